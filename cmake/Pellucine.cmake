@@ -1,0 +1,58 @@
+# Shared build rules: warnings, one library per folder, one test executable per folder.
+include_guard(GLOBAL)
+
+function(pellucine_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wnon-virtual-dtor
+    -Woverloaded-virtual -Wimplicit-fallthrough -Wno-missing-field-initializers)
+  if(PELLUCINE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# pellucine_library(<target> [DEPS <targets>...]): a static library of every source in the
+# calling folder (an interface library while the folder holds only headers).
+function(pellucine_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(sources)
+    file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    add_library(${target} STATIC ${all})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    pellucine_warnings(${target})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
+  add_library(pellucine::${target} ALIAS ${target})
+endfunction()
+
+# pellucine_test_suite(<name> LABEL <unit|widget|x11> [DEPS <targets>...] [PROPERTIES ...]):
+# one GoogleTest executable of every *.cpp in the calling folder, discovered into CTest.
+function(pellucine_test_suite name)
+  cmake_parse_arguments(ARG "" "LABEL" "DEPS;PROPERTIES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(cpp ${sources})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  if(NOT cpp)
+    return()
+  endif()
+  set(target ${name}_tests)
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE pellucine_test_support ${ARG_DEPS})
+  pellucine_warnings(${target})
+  if(ARG_LABEL STREQUAL "widget")
+    target_compile_definitions(${target} PRIVATE PELLUCINE_TEST_GUI=1)
+  endif()
+  set(scratch ${CMAKE_BINARY_DIR}/test-home/${name})
+  file(MAKE_DIRECTORY ${scratch})
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${ARG_LABEL}
+      ENVIRONMENT "HOME=${scratch};XDG_DATA_HOME=${scratch}/data;XDG_CONFIG_HOME=${scratch}/config;QT_QPA_PLATFORM=offscreen"
+      ${ARG_PROPERTIES})
+endfunction()

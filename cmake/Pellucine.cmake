@@ -56,3 +56,28 @@ function(pellucine_test_suite name)
       ENVIRONMENT "HOME=${scratch};XDG_DATA_HOME=${scratch}/data;XDG_CONFIG_HOME=${scratch}/config;QT_QPA_PLATFORM=offscreen"
       ${ARG_PROPERTIES})
 endfunction()
+
+# pellucine_benchmark_suite(<name> [DEPS <targets>...]): one Google Benchmark executable of every
+# *.cpp in the calling folder.
+function(pellucine_benchmark_suite name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name}_bench ${sources})
+  target_link_libraries(${name}_bench PRIVATE benchmark::benchmark ${ARG_DEPS})
+  target_include_directories(${name}_bench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
+  pellucine_warnings(${name}_bench)
+endfunction()
+
+# Adds every child folder of the calling folder that has a CMakeLists.txt, except `support`.
+function(pellucine_add_child_folders)
+  file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${children})
+    get_filename_component(leaf ${child} NAME)
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt AND NOT leaf STREQUAL "support")
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

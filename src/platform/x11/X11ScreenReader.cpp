@@ -56,6 +56,19 @@ QRect visibleArea(const QRect& monitor, QSize rootSize, const QList<X11Strut>& s
     return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
 }
 
+QList<X11Monitor> arrangeMonitors(QList<X11Monitor> monitors, QSize rootSize,
+                                  const QList<X11Strut>& struts) {
+    const auto primary = std::find_if(monitors.begin(), monitors.end(),
+                                      [](const X11Monitor& m) { return m.isPrimary; });
+    if (primary != monitors.end() && primary != monitors.begin()) {
+        std::rotate(monitors.begin(), primary, primary + 1);
+    }
+    for (X11Monitor& monitor : monitors) {
+        monitor.visibleRect = visibleArea(monitor.rect, rootSize, struts);
+    }
+    return monitors;
+}
+
 QList<X11Monitor> X11ScreenReader::monitors() const {
     xcb_connection_t* c = connection_.get();
     const auto rootGeometry =
@@ -97,17 +110,7 @@ QList<X11Monitor> X11ScreenReader::monitors() const {
         whole.isPrimary = true;
         result.append(whole);
     }
-    const auto primary =
-        std::find_if(result.begin(), result.end(), [](const X11Monitor& m) { return m.isPrimary; });
-    if (primary != result.end() && primary != result.begin()) {
-        std::rotate(result.begin(), primary, primary + 1);
-    }
-
-    const QList<X11Strut> reserved = struts(rootSize);
-    for (X11Monitor& monitor : result) {
-        monitor.visibleRect = visibleArea(monitor.rect, rootSize, reserved);
-    }
-    return result;
+    return arrangeMonitors(std::move(result), rootSize, struts(rootSize));
 }
 
 X11CoordinateSpace X11ScreenReader::coordinateSpace(const QList<X11Monitor>& monitors,

@@ -46,6 +46,11 @@ struct X11Monitor {
     bool isPrimary = false;
 };
 
+// Puts the main monitor first (the primary one, else the first listed), keeps the others in
+// their order, and works out each one's visible rectangle.
+QList<X11Monitor> arrangeMonitors(QList<X11Monitor> monitors, QSize rootSize,
+                                  const QList<X11Strut>& struts);
+
 // Reads monitors from RandR (the whole root window when RandR has none) and the struts of the
 // mapped clients.
 class X11ScreenReader {

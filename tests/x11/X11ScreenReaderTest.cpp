@@ -128,13 +128,6 @@ TEST(X11MonitorArrangementTest, PutsThePrimaryMonitorFirstAndAtTheOrigin) {
 
 class X11ScreenReaderTest : public X11Test {
   protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        connection = std::make_unique<X11Connection>(display);
-    }
     void TearDown() override {
         if (desktop) {
             if (dock != XCB_NONE) {
@@ -144,7 +137,6 @@ class X11ScreenReaderTest : public X11Test {
         }
     }
 
-    std::unique_ptr<X11Connection> connection;
     xcb_window_t dock = XCB_NONE;
 };
 

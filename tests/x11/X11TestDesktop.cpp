@@ -191,6 +191,7 @@ void X11Test::SetUp() {
     display = *name;
     desktop = std::make_unique<X11TestDesktop>();
     ASSERT_EQ(xcb_connection_has_error(desktop->get()), 0) << "Cannot reach " << display.data();
+    connection = std::make_unique<X11Connection>(display);
 }
 
 }  // namespace pellucine::testing

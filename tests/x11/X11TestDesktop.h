@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/x11/X11Connection.h"
+
 namespace pellucine::testing {
 
 // The X server the fixture started, and a connection of the test's own that looks at it
@@ -70,12 +72,13 @@ class TestXterm {
     std::optional<xcb_window_t> window_;
 };
 
-// Fixture base: skips when there is no server.
+// Fixture base: skips when there is no server; otherwise connects the backend and the probe.
 class X11Test : public ::testing::Test {
   protected:
     void SetUp() override;
     std::unique_ptr<X11TestDesktop> desktop;
     QByteArray display;
+    std::unique_ptr<X11Connection> connection;
 };
 
 }  // namespace pellucine::testing

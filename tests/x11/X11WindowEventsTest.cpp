@@ -20,7 +20,6 @@ class X11WindowEventsTest : public X11Test {
         if (IsSkipped()) {
             return;
         }
-        connection = std::make_unique<X11Connection>(display);
         events = std::make_unique<X11WindowEvents>(*connection);
         requests = std::make_unique<X11WindowRequests>(*connection);
         QObject::connect(events.get(), &X11WindowEvents::windowEvent,
@@ -41,7 +40,6 @@ class X11WindowEventsTest : public X11Test {
         });
     }
 
-    std::unique_ptr<X11Connection> connection;
     std::unique_ptr<X11WindowEvents> events;
     std::unique_ptr<X11WindowRequests> requests;
     QList<X11WindowEvent> received;

@@ -15,20 +15,10 @@ using testing::X11Test;
 
 class X11WindowReaderTest : public X11Test {
   protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        connection = std::make_unique<X11Connection>(display);
-    }
-
     static qint32 fixturePid(const char* name) {
         QFile file(QStringLiteral(PELLUCINE_X11_STATE "/%1.pid").arg(QLatin1String(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : -1;
     }
-
-    std::unique_ptr<X11Connection> connection;
 };
 
 TEST_F(X11WindowReaderTest, ListsBothXtermsWithTitlesOwnersAndFrames) {

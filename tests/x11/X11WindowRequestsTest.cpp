@@ -19,7 +19,6 @@ class X11WindowRequestsTest : public X11Test {
         if (IsSkipped()) {
             return;
         }
-        connection = std::make_unique<X11Connection>(display);
         reader = std::make_unique<X11WindowReader>(*connection);
         requests = std::make_unique<X11WindowRequests>(*connection);
     }
@@ -30,7 +29,6 @@ class X11WindowRequestsTest : public X11Test {
         return info.value_or(X11WindowInfo{});
     }
 
-    std::unique_ptr<X11Connection> connection;
     std::unique_ptr<X11WindowReader> reader;
     std::unique_ptr<X11WindowRequests> requests;
 };

@@ -76,7 +76,13 @@ client_mapped() {
 }
 
 fail() {
-  echo "x11-desktop: $*" >&2
+  echo "x11-desktop: $* (DISPLAY=${DISPLAY:-unset})" >&2
+  local name
+  for name in xvfb openbox; do
+    if [ -f "$state/$name.pid" ] && ! alive "$(cat "$state/$name.pid")"; then
+      echo "x11-desktop: $name has exited" >&2
+    fi
+  done
   for log in "$state"/*.log; do
     [ -f "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
   done
@@ -92,8 +98,9 @@ case $command in
     export HOME=$state/home XDG_CONFIG_HOME=$state/home/.config XDG_CACHE_HOME=$state/home/.cache
     mkdir -p "$HOME"
 
-    # Xvfb chooses a free display and writes its number once it accepts connections.
-    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp +extension Composite \
+    # Xvfb chooses a free display and writes its number once it accepts connections. Without
+    # -noreset it would reset whenever its last client leaves, refusing connections meanwhile.
+    setsid Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp +extension Composite \
       +extension RANDR 3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     wait_for 100 test -s "$state/display" || fail "Xvfb did not start"

@@ -39,7 +39,8 @@ struct SharedTaskState {
 // The handle of a task started with spawn(): copies share the task. Any number of coroutines
 // may co_await it; each gets a copy of the result or the same exception, and those that had to
 // wait are resumed by posting, in the order they started waiting. Dropping every handle leaves
-// the task running to its end.
+// the task running to its end; an exception nobody awaits is dropped, so fire-and-forget
+// bodies handle their own failures.
 template <typename T = void>
 class SharedTask {
   public:

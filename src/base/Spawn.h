@@ -49,6 +49,8 @@ auto startShared(Scheduler& scheduler, F body, CancellationToken token) {
 // Starts body(token) on the scheduler's next turn, never before the returned handle exists, and
 // returns the handle (a TaskHandle for QCoro::Task<void>). body is a plain callable returning a
 // QCoro::Task<T>, never a coroutine lambda with captures; the task's token is new.
+// In coroutines, bind a conditional (?:) to a local before using it in a co_await operand:
+// GCC 12 destroys such temporaries twice.
 template <detail::TaskBody F>
 auto spawn(Scheduler& scheduler, F body) {
     return detail::startShared(scheduler, std::move(body), CancellationToken());

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "base/ManualScheduler.h"
@@ -13,12 +14,12 @@
 namespace pellucine {
 namespace {
 
-using Log = std::vector<QString>;
+using Log = std::vector<std::string>;
 
 QCoro::Task<void> napAndLog(Scheduler* scheduler, Duration d, CancellationToken token, Log* log,
-                            QString name) {
+                            std::string name) {
     const bool slept = co_await Sleep(*scheduler, d, token);
-    log->push_back(name + (slept ? QStringLiteral(":slept") : QStringLiteral(":woken")));
+    log->push_back(name + (slept ? ":slept" : ":woken"));
 }
 
 QCoro::Task<int> answerAfter(Scheduler* scheduler, Duration d, int value) {
@@ -31,14 +32,14 @@ QCoro::Task<void> failAfter(Scheduler* scheduler, Duration d) {
     throw std::runtime_error("boom");
 }
 
-QCoro::Task<void> awaitAndLog(TaskHandle task, Log* log, QString name) {
+QCoro::Task<void> awaitAndLog(TaskHandle task, Log* log, std::string name) {
     try {
         co_await task;
-        log->push_back(name + QStringLiteral(":done"));
+        log->push_back(name + ":done");
     } catch (const CancellationError&) {
-        log->push_back(name + QStringLiteral(":cancelled"));
+        log->push_back(name + ":cancelled");
     } catch (const std::exception& e) {
-        log->push_back(name + QStringLiteral(":") + QString::fromUtf8(e.what()));
+        log->push_back(name + ":" + e.what());
     }
 }
 
@@ -61,7 +62,7 @@ TEST(SpawnTest, ABodyNeverRunsBeforeItsHandleIsStored) {
 TEST(SpawnTest, SleepsWakeInDeadlineThenStartOrderUnderVirtualTime) {
     ManualScheduler s;
     Log log;
-    const auto body = [&](Duration d, QString name) {
+    const auto body = [&](Duration d, std::string name) {
         return [&s, &log, d, name](CancellationToken t) { return napAndLog(&s, d, t, &log, name); };
     };
     spawn(s, body(seconds(2), "c"));
@@ -111,7 +112,7 @@ TEST(SpawnTest, ParentCancellationReachesTheTaskButTheTasksCancelStaysLocal) {
     ManualScheduler s;
     Log log;
     CancellationToken parent;
-    const auto body = [&](QString name) {
+    const auto body = [&](std::string name) {
         return [&s, &log, name](CancellationToken t) {
             return napAndLog(&s, seconds(5), t, &log, name);
         };
@@ -172,10 +173,10 @@ class Owner : public QObject {
     explicit Owner(Scheduler& s, Log& log) : scheduler_(s), log_(log) {}
     ~Owner() override { task_.cancel(); }
 
-    void start() { task_ = spawn(scheduler_, guarded(this, &Owner::run, QStringLiteral("tick"))); }
+    void start() { task_ = spawn(scheduler_, guarded(this, &Owner::run, std::string("tick"))); }
     TaskHandle task() const { return task_; }
 
-    QCoro::Task<void> run(CancellationToken token, QString word) {
+    QCoro::Task<void> run(CancellationToken token, std::string word) {
         QPointer<Owner> self(this);
         log_.push_back(word);
         while (co_await Sleep(scheduler_, seconds(1), token)) {
@@ -185,7 +186,7 @@ class Owner : public QObject {
             log_.push_back(word);
         }
         if (self) {
-            log_.push_back(QStringLiteral("stopped"));
+            log_.push_back("stopped");
         }
     }
 

@@ -62,10 +62,6 @@ void JsonFieldReader::fail(const QString& key, const QString& problem) const {
         QStringLiteral("The settings data couldn’t be read: “%1” %2.").arg(pathOf(key), problem));
 }
 
-void JsonFieldReader::missing(const QString& key) const {
-    fail(key, QStringLiteral("is missing"));
-}
-
 std::optional<QJsonValue> JsonFieldReader::present(const QString& key) const {
     const auto it = object_.constFind(key);
     if (it == object_.constEnd() || it->isNull()) {
@@ -74,148 +70,111 @@ std::optional<QJsonValue> JsonFieldReader::present(const QString& key) const {
     return *it;
 }
 
-std::optional<bool> JsonFieldReader::optionalBool(const QString& key) const {
+template <class Convert>
+auto JsonFieldReader::read(const QString& key, const QString& problem, Convert convert) const
+    -> decltype(convert(QJsonValue())) {
     const auto value = present(key);
     if (!value) {
         return std::nullopt;
     }
-    if (!value->isBool()) {
-        fail(key, QStringLiteral("isn’t true or false"));
+    auto converted = convert(*value);
+    if (!converted) {
+        fail(key, problem);
     }
-    return value->toBool();
+    return converted;
+}
+
+template <class T>
+T JsonFieldReader::require(std::optional<T> value, const QString& key) const {
+    if (!value) {
+        fail(key, QStringLiteral("is missing"));
+    }
+    return std::move(*value);
+}
+
+std::optional<bool> JsonFieldReader::optionalBool(const QString& key) const {
+    return read(key, QStringLiteral("isn’t true or false"),
+                [](const QJsonValue& v) -> std::optional<bool> {
+                    return v.isBool() ? std::optional(v.toBool()) : std::nullopt;
+                });
 }
 
 std::optional<double> JsonFieldReader::optionalDouble(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (!value->isDouble()) {
-        fail(key, QStringLiteral("isn’t a number"));
-    }
-    return value->toDouble();
+    return read(key, QStringLiteral("isn’t a number"),
+                [](const QJsonValue& v) -> std::optional<double> {
+                    return v.isDouble() ? std::optional(v.toDouble()) : std::nullopt;
+                });
 }
 
 std::optional<std::int64_t> JsonFieldReader::optionalInt64(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    const auto integer = exactInteger(*value);
-    if (!integer) {
-        fail(key, QStringLiteral("isn’t a whole number that fits 64 bits"));
-    }
-    return integer;
+    return read(key, QStringLiteral("isn’t a whole number that fits 64 bits"), exactInteger);
 }
 
 std::optional<std::uint64_t> JsonFieldReader::optionalUnsigned(const QString& key,
                                                                std::uint64_t max) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    const auto integer = exactUnsigned(*value);
-    if (!integer || *integer > max) {
-        fail(key, QStringLiteral("isn’t a whole number from 0 to %1").arg(max));
-    }
-    return integer;
+    return read(key, QStringLiteral("isn’t a whole number from 0 to %1").arg(max),
+                [max](const QJsonValue& v) -> std::optional<std::uint64_t> {
+                    const auto integer = exactUnsigned(v);
+                    return integer && *integer <= max ? integer : std::nullopt;
+                });
 }
 
 std::optional<QString> JsonFieldReader::optionalString(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (!value->isString()) {
-        fail(key, QStringLiteral("isn’t text"));
-    }
-    return value->toString();
+    return read(key, QStringLiteral("isn’t text"),
+                [](const QJsonValue& v) -> std::optional<QString> {
+                    return v.isString() ? std::optional(v.toString()) : std::nullopt;
+                });
 }
 
 std::optional<QStringList> JsonFieldReader::optionalStringArray(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (!value->isArray()) {
-        fail(key, QStringLiteral("isn’t a list of texts"));
-    }
-    QStringList out;
-    const QJsonArray array = value->toArray();
-    out.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        if (!element.isString()) {
-            fail(key, QStringLiteral("isn’t a list of texts"));
-        }
-        out << element.toString();
-    }
-    return out;
+    return read(key, QStringLiteral("isn’t a list of texts"),
+                [](const QJsonValue& v) -> std::optional<QStringList> {
+                    if (!v.isArray()) {
+                        return std::nullopt;
+                    }
+                    QStringList out;
+                    for (const QJsonValue& element : v.toArray()) {
+                        if (!element.isString()) {
+                            return std::nullopt;
+                        }
+                        out << element.toString();
+                    }
+                    return out;
+                });
 }
 
 std::optional<QDateTime> JsonFieldReader::optionalDate(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    std::optional<QDateTime> date;
-    if (value->isString()) {
-        date = parseIsoDateTime(value->toString());
-    }
-    if (!date) {
-        fail(key, QStringLiteral("isn’t a date such as 2026-03-14T09:26:53Z"));
-    }
-    return date;
+    return read(key, QStringLiteral("isn’t a date such as 2026-03-14T09:26:53Z"),
+                [](const QJsonValue& v) -> std::optional<QDateTime> {
+                    return v.isString() ? parseIsoDateTime(v.toString()) : std::nullopt;
+                });
 }
 
 std::optional<QJsonObject> JsonFieldReader::optionalObject(const QString& key) const {
-    const auto value = present(key);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (!value->isObject()) {
-        fail(key, QStringLiteral("isn’t an object"));
-    }
-    return value->toObject();
+    return read(key, QStringLiteral("isn’t an object"),
+                [](const QJsonValue& v) -> std::optional<QJsonObject> {
+                    return v.isObject() ? std::optional(v.toObject()) : std::nullopt;
+                });
 }
 
 double JsonFieldReader::requiredDouble(const QString& key) const {
-    const auto value = optionalDouble(key);
-    if (!value) {
-        missing(key);
-    }
-    return *value;
+    return require(optionalDouble(key), key);
 }
 
 std::int64_t JsonFieldReader::requiredInt64(const QString& key) const {
-    const auto value = optionalInt64(key);
-    if (!value) {
-        missing(key);
-    }
-    return *value;
+    return require(optionalInt64(key), key);
 }
 
 std::uint64_t JsonFieldReader::requiredUnsigned(const QString& key, std::uint64_t max) const {
-    const auto value = optionalUnsigned(key, max);
-    if (!value) {
-        missing(key);
-    }
-    return *value;
+    return require(optionalUnsigned(key, max), key);
 }
 
 QString JsonFieldReader::requiredString(const QString& key) const {
-    const auto value = optionalString(key);
-    if (!value) {
-        missing(key);
-    }
-    return *value;
+    return require(optionalString(key), key);
 }
 
 QJsonObject JsonFieldReader::requiredObject(const QString& key) const {
-    const auto value = optionalObject(key);
-    if (!value) {
-        missing(key);
-    }
-    return *value;
+    return require(optionalObject(key), key);
 }
 
 QJsonObject parseJsonObject(const QByteArray& data) {

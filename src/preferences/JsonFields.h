@@ -42,7 +42,12 @@ class JsonFieldReader {
 
   private:
     std::optional<QJsonValue> present(const QString& key) const;
-    [[noreturn]] void missing(const QString& key) const;
+    // The converted value of a present member; fails with `problem` when it does not convert.
+    template <class Convert>
+    auto read(const QString& key, const QString& problem, Convert convert) const
+        -> decltype(convert(QJsonValue()));
+    template <class T>
+    T require(std::optional<T> value, const QString& key) const;
 
     QJsonObject object_;
     QString path_;

@@ -74,33 +74,25 @@ MachinePreferences PreferenceStore::loadMachinePreferences() {
 }
 
 void PreferenceStore::savePortablePreferences(const PortablePreferences& preferences) {
-    QJsonObject object;
-    try {
-        object = preferences.normalized().toJson();
-    } catch (const PreferenceEncodingError& error) {
-        events_.record(notSavedEvent, {{QStringLiteral("source"), portableKey},
-                                       {QStringLiteral("reason"), QStringLiteral("unencodable")},
-                                       {QStringLiteral("errorType"), error.typeName()}});
-        return;
-    }
-    store(portableKey, object);
+    store(portableKey, [&] { return preferences.normalized().toJson(); });
 }
 
 void PreferenceStore::saveMachinePreferences(const MachinePreferences& preferences) {
-    QJsonObject object;
+    store(machineKey, [&] { return preferences.toJson(); });
+}
+
+void PreferenceStore::store(const QString& key, const std::function<QJsonObject()>& encodeRecord) {
+    QByteArray data;
     try {
-        object = preferences.toJson();
+        data = encode(encodeRecord());
     } catch (const PreferenceEncodingError& error) {
-        events_.record(notSavedEvent, {{QStringLiteral("source"), machineKey},
+        // What is stored stays: better the previous record than none.
+        events_.record(notSavedEvent, {{QStringLiteral("source"), key},
                                        {QStringLiteral("reason"), QStringLiteral("unencodable")},
                                        {QStringLiteral("errorType"), error.typeName()}});
         return;
     }
-    store(machineKey, object);
-}
-
-void PreferenceStore::store(const QString& key, const QJsonObject& object) {
-    if (!defaults_.setValue(key, encode(object))) {
+    if (!defaults_.setValue(key, data)) {
         events_.record(notSavedEvent, {{QStringLiteral("source"), key},
                                        {QStringLiteral("reason"), QStringLiteral("write-failed")}});
     }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <functional>
 #include <optional>
 
 #include "base/AppPaths.h"
@@ -47,7 +48,8 @@ class PreferenceStore final : public PreferenceStoring {
     template <class Record>
     std::optional<Record> loadRecord(const QString& key, Record (*decode)(const QByteArray& data));
     void keepUnreadable(const QString& key, const QVariant& stored, EventFields fields);
-    void store(const QString& key, const QJsonObject& object);
+    // Encodes and stores a record; a record that cannot be encoded leaves the stored one alone.
+    void store(const QString& key, const std::function<QJsonObject()>& encodeRecord);
 
     KeyValueStore& defaults_;
     AppPaths paths_;

@@ -305,8 +305,8 @@ TEST_F(PreferenceStoreTest, ImportRefusesSchemasOutsideOneToTwelve) {
 }
 
 TEST_F(PreferenceStoreTest, ImportOfAnEmptyRecordGivesTheDecodingDefaults) {
-    const PortablePreferences imported =
-        PreferenceStore::decodeImport(R"({"schemaVersion": 12, "portable": {}})");
+    writeFile(temp.file("defaults.json"), R"({"schemaVersion": 12, "portable": {}})");
+    const PortablePreferences imported = store.importSettings(temp.file("defaults.json"));
     EXPECT_EQ(imported, PortablePreferences());
     EXPECT_EQ(imported.version, 12);
     EXPECT_EQ(imported.modifiedAt, distantPast());

@@ -28,15 +28,16 @@ constexpr QLatin1String releaseBundleIdentifier{"com.orrinvale.pellucine"};
 constexpr QLatin1String atKey{"at"};
 constexpr QLatin1String eventKey{"event"};
 
+// The tables are never destroyed: the shared recorder still reads them while it drains at exit.
 const QSet<QString>& skippedEvents() {
-    static const QSet<QString> events{QStringLiteral("dock-app-action"),
-                                      QStringLiteral("preview-action"),
-                                      QStringLiteral("switcher-committed")};
+    static const auto& events =
+        *new QSet<QString>{QStringLiteral("dock-app-action"), QStringLiteral("preview-action"),
+                           QStringLiteral("switcher-committed")};
     return events;
 }
 
 const QSet<QString>& allowedKeys() {
-    static const QSet<QString> keys{
+    static const auto& keys = *new QSet<QString>{
         QStringLiteral("accessibility"),
         QStringLiteral("applicationCount"),
         QStringLiteral("at"),
@@ -77,7 +78,7 @@ const QSet<QString>& allowedKeys() {
 }
 
 const QHash<QString, QString>& titles() {
-    static const QHash<QString, QString> table{
+    static const auto& table = *new QHash<QString, QString>{
         {QStringLiteral("launch"), QStringLiteral("PELLUCINE opened")},
         {QStringLiteral("quit"), QStringLiteral("PELLUCINE closed")},
         {QStringLiteral("windows-refreshed"), QStringLiteral("Window list updated")},
@@ -126,7 +127,7 @@ const QHash<QString, QString>& titles() {
 }
 
 const QHash<QString, QString>& detailLabels() {
-    static const QHash<QString, QString> table{
+    static const auto& table = *new QHash<QString, QString>{
         {QStringLiteral("applicationCount"), QStringLiteral("Apps")},
         {QStringLiteral("windowCount"), QStringLiteral("Windows")},
         {QStringLiteral("requestedCount"), QStringLiteral("Requested")},
@@ -262,6 +263,10 @@ std::optional<QString> writeAtomically(const QString& path, const QByteArray& co
 }
 
 bool isValidUtf8(QByteArrayView bytes) {
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    if (std::all_of(bytes.begin(), bytes.end(), ascii)) {
+        return true;
+    }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString text = decoder(bytes);
     return !decoder.hasError();
@@ -294,36 +299,6 @@ std::optional<QList<QByteArray>> readLines(const QString& path) {
     return lines;
 }
 
-std::optional<ReadableDiagnosticEvent> readableEvent(const QByteArray& line) {
-    const QJsonDocument document = QJsonDocument::fromJson(line);
-    if (!document.isObject()) {
-        return std::nullopt;
-    }
-    const QJsonObject object = document.object();
-    if (!object.contains(eventKey)) {
-        return std::nullopt;
-    }
-    QStringList pieces;
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        if (!it.value().isString()) {
-            return std::nullopt;
-        }
-        if (it.key() != eventKey && it.key() != atKey) {
-            // Members come in ascending key order.
-            pieces << FlightRecorder::readableDetailLabel(it.key()) + QStringLiteral(": ") +
-                          it.value().toString();
-        }
-    }
-    ReadableDiagnosticEvent row;
-    row.id = QUuid::createUuid();
-    row.title = FlightRecorder::readableTitle(object.value(eventKey).toString());
-    row.timestamp = object.contains(atKey)
-                        ? FlightRecorder::readableTimestamp(object.value(atKey).toString())
-                        : QString();
-    row.detail = pieces.join(QStringLiteral(" \u00B7 "));
-    return row;
-}
-
 // Applies `edit` to the unquoted parts of a date-time format.
 template <typename Edit>
 QString editUnquoted(const QString& format, Edit edit) {
@@ -348,6 +323,62 @@ QString standardTimeFormat(const QLocale& locale) {
     static const QRegularExpression zone(QStringLiteral("\\s*\\(?t+\\)?"));
     return editUnquoted(locale.timeFormat(QLocale::LongFormat),
                         [](QString part) { return part.remove(zone); });
+}
+
+// How "at" texts are shown: the locale's abbreviated date and standard time, in one zone.
+class TimestampStyle {
+  public:
+    TimestampStyle(const QLocale& locale, const QTimeZone& zone)
+        : locale_(locale),
+          zone_(zone),
+          date_(abbreviatedDateFormat(locale)),
+          time_(standardTimeFormat(locale)) {}
+
+    QString format(const QString& at) const {
+        const auto date = parseIsoDateTime(at, FractionalSeconds::optional);
+        if (!date) {
+            return at;
+        }
+        const QDateTime local = date->toTimeZone(zone_);
+        return locale_.toString(local, date_) + QStringLiteral(", ") +
+               locale_.toString(local, time_);
+    }
+
+  private:
+    QLocale locale_;
+    QTimeZone zone_;
+    QString date_;
+    QString time_;
+};
+
+std::optional<ReadableDiagnosticEvent> readableEvent(const QByteArray& line,
+                                                     const TimestampStyle& timestamps) {
+    const QJsonDocument document = QJsonDocument::fromJson(line);
+    if (!document.isObject()) {
+        return std::nullopt;
+    }
+    const QJsonObject object = document.object();
+    if (!object.contains(eventKey)) {
+        return std::nullopt;
+    }
+    QStringList pieces;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (!it.value().isString()) {
+            return std::nullopt;
+        }
+        if (it.key() != eventKey && it.key() != atKey) {
+            // Members come in ascending key order.
+            pieces << FlightRecorder::readableDetailLabel(it.key()) + QStringLiteral(": ") +
+                          it.value().toString();
+        }
+    }
+    ReadableDiagnosticEvent row;
+    row.id = QUuid::createUuid();
+    row.title = FlightRecorder::readableTitle(object.value(eventKey).toString());
+    row.timestamp =
+        object.contains(atKey) ? timestamps.format(object.value(atKey).toString()) : QString();
+    row.detail = pieces.join(QStringLiteral(" \u00B7 "));
+    return row;
 }
 
 struct SharedConfiguration {
@@ -404,6 +435,13 @@ void FlightRecorder::record(const QString& event, const EventFields& fields) {
     if (skippedEvents().contains(event)) {
         return;
     }
+    // Filtering and formatting wait for the worker: the caller only pays for the clock and
+    // the hand-off (copies of Qt containers share their data).
+    queue_.async([this, event, fields, now] { append(lineFields(event, fields, now)); });
+}
+
+EventFields FlightRecorder::lineFields(const QString& event, const EventFields& fields,
+                                       const QDateTime& at) {
     EventFields line;
     const QSet<QString>& allowed = allowedKeys();
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
@@ -411,9 +449,9 @@ void FlightRecorder::record(const QString& event, const EventFields& fields) {
             line.insert(it.key(), it.value());
         }
     }
-    line.insert(atKey, formatIsoDateTimeWithMilliseconds(now));
+    line.insert(atKey, formatIsoDateTimeWithMilliseconds(at));
     line.insert(eventKey, event);
-    queue_.async([this, line = std::move(line)] { append(line); });
+    return line;
 }
 
 void FlightRecorder::append(const EventFields& fields) {
@@ -486,9 +524,10 @@ QList<ReadableDiagnosticEvent> FlightRecorder::readRecentEvents(const QString& d
         return {};
     }
     const qsizetype first = std::max<qsizetype>(0, lines->size() - std::max(0, limit));
+    const TimestampStyle timestamps(QLocale::system(), QTimeZone::systemTimeZone());
     QList<ReadableDiagnosticEvent> rows;
     for (qsizetype i = lines->size() - 1; i >= first; --i) {
-        if (auto row = readableEvent((*lines)[i])) {
+        if (auto row = readableEvent((*lines)[i], timestamps)) {
             rows.append(std::move(*row));
         }
     }
@@ -515,13 +554,7 @@ QString FlightRecorder::readableDetailLabel(const QString& key) {
 
 QString FlightRecorder::readableTimestamp(const QString& at, const QLocale& locale,
                                           const QTimeZone& zone) {
-    const auto date = parseIsoDateTime(at, FractionalSeconds::optional);
-    if (!date) {
-        return at;
-    }
-    const QDateTime local = date->toTimeZone(zone);
-    return locale.toString(local, abbreviatedDateFormat(locale)) + QStringLiteral(", ") +
-           locale.toString(local, standardTimeFormat(locale));
+    return TimestampStyle(locale, zone).format(at);
 }
 
 }  // namespace pellucine

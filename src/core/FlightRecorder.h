@@ -51,7 +51,7 @@ class FlightRecorder final : public EventRecording {
     // changes nothing) once it exists.
     static bool configureShared(QString diagnosticsDirectory);
 
-    // Stamps the event with the time of the call and queues its line. Never blocks on disk
+    // Stamps the event with the time of the call and queues its line. Never touches the disk
     // and never fails towards the caller; after `shutdown` it does nothing. Any thread.
     using EventRecording::record;
     void record(const QString& event, const EventFields& fields) override;
@@ -85,6 +85,10 @@ class FlightRecorder final : public EventRecording {
                                      const QTimeZone& zone = QTimeZone::systemTimeZone());
 
   private:
+    // The allowed fields plus "at" and "event", which override a caller's fields of the same
+    // name.
+    static EventFields lineFields(const QString& event, const EventFields& fields,
+                                  const QDateTime& at);
     void append(const EventFields& fields);
     // Creates the folder, appends one line, and sets the permissions; the error's description
     // on failure.

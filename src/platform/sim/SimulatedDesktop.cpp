@@ -111,21 +111,25 @@ AttributeResult SimulatedDesktop::readAttribute(const SimulatedElement& element,
     switch (key.kind) {
         case Kind::application: {
             const Application& app = *application(key.processIdentifier);
-            const auto failed = app.failedAttributes.constFind(name.toString());
-            if (failed != app.failedAttributes.constEnd()) {
-                return AttributeResult::failed(*failed);
+            if (!app.failedAttributes.isEmpty()) {
+                const auto failed = app.failedAttributes.constFind(name.toString());
+                if (failed != app.failedAttributes.constEnd()) {
+                    return AttributeResult::failed(*failed);
+                }
             }
             return readApplicationAttribute(app, name);
         }
         case Kind::window: {
             const Window& w = windows_.at(key.windowNumber);
-            const QString n = name.toString();
-            if (const auto failed = w.failedAttributes.constFind(n);
-                failed != w.failedAttributes.constEnd()) {
-                return AttributeResult::failed(*failed);
-            }
-            if (const auto o = w.overrides.constFind(n); o != w.overrides.constEnd()) {
-                return o->has_value() ? AttributeResult::success(**o) : noValue();
+            if (!w.failedAttributes.isEmpty() || !w.overrides.isEmpty()) {
+                const QString n = name.toString();
+                if (const auto failed = w.failedAttributes.constFind(n);
+                    failed != w.failedAttributes.constEnd()) {
+                    return AttributeResult::failed(*failed);
+                }
+                if (const auto o = w.overrides.constFind(n); o != w.overrides.constEnd()) {
+                    return o->has_value() ? AttributeResult::success(**o) : noValue();
+                }
             }
             return readWindowAttribute(w, name);
         }
@@ -490,14 +494,15 @@ QList<Screen> SimulatedDesktop::screens() const {
     }
     const double mainHeight = displays_.first().bounds.height;
     for (const SimulatedDisplay& d : displays_) {
-        list.append({d.identifier, toScreenSpace(d.bounds, mainHeight),
+        list.append({d.screenHasIdentifier ? std::optional(d.identifier) : std::nullopt,
+                     toScreenSpace(d.bounds, mainHeight),
                      toScreenSpace(d.visibleBounds, mainHeight)});
     }
     return list;
 }
 
 quint32 SimulatedDesktop::mainDisplayIdentifier() const {
-    return displays_.isEmpty() ? 0 : displays_.first().identifier.value_or(0);
+    return displays_.isEmpty() ? 0 : displays_.first().identifier;
 }
 
 GlobalRect SimulatedDesktop::displayBounds(quint32 displayIdentifier) const {

@@ -192,7 +192,7 @@ class SimulatedDesktop final : public Desktop,
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;
-    std::map<quint32, Window> windows_;
+    std::unordered_map<quint32, Window> windows_;
     std::vector<StackItem> stacking_;  // front to back
     quint32 nextWindowNumber_ = 100;
     QList<SimulatedDisplay> displays_;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-#include <optional>
 
 #include "base/Rect.h"
 
@@ -9,11 +8,12 @@ namespace pellucine {
 
 // One display of the simulated desktop, described in the global space.
 struct SimulatedDisplay {
-    // None for a screen the system cannot number.
-    std::optional<quint32> identifier;
+    quint32 identifier = 0;
     GlobalRect bounds;
     // The bounds less the menu bar and the Dock.
     GlobalRect visibleBounds;
+    // Whether the display's screen carries its identifier; the display itself keeps it.
+    bool screenHasIdentifier = true;
 };
 
 }  // namespace pellucine

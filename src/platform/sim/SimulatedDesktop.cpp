@@ -86,10 +86,10 @@ std::optional<AccessibilityStatus> SimulatedDesktop::requestFailure(
     if (key.kind != Kind::application) {
         const auto it = windows_.find(key.windowNumber);
         if (it == windows_.end() ||
-            (key.kind == Kind::closeButton && !it->second.spec.hasCloseButton)) {
+            (key.kind == Kind::closeButton && !it->second.state.hasCloseButton)) {
             return AccessibilityStatus::failure;
         }
-        pid = it->second.spec.ownerPID;
+        pid = it->second.state.ownerPID;
     }
     const Application* app = application(pid);
     if (app == nullptr) {
@@ -175,7 +175,7 @@ AttributeResult SimulatedDesktop::readApplicationAttribute(const Application& ap
     }
     if (name == ax::focusedWindow) {
         for (const quint32 number : app.windows) {
-            if (!windows_.at(number).spec.isMinimized) {
+            if (!windows_.at(number).state.isMinimized) {
                 return AttributeResult::success(makeElement({Kind::window, pid, number}));
             }
         }
@@ -185,7 +185,7 @@ AttributeResult SimulatedDesktop::readApplicationAttribute(const Application& ap
 }
 
 AttributeResult SimulatedDesktop::readWindowAttribute(const Window& window, QStringView name) {
-    const SimulatedWindow& w = window.spec;
+    const SimulatedWindow& w = window.state;
     if (name == ax::role) {
         return w.role ? AttributeResult::success(*w.role) : noValue();
     }
@@ -300,7 +300,7 @@ AttributeResult SimulatedDesktop::elementAt(const SimulatedElement& element, Glo
         if (number == nullptr) {
             continue;
         }
-        const SimulatedWindow& w = windows_.at(*number).spec;
+        const SimulatedWindow& w = windows_.at(*number).state;
         const bool inScope = key.kind == Kind::application ? w.ownerPID == key.processIdentifier
                                                            : *number == key.windowNumber;
         if (inScope && !w.isMinimized && w.frame.contains(point)) {
@@ -358,7 +358,7 @@ void SimulatedDesktop::notify(const SimulatedElementKey& registeredOn, QStringVi
 }
 
 void SimulatedDesktop::notifyWindow(quint32 number, QStringView notification) {
-    const SimulatedWindow& w = windows_.at(number).spec;
+    const SimulatedWindow& w = windows_.at(number).state;
     const SimulatedElementKey key{Kind::window, w.ownerPID, number};
     notify(key, notification, key);
 }
@@ -371,7 +371,7 @@ QList<WindowListEntry> SimulatedDesktop::windows(const WindowListOptions& option
     for (const StackItem& item : stacking_) {
         WindowListEntry entry;
         if (const quint32* number = std::get_if<quint32>(&item)) {
-            const SimulatedWindow& w = windows_.at(*number).spec;
+            const SimulatedWindow& w = windows_.at(*number).state;
             if (!w.isListed) {
                 continue;
             }
@@ -554,9 +554,10 @@ void SimulatedDesktop::removeApplication(qint32 pid) {
     reindexApplications();
     std::erase_if(stacking_, [this, pid](const StackItem& item) {
         const quint32* number = std::get_if<quint32>(&item);
-        return number != nullptr && windows_.at(*number).spec.ownerPID == pid;
+        return number != nullptr && windows_.at(*number).state.ownerPID == pid;
     });
-    std::erase_if(windows_, [pid](const auto& entry) { return entry.second.spec.ownerPID == pid; });
+    std::erase_if(windows_,
+                  [pid](const auto& entry) { return entry.second.state.ownerPID == pid; });
     postNotice({WorkspaceNotice::Kind::terminated, pid});
 }
 
@@ -593,7 +594,7 @@ SimulatedDesktop::Window& SimulatedDesktop::existingWindow(quint32 number) {
 
 const SimulatedWindow* SimulatedDesktop::window(quint32 number) const {
     const auto it = windows_.find(number);
-    return it == windows_.end() ? nullptr : &it->second.spec;
+    return it == windows_.end() ? nullptr : &it->second.state;
 }
 
 QList<quint32> SimulatedDesktop::stackingOrder() const {
@@ -633,7 +634,7 @@ void SimulatedDesktop::destroyWindow(quint32 number) {
         return;
     }
     notifyWindow(number, ax::elementDestroyed);
-    if (Application* app = application(it->second.spec.ownerPID)) {
+    if (Application* app = application(it->second.state.ownerPID)) {
         std::erase(app->windows, number);
     }
     std::erase(stacking_, StackItem{number});
@@ -645,21 +646,21 @@ void SimulatedDesktop::removeWindow(quint32 number) {
 }
 
 void SimulatedDesktop::moveWindow(quint32 number, GlobalPoint origin) {
-    GlobalRect& frame = existingWindow(number).spec.frame;
+    GlobalRect& frame = existingWindow(number).state.frame;
     frame.x = origin.x;
     frame.y = origin.y;
     notifyWindow(number, ax::moved);
 }
 
 void SimulatedDesktop::resizeWindow(quint32 number, Size size) {
-    GlobalRect& frame = existingWindow(number).spec.frame;
+    GlobalRect& frame = existingWindow(number).state.frame;
     frame.width = size.width;
     frame.height = size.height;
     notifyWindow(number, ax::resized);
 }
 
 void SimulatedDesktop::setWindowMinimized(quint32 number, bool minimized) {
-    SimulatedWindow& w = existingWindow(number).spec;
+    SimulatedWindow& w = existingWindow(number).state;
     if (w.isMinimized == minimized) {
         return;
     }
@@ -668,16 +669,16 @@ void SimulatedDesktop::setWindowMinimized(quint32 number, bool minimized) {
 }
 
 void SimulatedDesktop::setWindowFullScreen(quint32 number, bool fullScreen) {
-    existingWindow(number).spec.isFullScreen = fullScreen;
+    existingWindow(number).state.isFullScreen = fullScreen;
 }
 
 void SimulatedDesktop::retitleWindow(quint32 number, const QString& title) {
-    existingWindow(number).spec.title = title;
+    existingWindow(number).state.title = title;
     notifyWindow(number, ax::titleChanged);
 }
 
 void SimulatedDesktop::focusWindow(quint32 number) {
-    const qint32 pid = existingWindow(number).spec.ownerPID;
+    const qint32 pid = existingWindow(number).state.ownerPID;
     raise(number);
     if (Application* app = application(pid); app != nullptr && !app->info.isActive) {
         for (Application& other : applications_) {
@@ -694,7 +695,7 @@ void SimulatedDesktop::raise(quint32 number) {
     if (it != stacking_.end()) {
         std::rotate(stacking_.begin(), it, it + 1);
     }
-    if (Application* app = application(existingWindow(number).spec.ownerPID)) {
+    if (Application* app = application(existingWindow(number).state.ownerPID)) {
         const auto own = std::find(app->windows.begin(), app->windows.end(), number);
         if (own != app->windows.end()) {
             std::rotate(app->windows.begin(), own, own + 1);
@@ -703,11 +704,11 @@ void SimulatedDesktop::raise(quint32 number) {
 }
 
 void SimulatedDesktop::setWindowListBounds(quint32 number, std::optional<GlobalRect> bounds) {
-    existingWindow(number).spec.listBounds = bounds;
+    existingWindow(number).state.listBounds = bounds;
 }
 
 void SimulatedDesktop::setWindowListed(quint32 number, bool listed) {
-    existingWindow(number).spec.isListed = listed;
+    existingWindow(number).state.isListed = listed;
 }
 
 void SimulatedDesktop::overrideWindowAttribute(quint32 number, const QString& name,

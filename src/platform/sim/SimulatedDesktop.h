@@ -140,7 +140,7 @@ class SimulatedDesktop final : public Desktop,
         QHash<QString, AccessibilityStatus> failedAttributes;
     };
     struct Window {
-        SimulatedWindow spec;
+        SimulatedWindow state;
         QHash<QString, std::optional<AccessibilityValue>> overrides;
         QHash<QString, AccessibilityStatus> failedAttributes;
     };

@@ -58,7 +58,7 @@ function(pellucine_test_suite name)
 endfunction()
 
 # pellucine_benchmark_suite(<name> [DEPS <targets>...]): one Google Benchmark executable of every
-# *.cpp in the calling folder.
+# *.cpp in the calling folder, with the library's own main.
 function(pellucine_benchmark_suite name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -66,7 +66,7 @@ function(pellucine_benchmark_suite name)
     return()
   endif()
   add_executable(${name}_bench ${sources})
-  target_link_libraries(${name}_bench PRIVATE benchmark::benchmark ${ARG_DEPS})
+  target_link_libraries(${name}_bench PRIVATE benchmark::benchmark_main ${ARG_DEPS})
   target_include_directories(${name}_bench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
   pellucine_warnings(${name}_bench)
 endfunction()

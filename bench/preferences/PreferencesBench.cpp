@@ -97,4 +97,3 @@ BENCHMARK(BM_DecodeImportOneMebibyte)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace pellucine
 
-BENCHMARK_MAIN();

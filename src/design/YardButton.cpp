@@ -47,6 +47,26 @@ QSize YardButton::sizeHint() const {
 }
 
 void YardButton::paintEvent(QPaintEvent*) {
+    const qreal alpha = opacity(isEnabled(), isDown());
+    QPainter painter(this);
+    if (alpha >= 1.0) {
+        paintPlate(painter);
+        return;
+    }
+    // The fade applies to the button as one picture, so fill, border and label do not show
+    // through each other.
+    const qreal ratio = devicePixelRatioF();
+    QImage layer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter layerPainter(&layer);
+    paintPlate(layerPainter);
+    layerPainter.end();
+    painter.setOpacity(alpha);
+    painter.drawImage(QPointF(0, 0), layer);
+}
+
+void YardButton::paintPlate(QPainter& painter) const {
     const Yard::Palette& palette = Yard::palette(this);
     QColor label;
     QColor fill;
@@ -66,9 +86,7 @@ void YardButton::paintEvent(QPaintEvent*) {
             border = palette.accentType;
             break;
     }
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setOpacity(opacity(isEnabled(), isDown()));
     const QRectF bounds = rect();
     if (fill.isValid()) {
         painter.fillRect(bounds, fill);

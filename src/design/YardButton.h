@@ -38,6 +38,8 @@ class YardButton : public QAbstractButton {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void paintPlate(QPainter& painter) const;
+
     Kind kind_;
 };
 

@@ -48,17 +48,11 @@ function(pellucine_test_suite name)
     target_link_libraries(${target} PRIVATE pellucine_test_support ${ARG_DEPS})
   endif()
   pellucine_warnings(${target})
-  if(ARG_LABEL STREQUAL "widget")
-    target_compile_definitions(${target} PRIVATE PELLUCINE_TEST_GUI=1)
-  endif()
-  set(scratch ${CMAKE_BINARY_DIR}/test-home/${name})
-  file(MAKE_DIRECTORY ${scratch})
+  # The test main points HOME and the XDG folders at a scratch folder beside the executable.
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${ARG_LABEL}
-      ENVIRONMENT "HOME=${scratch};XDG_DATA_HOME=${scratch}/data;XDG_CONFIG_HOME=${scratch}/config;QT_QPA_PLATFORM=offscreen"
-      ${ARG_PROPERTIES})
+    PROPERTIES LABELS ${ARG_LABEL} ${ARG_PROPERTIES})
 endfunction()
 
 # pellucine_benchmark_suite(<name> [DEPS <targets>...]): one Google Benchmark executable of every

@@ -114,4 +114,3 @@ BENCHMARK(BM_PairWindows_Scan)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::
 
 }  // namespace
 }  // namespace pellucine
-

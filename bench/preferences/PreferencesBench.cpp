@@ -96,4 +96,3 @@ BENCHMARK(BM_DecodeImportOneMebibyte)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace pellucine
-

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QTextBoundaryFinder>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pellucine {
+
+// Text handling of window search: user-perceived characters (grapheme clusters), folding one
+// character at a time, and numbering folded characters so that matching compares integers.
+namespace SearchText {
+
+// Calls visit(QStringView character) for each user-perceived character of text, in order.
+template <class Visit>
+void forEachCharacter(QStringView text, Visit&& visit) {
+    bool ascii = true;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        // Every ASCII character stands alone, except that CR LF is one character.
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const bool crlf = text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n';
+            visit(text.mid(i, crlf ? 2 : 1));
+            if (crlf) {
+                ++i;
+            }
+        }
+        return;
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+        if (end > start) {
+            visit(text.mid(start, end - start));
+        }
+        start = end;
+    }
+}
+
+qsizetype characterCount(QStringView text);
+
+// Folds one user-perceived character: full-width and half-width forms become their ordinary
+// forms, combining marks (nonspacing marks after canonical decomposition) are removed, case is
+// folded without locale, and the result is recomposed. When that is not exactly one character
+// (a ligature such as "ﬁ" whose fold expands, or a lone mark that folds to nothing) the
+// character is returned unchanged, so character i of a folded text stands for character i of
+// the original. Emoji, with their modifiers and joiners, are one character and fold to
+// themselves, apart from a trailing variation selector, which is a nonspacing mark.
+QString foldCharacter(QStringView character);
+
+// Whether the character's first code point is a letter or a number.
+bool isLetterOrNumber(QStringView character);
+
+// Whether the character's first code point has the Unicode whitespace property.
+bool isWhitespace(QStringView character);
+
+// Hashes UTF-16 text held as std::u16string or looked up as std::u16string_view.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view s) const {
+        return std::hash<std::u16string_view>{}(s);
+    }
+};
+
+// Numbers characters: canonically equivalent characters get the same number. A character of one
+// code point (after canonical composition) is numbered by that code point, longer ones from
+// 0x110000 up in order of first sight.
+class CharacterKeys {
+  public:
+    static constexpr char32_t noKey = 0xFFFFFFFF;
+
+    char32_t insert(QStringView character);
+    // noKey for a character of several code points that was never inserted.
+    char32_t find(QStringView character) const;
+
+  private:
+    std::unordered_map<std::u16string, char32_t, TextHash, std::equal_to<>> composed_;
+};
+
+// The folded characters of a text as keys, with a flag per character telling whether it is a
+// letter or a number.
+struct FoldedKeys {
+    std::vector<char32_t> keys;
+    std::vector<std::uint8_t> letterOrNumber;
+};
+
+// Folds and numbers texts, remembering the fold of every non-ASCII character it has seen.
+class CharacterFolder {
+  public:
+    void appendFolded(QStringView text, FoldedKeys& out);
+    // The keys of a folded token; a character that no appended text had gets noKey.
+    std::vector<char32_t> tokenKeys(QStringView token) const;
+
+  private:
+    struct Folded {
+        char32_t key;
+        bool letterOrNumber;
+    };
+    Folded foldAndRemember(QStringView character);
+
+    CharacterKeys keys_;
+    std::unordered_map<std::u16string, Folded, TextHash, std::equal_to<>> folds_;
+};
+
+struct KeyMatch {
+    qsizetype start = 0;
+    int bonus = 0;
+};
+
+inline constexpr int startBonus = 60;
+inline constexpr int wordStartBonus = 30;
+
+// The occurrence of the token in the text with the largest bonus (60 at the start, 30 after a
+// character that is neither letter nor number, else 0), the earliest among equals.
+inline std::optional<KeyMatch> findToken(const char32_t* token, qsizetype tokenLength,
+                                         const char32_t* text, const std::uint8_t* letterOrNumber,
+                                         qsizetype textLength) {
+    if (tokenLength == 0 || tokenLength > textLength) {
+        return std::nullopt;
+    }
+    std::optional<KeyMatch> best;
+    const char32_t first = token[0];
+    const qsizetype last = textLength - tokenLength;
+    for (qsizetype p = 0; p <= last; ++p) {
+        if (text[p] != first) {
+            continue;
+        }
+        bool equal = true;
+        for (qsizetype i = 1; i < tokenLength; ++i) {
+            if (text[p + i] != token[i]) {
+                equal = false;
+                break;
+            }
+        }
+        if (!equal) {
+            continue;
+        }
+        const int bonus = p == 0 ? startBonus : (letterOrNumber[p - 1] ? 0 : wordStartBonus);
+        if (!best || bonus > best->bonus) {
+            best = KeyMatch{p, bonus};
+        }
+        // Only the start earns more than a word start, so nothing later can beat this one.
+        if (bonus >= wordStartBonus) {
+            break;
+        }
+    }
+    return best;
+}
+
+}  // namespace SearchText
+
+}  // namespace pellucine

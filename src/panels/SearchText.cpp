@@ -69,6 +69,22 @@ bool asciiLetterOrNumber(char16_t c) {
 
 }  // namespace
 
+bool splitsRegionalIndicatorPair(QStringView text, qsizetype position) {
+    // Regional indicators U+1F1E6 to U+1F1FF, two UTF-16 units each.
+    auto isRegionalIndicatorAt = [&text](qsizetype i) {
+        return i >= 0 && i + 1 < text.size() && text[i].unicode() == 0xD83C &&
+               text[i + 1].unicode() >= 0xDDE6 && text[i + 1].unicode() <= 0xDDFF;
+    };
+    if (!isRegionalIndicatorAt(position) || !isRegionalIndicatorAt(position - 2)) {
+        return false;
+    }
+    qsizetype before = 0;
+    for (qsizetype i = position - 2; isRegionalIndicatorAt(i); i -= 2) {
+        ++before;
+    }
+    return before % 2 == 1;
+}
+
 qsizetype characterCount(QStringView text) {
     qsizetype count = 0;
     forEachCharacter(text, [&count](QStringView) { ++count; });

@@ -16,6 +16,10 @@ namespace pellucine {
 // character at a time, and numbering folded characters so that matching compares integers.
 namespace SearchText {
 
+// True when position lies inside a pair of regional indicators (a flag). The boundary finder
+// splits a flag that follows an emoji; such a boundary is skipped.
+bool splitsRegionalIndicatorPair(QStringView text, qsizetype position);
+
 // Calls visit(QStringView character) for each user-perceived character of text, in order.
 template <class Visit>
 void forEachCharacter(QStringView text, Visit&& visit) {
@@ -41,10 +45,10 @@ void forEachCharacter(QStringView text, Visit&& visit) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype start = 0;
     for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-        if (end > start) {
+        if (end > start && !splitsRegionalIndicatorPair(text, end)) {
             visit(text.mid(start, end - start));
+            start = end;
         }
-        start = end;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <QTextBoundaryFinder>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -135,21 +136,13 @@ inline std::optional<KeyMatch> findToken(const char32_t* token, qsizetype tokenL
     }
     std::optional<KeyMatch> best;
     const char32_t first = token[0];
-    const qsizetype last = textLength - tokenLength;
-    for (qsizetype p = 0; p <= last; ++p) {
-        if (text[p] != first) {
+    const char32_t* const lastStart = text + (textLength - tokenLength);
+    for (const char32_t* at = std::find(text, lastStart + 1, first); at <= lastStart;
+         at = std::find(at + 1, lastStart + 1, first)) {
+        if (!std::equal(token + 1, token + tokenLength, at + 1)) {
             continue;
         }
-        bool equal = true;
-        for (qsizetype i = 1; i < tokenLength; ++i) {
-            if (text[p + i] != token[i]) {
-                equal = false;
-                break;
-            }
-        }
-        if (!equal) {
-            continue;
-        }
+        const qsizetype p = at - text;
         const int bonus = p == 0 ? startBonus : (letterOrNumber[p - 1] ? 0 : wordStartBonus);
         if (!best || bonus > best->bonus) {
             best = KeyMatch{p, bonus};

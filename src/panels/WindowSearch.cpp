@@ -128,7 +128,15 @@ Index::Index() : Index(QList<Candidate>()) {}
 
 Index::Index(QList<Candidate> candidates) {
     auto data = std::make_shared<Data>();
-    data->entries.reserve(candidates.size());
+    data->entries.reserve(static_cast<std::size_t>(candidates.size()));
+    // There are never more characters than UTF-16 units.
+    std::size_t units = 0;
+    for (const Candidate& candidate : candidates) {
+        units += static_cast<std::size_t>(displayTitle(candidate.window).size() +
+                                          candidate.window.applicationName.size());
+    }
+    data->text.keys.reserve(units);
+    data->text.letterOrNumber.reserve(units);
     for (const Candidate& candidate : candidates) {
         Data::Entry entry;
         entry.titleStart = static_cast<qsizetype>(data->text.keys.size());
@@ -217,9 +225,7 @@ QList<Result> Index::rank(QStringView query) const {
     QList<Result> results;
     results.reserve(static_cast<qsizetype>(hits.size()));
     for (const Hit& hit : hits) {
-        Result& result = results.emplace_back();
-        result.candidate = d.candidates[hit.entry];
-        result.score = hit.score;
+        Result& result = results.emplace_back(Result{d.candidates[hit.entry], {}, {}, hit.score});
         for (std::size_t t = 0; t < tokens.size(); ++t) {
             const Found& f = found[hit.firstFound + t];
             (f.inTitle ? result.titleMatches : result.applicationMatches)

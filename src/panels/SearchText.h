@@ -55,13 +55,16 @@ void forEachCharacter(QStringView text, Visit&& visit) {
 
 qsizetype characterCount(QStringView text);
 
-// Folds one user-perceived character: full-width and half-width forms become their ordinary
-// forms, combining marks (nonspacing marks after canonical decomposition) are removed, case is
-// folded without locale, and the result is recomposed. When that is not exactly one character
-// (a ligature such as "ﬁ" whose fold expands, or a lone mark that folds to nothing) the
-// character is returned unchanged, so character i of a folded text stands for character i of
-// the original. Emoji, with their modifiers and joiners, are one character and fold to
-// themselves, apart from a trailing variation selector, which is a nonspacing mark.
+// Folds one user-perceived character, without locale:
+// - full-width and half-width forms become their ordinary forms ("Ａ" → "a", "ｶﾞ" → "カ");
+// - after canonical decomposition every nonspacing mark is removed ("é" and "e" + U+0301 → "e",
+//   "İ" → "i"), and the rest is case folded (simple folding) and recomposed;
+// - when the result is not exactly one character the character stays as it was: a lone mark
+//   (which would vanish), and "ẞ", whose full case folding is "ss". Ligatures such as "ﬁ" and
+//   "ß" fold to themselves.
+// Emoji with skin tones, joiners, keycaps and flags are one character each and fold to
+// themselves, except that variation selectors inside them are removed ("❤️" → "❤"), being
+// nonspacing marks. Character i of a folded text always stands for character i of the original.
 QString foldCharacter(QStringView character);
 
 // Whether the character's first code point is a letter or a number.

@@ -159,6 +159,7 @@ TEST(WindowSearchTest, NormalizeKeepsOneCharacterPerCharacter) {
     // A lone mark would fold to nothing and stays.
     EXPECT_EQ(normalize(QStringLiteral("\u0301a")), QStringLiteral("\u0301a"));
     EXPECT_EQ(normalize(QStringLiteral("👍🏽 ❤️")), QStringLiteral("👍🏽 ❤"));
+    EXPECT_EQ(normalize(QStringLiteral("1\uFE0F\u20E3")), QStringLiteral("1\u20E3"));
     EXPECT_EQ(normalize(QString()), QString());
 }
 

@@ -16,7 +16,7 @@ void expectLayout(const FullSizePeekLayout& l, Size panel, Size picture, ScreenP
     EXPECT_NEAR(l.origin.y, origin.y, 1e-9);
 }
 
-TEST(FullSizePeekLayoutTest, WorkedExamples) {
+TEST(FullSizePeekLayoutTest, LargeAndSmallPictures) {
     expectLayout(FullSizePeekLayout::fitted(2880, 1800, laptop), {1124, 745.5}, {1100, 687.5},
                  {158, 101.5});
     // Small pictures are never enlarged.

@@ -55,7 +55,7 @@ GlanceGeometry::Input dockHover(int windowCount) {
     return in;
 }
 
-TEST(GlanceGeometryTest, CommandTabWorkedExample) {
+TEST(GlanceGeometryTest, CommandTabGlanceAboveTheStrip) {
     const TableMeasurer measurer;
     const GlanceGeometry g = GlanceGeometry::compute(commandTab(4), measurer);
     EXPECT_DOUBLE_EQ(g.aspectRatio, 1.6);
@@ -67,7 +67,7 @@ TEST(GlanceGeometryTest, CommandTabWorkedExample) {
     EXPECT_EQ(g.origin, (ScreenPoint{164, 530}));
 }
 
-TEST(GlanceGeometryTest, DockWorkedExampleUsesTheCompactList) {
+TEST(GlanceGeometryTest, DockGlanceWithManyWindowsUsesTheCompactList) {
     const TableMeasurer measurer;
     const GlanceGeometry g = GlanceGeometry::compute(dockHover(9), measurer);
     EXPECT_TRUE(g.usesCompactList);

@@ -20,7 +20,7 @@ void expectLayout(const PreviewGridLayout& layout, int columns, int rows, double
     EXPECT_NEAR(layout.panelSize.height, panelHeight, 0.005);
 }
 
-TEST(PreviewGridLayoutTest, WorkedExamples) {
+TEST(PreviewGridLayoutTest, TypicalLayouts) {
     // Preferred four columns fit and are balanced.
     expectLayout(PreviewGridLayout::compute(4, 1400, 600, aspect, 260), 4, 1, 260, 162.5, 1112,
                  246.5);

@@ -10,7 +10,7 @@ using PreviewPanelPlacement::origin;
 const ScreenRect area{0, 80, 1440, 800};
 const Size panel{600, 300};
 
-TEST(PreviewPanelPlacementTest, WorkedExamples) {
+TEST(PreviewPanelPlacementTest, DockStripAndPlainGlances) {
     EXPECT_EQ(origin(panel, area, ScreenPoint{700, 40}, std::nullopt), (ScreenPoint{400, 94}));
     EXPECT_EQ(origin(panel, area, std::nullopt, ScreenRect{300, 400, 840, 120}),
               (ScreenPoint{420, 530}));

@@ -42,7 +42,7 @@ QList<quint32> ids(const QList<Result>& results) {
     return out;
 }
 
-TEST(WindowSearchTest, WorkedExamples) {
+TEST(WindowSearchTest, TitleAndApplicationScores) {
     const Result mail =
         only(QStringLiteral("re mail"),
              candidate(QStringLiteral("Re: Quarterly report"), QStringLiteral("Mail"), 2));

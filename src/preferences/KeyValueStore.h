@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace pellucine {
+
+// The user defaults: a flat map of keys to values. Data is stored as QByteArray and read back
+// as QByteArray; other values may come back in another type (a file-backed store returns
+// Bools as text), so readers convert.
+class KeyValueStore {
+  public:
+    virtual ~KeyValueStore() = default;
+
+    // An invalid QVariant when the key holds nothing.
+    virtual QVariant value(const QString& key) const = 0;
+    virtual bool contains(const QString& key) const = 0;
+    // Returns whether the value was stored durably.
+    virtual bool setValue(const QString& key, const QVariant& value) = 0;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,196 @@
+#include "preferences/PreferenceStore.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <cerrno>
+
+#include "preferences/FileSystemError.h"
+#include "preferences/JsonFields.h"
+#include "preferences/PreferenceCodingError.h"
+#include "preferences/PreferenceImportError.h"
+#include "preferences/SettingsEnvelope.h"
+
+namespace pellucine {
+
+namespace {
+
+constexpr int maximumKeptCopiesPerSecond = 99;
+
+const QString unreadableEvent = QStringLiteral("stored-preferences-unreadable");
+const QString notSavedEvent = QStringLiteral("preferences-not-saved");
+
+QByteArray bytesOf(const QVariant& stored) {
+    if (stored.typeId() == QMetaType::QByteArray) {
+        return stored.toByteArray();
+    }
+    return stored.toString().toUtf8();
+}
+
+bool holdsBytes(const QString& filePath, const QByteArray& bytes) {
+    QFile file(filePath);
+    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+}
+
+}  // namespace
+
+PreferenceStore::PreferenceStore(KeyValueStore& defaults, AppPaths paths, const WallClock& clock,
+                                 EventRecording& events)
+    : defaults_(defaults), paths_(std::move(paths)), clock_(clock), events_(events) {}
+
+template <class Record>
+std::optional<Record> PreferenceStore::loadRecord(const QString& key,
+                                                  Record (*decode)(const QByteArray& data)) {
+    const QVariant stored = defaults_.value(key);
+    if (!stored.isValid()) {
+        return std::nullopt;
+    }
+    if (stored.typeId() != QMetaType::QByteArray) {
+        keepUnreadable(key, stored, {{QStringLiteral("reason"), QStringLiteral("not-data")}});
+        return std::nullopt;
+    }
+    try {
+        return decode(stored.toByteArray());
+    } catch (const PreferenceDecodingError& error) {
+        keepUnreadable(key, stored,
+                       {{QStringLiteral("reason"), QStringLiteral("undecodable")},
+                        {QStringLiteral("errorType"), error.typeName()}});
+        return std::nullopt;
+    }
+}
+
+PortablePreferences PreferenceStore::loadPortablePreferences() {
+    if (auto loaded = loadRecord(portableKey, &PortablePreferences::fromJsonData)) {
+        loaded->normalize();
+        return *loaded;
+    }
+    return PortablePreferences::makeDefault(clock_.now());
+}
+
+MachinePreferences PreferenceStore::loadMachinePreferences() {
+    return loadRecord(machineKey, &MachinePreferences::fromJsonData).value_or(MachinePreferences{});
+}
+
+void PreferenceStore::savePortablePreferences(const PortablePreferences& preferences) {
+    store(portableKey, [&] { return preferences.normalized().toJson(); });
+}
+
+void PreferenceStore::saveMachinePreferences(const MachinePreferences& preferences) {
+    store(machineKey, [&] { return preferences.toJson(); });
+}
+
+void PreferenceStore::store(const QString& key, const std::function<QJsonObject()>& encodeRecord) {
+    QByteArray data;
+    try {
+        data = encode(encodeRecord());
+    } catch (const PreferenceEncodingError& error) {
+        // What is stored stays: better the previous record than none.
+        events_.record(notSavedEvent, {{QStringLiteral("source"), key},
+                                       {QStringLiteral("reason"), QStringLiteral("unencodable")},
+                                       {QStringLiteral("errorType"), error.typeName()}});
+        return;
+    }
+    if (!defaults_.setValue(key, data)) {
+        events_.record(notSavedEvent, {{QStringLiteral("source"), key},
+                                       {QStringLiteral("reason"), QStringLiteral("write-failed")}});
+    }
+}
+
+void PreferenceStore::keepUnreadable(const QString& key, const QVariant& stored,
+                                     EventFields fields) {
+    fields.insert(QStringLiteral("source"), key);
+    const auto finish = [&](const QString& result) {
+        fields.insert(QStringLiteral("result"), result);
+        events_.record(unreadableEvent, fields);
+    };
+
+    const QByteArray bytes = bytesOf(stored);
+    if (bytes.isEmpty()) {
+        finish(QStringLiteral("empty"));
+        return;
+    }
+    const QString folder = paths_.programSupportFolder();
+    const QString prefix = QStringLiteral("unreadable-") + key + QLatin1Char('-');
+    const QFileInfoList earlier =
+        QDir(folder).entryInfoList({prefix + QStringLiteral("*.json")}, QDir::Files);
+    for (const QFileInfo& copy : earlier) {
+        if (holdsBytes(copy.filePath(), bytes)) {
+            finish(QStringLiteral("already-kept"));
+            return;
+        }
+    }
+    if (!QDir().mkpath(folder)) {
+        finish(QStringLiteral("not-kept"));
+        return;
+    }
+    const QString stamp = clock_.now().toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    for (int n = 1; n <= maximumKeptCopiesPerSecond; ++n) {
+        const QString suffix = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
+        QFile file(folder + QLatin1Char('/') + prefix + stamp + suffix + QStringLiteral(".json"));
+        // NewOnly: an earlier copy is never replaced.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+            const bool written = file.write(bytes) == bytes.size() && file.flush();
+            file.close();
+            if (written) {
+                finish(QStringLiteral("kept"));
+            } else {
+                file.remove();
+                finish(QStringLiteral("not-kept"));
+            }
+            return;
+        }
+        if (!file.exists()) {
+            break;
+        }
+    }
+    finish(QStringLiteral("not-kept"));
+}
+
+PortablePreferences PreferenceStore::importSettings(const QString& filePath) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(filePath).constData(), &status) != 0) {
+        throw FileSystemError::fromErrno(filePath, errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw PreferenceImportError::malformed();
+    }
+    if (status.st_size > importSizeLimit) {
+        throw PreferenceImportError::fileTooLarge();
+    }
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw FileSystemError(filePath, file.errorString());
+    }
+    // One byte past the limit, so that a file that grew since the check is still refused.
+    const QByteArray data = file.read(importSizeLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        throw FileSystemError(filePath, file.errorString());
+    }
+    return decodeImport(data);
+}
+
+PortablePreferences PreferenceStore::decodeImport(const QByteArray& data) {
+    if (data.size() > importSizeLimit) {
+        throw PreferenceImportError::fileTooLarge();
+    }
+    SettingsEnvelope envelope;
+    try {
+        envelope = SettingsEnvelope::fromJson(parseJsonObject(data));
+    } catch (const PreferenceDecodingError&) {
+        throw PreferenceImportError::malformed();
+    }
+    if (envelope.schemaVersion < 1 ||
+        envelope.schemaVersion > SettingsEnvelope::currentSchemaVersion) {
+        throw PreferenceImportError::incompatibleSchema(envelope.schemaVersion);
+    }
+    return envelope.portable.normalized();
+}
+
+QByteArray PreferenceStore::encode(const QJsonObject& object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+}  // namespace pellucine

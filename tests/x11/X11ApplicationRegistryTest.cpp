@@ -224,19 +224,20 @@ TEST_F(X11ApplicationRegistryTest, HiddenLastsUntilUnhiddenOrShownAgainAfterMini
     X11WindowInfo minimized = shown;
     minimized.isIconic = true;
 
-    registry.markHidden(100);
+    registry.markHidden(100, {1});
     // Hiding takes effect later: still shown right after, yet hidden.
     EXPECT_TRUE(registry.applications(snapshot({shown}, {1})).first().isHidden);
     EXPECT_TRUE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
     // Restored by other means once it was down: no longer hidden.
     EXPECT_FALSE(registry.applications(snapshot({shown}, {1})).first().isHidden);
 
-    registry.markHidden(100);
-    registry.unmarkHidden(100);
+    registry.markHidden(100, {1});
+    EXPECT_EQ(registry.unmarkHidden(100), (QList<xcb_window_t>{1}));
+    EXPECT_EQ(registry.unmarkHidden(100), std::nullopt);
     EXPECT_FALSE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
 
     // A process that went away takes its mark with it; its pid reused is not hidden.
-    registry.markHidden(100);
+    registry.markHidden(100, {});
     EXPECT_TRUE(registry.applications(snapshot({}, {})).isEmpty());
     EXPECT_FALSE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
 }

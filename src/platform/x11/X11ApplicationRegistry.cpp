@@ -192,12 +192,18 @@ bool X11ApplicationRegistry::updateHidden(qint32 pid, const QList<const X11Windo
     return true;
 }
 
-void X11ApplicationRegistry::markHidden(qint32 pid) {
-    hidden_.insert(pid, HiddenMark{});
+void X11ApplicationRegistry::markHidden(qint32 pid, QList<xcb_window_t> minimizedByHiding) {
+    hidden_.insert(pid, HiddenMark{false, std::move(minimizedByHiding)});
 }
 
-void X11ApplicationRegistry::unmarkHidden(qint32 pid) {
-    hidden_.remove(pid);
+std::optional<QList<xcb_window_t>> X11ApplicationRegistry::unmarkHidden(qint32 pid) {
+    const auto it = hidden_.find(pid);
+    if (it == hidden_.end()) {
+        return std::nullopt;
+    }
+    QList<xcb_window_t> windows = std::move(it->minimizedByHiding);
+    hidden_.erase(it);
+    return windows;
 }
 
 }  // namespace pellucine

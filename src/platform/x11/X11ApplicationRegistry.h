@@ -70,8 +70,10 @@ class X11ApplicationRegistry {
     // whose process is unknown are left out.
     QList<X11Application> applications(const X11DesktopSnapshot& snapshot);
 
-    void markHidden(qint32 pid);
-    void unmarkHidden(qint32 pid);
+    // Marks the application hidden, remembering the windows hiding minimized.
+    void markHidden(qint32 pid, QList<xcb_window_t> minimizedByHiding);
+    // Clears the mark; the windows hiding minimized, none when it was not hidden.
+    std::optional<QList<xcb_window_t>> unmarkHidden(qint32 pid);
 
     const X11ProcessInfo& processes() const { return processes_; }
 
@@ -79,6 +81,7 @@ class X11ApplicationRegistry {
     struct HiddenMark {
         // All its windows have been seen minimized since it was hidden.
         bool confirmed = false;
+        QList<xcb_window_t> minimizedByHiding;
     };
 
     const X11ApplicationIdentity& identityOf(qint32 pid,

@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowRequests.h"
 
+#include <QList>
 #include <algorithm>
 
 namespace pellucine {
@@ -118,32 +119,52 @@ bool X11WindowRequests::close(const X11WindowInfo& window) {
 }
 
 void X11WindowRequests::moveResize(const X11WindowInfo& window, const QRect& frame) {
+    configure(window, frame.topLeft(), frame.size());
+}
+
+void X11WindowRequests::move(const X11WindowInfo& window, QPoint topLeft) {
+    configure(window, topLeft, std::nullopt);
+}
+
+void X11WindowRequests::resize(const X11WindowInfo& window, QSize size) {
+    configure(window, std::nullopt, size);
+}
+
+void X11WindowRequests::configure(const X11WindowInfo& window, std::optional<QPoint> topLeft,
+                                  std::optional<QSize> size) {
     const X11Atoms& atoms = connection_.atoms();
     if (window.isMaximized) {
         sendToRoot(window.window, atoms._NET_WM_STATE,
                    {stateRemove, atoms._NET_WM_STATE_MAXIMIZED_VERT,
                     atoms._NET_WM_STATE_MAXIMIZED_HORZ, sourcePager, 0});
     }
-    const QSize size = clientSizeFor(frame, window.extents);
+    const QRect frame(topLeft.value_or(window.frameRect().topLeft()),
+                      size.value_or(window.frameRect().size()));
+    const QSize client = clientSizeFor(frame, window.extents);
     if (connection_.supports(atoms._NET_MOVERESIZE_WINDOW)) {
         // With north-west gravity named in the request, x and y are the frame's corner.
-        constexpr uint32_t allFields = 0xF00;
-        const QPoint at = configurePosition(frame, window.extents, XCB_GRAVITY_NORTH_WEST);
+        constexpr uint32_t xAndY = 0x300;
+        constexpr uint32_t widthAndHeight = 0xC00;
+        const uint32_t fields = (topLeft ? xAndY : 0) | (size ? widthAndHeight : 0);
         sendToRoot(window.window, atoms._NET_MOVERESIZE_WINDOW,
-                   {XCB_GRAVITY_NORTH_WEST | allFields | (sourcePager << 12),
-                    static_cast<uint32_t>(at.x()), static_cast<uint32_t>(at.y()),
-                    static_cast<uint32_t>(size.width()), static_cast<uint32_t>(size.height())});
+                   {XCB_GRAVITY_NORTH_WEST | fields | (sourcePager << 12),
+                    static_cast<uint32_t>(frame.x()), static_cast<uint32_t>(frame.y()),
+                    static_cast<uint32_t>(client.width()), static_cast<uint32_t>(client.height())});
         return;
     }
     // A plain ConfigureRequest is read with the client's own gravity.
     const QPoint at = configurePosition(frame, window.extents, window.gravity);
-    const uint32_t values[] = {static_cast<uint32_t>(at.x()), static_cast<uint32_t>(at.y()),
-                               static_cast<uint32_t>(size.width()),
-                               static_cast<uint32_t>(size.height())};
-    xcb_configure_window(connection_.get(), window.window,
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                             XCB_CONFIG_WINDOW_HEIGHT,
-                         values);
+    uint16_t mask = 0;
+    QList<uint32_t> values;
+    if (topLeft) {
+        mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
+        values << static_cast<uint32_t>(at.x()) << static_cast<uint32_t>(at.y());
+    }
+    if (size) {
+        mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
+        values << static_cast<uint32_t>(client.width()) << static_cast<uint32_t>(client.height());
+    }
+    xcb_configure_window(connection_.get(), window.window, mask, values.constData());
     connection_.flush();
 }
 

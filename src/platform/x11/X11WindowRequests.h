@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <array>
+#include <optional>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11WindowInfo.h"
@@ -37,10 +38,16 @@ class X11WindowRequests {
     // Moves and resizes the window so that its frame, decorations included, covers `frame`
     // (root pixels). A maximized window is first taken out of that state.
     void moveResize(const X11WindowInfo& window, const QRect& frame);
+    // Moves the frame's top-left corner to `topLeft`, keeping the size.
+    void move(const X11WindowInfo& window, QPoint topLeft);
+    // Gives the frame `size`, keeping its top-left corner.
+    void resize(const X11WindowInfo& window, QSize size);
     // Focuses the window and raises it, as a pager would.
     void activate(xcb_window_t window);
 
   private:
+    void configure(const X11WindowInfo& window, std::optional<QPoint> topLeft,
+                   std::optional<QSize> size);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<uint32_t, 5>& data);
 
     X11Connection& connection_;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <memory>
+
+#include "platform/Desktop.h"
+#include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11ProcessEnvironment.h"
+#include "platform/x11/X11ScreenLayout.h"
+#include "platform/x11/X11SystemWindowList.h"
+#include "platform/x11/X11Workspace.h"
+
+namespace pellucine {
+
+// The port on an X server with an EWMH window manager. Main thread only.
+class X11Desktop final : public Desktop {
+  public:
+    struct Options {
+        // DISPLAY when empty.
+        QByteArray displayName;
+        // Pixels per point.
+        double pointScale = 1.0;
+        // The applications folders; the standard ones when empty.
+        QStringList applicationFolders;
+        QString procRoot = QStringLiteral("/proc");
+    };
+
+    // Throws X11Error when the server cannot be reached.
+    explicit X11Desktop(const Options& options);
+    X11Desktop() : X11Desktop(Options{}) {}
+    ~X11Desktop() override;
+    X11Desktop(const X11Desktop&) = delete;
+    X11Desktop& operator=(const X11Desktop&) = delete;
+
+    Accessibility& accessibility() override { return accessibility_; }
+    SystemWindowList& windowList() override { return windowList_; }
+    Workspace& workspace() override { return workspace_; }
+    ScreenLayout& screenLayout() override { return screenLayout_; }
+    ProcessEnvironment& process() override { return process_; }
+
+    X11DesktopState& state() { return *state_; }
+
+  private:
+    std::shared_ptr<X11DesktopState> state_;
+    X11Accessibility accessibility_;
+    X11SystemWindowList windowList_;
+    X11Workspace workspace_;
+    X11ScreenLayout screenLayout_;
+    X11ProcessEnvironment process_;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <optional>
+
+#include "platform/x11/X11ApplicationRegistry.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11CoordinateSpace.h"
+#include "platform/x11/X11ScreenReader.h"
+#include "platform/x11/X11WindowEvents.h"
+#include "platform/x11/X11WindowReader.h"
+#include "platform/x11/X11WindowRequests.h"
+
+namespace pellucine {
+
+// What the X11 port's services share: the connection, the readers and requests, and the
+// desktop as last read. The desktop is read at most once per turn of the event loop, so every
+// service asked within one synchronous run (a window list and the windows' elements, say) sees
+// the same windows with the same geometry. Any event from the server, any request sent and any
+// return to the event loop makes the next reader ask the server again.
+class X11DesktopState final : public QObject {
+    Q_OBJECT
+
+  public:
+    // Throws X11Error when the server cannot be reached. `pointScale` pixels make one point.
+    X11DesktopState(const QByteArray& displayName, double pointScale, X11DesktopEntries entries,
+                    X11ProcessInfo processes);
+    ~X11DesktopState() override;
+
+    X11Connection& connection() { return connection_; }
+    X11WindowEvents& events() { return events_; }
+    X11ApplicationRegistry& registry() { return registry_; }
+
+    const X11DesktopSnapshot& snapshot();
+    // The applications of the snapshot.
+    const QList<X11Application>& applications();
+    const X11Application* application(qint32 pid);
+    // A client of the snapshot; null when it is gone.
+    const X11WindowInfo* window(xcb_window_t window);
+    // Main monitor first.
+    const QList<X11Monitor>& monitors();
+    X11CoordinateSpace space();
+
+    // Requests; each makes the next reader ask the server again.
+    X11WindowRequests& requests();
+
+    // Forgets what was read.
+    void invalidate();
+
+  private:
+    X11Connection connection_;
+    X11WindowReader reader_;
+    X11ScreenReader screenReader_;
+    X11WindowRequests requests_;
+    X11WindowEvents events_;
+    X11ApplicationRegistry registry_;
+    double pointScale_;
+    std::optional<X11DesktopSnapshot> snapshot_;
+    std::optional<QList<X11Application>> applications_;
+    std::optional<QList<X11Monitor>> monitors_;
+};
+
+}  // namespace pellucine

@@ -183,6 +183,16 @@ TestXterm::~TestXterm() {
     }
 }
 
+void settle(X11Connection& connection) {
+    connection.serverTime();
+    connection.dispatchPendingEvents();
+    // Deliveries are posted to the event loop, and may post once more themselves.
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
 void X11Test::SetUp() {
     const auto name = X11TestDesktop::connectDisplay();
     if (!name) {

@@ -72,6 +72,10 @@ class TestXterm {
     std::optional<xcb_window_t> window_;
 };
 
+// Brings every event the server has sent so far to `connection` and runs what they posted:
+// afterwards a change made on the server has had all its effects in this process.
+void settle(X11Connection& connection);
+
 // Fixture base: skips when there is no server; otherwise connects the backend and the probe.
 class X11Test : public ::testing::Test {
   protected:

@@ -139,10 +139,7 @@ TEST_F(X11WindowEventsTest, ReportsAClosedWindowOnceAndStopsReporting) {
     desktop->setTitle(*after.window(), QStringLiteral("events-after-stop renamed"));
     requests->iconify(*after.window());
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*after.window()) == 3; }));
-    // The window manager's change is on the server, so one round trip brings every event it
-    // caused to this connection.
-    connection->serverTime();
-    connection->dispatchPendingEvents();
+    testing::settle(*connection);
     EXPECT_TRUE(received.isEmpty());
 }
 

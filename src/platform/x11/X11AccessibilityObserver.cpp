@@ -6,6 +6,29 @@
 
 namespace pellucine {
 
+QStringView X11AccessibilityObserver::notificationFor(X11WindowEvent::Kind kind) {
+    using Kind = X11WindowEvent::Kind;
+    switch (kind) {
+        case Kind::created:
+            return ax::windowCreated;
+        case Kind::focusChanged:
+            return ax::focusedWindowChanged;
+        case Kind::destroyed:
+            return ax::elementDestroyed;
+        case Kind::miniaturized:
+            return ax::windowMiniaturized;
+        case Kind::deminiaturized:
+            return ax::windowDeminiaturized;
+        case Kind::titleChanged:
+            return ax::titleChanged;
+        case Kind::resized:
+            return ax::resized;
+        case Kind::moved:
+            return ax::moved;
+    }
+    return {};
+}
+
 X11AccessibilityObserver::X11AccessibilityObserver(std::weak_ptr<X11DesktopState> state, qint32 pid,
                                                    Callback callback)
     : state_(std::move(state)),
@@ -49,39 +72,8 @@ void X11AccessibilityObserver::stop() {
 }
 
 void X11AccessibilityObserver::handle(const X11WindowEvent& event) {
-    using Kind = X11WindowEvent::Kind;
-    if (event.pid != pid_) {
-        return;
-    }
-    switch (event.kind) {
-        case Kind::created:
-            if (registrations_.contains({XCB_NONE, ax::windowCreated.toString()})) {
-                post(event.window, ax::windowCreated);
-            }
-            return;
-        case Kind::focusChanged:
-            if (registrations_.contains({XCB_NONE, ax::focusedWindowChanged.toString()})) {
-                post(event.window, ax::focusedWindowChanged);
-            }
-            return;
-        case Kind::destroyed:
-            post(event.window, ax::elementDestroyed);
-            return;
-        case Kind::miniaturized:
-            post(event.window, ax::windowMiniaturized);
-            return;
-        case Kind::deminiaturized:
-            post(event.window, ax::windowDeminiaturized);
-            return;
-        case Kind::titleChanged:
-            post(event.window, ax::titleChanged);
-            return;
-        case Kind::resized:
-            post(event.window, ax::resized);
-            return;
-        case Kind::moved:
-            post(event.window, ax::moved);
-            return;
+    if (event.pid == pid_) {
+        post(event.window, notificationFor(event.kind));
     }
 }
 

@@ -28,6 +28,8 @@ class X11AccessibilityObserver final : public AccessibilityObserver {
     void start() override;
     void stop() override;
 
+    static QStringView notificationFor(X11WindowEvent::Kind kind);
+
   private:
     // Where a registration was made: the application (no window) or one of its windows.
     using Registration = std::pair<xcb_window_t, QString>;

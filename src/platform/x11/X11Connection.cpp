@@ -69,6 +69,11 @@ void X11Connection::flush() {
     xcb_flush(connection_.get());
 }
 
+void X11Connection::sync() {
+    std::free(xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()),
+                                        nullptr));
+}
+
 void X11Connection::selectEvents(xcb_window_t window, uint32_t mask) {
     xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &mask);
 }
@@ -79,7 +84,25 @@ void X11Connection::readSupported() {
     supported_ = property ? property->values32() : QList<quint32>{};
 }
 
+void X11Connection::hold(X11Reply<xcb_generic_event_t> event) {
+    ++received_;
+    held_.push_back(std::move(event));
+    if (!dispatchPosted_) {
+        dispatchPosted_ = true;
+        QMetaObject::invokeMethod(this, &X11Connection::dispatchPendingEvents,
+                                  Qt::QueuedConnection);
+    }
+}
+
+quint64 X11Connection::receivedEventCount() {
+    while (X11Reply<xcb_generic_event_t> event{xcb_poll_for_event(connection_.get())}) {
+        hold(std::move(event));
+    }
+    return received_;
+}
+
 void X11Connection::dispatchPendingEvents() {
+    dispatchPosted_ = false;
     QPointer<X11Connection> self(this);
     while (self) {
         X11Reply<xcb_generic_event_t> event;
@@ -88,6 +111,7 @@ void X11Connection::dispatchPendingEvents() {
             held_.pop_front();
         } else {
             event.reset(xcb_poll_for_event(connection_.get()));
+            received_ += event ? 1 : 0;
         }
         if (!event) {
             break;
@@ -151,7 +175,7 @@ xcb_timestamp_t X11Connection::serverTime() {
                 return notify->time;
             }
         }
-        held_.push_back(std::move(event));
+        hold(std::move(event));
     }
 }
 

@@ -42,11 +42,16 @@ class X11Connection final : public QObject {
 
     // Sends every buffered request.
     void flush();
+    // Sends every buffered request and waits until the server has carried them out.
+    void sync();
     // Hands out every event already received, in order.
     void dispatchPendingEvents();
     // A timestamp of the server's clock, for requests that the window manager orders by time.
     // Costs one round trip; CurrentTime when the connection has failed.
     xcb_timestamp_t serverTime();
+    // How many events have arrived from the server so far, those waiting in the socket
+    // included; they are handed out later from the event loop.
+    quint64 receivedEventCount();
     // The most recent timestamp seen in an event, CurrentTime before the first.
     xcb_timestamp_t lastEventTime() const { return lastEventTime_; }
 
@@ -63,6 +68,7 @@ class X11Connection final : public QObject {
     };
 
     void readSupported();
+    void hold(X11Reply<xcb_generic_event_t> event);
     void handle(const xcb_generic_event_t& event);
     void noteTime(const xcb_generic_event_t& event);
 
@@ -76,6 +82,8 @@ class X11Connection final : public QObject {
     xcb_timestamp_t lastEventTime_ = XCB_CURRENT_TIME;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool lost_ = false;
+    quint64 received_ = 0;
+    bool dispatchPosted_ = false;
 };
 
 }  // namespace pellucine

@@ -32,14 +32,25 @@ void X11DesktopState::invalidate() {
     monitors_.reset();
 }
 
+void X11DesktopState::checkFreshness() {
+    const quint64 received = connection_.receivedEventCount();
+    if (received != readAtEvent_) {
+        invalidate();
+        readAtEvent_ = received;
+    }
+}
+
 const X11DesktopSnapshot& X11DesktopState::snapshot() {
+    checkFreshness();
     if (!snapshot_) {
         snapshot_ = reader_.read();
+        events_.watch(snapshot_->windows);
     }
     return *snapshot_;
 }
 
 const QList<X11Application>& X11DesktopState::applications() {
+    checkFreshness();
     if (!applications_) {
         applications_ = registry_.applications(snapshot());
     }
@@ -58,6 +69,7 @@ const X11WindowInfo* X11DesktopState::window(xcb_window_t window) {
 }
 
 const QList<X11Monitor>& X11DesktopState::monitors() {
+    checkFreshness();
     if (!monitors_) {
         monitors_ = screenReader_.monitors();
     }

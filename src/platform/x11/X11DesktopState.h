@@ -16,10 +16,11 @@
 namespace pellucine {
 
 // What the X11 port's services share: the connection, the readers and requests, and the
-// desktop as last read. The desktop is read at most once per turn of the event loop, so every
-// service asked within one synchronous run (a window list and the windows' elements, say) sees
-// the same windows with the same geometry. Any event from the server, any request sent and any
-// return to the event loop makes the next reader ask the server again.
+// desktop as last read. What was read is used again for as long as nothing can have changed:
+// no event has come from the server, no request was sent and the event loop has not run since.
+// So every service asked within one synchronous run (a window list and the windows' elements,
+// say) sees the same windows with the same geometry, and nothing stale is seen after a change
+// the server has announced.
 class X11DesktopState final : public QObject {
     Q_OBJECT
 
@@ -50,6 +51,9 @@ class X11DesktopState final : public QObject {
     void invalidate();
 
   private:
+    // Drops what was read when an event has arrived since.
+    void checkFreshness();
+
     X11Connection connection_;
     X11WindowReader reader_;
     X11ScreenReader screenReader_;
@@ -60,6 +64,7 @@ class X11DesktopState final : public QObject {
     std::optional<X11DesktopSnapshot> snapshot_;
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
+    quint64 readAtEvent_ = 0;
 };
 
 }  // namespace pellucine

@@ -38,7 +38,11 @@ void X11WindowEvents::stop() {
         connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
     }
     connection_.flush();
+    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
+        connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
+    }
     tracked_.clear();
+    pending_.clear();
     active_ = XCB_NONE;
 }
 
@@ -51,6 +55,25 @@ void X11WindowEvents::follow(const X11WindowInfo& info) {
     connection_.selectEvents(info.window, clientEventMask);
     tracked_.insert(info.window,
                     Tracked{info.pid, info.frameRect(), info.title, info.isMinimized()});
+}
+
+void X11WindowEvents::watch(const QList<X11WindowInfo>& windows) {
+    if (!running_) {
+        return;
+    }
+    bool selected = false;
+    for (const X11WindowInfo& info : windows) {
+        if (!tracked_.contains(info.window) && !pending_.contains(info.window)) {
+            connection_.selectEvents(info.window, clientEventMask);
+            pending_.insert(info.window, info);
+            selected = true;
+        }
+    }
+    if (selected) {
+        // Once the server has answered, it has taken the selection: every later change of
+        // these windows, by any client, is reported.
+        connection_.sync();
+    }
 }
 
 void X11WindowEvents::forget(xcb_window_t window) {
@@ -71,17 +94,29 @@ void X11WindowEvents::syncClientList(bool announce) {
             gone.append(it.key());
         }
     }
-    QList<xcb_window_t> added;
+    // Windows already watched start from what was read when they were first seen: the events
+    // since then are on their way.
+    QList<X11WindowInfo> infos;
+    QList<xcb_window_t> unread;
     for (const xcb_window_t window : clients) {
-        if (!tracked_.contains(window)) {
-            added.append(window);
+        if (tracked_.contains(window)) {
+            continue;
+        }
+        if (const auto it = pending_.constFind(window); it != pending_.cend()) {
+            infos.append(*it);
+        } else {
+            unread.append(window);
         }
     }
+    pending_.removeIf([&clients](const auto& entry) { return !clients.contains(entry.key()); });
+    for (const X11WindowInfo& info : infos) {
+        pending_.remove(info.window);
+    }
     // Select first, read after: a change between the two is then seen as an event.
-    for (const xcb_window_t window : added) {
+    for (const xcb_window_t window : unread) {
         connection_.selectEvents(window, clientEventMask);
     }
-    const QList<X11WindowInfo> infos = reader_.readWindows(added, reader_.currentDesktop());
+    infos.append(reader_.readWindows(unread, reader_.currentDesktop()));
     connection_.flush();
 
     QPointer<X11WindowEvents> self(this);
@@ -167,6 +202,7 @@ void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom
     }
     const std::optional<X11WindowInfo> info = reader_.readWindow(window);
     const auto it = tracked_.find(window);
+
     if (!info || it == tracked_.end()) {
         // Gone: its DestroyNotify or the client list will say so.
         return;

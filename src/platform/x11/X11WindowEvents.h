@@ -51,6 +51,10 @@ class X11WindowEvents final : public QObject {
     void stop();
     bool isRunning() const { return running_; }
 
+    // Starts listening to clients that were read elsewhere before this has heard of them, so
+    // that no change between that read and their announcement goes unheard. Announces nothing.
+    void watch(const QList<X11WindowInfo>& windows);
+
   signals:
     void windowEvent(const pellucine::X11WindowEvent& event);
 
@@ -73,6 +77,8 @@ class X11WindowEvents final : public QObject {
     X11Connection& connection_;
     X11WindowReader reader_;
     QHash<xcb_window_t, Tracked> tracked_;
+    // Watched, not yet announced.
+    QHash<xcb_window_t, X11WindowInfo> pending_;
     xcb_window_t active_ = XCB_NONE;
     bool running_ = false;
 };

@@ -19,6 +19,18 @@ ActivationPolicy portPolicy(X11ActivationPolicy policy) {
     return ActivationPolicy::prohibited;
 }
 
+// The application's windows that are not minimized, front to back.
+QList<xcb_window_t> shownWindows(X11DesktopState& state, const X11Application& app) {
+    QList<xcb_window_t> shown;
+    for (const xcb_window_t window : app.windows) {
+        const X11WindowInfo* info = state.window(window);
+        if (info != nullptr && !info->isMinimized()) {
+            shown.append(window);
+        }
+    }
+    return shown;
+}
+
 }  // namespace
 
 X11Workspace::X11Workspace(std::weak_ptr<X11DesktopState> state) : state_(std::move(state)) {
@@ -78,15 +90,9 @@ bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options)
     if (found->isHidden) {
         unhide(processIdentifier);
     }
-    const X11Application app = *state->application(processIdentifier);
-    // Front to back, the windows that are shown.
-    QList<xcb_window_t> shown;
-    for (const xcb_window_t window : app.windows) {
-        const X11WindowInfo* info = state->window(window);
-        if (info != nullptr && !info->isMinimized()) {
-            shown.append(window);
-        }
-    }
+    const X11Application* app = state->application(processIdentifier);
+    const QList<xcb_window_t> shown =
+        app != nullptr ? shownWindows(*state, *app) : QList<xcb_window_t>{};
     if (shown.isEmpty()) {
         return true;
     }
@@ -107,13 +113,7 @@ bool X11Workspace::hide(qint32 processIdentifier) {
     if (found == nullptr) {
         return false;
     }
-    QList<xcb_window_t> minimizing;
-    for (const xcb_window_t window : found->windows) {
-        const X11WindowInfo* info = state->window(window);
-        if (info != nullptr && !info->isMinimized()) {
-            minimizing.append(window);
-        }
-    }
+    const QList<xcb_window_t> minimizing = shownWindows(*state, *found);
     state->registry().markHidden(processIdentifier, minimizing);
     for (const xcb_window_t window : minimizing) {
         state->requests().iconify(window);

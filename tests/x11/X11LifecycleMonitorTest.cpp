@@ -10,20 +10,17 @@ namespace pellucine {
 namespace {
 
 using testing::TestXterm;
-using testing::X11Test;
+using testing::X11PortTest;
 using testing::X11TestDesktop;
 
 // The program's window lifecycle monitor following real windows through the X11 port.
-class X11LifecycleMonitorTest : public X11Test {
+class X11LifecycleMonitorTest : public X11PortTest {
   protected:
     void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped()) {
+        X11PortTest::SetUp();
+        if (!port) {
             return;
         }
-        X11Desktop::Options options;
-        options.displayName = display;
-        port = std::make_unique<X11Desktop>(options);
         monitor = std::make_unique<WindowLifecycleMonitor>(*port, scheduler, events);
         monitor->setOnChange([this] { ++changes; });
         monitor->setOnActivity([this](qint32 pid, bool titleChanged) {
@@ -59,7 +56,6 @@ class X11LifecycleMonitorTest : public X11Test {
 
     RecordingEventLog events;
     QtScheduler scheduler{systemContinuousClock()};
-    std::unique_ptr<X11Desktop> port;
     std::unique_ptr<WindowLifecycleMonitor> monitor;
     int changes = 0;
     QList<std::pair<qint32, bool>> activity;

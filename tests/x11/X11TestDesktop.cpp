@@ -204,4 +204,14 @@ void X11Test::SetUp() {
     connection = std::make_unique<X11Connection>(display);
 }
 
+void X11PortTest::SetUp() {
+    X11Test::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    X11Desktop::Options options;
+    options.displayName = display;
+    port = std::make_unique<X11Desktop>(options);
+}
+
 }  // namespace pellucine::testing

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Desktop.h"
 
 namespace pellucine::testing {
 
@@ -83,6 +84,17 @@ class X11Test : public ::testing::Test {
     std::unique_ptr<X11TestDesktop> desktop;
     QByteArray display;
     std::unique_ptr<X11Connection> connection;
+};
+
+}  // namespace pellucine::testing
+
+namespace pellucine::testing {
+
+// Fixture base for the port: the X11 desktop on the fixture's server as the program uses it.
+class X11PortTest : public X11Test {
+  protected:
+    void SetUp() override;
+    std::unique_ptr<X11Desktop> port;
 };
 
 }  // namespace pellucine::testing

@@ -10,21 +10,18 @@ namespace pellucine {
 namespace {
 
 using testing::TestXterm;
-using testing::X11Test;
+using testing::X11PortTest;
 using testing::X11TestDesktop;
 
 // Window enumeration and window actions of the program, carried out on the X server through
 // the X11 port and checked by reading the server back.
-class X11WindowServiceTest : public X11Test {
+class X11WindowServiceTest : public X11PortTest {
   protected:
     void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped()) {
+        X11PortTest::SetUp();
+        if (!port) {
             return;
         }
-        X11Desktop::Options options;
-        options.displayName = display;
-        port = std::make_unique<X11Desktop>(options);
         service = std::make_unique<AccessibilityWindowService>(*port, events);
     }
 
@@ -48,7 +45,6 @@ class X11WindowServiceTest : public X11Test {
     }
 
     RecordingEventLog events;
-    std::unique_ptr<X11Desktop> port;
     std::unique_ptr<AccessibilityWindowService> service;
 };
 

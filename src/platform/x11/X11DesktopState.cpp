@@ -40,7 +40,7 @@ void X11DesktopState::checkFreshness() {
     }
 }
 
-const X11DesktopSnapshot& X11DesktopState::snapshot() {
+X11DesktopSnapshot X11DesktopState::snapshot() {
     checkFreshness();
     if (!snapshot_) {
         snapshot_ = reader_.read();
@@ -49,7 +49,7 @@ const X11DesktopSnapshot& X11DesktopState::snapshot() {
     return *snapshot_;
 }
 
-const QList<X11Application>& X11DesktopState::applications() {
+QList<X11Application> X11DesktopState::applications() {
     checkFreshness();
     if (!applications_) {
         applications_ = registry_.applications(snapshot());
@@ -57,18 +57,25 @@ const QList<X11Application>& X11DesktopState::applications() {
     return *applications_;
 }
 
-const X11Application* X11DesktopState::application(qint32 pid) {
-    const QList<X11Application>& all = applications();
+std::optional<X11Application> X11DesktopState::application(qint32 pid) {
+    const QList<X11Application> all = applications();
     const auto it = std::find_if(all.begin(), all.end(),
                                  [pid](const X11Application& a) { return a.pid == pid; });
-    return it == all.end() ? nullptr : &*it;
+    if (it == all.end()) {
+        return std::nullopt;
+    }
+    return *it;
 }
 
-const X11WindowInfo* X11DesktopState::window(xcb_window_t window) {
-    return snapshot().find(window);
+std::optional<X11WindowInfo> X11DesktopState::window(xcb_window_t window) {
+    const X11DesktopSnapshot current = snapshot();
+    if (const X11WindowInfo* info = current.find(window)) {
+        return *info;
+    }
+    return std::nullopt;
 }
 
-const QList<X11Monitor>& X11DesktopState::monitors() {
+QList<X11Monitor> X11DesktopState::monitors() {
     checkFreshness();
     if (!monitors_) {
         monitors_ = screenReader_.monitors();

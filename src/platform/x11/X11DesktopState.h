@@ -34,14 +34,16 @@ class X11DesktopState final : public QObject {
     X11WindowEvents& events() { return events_; }
     X11ApplicationRegistry& registry() { return registry_; }
 
-    const X11DesktopSnapshot& snapshot();
+    // Every reader hands out a copy (cheap: the lists are shared until written), which stays
+    // valid however the desktop is read afterwards.
+    X11DesktopSnapshot snapshot();
     // The applications of the snapshot.
-    const QList<X11Application>& applications();
-    const X11Application* application(qint32 pid);
-    // A client of the snapshot; null when it is gone.
-    const X11WindowInfo* window(xcb_window_t window);
+    QList<X11Application> applications();
+    std::optional<X11Application> application(qint32 pid);
+    // A client of the snapshot; none when it is gone.
+    std::optional<X11WindowInfo> window(xcb_window_t window);
     // Main monitor first.
-    const QList<X11Monitor>& monitors();
+    QList<X11Monitor> monitors();
     X11CoordinateSpace space();
 
     // Requests; each makes the next reader ask the server again.

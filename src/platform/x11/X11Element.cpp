@@ -53,8 +53,8 @@ AttributeResult X11Element::attribute(QStringView name) const {
     if (kind_ == Kind::application) {
         return applicationAttribute(*state, name);
     }
-    const X11WindowInfo* info = state->window(window_);
-    if (info == nullptr) {
+    const std::optional<X11WindowInfo> info = state->window(window_);
+    if (!info) {
         return failure();
     }
     if (kind_ == Kind::window) {
@@ -76,13 +76,13 @@ AttributeResult X11Element::attribute(QStringView name) const {
 }
 
 AttributeResult X11Element::applicationAttribute(X11DesktopState& state, QStringView name) const {
-    const X11Application* app = state.application(pid_);
+    const std::optional<X11Application> app = state.application(pid_);
     if (name == ax::role) {
         return AttributeResult::success(ax::applicationRole);
     }
     if (name == ax::windows || name == ax::children) {
         ElementList windows;
-        if (app != nullptr) {
+        if (app) {
             for (const xcb_window_t window : app->windows) {
                 windows.append(element(Kind::window, window));
             }
@@ -91,7 +91,7 @@ AttributeResult X11Element::applicationAttribute(X11DesktopState& state, QString
         }
         return AttributeResult::success(std::move(windows));
     }
-    if (app == nullptr) {
+    if (!app) {
         return failure();
     }
     if (name == ax::title) {
@@ -109,8 +109,8 @@ AttributeResult X11Element::applicationAttribute(X11DesktopState& state, QString
             return AttributeResult::success(element(Kind::window, active));
         }
         for (const xcb_window_t window : app->windows) {
-            const X11WindowInfo* info = state.window(window);
-            if (info != nullptr && !info->isMinimized()) {
+            const std::optional<X11WindowInfo> info = state.window(window);
+            if (info && !info->isMinimized()) {
                 return AttributeResult::success(element(Kind::window, window));
             }
         }
@@ -166,12 +166,11 @@ AccessibilityStatus X11Element::setAttribute(QStringView name, const Accessibili
     if (!state || kind_ != Kind::window) {
         return AccessibilityStatus::failure;
     }
-    const X11WindowInfo* found = state->window(window_);
-    if (found == nullptr) {
+    const std::optional<X11WindowInfo> found = state->window(window_);
+    if (!found) {
         return AccessibilityStatus::failure;
     }
-    // Copied: a request makes the desktop be read afresh.
-    const X11WindowInfo info = *found;
+    const X11WindowInfo& info = *found;
     if (name == ax::minimized || name == ax::fullScreen) {
         const std::optional<bool> on = value.toBoolean();
         if (!on) {
@@ -215,11 +214,11 @@ AccessibilityStatus X11Element::performAction(QStringView name) {
     if (!state || kind_ == Kind::application) {
         return AccessibilityStatus::failure;
     }
-    const X11WindowInfo* found = state->window(window_);
-    if (found == nullptr) {
+    const std::optional<X11WindowInfo> found = state->window(window_);
+    if (!found) {
         return AccessibilityStatus::failure;
     }
-    const X11WindowInfo info = *found;
+    const X11WindowInfo& info = *found;
     if (kind_ == Kind::window && name == ax::raise) {
         state->requests().raise(window_);
         return AccessibilityStatus::success;
@@ -238,7 +237,8 @@ AttributeResult X11Element::elementAtPosition(float x, float y) const {
     }
     const GlobalPoint point{x, y};
     const X11CoordinateSpace space = state->space();
-    for (const X11WindowInfo& info : state->snapshot().windows) {
+    const X11DesktopSnapshot snapshot = state->snapshot();
+    for (const X11WindowInfo& info : snapshot.windows) {
         const bool inScope = kind_ == Kind::application ? info.pid == pid_ : info.window == window_;
         if (inScope && info.isOnScreen() && space.toGlobal(info.frameRect()).contains(point)) {
             return AttributeResult::success(

@@ -4,13 +4,14 @@ namespace pellucine {
 
 QList<Screen> X11ScreenLayout::screens() const {
     const auto state = state_.lock();
-    if (!state || state->monitors().isEmpty()) {
+    const QList<X11Monitor> monitors = state ? state->monitors() : QList<X11Monitor>{};
+    if (monitors.isEmpty()) {
         return {};
     }
     const X11CoordinateSpace space = state->space();
-    const double mainHeight = space.toGlobal(state->monitors().first().rect).height;
+    const double mainHeight = space.toGlobal(monitors.first().rect).height;
     QList<Screen> screens;
-    for (const X11Monitor& monitor : state->monitors()) {
+    for (const X11Monitor& monitor : monitors) {
         screens.append(Screen{monitor.identifier,
                               toScreenSpace(space.toGlobal(monitor.rect), mainHeight),
                               toScreenSpace(space.toGlobal(monitor.visibleRect), mainHeight)});
@@ -20,10 +21,8 @@ QList<Screen> X11ScreenLayout::screens() const {
 
 quint32 X11ScreenLayout::mainDisplayIdentifier() const {
     const auto state = state_.lock();
-    if (!state || state->monitors().isEmpty()) {
-        return 0;
-    }
-    return state->monitors().first().identifier;
+    const QList<X11Monitor> monitors = state ? state->monitors() : QList<X11Monitor>{};
+    return monitors.isEmpty() ? 0 : monitors.first().identifier;
 }
 
 GlobalRect X11ScreenLayout::displayBounds(quint32 displayIdentifier) const {

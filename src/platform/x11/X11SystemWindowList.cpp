@@ -8,8 +8,9 @@ QList<WindowListEntry> X11SystemWindowList::windows(const WindowListOptions& opt
         return {};
     }
     const X11CoordinateSpace space = state->space();
+    const X11DesktopSnapshot snapshot = state->snapshot();
     QList<WindowListEntry> entries;
-    for (const X11WindowInfo& info : state->snapshot().windows) {
+    for (const X11WindowInfo& info : snapshot.windows) {
         if (options.onScreenOnly && !info.isOnScreen()) {
             continue;
         }

@@ -23,8 +23,8 @@ ActivationPolicy portPolicy(X11ActivationPolicy policy) {
 QList<xcb_window_t> shownWindows(X11DesktopState& state, const X11Application& app) {
     QList<xcb_window_t> shown;
     for (const xcb_window_t window : app.windows) {
-        const X11WindowInfo* info = state.window(window);
-        if (info != nullptr && !info->isMinimized()) {
+        const std::optional<X11WindowInfo> info = state.window(window);
+        if (info && !info->isMinimized()) {
             shown.append(window);
         }
     }
@@ -74,8 +74,8 @@ QList<RunningApplication> X11Workspace::runningApplications() const {
 
 std::optional<RunningApplication> X11Workspace::runningApplication(qint32 processIdentifier) const {
     const auto state = state_.lock();
-    const X11Application* app = state ? state->application(processIdentifier) : nullptr;
-    if (app == nullptr) {
+    const auto app = state ? state->application(processIdentifier) : std::nullopt;
+    if (!app) {
         return std::nullopt;
     }
     return describe(*app);
@@ -83,16 +83,15 @@ std::optional<RunningApplication> X11Workspace::runningApplication(qint32 proces
 
 bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options) {
     const auto state = state_.lock();
-    const X11Application* found = state ? state->application(processIdentifier) : nullptr;
-    if (found == nullptr) {
+    const auto found = state ? state->application(processIdentifier) : std::nullopt;
+    if (!found) {
         return false;
     }
     if (found->isHidden) {
         unhide(processIdentifier);
     }
-    const X11Application* app = state->application(processIdentifier);
-    const QList<xcb_window_t> shown =
-        app != nullptr ? shownWindows(*state, *app) : QList<xcb_window_t>{};
+    const auto app = state->application(processIdentifier);
+    const QList<xcb_window_t> shown = app ? shownWindows(*state, *app) : QList<xcb_window_t>{};
     if (shown.isEmpty()) {
         return true;
     }
@@ -109,8 +108,8 @@ bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options)
 
 bool X11Workspace::hide(qint32 processIdentifier) {
     const auto state = state_.lock();
-    const X11Application* found = state ? state->application(processIdentifier) : nullptr;
-    if (found == nullptr) {
+    const auto found = state ? state->application(processIdentifier) : std::nullopt;
+    if (!found) {
         return false;
     }
     const QList<xcb_window_t> minimizing = shownWindows(*state, *found);
@@ -123,14 +122,14 @@ bool X11Workspace::hide(qint32 processIdentifier) {
 
 bool X11Workspace::unhide(qint32 processIdentifier) {
     const auto state = state_.lock();
-    if (!state || state->application(processIdentifier) == nullptr) {
+    if (!state || !state->application(processIdentifier)) {
         return false;
     }
     const std::optional<QList<xcb_window_t>> windows =
         state->registry().unmarkHidden(processIdentifier);
     for (const xcb_window_t window : windows.value_or(QList<xcb_window_t>{})) {
-        const X11WindowInfo* info = state->window(window);
-        if (info != nullptr && info->pid == processIdentifier) {
+        const auto info = state->window(window);
+        if (info && info->pid == processIdentifier) {
             state->requests().deiconify(window);
         }
     }
@@ -139,13 +138,13 @@ bool X11Workspace::unhide(qint32 processIdentifier) {
 
 bool X11Workspace::terminate(qint32 processIdentifier) {
     const auto state = state_.lock();
-    const X11Application* found = state ? state->application(processIdentifier) : nullptr;
-    if (found == nullptr) {
+    const auto found = state ? state->application(processIdentifier) : std::nullopt;
+    if (!found) {
         return false;
     }
     QList<X11WindowInfo> windows;
     for (const xcb_window_t window : found->windows) {
-        if (const X11WindowInfo* info = state->window(window)) {
+        if (const auto info = state->window(window)) {
             windows.append(*info);
         }
     }

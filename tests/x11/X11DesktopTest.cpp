@@ -40,7 +40,8 @@ class X11DesktopTest : public X11PortTest {
         if (!windows.ok()) {
             return nullptr;
         }
-        for (const ElementRef& element : *windows.value()->toElements()) {
+        const ElementList elements = windows.value()->toElements().value_or(ElementList{});
+        for (const ElementRef& element : elements) {
             if (element->windowNumber() == window) {
                 return element;
             }

@@ -37,7 +37,7 @@ QList<quint32> property32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t p
     uint8_t format = 0;
     const QByteArray bytes = propertyBytes(c, window, property, &format);
     QList<quint32> values;
-    if (format != 32) {
+    if (format != 32 || bytes.size() < 4) {
         return values;
     }
     values.resize(bytes.size() / 4);

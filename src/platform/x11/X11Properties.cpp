@@ -8,10 +8,10 @@ namespace pellucine {
 
 QList<quint32> X11Property::values32() const {
     QList<quint32> values;
-    if (format != 32) {
+    const qsizetype count = data.size() / 4;
+    if (format != 32 || count == 0) {
         return values;
     }
-    const qsizetype count = data.size() / 4;
     values.resize(count);
     std::memcpy(values.data(), data.constData(), static_cast<std::size_t>(count) * 4);
     return values;

@@ -8,18 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "base/RecordingEventLog.h"
 #include "core/AccessibilityWindowService.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11WindowCapture.h"
 
 namespace pellucine {
 namespace {
-
-class DiscardedEvents final : public EventRecording {
-  public:
-    using EventRecording::record;
-    void record(const QString&, const EventFields&) override {}
-};
 
 // Xvfb with openbox and `windowCount` xterms, for the life of one benchmark.
 class BenchDesktop {
@@ -95,11 +90,12 @@ void BM_EnumerateThirtyWindows(benchmark::State& state) {
         state.SkipWithError("no desktop of 30 windows");
         return;
     }
-    DiscardedEvents events;
+    RecordingEventLog events;
     AccessibilityWindowService service(*desktop.port(), events);
     qsizetype windows = 0;
     for (auto _ : state) {
         desktop.port()->state().invalidate();
+        events.clear();
         const QList<ApplicationDescriptor> apps = service.snapshot();
         windows = 0;
         for (const ApplicationDescriptor& app : apps) {

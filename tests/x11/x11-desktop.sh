@@ -30,11 +30,13 @@ launch() {
   echo $! >"$state/$name.pid"
 }
 
-# Alive and not yet a zombie waiting to be reaped.
+# Alive and not yet a zombie waiting to be reaped (the state follows the command name in
+# /proc/PID/stat).
 alive() {
-  local status
-  status=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
-  [[ $status != Z* ]]
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [[ $stat != Z* && $stat != X* ]]
 }
 
 stop_all() {

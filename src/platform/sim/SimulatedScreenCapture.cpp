@@ -74,6 +74,8 @@ ShareableContent SimulatedScreenCapture::currentContent() const {
 
 QCoro::Task<ShareableContent> SimulatedScreenCapture::shareableContent() {
     ++fetchCount_;
+    // The list is taken when asked for and arrives after the delay, possibly out of date.
+    ShareableContent content = currentContent();
     const std::weak_ptr<const bool> alive = alive_;
     co_await Sleep(scheduler_, contentDelay_);
     if (alive.expired()) {
@@ -85,7 +87,7 @@ QCoro::Task<ShareableContent> SimulatedScreenCapture::shareableContent() {
     if (contentFailure_) {
         throw ScreenCaptureError(*contentFailure_);
     }
-    co_return currentContent();
+    co_return content;
 }
 
 QCoro::Task<QImage> SimulatedScreenCapture::captureWindowImage(

@@ -15,7 +15,8 @@ class SimulatedDesktop;
 struct SimulatedWindow;
 
 // Window pictures of the simulated desktop. Every request takes at least one turn of the
-// scheduler, more when a delay is set, and reads the desktop when it completes. The shareable
+// scheduler, more when a delay is set. The content is the desktop as it was when asked for;
+// a picture shows the window as it is when the request completes. The shareable
 // content lists the desktop's windows front to back with their window-list bounds; each
 // window's picture is its own solid colour, or a picture the test gives it.
 class SimulatedScreenCapture final : public ScreenCapture {

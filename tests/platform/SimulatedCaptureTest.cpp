@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <limits>
-
 #include "base/ManualScheduler.h"
 #include "platform/AccessibilityNames.h"
 #include "platform/sim/SimulatedDesktop.h"
@@ -150,27 +147,6 @@ TEST_F(SimulatedCaptureTest, PublishedTreesAnswerLikeOtherElements) {
     const quint64 strip = *dock.switcherList();
     dock.quit();
     EXPECT_FALSE(desktop.hasTreeElement(strip));
-}
-
-TEST_F(SimulatedCaptureTest, JpegCodingRoundTripsAndRefusesWhatIsNotJpeg) {
-    ImageCoding& coding = desktop.imageCoding();
-    QImage image(120, 80, QImage::Format_ARGB32_Premultiplied);
-    image.fill(QColor(30, 160, 90));
-    const auto low = coding.encodeJpeg(image, 0.2);
-    const auto high = coding.encodeJpeg(image, 1.0);
-    ASSERT_TRUE(low && high);
-    const auto back = coding.decodeJpeg(*high);
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(back->size(), image.size());
-
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    EXPECT_FALSE(coding.decodeJpeg(png).has_value());
-    EXPECT_FALSE(coding.encodeJpeg(image, std::numeric_limits<double>::quiet_NaN()));
-    desktop.simulatedImageCoding().setDecodingFails(true);
-    EXPECT_FALSE(coding.decodeJpeg(*high).has_value());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/QtImageCoding.h"
+#include "platform/JpegImageCoding.h"
 
 namespace pellucine {
 
@@ -24,7 +24,7 @@ class SimulatedImageCoding final : public ImageCoding {
     int decodeCount() const { return decodeCount_; }
 
   private:
-    QtImageCoding real_;
+    JpegImageCoding real_;
     std::atomic<bool> failEncoding_{false};
     std::atomic<bool> failDecoding_{false};
     mutable std::atomic<int> encodeCount_{0};

@@ -1,6 +1,7 @@
 #include "core/NativeSwitcherProbe.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "core/AccessibilityWindowService.h"
 #include "platform/AccessibilityNames.h"

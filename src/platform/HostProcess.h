@@ -8,6 +8,7 @@ namespace pellucine {
 class HostProcess final : public ProcessEnvironment {
   public:
     qint32 processIdentifier() const override;
+    // The kernel's major version.
     int operatingSystemMajorVersion() const override;
     QString operatingSystemVersionString() const override;
 };

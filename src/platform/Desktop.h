@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/Accessibility.h"
+#include "platform/ImageCoding.h"
+#include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
+#include "platform/ScreenCapture.h"
 #include "platform/ScreenLayout.h"
 #include "platform/SystemWindowList.h"
 #include "platform/Workspace.h"
@@ -10,8 +13,8 @@ namespace pellucine {
 
 // The port: everything the program asks of the desktop it runs on, one interface per service.
 // A backend (the simulated desktop, X11) implements every interface and hands them out here;
-// services take the `Desktop` and use the parts they need. Later services (window capture,
-// input, system services) are added as further accessors beside these, never folded into them.
+// services take the `Desktop` and use the parts they need. Later services (input, system
+// services) are added as further accessors beside these, never folded into them.
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -21,6 +24,9 @@ class Desktop {
     virtual Workspace& workspace() = 0;
     virtual ScreenLayout& screenLayout() = 0;
     virtual ProcessEnvironment& process() = 0;
+    virtual ScreenCapture& screenCapture() = 0;
+    virtual ImageCoding& imageCoding() = 0;
+    virtual PrivateCaptureLoading& privateCapture() = 0;
 };
 
 }  // namespace pellucine

@@ -116,5 +116,16 @@ TEST(X11FitIntoTest, KeepsTheAspectAndPadsTheRestTransparent) {
     EXPECT_EQ(fitInto(wide, QSize(0, -3)).size(), QSize(1, 1));
 }
 
+TEST(X11FitIntoTest, CroppingKeepsTheOwnSizeFromTheTopLeft) {
+    QImage wide(200, 100, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    const QImage cut = cropInto(wide, QSize(150, 150));
+    ASSERT_EQ(cut.size(), QSize(150, 150));
+    EXPECT_EQ(cut.pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(cut.pixelColor(149, 99), QColor(Qt::blue));
+    EXPECT_EQ(cut.pixelColor(149, 100).alpha(), 0);
+    EXPECT_EQ(cropInto(wide, QSize(-1, 0)).size(), QSize(1, 1));
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -20,7 +20,8 @@ X11Desktop::X11Desktop(const Options& options)
       accessibility_(state_),
       windowList_(state_),
       workspace_(state_),
-      screenLayout_(state_) {}
+      screenLayout_(state_),
+      screenCapture_(state_, state_->connection().displayName()) {}
 
 X11Desktop::~X11Desktop() = default;
 

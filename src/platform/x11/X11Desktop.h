@@ -4,9 +4,12 @@
 #include <memory>
 
 #include "platform/Desktop.h"
+#include "platform/HostProcess.h"
+#include "platform/JpegImageCoding.h"
+#include "platform/UnavailablePrivateCapture.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11DesktopState.h"
-#include "platform/x11/X11ProcessEnvironment.h"
+#include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11SystemWindowList.h"
 #include "platform/x11/X11Workspace.h"
@@ -38,6 +41,10 @@ class X11Desktop final : public Desktop {
     Workspace& workspace() override { return workspace_; }
     ScreenLayout& screenLayout() override { return screenLayout_; }
     ProcessEnvironment& process() override { return process_; }
+    ScreenCapture& screenCapture() override { return screenCapture_; }
+    ImageCoding& imageCoding() override { return imageCoding_; }
+    // X11 has no private capture entry points.
+    PrivateCaptureLoading& privateCapture() override { return privateCapture_; }
 
     X11DesktopState& state() { return *state_; }
 
@@ -47,7 +54,10 @@ class X11Desktop final : public Desktop {
     X11SystemWindowList windowList_;
     X11Workspace workspace_;
     X11ScreenLayout screenLayout_;
-    X11ProcessEnvironment process_;
+    HostProcess process_;
+    X11ScreenCapture screenCapture_;
+    JpegImageCoding imageCoding_;
+    UnavailablePrivateCapture privateCapture_;
 };
 
 }  // namespace pellucine

@@ -93,6 +93,20 @@ QImage fitInto(const QImage& source, QSize pixelSize) {
     return result;
 }
 
+QImage cropInto(const QImage& source, QSize pixelSize) {
+    pixelSize = pixelSize.expandedTo(QSize(1, 1));
+    const QImage converted = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage result(pixelSize, QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    const int rows = std::min(converted.height(), pixelSize.height());
+    const int rowBytes = std::min(converted.width(), pixelSize.width()) * 4;
+    for (int y = 0; y < rows; ++y) {
+        std::memcpy(result.scanLine(y), converted.constScanLine(y),
+                    static_cast<std::size_t>(rowBytes));
+    }
+    return result;
+}
+
 X11WindowCapture::X11WindowCapture(QByteArray displayName) : displayName_(std::move(displayName)) {
     pool_.setMaxThreadCount(2);
 }
@@ -101,9 +115,11 @@ X11WindowCapture::~X11WindowCapture() {
     pool_.waitForDone();
 }
 
-QFuture<X11CaptureResult> X11WindowCapture::capture(xcb_window_t window, QSize pixelSize) {
-    return QtConcurrent::run(&pool_,
-                             [this, window, pixelSize] { return captureNow(window, pixelSize); });
+QFuture<X11CaptureResult> X11WindowCapture::capture(xcb_window_t window, QSize pixelSize,
+                                                    bool scalesToFit) {
+    return QtConcurrent::run(&pool_, [this, window, pixelSize, scalesToFit] {
+        return captureNow(window, pixelSize, scalesToFit);
+    });
 }
 
 xcb_connection_t* X11WindowCapture::connection() {
@@ -147,7 +163,8 @@ xcb_connection_t* X11WindowCapture::connection() {
     return c;
 }
 
-X11CaptureResult X11WindowCapture::captureNow(xcb_window_t window, QSize pixelSize) {
+X11CaptureResult X11WindowCapture::captureNow(xcb_window_t window, QSize pixelSize,
+                                              bool scalesToFit) {
     xcb_connection_t* c = connection();
     if (c == nullptr) {
         return {X11CaptureResult::Status::failed, {}};
@@ -188,7 +205,8 @@ X11CaptureResult X11WindowCapture::captureNow(xcb_window_t window, QSize pixelSi
     const QImage inner = border > 0
                              ? pixels->copy(border, border, geometry->width, geometry->height)
                              : std::move(*pixels);
-    return {X11CaptureResult::Status::captured, fitInto(inner, pixelSize)};
+    return {X11CaptureResult::Status::captured,
+            scalesToFit ? fitInto(inner, pixelSize) : cropInto(inner, pixelSize)};
 }
 
 }  // namespace pellucine

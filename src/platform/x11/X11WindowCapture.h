@@ -33,6 +33,9 @@ struct X11CaptureResult {
 // Scales `source` to fit inside `pixelSize` keeping its aspect ratio and centres it on a
 // transparent picture of exactly that size.
 QImage fitInto(const QImage& source, QSize pixelSize);
+// Puts `source` at its own size at the top-left corner of a transparent picture of exactly
+// `pixelSize`, cut at its edges.
+QImage cropInto(const QImage& source, QSize pixelSize);
 
 // Takes pictures of client windows, their decorations included, through Composite: the
 // top-level windows are redirected (automatically, so the server still draws the screen) and a
@@ -48,11 +51,12 @@ class X11WindowCapture {
     X11WindowCapture(const X11WindowCapture&) = delete;
     X11WindowCapture& operator=(const X11WindowCapture&) = delete;
 
-    // The picture of `window` fitted into `pixelSize` (each side at least 1), read off the
-    // calling thread.
-    QFuture<X11CaptureResult> capture(xcb_window_t window, QSize pixelSize);
+    // The picture of `window`, exactly `pixelSize` (each side at least 1): fitted into it, or at
+    // its own size and cut. Read off the calling thread.
+    QFuture<X11CaptureResult> capture(xcb_window_t window, QSize pixelSize,
+                                      bool scalesToFit = true);
     // The same on the calling thread.
-    X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize);
+    X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize, bool scalesToFit = true);
 
   private:
     struct Disconnect {

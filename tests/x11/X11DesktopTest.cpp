@@ -195,7 +195,7 @@ TEST_F(X11DesktopTest, HidingMinimizesTheApplicationAndUnhidingBringsBackWhatItH
     const auto value = static_cast<uint32_t>(pid);
     xcb_change_property(desktop->get(), XCB_PROP_MODE_REPLACE, second, desktop->atom("_NET_WM_PID"),
                         XCB_ATOM_CARDINAL, 32, 1, &value);
-    xcb_flush(desktop->get());
+    desktop->sync();
     port->state().invalidate();
     port->state().requests().iconify(second);
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(second) == 3; }));

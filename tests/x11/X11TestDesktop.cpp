@@ -144,7 +144,11 @@ void X11TestDesktop::setTitle(xcb_window_t window, const QString& title) const {
     const QByteArray latin = title.toLatin1();
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
                         XCB_ATOM_STRING, 8, static_cast<uint32_t>(latin.size()), latin.constData());
-    xcb_flush(connection_);
+    sync();
+}
+
+void X11TestDesktop::sync() const {
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
 std::optional<qint32> X11TestDesktop::pidOf(xcb_window_t window) const {

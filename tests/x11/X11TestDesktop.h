@@ -43,7 +43,11 @@ class X11TestDesktop {
     quint32 wmState(xcb_window_t window) const;
     QList<quint32> netWmState(xcb_window_t window) const;
     xcb_atom_t atom(const char* name) const;
+    // Returns once the server has carried the change out.
     void setTitle(xcb_window_t window, const QString& title) const;
+    // Waits until the server has carried out every request of this connection, so that other
+    // connections see their effect.
+    void sync() const;
     // _NET_WM_PID.
     std::optional<qint32> pidOf(xcb_window_t window) const;
 

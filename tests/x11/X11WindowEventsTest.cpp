@@ -118,7 +118,14 @@ TEST_F(X11WindowEventsTest, ReportsTheNewlyFocusedWindow) {
 
     requests->activate(*second.window());
     ASSERT_TRUE(waitFor(Kind::focusChanged, *second.window()));
-    EXPECT_FALSE(heard(Kind::focusChanged, *first.window()));
+    // The window manager may pass focus about on the way; where it ends is what counts.
+    testing::settle(*connection);
+    const auto last = std::find_if(received.rbegin(), received.rend(), [](const X11WindowEvent& e) {
+        return e.kind == Kind::focusChanged;
+    });
+    ASSERT_NE(last, received.rend());
+    EXPECT_EQ(last->window, *second.window());
+    EXPECT_EQ(last->pid, static_cast<qint32>(second.pid()));
 }
 
 TEST_F(X11WindowEventsTest, ReportsAClosedWindowOnceAndStopsReporting) {

@@ -75,7 +75,7 @@ TEST_F(X11WindowReaderTest, ReadsOwnerThroughTheServerWhenTheClientPublishesNone
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, desktop->root(), 0, 0, 100, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_flush(c);
+    desktop->sync();
     const auto info = X11WindowReader(*connection).readWindow(window);
     xcb_destroy_window(c, window);
     xcb_flush(c);

@@ -149,7 +149,7 @@ TEST_F(X11WindowRequestsTest, LeavesAWindowWithoutTheCloseProtocolAlone) {
     EXPECT_FALSE(info.acceptsDelete);
     EXPECT_FALSE(requests->close(info));
     // Still there, and the test's connection still alive: nothing was killed.
-    connection->flush();
+    testing::settle(*connection);
     EXPECT_TRUE(desktop->isViewable(window));
     EXPECT_EQ(xcb_connection_has_error(c), 0);
     xcb_destroy_window(c, window);

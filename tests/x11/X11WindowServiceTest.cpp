@@ -120,7 +120,7 @@ TEST_F(X11WindowServiceTest, MinimizeAndRestoreActOnTheChosenXtermOnly) {
     service->performWindowAction(WindowAction::restore(), *minimized);
     ASSERT_TRUE(X11TestDesktop::waitUntil(
         [&] { return desktop->wmState(window) == 1 && desktop->isViewable(window); }));
-    EXPECT_EQ(desktop->stacking().value(0), window);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->stacking().value(0) == window; }));
     EXPECT_TRUE(desktop->isViewable(*bystander.window()));
 }
 

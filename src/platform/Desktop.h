@@ -1,9 +1,14 @@
 #pragma once
 
 #include "platform/Accessibility.h"
+#include "platform/ApplicationLifecycle.h"
+#include "platform/CloudAccount.h"
+#include "platform/LoginItems.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/ScreenLayout.h"
+#include "platform/SystemPermissions.h"
 #include "platform/SystemWindowList.h"
+#include "platform/UrlOpener.h"
 #include "platform/Workspace.h"
 
 namespace pellucine {
@@ -21,6 +26,13 @@ class Desktop {
     virtual Workspace& workspace() = 0;
     virtual ScreenLayout& screenLayout() = 0;
     virtual ProcessEnvironment& process() = 0;
+
+    // System services.
+    virtual SystemPermissions& permissions() = 0;
+    virtual LoginItems& loginItems() = 0;
+    virtual CloudAccount& cloudAccount() = 0;
+    virtual UrlOpener& urlOpener() = 0;
+    virtual ApplicationLifecycle& applicationLifecycle() = 0;
 };
 
 }  // namespace pellucine

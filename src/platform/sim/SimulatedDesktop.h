@@ -12,8 +12,12 @@
 #include "base/Scheduler.h"
 #include "platform/Desktop.h"
 #include "platform/NoticeList.h"
+#include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
 #include "platform/sim/SimulatedElement.h"
+#include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedPermissions.h"
+#include "platform/sim/SimulatedShell.h"
 #include "platform/sim/SimulatedWindow.h"
 
 namespace pellucine {
@@ -42,9 +46,15 @@ class SimulatedDesktop final : public Desktop,
     Workspace& workspace() override { return *this; }
     ScreenLayout& screenLayout() override { return *this; }
     ProcessEnvironment& process() override { return *this; }
+    // The system services, each with its own driver functions.
+    SimulatedPermissions& permissions() override { return permissions_; }
+    SimulatedLoginItems& loginItems() override { return loginItems_; }
+    SimulatedCloud& cloudAccount() override { return cloud_; }
+    SimulatedShell& urlOpener() override { return shell_; }
+    SimulatedShell& applicationLifecycle() override { return shell_; }
 
     // Accessibility.
-    bool isProcessTrusted() const override { return trusted_; }
+    bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
     ElementRef applicationElement(qint32 processIdentifier) override;
     void setGlobalMessagingTimeout(Duration timeout) override { globalTimeout_ = timeout; }
     std::unique_ptr<AccessibilityObserver> createObserver(
@@ -74,7 +84,10 @@ class SimulatedDesktop final : public Desktop,
     // Driver: the program and the system.
     void setOwnProcessIdentifier(qint32 pid) { ownPID_ = pid; }
     void setOperatingSystemMajorVersion(int version) { osMajorVersion_ = version; }
-    void setTrusted(bool trusted) { trusted_ = trusted; }
+    void setTrusted(bool trusted) {
+        permissions_.setAccessibility(trusted ? SimulatedPermission::granted
+                                              : SimulatedPermission::denied);
+    }
     // The first display is the main one (the global origin is its top-left corner); screens
     // are reported in this order. The default is one 1440 x 900 display numbered 1 with a
     // 25-point menu bar.
@@ -188,7 +201,10 @@ class SimulatedDesktop final : public Desktop,
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     qint32 ownPID_ = 1;
     int osMajorVersion_ = 14;
-    bool trusted_ = true;
+    SimulatedPermissions permissions_;
+    SimulatedLoginItems loginItems_;
+    SimulatedCloud cloud_{scheduler_};
+    SimulatedShell shell_{scheduler_};
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

@@ -50,7 +50,8 @@ QCoro::Task<void> CloudPreferenceSync::pushInTurn(CancellationToken,  // NOLINT
     if (!self) {
         throw CancellationError();
     }
-    co_await pushNow(std::move(preferences));
+    QCoro::Task<void> pushing = pushNow(std::move(preferences));
+    co_await pushing;
 }
 
 QCoro::Task<void> CloudPreferenceSync::pushNow(PortablePreferences preferences) {
@@ -59,7 +60,8 @@ QCoro::Task<void> CloudPreferenceSync::pushNow(PortablePreferences preferences) 
     CloudRecord record;
     bool fetched = false;
     try {
-        record = co_await store->fetch(recordName);
+        QCoro::Task<CloudRecord> fetching = store->fetch(recordName);
+        record = co_await fetching;
         fetched = true;
     } catch (...) {
         // No record yet, or none reachable: start a new one; the save reports what is wrong.
@@ -70,7 +72,8 @@ QCoro::Task<void> CloudPreferenceSync::pushNow(PortablePreferences preferences) 
     record.fields.insert(payloadField,
                          QJsonDocument(preferences.toJson()).toJson(QJsonDocument::Compact));
     record.fields.insert(modifiedAtField, preferences.modifiedAt);
-    co_await store->save(std::move(record));
+    QCoro::Task<CloudRecord> saving = store->save(std::move(record));
+    co_await saving;
 }
 
 QCoro::Task<std::optional<PortablePreferences>> CloudPreferenceSync::pull() {
@@ -80,7 +83,8 @@ QCoro::Task<std::optional<PortablePreferences>> CloudPreferenceSync::pull() {
     const std::shared_ptr<CloudRecordStore> store = container_;
     std::optional<CloudRecord> record;
     try {
-        record = co_await store->fetch(recordName);
+        QCoro::Task<CloudRecord> fetching = store->fetch(recordName);
+        record = co_await fetching;
     } catch (const CloudStoreError& error) {
         if (error.code() != CloudErrorCode::unknownItem) {
             throw;

@@ -97,7 +97,8 @@ QCoro::Task<void> PermissionService::probeScreenRecording(CancellationToken) {
     bool worked = false;
     QString errorType;
     try {
-        co_await liveCaptureTest_();
+        QCoro::Task<void> listing = liveCaptureTest_();
+        co_await listing;
         worked = true;
     } catch (...) {
         errorType = currentErrorType();
@@ -186,7 +187,8 @@ QCoro::Task<void> PermissionService::openNewInstanceAndQuit(CancellationToken) {
     bool started = false;
     QString errorType;
     try {
-        co_await desktop_.applicationLifecycle().openNewInstance();
+        QCoro::Task<void> opening = desktop_.applicationLifecycle().openNewInstance();
+        co_await opening;
         started = true;
     } catch (...) {
         errorType = currentErrorType();

@@ -177,19 +177,23 @@ std::optional<QStringList> AutostartEntry::splitExecValue(const QString& value) 
             }
             continue;
         }
-        inWord = true;
-        if (c == u'"') {
-            quoted = true;
-        } else if (c == u'%') {
+        if (c == u'%') {
             if (i + 1 == value.size()) {
                 return std::nullopt;
             }
             const QChar code = value.at(++i);
             if (code == u'%') {
                 word += code;
+                inWord = true;
             } else if (!QStringLiteral("fFuUdDnNickvm").contains(code)) {
                 return std::nullopt;
             }
+            // A field code stands for what the launcher passes: nothing here.
+            continue;
+        }
+        inWord = true;
+        if (c == u'"') {
+            quoted = true;
         } else {
             word += c;
         }
@@ -197,7 +201,7 @@ std::optional<QStringList> AutostartEntry::splitExecValue(const QString& value) 
     if (quoted) {
         return std::nullopt;
     }
-    if (inWord && !word.isEmpty()) {
+    if (inWord) {
         words << word;
     }
     return words;

@@ -249,15 +249,19 @@ CloudRecord SyncFolderRecordStore::saveNow(const Location& location, CloudRecord
     return record;
 }
 
+// The awaited work is bound to a local first: GCC 12 destroys temporaries of a co_await
+// operand's full expression (here the function's captures) a second time on resumption.
 QCoro::Task<CloudRecord> SyncFolderRecordStore::fetch(QString recordName) {
-    co_return co_await runInBackground(
+    auto work = runInBackground(
         executor_, [location = location_, recordName] { return fetchNow(location, recordName); });
+    co_return co_await std::move(work);
 }
 
 QCoro::Task<CloudRecord> SyncFolderRecordStore::save(CloudRecord record) {
-    co_return co_await runInBackground(executor_, [location = location_, record]() mutable {
-        return saveNow(location, std::move(record));
+    auto work = runInBackground(executor_, [location = location_, record = std::move(record)] {
+        return saveNow(location, record);
     });
+    co_return co_await std::move(work);
 }
 
 }  // namespace pellucine

@@ -141,6 +141,7 @@ TEST_F(PermissionServiceTest,
     EXPECT_EQ(eventNames().first(), QStringLiteral("permission-settings-fallback"));
     EXPECT_EQ(events.count(QStringLiteral("permission-status")), 0);
     EXPECT_EQ(liveTests, 2);
+    scheduler.advance(1.0);  // lets the second live test end
 }
 
 TEST_F(PermissionServiceTest, AGrantWithinTheDelayOrAGoneServiceOpensNothing) {
@@ -248,6 +249,7 @@ TEST_F(PermissionServiceTest, OnlyOneLiveTestRunsAtATime) {
     service->refresh(QStringLiteral("timer"));
     scheduler.runUntilIdle();
     EXPECT_EQ(liveTests, 2);
+    scheduler.advance(5.0);
 }
 
 TEST_F(PermissionServiceTest, ALiveTestEndingAfterItsServiceDoesNothing) {

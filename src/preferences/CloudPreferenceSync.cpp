@@ -9,17 +9,18 @@
 namespace pellucine {
 
 CloudPreferenceSync::CloudPreferenceSync(CloudAccount& account, Scheduler& scheduler,
-                                         BundleSettings bundle,
+                                         const Bundle& bundle,
                                          std::shared_ptr<CloudRecordStore> container,
                                          std::optional<bool> configured)
-    : scheduler_(scheduler), configured_(configured.value_or(bundle.syncConfigured)) {
+    : scheduler_(scheduler),
+      configured_(configured.value_or(Bundle::infoBool(configuredKey, bundle))) {
     if (!configured_) {
         return;
     }
     if (container) {
         container_ = std::move(container);
-    } else if (bundle.containerIdentifier) {
-        container_ = account.container(*bundle.containerIdentifier);
+    } else if (const auto identifier = Bundle::infoString(containerIdentifierKey, bundle)) {
+        container_ = account.container(*identifier);
     } else {
         container_ = account.defaultContainer();
     }

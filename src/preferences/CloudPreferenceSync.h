@@ -7,6 +7,7 @@
 
 #include "base/Scheduler.h"
 #include "base/SharedTask.h"
+#include "core/Bundle.h"
 #include "platform/CloudAccount.h"
 #include "preferences/CloudSyncError.h"
 #include "preferences/KeyValueStore.h"
@@ -35,16 +36,14 @@ class CloudPreferenceSync final : public QObject, public PreferenceSyncing {
     // the cloud account lives on Linux.
     static constexpr QLatin1String syncFolderKey{"cloudSyncFolder"};
 
-    // What the bundle's information says about sync.
-    struct BundleSettings {
-        bool syncConfigured = false;
-        // None: the account's default container.
-        std::optional<QString> containerIdentifier;
-    };
+    // The bundle's information keys: whether the build syncs, and the container to use.
+    static constexpr QLatin1String configuredKey{"DockCloudSyncConfigured"};
+    static constexpr QLatin1String containerIdentifierKey{"DockCloudContainerIdentifier"};
 
     // `configured` overrides the bundle's flag. A given container is used only when sync is
-    // configured; else the bundle's container, else the account's default one.
-    CloudPreferenceSync(CloudAccount& account, Scheduler& scheduler, BundleSettings bundle,
+    // configured; else the container the bundle names, else the account's default one.
+    CloudPreferenceSync(CloudAccount& account, Scheduler& scheduler,
+                        const Bundle& bundle = Bundle::main(),
                         std::shared_ptr<CloudRecordStore> container = nullptr,
                         std::optional<bool> configured = std::nullopt);
 

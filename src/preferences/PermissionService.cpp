@@ -28,12 +28,10 @@ QString currentErrorType() {
 }  // namespace
 
 PermissionService::PermissionService(Desktop& desktop, Scheduler& scheduler, EventRecording& events,
-                                     LiveCaptureTest liveCaptureTest,
                                      std::function<void()> waitForEventLog)
     : desktop_(desktop),
       scheduler_(scheduler),
       events_(events),
-      liveCaptureTest_(std::move(liveCaptureTest)),
       waitForEventLog_(std::move(waitForEventLog)) {
     refresh(launchSource);
 }
@@ -97,7 +95,7 @@ QCoro::Task<void> PermissionService::probeScreenRecording(CancellationToken) {
     bool worked = false;
     QString errorType;
     try {
-        QCoro::Task<void> listing = liveCaptureTest_();
+        QCoro::Task<ShareableContent> listing = desktop_.screenCapture().shareableContent();
         co_await listing;
         worked = true;
     } catch (...) {

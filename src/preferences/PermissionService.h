@@ -23,9 +23,10 @@ namespace pellucine {
 // launch. Main thread.
 //
 // Screen Recording granted in the system's settings while the program runs may still read as
-// missing until a relaunch; after the program asked for it, a live capture test tells whether
-// pictures already work. Once such a test has succeeded, Screen Recording stays granted for the
-// life of the process instead of dropping back on every refresh.
+// missing until a relaunch; after the program asked for it, a live capture test (listing the
+// windows that can be pictured) tells whether pictures already work. Once such a test has
+// succeeded, Screen Recording stays granted for the life of the process instead of dropping back on
+// every refresh.
 class PermissionService final : public QObject {
     Q_OBJECT
 
@@ -34,13 +35,9 @@ class PermissionService final : public QObject {
     static constexpr QLatin1String settingsUrlPrefix{
         "x-apple.systempreferences:com.apple.preference.security?"};
 
-    // Asks the capture service for the windows it may photograph: returns when the list came,
-    // throws when it was refused.
-    using LiveCaptureTest = std::function<QCoro::Task<void>()>;
-
     // `waitForEventLog` returns once every event recorded so far is written.
     PermissionService(Desktop& desktop, Scheduler& scheduler, EventRecording& events,
-                      LiveCaptureTest liveCaptureTest, std::function<void()> waitForEventLog = {});
+                      std::function<void()> waitForEventLog = {});
 
     Observable<PermissionState>& accessibility() { return accessibility_; }
     Observable<PermissionState>& screenRecording() { return screenRecording_; }
@@ -74,7 +71,6 @@ class PermissionService final : public QObject {
     Desktop& desktop_;
     Scheduler& scheduler_;
     EventRecording& events_;
-    LiveCaptureTest liveCaptureTest_;
     std::function<void()> waitForEventLog_;
 
     Observable<PermissionState> accessibility_{PermissionState::notDetermined};

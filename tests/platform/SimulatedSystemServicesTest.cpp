@@ -2,8 +2,8 @@
 
 #include "base/ManualScheduler.h"
 #include "platform/sim/SimulatedDesktop.h"
-#include "support/Outcome.h"
 #include "support/QtPrinters.h"
+#include "support/TaskOutcome.h"
 
 namespace pellucine {
 namespace {
@@ -41,7 +41,7 @@ TEST(SimulatedCloudStoreTest, OneOffFailuresGoFirstAndStaleTagsAreRefused) {
 TEST(SimulatedPermissionsTest, APromptAppliesTheScriptedAnswerAndLiveCaptureFollowsTheGrant) {
     ManualScheduler scheduler;
     SimulatedDesktop desktop(scheduler);
-    SimulatedPermissions& permissions = desktop.permissions();
+    SimulatedPermissions& permissions = desktop.simulatedPermissions();
     permissions.setScreenCapture(SimulatedPermission::denied);
     EXPECT_FALSE(permissions.requestScreenCapture()) << "no answer scripted: nothing changes";
     EXPECT_FALSE(permissions.canCaptureLive());

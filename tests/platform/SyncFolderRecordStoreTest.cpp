@@ -7,8 +7,8 @@
 #include "base/ManualExecutor.h"
 #include "base/ManualScheduler.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
-#include "support/Outcome.h"
 #include "support/QtPrinters.h"
+#include "support/TaskOutcome.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -153,7 +153,7 @@ TEST_F(SyncFolderRecordStoreTest, OperationsRunOnTheExecutorAndResumeOnTheMainTh
     EXPECT_EQ(executor.pendingCount(), 1u);
     EXPECT_FALSE(QFileInfo::exists(location.recordPath(name))) << "nothing on the caller's thread";
     executor.runAll();
-    EXPECT_FALSE(saved->finished);
+    EXPECT_FALSE(saved->done);
     scheduler.runUntilIdle();
     ASSERT_TRUE(saved->succeeded());
 

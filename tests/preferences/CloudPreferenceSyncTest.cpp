@@ -12,8 +12,8 @@
 #include "preferences/CloudPreferenceSync.h"
 #include "preferences/InMemoryKeyValueStore.h"
 #include "preferences/PreferenceCodingError.h"
-#include "support/Outcome.h"
 #include "support/QtPrinters.h"
+#include "support/TaskOutcome.h"
 
 namespace pellucine {
 namespace {
@@ -47,17 +47,24 @@ PortablePreferences decodedPayload(const CloudRecord& record) {
 
 class CloudPreferenceSyncTest : public ::testing::Test {
   protected:
+    // The bundle's information: the sync flag and, when given, the container identifier.
+    static Bundle bundle(QVariant configured, std::optional<QVariant> container = std::nullopt) {
+        QVariantMap info{{QStringLiteral("DockCloudSyncConfigured"), configured}};
+        if (container) {
+            info.insert(QStringLiteral("DockCloudContainerIdentifier"), *container);
+        }
+        return Bundle(info, QString());
+    }
     std::unique_ptr<CloudPreferenceSync> makeSync(
-        CloudPreferenceSync::BundleSettings bundle = {true, std::nullopt},
-        std::shared_ptr<CloudRecordStore> container = nullptr,
+        const Bundle& info = bundle(true), std::shared_ptr<CloudRecordStore> container = nullptr,
         std::optional<bool> configured = std::nullopt) {
-        return std::make_unique<CloudPreferenceSync>(cloud, scheduler, bundle, std::move(container),
+        return std::make_unique<CloudPreferenceSync>(cloud, scheduler, info, std::move(container),
                                                      configured);
     }
     SimulatedCloudStore& store() { return cloud.store(); }
 
     template <typename T>
-    std::shared_ptr<testing::Outcome<T>> run(QCoro::Task<T> task) {
+    std::shared_ptr<testing::TaskOutcome<T>> run(QCoro::Task<T> task) {
         auto outcome = follow(std::move(task));
         scheduler.runUntilIdle();
         return outcome;
@@ -69,7 +76,7 @@ class CloudPreferenceSyncTest : public ::testing::Test {
 
 TEST_F(CloudPreferenceSyncTest, WithoutTheBundleFlagNothingTouchesTheAccount) {
     for (const bool givenContainer : {false, true}) {
-        auto sync = makeSync({false, QStringLiteral("com.example.container")},
+        auto sync = makeSync(bundle(QStringLiteral("on"), QStringLiteral("com.example.container")),
                              givenContainer ? cloud.container(QStringLiteral("given")) : nullptr);
         EXPECT_FALSE(sync->isConfigured());
         EXPECT_EQ(sync->container(), nullptr) << "a given container is dropped";
@@ -93,13 +100,20 @@ TEST_F(CloudPreferenceSyncTest, WithoutTheBundleFlagNothingTouchesTheAccount) {
 
 TEST_F(CloudPreferenceSyncTest, TheContainerIsTheGivenOneThenTheBundlesThenTheDefault) {
     auto given = cloud.container(QStringLiteral("given"));
-    auto sync = makeSync({false, QStringLiteral("from-bundle")}, given, true);
+    auto sync = makeSync(bundle(false, QStringLiteral("from-bundle")), given, true);
     EXPECT_EQ(sync->container(), given) << "the flag given overrides the bundle's";
-    makeSync({true, QStringLiteral("from-bundle")});
-    makeSync({true, std::nullopt});
+    EXPECT_TRUE(
+        makeSync(bundle(QStringLiteral("yes"), QStringLiteral("from-bundle")))->isConfigured());
+    // An empty identifier, one left as an unexpanded build setting, or one of another type
+    // names no container.
+    makeSync(bundle(1, QString()));
+    makeSync(bundle(true, QStringLiteral("$(CLOUD_CONTAINER)")));
+    makeSync(bundle(true, 42));
+    makeSync(bundle(true));
+    const QString fallback = SimulatedCloud::defaultIdentifier;
     EXPECT_EQ(cloud.containersHandedOut(),
-              (QStringList{QStringLiteral("given"), QStringLiteral("from-bundle"),
-                           SimulatedCloud::defaultIdentifier}));
+              (QStringList{QStringLiteral("given"), QStringLiteral("from-bundle"), fallback,
+                           fallback, fallback, fallback}));
 }
 
 TEST_F(CloudPreferenceSyncTest, AFirstPushCreatesTheRecordAndAnUpdateKeepsItsOtherFields) {

@@ -4,7 +4,6 @@
 
 #include "base/ManualScheduler.h"
 #include "base/RecordingEventLog.h"
-#include "base/Sleep.h"
 #include "platform/sim/SimulatedDesktop.h"
 #include "preferences/PermissionService.h"
 #include "support/QtPrinters.h"
@@ -15,30 +14,19 @@ namespace {
 using State = PermissionState;
 using Kind = PermissionKind;
 
-class CaptureRefused final : public Error {
-  public:
-    CaptureRefused() : Error(QStringLiteral("refused")) {}
-    QString typeName() const override { return QStringLiteral("pellucine.CaptureRefused"); }
-};
-
 class PermissionServiceTest : public ::testing::Test {
   protected:
-    // The live test works whenever pictures would, whatever the quick check says.
-    static QCoro::Task<void> liveCapture(PermissionServiceTest* test) {
-        ++test->liveTests;
-        co_await Sleep(test->scheduler, test->liveTestTime);
-        if (!test->desktop.permissions().canCaptureLive()) {
-            throw CaptureRefused();
-        }
-    }
-
+    // The live test lists the shareable windows: it works whenever pictures would, whatever
+    // the quick check says.
     std::unique_ptr<PermissionService> makeService() {
+        desktop.simulatedCapture().setContentDelay(liveTestTime);
         return std::make_unique<PermissionService>(
-            desktop, scheduler, events, [this] { return liveCapture(this); },
-            [this] { steps << QStringLiteral("event log written"); });
+            desktop, scheduler, events, [this] { steps << QStringLiteral("event log written"); });
     }
+    int liveTests() { return desktop.simulatedCapture().contentFetchCount(); }
 
-    SimulatedPermissions& permissions() { return desktop.permissions(); }
+    SimulatedPermissions& permissions() { return desktop.simulatedPermissions(); }
+    SimulatedShell& shell() { return desktop.simulatedShell(); }
     QStringList eventNames() const { return events.names(); }
     EventFields status(const QString& source, State accessibility, State screenRecording) {
         return {{QStringLiteral("source"), source},
@@ -50,7 +38,6 @@ class PermissionServiceTest : public ::testing::Test {
     SimulatedDesktop desktop{scheduler};
     RecordingEventLog events;
     Duration liveTestTime = seconds(0.1);
-    int liveTests = 0;
     QStringList steps;
 };
 
@@ -74,7 +61,7 @@ TEST_F(PermissionServiceTest, LaunchAlwaysRecordsAndAnUnchangedRefreshNever) {
     // A later refresh called "launch" records again.
     service->refresh(QStringLiteral("launch"));
     EXPECT_EQ(events.count(QStringLiteral("permission-status")), 2);
-    EXPECT_EQ(liveTests, 0) << "nothing was asked for";
+    EXPECT_EQ(liveTests(), 0) << "nothing was asked for";
 }
 
 TEST_F(PermissionServiceTest, EachChangeIsRecordedOnceWithTheSourceThatSawIt) {
@@ -119,28 +106,28 @@ TEST_F(PermissionServiceTest,
               status(QStringLiteral("request"), State::granted, State::restartRequired));
 
     scheduler.advance(0.5);
-    EXPECT_EQ(liveTests, 1);
+    EXPECT_EQ(liveTests(), 1);
     EXPECT_FALSE(service->isScreenProbeInFlight());
     EXPECT_EQ(service->screenRecording().value(), State::restartRequired);
     const auto probe = events.last(QStringLiteral("screen-recording-live-probe"));
     ASSERT_TRUE(probe);
-    EXPECT_EQ(
-        probe->fields,
-        (EventFields{{QStringLiteral("result"), QStringLiteral("relaunch-required")},
-                     {QStringLiteral("errorType"), QStringLiteral("pellucine.CaptureRefused")}}));
-    EXPECT_TRUE(desktop.urlOpener().openedUrls().isEmpty());
+    EXPECT_EQ(probe->fields,
+              (EventFields{
+                  {QStringLiteral("result"), QStringLiteral("relaunch-required")},
+                  {QStringLiteral("errorType"), QStringLiteral("pellucine.ScreenCaptureError")}}));
+    EXPECT_TRUE(shell().openedUrls().isEmpty());
 
     events.clear();
     scheduler.advance(1.0);
-    ASSERT_EQ(desktop.urlOpener().openedUrls().size(), 1);
-    EXPECT_EQ(desktop.urlOpener().openedUrls()[0].toString(),
+    ASSERT_EQ(shell().openedUrls().size(), 1);
+    EXPECT_EQ(shell().openedUrls()[0].toString(),
               QStringLiteral(
                   "x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture"));
     // The fallback's refresh changes nothing, so only the fallback itself is recorded, and the
     // refresh tries the live test again.
     EXPECT_EQ(eventNames().first(), QStringLiteral("permission-settings-fallback"));
     EXPECT_EQ(events.count(QStringLiteral("permission-status")), 0);
-    EXPECT_EQ(liveTests, 2);
+    EXPECT_EQ(liveTests(), 2);
     scheduler.advance(1.0);  // lets the second live test end
 }
 
@@ -155,13 +142,13 @@ TEST_F(PermissionServiceTest, AGrantWithinTheDelayOrAGoneServiceOpensNothing) {
     events.clear();
     scheduler.advance(1.0);
     EXPECT_TRUE(events.events().empty()) << "the fallback asks the system, not the published state";
-    EXPECT_TRUE(desktop.urlOpener().openedUrls().isEmpty());
+    EXPECT_TRUE(shell().openedUrls().isEmpty());
 
     desktop.setTrusted(false);
     service->request(Kind::accessibility);
     service.reset();
     scheduler.advance(2.0);
-    EXPECT_TRUE(desktop.urlOpener().openedUrls().isEmpty());
+    EXPECT_TRUE(shell().openedUrls().isEmpty());
 }
 
 TEST_F(PermissionServiceTest, AnAnsweredPromptIsSeenByTheRequestsOwnRefresh) {
@@ -178,7 +165,7 @@ TEST_F(PermissionServiceTest, AnAnsweredPromptIsSeenByTheRequestsOwnRefresh) {
     EXPECT_EQ(service->requested().value(), std::set<Kind>{Kind::accessibility});
     EXPECT_FALSE(service->screenRecordingWasRequested());
     scheduler.advance(2.0);
-    EXPECT_TRUE(desktop.urlOpener().openedUrls().isEmpty());
+    EXPECT_TRUE(shell().openedUrls().isEmpty());
 }
 
 TEST_F(PermissionServiceTest, OpeningTheScreenRecordingPaneAsksForARelaunchBeforeItOpens) {
@@ -186,12 +173,11 @@ TEST_F(PermissionServiceTest, OpeningTheScreenRecordingPaneAsksForARelaunchBefor
     events.clear();
     qsizetype urlsWhenPublished = -1;
     const Subscription watching = service->screenRecording().subscribe(
-        [&](State) { urlsWhenPublished = desktop.urlOpener().openedUrls().size(); });
+        [&](State) { urlsWhenPublished = shell().openedUrls().size(); });
 
     service->openSettings(Kind::accessibility);
     EXPECT_EQ(urlsWhenPublished, -1) << "no state changes for Accessibility";
-    EXPECT_EQ(desktop.urlOpener().openedUrls().last().query(),
-              QStringLiteral("Privacy_Accessibility"));
+    EXPECT_EQ(shell().openedUrls().last().query(), QStringLiteral("Privacy_Accessibility"));
 
     service->openSettings(Kind::screenRecording);
     EXPECT_EQ(urlsWhenPublished, 1);
@@ -204,7 +190,7 @@ TEST_F(PermissionServiceTest, OpeningTheScreenRecordingPaneAsksForARelaunchBefor
     EXPECT_TRUE(service->requested().value().empty());
 
     // A refused link is simply not opened.
-    desktop.urlOpener().setRefusesUrls(true);
+    shell().setRefusesUrls(true);
     service->openSettings(Kind::screenRecording);
     EXPECT_EQ(events.count(QStringLiteral("permission-settings-opened")), 3);
 }
@@ -230,7 +216,7 @@ TEST_F(PermissionServiceTest, AfterALiveTestWorksScreenRecordingStaysGranted) {
     }
     EXPECT_TRUE(changes.isEmpty()) << "the quick check still says no, but pictures work";
     EXPECT_TRUE(events.events().empty()) << "no status flood in the event log";
-    EXPECT_EQ(liveTests, 1);
+    EXPECT_EQ(liveTests(), 1);
 }
 
 TEST_F(PermissionServiceTest, OnlyOneLiveTestRunsAtATime) {
@@ -242,13 +228,13 @@ TEST_F(PermissionServiceTest, OnlyOneLiveTestRunsAtATime) {
         service->refresh(QStringLiteral("onboarding-poll"));
         scheduler.advance(1.0);
     }
-    EXPECT_EQ(liveTests, 1);
+    EXPECT_EQ(liveTests(), 1);
     EXPECT_TRUE(service->isScreenProbeInFlight());
     scheduler.advance(1.0);
     EXPECT_FALSE(service->isScreenProbeInFlight());
     service->refresh(QStringLiteral("timer"));
     scheduler.runUntilIdle();
-    EXPECT_EQ(liveTests, 2);
+    EXPECT_EQ(liveTests(), 2);
     scheduler.advance(5.0);
 }
 
@@ -258,7 +244,7 @@ TEST_F(PermissionServiceTest, ALiveTestEndingAfterItsServiceDoesNothing) {
     service->openSettings(Kind::screenRecording);
     service->refresh(QStringLiteral("timer"));
     scheduler.runUntilIdle();
-    ASSERT_EQ(liveTests, 1);
+    ASSERT_EQ(liveTests(), 1);
     service.reset();
     events.clear();
     scheduler.advance(1.0);
@@ -272,28 +258,28 @@ TEST_F(PermissionServiceTest, RelaunchWritesTheLogThenStartsTheNewInstanceThenQu
     EXPECT_EQ(steps, QStringList{QStringLiteral("event log written")});
     EXPECT_EQ(eventNames(), QStringList{QStringLiteral("relaunch-requested")});
     EXPECT_EQ(events.events()[0].fields.value("reason"), QStringLiteral("permission-refresh"));
-    EXPECT_EQ(desktop.applicationLifecycle().newInstanceAttempts(), 0) << "after the log";
+    EXPECT_EQ(shell().newInstanceAttempts(), 0) << "after the log";
     scheduler.runUntilIdle();
-    EXPECT_EQ(desktop.applicationLifecycle().newInstancesStarted(), 1);
-    EXPECT_EQ(desktop.applicationLifecycle().terminationRequests(), 1);
+    EXPECT_EQ(shell().newInstancesStarted(), 1);
+    EXPECT_EQ(shell().terminationRequests(), 1);
 }
 
 TEST_F(PermissionServiceTest, ARelaunchThatCannotStartKeepsThisInstanceRunning) {
     auto service = makeService();
-    desktop.applicationLifecycle().failNewInstances(QStringLiteral("no such file"));
+    shell().failNewInstances(QStringLiteral("no such file"));
     service->relaunch();
     scheduler.runUntilIdle();
-    EXPECT_EQ(desktop.applicationLifecycle().terminationRequests(), 0);
+    EXPECT_EQ(shell().terminationRequests(), 0);
     const auto failure = events.last(QStringLiteral("relaunch-open-failed"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->fields.value("errorType"),
               QStringLiteral("pellucine.ApplicationLaunchError"));
 
     // A later try that works still quits.
-    desktop.applicationLifecycle().failNewInstances(std::nullopt);
+    shell().failNewInstances(std::nullopt);
     service->relaunch();
     scheduler.runUntilIdle();
-    EXPECT_EQ(desktop.applicationLifecycle().terminationRequests(), 1);
+    EXPECT_EQ(shell().terminationRequests(), 1);
 }
 
 TEST(PermissionServiceLinks, EachKindOpensItsOwnPane) {

@@ -4,8 +4,8 @@
 #include "base/ManualScheduler.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
 #include "preferences/CloudPreferenceSync.h"
-#include "support/Outcome.h"
 #include "support/QtPrinters.h"
+#include "support/TaskOutcome.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -33,7 +33,8 @@ class SyncFolderPreferenceSyncTest : public ::testing::Test {
     ManualScheduler scheduler;
     ManualExecutor executor{scheduler};
     SyncFolderCloudAccount account{temp.path(), executor};
-    CloudPreferenceSync sync{account, scheduler, {true, std::nullopt}};
+    const Bundle configured{{{QStringLiteral("DockCloudSyncConfigured"), true}}, QString()};
+    CloudPreferenceSync sync{account, scheduler, configured};
 };
 
 TEST_F(SyncFolderPreferenceSyncTest, ThePushedRecordIsWhatAnotherMachinePulls) {
@@ -50,7 +51,7 @@ TEST_F(SyncFolderPreferenceSyncTest, ThePushedRecordIsWhatAnotherMachinePulls) {
 
     ManualExecutor otherExecutor{scheduler};
     SyncFolderCloudAccount otherAccount{temp.path(), otherExecutor};
-    CloudPreferenceSync other{otherAccount, scheduler, {true, std::nullopt}};
+    CloudPreferenceSync other{otherAccount, scheduler, configured};
     const auto pulled = follow(other.pull());
     otherExecutor.runAll();
     scheduler.runUntilIdle();
@@ -73,7 +74,7 @@ TEST_F(SyncFolderPreferenceSyncTest, BackToBackPushesDoNotTripOverEachOthersChan
 
 TEST_F(SyncFolderPreferenceSyncTest, WithoutAChosenFolderTheUserIsToldToSignIn) {
     SyncFolderCloudAccount nowhere{std::nullopt, executor};
-    CloudPreferenceSync unsynced{nowhere, scheduler, {true, std::nullopt}};
+    CloudPreferenceSync unsynced{nowhere, scheduler, configured};
     const auto pushed = follow(unsynced.push(at(1, 400)));
     settle();
     ASSERT_TRUE(pushed->error);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <qcoro/qcorotask.h>
-
+#include <QCoro/QCoroTask>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -10,17 +9,19 @@
 
 namespace pellucine::testing {
 
-// What became of a task a test started: still running, a value, or an exception.
+// What a task ended with, filled in as the scheduler runs it.
 template <typename T>
-struct Outcome {
+struct TaskOutcome {
+    // A task without a result leaves an empty value once it succeeded.
     using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
 
-    bool finished = false;
     std::optional<Value> value;
     std::exception_ptr error;
+    bool done = false;
 
-    bool succeeded() const { return finished && !error; }
-    // The exception when it is an E.
+    bool succeeded() const { return done && !error; }
+
+    // The error rethrown as E; null when the task ended otherwise.
     template <typename E>
     std::optional<E> errorAs() const {
         if (!error) {
@@ -31,33 +32,33 @@ struct Outcome {
         } catch (const E& e) {
             return e;
         } catch (...) {
-            return std::nullopt;
         }
+        return std::nullopt;
     }
 };
 
 namespace detail {
 template <typename T>
-QCoro::Task<void> follow(QCoro::Task<T> task, std::shared_ptr<Outcome<T>> outcome) {
+QCoro::Task<void> collect(QCoro::Task<T> task, std::shared_ptr<TaskOutcome<T>> outcome) {
     try {
         if constexpr (std::is_void_v<T>) {
-            co_await task;
+            co_await std::move(task);
             outcome->value.emplace();
         } else {
-            outcome->value.emplace(co_await task);
+            outcome->value.emplace(co_await std::move(task));
         }
     } catch (...) {
         outcome->error = std::current_exception();
     }
-    outcome->finished = true;
+    outcome->done = true;
 }
 }  // namespace detail
 
-// Follows a started task; the outcome fills in as the test runs the scheduler.
+// Awaits an already started task and keeps its outcome.
 template <typename T>
-std::shared_ptr<Outcome<T>> follow(QCoro::Task<T> task) {
-    auto outcome = std::make_shared<Outcome<T>>();
-    detail::follow(std::move(task), outcome);
+std::shared_ptr<TaskOutcome<T>> follow(QCoro::Task<T> task) {
+    auto outcome = std::make_shared<TaskOutcome<T>>();
+    detail::collect<T>(std::move(task), outcome);
     return outcome;
 }
 

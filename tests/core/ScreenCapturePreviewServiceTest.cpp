@@ -135,7 +135,7 @@ TEST_F(ScreenCapturePreviewServiceTest, AMissingWindowIsUnavailableAndTheContent
 
 TEST_F(ScreenCapturePreviewServiceTest, AFetchFailureReachesEveryWaiterAndNothingIsHeld) {
     const quint32 n = addWindow(10, {0, 0, 400, 300});
-    desktop.simulatedCapture().setPermissionGranted(false);
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
     const auto a = capture(n);
     const auto b = capture(n);
     scheduler.runUntilIdle();
@@ -145,7 +145,7 @@ TEST_F(ScreenCapturePreviewServiceTest, AFetchFailureReachesEveryWaiterAndNothin
         EXPECT_EQ(error->errorCase(), ScreenCaptureError::Case::permissionDenied);
     }
     EXPECT_EQ(fetches(), 1);
-    desktop.simulatedCapture().setPermissionGranted(true);
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
     const auto c = capture(n);
     scheduler.runUntilIdle();
     EXPECT_TRUE(c->value.has_value());

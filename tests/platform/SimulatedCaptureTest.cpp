@@ -62,13 +62,13 @@ TEST_F(SimulatedCaptureTest, RequestsFailAsThePlatformWould) {
         return e ? std::optional(e->errorCase()) : std::nullopt;
     };
 
-    capture().setPermissionGranted(false);
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
     const auto content = follow(desktop.screenCapture().shareableContent());
     const auto refused = picture(n, {10, 10});
     scheduler.runUntilIdle();
     EXPECT_EQ(caseOf(content), ScreenCaptureError::Case::permissionDenied);
     EXPECT_EQ(caseOf(refused), ScreenCaptureError::Case::permissionDenied);
-    capture().setPermissionGranted(true);
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
 
     capture().setMinimizedWindowsHavePictures(false);
     const auto offScreen = picture(minimized, {10, 10});

@@ -4,15 +4,22 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 namespace pellucine::testing {
 
 // What a task ended with, filled in as the scheduler runs it.
 template <typename T>
 struct TaskOutcome {
-    std::optional<T> value;
+    // A task without a result leaves an empty value once it succeeded.
+    using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
+
+    std::optional<Value> value;
     std::exception_ptr error;
     bool done = false;
+
+    bool succeeded() const { return done && !error; }
 
     // The error rethrown as E; null when the task ended otherwise.
     template <typename E>
@@ -34,7 +41,12 @@ namespace detail {
 template <typename T>
 QCoro::Task<void> collect(QCoro::Task<T> task, std::shared_ptr<TaskOutcome<T>> outcome) {
     try {
-        outcome->value.emplace(co_await std::move(task));
+        if constexpr (std::is_void_v<T>) {
+            co_await std::move(task);
+            outcome->value.emplace();
+        } else {
+            outcome->value.emplace(co_await std::move(task));
+        }
     } catch (...) {
         outcome->error = std::current_exception();
     }

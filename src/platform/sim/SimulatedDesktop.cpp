@@ -85,7 +85,7 @@ int SimulatedDesktop::observerCount() const {
 
 std::optional<AccessibilityStatus> SimulatedDesktop::requestFailure(
     const SimulatedElement& element) {
-    if (!trusted_) {
+    if (!isProcessTrusted()) {
         return AccessibilityStatus::failure;
     }
     const SimulatedElementKey& key = element.key();

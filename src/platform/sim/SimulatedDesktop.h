@@ -12,11 +12,15 @@
 #include "base/Scheduler.h"
 #include "platform/Desktop.h"
 #include "platform/NoticeList.h"
+#include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
 #include "platform/sim/SimulatedElement.h"
 #include "platform/sim/SimulatedImageCoding.h"
+#include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedPermissions.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
 #include "platform/sim/SimulatedScreenCapture.h"
+#include "platform/sim/SimulatedShell.h"
 #include "platform/sim/SimulatedTreeElement.h"
 #include "platform/sim/SimulatedWindow.h"
 
@@ -50,9 +54,14 @@ class SimulatedDesktop final : public Desktop,
     ScreenCapture& screenCapture() override { return *capture_; }
     ImageCoding& imageCoding() override { return imageCoding_; }
     PrivateCaptureLoading& privateCapture() override { return *privateCapture_; }
+    SystemPermissions& permissions() override { return permissions_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    CloudAccount& cloudAccount() override { return cloud_; }
+    UrlOpener& urlOpener() override { return shell_; }
+    ApplicationLifecycle& applicationLifecycle() override { return shell_; }
 
     // Accessibility.
-    bool isProcessTrusted() const override { return trusted_; }
+    bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
     ElementRef applicationElement(qint32 processIdentifier) override;
     void setGlobalMessagingTimeout(Duration timeout) override { globalTimeout_ = timeout; }
     std::unique_ptr<AccessibilityObserver> createObserver(
@@ -84,7 +93,10 @@ class SimulatedDesktop final : public Desktop,
     void setOwnProcessIdentifier(qint32 pid) { ownPID_ = pid; }
     void setOperatingSystemMajorVersion(int version) { osMajorVersion_ = version; }
     void setOperatingSystemVersionString(QString text) { osVersionString_ = std::move(text); }
-    void setTrusted(bool trusted) { trusted_ = trusted; }
+    void setTrusted(bool trusted) {
+        permissions_.setAccessibility(trusted ? SimulatedPermission::granted
+                                              : SimulatedPermission::denied);
+    }
     // The first display is the main one (the global origin is its top-left corner); screens
     // are reported in this order. The default is one 1440 x 900 display numbered 1 with a
     // 25-point menu bar.
@@ -120,6 +132,14 @@ class SimulatedDesktop final : public Desktop,
 
     // Driver: pictures, image coding and private capture.
     SimulatedScreenCapture& simulatedCapture() { return *capture_; }
+    // The system services, each with its own driver functions. Pictures can be taken while
+    // the screen-capture permission is not denied.
+    SimulatedPermissions& simulatedPermissions() { return permissions_; }
+    const SimulatedPermissions& simulatedPermissions() const { return permissions_; }
+    SimulatedLoginItems& simulatedLoginItems() { return loginItems_; }
+    SimulatedCloud& simulatedCloud() { return cloud_; }
+    // Links opened, and the program's own process started and ended.
+    SimulatedShell& simulatedShell() { return shell_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
     SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
@@ -232,7 +252,10 @@ class SimulatedDesktop final : public Desktop,
     qint32 ownPID_ = 1;
     int osMajorVersion_ = 14;
     QString osVersionString_ = QStringLiteral("Simulated desktop 14.0");
-    bool trusted_ = true;
+    SimulatedPermissions permissions_;
+    SimulatedLoginItems loginItems_;
+    SimulatedCloud cloud_{scheduler_};
+    SimulatedShell shell_{scheduler_};
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

@@ -81,7 +81,7 @@ QCoro::Task<ShareableContent> SimulatedScreenCapture::shareableContent() {
     if (alive.expired()) {
         throw ScreenCaptureError(ScreenCaptureError::Case::failed);
     }
-    if (!permissionGranted_) {
+    if (!desktop_.simulatedPermissions().canCaptureLive()) {
         throw ScreenCaptureError(ScreenCaptureError::Case::permissionDenied);
     }
     if (contentFailure_) {
@@ -107,7 +107,7 @@ QCoro::Task<QImage> SimulatedScreenCapture::captureWindowImage(
         configuration.pixelSize.height() < 1) {
         throw ScreenCaptureError(ScreenCaptureError::Case::failed);
     }
-    if (!permissionGranted_) {
+    if (!desktop_.simulatedPermissions().canCaptureLive()) {
         throw ScreenCaptureError(ScreenCaptureError::Case::permissionDenied);
     }
     const SimulatedWindow* w = desktop_.window(number);

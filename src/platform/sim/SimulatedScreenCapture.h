@@ -30,8 +30,8 @@ class SimulatedScreenCapture final : public ScreenCapture {
     QCoro::Task<QImage> captureWindowImage(ShareableWindow window,
                                            WindowCaptureConfiguration configuration) override;
 
-    // Driver. Without permission both requests fail with permissionDenied.
-    void setPermissionGranted(bool granted) { permissionGranted_ = granted; }
+    // Driver. While the desktop's screen-capture permission is denied both requests fail
+    // with permissionDenied.
     void setContentDelay(Duration delay) { contentDelay_ = delay; }
     // Every fetch of the content fails with this case; none lifts the failure.
     void failContent(std::optional<ScreenCaptureError::Case> failure) { contentFailure_ = failure; }
@@ -61,7 +61,6 @@ class SimulatedScreenCapture final : public ScreenCapture {
     const SimulatedDesktop& desktop_;
     Scheduler& scheduler_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
-    bool permissionGranted_ = true;
     Duration contentDelay_{0};
     std::optional<ScreenCaptureError::Case> contentFailure_;
     Duration captureDelay_{0};

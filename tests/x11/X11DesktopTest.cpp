@@ -1,10 +1,12 @@
 #include <gmock/gmock.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "X11TestDesktop.h"
 #include "platform/AccessibilityNames.h"
 #include "platform/x11/X11AccessibilityObserver.h"
+#include "support/TempFolder.h"
 
 namespace pellucine {
 namespace {
@@ -344,6 +346,27 @@ TEST_F(X11DesktopTest, ObserversDeliverOnlyWhatWasRegisteredAndOnlyWhileStarted)
     observer.reset();
     testing::settle(port->state().connection());
     EXPECT_EQ(heard.size(), 1);
+}
+
+TEST_F(X11DesktopTest, SystemServicesGrantBothGatesAndKeepTheirFilesInTheGivenFolders) {
+    EXPECT_TRUE(port->permissions().isScreenCaptureAllowed());
+    EXPECT_TRUE(port->permissions().requestScreenCapture());
+    EXPECT_TRUE(port->permissions().requestAccessibility());
+
+    testing::TempFolder temp;
+    X11Desktop::Options options;
+    options.displayName = display;
+    options.paths = AppPaths::under(temp.path());
+    options.program.executable = QStringLiteral("/opt/pellucine/pellucine");
+    X11Desktop configured(options);
+    EXPECT_EQ(configured.loginItems().status(), LoginItemStatus::notRegistered);
+    configured.loginItems().registerMainApplication();
+    EXPECT_EQ(configured.loginItems().status(), LoginItemStatus::enabled);
+    EXPECT_TRUE(QFileInfo::exists(options.paths.defaults +
+                                  QStringLiteral("/autostart/com.orrinvale.pellucine.desktop")));
+    // Another system's settings panes have nothing to open here.
+    EXPECT_FALSE(configured.urlOpener().open(
+        QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security"))));
 }
 
 }  // namespace

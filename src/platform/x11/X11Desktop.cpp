@@ -13,6 +13,14 @@ std::shared_ptr<X11DesktopState> makeState(const X11Desktop::Options& options) {
                                              X11ProcessInfo(options.procRoot));
 }
 
+AutostartLoginItems::Program program(const X11Desktop::Options& options) {
+    AutostartLoginItems::Program program = options.program;
+    if (program.executable.isEmpty()) {
+        program.executable = X11Shell::executablePath();
+    }
+    return program;
+}
+
 }  // namespace
 
 X11Desktop::X11Desktop(const Options& options)
@@ -21,7 +29,10 @@ X11Desktop::X11Desktop(const Options& options)
       windowList_(state_),
       workspace_(state_),
       screenLayout_(state_),
-      screenCapture_(state_, state_->connection().displayName()) {}
+      screenCapture_(state_, state_->connection().displayName()),
+      loginItems_(AutostartLoginItems::userFolder(options.paths),
+                  AutostartLoginItems::systemFolders(), program(options)),
+      cloudAccount_(options.syncFolder, executor_) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -3,14 +3,20 @@
 #include <QByteArray>
 #include <memory>
 
+#include "base/AppPaths.h"
+#include "base/ThreadPoolExecutor.h"
 #include "platform/Desktop.h"
 #include "platform/HostProcess.h"
 #include "platform/JpegImageCoding.h"
 #include "platform/UnavailablePrivateCapture.h"
+#include "platform/x11/AutostartLoginItems.h"
+#include "platform/x11/SyncFolderCloudAccount.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
+#include "platform/x11/X11Shell.h"
+#include "platform/x11/X11SystemPermissions.h"
 #include "platform/x11/X11SystemWindowList.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -27,6 +33,13 @@ class X11Desktop final : public Desktop {
         // The applications folders; the standard ones when empty.
         QStringList applicationFolders;
         QString procRoot = QStringLiteral("/proc");
+        // The user's folders: launch at login writes to the autostart folder of `defaults`.
+        AppPaths paths = AppPaths::fromEnvironment();
+        // The program as its autostart entry names it; an empty executable is the running one.
+        AutostartLoginItems::Program program{QStringLiteral("com.orrinvale.pellucine"),
+                                             QStringLiteral("Pellucine"), QString()};
+        // The folder the user keeps in sync between machines; none when they chose none.
+        std::optional<QString> syncFolder;
     };
 
     // Throws X11Error when the server cannot be reached.
@@ -45,6 +58,11 @@ class X11Desktop final : public Desktop {
     ImageCoding& imageCoding() override { return imageCoding_; }
     // X11 has no private capture entry points.
     PrivateCaptureLoading& privateCapture() override { return privateCapture_; }
+    SystemPermissions& permissions() override { return permissions_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    CloudAccount& cloudAccount() override { return cloudAccount_; }
+    UrlOpener& urlOpener() override { return shell_; }
+    ApplicationLifecycle& applicationLifecycle() override { return shell_; }
 
     X11DesktopState& state() { return *state_; }
 
@@ -58,6 +76,11 @@ class X11Desktop final : public Desktop {
     X11ScreenCapture screenCapture_;
     JpegImageCoding imageCoding_;
     UnavailablePrivateCapture privateCapture_;
+    X11SystemPermissions permissions_;
+    AutostartLoginItems loginItems_;
+    ThreadPoolExecutor executor_;
+    SyncFolderCloudAccount cloudAccount_;
+    X11Shell shell_;
 };
 
 }  // namespace pellucine

@@ -62,14 +62,17 @@ QList<DesktopShortcut> OpenboxKeyBindings::parse(const QByteArray& rcXml) {
     std::optional<DesktopShortcut> binding;
     QString action;
     QString command;
+    bool chain = false;
     const auto finish = [&] {
-        if (binding && !action.isEmpty()) {
-            binding->owner = ownerOf(action, command);
+        if (binding && (chain || !action.isEmpty())) {
+            binding->owner =
+                chain ? QStringLiteral("Openbox: key chain") : ownerOf(action, command);
             out << *binding;
         }
         binding.reset();
         action.clear();
         command.clear();
+        chain = false;
     };
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -83,6 +86,8 @@ QList<DesktopShortcut> OpenboxKeyBindings::parse(const QByteArray& rcXml) {
                 const QString key = xml.attributes().value(QLatin1String("key")).toString();
                 // A chain is grabbed by its first key.
                 binding = combinationOf(key.simplified().section(QLatin1Char(' '), 0, 0));
+            } else if (depth == 2 && xml.name() == u"keybind") {
+                chain = true;
             } else if (depth == 2 && xml.name() == u"action" && action.isEmpty()) {
                 action = xml.attributes().value(QLatin1String("name")).toString();
             } else if (depth == 3 && xml.name() == u"command" && command.isEmpty()) {

@@ -15,7 +15,8 @@ class OpenboxKeyBindings final {
     OpenboxKeyBindings() = delete;
 
     // The first key of every top-level binding, in file order, with its first action as owner
-    // ("Openbox: next window", "Openbox: run scrot"). Bindings whose key or modifiers a stored
+    // ("Openbox: next window", "Openbox: run scrot"; "Openbox: key chain" for the first key of a
+    // chain). Bindings whose key or modifiers a stored
     // combination cannot name (Hyper, Meta, keys outside the key table) are left out; text that
     // is not rc.xml gives nothing.
     static QList<DesktopShortcut> parse(const QByteArray& rcXml);

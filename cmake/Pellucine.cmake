@@ -42,23 +42,21 @@ function(pellucine_test_suite name)
   endif()
   set(target ${name}_tests)
   add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE pellucine_test_support ${ARG_DEPS})
-  pellucine_warnings(${target})
   if(ARG_LABEL STREQUAL "widget")
-    target_compile_definitions(${target} PRIVATE PELLUCINE_TEST_GUI=1)
+    target_link_libraries(${target} PRIVATE pellucine_test_support_gui ${ARG_DEPS})
+  else()
+    target_link_libraries(${target} PRIVATE pellucine_test_support ${ARG_DEPS})
   endif()
-  set(scratch ${CMAKE_BINARY_DIR}/test-home/${name})
-  file(MAKE_DIRECTORY ${scratch})
+  pellucine_warnings(${target})
+  # The test main points HOME and the XDG folders at a scratch folder beside the executable.
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${ARG_LABEL}
-      ENVIRONMENT "HOME=${scratch};XDG_DATA_HOME=${scratch}/data;XDG_CONFIG_HOME=${scratch}/config;QT_QPA_PLATFORM=offscreen"
-      ${ARG_PROPERTIES})
+    PROPERTIES LABELS ${ARG_LABEL} ${ARG_PROPERTIES})
 endfunction()
 
 # pellucine_benchmark_suite(<name> [DEPS <targets>...]): one Google Benchmark executable of every
-# *.cpp in the calling folder.
+# *.cpp in the calling folder, with the library's own main.
 function(pellucine_benchmark_suite name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -66,7 +64,7 @@ function(pellucine_benchmark_suite name)
     return()
   endif()
   add_executable(${name}_bench ${sources})
-  target_link_libraries(${name}_bench PRIVATE benchmark::benchmark ${ARG_DEPS})
+  target_link_libraries(${name}_bench PRIVATE benchmark::benchmark_main ${ARG_DEPS})
   target_include_directories(${name}_bench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
   pellucine_warnings(${name}_bench)
 endfunction()

@@ -96,5 +96,3 @@ BENCHMARK(BM_DecodeImportOneMebibyte)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace pellucine
-
-BENCHMARK_MAIN();

@@ -1,0 +1,560 @@
+#include "core/FlightRecorder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+
+#include "base/IsoDateTime.h"
+
+namespace pellucine {
+
+namespace {
+
+constexpr QLatin1String releaseBundleIdentifier{"com.orrinvale.pellucine"};
+constexpr QLatin1String atKey{"at"};
+constexpr QLatin1String eventKey{"event"};
+
+// The tables are never destroyed: the shared recorder still reads them while it drains at exit.
+const QSet<QString>& skippedEvents() {
+    static const auto& events =
+        *new QSet<QString>{QStringLiteral("dock-app-action"), QStringLiteral("preview-action"),
+                           QStringLiteral("switcher-committed")};
+    return events;
+}
+
+const QSet<QString>& allowedKeys() {
+    static const auto& keys = *new QSet<QString>{
+        QStringLiteral("accessibility"),
+        QStringLiteral("applicationCount"),
+        QStringLiteral("at"),
+        QStringLiteral("axTimeoutCount"),
+        QStringLiteral("axWindowCount"),
+        QStringLiteral("build"),
+        QStringLiteral("cachedCount"),
+        QStringLiteral("cgCandidateCount"),
+        QStringLiteral("commandTabMode"),
+        QStringLiteral("commandTabTap"),
+        QStringLiteral("displayID"),
+        QStringLiteral("durationMilliseconds"),
+        QStringLiteral("errorType"),
+        QStringLiteral("event"),
+        QStringLiteral("lastSeenCount"),
+        QStringLiteral("loadedCount"),
+        QStringLiteral("macOS"),
+        QStringLiteral("offscreenCount"),
+        QStringLiteral("matchedWindowCount"),
+        QStringLiteral("permission"),
+        QStringLiteral("reason"),
+        QStringLiteral("pane"),
+        QStringLiteral("rejectedWindowCount"),
+        QStringLiteral("requestedCount"),
+        QStringLiteral("result"),
+        QStringLiteral("screenRecording"),
+        QStringLiteral("source"),
+        QStringLiteral("version"),
+        QStringLiteral("visible"),
+        QStringLiteral("warmedCount"),
+        QStringLiteral("windowCount"),
+        QStringLiteral("channel"),
+        QStringLiteral("currentVersion"),
+        QStringLiteral("errorCode"),
+        QStringLiteral("offeredVersion"),
+    };
+    return keys;
+}
+
+const QHash<QString, QString>& titles() {
+    static const auto& table = *new QHash<QString, QString>{
+        {QStringLiteral("launch"), QStringLiteral("PELLUCINE opened")},
+        {QStringLiteral("quit"), QStringLiteral("PELLUCINE closed")},
+        {QStringLiteral("windows-refreshed"), QStringLiteral("Window list updated")},
+        {QStringLiteral("windows-refresh-failed"), QStringLiteral("Window list could not update")},
+        {QStringLiteral("window-enumeration"), QStringLiteral("Window scan completed")},
+        {QStringLiteral("glance-shown"), QStringLiteral("Window previews shown")},
+        {QStringLiteral("glance-not-shown"), QStringLiteral("Window previews skipped")},
+        {QStringLiteral("previews-loaded"), QStringLiteral("Preview images ready")},
+        {QStringLiteral("window-search-opened"), QStringLiteral("Window search opened")},
+        {QStringLiteral("window-search-committed"),
+         QStringLiteral("Window search switched to a window")},
+        {QStringLiteral("window-search-hotkey"), QStringLiteral("Window search hotkey set")},
+        {QStringLiteral("window-search-from-command-tab"),
+         QStringLiteral("Window search opened from Command-Tab")},
+        {QStringLiteral("report-opened"), QStringLiteral("Report a Problem opened")},
+        {QStringLiteral("report-sending"), QStringLiteral("Problem report sending")},
+        {QStringLiteral("report-sent"), QStringLiteral("Problem report sent")},
+        {QStringLiteral("report-saved-to-desktop"),
+         QStringLiteral("Problem report saved to the Desktop (not sent)")},
+        {QStringLiteral("secure-input-on"),
+         QStringLiteral("Another app turned on Secure Keyboard Entry")},
+        {QStringLiteral("secure-input-off"), QStringLiteral("Secure Keyboard Entry is off again")},
+        {QStringLiteral("command-tab-seen-without-keystrokes"),
+         QStringLiteral("Command-Tab found through the Dock (keystrokes hidden)")},
+        {QStringLiteral("previews-preloaded"), QStringLiteral("Nearby previews prepared")},
+        {QStringLiteral("preview-capture-failed"), QStringLiteral("A preview could not be shown")},
+        {QStringLiteral("preview-misfiled"),
+         QStringLiteral("A preview came back for the wrong window")},
+        {QStringLiteral("native-switcher-display-resolved"),
+         QStringLiteral("App switcher display found")},
+        {QStringLiteral("native-switcher-frame-estimated"),
+         QStringLiteral("App switcher position estimated")},
+        {QStringLiteral("permission-status"), QStringLiteral("Permission status checked")},
+        {QStringLiteral("menu-bar-visibility"), QStringLiteral("Menu-bar icon changed")},
+        {QStringLiteral("settings-opened"), QStringLiteral("Settings opened")},
+        {QStringLiteral("onboarding-shown"), QStringLiteral("Welcome window opened")},
+        {QStringLiteral("onboarding-completed"), QStringLiteral("Welcome window completed")},
+        {QStringLiteral("update-none"), QStringLiteral("Up to date")},
+        {QStringLiteral("update-found"), QStringLiteral("Update found")},
+        {QStringLiteral("update-check-failed"), QStringLiteral("Update check failed")},
+        {QStringLiteral("deep-link"), QStringLiteral("Opened from a link")},
+        {QStringLiteral("preview-cache-dropped"), QStringLiteral("Memory freed")},
+        {QStringLiteral("previews-warmed"), QStringLiteral("Previews refreshed")},
+    };
+    return table;
+}
+
+const QHash<QString, QString>& detailLabels() {
+    static const auto& table = *new QHash<QString, QString>{
+        {QStringLiteral("applicationCount"), QStringLiteral("Apps")},
+        {QStringLiteral("windowCount"), QStringLiteral("Windows")},
+        {QStringLiteral("requestedCount"), QStringLiteral("Requested")},
+        {QStringLiteral("loadedCount"), QStringLiteral("Loaded")},
+        {QStringLiteral("cachedCount"), QStringLiteral("Already ready")},
+        {QStringLiteral("lastSeenCount"), QStringLiteral("Shown from the last picture")},
+        {QStringLiteral("offscreenCount"), QStringLiteral("Not on screen")},
+        {QStringLiteral("durationMilliseconds"), QStringLiteral("Time (ms)")},
+        {QStringLiteral("displayID"), QStringLiteral("Display")},
+        {QStringLiteral("screenRecording"), QStringLiteral("Screen Recording")},
+        {QStringLiteral("axWindowCount"), QStringLiteral("Windows reported by apps")},
+        {QStringLiteral("axTimeoutCount"), QStringLiteral("Apps that did not respond")},
+        {QStringLiteral("cgCandidateCount"), QStringLiteral("Windows visible to macOS")},
+        {QStringLiteral("matchedWindowCount"), QStringLiteral("Windows included")},
+        {QStringLiteral("rejectedWindowCount"), QStringLiteral("Windows skipped")},
+        {QStringLiteral("bundlePath"), QStringLiteral("Installed in")},
+        {QStringLiteral("macOS"), QStringLiteral("macOS")},
+        {QStringLiteral("version"), QStringLiteral("Version")},
+        {QStringLiteral("build"), QStringLiteral("Build")},
+        {QStringLiteral("source"), QStringLiteral("Opened from")},
+        {QStringLiteral("reason"), QStringLiteral("Reason")},
+        {QStringLiteral("currentVersion"), QStringLiteral("Running")},
+        {QStringLiteral("offeredVersion"), QStringLiteral("Offered")},
+        {QStringLiteral("errorCode"), QStringLiteral("Error code")},
+        {QStringLiteral("channel"), QStringLiteral("Channel")},
+        {QStringLiteral("pane"), QStringLiteral("Opened")},
+        {QStringLiteral("warmedCount"), QStringLiteral("Refreshed")},
+    };
+    return table;
+}
+
+// First letter of every whitespace-separated word upper case, the rest lower case.
+QString capitalized(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    bool wordStart = true;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            out += c;
+            wordStart = true;
+        } else {
+            out += wordStart ? c.toUpper() : c.toLower();
+            wordStart = false;
+        }
+    }
+    return out;
+}
+
+QString systemError(const QString& what, const QString& path, int error) {
+    return QStringLiteral("%1 %2: %3").arg(what, path, qt_error_string(error));
+}
+
+// Creates `path` and any missing parents with permissions 0700.
+std::optional<QString> makeDirectory(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return std::nullopt;
+        }
+        return systemError(QStringLiteral("Could not create the folder"), path, ENOTDIR);
+    }
+    const QString parent = QFileInfo(path).path();
+    if (parent != path) {
+        if (auto failure = makeDirectory(parent)) {
+            return failure;
+        }
+    }
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return systemError(QStringLiteral("Could not create the folder"), path, errno);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> setMode(const QString& path, mode_t mode) {
+    if (::chmod(QFile::encodeName(path).constData(), mode) != 0) {
+        return systemError(QStringLiteral("Could not set the permissions of"), path, errno);
+    }
+    return std::nullopt;
+}
+
+bool writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Appends `line` to an existing file, first ending a torn last line so that the two never
+// merge.
+std::optional<QString> appendToFile(const QString& path, QByteArray line) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        return systemError(QStringLiteral("Could not open"), path, errno);
+    }
+    std::optional<QString> failure;
+    struct stat info {};
+    char last = '\n';
+    if (::fstat(fd, &info) != 0 ||
+        (info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) != 1)) {
+        failure = systemError(QStringLiteral("Could not read"), path, errno);
+    } else {
+        if (last != '\n') {
+            line.prepend('\n');
+        }
+        if (!writeAll(fd, line.constData(), line.size())) {
+            failure = systemError(QStringLiteral("Could not write"), path, errno);
+        }
+    }
+    ::close(fd);
+    return failure;
+}
+
+// Replaces the file at `path` in one step; only the owner can read the new file.
+std::optional<QString> writeAtomically(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return QStringLiteral("Could not create %1: %2").arg(path, file.errorString());
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (file.write(content) != content.size() || !file.commit()) {
+        return QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+    }
+    return std::nullopt;
+}
+
+bool isValidUtf8(QByteArrayView bytes) {
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    if (std::all_of(bytes.begin(), bytes.end(), ascii)) {
+        return true;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+// The non-empty lines of the log that are valid UTF-8, oldest first; nothing when the file
+// cannot be read. A torn or corrupted line costs only itself.
+std::optional<QList<QByteArray>> readLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        qsizetype end = content.indexOf('\n', start);
+        if (end < 0) {
+            end = content.size();
+        }
+        const QByteArrayView line(content.constData() + start, end - start);
+        if (!line.isEmpty() && isValidUtf8(line)) {
+            lines.append(line.toByteArray());
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Applies `edit` to the unquoted parts of a date-time format.
+template <typename Edit>
+QString editUnquoted(const QString& format, Edit edit) {
+    QStringList parts = format.split(QLatin1Char('\''));
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        parts[i] = edit(parts[i]);
+    }
+    return parts.join(QLatin1Char('\'')).trimmed();
+}
+
+// The locale's long date without the weekday and with abbreviated month names.
+QString abbreviatedDateFormat(const QLocale& locale) {
+    static const QRegularExpression weekday(QStringLiteral("d{4}[,.]?\\s*|[,\\s]*d{4}"));
+    return editUnquoted(locale.dateFormat(QLocale::LongFormat), [](QString part) {
+        part.remove(weekday);
+        return part.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    });
+}
+
+// The locale's time with seconds and without the time zone.
+QString standardTimeFormat(const QLocale& locale) {
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?t+\\)?"));
+    return editUnquoted(locale.timeFormat(QLocale::LongFormat),
+                        [](QString part) { return part.remove(zone); });
+}
+
+// How "at" texts are shown: the locale's abbreviated date and standard time, in one zone.
+class TimestampStyle {
+  public:
+    TimestampStyle(const QLocale& locale, const QTimeZone& zone)
+        : locale_(locale),
+          zone_(zone),
+          date_(abbreviatedDateFormat(locale)),
+          time_(standardTimeFormat(locale)) {}
+
+    QString format(const QString& at) const {
+        const auto date = parseIsoDateTime(at, FractionalSeconds::optional);
+        if (!date) {
+            return at;
+        }
+        const QDateTime local = date->toTimeZone(zone_);
+        return locale_.toString(local, date_) + QStringLiteral(", ") +
+               locale_.toString(local, time_);
+    }
+
+  private:
+    QLocale locale_;
+    QTimeZone zone_;
+    QString date_;
+    QString time_;
+};
+
+std::optional<ReadableDiagnosticEvent> readableEvent(const QByteArray& line,
+                                                     const TimestampStyle& timestamps) {
+    const QJsonDocument document = QJsonDocument::fromJson(line);
+    if (!document.isObject()) {
+        return std::nullopt;
+    }
+    const QJsonObject object = document.object();
+    if (!object.contains(eventKey)) {
+        return std::nullopt;
+    }
+    QStringList pieces;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (!it.value().isString()) {
+            return std::nullopt;
+        }
+        if (it.key() != eventKey && it.key() != atKey) {
+            // Members come in ascending key order.
+            pieces << FlightRecorder::readableDetailLabel(it.key()) + QStringLiteral(": ") +
+                          it.value().toString();
+        }
+    }
+    ReadableDiagnosticEvent row;
+    row.id = QUuid::createUuid();
+    row.title = FlightRecorder::readableTitle(object.value(eventKey).toString());
+    row.timestamp =
+        object.contains(atKey) ? timestamps.format(object.value(atKey).toString()) : QString();
+    row.detail = pieces.join(QStringLiteral(" \u00B7 "));
+    return row;
+}
+
+struct SharedConfiguration {
+    std::mutex mutex;
+    std::optional<QString> directory;
+    bool created = false;
+};
+
+SharedConfiguration& sharedConfiguration() {
+    static SharedConfiguration configuration;
+    return configuration;
+}
+
+}  // namespace
+
+FlightRecorder::FlightRecorder(QString diagnosticsDirectory, const WallClock& clock)
+    : directory_(std::move(diagnosticsDirectory)), clock_(clock) {}
+
+FlightRecorder::~FlightRecorder() {
+    shutdown();
+}
+
+FlightRecorder& FlightRecorder::shared() {
+    // Never destroyed: events may still arrive from other static destructors after exit
+    // begins, and must find a recorder that ignores them rather than a dead one.
+    static FlightRecorder* const instance = [] {
+        SharedConfiguration& configuration = sharedConfiguration();
+        const std::lock_guard lock(configuration.mutex);
+        configuration.created = true;
+        const QString directory = configuration.directory.value_or(
+            diagnosticsDirectory(AppPaths::fromEnvironment(), std::nullopt));
+        return new FlightRecorder(directory);
+    }();
+    static const bool flushesAtExit = [] {
+        // A safety net for an exit that skips the orderly quit.
+        return std::atexit([] { instance->shutdown(); }) == 0;
+    }();
+    Q_UNUSED(flushesAtExit);
+    return *instance;
+}
+
+bool FlightRecorder::configureShared(QString diagnosticsDirectory) {
+    SharedConfiguration& configuration = sharedConfiguration();
+    const std::lock_guard lock(configuration.mutex);
+    if (configuration.created) {
+        return false;
+    }
+    configuration.directory = std::move(diagnosticsDirectory);
+    return true;
+}
+
+void FlightRecorder::record(const QString& event, const EventFields& fields) {
+    const QDateTime now = clock_.now();
+    if (skippedEvents().contains(event)) {
+        return;
+    }
+    // Filtering and formatting wait for the worker: the caller only pays for the clock and
+    // the hand-off (copies of Qt containers share their data).
+    queue_.async([this, event, fields, now] { append(lineFields(event, fields, now)); });
+}
+
+EventFields FlightRecorder::lineFields(const QString& event, const EventFields& fields,
+                                       const QDateTime& at) {
+    EventFields line;
+    const QSet<QString>& allowed = allowedKeys();
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
+        if (allowed.contains(it.key())) {
+            line.insert(it.key(), it.value());
+        }
+    }
+    line.insert(atKey, formatIsoDateTimeWithMilliseconds(at));
+    line.insert(eventKey, event);
+    return line;
+}
+
+void FlightRecorder::append(const EventFields& fields) {
+    QJsonObject object;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
+        object.insert(it.key(), it.value());
+    }
+    // QJsonObject keeps its keys in ascending order.
+    const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    if (const auto failure = writeLine(json)) {
+        qWarning("PELLUCINE flight recorder failed: %s", qUtf8Printable(*failure));
+        return;
+    }
+    if (++writesSinceTrim_ >= trimInterval) {
+        writesSinceTrim_ = 0;
+        trim();
+    }
+}
+
+std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) const {
+    if (auto failure = makeDirectory(directory_)) {
+        return failure;
+    }
+    if (auto failure = setMode(directory_, 0700)) {
+        return failure;
+    }
+    const QString path = logFilePath();
+    const QByteArray line = json + '\n';
+    const auto failure =
+        QFileInfo::exists(path) ? appendToFile(path, line) : writeAtomically(path, line);
+    if (failure) {
+        return failure;
+    }
+    return setMode(path, 0600);
+}
+
+void FlightRecorder::trim() const {
+    const QString path = logFilePath();
+    const auto lines = readLines(path);
+    if (!lines || lines->size() <= maximumLines + 500) {
+        return;
+    }
+    QByteArray kept;
+    for (qsizetype i = lines->size() - maximumLines; i < lines->size(); ++i) {
+        kept += (*lines)[i];
+        kept += '\n';
+    }
+    if (!writeAtomically(path, kept)) {
+        (void)setMode(path, 0600);
+    }
+}
+
+QString FlightRecorder::diagnosticsDirectory(const AppPaths& paths,
+                                             const std::optional<QString>& bundleIdentifier) {
+    const bool release = !bundleIdentifier || bundleIdentifier->isEmpty() ||
+                         *bundleIdentifier == releaseBundleIdentifier;
+    const QString folder =
+        release ? QStringLiteral("pellucine") : QStringLiteral("pellucine-") + *bundleIdentifier;
+    return paths.applicationSupport + QLatin1Char('/') + folder + QStringLiteral("/diagnostics");
+}
+
+QString FlightRecorder::logFilePath(const QString& diagnosticsDirectory) {
+    return diagnosticsDirectory + QLatin1Char('/') + logFileName;
+}
+
+QList<ReadableDiagnosticEvent> FlightRecorder::readRecentEvents(const QString& diagnosticsDirectory,
+                                                                int limit) {
+    const auto lines = readLines(logFilePath(diagnosticsDirectory));
+    if (!lines) {
+        return {};
+    }
+    const qsizetype first = std::max<qsizetype>(0, lines->size() - std::max(0, limit));
+    const TimestampStyle timestamps(QLocale::system(), QTimeZone::systemTimeZone());
+    QList<ReadableDiagnosticEvent> rows;
+    for (qsizetype i = lines->size() - 1; i >= first; --i) {
+        if (auto row = readableEvent((*lines)[i], timestamps)) {
+            rows.append(std::move(*row));
+        }
+    }
+    return rows;
+}
+
+QString FlightRecorder::readableTitle(const QString& event) {
+    const auto& table = titles();
+    if (const auto it = table.constFind(event); it != table.cend()) {
+        return *it;
+    }
+    QString words = event;
+    return capitalized(words.replace(QLatin1Char('-'), QLatin1Char(' ')));
+}
+
+QString FlightRecorder::readableDetailLabel(const QString& key) {
+    const auto& table = detailLabels();
+    if (const auto it = table.constFind(key); it != table.cend()) {
+        return *it;
+    }
+    QString word = key;
+    return capitalized(word.remove(QStringLiteral("Identifier")));
+}
+
+QString FlightRecorder::readableTimestamp(const QString& at, const QLocale& locale,
+                                          const QTimeZone& zone) {
+    return TimestampStyle(locale, zone).format(at);
+}
+
+}  // namespace pellucine

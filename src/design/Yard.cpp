@@ -1,0 +1,79 @@
+#include "design/Yard.h"
+
+#include <QCoreApplication>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+#include "design/Appearance.h"
+
+namespace pellucine::Yard {
+namespace {
+
+constexpr const char* schemeProperty = "pellucineColorScheme";
+constexpr const char* groundProperty = "pellucineWindowGround";
+
+void applyGround(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, windowGround(scheme(widget)));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void refresh(QWidget* widget) {
+    if (widget->property(groundProperty).toBool()) {
+        applyGround(widget);
+    }
+    QEvent event(schemeChangeEvent());
+    QCoreApplication::sendEvent(widget, &event);
+    widget->update();
+}
+
+}  // namespace
+
+ColorScheme scheme(const QWidget* widget) {
+    for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        const QVariant value = w->property(schemeProperty);
+        if (value.isValid()) {
+            return value.toInt() == static_cast<int>(ColorScheme::dark) ? ColorScheme::dark
+                                                                        : ColorScheme::light;
+        }
+    }
+    return ColorScheme::light;
+}
+
+const Palette& palette(const QWidget* widget) {
+    return palette(scheme(widget));
+}
+
+void setScheme(QWidget* widget, ColorScheme value) {
+    if (widget == nullptr) {
+        return;
+    }
+    widget->setProperty(schemeProperty, static_cast<int>(value));
+    refresh(widget);
+    for (QWidget* child : widget->findChildren<QWidget*>()) {
+        refresh(child);
+    }
+}
+
+QEvent::Type schemeChangeEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void setWindowGround(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    window->setProperty(groundProperty, true);
+    applyGround(window);
+}
+
+QMetaObject::Connection follow(QWidget* window, const Appearance& appearance) {
+    setScheme(window, appearance.scheme());
+    return QObject::connect(&appearance, &Appearance::schemeChanged, window,
+                            [window](ColorScheme value) { setScheme(window, value); });
+}
+
+}  // namespace pellucine::Yard

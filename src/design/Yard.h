@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QEvent>
+#include <QMetaObject>
+
+#include "design/ColorScheme.h"
+#include "design/YardFonts.h"
+#include "design/YardPalette.h"
+
+class QWidget;
+
+namespace pellucine {
+
+class Appearance;
+
+// The design system: palettes and fonts (YardPalette.h, YardFonts.h) and the colour scheme a
+// widget draws in. A scheme set on a widget applies to it and everything inside it, as an
+// environment value does; a widget with no scheme above it draws light.
+namespace Yard {
+
+ColorScheme scheme(const QWidget* widget);
+const Palette& palette(const QWidget* widget);
+
+// Sets the scheme of `widget` and its descendants, repaints them, re-applies the window ground
+// where it is on, and sends each of them a `schemeChangeEvent()`.
+void setScheme(QWidget* widget, ColorScheme scheme);
+
+// The event type sent by `setScheme`, for widgets that restyle children when the scheme changes.
+QEvent::Type schemeChangeEvent();
+
+// Fills `window`'s background with `windowGround` of its scheme, now and after every scheme
+// change.
+void setWindowGround(QWidget* window);
+
+// Keeps `window`'s scheme equal to the appearance's, from now until either is gone.
+QMetaObject::Connection follow(QWidget* window, const Appearance& appearance);
+
+}  // namespace Yard
+}  // namespace pellucine

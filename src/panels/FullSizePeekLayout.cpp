@@ -1,0 +1,28 @@
+#include "panels/FullSizePeekLayout.h"
+
+#include <algorithm>
+
+namespace pellucine {
+
+FullSizePeekLayout FullSizePeekLayout::fitted(double pictureWidth, double pictureHeight,
+                                              const ScreenRect& screenArea) {
+    // The room is at least one point each way, so a tiny area shrinks the picture instead of
+    // turning the scale (and every size) negative.
+    const ScreenRect area = screenArea.standardized();
+    const double maxW = std::max(1.0, std::min(area.width - sideMargins, largestPictureWidth));
+    const double maxH =
+        std::max(1.0, std::min(area.height - verticalMargins, largestPictureHeight));
+    const double w = std::max(pictureWidth, 1.0);
+    const double h = std::max(pictureHeight, 1.0);
+    const double scale = std::min(1.0, std::min(maxH / h, maxW / w));
+
+    FullSizePeekLayout layout;
+    layout.pictureSize = {w * scale, h * scale};
+    layout.panelSize = {layout.pictureSize.width + panelExtraWidth,
+                        layout.pictureSize.height + panelExtraHeight};
+    layout.origin = {area.midX() - layout.panelSize.width / 2,
+                     area.maxY() - layout.panelSize.height - topMargin};
+    return layout;
+}
+
+}  // namespace pellucine

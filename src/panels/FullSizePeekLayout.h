@@ -1,0 +1,30 @@
+#pragma once
+
+#include "base/Rect.h"
+
+namespace pellucine {
+
+// Size and place of the full-size peek: the picture shrunk (never enlarged) to fit near the top
+// of the screen area, inside a panel with a header above it and margins around it.
+struct FullSizePeekLayout {
+    Size panelSize;
+    Size pictureSize;
+    ScreenPoint origin;
+
+    static constexpr double largestPictureWidth = 1100;
+    static constexpr double largestPictureHeight = 700;
+    static constexpr double sideMargins = 72;
+    static constexpr double verticalMargins = 110;
+    static constexpr double panelExtraWidth = 24;
+    static constexpr double panelExtraHeight = 58;
+    static constexpr double topMargin = 28;
+
+    // pictureWidth and pictureHeight are pixel counts (a pixel is drawn as at most one point); a
+    // zero side counts as 1. An area too small for any picture still gives a positive size.
+    static FullSizePeekLayout fitted(double pictureWidth, double pictureHeight,
+                                     const ScreenRect& screenArea);
+
+    friend bool operator==(const FullSizePeekLayout&, const FullSizePeekLayout&) = default;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace pellucine {
+
+// Facts about this program's own process and the system it runs on.
+class ProcessEnvironment {
+  public:
+    virtual ~ProcessEnvironment() = default;
+    virtual qint32 processIdentifier() const = 0;
+    virtual int operatingSystemMajorVersion() const = 0;
+};
+
+}  // namespace pellucine

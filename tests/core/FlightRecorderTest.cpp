@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <mutex>
+#include <thread>
+
+#include "FlightLogFile.h"
+#include "core/FlightRecorder.h"
+#include "support/TempFolder.h"
+
+namespace pellucine {
+namespace {
+
+using testing::eventLines;
+using testing::fileLines;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+// Collects the warnings printed while it lives, from any thread.
+class WarningCapture {
+  public:
+    WarningCapture() {
+        current() = this;
+        previous_ = qInstallMessageHandler(&WarningCapture::handle);
+    }
+    ~WarningCapture() {
+        qInstallMessageHandler(previous_);
+        current() = nullptr;
+    }
+    QStringList messages() const {
+        const std::lock_guard lock(mutex_);
+        return messages_;
+    }
+
+  private:
+    static WarningCapture*& current() {
+        static WarningCapture* capture = nullptr;
+        return capture;
+    }
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtWarningMsg && current()) {
+            const std::lock_guard lock(current()->mutex_);
+            current()->messages_ << message;
+        }
+    }
+
+    QtMessageHandler previous_ = nullptr;
+    mutable std::mutex mutex_;
+    QStringList messages_;
+};
+
+int mode(const QString& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+    return static_cast<int>(info.st_mode & 07777);
+}
+
+class FlightRecorderTest : public ::testing::Test {
+  protected:
+    QString directory() const {
+        return folder_.path() + QStringLiteral("/data/pellucine/diagnostics");
+    }
+    QString logPath() const { return directory() + QStringLiteral("/flight.jsonl"); }
+
+    void recordMany(FlightRecorder& recorder, int count) {
+        for (int i = 0; i < count; ++i) {
+            recorder.record(QStringLiteral("glance-shown"), {{"reason", QString::number(i)}});
+        }
+        recorder.drain();
+    }
+
+    // Puts a plain file where the folder is, so that every write fails until unblocked.
+    void blockDirectory() {
+        ASSERT_TRUE(QDir().rename(directory(), directory() + QStringLiteral(".aside")));
+        writeFile(directory(), "not a folder");
+    }
+    void unblockDirectory() {
+        ASSERT_TRUE(QFile::remove(directory()));
+        ASSERT_TRUE(QDir().rename(directory() + QStringLiteral(".aside"), directory()));
+    }
+
+    TempFolder folder_;
+    FakeWallClock clock_{QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589), Qt::UTC)};
+};
+
+TEST_F(FlightRecorderTest, WritesOneCompactLineWithSortedKeysAndTheCallTime) {
+    FlightRecorder recorder(directory(), clock_);
+    recorder.record(QStringLiteral("glance-not-shown"), {{"source", "menu"},
+                                                         {"reason", "no-windows"},
+                                                         {"windowCount", "3"},
+                                                         {"event", "spoofed"},
+                                                         {"at", "yesterday"}});
+    // The time is taken by the call, not by the write.
+    clock_.advance(seconds(3600));
+    recorder.drain();
+
+    EXPECT_EQ(
+        readFile(logPath()),
+        R"({"at":"2026-03-14T09:26:53.589Z","event":"glance-not-shown","reason":"no-windows",)"
+        R"("source":"menu","windowCount":"3"})"
+        "\n");
+}
+
+TEST_F(FlightRecorderTest, KeepsExactlyTheAllowedKeys) {
+    const QStringList allowed{"accessibility",
+                              "applicationCount",
+                              "at",
+                              "axTimeoutCount",
+                              "axWindowCount",
+                              "build",
+                              "cachedCount",
+                              "cgCandidateCount",
+                              "commandTabMode",
+                              "commandTabTap",
+                              "displayID",
+                              "durationMilliseconds",
+                              "errorType",
+                              "event",
+                              "lastSeenCount",
+                              "loadedCount",
+                              "macOS",
+                              "offscreenCount",
+                              "matchedWindowCount",
+                              "permission",
+                              "reason",
+                              "pane",
+                              "rejectedWindowCount",
+                              "requestedCount",
+                              "result",
+                              "screenRecording",
+                              "source",
+                              "version",
+                              "visible",
+                              "warmedCount",
+                              "windowCount",
+                              "channel",
+                              "currentVersion",
+                              "errorCode",
+                              "offeredVersion"};
+    ASSERT_EQ(allowed.size(), 35);
+    EventFields fields;
+    for (const QString& key : allowed) {
+        fields.insert(key, QStringLiteral("v"));
+    }
+    // Private or unlisted: a title, an application name, a bundle location (which has a
+    // readable label but is not allowed), near misses of allowed keys.
+    for (const char* key : {"title", "applicationName", "bundlePath", "bundleIdentifier",
+                            "WindowCount", "windowcount", "reason "}) {
+        fields.insert(QString::fromLatin1(key), QStringLiteral("secret"));
+    }
+
+    FlightRecorder recorder(directory(), clock_);
+    recorder.record(QStringLiteral("launch"), fields);
+    recorder.drain();
+
+    const QJsonObject line = QJsonDocument::fromJson(readFile(logPath())).object();
+    const QStringList keys = line.keys();
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()),
+              QSet<QString>(allowed.begin(), allowed.end()));
+    EXPECT_FALSE(readFile(logPath()).contains("secret"));
+    EXPECT_EQ(line.value("event").toString(), "launch");
+}
+
+TEST_F(FlightRecorderTest, ALineBreakInAValueStaysInsideItsLine) {
+    FlightRecorder recorder(directory(), clock_);
+    recorder.record(QStringLiteral("update-check-failed"), {{"reason", "first\nsecond\r\n\"x\""}});
+    recorder.record(QStringLiteral("quit"));
+    recorder.drain();
+
+    ASSERT_EQ(fileLines(logPath()).size(), 2);
+    const auto rows = recorder.readRecentEvents(10);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].detail, "Reason: first\nsecond\r\n\"x\"");
+}
+
+TEST_F(FlightRecorderTest, SkippedEventsWriteNothingAndDoNotCountTowardsATrim) {
+    FlightRecorder recorder(directory(), clock_);
+    for (const char* event : {"dock-app-action", "preview-action", "switcher-committed"}) {
+        recorder.record(QString::fromLatin1(event), {{"reason", "x"}});
+    }
+    recorder.drain();
+    EXPECT_FALSE(QFileInfo::exists(directory()));
+
+    // The first write runs a trim test (nothing to cut yet); 249 writes later none is due,
+    // however many skipped events came between them.
+    writeFile(logPath(), eventLines(4300));
+    recordMany(recorder, 1);
+    for (int i = 0; i < 249; ++i) {
+        recorder.record(QStringLiteral("glance-shown"));
+        recorder.record(QStringLiteral("switcher-committed"));
+    }
+    recorder.drain();
+    EXPECT_EQ(fileLines(logPath()).size(), 4550);
+
+    recordMany(recorder, 1);
+    EXPECT_EQ(fileLines(logPath()).size(), 4000);
+}
+
+TEST_F(FlightRecorderTest, FirstWriteTrimsAFileOverTheBoundToTheNewestLines) {
+    writeFile(logPath(), eventLines(4500));
+    ::chmod(QFile::encodeName(logPath()).constData(), 0644);
+    FlightRecorder recorder(directory(), clock_);
+    recorder.record(QStringLiteral("launch"));
+    recorder.drain();
+
+    const QByteArray content = readFile(logPath());
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 4000);
+    EXPECT_TRUE(content.endsWith('\n'));
+    EXPECT_FALSE(content.contains("\n\n"));
+    // 4501 lines: the oldest 501 go.
+    EXPECT_EQ(lines.first(), testing::eventLine(502));
+    EXPECT_TRUE(lines.last().contains(R"("event":"launch")"));
+    EXPECT_EQ(mode(logPath()), 0600);
+}
+
+TEST_F(FlightRecorderTest, FirstWriteLeavesAFileAtTheBoundAlone) {
+    writeFile(logPath(), eventLines(4499));
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 4500);
+    EXPECT_EQ(lines.first(), testing::eventLine(1));
+}
+
+TEST_F(FlightRecorderTest, TrimTestsComeEvery250SuccessfulWritesAndFailuresAreReported) {
+    WarningCapture warnings;
+    writeFile(logPath(), eventLines(4300));
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 101);
+    ASSERT_EQ(fileLines(logPath()).size(), 4401);
+
+    blockDirectory();
+    recordMany(recorder, 5);
+    unblockDirectory();
+    const QStringList messages = warnings.messages();
+    ASSERT_EQ(messages.size(), 5);
+    for (const QString& message : messages) {
+        EXPECT_TRUE(message.startsWith("PELLUCINE flight recorder failed: "))
+            << message.toStdString();
+    }
+
+    // 249 successful writes since the first: the failed five did not bring the test forward.
+    recordMany(recorder, 149);
+    EXPECT_EQ(fileLines(logPath()).size(), 4550);
+    recordMany(recorder, 1);
+    EXPECT_EQ(fileLines(logPath()).size(), 4000);
+    EXPECT_EQ(warnings.messages().size(), 5);
+}
+
+TEST_F(FlightRecorderTest, WritesRecoverAfterAFailure) {
+    WarningCapture warnings;
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+    blockDirectory();
+    recorder.record(QStringLiteral("lost"));
+    recorder.drain();
+    unblockDirectory();
+    recorder.record(QStringLiteral("kept"));
+    recorder.drain();
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].contains(R"("event":"kept")"));
+    EXPECT_EQ(warnings.messages().size(), 1);
+}
+
+TEST_F(FlightRecorderTest, FolderAndFileAreOwnerOnlyEvenWhenTheyWereWider) {
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+    EXPECT_EQ(mode(directory()), 0700);
+    EXPECT_EQ(mode(QFileInfo(directory()).path()), 0700);
+    EXPECT_EQ(mode(logPath()), 0600);
+
+    ::chmod(QFile::encodeName(directory()).constData(), 0755);
+    ::chmod(QFile::encodeName(logPath()).constData(), 0666);
+    recordMany(recorder, 1);
+    EXPECT_EQ(mode(directory()), 0700);
+    EXPECT_EQ(mode(logPath()), 0600);
+}
+
+TEST_F(FlightRecorderTest, KeepsTheOrderOfEachRecordingThread) {
+    FlightRecorder recorder(directory());
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&recorder, t] {
+            for (int i = 0; i < 200; ++i) {
+                recorder.record(QStringLiteral("thread-%1").arg(t),
+                                {{"reason", QString::number(i)}});
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    recorder.drain();
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 800);
+    QMap<QString, int> next;
+    for (const QByteArray& line : lines) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        const QString thread = object.value("event").toString();
+        EXPECT_EQ(object.value("reason").toString().toInt(), next[thread]++) << line.toStdString();
+    }
+}
+
+TEST_F(FlightRecorderTest, RecordingAfterShutdownIsIgnored) {
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 3);
+    recorder.record(QStringLiteral("quit"));
+    recorder.shutdown();
+    ASSERT_EQ(fileLines(logPath()).size(), 4);
+
+    recorder.record(QStringLiteral("late"), {{"reason", "x"}});
+    recorder.drain();
+    recorder.shutdown();
+    EXPECT_EQ(fileLines(logPath()).size(), 4);
+}
+
+TEST_F(FlightRecorderTest, DestructionWritesWhatWasRecorded) {
+    {
+        FlightRecorder recorder(directory(), clock_);
+        for (int i = 0; i < 20; ++i) {
+            recorder.record(QStringLiteral("glance-shown"));
+        }
+    }
+    EXPECT_EQ(fileLines(logPath()).size(), 20);
+}
+
+TEST_F(FlightRecorderTest, ATornLastLineIsEndedBeforeTheNextRecord) {
+    writeFile(logPath(), testing::eventLine(1) + "\n" + R"({"at":"2026-03-14T09:2)");
+    FlightRecorder recorder(directory(), clock_);
+    recorder.record(QStringLiteral("launch"));
+    recorder.drain();
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1], R"({"at":"2026-03-14T09:2)");
+    const auto rows = recorder.readRecentEvents(150);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].title, "PELLUCINE opened");
+    EXPECT_EQ(rows[1].title, "Old");
+}
+
+TEST_F(FlightRecorderTest, ALineThatIsNotUtf8DoesNotStopTheTrim) {
+    writeFile(logPath(), eventLines(100) + "{\"event\":\"\xff\xfe\"}\n" + eventLines(4500, "new"));
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 4000);
+    EXPECT_EQ(lines.first(), testing::eventLine(502, "new"));
+}
+
+TEST_F(FlightRecorderTest, ReadsOnlyItsOwnFolder) {
+    FlightRecorder first(directory(), clock_);
+    FlightRecorder second(folder_.path() + QStringLiteral("/other"), clock_);
+    first.record(QStringLiteral("launch"));
+    second.record(QStringLiteral("quit"));
+    first.drain();
+    second.drain();
+    ASSERT_EQ(first.readRecentEvents(10).size(), 1);
+    EXPECT_EQ(first.readRecentEvents(10)[0].title, "PELLUCINE opened");
+    EXPECT_EQ(second.readRecentEvents(10)[0].title, "PELLUCINE closed");
+}
+
+TEST(FlightRecorderDiagnosticsDirectoryTest, NamesTheProgramFolderAfterTheIdentifier) {
+    const AppPaths paths = AppPaths::under(QStringLiteral("/root"));
+    EXPECT_EQ(FlightRecorder::diagnosticsDirectory(paths, std::nullopt),
+              "/root/data/pellucine/diagnostics");
+    EXPECT_EQ(
+        FlightRecorder::diagnosticsDirectory(paths, QStringLiteral("com.orrinvale.pellucine")),
+        "/root/data/pellucine/diagnostics");
+    EXPECT_EQ(
+        FlightRecorder::diagnosticsDirectory(paths, QStringLiteral("com.orrinvale.pellucine.dev")),
+        "/root/data/pellucine-com.orrinvale.pellucine.dev/diagnostics");
+    EXPECT_EQ(FlightRecorder::diagnosticsDirectory(paths, QStringLiteral("com.example.testhost")),
+              "/root/data/pellucine-com.example.testhost/diagnostics");
+    EXPECT_EQ(FlightRecorder::logFilePath(QStringLiteral("/d")), "/d/flight.jsonl");
+}
+
+// The shared recorder is process-wide, so each case runs in a child process of its own; the
+// parent never touches it.
+TEST(FlightRecorderSharedDeathTest, OneConfiguredRecorderThatIgnoresRecordsAfterShutdown) {
+    TempFolder folder;
+    const QString directory = folder.path() + QStringLiteral("/diagnostics");
+    EXPECT_EXIT(
+        {
+            const bool configured = FlightRecorder::configureShared(directory);
+            FlightRecorder& recorder = FlightRecorder::shared();
+            recorder.record(QStringLiteral("launch"));
+            const bool reconfigured = FlightRecorder::configureShared(QStringLiteral("/nowhere"));
+            recorder.record(QStringLiteral("quit"));
+            recorder.shutdown();
+            recorder.record(QStringLiteral("late"));
+            const auto rows = FlightRecorder::readRecentEvents(directory, 10);
+            const bool ok = configured && !reconfigured && &FlightRecorder::shared() == &recorder &&
+                            recorder.directory() == directory && rows.size() == 2 &&
+                            rows[0].title == "PELLUCINE closed";
+            std::exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FlightRecorderSharedDeathTest, ExitWithoutShutdownStillWritesEverything) {
+    TempFolder folder;
+    const QString directory = folder.path() + QStringLiteral("/diagnostics");
+    EXPECT_EXIT(
+        {
+            FlightRecorder::configureShared(directory);
+            for (int i = 0; i < 500; ++i) {
+                FlightRecorder::shared().record(QStringLiteral("glance-shown"));
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(fileLines(FlightRecorder::logFilePath(directory)).size(), 500);
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QRawFont>
+#include <cmath>
+
+#include "design/YardFonts.h"
+
+namespace pellucine {
+namespace {
+
+QRawFont bundledFace(const QString& file) {
+    QFile data(QStringLiteral(":/pellucine/fonts/") + file);
+    if (!data.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QRawFont(data.readAll(), 12);
+}
+
+// The face Qt resolved `font` to is the bundled file when their header and naming tables are
+// byte for byte the same.
+bool drawsWith(const QFont& font, const QString& file) {
+    const QRawFont used = QRawFont::fromFont(font);
+    const QRawFont bundled = bundledFace(file);
+    return used.isValid() && bundled.isValid() &&
+           used.fontTable("head") == bundled.fontTable("head") &&
+           used.fontTable("name") == bundled.fontTable("name");
+}
+
+struct FontCase {
+    const char* name;
+    QFont (*make)();
+    double size;
+    int weight;
+    bool monospaced;
+    const char* file;
+};
+
+const FontCase fonts[] = {
+    {"kicker", Yard::kickerFont, 10.5, QFont::Bold, true, "NotoSansMono-Bold.ttf"},
+    {"tag", Yard::tagFont, 11, QFont::DemiBold, true, "NotoSansMono-SemiBold.ttf"},
+    {"display", Yard::displayFont, 28, QFont::Black, false, "NotoSans-CondensedBlack.ttf"},
+    {"body", Yard::bodyFont, 13, QFont::Normal, false, "NotoSans-Regular.ttf"},
+    {"label", Yard::labelFont, 13, QFont::Medium, false, "NotoSans-Medium.ttf"},
+    {"hint", Yard::hintFont, 11.5, QFont::Normal, false, "NotoSans-Regular.ttf"},
+    {"readout", Yard::readoutFont, 12, QFont::Normal, true, "NotoSansMono-Regular.ttf"},
+    {"key", Yard::keyFont, 11, QFont::Normal, true, "NotoSansMono-Regular.ttf"},
+};
+
+TEST(YardFonts, RegistersEveryBundledFaceFromTheResources) {
+    const QStringList families = Yard::registerBundledFonts();
+    for (const QString& family : {Yard::sansFamily, Yard::monoFamily, Yard::symbolFamily}) {
+        EXPECT_TRUE(families.contains(family)) << family.toStdString();
+    }
+    for (const QString& family : Yard::keySymbolFamilies) {
+        EXPECT_TRUE(families.contains(family)) << family.toStdString();
+    }
+    for (const QString& file : Yard::bundledFontFiles()) {
+        EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+    }
+    // A second registration adds nothing.
+    EXPECT_EQ(Yard::registerBundledFonts(), families);
+}
+
+TEST(YardFonts, WithTheSystemFontsHiddenOnlyBundledFamiliesRemain) {
+    // The suite also runs under a font configuration without system fonts; there the
+    // other font tests can only pass with the faces compiled into the program.
+    if (!qEnvironmentVariableIsSet("FONTCONFIG_FILE")) {
+        GTEST_SKIP() << "the system's fonts are visible in this run";
+    }
+    const QStringList bundled = Yard::registerBundledFonts();
+    // Qt lists the generic names itself, whatever is installed.
+    const QStringList generic{QStringLiteral("Monospace"), QStringLiteral("Sans Serif"),
+                              QStringLiteral("Serif")};
+    for (const QString& family : QFontDatabase::families()) {
+        EXPECT_TRUE(bundled.contains(family) || generic.contains(family)) << family.toStdString();
+    }
+}
+
+TEST(YardFonts, EachFontDrawsWithItsBundledFaceAtItsSize) {
+    for (const FontCase& c : fonts) {
+        SCOPED_TRACE(c.name);
+        const QFont font = c.make();
+        const QFontInfo info(font);
+        EXPECT_TRUE(drawsWith(font, QString::fromLatin1(c.file)));
+        EXPECT_EQ(info.family(), c.monospaced ? Yard::monoFamily : Yard::sansFamily);
+        EXPECT_EQ(info.weight(), c.weight);
+        // Qt renders whole pixel sizes: a half size lands on the next pixel.
+        EXPECT_EQ(info.pixelSize(), static_cast<int>(std::floor(c.size + 0.5)));
+        const QFontMetricsF metrics(font);
+        EXPECT_EQ(metrics.horizontalAdvance(u'i') == metrics.horizontalAdvance(u'W'), c.monospaced);
+    }
+    EXPECT_EQ(QFontInfo(Yard::displayFont()).styleName(), QStringLiteral("Condensed Black"));
+}
+
+TEST(YardFonts, DesignPixelsBecomeQtPointsThroughTheLogicalDpi) {
+    EXPECT_DOUBLE_EQ(Yard::pointSizeForPixels(13, 96), 9.75);
+    EXPECT_DOUBLE_EQ(Yard::pointSizeForPixels(13, 72), 13);
+    EXPECT_DOUBLE_EQ(Yard::pointSizeForPixels(28, 144), 14);
+    // The offscreen screen's logical DPI is 96.
+    EXPECT_DOUBLE_EQ(Yard::bodyFont().pointSizeF(), 9.75);
+    EXPECT_EQ(QFontMetricsF(Yard::font(20)).height(), QFontMetricsF([] {
+                                                          QFont f(Yard::sansFamily);
+                                                          f.setPixelSize(20);
+                                                          return f;
+                                                      }())
+                                                          .height());
+}
+
+TEST(YardFonts, KeySymbolsComeFromBundledFacesNotFromAFallback) {
+    const QFontMetricsF metrics(Yard::keyFont());
+    const QList<QRawFont> symbolFaces{bundledFace(QStringLiteral("NotoSansSymbols2-Regular.ttf")),
+                                      bundledFace(QStringLiteral("NotoSansMath-Regular.ttf")),
+                                      bundledFace(QStringLiteral("NotoSansSymbols-Regular.ttf"))};
+    for (char32_t key : {U'⌘', U'⌥', U'⇧', U'⌃', U'⇥'}) {
+        EXPECT_TRUE(metrics.inFontUcs4(key)) << static_cast<unsigned>(key);
+        bool covered = false;
+        for (const QRawFont& face : symbolFaces) {
+            covered = covered || face.supportsCharacter(key);
+        }
+        EXPECT_TRUE(covered) << static_cast<unsigned>(key);
+    }
+    EXPECT_EQ(Yard::keyFont().families().mid(1), Yard::keySymbolFamilies);
+}
+
+TEST(YardFonts, TrackingIsAbsoluteSpacingInPixels) {
+    const QFont base = Yard::kickerFont();
+    const QFont spaced = Yard::tracked(base, 1.5);
+    EXPECT_EQ(spaced.letterSpacingType(), QFont::AbsoluteSpacing);
+    EXPECT_DOUBLE_EQ(spaced.letterSpacing(), 1.5);
+    const QString text = QStringLiteral("KICKER");
+    EXPECT_NEAR(
+        QFontMetricsF(spaced).horizontalAdvance(text) - QFontMetricsF(base).horizontalAdvance(text),
+        1.5 * text.size(), 0.01);
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+
+#include "Sampling.h"
+#include "design/Yard.h"
+#include "design/YardMasthead.h"
+
+namespace pellucine {
+namespace {
+
+using testing::matches;
+using testing::renderOver;
+
+TEST(YardMasthead, TheInsetSpaceIsNeverNegative) {
+    EXPECT_EQ(YardMasthead::leadingSpace(18), 0);
+    EXPECT_EQ(YardMasthead::leadingSpace(80), 62);
+    EXPECT_EQ(YardMasthead::leadingSpace(0), 0);
+    EXPECT_EQ(YardMasthead::leadingSpace(-40), 0);
+}
+
+TEST(YardMasthead, LayoutKeepsTheSpacingAfterTheInsetAndPinsTheTrailingView) {
+    const QSizeF wordmark(100, 20);
+    const auto plain = YardMasthead::layout(600, 18, wordmark, std::nullopt);
+    EXPECT_EQ(plain.icon, QRectF(28, 14, 30, 30));
+    EXPECT_EQ(plain.wordmark, QRectF(68, 19, 100, 20));
+    EXPECT_FALSE(plain.trailing.has_value());
+    EXPECT_EQ(plain.minimumWidth, 168 + 10 + 16 + 18);
+
+    const auto wide = YardMasthead::layout(600, 80, wordmark, QSizeF(50, 24));
+    EXPECT_EQ(wide.icon.x(), 90);
+    ASSERT_TRUE(wide.trailing.has_value());
+    EXPECT_EQ(*wide.trailing, QRectF(532, 17, 50, 24));
+    EXPECT_EQ(wide.minimumWidth, 230 + 10 + 16 + 10 + 50 + 18);
+
+    // Too narrow: the trailing view keeps its gap instead of covering the wordmark.
+    const auto narrow = YardMasthead::layout(100, 80, wordmark, QSizeF(50, 24));
+    EXPECT_GE(narrow.trailing->left(), narrow.wordmark.right() + 36);
+
+    EXPECT_EQ(YardMasthead::layout(600, -10, wordmark, std::nullopt).icon.x(), 28);
+}
+
+class YardMastheadWidget : public ::testing::Test {
+  protected:
+    YardMastheadWidget() {
+        QPixmap icon(30, 30);
+        icon.fill(Qt::red);
+        QGuiApplication::setWindowIcon(QIcon(icon));
+    }
+    ~YardMastheadWidget() override { QGuiApplication::setWindowIcon(QIcon()); }
+};
+
+TEST_F(YardMastheadWidget, PaintsTheRailIconAndWordmarkInBothSchemes) {
+    for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
+        SCOPED_TRACE(static_cast<int>(scheme));
+        const Yard::Palette& p = Yard::palette(scheme);
+        QWidget window;
+        Yard::setScheme(&window, scheme);
+        auto* masthead = new YardMasthead(80, &window);
+        masthead->resize(500, masthead->sizeHint().height());
+        EXPECT_EQ(masthead->height(), 58);
+
+        const QImage image = renderOver(*masthead, Qt::blue);
+        EXPECT_TRUE(matches(image.pixelColor(2, 2), p.rail));
+        EXPECT_TRUE(matches(image.pixelColor(499, 57), p.rail));
+        EXPECT_TRUE(matches(image.pixelColor(105, 29), Qt::red));
+        EXPECT_TRUE(matches(image.pixelColor(43, 29), p.rail));
+        EXPECT_TRUE(testing::hasPixelToward(image, QRect(130, 10, 120, 38), p.rail, p.railInk));
+    }
+}
+
+TEST_F(YardMastheadWidget, AnInsetBelowTheTitleBarRoomPlacesTheIconAsAtThatRoom) {
+    QWidget window;
+    auto* masthead = new YardMasthead(-25, &window);
+    masthead->resize(400, 58);
+    const QImage image = renderOver(*masthead, Qt::blue);
+    EXPECT_TRUE(matches(image.pixelColor(28, 14), Qt::red));
+    EXPECT_TRUE(matches(image.pixelColor(27, 29), Yard::Palette::light().rail));
+    EXPECT_GE(masthead->minimumSizeHint().width(), 28 + 30);
+}
+
+TEST_F(YardMastheadWidget, TheTrailingViewSitsAtTheRightInTheRailInk) {
+    QWidget window;
+    Yard::setScheme(&window, ColorScheme::dark);
+    auto* masthead = new YardMasthead(18, &window);
+    auto* label = new QLabel(QStringLiteral("Diagnostics"));
+    masthead->setTrailing(label);
+    masthead->resize(640, 58);
+    window.show();
+    EXPECT_EQ(label->geometry().right() + 1, 640 - 18);
+    EXPECT_EQ(label->parentWidget(), masthead);
+    EXPECT_EQ(masthead->accessibleName(), QStringLiteral("PELLUCINE, Diagnostics"));
+
+    QColor ink = Yard::Palette::dark().railInk;
+    ink.setAlphaF(0.74f);
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), ink);
+    Yard::setScheme(&window, ColorScheme::light);
+    ink = Yard::Palette::light().railInk;
+    ink.setAlphaF(0.74f);
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), ink);
+
+    masthead->resize(900, 58);
+    EXPECT_EQ(label->geometry().right() + 1, 900 - 18);
+    // The minimum width leaves the trailing view clear of the wordmark.
+    EXPECT_GE(masthead->minimumSizeHint().width(),
+              18 + 10 + 30 + 10 + 36 + label->sizeHint().width() + 18);
+
+    masthead->setTrailing(nullptr);
+    EXPECT_EQ(masthead->accessibleName(), QStringLiteral("PELLUCINE"));
+}
+
+}  // namespace
+}  // namespace pellucine

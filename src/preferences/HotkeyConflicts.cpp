@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <vector>
 
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
@@ -86,26 +87,35 @@ std::optional<KeyCombo> comboFrom(const QJsonValue& value) {
 
 // Symbolic hot-key numbers in ascending numeric order, any other key after them in text order.
 QStringList orderedKeys(const QJsonObject& object) {
-    QStringList keys = object.keys();
-    const auto number = [](const QString& key) -> std::optional<qulonglong> {
-        bool ok = false;
-        const qulonglong n = key.toULongLong(&ok);
-        const bool digitsOnly =
-            std::all_of(key.begin(), key.end(), [](QChar c) { return c.isDigit(); });
-        return ok && digitsOnly ? std::optional(n) : std::nullopt;
+    struct Key {
+        std::optional<qulonglong> number;
+        QString text;
     };
-    std::stable_sort(keys.begin(), keys.end(), [&](const QString& a, const QString& b) {
-        const auto na = number(a);
-        const auto nb = number(b);
-        if (na && nb) {
-            return *na != *nb ? *na < *nb : a < b;
+    std::vector<Key> keys;
+    keys.reserve(object.size());
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QString text = it.key();
+        bool ok = false;
+        const qulonglong n = text.toULongLong(&ok);
+        const bool digitsOnly =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+        keys.push_back({ok && digitsOnly ? std::optional(n) : std::nullopt, text});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.number.has_value() != b.number.has_value()) {
+            return a.number.has_value();
         }
-        if (na || nb) {
-            return na.has_value();
+        if (a.number && *a.number != *b.number) {
+            return *a.number < *b.number;
         }
-        return a < b;
+        return a.text < b.text;
     });
-    return keys;
+    QStringList out;
+    out.reserve(qsizetype(keys.size()));
+    for (const Key& key : keys) {
+        out << key.text;
+    }
+    return out;
 }
 
 QList<HotkeyConflicts::OtherShortcut> readRavelin(const AppPaths& paths) {

@@ -28,7 +28,10 @@ struct BackgroundState {
 }  // namespace detail
 
 // The result of a function run on a BackgroundExecutor, awaited once on the main thread:
-// `QImage image = co_await runInBackground(executor, [data] { return decode(data); });`
+// `auto work = runInBackground(executor, [data] { return decode(data); });`
+// `QImage image = co_await std::move(work);`
+// Bind it to a local as here when the function captures anything with a destructor: GCC 12
+// destroys such temporaries of a co_await operand's full expression twice.
 // The function starts at once; its exception is rethrown to the awaiter. The function must
 // not touch main-thread state: give it copies.
 template <typename T>

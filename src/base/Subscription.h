@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace pellucine {
@@ -12,6 +13,9 @@ class Subscription {
   public:
     Subscription() = default;
     explicit Subscription(std::function<void()> disconnect) : disconnect_(std::move(disconnect)) {}
+    // Keeps a publisher's token alive; the publisher forgets the subscriber once it is gone.
+    explicit Subscription(std::shared_ptr<void> token)
+        : disconnect_([token = std::move(token)] {}) {}
     // Owns a Qt connection.
     explicit Subscription(QMetaObject::Connection connection)
         : disconnect_([connection] { QObject::disconnect(connection); }) {}

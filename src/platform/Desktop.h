@@ -1,17 +1,25 @@
 #pragma once
 
 #include "platform/Accessibility.h"
+#include "platform/ApplicationLifecycle.h"
+#include "platform/CloudAccount.h"
+#include "platform/ImageCoding.h"
+#include "platform/LoginItems.h"
+#include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
+#include "platform/ScreenCapture.h"
 #include "platform/ScreenLayout.h"
+#include "platform/SystemPermissions.h"
 #include "platform/SystemWindowList.h"
+#include "platform/UrlOpener.h"
 #include "platform/Workspace.h"
 
 namespace pellucine {
 
 // The port: everything the program asks of the desktop it runs on, one interface per service.
 // A backend (the simulated desktop, X11) implements every interface and hands them out here;
-// services take the `Desktop` and use the parts they need. Later services (window capture,
-// input, system services) are added as further accessors beside these, never folded into them.
+// services take the `Desktop` and use the parts they need. Later services (input) are
+// added as further accessors beside these, never folded into them.
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -21,6 +29,16 @@ class Desktop {
     virtual Workspace& workspace() = 0;
     virtual ScreenLayout& screenLayout() = 0;
     virtual ProcessEnvironment& process() = 0;
+    virtual ScreenCapture& screenCapture() = 0;
+    virtual ImageCoding& imageCoding() = 0;
+    virtual PrivateCaptureLoading& privateCapture() = 0;
+
+    // System services.
+    virtual SystemPermissions& permissions() = 0;
+    virtual LoginItems& loginItems() = 0;
+    virtual CloudAccount& cloudAccount() = 0;
+    virtual UrlOpener& urlOpener() = 0;
+    virtual ApplicationLifecycle& applicationLifecycle() = 0;
 };
 
 }  // namespace pellucine

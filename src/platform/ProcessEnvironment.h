@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 namespace pellucine {
@@ -10,6 +11,8 @@ class ProcessEnvironment {
     virtual ~ProcessEnvironment() = default;
     virtual qint32 processIdentifier() const = 0;
     virtual int operatingSystemMajorVersion() const = 0;
+    // The system's name and version in one line, as shown in diagnostics.
+    virtual QString operatingSystemVersionString() const = 0;
 };
 
 }  // namespace pellucine

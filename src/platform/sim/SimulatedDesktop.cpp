@@ -26,6 +26,10 @@ QString describeKey(const SimulatedElementKey& key) {
             return QStringLiteral("window %1").arg(key.windowNumber);
         case Kind::closeButton:
             return QStringLiteral("window %1 close button").arg(key.windowNumber);
+        case Kind::treeElement:
+            return QStringLiteral("element %1 of application %2")
+                .arg(key.treeElement)
+                .arg(key.processIdentifier);
     }
     return {};
 }
@@ -39,7 +43,10 @@ AttributeResult unsupported() {
 
 }  // namespace
 
-SimulatedDesktop::SimulatedDesktop(Scheduler& scheduler) : scheduler_(scheduler) {
+SimulatedDesktop::SimulatedDesktop(Scheduler& scheduler)
+    : scheduler_(scheduler),
+      capture_(std::make_unique<SimulatedScreenCapture>(*this, scheduler)),
+      privateCapture_(std::make_unique<SimulatedPrivateCapture>(*this, scheduler)) {
     setDisplays({SimulatedDisplay{1u, {0, 0, 1440, 900}, {0, 25, 1440, 875}}});
 }
 
@@ -78,12 +85,18 @@ int SimulatedDesktop::observerCount() const {
 
 std::optional<AccessibilityStatus> SimulatedDesktop::requestFailure(
     const SimulatedElement& element) {
-    if (!trusted_) {
+    if (!isProcessTrusted()) {
         return AccessibilityStatus::failure;
     }
     const SimulatedElementKey& key = element.key();
     qint32 pid = key.processIdentifier;
-    if (key.kind != Kind::application) {
+    if (key.kind == Kind::treeElement) {
+        const auto it = treeElements_.find(key.treeElement);
+        if (it == treeElements_.end()) {
+            return AccessibilityStatus::failure;
+        }
+        pid = it->second.pid;
+    } else if (key.kind != Kind::application) {
         const auto it = windows_.find(key.windowNumber);
         if (it == windows_.end() ||
             (key.kind == Kind::closeButton && !it->second.state.hasCloseButton)) {
@@ -145,6 +158,46 @@ AttributeResult SimulatedDesktop::readAttribute(const SimulatedElement& element,
                     makeElement({Kind::window, key.processIdentifier, key.windowNumber}));
             }
             return unsupported();
+        case Kind::treeElement:
+            return readTreeAttribute(treeElements_.at(key.treeElement), name);
+    }
+    return unsupported();
+}
+
+ElementList SimulatedDesktop::treeElements(qint32 pid, const std::vector<quint64>& ids) {
+    ElementList list;
+    list.reserve(static_cast<qsizetype>(ids.size()));
+    for (const quint64 id : ids) {
+        list.append(makeElement({Kind::treeElement, pid, 0, id}));
+    }
+    return list;
+}
+
+AttributeResult SimulatedDesktop::readTreeAttribute(const TreeElement& element, QStringView name) {
+    const QString n = name.toString();
+    if (const auto failed = element.failedAttributes.constFind(n);
+        failed != element.failedAttributes.constEnd()) {
+        return AttributeResult::failed(*failed);
+    }
+    if (const auto a = element.state.attributes.constFind(n);
+        a != element.state.attributes.constEnd()) {
+        return a->has_value() ? AttributeResult::success(**a) : noValue();
+    }
+    if (name == ax::children) {
+        return AttributeResult::success(treeElements(element.pid, element.children));
+    }
+    if (name == ax::parent) {
+        return AttributeResult::success(
+            element.parent ? makeElement({Kind::treeElement, element.pid, 0, *element.parent})
+                           : applicationElement(element.pid));
+    }
+    if (name == ax::position) {
+        return element.state.frame ? AttributeResult::success(element.state.frame->origin())
+                                   : noValue();
+    }
+    if (name == ax::size) {
+        return element.state.frame ? AttributeResult::success(element.state.frame->size())
+                                   : noValue();
     }
     return unsupported();
 }
@@ -157,6 +210,9 @@ AttributeResult SimulatedDesktop::readApplicationAttribute(const Application& ap
         list.reserve(static_cast<qsizetype>(app.windows.size()));
         for (const quint32 number : app.windows) {
             list.append(makeElement({Kind::window, pid, number}));
+        }
+        if (name == ax::children) {
+            list.append(treeElements(pid, app.treeRoots));
         }
         return AttributeResult::success(std::move(list));
     }
@@ -295,6 +351,18 @@ AttributeResult SimulatedDesktop::elementAt(const SimulatedElement& element, Glo
         return AttributeResult::failed(*failure);
     }
     const SimulatedElementKey& key = element.key();
+    if (key.kind == Kind::application || key.kind == Kind::treeElement) {
+        const std::vector<quint64> scope = key.kind == Kind::treeElement
+                                               ? std::vector<quint64>{key.treeElement}
+                                               : application(key.processIdentifier)->treeRoots;
+        if (const auto hit = treeElementAt(scope, point)) {
+            return AttributeResult::success(
+                makeElement({Kind::treeElement, key.processIdentifier, 0, *hit}));
+        }
+        if (key.kind == Kind::treeElement) {
+            return noValue();
+        }
+    }
     for (const StackItem& item : stacking_) {
         const quint32* number = std::get_if<quint32>(&item);
         if (number == nullptr) {
@@ -308,6 +376,21 @@ AttributeResult SimulatedDesktop::elementAt(const SimulatedElement& element, Glo
         }
     }
     return noValue();
+}
+
+std::optional<quint64> SimulatedDesktop::treeElementAt(const std::vector<quint64>& ids,
+                                                       GlobalPoint point) const {
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+        const TreeElement& e = treeElements_.at(*it);
+        if (const auto deeper = treeElementAt(e.children, point)) {
+            return deeper;
+        }
+        const std::optional<GlobalRect> area = e.state.hitArea ? e.state.hitArea : e.state.frame;
+        if (area && area->contains(point)) {
+            return *it;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<qint32> SimulatedDesktop::processIdentifierOf(const SimulatedElementKey& key) const {
@@ -558,6 +641,7 @@ void SimulatedDesktop::removeApplication(qint32 pid) {
     });
     std::erase_if(windows_,
                   [pid](const auto& entry) { return entry.second.state.ownerPID == pid; });
+    std::erase_if(treeElements_, [pid](const auto& entry) { return entry.second.pid == pid; });
     postNotice({WorkspaceNotice::Kind::terminated, pid});
 }
 
@@ -584,6 +668,59 @@ void SimulatedDesktop::setProcessIdentifierUnreadable(qint32 pid, bool unreadabl
     if (Application* app = application(pid)) {
         app->pidUnreadable = unreadable;
     }
+}
+
+// ---- Driver: element trees -------------------------------------------------------------------
+
+quint64 SimulatedDesktop::addTreeElement(qint32 pid, std::optional<quint64> parent,
+                                         SimulatedTreeElement element) {
+    Application* app = application(pid);
+    Q_ASSERT(app != nullptr);
+    Q_ASSERT(!parent || treeElements_.at(*parent).pid == pid);
+    const quint64 id = nextTreeElement_++;
+    treeElements_.emplace(id, TreeElement{pid, parent, {}, std::move(element), {}});
+    if (parent) {
+        treeElements_.at(*parent).children.push_back(id);
+    } else {
+        app->treeRoots.push_back(id);
+    }
+    return id;
+}
+
+void SimulatedDesktop::removeTreeElement(quint64 id) {
+    const auto it = treeElements_.find(id);
+    if (it == treeElements_.end()) {
+        return;
+    }
+    const std::vector<quint64> children = it->second.children;
+    for (const quint64 child : children) {
+        removeTreeElement(child);
+    }
+    const TreeElement& e = treeElements_.at(id);
+    if (e.parent) {
+        std::erase(treeElements_.at(*e.parent).children, id);
+    } else if (Application* app = application(e.pid)) {
+        std::erase(app->treeRoots, id);
+    }
+    treeElements_.erase(id);
+}
+
+void SimulatedDesktop::setTreeElementAttribute(quint64 id, const QString& name,
+                                               std::optional<AccessibilityValue> value) {
+    treeElements_.at(id).state.attributes.insert(name, std::move(value));
+}
+
+void SimulatedDesktop::setTreeElementFrame(quint64 id, std::optional<GlobalRect> frame) {
+    treeElements_.at(id).state.frame = frame;
+}
+
+void SimulatedDesktop::failTreeElementAttribute(quint64 id, const QString& name,
+                                                AccessibilityStatus status) {
+    treeElements_.at(id).failedAttributes.insert(name, status);
+}
+
+ElementRef SimulatedDesktop::treeElement(quint64 id) {
+    return makeElement({Kind::treeElement, treeElements_.at(id).pid, 0, id});
 }
 
 // ---- Driver: windows -------------------------------------------------------------------------

@@ -12,16 +12,25 @@
 #include "base/Scheduler.h"
 #include "platform/Desktop.h"
 #include "platform/NoticeList.h"
+#include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
 #include "platform/sim/SimulatedElement.h"
+#include "platform/sim/SimulatedImageCoding.h"
+#include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedPermissions.h"
+#include "platform/sim/SimulatedPrivateCapture.h"
+#include "platform/sim/SimulatedScreenCapture.h"
+#include "platform/sim/SimulatedShell.h"
+#include "platform/sim/SimulatedTreeElement.h"
 #include "platform/sim/SimulatedWindow.h"
 
 namespace pellucine {
 
 // The whole port in memory, for tests: applications with windows and accessibility elements,
-// the window list, screens, observers and workspace notices. The driver functions change the
-// desktop as a user or another application would, and the port's requests change it as the
-// program does; either way the matching notifications are delivered through the scheduler.
+// element trees that applications publish (the Dock and its switcher strip), the window list,
+// screens, observers, workspace notices, window pictures and private capture. The driver functions
+// change the desktop as a user or another application would, and the port's requests change it as
+// the program does; either way the matching notifications are delivered through the scheduler.
 // Every request is logged so that tests can check what the program asked for and in which
 // order. Failures are injected per application or per attribute.
 class SimulatedDesktop final : public Desktop,
@@ -42,9 +51,17 @@ class SimulatedDesktop final : public Desktop,
     Workspace& workspace() override { return *this; }
     ScreenLayout& screenLayout() override { return *this; }
     ProcessEnvironment& process() override { return *this; }
+    ScreenCapture& screenCapture() override { return *capture_; }
+    ImageCoding& imageCoding() override { return imageCoding_; }
+    PrivateCaptureLoading& privateCapture() override { return *privateCapture_; }
+    SystemPermissions& permissions() override { return permissions_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    CloudAccount& cloudAccount() override { return cloud_; }
+    UrlOpener& urlOpener() override { return shell_; }
+    ApplicationLifecycle& applicationLifecycle() override { return shell_; }
 
     // Accessibility.
-    bool isProcessTrusted() const override { return trusted_; }
+    bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
     ElementRef applicationElement(qint32 processIdentifier) override;
     void setGlobalMessagingTimeout(Duration timeout) override { globalTimeout_ = timeout; }
     std::unique_ptr<AccessibilityObserver> createObserver(
@@ -70,11 +87,16 @@ class SimulatedDesktop final : public Desktop,
     // ProcessEnvironment.
     qint32 processIdentifier() const override { return ownPID_; }
     int operatingSystemMajorVersion() const override { return osMajorVersion_; }
+    QString operatingSystemVersionString() const override { return osVersionString_; }
 
     // Driver: the program and the system.
     void setOwnProcessIdentifier(qint32 pid) { ownPID_ = pid; }
     void setOperatingSystemMajorVersion(int version) { osMajorVersion_ = version; }
-    void setTrusted(bool trusted) { trusted_ = trusted; }
+    void setOperatingSystemVersionString(QString text) { osVersionString_ = std::move(text); }
+    void setTrusted(bool trusted) {
+        permissions_.setAccessibility(trusted ? SimulatedPermission::granted
+                                              : SimulatedPermission::denied);
+    }
     // The first display is the main one (the global origin is its top-left corner); screens
     // are reported in this order. The default is one 1440 x 900 display numbered 1 with a
     // 25-point menu bar.
@@ -91,6 +113,35 @@ class SimulatedDesktop final : public Desktop,
     void setObserverCreationFails(qint32 pid, bool fails);
     // Elements of the application cannot tell their process.
     void setProcessIdentifierUnreadable(qint32 pid, bool unreadable);
+
+    // Driver: element trees that applications publish besides their windows. An element goes
+    // under the application (after its windows among its children) or under another published
+    // element, after the children already there; later siblings lie above earlier ones for hit
+    // testing. Returns the element's id.
+    quint64 addTreeElement(qint32 pid, std::optional<quint64> parent, SimulatedTreeElement element);
+    // Removes the element and everything below it.
+    void removeTreeElement(quint64 id);
+    // A present value sets the attribute, none makes it read "no value".
+    void setTreeElementAttribute(quint64 id, const QString& name,
+                                 std::optional<AccessibilityValue> value);
+    void setTreeElementFrame(quint64 id, std::optional<GlobalRect> frame);
+    void failTreeElementAttribute(quint64 id, const QString& name, AccessibilityStatus status);
+    // A handle on a published element.
+    ElementRef treeElement(quint64 id);
+    bool hasTreeElement(quint64 id) const { return treeElements_.contains(id); }
+
+    // Driver: pictures, image coding and private capture.
+    SimulatedScreenCapture& simulatedCapture() { return *capture_; }
+    // The system services, each with its own driver functions. Pictures can be taken while
+    // the screen-capture permission is not denied.
+    SimulatedPermissions& simulatedPermissions() { return permissions_; }
+    const SimulatedPermissions& simulatedPermissions() const { return permissions_; }
+    SimulatedLoginItems& simulatedLoginItems() { return loginItems_; }
+    SimulatedCloud& simulatedCloud() { return cloud_; }
+    // Links opened, and the program's own process started and ended.
+    SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
+    SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
     // Driver: windows. A new window opens in front of every other; returns its number.
     quint32 addWindow(SimulatedWindow window);
@@ -138,6 +189,14 @@ class SimulatedDesktop final : public Desktop,
         bool observerFails = false;
         bool pidUnreadable = false;
         QHash<QString, AccessibilityStatus> failedAttributes;
+        std::vector<quint64> treeRoots;
+    };
+    struct TreeElement {
+        qint32 pid = 0;
+        std::optional<quint64> parent;
+        std::vector<quint64> children;
+        SimulatedTreeElement state;
+        QHash<QString, AccessibilityStatus> failedAttributes;
     };
     struct Window {
         SimulatedWindow state;
@@ -165,6 +224,10 @@ class SimulatedDesktop final : public Desktop,
     std::optional<AccessibilityStatus> requestFailure(const SimulatedElement& element);
     AttributeResult readApplicationAttribute(const Application& app, QStringView name);
     AttributeResult readWindowAttribute(const Window& window, QStringView name);
+    AttributeResult readTreeAttribute(const TreeElement& element, QStringView name);
+    ElementList treeElements(qint32 pid, const std::vector<quint64>& ids);
+    // The deepest published element at the point, searched from the front.
+    std::optional<quint64> treeElementAt(const std::vector<quint64>& ids, GlobalPoint point) const;
 
     // Observers.
     AccessibilityStatus addRegistration(ObserverState& state, const ElementRef& element,
@@ -188,19 +251,28 @@ class SimulatedDesktop final : public Desktop,
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     qint32 ownPID_ = 1;
     int osMajorVersion_ = 14;
-    bool trusted_ = true;
+    QString osVersionString_ = QStringLiteral("Simulated desktop 14.0");
+    SimulatedPermissions permissions_;
+    SimulatedLoginItems loginItems_;
+    SimulatedCloud cloud_{scheduler_};
+    SimulatedShell shell_{scheduler_};
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;
     std::unordered_map<quint32, Window> windows_;
     std::vector<StackItem> stacking_;  // front to back
     quint32 nextWindowNumber_ = 100;
+    std::unordered_map<quint64, TreeElement> treeElements_;
+    quint64 nextTreeElement_ = 1;
     QList<SimulatedDisplay> displays_;
     std::vector<std::weak_ptr<ObserverState>> observers_;
     NoticeList<WorkspaceNotice> notices_;
     QStringList requests_;
     QStringList timeoutsSet_;
     Duration stalled_{0};
+    std::unique_ptr<SimulatedScreenCapture> capture_;
+    SimulatedImageCoding imageCoding_;
+    std::unique_ptr<SimulatedPrivateCapture> privateCapture_;
 };
 
 }  // namespace pellucine

@@ -10,11 +10,13 @@ class SimulatedDesktop;
 
 // What a simulated element stands for.
 struct SimulatedElementKey {
-    enum class Kind { application, window, closeButton };
+    enum class Kind { application, window, closeButton, treeElement };
     Kind kind = Kind::application;
     qint32 processIdentifier = 0;
     // The window for `window` and `closeButton`.
     quint32 windowNumber = 0;
+    // The published element for `treeElement`.
+    quint64 treeElement = 0;
 
     friend auto operator<=>(const SimulatedElementKey&, const SimulatedElementKey&) = default;
 };

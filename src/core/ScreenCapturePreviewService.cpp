@@ -1,0 +1,98 @@
+#include "core/ScreenCapturePreviewService.h"
+
+#include <QPointer>
+#include <algorithm>
+#include <cmath>
+
+#include "base/Spawn.h"
+#include "core/PreviewWidthError.h"
+#include "core/WindowServiceError.h"
+
+namespace pellucine {
+
+namespace {
+// How far back an invalidated content's time is set, so that nothing counts as fresh.
+constexpr double invalidatedAgeSeconds = 10;
+}  // namespace
+
+ScreenCapturePreviewService::ScreenCapturePreviewService(ScreenCapture& capture,
+                                                         Scheduler& scheduler, QObject* parent)
+    : QObject(parent),
+      capture_(capture),
+      scheduler_(scheduler),
+      cachedAt_(scheduler.clock().now() + -seconds(invalidatedAgeSeconds)) {}
+
+double ScreenCapturePreviewService::aspectRatio(Size frame) {
+    const double ratio = frame.height / std::max(frame.width, 1.0);
+    return std::clamp(ratio, minimumAspectRatio, maximumAspectRatio);
+}
+
+QSize ScreenCapturePreviewService::pixelSize(Size frame, double width) {
+    const double ratio = aspectRatio(frame);
+    const auto pixels = [](double points) {
+        return std::max(1, static_cast<int>(std::trunc(2 * points)));
+    };
+    return {pixels(width), pixels(ratio * width)};
+}
+
+void ScreenCapturePreviewService::invalidateContent() {
+    contentTask_.cancel();
+    contentTask_ = {};
+    cachedContent_.reset();
+    cachedAt_ = scheduler_.clock().now() + -seconds(invalidatedAgeSeconds);
+}
+
+QCoro::Task<ShareableContent> ScreenCapturePreviewService::fetchContent(CancellationToken) {
+    co_return co_await capture_.shareableContent();
+}
+
+QCoro::Task<ShareableContent> ScreenCapturePreviewService::shareableContent() {
+    if (cachedContent_ && scheduler_.clock().now() - cachedAt_ < seconds(contentLifetimeSeconds)) {
+        co_return *cachedContent_;
+    }
+    if (!contentTask_.isValid()) {
+        contentTask_ = spawn(scheduler_, guarded(this, &ScreenCapturePreviewService::fetchContent));
+    }
+    const SharedTask<ShareableContent> task = contentTask_;
+    const QPointer<ScreenCapturePreviewService> self(this);
+    try {
+        ShareableContent content = co_await task;
+        // Only the first caller back from the current fetch keeps its answer; an invalidation
+        // meanwhile replaced or dropped the fetch, and then the answer may be out of date.
+        if (self && self->contentTask_ == task) {
+            self->contentTask_ = {};
+            self->cachedContent_ = content;
+            self->cachedAt_ = self->scheduler_.clock().now();
+        }
+        co_return content;
+    } catch (...) {
+        if (self && self->contentTask_ == task) {
+            self->contentTask_ = {};
+        }
+        throw;
+    }
+}
+
+QCoro::Task<QImage> ScreenCapturePreviewService::capture(WindowDescriptor window, double width) {
+    if (!(width >= 0 && width <= maximumDisplayWidth)) {
+        throw PreviewWidthError(width);
+    }
+    ScreenCapture& source = capture_;
+    const ShareableContent content = co_await shareableContent();
+    const auto match = std::find_if(
+        content.windows.begin(), content.windows.end(),
+        [&window](const ShareableWindow& w) { return w.windowIdentifier == window.id; });
+    if (match == content.windows.end()) {
+        throw WindowServiceError::windowUnavailable();
+    }
+    // The ratio comes from the frame the capture source reports for the window.
+    const WindowCaptureConfiguration configuration{pixelSize(match->frame.size(), width),
+                                                   /*showsCursor=*/false, /*scalesToFit=*/true};
+    QImage image = co_await source.captureWindowImage(*match, configuration);
+    if (image.isNull()) {
+        throw ScreenCaptureError(ScreenCaptureError::Case::failed);
+    }
+    co_return image;
+}
+
+}  // namespace pellucine

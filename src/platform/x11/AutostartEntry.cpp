@@ -1,0 +1,240 @@
+#include "platform/x11/AutostartEntry.h"
+
+#include <QMap>
+#include <algorithm>
+
+namespace pellucine {
+
+namespace {
+
+constexpr QLatin1String groupName{"Desktop Entry"};
+
+namespace key {
+constexpr QLatin1String type{"Type"};
+constexpr QLatin1String name{"Name"};
+constexpr QLatin1String exec{"Exec"};
+constexpr QLatin1String terminal{"Terminal"};
+constexpr QLatin1String hidden{"Hidden"};
+constexpr QLatin1String autostartEnabled{"X-GNOME-Autostart-enabled"};
+}  // namespace key
+
+// Characters that make a word need quotes.
+bool isReserved(QChar c) {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+// Characters that stay special inside quotes and take a backslash there.
+bool isEscapedInQuotes(QChar c) {
+    return c == u'"' || c == u'`' || c == u'$' || c == u'\\';
+}
+
+QString boolText(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+std::optional<bool> boolValue(const QString& text) {
+    if (text == u"true" || text == u"1") {
+        return true;
+    }
+    if (text == u"false" || text == u"0") {
+        return false;
+    }
+    return std::nullopt;
+}
+
+// The unlocalised keys of the "Desktop Entry" group, the first value of each; none when the
+// text has no such group.
+std::optional<QMap<QString, QString>> readGroup(const QByteArray& text) {
+    QMap<QString, QString> keys;
+    bool found = false;
+    bool inGroup = false;
+    for (const QByteArray& rawLine : text.split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#')) {
+            continue;
+        }
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            if (found && inGroup) {
+                break;
+            }
+            inGroup = line.mid(1, line.size() - 2) == groupName;
+            found = found || inGroup;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (!inGroup || eq <= 0) {
+            continue;
+        }
+        const QString k = line.left(eq).trimmed();
+        if (!keys.contains(k)) {
+            keys.insert(k, line.mid(eq + 1).trimmed());
+        }
+    }
+    return found ? std::optional(keys) : std::nullopt;
+}
+
+}  // namespace
+
+QString AutostartEntry::escapeString(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == u'\\') {
+            out += QStringLiteral("\\\\");
+        } else if (c == u'\n') {
+            out += QStringLiteral("\\n");
+        } else if (c == u'\t') {
+            out += QStringLiteral("\\t");
+        } else if (c == u'\r') {
+            out += QStringLiteral("\\r");
+        } else if (c == u' ' && i == 0) {
+            out += QStringLiteral("\\s");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString AutostartEntry::unescapeString(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        switch (next.unicode()) {
+            case u's':
+                out += u' ';
+                break;
+            case u'n':
+                out += u'\n';
+                break;
+            case u't':
+                out += u'\t';
+                break;
+            case u'r':
+                out += u'\r';
+                break;
+            case u'\\':
+                out += u'\\';
+                break;
+            default:
+                // Not a string escape: left for the quoting rules.
+                out += c;
+                out += next;
+        }
+    }
+    return out;
+}
+
+QString AutostartEntry::quoteExecArgument(const QString& argument) {
+    QString doubled = argument;
+    doubled.replace(u'%', QStringLiteral("%%"));
+    if (!argument.isEmpty() && std::none_of(argument.begin(), argument.end(), isReserved)) {
+        return doubled;
+    }
+    QString out = QStringLiteral("\"");
+    for (const QChar c : doubled) {
+        if (isEscapedInQuotes(c)) {
+            out += u'\\';
+        }
+        out += c;
+    }
+    out += u'"';
+    return out;
+}
+
+std::optional<QStringList> AutostartEntry::splitExecValue(const QString& value) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (quoted) {
+            if (c == u'"') {
+                quoted = false;
+            } else if (c == u'\\' && i + 1 < value.size() && isEscapedInQuotes(value.at(i + 1))) {
+                word += value.at(++i);
+            } else if (c == u'%' && i + 1 < value.size() && value.at(i + 1) == u'%') {
+                word += value.at(++i);
+            } else {
+                word += c;
+            }
+            continue;
+        }
+        if (c == u' ' || c == u'\t' || c == u'\n') {
+            if (inWord) {
+                words << word;
+                word.clear();
+                inWord = false;
+            }
+            continue;
+        }
+        if (c == u'%') {
+            if (i + 1 == value.size()) {
+                return std::nullopt;
+            }
+            const QChar code = value.at(++i);
+            if (code == u'%') {
+                word += code;
+                inWord = true;
+            } else if (!QStringLiteral("fFuUdDnNickvm").contains(code)) {
+                return std::nullopt;
+            }
+            // A field code stands for what the launcher passes: nothing here.
+            continue;
+        }
+        inWord = true;
+        if (c == u'"') {
+            quoted = true;
+        } else {
+            word += c;
+        }
+    }
+    if (quoted) {
+        return std::nullopt;
+    }
+    if (inWord) {
+        words << word;
+    }
+    return words;
+}
+
+QByteArray AutostartEntry::toText() const {
+    QString text = QLatin1Char('[') + groupName + QStringLiteral("]\n");
+    const auto line = [&text](QLatin1String k, const QString& value) {
+        text += k + QLatin1Char('=') + value + QLatin1Char('\n');
+    };
+    line(key::type, QStringLiteral("Application"));
+    line(key::name, escapeString(name));
+    line(key::exec, escapeString(quoteExecArgument(executable)));
+    line(key::terminal, boolText(false));
+    line(key::hidden, boolText(hidden));
+    line(key::autostartEnabled, boolText(autostartEnabled));
+    return text.toUtf8();
+}
+
+std::optional<AutostartEntry> AutostartEntry::fromText(const QByteArray& text) {
+    const auto keys = readGroup(text);
+    if (!keys) {
+        return std::nullopt;
+    }
+    AutostartEntry entry;
+    entry.name = unescapeString(keys->value(key::name));
+    if (const auto words = splitExecValue(unescapeString(keys->value(key::exec)));
+        words && !words->isEmpty()) {
+        entry.executable = words->first();
+    }
+    entry.hidden = boolValue(keys->value(key::hidden)).value_or(false);
+    entry.autostartEnabled = boolValue(keys->value(key::autostartEnabled)).value_or(true);
+    return entry;
+}
+
+}  // namespace pellucine

@@ -1,0 +1,120 @@
+#include "platform/x11/AutostartLoginItems.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtGlobal>
+
+namespace pellucine {
+
+namespace {
+
+QString entryFileName(const QString& identifier) {
+    return identifier + QStringLiteral(".desktop");
+}
+
+// None when there is no readable entry file.
+std::optional<AutostartEntry> readEntry(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > AutostartLoginItems::entrySizeLimit) {
+        return std::nullopt;
+    }
+    return AutostartEntry::fromText(file.read(AutostartLoginItems::entrySizeLimit));
+}
+
+bool startsProgram(const AutostartEntry& entry) {
+    return !entry.hidden && entry.autostartEnabled;
+}
+
+}  // namespace
+
+AutostartLoginItems::AutostartLoginItems(QString userFolder, QStringList systemFolders,
+                                         Program program)
+    : userFolder_(std::move(userFolder)),
+      systemFolders_(std::move(systemFolders)),
+      program_(std::move(program)) {}
+
+QString AutostartLoginItems::userFolder(const AppPaths& paths) {
+    return paths.defaults + QStringLiteral("/autostart");
+}
+
+QStringList AutostartLoginItems::systemFolders() {
+    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (dirs.isEmpty()) {
+        dirs = QStringLiteral("/etc/xdg");
+    }
+    QStringList folders;
+    for (const QString& dir : dirs.split(u':', Qt::SkipEmptyParts)) {
+        folders << QDir::cleanPath(dir) + QStringLiteral("/autostart");
+    }
+    return folders;
+}
+
+QString AutostartLoginItems::entryPath() const {
+    return userFolder_ + u'/' + entryFileName(program_.identifier);
+}
+
+std::optional<QString> AutostartLoginItems::systemEntryPath() const {
+    for (const QString& folder : systemFolders_) {
+        const QString path = folder + u'/' + entryFileName(program_.identifier);
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+LoginItemStatus AutostartLoginItems::status() const {
+    if (program_.executable.isEmpty()) {
+        return LoginItemStatus::notFound;
+    }
+    if (QFileInfo::exists(entryPath())) {
+        const std::optional<AutostartEntry> entry = readEntry(entryPath());
+        if (!entry) {
+            return LoginItemStatus::notRegistered;
+        }
+        if (entry->hidden && systemEntryPath()) {
+            return LoginItemStatus::notRegistered;
+        }
+        return startsProgram(*entry) ? LoginItemStatus::enabled : LoginItemStatus::requiresApproval;
+    }
+    const std::optional<QString> systemPath = systemEntryPath();
+    const std::optional<AutostartEntry> system = systemPath ? readEntry(*systemPath) : std::nullopt;
+    return system && startsProgram(*system) ? LoginItemStatus::enabled
+                                            : LoginItemStatus::notRegistered;
+}
+
+void AutostartLoginItems::write(const AutostartEntry& entry) {
+    if (!QDir().mkpath(userFolder_)) {
+        throw LoginItemError(
+            QStringLiteral("The autostart folder “%1” couldn’t be created.").arg(userFolder_));
+    }
+    QSaveFile file(entryPath());
+    const QByteArray text = entry.toText();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        throw LoginItemError(QStringLiteral("The autostart entry “%1” couldn’t be written: %2.")
+                                 .arg(entryPath(), file.errorString()));
+    }
+}
+
+void AutostartLoginItems::registerMainApplication() {
+    if (program_.executable.isEmpty()) {
+        throw LoginItemError(QStringLiteral("The program’s location is unknown."));
+    }
+    write(AutostartEntry{program_.name, program_.executable, false, true});
+}
+
+void AutostartLoginItems::unregisterMainApplication() {
+    if (systemEntryPath()) {
+        write(AutostartEntry{program_.name, program_.executable, true, true});
+        return;
+    }
+    QFile file(entryPath());
+    if (file.exists() && !file.remove()) {
+        throw LoginItemError(QStringLiteral("The autostart entry “%1” couldn’t be removed: %2.")
+                                 .arg(entryPath(), file.errorString()));
+    }
+}
+
+}  // namespace pellucine

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "base/ManualExecutor.h"
+#include "base/ManualScheduler.h"
+#include "platform/x11/SyncFolderCloudAccount.h"
+#include "preferences/CloudPreferenceSync.h"
+#include "support/QtPrinters.h"
+#include "support/TaskOutcome.h"
+#include "support/TempFolder.h"
+
+namespace pellucine {
+namespace {
+
+using testing::follow;
+
+// Preference sync over a real sync folder, as two machines sharing it would use it.
+class SyncFolderPreferenceSyncTest : public ::testing::Test {
+  protected:
+    void settle() {
+        while (executor.pendingCount() > 0 || scheduler.pendingCount() > 0) {
+            executor.runAll();
+            scheduler.runUntilIdle();
+        }
+    }
+    PortablePreferences at(int second, double width) {
+        PortablePreferences p = PortablePreferences::makeDefault(
+            QDateTime(QDate(2026, 3, 14), QTime(9, 0, second), Qt::UTC));
+        p.previewWidth = width;
+        return p;
+    }
+
+    testing::TempFolder temp;
+    ManualScheduler scheduler;
+    ManualExecutor executor{scheduler};
+    SyncFolderCloudAccount account{temp.path(), executor};
+    const Bundle configured{{{QStringLiteral("DockCloudSyncConfigured"), true}}, QString()};
+    CloudPreferenceSync sync{account, scheduler, configured};
+};
+
+TEST_F(SyncFolderPreferenceSyncTest, ThePushedRecordIsWhatAnotherMachinePulls) {
+    const auto empty = follow(sync.pull());
+    settle();
+    ASSERT_TRUE(empty->succeeded());
+    EXPECT_FALSE(*empty->value);
+
+    const PortablePreferences mine = at(1, 420);
+    const auto pushed = follow(sync.push(mine));
+    settle();
+    ASSERT_TRUE(pushed->succeeded());
+    EXPECT_TRUE(QFileInfo::exists(temp.file("pellucine/portable-preferences-v1.json")));
+
+    ManualExecutor otherExecutor{scheduler};
+    SyncFolderCloudAccount otherAccount{temp.path(), otherExecutor};
+    CloudPreferenceSync other{otherAccount, scheduler, configured};
+    const auto pulled = follow(other.pull());
+    otherExecutor.runAll();
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(pulled->succeeded());
+    EXPECT_EQ(**pulled->value, mine);
+}
+
+TEST_F(SyncFolderPreferenceSyncTest, BackToBackPushesDoNotTripOverEachOthersChangeTags) {
+    const auto first = follow(sync.push(at(1, 400)));
+    const auto second = follow(sync.push(at(2, 500)));
+    const auto third = follow(sync.push(at(3, 600)));
+    settle();
+    EXPECT_TRUE(first->succeeded());
+    EXPECT_TRUE(second->succeeded());
+    EXPECT_TRUE(third->succeeded());
+    const auto pulled = follow(sync.pull());
+    settle();
+    EXPECT_EQ(**pulled->value, at(3, 600));
+}
+
+TEST_F(SyncFolderPreferenceSyncTest, WithoutAChosenFolderTheUserIsToldToSignIn) {
+    SyncFolderCloudAccount nowhere{std::nullopt, executor};
+    CloudPreferenceSync unsynced{nowhere, scheduler, configured};
+    const auto pushed = follow(unsynced.push(at(1, 400)));
+    settle();
+    ASSERT_TRUE(pushed->error);
+    EXPECT_EQ(CloudPreferenceSync::userMessage(*pushed->errorAs<CloudStoreError>()),
+              QStringLiteral("Sign in to iCloud on this Mac to sync settings."));
+}
+
+}  // namespace
+}  // namespace pellucine

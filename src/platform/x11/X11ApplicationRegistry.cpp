@@ -1,0 +1,209 @@
+#include "platform/x11/X11ApplicationRegistry.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace pellucine {
+
+namespace {
+
+std::optional<QString> nonEmpty(const QString& text) {
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// "org.kde.okular.desktop" or "/usr/share/applications/org.kde.okular.desktop" name the id
+// "org.kde.okular".
+QString desktopIdFromHint(const QString& hint) {
+    QString id = QFileInfo(hint).fileName();
+    if (id.endsWith(QLatin1String(".desktop"))) {
+        id.chop(QStringLiteral(".desktop").size());
+    }
+    return id;
+}
+
+const X11DesktopEntry* findEntry(const X11WindowInfo& window, const X11DesktopEntries& entries,
+                                 const std::optional<QString>& flatpakId) {
+    for (const QString& id : {desktopIdFromHint(window.desktopFileHint), window.gtkApplicationId,
+                              flatpakId.value_or(QString())}) {
+        if (const X11DesktopEntry* entry = entries.byId(id)) {
+            return entry;
+        }
+    }
+    for (const QString& windowClass : {window.resourceClass, window.resourceName}) {
+        if (const X11DesktopEntry* entry = entries.byWindowClass(windowClass)) {
+            return entry;
+        }
+    }
+    for (const QString& id : {window.resourceName, window.resourceClass}) {
+        if (const X11DesktopEntry* entry = entries.byId(id)) {
+            return entry;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
+                                           const X11DesktopEntries& entries,
+                                           const std::optional<QString>& flatpakId,
+                                           const std::optional<QString>& executablePath) {
+    X11ApplicationIdentity identity;
+    const X11DesktopEntry* entry = findEntry(window, entries, flatpakId);
+    if (entry != nullptr) {
+        identity.identifier = entry->id;
+        identity.name = entry->name;
+        identity.location = QUrl::fromLocalFile(entry->path);
+        identity.fromDesktopEntry = true;
+        return identity;
+    }
+    for (const std::optional<QString>& candidate :
+         {nonEmpty(desktopIdFromHint(window.desktopFileHint)), flatpakId,
+          nonEmpty(window.gtkApplicationId), nonEmpty(window.resourceClass),
+          nonEmpty(window.resourceName)}) {
+        if (candidate && !candidate->isEmpty()) {
+            identity.identifier = candidate;
+            break;
+        }
+    }
+    identity.name = nonEmpty(window.resourceClass);
+    if (!identity.name) {
+        identity.name = nonEmpty(window.resourceName);
+    }
+    if (executablePath) {
+        identity.location = QUrl::fromLocalFile(*executablePath);
+    }
+    return identity;
+}
+
+X11ActivationPolicy activationPolicyOf(const QList<const X11WindowInfo*>& windows) {
+    X11ActivationPolicy policy = X11ActivationPolicy::prohibited;
+    for (const X11WindowInfo* window : windows) {
+        const bool applicationWindow =
+            window->type == X11WindowType::normal || window->type == X11WindowType::dialog;
+        if (applicationWindow && !window->skipsTaskbar) {
+            return X11ActivationPolicy::regular;
+        }
+        if (applicationWindow || window->type == X11WindowType::utility ||
+            window->type == X11WindowType::toolbar || window->type == X11WindowType::splash) {
+            policy = X11ActivationPolicy::accessory;
+        }
+    }
+    return policy;
+}
+
+X11ApplicationRegistry::X11ApplicationRegistry(X11DesktopEntries entries, X11ProcessInfo processes)
+    : entries_(std::move(entries)), processes_(std::move(processes)) {}
+
+QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnapshot& snapshot) {
+    // Clients in mapping order, then any the stacking list holds beyond it.
+    QList<const X11WindowInfo*> byMapping;
+    for (const xcb_window_t window : snapshot.mappingOrder) {
+        if (const X11WindowInfo* info = snapshot.find(window)) {
+            byMapping.append(info);
+        }
+    }
+    for (const X11WindowInfo& info : snapshot.windows) {
+        if (!snapshot.mappingOrder.contains(info.window)) {
+            byMapping.append(&info);
+        }
+    }
+
+    QList<qint32> pids;
+    QHash<qint32, QList<const X11WindowInfo*>> windowsByPid;
+    for (const X11WindowInfo* info : byMapping) {
+        if (!info->pid || *info->pid < 1) {
+            continue;
+        }
+        if (!windowsByPid.contains(*info->pid)) {
+            pids.append(*info->pid);
+        }
+        windowsByPid[*info->pid].append(info);
+    }
+
+    QList<X11Application> result;
+    for (const qint32 pid : pids) {
+        QList<const X11WindowInfo*> owned = windowsByPid.value(pid);
+        X11Application application;
+        application.pid = pid;
+        application.identity = identityOf(pid, owned);
+        application.policy = activationPolicyOf(owned);
+        application.isHidden = updateHidden(pid, owned);
+        for (const X11WindowInfo& info : snapshot.windows) {
+            if (info.pid == pid) {
+                application.windows.append(info.window);
+                application.isActive = application.isActive || info.window == snapshot.activeWindow;
+            }
+        }
+        result.append(std::move(application));
+    }
+
+    // Forget what belongs to processes that no longer show a window.
+    for (auto it = identities_.begin(); it != identities_.end();) {
+        it = windowsByPid.contains(it.key()) ? std::next(it) : identities_.erase(it);
+    }
+    for (auto it = hidden_.begin(); it != hidden_.end();) {
+        it = windowsByPid.contains(it.key()) ? std::next(it) : hidden_.erase(it);
+    }
+    return result;
+}
+
+const X11ApplicationIdentity& X11ApplicationRegistry::identityOf(
+    qint32 pid, const QList<const X11WindowInfo*>& windows) {
+    auto it = identities_.find(pid);
+    if (it != identities_.end()) {
+        return *it;
+    }
+    const std::optional<QString> flatpak = processes_.flatpakId(pid);
+    const std::optional<QString> executable = processes_.executablePath(pid);
+    // The first window that leads to a desktop entry decides; else the first window.
+    X11ApplicationIdentity identity;
+    for (const X11WindowInfo* window : windows) {
+        X11ApplicationIdentity candidate =
+            identifyApplication(*window, entries_, flatpak, executable);
+        const bool fromEntry = candidate.fromDesktopEntry;
+        if (window == windows.first() || fromEntry) {
+            identity = std::move(candidate);
+        }
+        if (fromEntry) {
+            break;
+        }
+    }
+    return *identities_.insert(pid, identity);
+}
+
+bool X11ApplicationRegistry::updateHidden(qint32 pid, const QList<const X11WindowInfo*>& windows) {
+    const auto it = hidden_.find(pid);
+    if (it == hidden_.end()) {
+        return false;
+    }
+    const bool allMinimized = std::all_of(windows.begin(), windows.end(),
+                                          [](const X11WindowInfo* w) { return w->isMinimized(); });
+    if (allMinimized) {
+        it->confirmed = true;
+    } else if (it->confirmed) {
+        // Shown again by other means than unhiding.
+        hidden_.erase(it);
+        return false;
+    }
+    return true;
+}
+
+void X11ApplicationRegistry::markHidden(qint32 pid, QList<xcb_window_t> minimizedByHiding) {
+    hidden_.insert(pid, HiddenMark{false, std::move(minimizedByHiding)});
+}
+
+std::optional<QList<xcb_window_t>> X11ApplicationRegistry::unmarkHidden(qint32 pid) {
+    const auto it = hidden_.find(pid);
+    if (it == hidden_.end()) {
+        return std::nullopt;
+    }
+    QList<xcb_window_t> windows = std::move(it->minimizedByHiding);
+    hidden_.erase(it);
+    return windows;
+}
+
+}  // namespace pellucine

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSocketNotifier>
+#include <deque>
+#include <memory>
+
+#include "platform/x11/X11Atoms.h"
+#include "platform/x11/X11Reply.h"
+
+namespace pellucine {
+
+// The backend's own connection to the X server, read on the thread that owns it (the main
+// thread) through a socket notifier. Events are handed out in arrival order through
+// `eventReceived`, including those that arrived while a reply was awaited.
+class X11Connection final : public QObject {
+    Q_OBJECT
+
+  public:
+    // Connects to `displayName`, or to DISPLAY when it is empty; throws X11Error when no server
+    // answers.
+    explicit X11Connection(const QByteArray& displayName = {}, QObject* parent = nullptr);
+    ~X11Connection() override;
+
+    X11Connection(const X11Connection&) = delete;
+    X11Connection& operator=(const X11Connection&) = delete;
+
+    xcb_connection_t* get() const { return connection_.get(); }
+    xcb_window_t root() const { return screen_->root; }
+    const xcb_screen_t& screen() const { return *screen_; }
+    const X11Atoms& atoms() const { return atoms_; }
+    // The display as given, or DISPLAY.
+    const QByteArray& displayName() const { return displayName_; }
+    bool hasError() const;
+
+    // Whether the window manager lists the hint in _NET_SUPPORTED.
+    bool supports(xcb_atom_t hint) const;
+
+    // Sends every buffered request.
+    void flush();
+    // Sends every buffered request and waits until the server has carried them out.
+    void sync();
+    // Hands out every event already received, in order.
+    void dispatchPendingEvents();
+    // A timestamp of the server's clock, for requests that the window manager orders by time.
+    // Costs one round trip; CurrentTime when the connection has failed.
+    xcb_timestamp_t serverTime();
+    // How many events have arrived from the server so far, those waiting in the socket
+    // included; they are handed out later from the event loop.
+    quint64 receivedEventCount();
+    // The most recent timestamp seen in an event, CurrentTime before the first.
+    xcb_timestamp_t lastEventTime() const { return lastEventTime_; }
+
+    // Sets the events this connection receives for `window` (other clients keep their own).
+    void selectEvents(xcb_window_t window, uint32_t mask);
+
+  signals:
+    void eventReceived(const xcb_generic_event_t& event);
+    void connectionLost();
+
+  private:
+    struct Disconnect {
+        void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+    };
+
+    void readSupported();
+    void hold(X11Reply<xcb_generic_event_t> event);
+    void handle(const xcb_generic_event_t& event);
+    void noteTime(const xcb_generic_event_t& event);
+
+    std::unique_ptr<xcb_connection_t, Disconnect> connection_;
+    QByteArray displayName_;
+    xcb_screen_t* screen_ = nullptr;
+    X11Atoms atoms_;
+    xcb_window_t timeWindow_ = XCB_NONE;
+    QList<xcb_atom_t> supported_;
+    std::deque<X11Reply<xcb_generic_event_t>> held_;
+    xcb_timestamp_t lastEventTime_ = XCB_CURRENT_TIME;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool lost_ = false;
+    quint64 received_ = 0;
+    bool dispatchPosted_ = false;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,39 @@
+#include "platform/x11/X11Desktop.h"
+
+namespace pellucine {
+
+namespace {
+
+std::shared_ptr<X11DesktopState> makeState(const X11Desktop::Options& options) {
+    const QStringList folders = options.applicationFolders.isEmpty()
+                                    ? X11DesktopEntries::standardFolders()
+                                    : options.applicationFolders;
+    return std::make_shared<X11DesktopState>(options.displayName, options.pointScale,
+                                             X11DesktopEntries::load(folders),
+                                             X11ProcessInfo(options.procRoot));
+}
+
+AutostartLoginItems::Program program(const X11Desktop::Options& options) {
+    AutostartLoginItems::Program program = options.program;
+    if (program.executable.isEmpty()) {
+        program.executable = X11Shell::executablePath();
+    }
+    return program;
+}
+
+}  // namespace
+
+X11Desktop::X11Desktop(const Options& options)
+    : state_(makeState(options)),
+      accessibility_(state_),
+      windowList_(state_),
+      workspace_(state_),
+      screenLayout_(state_),
+      screenCapture_(state_, state_->connection().displayName()),
+      loginItems_(AutostartLoginItems::userFolder(options.paths),
+                  AutostartLoginItems::systemFolders(), program(options)),
+      cloudAccount_(options.syncFolder, executor_) {}
+
+X11Desktop::~X11Desktop() = default;
+
+}  // namespace pellucine

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <memory>
+
+#include "base/AppPaths.h"
+#include "base/ThreadPoolExecutor.h"
+#include "platform/Desktop.h"
+#include "platform/HostProcess.h"
+#include "platform/JpegImageCoding.h"
+#include "platform/UnavailablePrivateCapture.h"
+#include "platform/x11/AutostartLoginItems.h"
+#include "platform/x11/SyncFolderCloudAccount.h"
+#include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11ScreenCapture.h"
+#include "platform/x11/X11ScreenLayout.h"
+#include "platform/x11/X11Shell.h"
+#include "platform/x11/X11SystemPermissions.h"
+#include "platform/x11/X11SystemWindowList.h"
+#include "platform/x11/X11Workspace.h"
+
+namespace pellucine {
+
+// The port on an X server with an EWMH window manager. Main thread only.
+class X11Desktop final : public Desktop {
+  public:
+    struct Options {
+        // DISPLAY when empty.
+        QByteArray displayName;
+        // Pixels per point.
+        double pointScale = 1.0;
+        // The applications folders; the standard ones when empty.
+        QStringList applicationFolders;
+        QString procRoot = QStringLiteral("/proc");
+        // The user's folders: launch at login writes to the autostart folder of `defaults`.
+        AppPaths paths = AppPaths::fromEnvironment();
+        // The program as its autostart entry names it; an empty executable is the running one.
+        AutostartLoginItems::Program program{QStringLiteral("com.orrinvale.pellucine"),
+                                             QStringLiteral("Pellucine"), QString()};
+        // The folder the user keeps in sync between machines; none when they chose none.
+        std::optional<QString> syncFolder;
+    };
+
+    // Throws X11Error when the server cannot be reached.
+    explicit X11Desktop(const Options& options);
+    X11Desktop() : X11Desktop(Options{}) {}
+    ~X11Desktop() override;
+    X11Desktop(const X11Desktop&) = delete;
+    X11Desktop& operator=(const X11Desktop&) = delete;
+
+    Accessibility& accessibility() override { return accessibility_; }
+    SystemWindowList& windowList() override { return windowList_; }
+    Workspace& workspace() override { return workspace_; }
+    ScreenLayout& screenLayout() override { return screenLayout_; }
+    ProcessEnvironment& process() override { return process_; }
+    ScreenCapture& screenCapture() override { return screenCapture_; }
+    ImageCoding& imageCoding() override { return imageCoding_; }
+    // X11 has no private capture entry points.
+    PrivateCaptureLoading& privateCapture() override { return privateCapture_; }
+    SystemPermissions& permissions() override { return permissions_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    CloudAccount& cloudAccount() override { return cloudAccount_; }
+    UrlOpener& urlOpener() override { return shell_; }
+    ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+
+    X11DesktopState& state() { return *state_; }
+
+  private:
+    std::shared_ptr<X11DesktopState> state_;
+    X11Accessibility accessibility_;
+    X11SystemWindowList windowList_;
+    X11Workspace workspace_;
+    X11ScreenLayout screenLayout_;
+    HostProcess process_;
+    X11ScreenCapture screenCapture_;
+    JpegImageCoding imageCoding_;
+    UnavailablePrivateCapture privateCapture_;
+    X11SystemPermissions permissions_;
+    AutostartLoginItems loginItems_;
+    ThreadPoolExecutor executor_;
+    SyncFolderCloudAccount cloudAccount_;
+    X11Shell shell_;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,108 @@
+#include "platform/x11/X11DesktopEntries.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSet>
+#include <QStandardPaths>
+
+namespace pellucine {
+
+std::optional<X11DesktopEntry> X11DesktopEntries::parse(const QString& id, const QString& path,
+                                                        const QByteArray& text) {
+    X11DesktopEntry entry{id, {}, {}, path};
+    bool inMainGroup = false;
+    bool isApplication = false;
+    bool hidden = false;
+    for (const QByteArray& rawLine : text.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith('#')) {
+            continue;
+        }
+        if (line.startsWith('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inMainGroup || equals <= 0) {
+            continue;
+        }
+        const QByteArray key = line.left(equals).trimmed();
+        const QString value = QString::fromUtf8(line.mid(equals + 1).trimmed());
+        if (key == "Type") {
+            isApplication = value == QLatin1String("Application");
+        } else if (key == "Name") {
+            entry.name = value;
+        } else if (key == "StartupWMClass") {
+            entry.startupWMClass = value;
+        } else if (key == "Hidden" || key == "NoDisplay") {
+            hidden = hidden || value == QLatin1String("true");
+        }
+    }
+    if (!isApplication || hidden || entry.name.isEmpty()) {
+        return std::nullopt;
+    }
+    return entry;
+}
+
+X11DesktopEntries X11DesktopEntries::load(const QStringList& applicationFolders) {
+    X11DesktopEntries entries;
+    QSet<QString> seen;
+    for (const QString& folder : applicationFolders) {
+        const QDir base(folder);
+        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QString id = base.relativeFilePath(path);
+            id.chop(QStringLiteral(".desktop").size());
+            id.replace(QLatin1Char('/'), QLatin1Char('-'));
+            if (seen.contains(id)) {
+                continue;
+            }
+            seen.insert(id);
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024) {
+                continue;
+            }
+            if (auto entry = parse(id, path, file.readAll())) {
+                entries.add(std::move(*entry));
+            }
+        }
+    }
+    return entries;
+}
+
+QStringList X11DesktopEntries::standardFolders() {
+    return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+}
+
+void X11DesktopEntries::add(X11DesktopEntry entry) {
+    idsByFoldedId_.insert(entry.id.toCaseFolded(), entry.id);
+    if (!entry.startupWMClass.isEmpty() && !idsByWindowClass_.contains(entry.startupWMClass)) {
+        idsByWindowClass_.insert(entry.startupWMClass, entry.id);
+    }
+    const QString id = entry.id;
+    entries_.insert(id, std::move(entry));
+}
+
+const X11DesktopEntry* X11DesktopEntries::byId(const QString& id) const {
+    if (id.isEmpty()) {
+        return nullptr;
+    }
+    auto it = entries_.constFind(id);
+    if (it == entries_.constEnd()) {
+        it = entries_.constFind(idsByFoldedId_.value(id.toCaseFolded()));
+    }
+    return it == entries_.constEnd() ? nullptr : &*it;
+}
+
+const X11DesktopEntry* X11DesktopEntries::byWindowClass(const QString& windowClass) const {
+    if (windowClass.isEmpty()) {
+        return nullptr;
+    }
+    const auto it = entries_.constFind(idsByWindowClass_.value(windowClass));
+    return it == entries_.constEnd() ? nullptr : &*it;
+}
+
+}  // namespace pellucine

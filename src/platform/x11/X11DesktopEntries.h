@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace pellucine {
+
+// One application entry of the desktop's menu (a .desktop file).
+struct X11DesktopEntry {
+    // The desktop-file id: the path below the applications folder, "/" made "-", without
+    // ".desktop" ("org.gnome.Calculator", "kde-okular").
+    QString id;
+    QString name;
+    QString startupWMClass;
+    QString path;
+};
+
+// The application entries of the applications folders, looked up by id and by window class.
+class X11DesktopEntries {
+  public:
+    X11DesktopEntries() = default;
+
+    // Reads the folders in order of precedence: the first that holds an id wins, and a hidden
+    // entry there hides the id in later folders too. Unreadable files are passed over.
+    static X11DesktopEntries load(const QStringList& applicationFolders);
+    // The user's and the system's applications folders (XDG_DATA_HOME, then XDG_DATA_DIRS).
+    static QStringList standardFolders();
+    // One entry parsed from the text of a .desktop file; none unless it is a visible
+    // application with a name.
+    static std::optional<X11DesktopEntry> parse(const QString& id, const QString& path,
+                                                const QByteArray& text);
+
+    // By id, exactly, else ignoring letter case.
+    const X11DesktopEntry* byId(const QString& id) const;
+    // By StartupWMClass, exactly.
+    const X11DesktopEntry* byWindowClass(const QString& windowClass) const;
+    qsizetype size() const { return entries_.size(); }
+
+  private:
+    void add(X11DesktopEntry entry);
+
+    QHash<QString, X11DesktopEntry> entries_;
+    QHash<QString, QString> idsByFoldedId_;
+    QHash<QString, QString> idsByWindowClass_;
+};
+
+}  // namespace pellucine

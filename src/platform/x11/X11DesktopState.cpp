@@ -1,0 +1,95 @@
+#include "platform/x11/X11DesktopState.h"
+
+#include <QAbstractEventDispatcher>
+#include <algorithm>
+
+namespace pellucine {
+
+X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScale,
+                                 X11DesktopEntries entries, X11ProcessInfo processes)
+    : connection_(displayName),
+      reader_(connection_),
+      screenReader_(connection_),
+      requests_(connection_),
+      events_(connection_),
+      registry_(std::move(entries), std::move(processes)),
+      pointScale_(pointScale) {
+    connect(&connection_, &X11Connection::eventReceived, this, &X11DesktopState::invalidate);
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &X11DesktopState::invalidate);
+    }
+    events_.start();
+}
+
+X11DesktopState::~X11DesktopState() {
+    events_.stop();
+}
+
+void X11DesktopState::invalidate() {
+    snapshot_.reset();
+    applications_.reset();
+    monitors_.reset();
+}
+
+void X11DesktopState::checkFreshness() {
+    const quint64 received = connection_.receivedEventCount();
+    if (received != readAtEvent_) {
+        invalidate();
+        readAtEvent_ = received;
+    }
+}
+
+X11DesktopSnapshot X11DesktopState::snapshot() {
+    checkFreshness();
+    if (!snapshot_) {
+        snapshot_ = reader_.read();
+        events_.watch(snapshot_->windows);
+    }
+    return *snapshot_;
+}
+
+QList<X11Application> X11DesktopState::applications() {
+    checkFreshness();
+    if (!applications_) {
+        applications_ = registry_.applications(snapshot());
+    }
+    return *applications_;
+}
+
+std::optional<X11Application> X11DesktopState::application(qint32 pid) {
+    const QList<X11Application> all = applications();
+    const auto it = std::find_if(all.begin(), all.end(),
+                                 [pid](const X11Application& a) { return a.pid == pid; });
+    if (it == all.end()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+std::optional<X11WindowInfo> X11DesktopState::window(xcb_window_t window) {
+    const X11DesktopSnapshot current = snapshot();
+    if (const X11WindowInfo* info = current.find(window)) {
+        return *info;
+    }
+    return std::nullopt;
+}
+
+QList<X11Monitor> X11DesktopState::monitors() {
+    checkFreshness();
+    if (!monitors_) {
+        monitors_ = screenReader_.monitors();
+    }
+    return *monitors_;
+}
+
+X11CoordinateSpace X11DesktopState::space() {
+    return X11ScreenReader::coordinateSpace(monitors(), pointScale_);
+}
+
+X11WindowRequests& X11DesktopState::requests() {
+    invalidate();
+    return requests_;
+}
+
+}  // namespace pellucine

@@ -1,0 +1,67 @@
+#include "platform/x11/X11ProcessInfo.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace pellucine {
+
+namespace {
+
+QByteArray readSmallFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.read(64 * 1024);
+}
+
+}  // namespace
+
+QString X11ProcessInfo::processPath(qint32 pid, const QString& leaf) const {
+    return procRoot_ + QLatin1Char('/') + QString::number(pid) + QLatin1Char('/') + leaf;
+}
+
+std::optional<QString> X11ProcessInfo::flatpakId(qint32 pid) const {
+    if (pid < 1) {
+        return std::nullopt;
+    }
+    bool inApplication = false;
+    for (const QByteArray& raw :
+         readSmallFile(processPath(pid, QStringLiteral("root/.flatpak-info"))).split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inApplication = line == "[Application]";
+        } else if (inApplication && line.startsWith("name=")) {
+            const QString name = QString::fromUtf8(line.mid(5).trimmed());
+            if (!name.isEmpty()) {
+                return name;
+            }
+        }
+    }
+    const QRegularExpression scope(QStringLiteral("app-flatpak-([A-Za-z0-9_.-]+?)-[0-9]+\\.scope"));
+    const QString cgroup =
+        QString::fromUtf8(readSmallFile(processPath(pid, QStringLiteral("cgroup"))));
+    const QRegularExpressionMatch match = scope.match(cgroup);
+    if (match.hasMatch()) {
+        return match.captured(1);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> X11ProcessInfo::executablePath(qint32 pid) const {
+    if (pid < 1) {
+        return std::nullopt;
+    }
+    const QString target = QFileInfo(processPath(pid, QStringLiteral("exe"))).symLinkTarget();
+    if (target.isEmpty()) {
+        return std::nullopt;
+    }
+    return target;
+}
+
+bool X11ProcessInfo::isRunning(qint32 pid) const {
+    return pid > 0 && QFileInfo::exists(procRoot_ + QLatin1Char('/') + QString::number(pid));
+}
+
+}  // namespace pellucine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "platform/x11/X11Atoms.h"
+
+namespace pellucine {
+
+// One window property as the server stored it.
+struct X11Property {
+    xcb_atom_t type = XCB_NONE;
+    uint8_t format = 0;
+    QByteArray data;
+
+    // The items of a 32-bit property (CARDINAL, WINDOW, ATOM); empty for other formats.
+    QList<quint32> values32() const;
+    // The first 32-bit item.
+    std::optional<quint32> first32() const;
+    // Text: UTF8_STRING as UTF-8, STRING and COMPOUND_TEXT as Latin-1, up to the first NUL.
+    QString text(const X11Atoms& atoms) const;
+    // The NUL-separated strings of a STRING list (WM_CLASS), trailing empty item dropped.
+    QStringList strings() const;
+};
+
+// Sends a GetProperty request of any type; read its answer later with `takeProperty`, so that
+// many requests share one round trip.
+xcb_get_property_cookie_t requestProperty(xcb_connection_t* connection, xcb_window_t window,
+                                          xcb_atom_t property, uint32_t maxLongs = 4096);
+// The property, or none when it is not set or the window is gone.
+std::optional<X11Property> takeProperty(xcb_connection_t* connection,
+                                        xcb_get_property_cookie_t cookie);
+
+}  // namespace pellucine

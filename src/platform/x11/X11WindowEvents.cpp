@@ -1,0 +1,237 @@
+#include "platform/x11/X11WindowEvents.h"
+
+#include <QPointer>
+
+#include "platform/x11/X11Properties.h"
+
+namespace pellucine {
+
+namespace {
+
+constexpr uint32_t clientEventMask =
+    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+
+}  // namespace
+
+X11WindowEvents::X11WindowEvents(X11Connection& connection, QObject* parent)
+    : QObject(parent), connection_(connection), reader_(connection) {
+    connect(&connection_, &X11Connection::eventReceived, this, &X11WindowEvents::handle);
+}
+
+X11WindowEvents::~X11WindowEvents() {
+    stop();
+}
+
+void X11WindowEvents::start() {
+    stop();
+    running_ = true;
+    syncClientList(false);
+    syncActiveWindow(false);
+}
+
+void X11WindowEvents::stop() {
+    if (!running_) {
+        return;
+    }
+    running_ = false;
+    for (auto it = tracked_.cbegin(); it != tracked_.cend(); ++it) {
+        connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
+    }
+    connection_.flush();
+    for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
+        connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
+    }
+    tracked_.clear();
+    pending_.clear();
+    active_ = XCB_NONE;
+}
+
+void X11WindowEvents::emitEvent(X11WindowEvent::Kind kind, xcb_window_t window,
+                                std::optional<qint32> pid) {
+    emit windowEvent(X11WindowEvent{kind, window, pid});
+}
+
+void X11WindowEvents::follow(const X11WindowInfo& info) {
+    connection_.selectEvents(info.window, clientEventMask);
+    tracked_.insert(info.window,
+                    Tracked{info.pid, info.frameRect(), info.title, info.isMinimized()});
+}
+
+void X11WindowEvents::watch(const QList<X11WindowInfo>& windows) {
+    if (!running_) {
+        return;
+    }
+    bool selected = false;
+    for (const X11WindowInfo& info : windows) {
+        if (!tracked_.contains(info.window) && !pending_.contains(info.window)) {
+            connection_.selectEvents(info.window, clientEventMask);
+            pending_.insert(info.window, info);
+            selected = true;
+        }
+    }
+    if (selected) {
+        // Once the server has answered, it has taken the selection: every later change of
+        // these windows, by any client, is reported.
+        connection_.sync();
+    }
+}
+
+void X11WindowEvents::forget(xcb_window_t window) {
+    const auto it = tracked_.find(window);
+    if (it == tracked_.end()) {
+        return;
+    }
+    const std::optional<qint32> pid = it->pid;
+    tracked_.erase(it);
+    emitEvent(X11WindowEvent::Kind::destroyed, window, pid);
+}
+
+void X11WindowEvents::syncClientList(bool announce) {
+    const QList<xcb_window_t> clients = reader_.clientsFrontToBack();
+    QList<xcb_window_t> gone;
+    for (auto it = tracked_.cbegin(); it != tracked_.cend(); ++it) {
+        if (!clients.contains(it.key())) {
+            gone.append(it.key());
+        }
+    }
+    // Windows already watched start from what was read when they were first seen: the events
+    // since then are on their way.
+    QList<X11WindowInfo> infos;
+    QList<xcb_window_t> unread;
+    for (const xcb_window_t window : clients) {
+        if (tracked_.contains(window)) {
+            continue;
+        }
+        if (const auto it = pending_.constFind(window); it != pending_.cend()) {
+            infos.append(*it);
+        } else {
+            unread.append(window);
+        }
+    }
+    pending_.removeIf([&clients](const auto& entry) { return !clients.contains(entry.key()); });
+    for (const X11WindowInfo& info : infos) {
+        pending_.remove(info.window);
+    }
+    // Select first, read after: a change between the two is then seen as an event.
+    for (const xcb_window_t window : unread) {
+        connection_.selectEvents(window, clientEventMask);
+    }
+    infos.append(reader_.readWindows(unread, reader_.currentDesktop()));
+    connection_.flush();
+
+    QPointer<X11WindowEvents> self(this);
+    for (const xcb_window_t window : gone) {
+        forget(window);
+        if (!self || !running_) {
+            return;
+        }
+    }
+    for (const X11WindowInfo& info : infos) {
+        follow(info);
+        if (announce) {
+            emitEvent(X11WindowEvent::Kind::created, info.window, info.pid);
+            if (!self || !running_) {
+                return;
+            }
+        }
+    }
+}
+
+void X11WindowEvents::syncActiveWindow(bool announce) {
+    const xcb_window_t active = reader_.activeWindow();
+    if (active == active_) {
+        return;
+    }
+    active_ = active;
+    if (!announce || active == XCB_NONE) {
+        return;
+    }
+    std::optional<qint32> pid;
+    if (const auto it = tracked_.constFind(active); it != tracked_.cend()) {
+        pid = it->pid;
+    } else if (const auto info = reader_.readWindow(active)) {
+        pid = info->pid;
+    }
+    emitEvent(X11WindowEvent::Kind::focusChanged, active, pid);
+}
+
+void X11WindowEvents::handle(const xcb_generic_event_t& event) {
+    if (!running_) {
+        return;
+    }
+    const X11Atoms& atoms = connection_.atoms();
+    switch (event.response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (e.window == connection_.root()) {
+                if (e.atom == atoms._NET_CLIENT_LIST || e.atom == atoms._NET_CLIENT_LIST_STACKING) {
+                    syncClientList(true);
+                } else if (e.atom == atoms._NET_ACTIVE_WINDOW) {
+                    syncActiveWindow(true);
+                }
+            } else if (tracked_.contains(e.window)) {
+                reread(e.window, XCB_PROPERTY_NOTIFY, e.atom);
+            }
+            break;
+        }
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (e.event == e.window && tracked_.contains(e.window)) {
+                reread(e.window, XCB_CONFIGURE_NOTIFY, XCB_NONE);
+            }
+            break;
+        }
+        case XCB_DESTROY_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+            forget(e.window);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom_t atom) {
+    const X11Atoms& atoms = connection_.atoms();
+    const bool nameChange = atom == atoms._NET_WM_NAME || atom == XCB_ATOM_WM_NAME;
+    const bool stateChange = atom == atoms.WM_STATE || atom == atoms._NET_WM_STATE;
+    const bool frameChange =
+        responseType == XCB_CONFIGURE_NOTIFY || atom == atoms._NET_FRAME_EXTENTS;
+    if (!nameChange && !stateChange && !frameChange) {
+        return;
+    }
+    const std::optional<X11WindowInfo> info = reader_.readWindow(window);
+    const auto it = tracked_.find(window);
+
+    if (!info || it == tracked_.end()) {
+        // Gone: its DestroyNotify or the client list will say so.
+        return;
+    }
+    const Tracked before = *it;
+    it->pid = info->pid;
+    it->frame = info->frameRect();
+    it->title = info->title;
+    it->minimized = info->isMinimized();
+
+    QPointer<X11WindowEvents> self(this);
+    const auto announce = [&](X11WindowEvent::Kind kind) {
+        if (self && running_) {
+            emitEvent(kind, window, info->pid);
+        }
+    };
+    if (nameChange && before.title != info->title) {
+        announce(X11WindowEvent::Kind::titleChanged);
+    }
+    if (stateChange && before.minimized != info->isMinimized()) {
+        announce(info->isMinimized() ? X11WindowEvent::Kind::miniaturized
+                                     : X11WindowEvent::Kind::deminiaturized);
+    }
+    if (before.frame.topLeft() != info->frameRect().topLeft()) {
+        announce(X11WindowEvent::Kind::moved);
+    }
+    if (before.frame.size() != info->frameRect().size()) {
+        announce(X11WindowEvent::Kind::resized);
+    }
+}
+
+}  // namespace pellucine

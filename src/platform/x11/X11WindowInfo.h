@@ -1,0 +1,97 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "platform/x11/X11Atoms.h"
+
+namespace pellucine {
+
+// What a window says it is, from _NET_WM_WINDOW_TYPE (transient windows without a type are
+// dialogs, others normal).
+enum class X11WindowType {
+    normal,
+    dialog,
+    utility,
+    toolbar,
+    splash,
+    menu,
+    dropdownMenu,
+    popupMenu,
+    combo,
+    tooltip,
+    notification,
+    dnd,
+    dock,
+    desktop
+};
+
+// The first type of the list the backend knows, in the list's order of preference; none when
+// it knows none of them.
+std::optional<X11WindowType> windowTypeFromAtoms(const QList<quint32>& types,
+                                                 const X11Atoms& atoms);
+
+// The window-list layer of a type: 0 for application windows (normal and dialog), above 0 for
+// floating panels, docks, menus and the like, below 0 for the desktop.
+int layerOf(X11WindowType type);
+
+// The decorations the window manager draws around a client (_NET_FRAME_EXTENTS), in pixels.
+struct X11FrameExtents {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+
+    friend bool operator==(const X11FrameExtents&, const X11FrameExtents&) = default;
+};
+
+// One top-level client window as read from the server. Rectangles are in root-window pixels.
+struct X11WindowInfo {
+    xcb_window_t window = XCB_NONE;
+    std::optional<qint32> pid;
+    X11WindowType type = X11WindowType::normal;
+    xcb_window_t transientFor = XCB_NONE;
+    // The client's own area and the decorations around it.
+    QRect clientRect;
+    X11FrameExtents extents;
+    bool isViewable = false;
+    // WM_STATE is IconicState.
+    bool isIconic = false;
+    // _NET_WM_STATE holds these.
+    bool isHidden = false;
+    bool isFullScreen = false;
+    bool skipsTaskbar = false;
+    bool isMaximized = false;
+    // _NET_WM_DESKTOP; 0xFFFFFFFF is every desktop.
+    std::optional<quint32> desktop;
+    bool isOnCurrentDesktop = true;
+    // _NET_WM_NAME, else WM_NAME.
+    QString title;
+    // WM_CLASS.
+    QString resourceName;
+    QString resourceClass;
+    QString gtkApplicationId;
+    // A desktop file named by the window (_KDE_NET_WM_DESKTOP_FILE or _BAMF_DESKTOP_FILE).
+    QString desktopFileHint;
+    // WM_NORMAL_HINTS: the gravity the client asks for (NorthWest when it names none) and the
+    // steps its size grows in (1 by 1 when it names none).
+    uint32_t gravity = XCB_GRAVITY_NORTH_WEST;
+    QSize sizeIncrement{1, 1};
+    // WM_PROTOCOLS lists WM_DELETE_WINDOW.
+    bool acceptsDelete = false;
+
+    // The client with its decorations: the window's frame as the user sees it.
+    QRect frameRect() const {
+        return clientRect.adjusted(-extents.left, -extents.top, extents.right, extents.bottom);
+    }
+    bool isMinimized() const { return isIconic || isHidden; }
+    bool isOnScreen() const { return isViewable && !isHidden && isOnCurrentDesktop; }
+    int layer() const { return layerOf(type); }
+};
+
+}  // namespace pellucine

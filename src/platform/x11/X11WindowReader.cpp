@@ -1,0 +1,285 @@
+#include "platform/x11/X11WindowReader.h"
+
+#include <xcb/res.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/x11/X11Properties.h"
+
+namespace pellucine {
+
+namespace {
+
+constexpr quint32 allDesktops = 0xFFFFFFFFu;
+constexpr quint32 iconicState = 3;
+
+// Every request about one window, sent before any answer is read.
+struct PendingWindow {
+    enum Property {
+        pid,
+        windowType,
+        transientFor,
+        frameExtents,
+        wmState,
+        netWmState,
+        desktop,
+        netWmName,
+        wmName,
+        wmClass,
+        protocols,
+        gtkApplicationId,
+        kdeDesktopFile,
+        bamfDesktopFile,
+        normalHints,
+        propertyCount
+    };
+
+    xcb_window_t window = XCB_NONE;
+    xcb_get_window_attributes_cookie_t attributes{};
+    xcb_get_geometry_cookie_t geometry{};
+    xcb_translate_coordinates_cookie_t origin{};
+    std::array<xcb_get_property_cookie_t, propertyCount> properties{};
+};
+
+PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
+                      const X11Atoms& atoms) {
+    PendingWindow p;
+    p.window = window;
+    p.attributes = xcb_get_window_attributes(c, window);
+    p.geometry = xcb_get_geometry(c, window);
+    p.origin = xcb_translate_coordinates(c, window, root, 0, 0);
+    const std::array<xcb_atom_t, PendingWindow::propertyCount> names{atoms._NET_WM_PID,
+                                                                     atoms._NET_WM_WINDOW_TYPE,
+                                                                     XCB_ATOM_WM_TRANSIENT_FOR,
+                                                                     atoms._NET_FRAME_EXTENTS,
+                                                                     atoms.WM_STATE,
+                                                                     atoms._NET_WM_STATE,
+                                                                     atoms._NET_WM_DESKTOP,
+                                                                     atoms._NET_WM_NAME,
+                                                                     XCB_ATOM_WM_NAME,
+                                                                     XCB_ATOM_WM_CLASS,
+                                                                     atoms.WM_PROTOCOLS,
+                                                                     atoms._GTK_APPLICATION_ID,
+                                                                     atoms._KDE_NET_WM_DESKTOP_FILE,
+                                                                     atoms._BAMF_DESKTOP_FILE,
+                                                                     XCB_ATOM_WM_NORMAL_HINTS};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        p.properties[i] = requestProperty(c, window, names[i], 1024);
+    }
+    return p;
+}
+
+std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, const X11Atoms& atoms,
+                                     std::optional<quint32> currentDesktop) {
+    // Every reply is taken, even for a window that is gone, so that none is left behind.
+    const auto attributes = takeReply(c, xcb_get_window_attributes_reply, p.attributes);
+    const auto geometry = takeReply(c, xcb_get_geometry_reply, p.geometry);
+    const auto origin = takeReply(c, xcb_translate_coordinates_reply, p.origin);
+    std::array<std::optional<X11Property>, PendingWindow::propertyCount> props;
+    for (std::size_t i = 0; i < props.size(); ++i) {
+        props[i] = takeProperty(c, p.properties[i]);
+    }
+    if (!attributes || !geometry || !origin) {
+        return std::nullopt;
+    }
+    const auto value = [&](PendingWindow::Property which) -> const std::optional<X11Property>& {
+        return props[which];
+    };
+
+    X11WindowInfo info;
+    info.window = p.window;
+    info.isViewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    info.clientRect = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+
+    if (const auto& pid = value(PendingWindow::pid); pid && pid->first32()) {
+        info.pid = static_cast<qint32>(*pid->first32());
+    }
+    if (const auto& transient = value(PendingWindow::transientFor); transient) {
+        info.transientFor = transient->first32().value_or(XCB_NONE);
+    }
+    std::optional<X11WindowType> type;
+    if (const auto& types = value(PendingWindow::windowType); types) {
+        type = windowTypeFromAtoms(types->values32(), atoms);
+    }
+    info.type = type.value_or(info.transientFor != XCB_NONE ? X11WindowType::dialog
+                                                            : X11WindowType::normal);
+    if (const auto& extents = value(PendingWindow::frameExtents); extents) {
+        const QList<quint32> e = extents->values32();
+        if (e.size() >= 4) {
+            info.extents = {static_cast<int>(e[0]), static_cast<int>(e[1]), static_cast<int>(e[2]),
+                            static_cast<int>(e[3])};
+        }
+    }
+    if (const auto& state = value(PendingWindow::wmState); state) {
+        info.isIconic = state->first32() == iconicState;
+    }
+    if (const auto& states = value(PendingWindow::netWmState); states) {
+        const QList<quint32> s = states->values32();
+        info.isHidden = s.contains(atoms._NET_WM_STATE_HIDDEN);
+        info.isFullScreen = s.contains(atoms._NET_WM_STATE_FULLSCREEN);
+        info.skipsTaskbar = s.contains(atoms._NET_WM_STATE_SKIP_TASKBAR);
+        info.isMaximized = s.contains(atoms._NET_WM_STATE_MAXIMIZED_VERT) &&
+                           s.contains(atoms._NET_WM_STATE_MAXIMIZED_HORZ);
+    }
+    if (const auto& desktop = value(PendingWindow::desktop); desktop) {
+        info.desktop = desktop->first32();
+    }
+    info.isOnCurrentDesktop = !info.desktop || !currentDesktop || *info.desktop == allDesktops ||
+                              *info.desktop == *currentDesktop;
+    if (const auto& name = value(PendingWindow::netWmName); name) {
+        info.title = name->text(atoms);
+    } else if (const auto& legacy = value(PendingWindow::wmName); legacy) {
+        info.title = legacy->text(atoms);
+    }
+    if (const auto& wmClass = value(PendingWindow::wmClass); wmClass) {
+        const QStringList parts = wmClass->strings();
+        info.resourceName = parts.value(0);
+        info.resourceClass = parts.value(1);
+    }
+    if (const auto& protocols = value(PendingWindow::protocols); protocols) {
+        info.acceptsDelete = atoms.WM_DELETE_WINDOW != XCB_NONE &&
+                             protocols->values32().contains(atoms.WM_DELETE_WINDOW);
+    }
+    if (const auto& hints = value(PendingWindow::normalHints); hints) {
+        // flags, x, y, width, height, min (2), max (2), increments (2), aspects (4), base (2),
+        // gravity.
+        const QList<quint32> h = hints->values32();
+        constexpr quint32 incrementsGiven = 1u << 6;
+        constexpr quint32 gravityGiven = 1u << 9;
+        if (h.size() >= 11 && (h[0] & incrementsGiven) != 0 && h[9] > 0 && h[10] > 0) {
+            info.sizeIncrement = QSize(static_cast<int>(h[9]), static_cast<int>(h[10]));
+        }
+        if (h.size() >= 18 && (h[0] & gravityGiven) != 0) {
+            info.gravity = h[17];
+        }
+    }
+    if (const auto& gtk = value(PendingWindow::gtkApplicationId); gtk) {
+        info.gtkApplicationId = gtk->text(atoms);
+    }
+    if (const auto& kde = value(PendingWindow::kdeDesktopFile); kde) {
+        info.desktopFileHint = kde->text(atoms);
+    } else if (const auto& bamf = value(PendingWindow::bamfDesktopFile); bamf) {
+        info.desktopFileHint = bamf->text(atoms);
+    }
+    return info;
+}
+
+}  // namespace
+
+const X11WindowInfo* X11DesktopSnapshot::find(xcb_window_t window) const {
+    const auto it = std::find_if(windows.begin(), windows.end(),
+                                 [window](const X11WindowInfo& w) { return w.window == window; });
+    return it == windows.end() ? nullptr : &*it;
+}
+
+X11DesktopSnapshot X11WindowReader::read() const {
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    const xcb_window_t root = connection_.root();
+    const auto stackingCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST_STACKING, 65536);
+    const auto listCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST, 65536);
+    const auto activeCookie = requestProperty(c, root, atoms._NET_ACTIVE_WINDOW);
+    const auto desktopCookie = requestProperty(c, root, atoms._NET_CURRENT_DESKTOP);
+    const auto stacking = takeProperty(c, stackingCookie);
+    const auto list = takeProperty(c, listCookie);
+    const auto active = takeProperty(c, activeCookie);
+    const auto desktop = takeProperty(c, desktopCookie);
+
+    X11DesktopSnapshot snapshot;
+    snapshot.mappingOrder = list ? list->values32() : QList<quint32>{};
+    snapshot.activeWindow = active ? active->first32().value_or(XCB_NONE) : XCB_NONE;
+    snapshot.currentDesktop = desktop ? desktop->first32() : std::nullopt;
+    QList<xcb_window_t> frontToBack = stacking ? stacking->values32() : snapshot.mappingOrder;
+    std::reverse(frontToBack.begin(), frontToBack.end());
+    snapshot.windows = readWindows(frontToBack, snapshot.currentDesktop);
+    return snapshot;
+}
+
+QList<X11WindowInfo> X11WindowReader::readWindows(const QList<xcb_window_t>& windows,
+                                                  std::optional<quint32> currentDesktop) const {
+    xcb_connection_t* c = connection_.get();
+    QList<PendingWindow> pending;
+    pending.reserve(windows.size());
+    for (const xcb_window_t window : windows) {
+        pending.append(request(c, connection_.root(), window, connection_.atoms()));
+    }
+    QList<X11WindowInfo> result;
+    result.reserve(windows.size());
+    for (PendingWindow& p : pending) {
+        if (auto info = collect(c, p, connection_.atoms(), currentDesktop)) {
+            result.append(std::move(*info));
+        }
+    }
+    fillMissingPids(result);
+    return result;
+}
+
+std::optional<X11WindowInfo> X11WindowReader::readWindow(xcb_window_t window) const {
+    const QList<X11WindowInfo> windows = readWindows({window}, currentDesktop());
+    if (windows.isEmpty()) {
+        return std::nullopt;
+    }
+    return windows.first();
+}
+
+QList<xcb_window_t> X11WindowReader::clientsFrontToBack() const {
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    auto property = takeProperty(
+        c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, 65536));
+    if (!property) {
+        property =
+            takeProperty(c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, 65536));
+    }
+    QList<xcb_window_t> windows = property ? property->values32() : QList<quint32>{};
+    std::reverse(windows.begin(), windows.end());
+    return windows;
+}
+
+xcb_window_t X11WindowReader::activeWindow() const {
+    xcb_connection_t* c = connection_.get();
+    const auto property = takeProperty(
+        c, requestProperty(c, connection_.root(), connection_.atoms()._NET_ACTIVE_WINDOW));
+    return property ? property->first32().value_or(XCB_NONE) : XCB_NONE;
+}
+
+std::optional<quint32> X11WindowReader::currentDesktop() const {
+    xcb_connection_t* c = connection_.get();
+    const auto property = takeProperty(
+        c, requestProperty(c, connection_.root(), connection_.atoms()._NET_CURRENT_DESKTOP));
+    return property ? property->first32() : std::nullopt;
+}
+
+void X11WindowReader::fillMissingPids(QList<X11WindowInfo>& windows) const {
+    xcb_connection_t* c = connection_.get();
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+    if (extension == nullptr || extension->present == 0) {
+        return;
+    }
+    // The server knows the process of local clients that did not publish _NET_WM_PID.
+    QList<std::pair<qsizetype, xcb_res_query_client_ids_cookie_t>> cookies;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (!windows[i].pid) {
+            xcb_res_client_id_spec_t spec{windows[i].window,
+                                          XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+            cookies.append({i, xcb_res_query_client_ids(c, 1, &spec)});
+        }
+    }
+    for (const auto& [index, cookie] : cookies) {
+        const auto reply = takeReply(c, xcb_res_query_client_ids_reply, cookie);
+        if (!reply) {
+            continue;
+        }
+        auto it = xcb_res_query_client_ids_ids_iterator(reply.get());
+        for (; it.rem > 0; xcb_res_client_id_value_next(&it)) {
+            if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+                xcb_res_client_id_value_value_length(it.data) >= 1) {
+                windows[index].pid = static_cast<qint32>(*xcb_res_client_id_value_value(it.data));
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace pellucine

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QPoint>
+#include <QRect>
+#include <array>
+#include <optional>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11WindowInfo.h"
+
+namespace pellucine {
+
+// Where a ConfigureRequest must put a client of `extents` so that a window manager honouring
+// `gravity` draws its frame at `frame` (root pixels). Static gravity names the client's own
+// position; the others a point of the frame.
+QPoint configurePosition(const QRect& frame, const X11FrameExtents& extents, uint32_t gravity);
+
+// The client size that gives a frame of `frame`'s size around a client of `extents`, at least
+// 1 by 1.
+QSize clientSizeFor(const QRect& frame, const X11FrameExtents& extents);
+
+// Requests to the window manager about other clients' windows, as EWMH and ICCCM define them.
+// Each is sent at once; the window manager carries it out later, or not at all.
+class X11WindowRequests {
+  public:
+    explicit X11WindowRequests(X11Connection& connection) : connection_(connection) {}
+
+    void raise(xcb_window_t window);
+    void iconify(xcb_window_t window);
+    // Maps the client, which a window manager takes as the end of its iconic state.
+    void deiconify(xcb_window_t window);
+    void setFullScreen(xcb_window_t window, bool on);
+    // Asks the client to close the window through WM_DELETE_WINDOW. A window that does not
+    // take it is left alone (false): its client is never killed.
+    bool close(const X11WindowInfo& window);
+    // Moves and resizes the window so that its frame, decorations included, covers `frame`
+    // (root pixels). A maximized window is first taken out of that state.
+    void moveResize(const X11WindowInfo& window, const QRect& frame);
+    // Moves the frame's top-left corner to `topLeft`, keeping the size.
+    void move(const X11WindowInfo& window, QPoint topLeft);
+    // Gives the frame `size`, keeping its top-left corner.
+    void resize(const X11WindowInfo& window, QSize size);
+    // Focuses the window and raises it, as a pager would.
+    void activate(xcb_window_t window);
+
+  private:
+    void configure(const X11WindowInfo& window, std::optional<QPoint> topLeft,
+                   std::optional<QSize> size);
+    void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<uint32_t, 5>& data);
+
+    X11Connection& connection_;
+};
+
+}  // namespace pellucine

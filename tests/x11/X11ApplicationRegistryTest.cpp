@@ -1,0 +1,246 @@
+#include <gmock/gmock.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/x11/X11ApplicationRegistry.h"
+#include "support/TempFolder.h"
+
+namespace pellucine {
+namespace {
+
+using testing::TempFolder;
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QByteArray entryText(const char* name, const char* windowClass = nullptr, const char* extra = "") {
+    QByteArray text = "[Desktop Entry]\nType=Application\nName=" + QByteArray(name) + "\n";
+    if (windowClass != nullptr) {
+        text += "StartupWMClass=" + QByteArray(windowClass) + "\n";
+    }
+    return text + extra;
+}
+
+X11WindowInfo window(xcb_window_t id, qint32 pid, const char* resourceClass = "") {
+    X11WindowInfo w;
+    w.window = id;
+    w.pid = pid;
+    w.resourceClass = QString::fromLatin1(resourceClass);
+    w.resourceName = QString::fromLatin1(resourceClass).toLower();
+    w.isViewable = true;
+    return w;
+}
+
+TEST(X11DesktopEntriesTest, ReadsApplicationEntriesAndTheFirstFolderWins) {
+    TempFolder temp;
+    const QString user = temp.file(QStringLiteral("user"));
+    const QString system = temp.file(QStringLiteral("system"));
+    writeFile(user + "/org.example.Editor.desktop", entryText("Editor (mine)"));
+    writeFile(system + "/org.example.Editor.desktop", entryText("Editor", "EditorClass"));
+    writeFile(system + "/kde/okular.desktop", entryText("Okular", "okular"));
+    // Hidden in the user's folder: gone from the system's too.
+    writeFile(user + "/org.example.Gone.desktop",
+              "[Desktop Entry]\nType=Application\nName=G\nHidden=true\n");
+    writeFile(system + "/org.example.Gone.desktop", entryText("Gone"));
+    writeFile(system + "/link.desktop", "[Desktop Entry]\nType=Link\nName=Web\n");
+    writeFile(system + "/nameless.desktop", "[Desktop Entry]\nType=Application\n");
+    // Keys of other groups and localized names are not the entry's name.
+    writeFile(system + "/grouped.desktop",
+              "[Desktop Action New]\nName=New Window\n[Desktop Entry]\nType=Application\n"
+              "Name[de]=Gruppiert\nName=Grouped\n");
+
+    const X11DesktopEntries entries = X11DesktopEntries::load({user, system});
+    ASSERT_NE(entries.byId(QStringLiteral("org.example.Editor")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("org.example.Editor"))->name,
+              QStringLiteral("Editor (mine)"));
+    // The user's entry names no class, so the system's class lookup does not lead to it.
+    EXPECT_EQ(entries.byWindowClass(QStringLiteral("EditorClass")), nullptr);
+    ASSERT_NE(entries.byId(QStringLiteral("kde-okular")), nullptr);
+    EXPECT_EQ(entries.byWindowClass(QStringLiteral("okular"))->id, QStringLiteral("kde-okular"));
+    EXPECT_EQ(entries.byId(QStringLiteral("KDE-OKULAR"))->id, QStringLiteral("kde-okular"));
+    EXPECT_EQ(entries.byId(QStringLiteral("org.example.Gone")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("link")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("nameless")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("grouped"))->name, QStringLiteral("Grouped"));
+    EXPECT_EQ(entries.byId(QString()), nullptr);
+    EXPECT_EQ(entries.byWindowClass(QString()), nullptr);
+}
+
+class X11IdentityTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const QString apps = temp.file(QStringLiteral("applications"));
+        writeFile(apps + "/org.keepassxc.KeePassXC.desktop", entryText("KeePassXC", "KeePassXC"));
+        writeFile(apps + "/org.gnome.Calculator.desktop", entryText("Calculator"));
+        writeFile(apps + "/com.example.Flat.desktop", entryText("Flat App"));
+        writeFile(apps + "/debian-xterm.desktop", entryText("XTerm", "XTerm"));
+        entries = X11DesktopEntries::load({apps});
+    }
+    TempFolder temp;
+    X11DesktopEntries entries;
+};
+
+TEST_F(X11IdentityTest, PrefersTheDesktopEntryWhateverLedToIt) {
+    // Through the window class: a password manager keeps its reverse-DNS identifier.
+    X11WindowInfo keepass = window(1, 10, "KeePassXC");
+    const X11ApplicationIdentity byClass = identifyApplication(keepass, entries, {}, {});
+    EXPECT_EQ(byClass.identifier, QStringLiteral("org.keepassxc.KeePassXC"));
+    EXPECT_EQ(byClass.name, QStringLiteral("KeePassXC"));
+    EXPECT_TRUE(byClass.fromDesktopEntry);
+    EXPECT_TRUE(
+        byClass.location->toLocalFile().endsWith(QLatin1String("org.keepassxc.KeePassXC.desktop")));
+
+    // Through the GTK application id.
+    X11WindowInfo calculator = window(2, 11, "Gnome-calculator");
+    calculator.gtkApplicationId = QStringLiteral("org.gnome.Calculator");
+    EXPECT_EQ(identifyApplication(calculator, entries, {}, {}).name, QStringLiteral("Calculator"));
+
+    // Through the Flatpak id.
+    X11WindowInfo flat = window(3, 12, "flat");
+    EXPECT_EQ(identifyApplication(flat, entries, QStringLiteral("com.example.Flat"), {}).name,
+              QStringLiteral("Flat App"));
+
+    // A desktop file named by the window beats every other way.
+    X11WindowInfo hinted = window(4, 13, "XTerm");
+    hinted.desktopFileHint = QStringLiteral("/usr/share/applications/org.gnome.Calculator.desktop");
+    EXPECT_EQ(identifyApplication(hinted, entries, {}, {}).identifier,
+              QStringLiteral("org.gnome.Calculator"));
+}
+
+TEST_F(X11IdentityTest, FallsBackInOrderWithoutAnEntry) {
+    X11WindowInfo w = window(1, 10, "Strange");
+    w.gtkApplicationId = QStringLiteral("org.example.Strange");
+    w.desktopFileHint = QStringLiteral("org.example.Named.desktop");
+    const auto flatpak = std::optional<QString>(QStringLiteral("org.example.Sandboxed"));
+    const auto exe = std::optional<QString>(QStringLiteral("/opt/strange/bin/strange"));
+
+    EXPECT_EQ(identifyApplication(w, entries, flatpak, exe).identifier,
+              QStringLiteral("org.example.Named"));
+    w.desktopFileHint.clear();
+    EXPECT_EQ(identifyApplication(w, entries, flatpak, exe).identifier,
+              QStringLiteral("org.example.Sandboxed"));
+    EXPECT_EQ(identifyApplication(w, entries, {}, exe).identifier,
+              QStringLiteral("org.example.Strange"));
+    w.gtkApplicationId.clear();
+    const X11ApplicationIdentity byClass = identifyApplication(w, entries, {}, exe);
+    EXPECT_EQ(byClass.identifier, QStringLiteral("Strange"));
+    EXPECT_EQ(byClass.name, QStringLiteral("Strange"));
+    EXPECT_EQ(byClass.location, QUrl::fromLocalFile(*exe));
+    EXPECT_FALSE(byClass.fromDesktopEntry);
+
+    const X11ApplicationIdentity nothing = identifyApplication(window(2, 11), entries, {}, {});
+    EXPECT_FALSE(nothing.identifier);
+    EXPECT_FALSE(nothing.name);
+    EXPECT_FALSE(nothing.location);
+}
+
+TEST(X11ProcessInfoTest, FindsTheFlatpakIdAndTheExecutable) {
+    TempFolder proc;
+    writeFile(proc.file("100/root/.flatpak-info"),
+              "[Instance]\nname=wrong\n[Application]\nname=org.example.FromInfo\n");
+    writeFile(proc.file("200/cgroup"),
+              "0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
+              "app-flatpak-org.example.FromScope-4711.scope\n");
+    writeFile(proc.file("300/cgroup"), "0::/user.slice/session-2.scope\n");
+    QDir().mkpath(proc.file("400"));
+    QFile::link(QStringLiteral("/bin/sh"), proc.file("400/exe"));
+
+    const X11ProcessInfo info(proc.path());
+    EXPECT_EQ(info.flatpakId(100), QStringLiteral("org.example.FromInfo"));
+    EXPECT_EQ(info.flatpakId(200), QStringLiteral("org.example.FromScope"));
+    EXPECT_EQ(info.flatpakId(300), std::nullopt);
+    EXPECT_EQ(info.flatpakId(999), std::nullopt);
+    EXPECT_EQ(info.flatpakId(0), std::nullopt);
+    EXPECT_EQ(info.executablePath(400), QStringLiteral("/bin/sh"));
+    EXPECT_EQ(info.executablePath(300), std::nullopt);
+    EXPECT_TRUE(info.isRunning(400));
+    EXPECT_FALSE(info.isRunning(999));
+    EXPECT_FALSE(info.isRunning(-1));
+}
+
+TEST(X11ActivationPolicyTest, FollowsTheWindowsAnApplicationOwns) {
+    X11WindowInfo normal = window(1, 1);
+    X11WindowInfo dialog = window(2, 1);
+    dialog.type = X11WindowType::dialog;
+    X11WindowInfo skipping = window(3, 1);
+    skipping.skipsTaskbar = true;
+    X11WindowInfo utility = window(4, 1);
+    utility.type = X11WindowType::utility;
+    X11WindowInfo dock = window(5, 1);
+    dock.type = X11WindowType::dock;
+    X11WindowInfo menu = window(6, 1);
+    menu.type = X11WindowType::popupMenu;
+
+    EXPECT_EQ(activationPolicyOf({&dock, &normal}), X11ActivationPolicy::regular);
+    EXPECT_EQ(activationPolicyOf({&dialog}), X11ActivationPolicy::regular);
+    EXPECT_EQ(activationPolicyOf({&skipping, &dock}), X11ActivationPolicy::accessory);
+    EXPECT_EQ(activationPolicyOf({&utility}), X11ActivationPolicy::accessory);
+    EXPECT_EQ(activationPolicyOf({&dock, &menu}), X11ActivationPolicy::prohibited);
+    EXPECT_EQ(activationPolicyOf({}), X11ActivationPolicy::prohibited);
+}
+
+class X11ApplicationRegistryTest : public ::testing::Test {
+  protected:
+    X11ApplicationRegistryTest() : registry(X11DesktopEntries{}, X11ProcessInfo(proc.path())) {}
+
+    // Windows front to back; mapping order given separately.
+    X11DesktopSnapshot snapshot(QList<X11WindowInfo> windows, QList<xcb_window_t> mapping,
+                                xcb_window_t active = XCB_NONE) {
+        X11DesktopSnapshot s;
+        s.windows = std::move(windows);
+        s.mappingOrder = std::move(mapping);
+        s.activeWindow = active;
+        return s;
+    }
+
+    TempFolder proc;
+    X11ApplicationRegistry registry;
+};
+
+TEST_F(X11ApplicationRegistryTest, GroupsByProcessInMappingOrderWithWindowsFrontToBack) {
+    X11WindowInfo unowned = window(9, 0);
+    unowned.pid.reset();
+    const X11DesktopSnapshot s = snapshot({window(3, 200, "B"), window(1, 100, "A"), unowned,
+                                           window(2, 200, "B"), window(4, 100, "A")},
+                                          {1, 2, 3, 4, 9}, 2);
+    const QList<X11Application> apps = registry.applications(s);
+    ASSERT_EQ(apps.size(), 2);
+    EXPECT_EQ(apps[0].pid, 100);
+    EXPECT_EQ(apps[0].windows, (QList<xcb_window_t>{1, 4}));
+    EXPECT_FALSE(apps[0].isActive);
+    EXPECT_EQ(apps[1].pid, 200);
+    EXPECT_EQ(apps[1].windows, (QList<xcb_window_t>{3, 2}));
+    EXPECT_TRUE(apps[1].isActive);
+    EXPECT_EQ(apps[1].identity.identifier, QStringLiteral("B"));
+}
+
+TEST_F(X11ApplicationRegistryTest, HiddenLastsUntilUnhiddenOrShownAgainAfterMinimizing) {
+    X11WindowInfo shown = window(1, 100, "A");
+    X11WindowInfo minimized = shown;
+    minimized.isIconic = true;
+
+    registry.markHidden(100, {1});
+    // Hiding takes effect later: still shown right after, yet hidden.
+    EXPECT_TRUE(registry.applications(snapshot({shown}, {1})).first().isHidden);
+    EXPECT_TRUE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
+    // Restored by other means once it was down: no longer hidden.
+    EXPECT_FALSE(registry.applications(snapshot({shown}, {1})).first().isHidden);
+
+    registry.markHidden(100, {1});
+    EXPECT_EQ(registry.unmarkHidden(100), (QList<xcb_window_t>{1}));
+    EXPECT_EQ(registry.unmarkHidden(100), std::nullopt);
+    EXPECT_FALSE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
+
+    // A process that went away takes its mark with it; its pid reused is not hidden.
+    registry.markHidden(100, {});
+    EXPECT_TRUE(registry.applications(snapshot({}, {})).isEmpty());
+    EXPECT_FALSE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,131 @@
+#include <gmock/gmock.h>
+
+#include "X11TestDesktop.h"
+#include "base/QtScheduler.h"
+#include "base/RecordingEventLog.h"
+#include "core/WindowLifecycleMonitor.h"
+#include "platform/x11/X11Desktop.h"
+
+namespace pellucine {
+namespace {
+
+using testing::TestXterm;
+using testing::X11PortTest;
+using testing::X11TestDesktop;
+
+// The program's window lifecycle monitor following real windows through the X11 port.
+class X11LifecycleMonitorTest : public X11PortTest {
+  protected:
+    void SetUp() override {
+        X11PortTest::SetUp();
+        if (!port) {
+            return;
+        }
+        monitor = std::make_unique<WindowLifecycleMonitor>(*port, scheduler, events);
+        monitor->setOnChange([this] { ++changes; });
+        monitor->setOnActivity([this](qint32 pid, bool titleChanged) {
+            activity.append({pid, titleChanged});
+        });
+    }
+    void TearDown() override {
+        if (extraWindow != XCB_NONE) {
+            xcb_destroy_window(desktop->get(), extraWindow);
+            xcb_flush(desktop->get());
+        }
+    }
+
+    bool heardActivity(qint32 pid, bool titleChanged) const {
+        return activity.contains(std::pair{pid, titleChanged});
+    }
+
+    // A window of the test's own that says it belongs to `pid`, as a second window of that
+    // application would.
+    xcb_window_t openWindowClaiming(qint32 pid, const QString& title) {
+        xcb_connection_t* c = desktop->get();
+        extraWindow = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, extraWindow, desktop->root(), 300, 300, 200, 150,
+                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const auto value = static_cast<uint32_t>(pid);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, extraWindow, desktop->atom("_NET_WM_PID"),
+                            XCB_ATOM_CARDINAL, 32, 1, &value);
+        desktop->setTitle(extraWindow, title);
+        xcb_map_window(c, extraWindow);
+        xcb_flush(c);
+        return extraWindow;
+    }
+
+    RecordingEventLog events;
+    QtScheduler scheduler{systemContinuousClock()};
+    std::unique_ptr<WindowLifecycleMonitor> monitor;
+    int changes = 0;
+    QList<std::pair<qint32, bool>> activity;
+    xcb_window_t extraWindow = XCB_NONE;
+};
+
+TEST_F(X11LifecycleMonitorTest, ObservesEveryRunningXterm) {
+    monitor->start();
+    const auto started = events.last(QStringLiteral("window-lifecycle-monitor-started"));
+    ASSERT_TRUE(started);
+    EXPECT_GE(started->fields.value(QStringLiteral("applicationCount")).toInt(), 2);
+    EXPECT_GE(monitor->observedApplicationCount(), 2u);
+}
+
+TEST_F(X11LifecycleMonitorTest, ReportsANewWindowAndFollowsIt) {
+    TestXterm xterm(*desktop, QStringLiteral("lifecycle-owner"), "40x10+100+100");
+    ASSERT_TRUE(xterm.window());
+    const auto pid = static_cast<qint32>(xterm.pid());
+    monitor->start();
+    ASSERT_EQ(changes, 0);
+
+    const xcb_window_t added = openWindowClaiming(pid, QStringLiteral("lifecycle-second"));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return changes > 0; }));
+
+    // The monitor took the new window on through its creation notice: its title changes reach
+    // the monitor too.
+    desktop->setTitle(added, QStringLiteral("lifecycle-second renamed"));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return heardActivity(pid, true); }));
+}
+
+TEST_F(X11LifecycleMonitorTest, ReportsTitleMoveAndMinimizeChanges) {
+    TestXterm xterm(*desktop, QStringLiteral("lifecycle-title"), "40x10+100+100");
+    ASSERT_TRUE(xterm.window());
+    const auto pid = static_cast<qint32>(xterm.pid());
+    monitor->start();
+
+    desktop->setTitle(*xterm.window(), QStringLiteral("lifecycle-title renamed"));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return heardActivity(pid, true) && changes > 0; }));
+
+    int before = changes;
+    X11DesktopState& state = port->state();
+    state.requests().move(*state.window(*xterm.window()), QPoint(300, 200));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return heardActivity(pid, false); }));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return changes > before; }));
+
+    // Minimizing brings no activity of the window's own (focus moving to another application
+    // may), only the debounced change signal.
+    activity.clear();
+    before = changes;
+    state.requests().iconify(*xterm.window());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*xterm.window()) == 3; }));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return changes > before; }));
+    EXPECT_THAT(activity, ::testing::Not(::testing::Contains(::testing::Pair(pid, ::testing::_))));
+}
+
+TEST_F(X11LifecycleMonitorTest, ReportsNothingOnceStopped) {
+    TestXterm xterm(*desktop, QStringLiteral("lifecycle-stopped"), "40x10+100+100");
+    ASSERT_TRUE(xterm.window());
+    monitor->start();
+    monitor->stop();
+    EXPECT_EQ(monitor->observedApplicationCount(), 0u);
+
+    desktop->setTitle(*xterm.window(), QStringLiteral("lifecycle-stopped renamed"));
+    port->state().requests().iconify(*xterm.window());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*xterm.window()) == 3; }));
+    testing::settle(port->state().connection());
+    EXPECT_FALSE(monitor->hasPendingDelivery());
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(activity.isEmpty());
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Desktop.h"
+
+namespace pellucine::testing {
+
+// The X server the fixture started, and a connection of the test's own that looks at it
+// independently of the code under test. The tests act through the backend and check the
+// effect here, polling with a deadline because the window manager carries requests out later.
+class X11TestDesktop {
+  public:
+    // Points DISPLAY at the fixture's server; none when there is no server to test against.
+    static std::optional<QByteArray> connectDisplay();
+
+    X11TestDesktop();
+    ~X11TestDesktop();
+
+    xcb_connection_t* get() const { return connection_; }
+    xcb_window_t root() const { return root_; }
+
+    // The client with exactly this title (WM_NAME), or none.
+    std::optional<xcb_window_t> findClient(const QString& title) const;
+    QList<xcb_window_t> clients() const;
+    // Clients front to back.
+    QList<xcb_window_t> stacking() const;
+    xcb_window_t activeWindow() const;
+    // The geometry of the window manager's frame holding the client (its top-level ancestor).
+    QRect frameOf(xcb_window_t window) const;
+    bool isViewable(xcb_window_t window) const;
+    // WM_STATE: 1 normal, 3 iconic, 0 when missing.
+    quint32 wmState(xcb_window_t window) const;
+    QList<quint32> netWmState(xcb_window_t window) const;
+    xcb_atom_t atom(const char* name) const;
+    // Returns once the server has carried the change out.
+    void setTitle(xcb_window_t window, const QString& title) const;
+    // Waits until the server has carried out every request of this connection, so that other
+    // connections see their effect.
+    void sync() const;
+    // _NET_WM_PID.
+    std::optional<qint32> pidOf(xcb_window_t window) const;
+
+    // Polls `condition`, handling the test's events meanwhile, until it holds or `ms` pass.
+    static bool waitUntil(const std::function<bool()>& condition, int ms = 8000);
+
+  private:
+    xcb_connection_t* connection_ = nullptr;
+    xcb_window_t root_ = XCB_NONE;
+};
+
+// An xterm started by a test, killed at the end of it.
+class TestXterm {
+  public:
+    // Starts an xterm with the title and waits until it is mapped; `window()` is empty when it
+    // did not appear in time.
+    TestXterm(const X11TestDesktop& desktop, const QString& title,
+              const QString& geometry = QStringLiteral("60x15+200+200"));
+    ~TestXterm();
+
+    std::optional<xcb_window_t> window() const { return window_; }
+    qint64 pid() const { return process_.processId(); }
+    QProcess& process() { return process_; }
+
+  private:
+    QProcess process_;
+    std::optional<xcb_window_t> window_;
+};
+
+// Brings every event the server has sent so far to `connection` and runs what they posted:
+// afterwards a change made on the server has had all its effects in this process.
+void settle(X11Connection& connection);
+
+// Fixture base: skips when there is no server; otherwise connects the backend and the probe.
+class X11Test : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    std::unique_ptr<X11TestDesktop> desktop;
+    QByteArray display;
+    std::unique_ptr<X11Connection> connection;
+};
+
+}  // namespace pellucine::testing
+
+namespace pellucine::testing {
+
+// Fixture base for the port: the X11 desktop on the fixture's server as the program uses it.
+class X11PortTest : public X11Test {
+  protected:
+    void SetUp() override;
+    std::unique_ptr<X11Desktop> port;
+};
+
+}  // namespace pellucine::testing

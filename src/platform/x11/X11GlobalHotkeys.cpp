@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/KeyModifiers.h"
+#include "platform/x11/X11Connection.h"
 
 namespace pellucine {
 
@@ -21,7 +22,14 @@ X11GlobalHotkeys::X11GlobalHotkeys(xcb_connection_t* connection, xcb_window_t ro
     }
 }
 
+X11GlobalHotkeys::X11GlobalHotkeys(X11Connection& connection)
+    : X11GlobalHotkeys(connection.get(), connection.root()) {
+    events_ = QObject::connect(&connection, &X11Connection::eventReceived,
+                               [this](const xcb_generic_event_t& event) { handleEvent(event); });
+}
+
 X11GlobalHotkeys::~X11GlobalHotkeys() {
+    QObject::disconnect(events_);
     if (connectionFailed()) {
         return;
     }
@@ -180,26 +188,42 @@ void X11GlobalHotkeys::remap() {
         return;
     }
     const QList<quint16> oldVariants = map_.lockVariants();
-    for (const auto& [grab, count] : shares_) {
-        ungrab(grab, oldVariants);
-    }
-    shares_.clear();
     map_ = X11KeyboardMap(X11KeyboardLayout::read(connection_));
+    // The server also announces mappings that did not change (a key from another keyboard):
+    // grabs that stay as they are are kept, so that no press is lost in between.
+    const bool sameLocks = map_.lockVariants() == oldVariants;
+    std::map<Grab, int> wanted;
     for (auto& [handle, registration] : registrations_) {
         registration.grab.reset();
-        const auto keycode = map_.keycode(registration.keyCode);
-        if (!keycode) {
-            continue;
+        if (const auto keycode = map_.keycode(registration.keyCode)) {
+            registration.grab = Grab{*keycode, map_.modifierMask(registration.modifiers)};
+            ++wanted[*registration.grab];
         }
-        const Grab wanted{*keycode, map_.modifierMask(registration.modifiers)};
-        if (const auto error = acquire(wanted)) {
-            qWarning("Global hotkey %u/0x%llx could not be grabbed again (X error %d).",
-                     registration.keyCode, static_cast<unsigned long long>(registration.modifiers),
-                     *error);
-            continue;
-        }
-        registration.grab = wanted;
     }
+    for (const auto& [held, count] : shares_) {
+        if (!sameLocks || !wanted.contains(held)) {
+            ungrab(held, oldVariants);
+        }
+    }
+    std::map<Grab, int> kept;
+    for (const auto& [next, count] : wanted) {
+        if (!sameLocks || !shares_.contains(next)) {
+            if (const auto error = grab(next)) {
+                qWarning(
+                    "A global hotkey could not be grabbed again after a keyboard change (X "
+                    "error %d).",
+                    *error);
+                for (auto& [handle, registration] : registrations_) {
+                    if (registration.grab == next) {
+                        registration.grab.reset();
+                    }
+                }
+                continue;
+            }
+        }
+        kept[next] = count;
+    }
+    shares_ = std::move(kept);
     xcb_flush(connection_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QMetaObject>
 #include <map>
 #include <optional>
 #include <utility>
@@ -11,12 +12,14 @@
 
 namespace pellucine {
 
+class X11Connection;
+
 // Global hotkeys as passive key grabs on the root window. Each combination is grabbed once for
 // every combination of the lock modifiers, so that it works with Caps Lock or Num Lock on. A
 // grab another client holds (BadAccess) refuses the registration and leaves nothing grabbed.
 // Registrations of the same combination share its grabs, which are released with the last of
-// them. Presses arrive through `handleEvent`, which the owner of the connection calls with every
-// event it reads; a press held down long enough to repeat counts once. A change of the keyboard
+// them. Presses arrive through `handleEvent` with every event the connection reads; a press held
+// down long enough to repeat counts once. A change of the keyboard
 // mapping re-grabs every combination at its new keys.
 class X11GlobalHotkeys final : public GlobalHotkeys {
   public:
@@ -25,6 +28,9 @@ class X11GlobalHotkeys final : public GlobalHotkeys {
     static constexpr qint32 keyUnavailableCode = XCB_VALUE;
     static constexpr qint32 connectionFailedCode = -1;
 
+    // Follows the connection's events itself.
+    explicit X11GlobalHotkeys(X11Connection& connection);
+    // The owner of the connection hands every event it reads to `handleEvent`.
     X11GlobalHotkeys(xcb_connection_t* connection, xcb_window_t root);
     // Releases every grab still held.
     ~X11GlobalHotkeys() override;
@@ -71,6 +77,7 @@ class X11GlobalHotkeys final : public GlobalHotkeys {
     Handle nextHandle_ = 1;
     // The last release of a grabbed key: a press at the same time and key is a repeat.
     std::optional<std::pair<xcb_keycode_t, xcb_timestamp_t>> lastRelease_;
+    QMetaObject::Connection events_;
 };
 
 }  // namespace pellucine

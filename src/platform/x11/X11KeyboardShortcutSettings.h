@@ -1,12 +1,12 @@
 #pragma once
 
-#include <xcb/xcb.h>
-
 #include <QStringList>
 
 #include "platform/KeyboardShortcutSettings.h"
 
 namespace pellucine {
+
+class X11Connection;
 
 // What an X11 desktop makes known of its shortcuts: no symbolic hot keys (the desktop keeps no
 // such settings), and the running window manager's key bindings where they can be read, which
@@ -14,15 +14,13 @@ namespace pellucine {
 // the configuration folders). Read afresh on every call.
 class X11KeyboardShortcutSettings final : public KeyboardShortcutSettings {
   public:
-    X11KeyboardShortcutSettings(xcb_connection_t* connection, xcb_window_t root,
-                                QStringList configFolders);
+    X11KeyboardShortcutSettings(X11Connection& connection, QStringList configFolders);
 
     QJsonObject symbolicHotKeys() const override { return {}; }
     QList<DesktopShortcut> desktopShortcuts() const override;
 
   private:
-    xcb_connection_t* connection_;
-    xcb_window_t root_;
+    X11Connection& connection_;
     QStringList configFolders_;
 };
 

@@ -3,7 +3,9 @@
 #include "platform/Accessibility.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/CloudAccount.h"
+#include "platform/GlobalHotkeys.h"
 #include "platform/ImageCoding.h"
+#include "platform/KeyboardShortcutSettings.h"
 #include "platform/LoginItems.h"
 #include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
@@ -18,8 +20,8 @@ namespace pellucine {
 
 // The port: everything the program asks of the desktop it runs on, one interface per service.
 // A backend (the simulated desktop, X11) implements every interface and hands them out here;
-// services take the `Desktop` and use the parts they need. Later services (input) are
-// added as further accessors beside these, never folded into them.
+// services take the `Desktop` and use the parts they need. Later services are added as further
+// accessors beside these, never folded into them.
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -39,6 +41,10 @@ class Desktop {
     virtual CloudAccount& cloudAccount() = 0;
     virtual UrlOpener& urlOpener() = 0;
     virtual ApplicationLifecycle& applicationLifecycle() = 0;
+
+    // Input.
+    virtual GlobalHotkeys& globalHotkeys() = 0;
+    virtual KeyboardShortcutSettings& keyboardShortcuts() = 0;
 };
 
 }  // namespace pellucine

@@ -50,6 +50,10 @@ std::optional<std::uint64_t> exactUnsigned(const QJsonValue& value) {
 
 }  // namespace
 
+std::optional<std::int64_t> jsonInteger(const QJsonValue& value) {
+    return exactInteger(value);
+}
+
 JsonFieldReader::JsonFieldReader(QJsonObject object, QString path)
     : object_(std::move(object)), path_(std::move(path)) {}
 

@@ -53,6 +53,9 @@ class JsonFieldReader {
     QString path_;
 };
 
+// A JSON number that is a whole number fitting 64 signed bits, exactly; nothing otherwise.
+std::optional<std::int64_t> jsonInteger(const QJsonValue& value);
+
 // Parses UTF-8 JSON whose top level must be an object; throws PreferenceDecodingError.
 QJsonObject parseJsonObject(const QByteArray& data);
 

@@ -15,7 +15,9 @@
 #include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
 #include "platform/sim/SimulatedElement.h"
+#include "platform/sim/SimulatedGlobalHotkeys.h"
 #include "platform/sim/SimulatedImageCoding.h"
+#include "platform/sim/SimulatedKeyboardShortcutSettings.h"
 #include "platform/sim/SimulatedLoginItems.h"
 #include "platform/sim/SimulatedPermissions.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
@@ -59,6 +61,8 @@ class SimulatedDesktop final : public Desktop,
     CloudAccount& cloudAccount() override { return cloud_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
+    KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
 
     // Accessibility.
     bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
@@ -140,6 +144,8 @@ class SimulatedDesktop final : public Desktop,
     SimulatedCloud& simulatedCloud() { return cloud_; }
     // Links opened, and the program's own process started and ended.
     SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
+    SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
     SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
@@ -256,6 +262,8 @@ class SimulatedDesktop final : public Desktop,
     SimulatedLoginItems loginItems_;
     SimulatedCloud cloud_{scheduler_};
     SimulatedShell shell_{scheduler_};
+    SimulatedGlobalHotkeys hotkeys_;
+    SimulatedKeyboardShortcutSettings shortcuts_;
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

@@ -52,6 +52,8 @@ struct X11Atoms {
     xcb_atom_t _GTK_APPLICATION_ID = XCB_NONE;
     xcb_atom_t _KDE_NET_WM_DESKTOP_FILE = XCB_NONE;
     xcb_atom_t _BAMF_DESKTOP_FILE = XCB_NONE;
+    xcb_atom_t _OB_VERSION = XCB_NONE;
+    xcb_atom_t _OB_CONFIG_FILE = XCB_NONE;
     xcb_atom_t _PELLUCINE_TIMESTAMP = XCB_NONE;
 
     // Interns every atom; an atom the server refuses stays XCB_NONE.

@@ -1,5 +1,7 @@
 #include "platform/x11/X11Desktop.h"
 
+#include "platform/x11/OpenboxKeyBindings.h"
+
 namespace pellucine {
 
 namespace {
@@ -32,7 +34,9 @@ X11Desktop::X11Desktop(const Options& options)
       screenCapture_(state_, state_->connection().displayName()),
       loginItems_(AutostartLoginItems::userFolder(options.paths),
                   AutostartLoginItems::systemFolders(), program(options)),
-      cloudAccount_(options.syncFolder, executor_) {}
+      cloudAccount_(options.syncFolder, executor_),
+      hotkeys_(state_->connection()),
+      shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)) {}
 
 X11Desktop::~X11Desktop() = default;
 

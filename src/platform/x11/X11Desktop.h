@@ -13,6 +13,8 @@
 #include "platform/x11/SyncFolderCloudAccount.h"
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyboardShortcutSettings.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11Shell.h"
@@ -63,6 +65,8 @@ class X11Desktop final : public Desktop {
     CloudAccount& cloudAccount() override { return cloudAccount_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
+    KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
 
     X11DesktopState& state() { return *state_; }
 
@@ -81,6 +85,8 @@ class X11Desktop final : public Desktop {
     ThreadPoolExecutor executor_;
     SyncFolderCloudAccount cloudAccount_;
     X11Shell shell_;
+    X11GlobalHotkeys hotkeys_;
+    X11KeyboardShortcutSettings shortcuts_;
 };
 
 }  // namespace pellucine

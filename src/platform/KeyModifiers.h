@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace pellucine {
+
+// The modifier-key bits the port speaks in: the stored key-combination bits. Command stands for
+// the Super key on X11 and Option for Alt.
+struct KeyModifiers {
+    static constexpr quint64 shift = 0x20000;
+    static constexpr quint64 control = 0x40000;
+    static constexpr quint64 option = 0x80000;
+    static constexpr quint64 command = 0x100000;
+    static constexpr quint64 all = shift | control | option | command;
+};
+
+}  // namespace pellucine

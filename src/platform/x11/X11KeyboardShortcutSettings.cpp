@@ -1,0 +1,44 @@
+#include "platform/x11/X11KeyboardShortcutSettings.h"
+
+#include <QFile>
+
+#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Properties.h"
+
+namespace pellucine {
+
+namespace {
+
+constexpr qint64 sizeLimit = 1024 * 1024;
+
+}  // namespace
+
+X11KeyboardShortcutSettings::X11KeyboardShortcutSettings(X11Connection& connection,
+                                                         QStringList configFolders)
+    : connection_(connection), configFolders_(std::move(configFolders)) {}
+
+QList<DesktopShortcut> X11KeyboardShortcutSettings::desktopShortcuts() const {
+    if (connection_.hasError()) {
+        return {};
+    }
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    const auto version = requestProperty(c, connection_.root(), atoms._OB_VERSION);
+    const auto named = requestProperty(c, connection_.root(), atoms._OB_CONFIG_FILE);
+    const bool openbox = takeProperty(c, version).has_value();
+    const auto configFile = takeProperty(c, named);
+    if (!openbox) {
+        return {};
+    }
+    const QString given = configFile ? configFile->text(atoms) : QString();
+    const QString path =
+        given.isEmpty() ? OpenboxKeyBindings::findConfiguration(configFolders_) : given;
+    QFile file(path);
+    if (path.isEmpty() || file.size() > sizeLimit || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return OpenboxKeyBindings::parse(file.read(sizeLimit));
+}
+
+}  // namespace pellucine

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+#include <xcb/xtest.h>
+
+#include <QtTest/QTest>
+#include <cstdlib>
+
+#include "X11TestDesktop.h"
+#include "base/Clock.h"
+#include "base/QtScheduler.h"
+#include "base/RecordingEventLog.h"
+#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyboardShortcutSettings.h"
+#include "preferences/HotkeyCenter.h"
+#include "preferences/HotkeyConflicts.h"
+#include "support/TempFolder.h"
+
+namespace pellucine {
+namespace {
+
+using testing::settle;
+using testing::X11Test;
+using testing::X11TestDesktop;
+
+constexpr quint32 space = 49;
+constexpr quint32 f12 = 111;
+constexpr quint64 shiftCommand = KeyCombo::shift | KeyCombo::command;
+constexpr xcb_keysym_t shiftL = 0xffe1;
+constexpr xcb_keysym_t superL = 0xffeb;
+constexpr xcb_keysym_t controlL = 0xffe3;
+constexpr xcb_keysym_t capsLock = 0xffe5;
+
+class X11GlobalHotkeysTest : public X11Test {
+  protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        hotkeys = std::make_unique<X11GlobalHotkeys>(*connection);
+        center = std::make_unique<HotkeyCenter>(*hotkeys, scheduler, events);
+        layout = X11KeyboardLayout::read(desktop->get());
+        map = X11KeyboardMap(layout);
+    }
+    void TearDown() override {
+        center.reset();
+        hotkeys.reset();
+    }
+
+    xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const {
+        for (int code = layout.minKeycode; code <= layout.maxKeycode; ++code) {
+            if (layout.keysym(xcb_keycode_t(code), 0) == keysym) {
+                return xcb_keycode_t(code);
+            }
+        }
+        ADD_FAILURE() << "no key carries keysym " << keysym;
+        return 0;
+    }
+
+    // Presses the keys in order and releases them in reverse, as a user would.
+    void type(const QList<xcb_keycode_t>& keys) {
+        for (const xcb_keycode_t key : keys) {
+            xcb_test_fake_input(desktop->get(), XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0,
+                                0, 0);
+        }
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+            xcb_test_fake_input(desktop->get(), XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0,
+                                0, 0);
+        }
+        xcb_flush(desktop->get());
+    }
+    QList<xcb_keycode_t> shiftSuperSpace() const {
+        return {keycodeOf(shiftL), keycodeOf(superL), *map.keycode(space)};
+    }
+
+    // Whether another client may grab the combination now; it lets it go again at once.
+    bool otherClientCanGrab(quint16 mask, xcb_keycode_t key) {
+        // Everything the backend asked for has been carried out first.
+        settle(*connection);
+        xcb_generic_error_t* error = xcb_request_check(
+            desktop->get(), xcb_grab_key_checked(desktop->get(), 0, desktop->root(), mask, key,
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        const bool granted = error == nullptr;
+        std::free(error);
+        if (granted) {
+            xcb_ungrab_key(desktop->get(), key, desktop->root(), mask);
+            desktop->sync();
+        }
+        return granted;
+    }
+
+    FakeContinuousClock clock;
+    QtScheduler scheduler{clock};
+    RecordingEventLog events;
+    std::unique_ptr<X11GlobalHotkeys> hotkeys;
+    std::unique_ptr<HotkeyCenter> center;
+    X11KeyboardLayout layout;
+    X11KeyboardMap map;
+};
+
+TEST_F(X11GlobalHotkeysTest, ShiftCommandSpaceRunsItsHandlerOncePerPress) {
+    int presses = 0;
+    int markers = 0;
+    ASSERT_TRUE(center->registerHotkey(space, shiftCommand, [&] { ++presses; }));
+    ASSERT_TRUE(center->registerHotkey(f12, KeyCombo::control, [&] { ++markers; }));
+
+    type(shiftSuperSpace());
+    // A later press of another hotkey: once it has arrived, so has everything before it.
+    type({keycodeOf(controlL), *map.keycode(f12)});
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return markers == 1; }, 5000));
+    EXPECT_EQ(presses, 1);
+
+    // With Caps Lock on the combination still counts.
+    type({keycodeOf(capsLock)});
+    type(shiftSuperSpace());
+    type({keycodeOf(capsLock)});
+    type({keycodeOf(controlL), *map.keycode(f12)});
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return markers == 2; }, 5000));
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(events.count("hotkey-register-failed"), 0);
+}
+
+TEST_F(X11GlobalHotkeysTest, ACombinationAnotherClientHoldsIsRefusedAndReported) {
+    const xcb_keycode_t key = *map.keycode(space);
+    const quint16 mask = map.modifierMask(shiftCommand);
+    // The other client holds only the Caps Lock variant: the variants granted before the
+    // refusal must be released again.
+    ASSERT_TRUE(otherClientCanGrab(mask | XCB_MOD_MASK_LOCK, key));
+    xcb_grab_key(desktop->get(), 0, desktop->root(), mask | XCB_MOD_MASK_LOCK, key,
+                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    desktop->sync();
+
+    EXPECT_EQ(center->registerHotkey(space, shiftCommand, [] {}), std::nullopt);
+    ASSERT_EQ(events.count("hotkey-register-failed"), 1);
+    EXPECT_EQ(events.last("hotkey-register-failed")->fields["errorCode"], "10");
+    EXPECT_TRUE(otherClientCanGrab(mask, key)) << "no partial grab is left behind";
+    xcb_ungrab_key(desktop->get(), key, desktop->root(), mask | XCB_MOD_MASK_LOCK);
+    desktop->sync();
+
+    // The window manager's own bindings are refused too, and the desktop names their owner.
+    const X11KeyboardShortcutSettings settings(
+        *connection, OpenboxKeyBindings::configFolders(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    const QList<DesktopShortcut> bindings = settings.desktopShortcuts();
+    ASSERT_FALSE(bindings.isEmpty()) << "the fixture's window manager binds keys";
+    const DesktopShortcut& taken = bindings.first();
+    EXPECT_EQ(center->registerHotkey(taken.keyCode, taken.modifiers, [] {}), std::nullopt);
+    EXPECT_EQ(events.count("hotkey-register-failed"), 2);
+    const testing::TempFolder noOtherApplications;
+    const auto sources = HotkeyConflicts::readSources(settings, noOtherApplications.paths());
+    EXPECT_EQ(HotkeyConflicts::owner(taken.keyCode, taken.modifiers, sources), taken.owner);
+}
+
+TEST_F(X11GlobalHotkeysTest, UnregisteringReleasesTheGrabForOtherClients) {
+    const xcb_keycode_t key = *map.keycode(space);
+    const quint16 mask = map.modifierMask(shiftCommand);
+    int first = 0;
+    int second = 0;
+    const auto a = center->registerHotkey(space, shiftCommand, [&] { ++first; });
+    const auto b = center->registerHotkey(space, shiftCommand, [&] { ++second; });
+    ASSERT_TRUE(a && b);
+    EXPECT_FALSE(otherClientCanGrab(mask, key));
+    EXPECT_FALSE(otherClientCanGrab(mask | XCB_MOD_MASK_LOCK, key));
+
+    // The second registration keeps the grab and keeps working.
+    center->unregister(*a);
+    EXPECT_FALSE(otherClientCanGrab(mask, key));
+    type(shiftSuperSpace());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return second == 1; }, 5000));
+    EXPECT_EQ(first, 0);
+
+    center->unregister(*b);
+    for (const quint16 variant : map.lockVariants()) {
+        EXPECT_TRUE(otherClientCanGrab(mask | variant, key)) << "variant " << variant;
+    }
+}
+
+TEST_F(X11GlobalHotkeysTest, AKeyHeldDownToRepeatCountsOnce) {
+    int presses = 0;
+    const HotkeyRegistrationResult registered =
+        hotkeys->registerHotkey(space, shiftCommand, [&] { ++presses; });
+    ASSERT_TRUE(registered.isRegistered());
+    const xcb_keycode_t key = *map.keycode(space);
+    const auto event = [&](uint8_t type, xcb_timestamp_t time, quint16 extraState = 0) {
+        xcb_key_press_event_t e{};
+        e.response_type = type;
+        e.detail = key;
+        e.time = time;
+        e.root = desktop->root();
+        e.event = desktop->root();
+        e.state = quint16(map.modifierMask(shiftCommand) | extraState);
+        hotkeys->handleEvent(reinterpret_cast<const xcb_generic_event_t&>(e));
+    };
+    event(XCB_KEY_PRESS, 1000);
+    // The server repeats a held key as a release and a press at the same time.
+    event(XCB_KEY_RELEASE, 1500);
+    event(XCB_KEY_PRESS, 1500);
+    event(XCB_KEY_RELEASE, 1530);
+    event(XCB_KEY_PRESS, 1530);
+    event(XCB_KEY_RELEASE, 1600);
+    EXPECT_EQ(presses, 1);
+    // A new press, with Caps Lock and Num Lock on.
+    event(XCB_KEY_PRESS, 2000, map.lockMask());
+    EXPECT_EQ(presses, 2);
+    // Another modifier held as well makes it another combination.
+    event(XCB_KEY_PRESS, 2500, XCB_MOD_MASK_CONTROL);
+    EXPECT_EQ(presses, 2);
+    hotkeys->unregisterHotkey(registered.handle);
+}
+
+TEST_F(X11GlobalHotkeysTest, AKeyboardChangeKeepsEveryGrab) {
+    int presses = 0;
+    ASSERT_TRUE(center->registerHotkey(space, shiftCommand, [&] { ++presses; }));
+    // The server announces the mapping whenever keys come from another keyboard, unchanged.
+    xcb_mapping_notify_event_t notify{};
+    notify.response_type = XCB_MAPPING_NOTIFY;
+    notify.request = XCB_MAPPING_KEYBOARD;
+    hotkeys->handleEvent(reinterpret_cast<const xcb_generic_event_t&>(notify));
+    notify.request = XCB_MAPPING_MODIFIER;
+    hotkeys->handleEvent(reinterpret_cast<const xcb_generic_event_t&>(notify));
+
+    EXPECT_FALSE(otherClientCanGrab(map.modifierMask(shiftCommand), *map.keycode(space)));
+    type(shiftSuperSpace());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return presses == 1; }, 5000));
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -175,6 +175,18 @@ TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const 
         window_ = desktop.findClient(title);
         return window_ && desktop.isViewable(*window_);
     });
+    // The window manager may still be placing the frame: wait until it reports the window in
+    // its normal state and the frame holds still between two reads.
+    QRect previous;
+    X11TestDesktop::waitUntil([&] {
+        if (!window_ || desktop.wmState(*window_) != 1) {
+            return false;
+        }
+        const QRect frame = desktop.frameOf(*window_);
+        const bool still = frame == previous;
+        previous = frame;
+        return still;
+    });
     if (window_ && !desktop.isViewable(*window_)) {
         window_.reset();
     }

@@ -75,8 +75,8 @@ TEST_F(X11WindowRequestsTest, MovesAndResizesTheFrameDecorationsIncluded) {
     TestXterm target(*desktop, QStringLiteral("requests-move"));
     ASSERT_TRUE(target.window());
     const xcb_window_t window = *target.window();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return read(window).extents.top > 0; }));
     const X11WindowInfo before = read(window);
-    ASSERT_GT(before.extents.top, 0);
 
     // The left half of the screen, as a placement asks for it.
     const QRect wanted(0, 0, 640, 800);

@@ -49,6 +49,9 @@ void WindowLifecycleMonitor::start() {
 void WindowLifecycleMonitor::stop() {
     debounce_.reset();
     removeObservers();
+    // Notifications already handed to the scheduler, and a handler that stopped the monitor
+    // while one was being handled, find the old token gone.
+    alive_ = std::make_shared<const bool>(true);
 }
 
 void WindowLifecycleMonitor::removeObservers() {

@@ -15,8 +15,8 @@ namespace pellucine {
 // change folded into one debounced change signal, at most one per 0.4 s and never sooner than
 // 0.09 s after the change that asked for it. Main thread only.
 //
-// Destroying the monitor stops it: no callback, observer delivery or pending signal reaches it
-// afterwards. Restarting it keeps a pending signal.
+// Once the monitor is stopped or destroyed, no callback, observer delivery or pending signal
+// reaches it. Restarting it keeps a pending signal.
 class WindowLifecycleMonitor {
   public:
     static constexpr double minimumInterval = 0.4;
@@ -38,7 +38,8 @@ class WindowLifecycleMonitor {
     // "window-lifecycle-monitor-started". Without accessibility trust it only removes the
     // earlier observers.
     void start();
-    // Removes every observer and drops a pending change signal.
+    // Removes every observer and drops a pending change signal and the notifications not
+    // handled yet.
     void stop();
 
     std::size_t observedApplicationCount() const { return observers_.size(); }
@@ -60,7 +61,8 @@ class WindowLifecycleMonitor {
     std::map<qint32, std::unique_ptr<AccessibilityObserver>> observers_;
     ScopedWork debounce_;
     ContinuousInstant lastDelivery_;
-    // Work handed to the scheduler holds this weakly and does nothing once it is gone.
+    // Work handed to the scheduler holds this weakly and does nothing once it is gone: at
+    // destruction, and replaced at each stop.
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 

@@ -132,6 +132,25 @@ TEST_F(WindowLifecycleMonitorTest, StopDropsThePendingChange) {
     EXPECT_EQ(changes, 0);
 }
 
+TEST_F(WindowLifecycleMonitorTest, StopDropsNotificationsAlreadyOnTheirWay) {
+    monitor->start();
+    const GlobalRect f = desktop.window(window)->frame;
+    // The observer hands the move on to a later turn; the monitor stops before that turn.
+    desktop.moveWindow(window, {f.x + 1, f.y});
+    scheduler.post([this] { monitor->stop(); });
+    scheduler.advance(1.0);
+    EXPECT_TRUE(activity.empty());
+    EXPECT_EQ(changes, 0);
+
+    // An activity handler that stops the monitor leaves no change signal behind.
+    monitor->setOnActivity([this](qint32, bool) { monitor->stop(); });
+    monitor->start();
+    nudge();
+    EXPECT_FALSE(monitor->hasPendingDelivery());
+    scheduler.advance(1.0);
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(WindowLifecycleMonitorTest, StartObservesOnlyRegularApplicationsItCanObserve) {
     addApp(30);
     desktop.setObserverCreationFails(30, true);

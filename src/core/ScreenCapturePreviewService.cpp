@@ -10,17 +10,9 @@
 
 namespace pellucine {
 
-namespace {
-// How far back an invalidated content's time is set, so that nothing counts as fresh.
-constexpr double invalidatedAgeSeconds = 10;
-}  // namespace
-
 ScreenCapturePreviewService::ScreenCapturePreviewService(ScreenCapture& capture,
                                                          Scheduler& scheduler, QObject* parent)
-    : QObject(parent),
-      capture_(capture),
-      scheduler_(scheduler),
-      cachedAt_(scheduler.clock().now() + -seconds(invalidatedAgeSeconds)) {}
+    : QObject(parent), capture_(capture), scheduler_(scheduler) {}
 
 double ScreenCapturePreviewService::aspectRatio(Size frame) {
     const double ratio = frame.height / std::max(frame.width, 1.0);
@@ -39,7 +31,6 @@ void ScreenCapturePreviewService::invalidateContent() {
     contentTask_.cancel();
     contentTask_ = {};
     cachedContent_.reset();
-    cachedAt_ = scheduler_.clock().now() + -seconds(invalidatedAgeSeconds);
 }
 
 QCoro::Task<ShareableContent> ScreenCapturePreviewService::fetchContent(CancellationToken) {

@@ -52,6 +52,7 @@ class ScreenCapturePreviewService final : public QObject, public PreviewServicin
     ScreenCapture& capture_;
     Scheduler& scheduler_;
     std::optional<ShareableContent> cachedContent_;
+    // When cachedContent_ was fetched.
     ContinuousInstant cachedAt_;
     // The fetch in flight; empty when none.
     SharedTask<ShareableContent> contentTask_;

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Subscription.h"
+#include "base/Subscription.h"
 
 namespace pellucine {
 

@@ -3,8 +3,8 @@
 #include <QList>
 #include <functional>
 
+#include "base/Subscription.h"
 #include "platform/RunningApplication.h"
-#include "platform/Subscription.h"
 
 namespace pellucine {
 

@@ -1,4 +1,0 @@
-#pragma once
-
-// The port hands out the program's one subscription type.
-#include "base/Subscription.h"

@@ -509,8 +509,9 @@ QString FlightRecorder::diagnosticsDirectory(const AppPaths& paths,
     const bool release = !bundleIdentifier || bundleIdentifier->isEmpty() ||
                          *bundleIdentifier == releaseBundleIdentifier;
     const QString folder =
-        release ? QStringLiteral("pellucine") : QStringLiteral("pellucine-") + *bundleIdentifier;
-    return paths.applicationSupport + QLatin1Char('/') + folder + QStringLiteral("/diagnostics");
+        release ? paths.programSupportFolder()
+                : paths.programSupportFolder() + QLatin1Char('-') + *bundleIdentifier;
+    return folder + QStringLiteral("/diagnostics");
 }
 
 QString FlightRecorder::logFilePath(const QString& diagnosticsDirectory) {

@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
@@ -18,6 +17,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/AtomicFile.h"
 #include "base/IsoDateTime.h"
 
 namespace pellucine {
@@ -250,14 +250,10 @@ std::optional<QString> appendToFile(const QString& path, QByteArray line) {
 }
 
 // Replaces the file at `path` in one step; only the owner can read the new file.
-std::optional<QString> writeAtomically(const QString& path, const QByteArray& content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("Could not create %1: %2").arg(path, file.errorString());
-    }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(content) != content.size() || !file.commit()) {
-        return QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+std::optional<QString> replaceFile(const QString& path, const QByteArray& content) {
+    if (auto failure =
+            writeFileAtomically(path, content, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        return QStringLiteral("Could not write %1: %2").arg(path, *failure);
     }
     return std::nullopt;
 }
@@ -481,7 +477,7 @@ std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) const {
     const QString path = logFilePath();
     const QByteArray line = json + '\n';
     const auto failure =
-        QFileInfo::exists(path) ? appendToFile(path, line) : writeAtomically(path, line);
+        QFileInfo::exists(path) ? appendToFile(path, line) : replaceFile(path, line);
     if (failure) {
         return failure;
     }
@@ -499,7 +495,7 @@ void FlightRecorder::trim() const {
         kept += (*lines)[i];
         kept += '\n';
     }
-    if (!writeAtomically(path, kept)) {
+    if (!replaceFile(path, kept)) {
         (void)setMode(path, 0600);
     }
 }

@@ -2,10 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "base/AtomicFile.h"
 
 namespace pellucine {
 
@@ -85,15 +86,7 @@ std::optional<QString> writePrivateCaptureProbeReport(const QStringList& lines,
         return QStringLiteral("The folder %1 does not exist.")
             .arg(QDir::toNativeSeparators(folder));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const QByteArray text = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.write(text) != text.size() || !file.commit()) {
-        return file.errorString();
-    }
-    return std::nullopt;
+    return writeFileAtomically(path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
 PrivateCaptureProbeResult runPrivateCaptureProbe(

@@ -14,7 +14,7 @@ bool indexIsValid(std::optional<int> index, qsizetype n) {
 
 void NativeApplicationSwitcherState::step(bool backward) {
     const auto n = static_cast<int>(applicationOrder.size());
-    if (n == 0 || !indexIsValid(selectedIndex, n)) {
+    if (!indexIsValid(selectedIndex, n)) {
         return;
     }
     const int i = *selectedIndex;
@@ -43,10 +43,10 @@ QList<qint32> NativeApplicationSwitcherState::neighbourProcessIdentifiers(int li
             break;
         }
         take((s + d) % n);
-        if (result.size() >= limit) {
+        if (result.size() >= target) {
             break;
         }
-        take((s - (d % n) + n) % n);
+        take((s - d + n) % n);
     }
     return result;
 }

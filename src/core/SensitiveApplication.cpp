@@ -1,5 +1,6 @@
 #include "core/SensitiveApplication.h"
 
+#include <algorithm>
 #include <array>
 
 namespace pellucine {
@@ -40,16 +41,14 @@ bool isSensitiveApplication(const std::optional<QString>& bundleIdentifier, int 
     if (!bundleIdentifier) {
         return false;
     }
-    const QString identifier = bundleIdentifier->toLower();
-    if (identifier == QLatin1String("com.apple.systempreferences") && osMajorVersion < 15) {
+    const QString& identifier = *bundleIdentifier;
+    if (osMajorVersion < 15 && identifier.compare(QLatin1String("com.apple.systempreferences"),
+                                                  Qt::CaseInsensitive) == 0) {
         return true;
     }
-    for (const char* prefix : sensitivePrefixes) {
-        if (identifier.startsWith(QString::fromLatin1(prefix).toLower())) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(sensitivePrefixes.begin(), sensitivePrefixes.end(), [&](const char* prefix) {
+        return identifier.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
+    });
 }
 
 }  // namespace pellucine

@@ -374,10 +374,8 @@ std::optional<std::pair<GlobalRect, double>> AccessibilityWindowService::visible
         return std::nullopt;
     }
     const GlobalRect bounds = desktop_.screenLayout().displayBounds(*screen.displayIdentifier);
-    const GlobalRect overlap = bounds.intersected(frame);
-    const double area =
-        overlap.isNull() ? 0 : std::max(overlap.width, 0.0) * std::max(overlap.height, 0.0);
-    return std::pair{toGlobalSpace(screen.visibleFrame, mainDisplayHeight), area};
+    return std::pair{toGlobalSpace(screen.visibleFrame, mainDisplayHeight),
+                     bounds.intersected(frame).area()};
 }
 
 std::optional<GlobalRect> AccessibilityWindowService::bestVisibleFrame(

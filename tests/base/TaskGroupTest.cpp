@@ -22,24 +22,24 @@ struct Probe {
     std::vector<int> sawCancelled;
 };
 
-struct ChildSpec {
+struct ChildPlan {
     double seconds = 1;
     bool honoursCancel = false;
     bool fails = false;
 };
 
-QCoro::Task<int> child(Probe* p, int item, ChildSpec spec, CancellationToken token) {
+QCoro::Task<int> child(Probe* p, int item, ChildPlan plan, CancellationToken token) {
     p->log.push_back("start " + std::to_string(item));
     p->maxRunning = std::max(p->maxRunning, ++p->running);
     // A local, not a conditional inside the co_await operand: GCC 12 destroys such a
     // temporary twice.
-    const CancellationToken sleepToken = spec.honoursCancel ? token : CancellationToken();
-    const bool slept = co_await Sleep(p->scheduler, seconds(spec.seconds), sleepToken);
+    const CancellationToken sleepToken = plan.honoursCancel ? token : CancellationToken();
+    const bool slept = co_await Sleep(p->scheduler, seconds(plan.seconds), sleepToken);
     --p->running;
     if (token.isCancelled()) {
         p->sawCancelled.push_back(item);
     }
-    if (spec.fails) {
+    if (plan.fails) {
         throw std::runtime_error("child " + std::to_string(item));
     }
     co_return slept ? item : -item;
@@ -47,11 +47,11 @@ QCoro::Task<int> child(Probe* p, int item, ChildSpec spec, CancellationToken tok
 
 // The parent: adds every child, handles results one at a time, optionally cancels the group
 // after a number of results or returns early (dropping the group).
-QCoro::Task<void> parent(Probe* p, std::vector<ChildSpec> specs, int maxConcurrent,
+QCoro::Task<void> parent(Probe* p, std::vector<ChildPlan> plans, int maxConcurrent,
                          CancellationToken token, int cancelAfter, int returnAfter) {
     TaskGroup<int> group(p->scheduler, maxConcurrent, token);
-    for (int i = 0; i < static_cast<int>(specs.size()); ++i) {
-        group.add([p, i, spec = specs[i]](CancellationToken t) { return child(p, i, spec, t); });
+    for (int i = 0; i < static_cast<int>(plans.size()); ++i) {
+        group.add([p, i, plan = plans[i]](CancellationToken t) { return child(p, i, plan, t); });
     }
     int handled = 0;
     for (;;) {
@@ -76,8 +76,8 @@ QCoro::Task<void> parent(Probe* p, std::vector<ChildSpec> specs, int maxConcurre
     p->log.push_back("done");
 }
 
-std::vector<ChildSpec> lasting(std::vector<double> secondsEach, bool honoursCancel = false) {
-    std::vector<ChildSpec> out;
+std::vector<ChildPlan> lasting(std::vector<double> secondsEach, bool honoursCancel = false) {
+    std::vector<ChildPlan> out;
     for (const double s : secondsEach) {
         out.push_back({s, honoursCancel, false});
     }
@@ -137,9 +137,9 @@ TEST(TaskGroupTest, CancellingTheParentTokenWakesChildrenAndStartsNoMore) {
 
 TEST(TaskGroupTest, AChildsFailureIsRethrownInItsTurnAndTheOthersContinue) {
     Probe p;
-    std::vector<ChildSpec> specs = lasting({1, 2, 3});
-    specs[1].fails = true;
-    parent(&p, specs, 2, CancellationToken(), -1, -1);
+    std::vector<ChildPlan> plans = lasting({1, 2, 3});
+    plans[1].fails = true;
+    parent(&p, plans, 2, CancellationToken(), -1, -1);
     p.scheduler.advance(5.0);
     EXPECT_EQ(p.log, (Log{"start 0", "start 1", "handled 0", "start 2", "failed child 1",
                           "handled 2", "done"}));

@@ -427,10 +427,10 @@ bool FlightRecorder::configureShared(QString diagnosticsDirectory) {
 }
 
 void FlightRecorder::record(const QString& event, const EventFields& fields) {
-    const QDateTime now = clock_.now();
     if (skippedEvents().contains(event)) {
         return;
     }
+    const QDateTime now = clock_.now();
     // Filtering and formatting wait for the worker: the caller only pays for the clock and
     // the hand-off (copies of Qt containers share their data).
     queue_.async([this, event, fields, now] { append(lineFields(event, fields, now)); });

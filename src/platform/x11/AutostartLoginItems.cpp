@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtGlobal>
+
+#include "base/AtomicFile.h"
 
 namespace pellucine {
 
@@ -90,11 +91,9 @@ void AutostartLoginItems::write(const AutostartEntry& entry) {
         throw LoginItemError(
             QStringLiteral("The autostart folder “%1” couldn’t be created.").arg(userFolder_));
     }
-    QSaveFile file(entryPath());
-    const QByteArray text = entry.toText();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    if (const auto failure = writeFileAtomically(entryPath(), entry.toText())) {
         throw LoginItemError(QStringLiteral("The autostart entry “%1” couldn’t be written: %2.")
-                                 .arg(entryPath(), file.errorString()));
+                                 .arg(entryPath(), *failure));
     }
 }
 

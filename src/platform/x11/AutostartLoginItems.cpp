@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include "base/AtomicFile.h"
+#include "platform/x11/XdgConfigFolders.h"
 
 namespace pellucine {
 
@@ -41,13 +42,9 @@ QString AutostartLoginItems::userFolder(const AppPaths& paths) {
 }
 
 QStringList AutostartLoginItems::systemFolders() {
-    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (dirs.isEmpty()) {
-        dirs = QStringLiteral("/etc/xdg");
-    }
     QStringList folders;
-    for (const QString& dir : dirs.split(u':', Qt::SkipEmptyParts)) {
-        folders << QDir::cleanPath(dir) + QStringLiteral("/autostart");
+    for (const QString& dir : xdgSystemConfigFolders()) {
+        folders << dir + QStringLiteral("/autostart");
     }
     return folders;
 }

@@ -59,10 +59,7 @@ void KeyCap::paint(QPainter& painter, const QRectF& rect, const QString& label,
     }
     QColor border = ink;
     border.setAlphaF(static_cast<float>(onRail ? railBorderOpacity : borderOpacity));
-    const qreal half = borderWidth / 2;
-    painter.setPen(QPen(border, borderWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect.adjusted(half, half, -half, -half));
+    Yard::strokeInside(painter, rect, border, borderWidth);
     painter.setPen(ink);
     painter.setFont(Yard::keyFont());
     painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, label);

@@ -23,13 +23,7 @@ void paintWellBorder(QPainter& painter, const QRectF& rect, ColorScheme scheme, 
         colour = colours.fore;
         colour.setAlphaF(static_cast<float>(idleWellBorderOpacity));
     }
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.setBrush(Qt::NoBrush);
-    const qreal half = width / 2;
-    painter.drawRect(rect.adjusted(half, half, -half, -half));
-    painter.restore();
+    strokeInside(painter, rect, colour, width);
 }
 
 void wellFrame(QPainter& painter, const QRectF& rect, ColorScheme scheme, bool focused) {

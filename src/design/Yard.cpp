@@ -1,6 +1,7 @@
 #include "design/Yard.h"
 
 #include <QCoreApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
@@ -74,6 +75,16 @@ QMetaObject::Connection follow(QWidget* window, const Appearance& appearance) {
     setScheme(window, appearance.scheme());
     return QObject::connect(&appearance, &Appearance::schemeChanged, window,
                             [window](ColorScheme value) { setScheme(window, value); });
+}
+
+void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    const qreal half = width / 2;
+    painter.drawRect(rect.adjusted(half, half, -half, -half));
+    painter.restore();
 }
 
 }  // namespace pellucine::Yard

@@ -7,6 +7,9 @@
 #include "design/YardFonts.h"
 #include "design/YardPalette.h"
 
+class QColor;
+class QPainter;
+class QRectF;
 class QWidget;
 
 namespace pellucine {
@@ -34,6 +37,9 @@ void setWindowGround(QWidget* window);
 
 // Keeps `window`'s scheme equal to the appearance's, from now until either is gone.
 QMetaObject::Connection follow(QWidget* window, const Appearance& appearance);
+
+// Strokes a square-cornered border `width` wide that lies wholly inside `rect`.
+void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width);
 
 }  // namespace Yard
 }  // namespace pellucine

@@ -91,10 +91,7 @@ void YardButton::paintPlate(QPainter& painter) const {
     if (fill.isValid()) {
         painter.fillRect(bounds, fill);
     }
-    const qreal half = borderWidth / 2;
-    painter.setPen(QPen(border, borderWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(bounds.adjusted(half, half, -half, -half));
+    Yard::strokeInside(painter, bounds, border, borderWidth);
     painter.setPen(label);
     painter.setFont(labelFont());
     painter.drawText(bounds, Qt::AlignCenter | Qt::TextSingleLine, displayText());

@@ -116,8 +116,7 @@ const Palette& palette(ColorScheme scheme) {
 }
 
 QColor windowGround(ColorScheme scheme) {
-    return scheme == ColorScheme::dark ? QColor::fromRgb(28, 25, 23)
-                                       : QColor::fromRgb(249, 246, 236);
+    return palette(scheme).ground;
 }
 
 }  // namespace pellucine::Yard

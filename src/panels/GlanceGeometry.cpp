@@ -27,7 +27,7 @@ double widestPanel(const ScreenRect& area) {
 
 ScreenRect GlanceGeometry::targetScreenArea(
     const std::optional<ScreenRect>& screenFrame, const std::optional<ScreenPoint>& anchor,
-    const QList<ScreenFrames>& screens, const std::optional<ScreenRect>& mainScreenVisibleFrame) {
+    const QList<Screen>& screens, const std::optional<ScreenRect>& mainScreenVisibleFrame) {
     if (screenFrame) {
         return *screenFrame;
     }

@@ -7,7 +7,7 @@
 #include "base/Rect.h"
 #include "core/WindowDescriptor.h"
 #include "panels/PreviewGridLayout.h"
-#include "panels/ScreenFrames.h"
+#include "panels/ScreenLookup.h"
 #include "panels/TextMeasuring.h"
 
 namespace pellucine {
@@ -35,7 +35,7 @@ struct GlanceGeometry {
         bool compactListPreferred = false;
 
         // The desktop's screens in system order, and the main screen's visible frame.
-        QList<ScreenFrames> screens;
+        QList<Screen> screens;
         std::optional<ScreenRect> mainScreenVisibleFrame;
     };
 
@@ -65,7 +65,7 @@ struct GlanceGeometry {
     // else the main screen's visible frame; else (0, 0, 1000, 700).
     static ScreenRect targetScreenArea(const std::optional<ScreenRect>& screenFrame,
                                        const std::optional<ScreenPoint>& anchor,
-                                       const QList<ScreenFrames>& screens,
+                                       const QList<Screen>& screens,
                                        const std::optional<ScreenRect>& mainScreenVisibleFrame);
 
     // Mean width / height over windows with a non-empty frame (1.6 without any), within 1.4 to 2.2.

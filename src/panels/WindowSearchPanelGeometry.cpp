@@ -18,7 +18,7 @@ ScreenRect resizedFrame(const ScreenRect& frame, qsizetype resultCount) {
 }
 
 std::optional<ScreenRect> targetVisibleFrame(const ScreenPoint& pointer,
-                                             const QList<ScreenFrames>& screens,
+                                             const QList<Screen>& screens,
                                              const std::optional<ScreenRect>& mainVisibleFrame) {
     if (const auto screen = firstScreenContaining(screens, pointer)) {
         return screen->visibleFrame;

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "base/Rect.h"
-#include "panels/ScreenFrames.h"
+#include "panels/ScreenLookup.h"
 
 namespace pellucine {
 
@@ -25,7 +25,7 @@ ScreenRect resizedFrame(const ScreenRect& frame, qsizetype resultCount);
 // The visible frame of the first screen under the pointer, else the main screen's; none without
 // screens.
 std::optional<ScreenRect> targetVisibleFrame(const ScreenPoint& pointer,
-                                             const QList<ScreenFrames>& screens,
+                                             const QList<Screen>& screens,
                                              const std::optional<ScreenRect>& mainVisibleFrame);
 
 // Centred across the visible frame, its top a fifth of the frame's height below the frame's top;

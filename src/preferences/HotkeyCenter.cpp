@@ -11,8 +11,8 @@ HotkeyCenter::HotkeyCenter(GlobalHotkeys& hotkeys, Scheduler& scheduler, EventRe
       self_(std::make_shared<HotkeyCenter*>(this)) {}
 
 HotkeyCenter::~HotkeyCenter() {
-    for (const auto& [id, handle] : registered_) {
-        hotkeys_.unregisterHotkey(handle);
+    for (const auto& [id, registration] : registrations_) {
+        hotkeys_.unregisterHotkey(registration.handle);
     }
 }
 
@@ -22,7 +22,7 @@ std::optional<HotkeyCenter::Id> HotkeyCenter::registerHotkey(quint32 keyCode, qu
     const std::weak_ptr<HotkeyCenter*> weak = self_;
     const HotkeyRegistrationResult result =
         hotkeys_.registerHotkey(keyCode, modifiers & KeyModifiers::all, [weak, id] {
-            if (const auto self = weak.lock(); self && *self) {
+            if (const auto self = weak.lock()) {
                 (*self)->pressed(id);
             }
         });
@@ -31,34 +31,32 @@ std::optional<HotkeyCenter::Id> HotkeyCenter::registerHotkey(quint32 keyCode, qu
                        {{QStringLiteral("errorCode"), QString::number(result.errorCode)}});
         return std::nullopt;
     }
-    handlers_[id] = std::move(handler);
-    registered_[id] = result.handle;
+    registrations_.emplace(id, Registration{result.handle, std::move(handler)});
     return id;
 }
 
 void HotkeyCenter::unregister(Id id) {
-    if (const auto it = registered_.find(id); it != registered_.end()) {
-        const GlobalHotkeys::Handle handle = it->second;
-        registered_.erase(it);
+    if (const auto it = registrations_.find(id); it != registrations_.end()) {
+        const GlobalHotkeys::Handle handle = it->second.handle;
+        registrations_.erase(it);
         hotkeys_.unregisterHotkey(handle);
     }
-    handlers_.erase(id);
 }
 
 void HotkeyCenter::pressed(Id id) {
     const std::weak_ptr<HotkeyCenter*> weak = self_;
     scheduler_.post([weak, id] {
         const auto self = weak.lock();
-        if (!self || !*self) {
+        if (!self) {
             return;
         }
         HotkeyCenter& center = **self;
-        const auto it = center.handlers_.find(id);
-        if (it == center.handlers_.end() || !it->second) {
+        const auto it = center.registrations_.find(id);
+        if (it == center.registrations_.end() || !it->second.handler) {
             return;
         }
         // A copy: the handler may unregister itself.
-        const Handler handler = it->second;
+        const Handler handler = it->second.handler;
         handler();
     });
 }

@@ -36,17 +36,21 @@ class HotkeyCenter final {
     // Ends the registration; unknown or already ended numbers are ignored.
     void unregister(Id id);
 
-    bool isRegistered(Id id) const { return registered_.contains(id); }
-    std::size_t registrationCount() const { return registered_.size(); }
+    bool isRegistered(Id id) const { return registrations_.contains(id); }
+    std::size_t registrationCount() const { return registrations_.size(); }
 
   private:
+    struct Registration {
+        GlobalHotkeys::Handle handle;
+        Handler handler;
+    };
+
     void pressed(Id id);
 
     GlobalHotkeys& hotkeys_;
     Scheduler& scheduler_;
     EventRecording& events_;
-    std::map<Id, Handler> handlers_;
-    std::map<Id, GlobalHotkeys::Handle> registered_;
+    std::map<Id, Registration> registrations_;
     Id nextID_ = 1;
     // Work handed to the desktop and the scheduler checks this before touching the centre.
     std::shared_ptr<HotkeyCenter*> self_;

@@ -11,13 +11,7 @@
 
 namespace pellucine {
 
-namespace {
-
-constexpr double twoToThe63 = 9223372036854775808.0;
-constexpr double twoToThe64 = 18446744073709551616.0;
-
-// A JSON number that is a whole number and fits a signed 64-bit integer, read exactly.
-std::optional<std::int64_t> exactInteger(const QJsonValue& value) {
+std::optional<std::int64_t> jsonInteger(const QJsonValue& value) {
     if (!value.isDouble()) {
         return std::nullopt;
     }
@@ -30,8 +24,13 @@ std::optional<std::int64_t> exactInteger(const QJsonValue& value) {
     return a;
 }
 
+namespace {
+
+constexpr double twoToThe63 = 9223372036854775808.0;
+constexpr double twoToThe64 = 18446744073709551616.0;
+
 std::optional<std::uint64_t> exactUnsigned(const QJsonValue& value) {
-    if (const auto integer = exactInteger(value)) {
+    if (const auto integer = jsonInteger(value)) {
         if (*integer < 0) {
             return std::nullopt;
         }
@@ -49,10 +48,6 @@ std::optional<std::uint64_t> exactUnsigned(const QJsonValue& value) {
 }
 
 }  // namespace
-
-std::optional<std::int64_t> jsonInteger(const QJsonValue& value) {
-    return exactInteger(value);
-}
 
 JsonFieldReader::JsonFieldReader(QJsonObject object, QString path)
     : object_(std::move(object)), path_(std::move(path)) {}
@@ -111,7 +106,7 @@ std::optional<double> JsonFieldReader::optionalDouble(const QString& key) const 
 }
 
 std::optional<std::int64_t> JsonFieldReader::optionalInt64(const QString& key) const {
-    return read(key, QStringLiteral("isn’t a whole number that fits 64 bits"), exactInteger);
+    return read(key, QStringLiteral("isn’t a whole number that fits 64 bits"), jsonInteger);
 }
 
 std::optional<std::uint64_t> JsonFieldReader::optionalUnsigned(const QString& key,

@@ -9,16 +9,18 @@
 #include <functional>
 #include <optional>
 
+#include "platform/KeyModifiers.h"
+
 namespace pellucine {
 
 // One keyboard shortcut: a positional virtual key code (0 is A, 48 is Tab, 49 is Space) and a
 // mask of modifier-flag bits. The record enforces nothing; consumers mask the bits they need.
 struct KeyCombo {
-    static constexpr std::uint64_t shift = 0x20000;
-    static constexpr std::uint64_t control = 0x40000;
-    static constexpr std::uint64_t option = 0x80000;
-    static constexpr std::uint64_t command = 0x100000;
-    static constexpr std::uint64_t allModifiers = shift | control | option | command;
+    static constexpr std::uint64_t shift = KeyModifiers::shift;
+    static constexpr std::uint64_t control = KeyModifiers::control;
+    static constexpr std::uint64_t option = KeyModifiers::option;
+    static constexpr std::uint64_t command = KeyModifiers::command;
+    static constexpr std::uint64_t allModifiers = KeyModifiers::all;
 
     static constexpr std::uint32_t tabKeyCode = 48;
     static constexpr std::uint32_t spaceKeyCode = 49;

@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QtGlobal>
 #include <algorithm>
 
+#include "base/AtomicFile.h"
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
 
@@ -68,23 +68,16 @@ void SettingsUpdateResume::rememberOpenSettings() {
     }
 
     const Receipt receipt{lastSettingsPane_, referenceSeconds(clock_.now())};
-    QString failure;
+    std::optional<QString> failure;
     const QString folder = paths_.programSupportFolder();
     if (!QDir().mkpath(folder)) {
         failure = QStringLiteral("The folder “%1” couldn’t be created.").arg(folder);
     } else {
-        QSaveFile file(receiptPath());
-        if (!file.open(QIODevice::WriteOnly)) {
-            failure = file.errorString();
-        } else {
-            file.write(QJsonDocument(receipt.toJson()).toJson(QJsonDocument::Compact));
-            if (!file.commit()) {
-                failure = file.errorString();
-            }
-        }
+        failure = writeFileAtomically(
+            receiptPath(), QJsonDocument(receipt.toJson()).toJson(QJsonDocument::Compact));
     }
-    if (!failure.isEmpty()) {
-        qWarning("Could not remember Settings for update: %s", qUtf8Printable(failure));
+    if (failure) {
+        qWarning("Could not remember Settings for update: %s", qUtf8Printable(*failure));
     }
 }
 

@@ -222,10 +222,10 @@ TEST(GlanceGeometryTest, NoWindowsSizeForOne) {
 }
 
 TEST(GlanceGeometryTest, TargetScreen) {
-    const ScreenFrames left{{-1920, -100, 1920, 1080}, {-1920, -100, 1920, 1050}};
-    const ScreenFrames main{{0, 0, 1440, 900}, {0, 70, 1440, 805}};
-    const ScreenFrames right{{1440, 0, 1280, 800}, {1440, 0, 1280, 775}};
-    const QList<ScreenFrames> screens{main, left, right};
+    const Screen left{std::nullopt, {-1920, -100, 1920, 1080}, {-1920, -100, 1920, 1050}};
+    const Screen main{std::nullopt, {0, 0, 1440, 900}, {0, 70, 1440, 805}};
+    const Screen right{std::nullopt, {1440, 0, 1280, 800}, {1440, 0, 1280, 775}};
+    const QList<Screen> screens{main, left, right};
     const ScreenRect given{5, 5, 500, 500};
     const std::optional<ScreenRect> mainVisible = main.visibleFrame;
     auto target = [&](std::optional<ScreenRect> frame, std::optional<ScreenPoint> anchor,
@@ -248,8 +248,8 @@ TEST(GlanceGeometryTest, DockGlanceOnANegativeOriginScreen) {
     GlanceGeometry::Input in = dockHover(3);
     in.screenFrame.reset();
     in.compactListPreferred = false;
-    in.screens = {{{0, 0, 1440, 900}, {0, 0, 1440, 875}},
-                  {{-1920, -180, 1920, 1080}, {-1920, -130, 1920, 1050}}};
+    in.screens = {{std::nullopt, {0, 0, 1440, 900}, {0, 0, 1440, 875}},
+                  {std::nullopt, {-1920, -180, 1920, 1080}, {-1920, -130, 1920, 1050}}};
     in.mainScreenVisibleFrame = ScreenRect{0, 0, 1440, 875};
     in.anchor = ScreenPoint{-1000, -160};
     const GlanceGeometry g = GlanceGeometry::compute(in, measurer);

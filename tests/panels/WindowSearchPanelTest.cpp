@@ -37,9 +37,9 @@ TEST(WindowSearchPanelGeometryTest, OriginRoundsHalvesAwayFromZero) {
 }
 
 TEST(WindowSearchPanelGeometryTest, ScreenUnderThePointerElseMain) {
-    const ScreenFrames main{{0, 0, 1440, 900}, {0, 0, 1440, 875}};
-    const ScreenFrames left{{-1920, 0, 1920, 1080}, {-1920, 0, 1920, 1050}};
-    const QList<ScreenFrames> screens{main, left};
+    const Screen main{std::nullopt, {0, 0, 1440, 900}, {0, 0, 1440, 875}};
+    const Screen left{std::nullopt, {-1920, 0, 1920, 1080}, {-1920, 0, 1920, 1050}};
+    const QList<Screen> screens{main, left};
     EXPECT_EQ(Geometry::targetVisibleFrame({-1, 5}, screens, main.visibleFrame), left.visibleFrame);
     EXPECT_EQ(Geometry::targetVisibleFrame({0, 5}, screens, main.visibleFrame), main.visibleFrame);
     EXPECT_EQ(Geometry::targetVisibleFrame({9000, 5}, screens, main.visibleFrame),

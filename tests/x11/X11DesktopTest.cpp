@@ -348,6 +348,39 @@ TEST_F(X11DesktopTest, ObserversDeliverOnlyWhatWasRegisteredAndOnlyWhileStarted)
     EXPECT_EQ(heard.size(), 1);
 }
 
+TEST_F(X11DesktopTest, ApplicationNotificationsComeOnlyToObserversThatRegisteredThem) {
+    TestXterm xterm(*desktop, QStringLiteral("desktop-focus-observed"), "40x10+100+100");
+    TestXterm other(*desktop, QStringLiteral("desktop-focus-other"), "40x10+400+100");
+    ASSERT_TRUE(xterm.window() && other.window());
+    const auto pid = static_cast<qint32>(xterm.pid());
+
+    QStringList windowOnly;
+    auto windowObserver = port->accessibility().createObserver(
+        pid, [&](const ElementRef&, const QString& name) { windowOnly.append(name); });
+    QStringList focus;
+    auto focusObserver = port->accessibility().createObserver(
+        pid, [&](const ElementRef&, const QString& name) { focus.append(name); });
+    ASSERT_TRUE(windowObserver && focusObserver);
+    const ElementRef window = windowElement(pid, *xterm.window());
+    ASSERT_TRUE(window);
+    ASSERT_EQ(windowObserver->addNotification(window, ax::titleChanged),
+              AccessibilityStatus::success);
+    ASSERT_EQ(focusObserver->addNotification(port->accessibility().applicationElement(pid),
+                                             ax::focusedWindowChanged),
+              AccessibilityStatus::success);
+    windowObserver->start();
+    focusObserver->start();
+
+    port->state().requests().activate(*other.window());
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *other.window(); }));
+    port->state().requests().activate(*xterm.window());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !focus.isEmpty(); }));
+    testing::settle(port->state().connection());
+    EXPECT_EQ(focus.first(), QStringLiteral("AXFocusedWindowChanged"));
+    EXPECT_TRUE(windowOnly.isEmpty()) << windowOnly.join(u',').toStdString();
+}
+
 TEST_F(X11DesktopTest, SystemServicesGrantBothGatesAndKeepTheirFilesInTheGivenFolders) {
     EXPECT_TRUE(port->permissions().isScreenCaptureAllowed());
     EXPECT_TRUE(port->permissions().requestScreenCapture());

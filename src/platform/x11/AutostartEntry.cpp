@@ -1,13 +1,12 @@
 #include "platform/x11/AutostartEntry.h"
 
-#include <QMap>
 #include <algorithm>
+
+#include "platform/x11/DesktopEntryGroup.h"
 
 namespace pellucine {
 
 namespace {
-
-constexpr QLatin1String groupName{"Desktop Entry"};
 
 namespace key {
 constexpr QLatin1String type{"Type"};
@@ -41,37 +40,6 @@ std::optional<bool> boolValue(const QString& text) {
         return false;
     }
     return std::nullopt;
-}
-
-// The unlocalised keys of the "Desktop Entry" group, the first value of each; none when the
-// text has no such group.
-std::optional<QMap<QString, QString>> readGroup(const QByteArray& text) {
-    QMap<QString, QString> keys;
-    bool found = false;
-    bool inGroup = false;
-    for (const QByteArray& rawLine : text.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
-        if (line.isEmpty() || line.startsWith(u'#')) {
-            continue;
-        }
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            if (found && inGroup) {
-                break;
-            }
-            inGroup = line.mid(1, line.size() - 2) == groupName;
-            found = found || inGroup;
-            continue;
-        }
-        const qsizetype eq = line.indexOf(u'=');
-        if (!inGroup || eq <= 0) {
-            continue;
-        }
-        const QString k = line.left(eq).trimmed();
-        if (!keys.contains(k)) {
-            keys.insert(k, line.mid(eq + 1).trimmed());
-        }
-    }
-    return found ? std::optional(keys) : std::nullopt;
 }
 
 }  // namespace
@@ -208,7 +176,7 @@ std::optional<QStringList> AutostartEntry::splitExecValue(const QString& value) 
 }
 
 QByteArray AutostartEntry::toText() const {
-    QString text = QLatin1Char('[') + groupName + QStringLiteral("]\n");
+    QString text = QStringLiteral("[Desktop Entry]\n");
     const auto line = [&text](QLatin1String k, const QString& value) {
         text += k + QLatin1Char('=') + value + QLatin1Char('\n');
     };
@@ -222,7 +190,7 @@ QByteArray AutostartEntry::toText() const {
 }
 
 std::optional<AutostartEntry> AutostartEntry::fromText(const QByteArray& text) {
-    const auto keys = readGroup(text);
+    const auto keys = readDesktopEntryGroup(text);
     if (!keys) {
         return std::nullopt;
     }

@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtGlobal>
+
+#include "base/AtomicFile.h"
+#include "platform/x11/XdgConfigFolders.h"
 
 namespace pellucine {
 
@@ -40,13 +42,9 @@ QString AutostartLoginItems::userFolder(const AppPaths& paths) {
 }
 
 QStringList AutostartLoginItems::systemFolders() {
-    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (dirs.isEmpty()) {
-        dirs = QStringLiteral("/etc/xdg");
-    }
     QStringList folders;
-    for (const QString& dir : dirs.split(u':', Qt::SkipEmptyParts)) {
-        folders << QDir::cleanPath(dir) + QStringLiteral("/autostart");
+    for (const QString& dir : xdgSystemConfigFolders()) {
+        folders << dir + QStringLiteral("/autostart");
     }
     return folders;
 }
@@ -90,11 +88,9 @@ void AutostartLoginItems::write(const AutostartEntry& entry) {
         throw LoginItemError(
             QStringLiteral("The autostart folder “%1” couldn’t be created.").arg(userFolder_));
     }
-    QSaveFile file(entryPath());
-    const QByteArray text = entry.toText();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    if (const auto failure = writeFileAtomically(entryPath(), entry.toText())) {
         throw LoginItemError(QStringLiteral("The autostart entry “%1” couldn’t be written: %2.")
-                                 .arg(entryPath(), file.errorString()));
+                                 .arg(entryPath(), *failure));
     }
 }
 

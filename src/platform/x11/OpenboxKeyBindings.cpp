@@ -7,6 +7,7 @@
 
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11KeyTable.h"
+#include "platform/x11/XdgConfigFolders.h"
 
 namespace pellucine {
 
@@ -115,11 +116,7 @@ QString OpenboxKeyBindings::findConfiguration(const QStringList& configFolders) 
 }
 
 QStringList OpenboxKeyBindings::configFolders(const QString& userConfigFolder) {
-    QStringList folders{userConfigFolder};
-    const QString systemFolders = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    folders += systemFolders.isEmpty() ? QStringList{QStringLiteral("/etc/xdg")}
-                                       : systemFolders.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    return folders;
+    return QStringList{userConfigFolder} + xdgSystemConfigFolders();
 }
 
 }  // namespace pellucine

@@ -6,6 +6,15 @@
 
 namespace pellucine {
 
+namespace {
+
+// Notifications registered on the application element rather than on one of its windows.
+bool isApplicationNotification(QStringView notification) {
+    return notification == ax::windowCreated || notification == ax::focusedWindowChanged;
+}
+
+}  // namespace
+
 QStringView X11AccessibilityObserver::notificationFor(X11WindowEvent::Kind kind) {
     using Kind = X11WindowEvent::Kind;
     switch (kind) {
@@ -47,9 +56,7 @@ AccessibilityStatus X11AccessibilityObserver::addNotification(const ElementRef& 
         return AccessibilityStatus::failure;
     }
     const bool onApplication = x11->kind() == X11Element::Kind::application;
-    const bool applicationNotification =
-        notification == ax::windowCreated || notification == ax::focusedWindowChanged;
-    if (onApplication != applicationNotification) {
+    if (onApplication != isApplicationNotification(notification)) {
         return AccessibilityStatus::failure;
     }
     registrations_.emplace(onApplication ? XCB_NONE : x11->window(), notification.toString());
@@ -78,9 +85,9 @@ void X11AccessibilityObserver::handle(const X11WindowEvent& event) {
 }
 
 void X11AccessibilityObserver::post(xcb_window_t subject, QStringView notification) {
-    const bool applicationNotification =
-        notification == ax::windowCreated || notification == ax::focusedWindowChanged;
-    if (!applicationNotification && !registrations_.contains({subject, notification.toString()})) {
+    const bool applicationNotification = isApplicationNotification(notification);
+    const xcb_window_t registeredOn = applicationNotification ? XCB_NONE : subject;
+    if (!registrations_.contains({registeredOn, notification.toString()})) {
         return;
     }
     const auto state = state_.lock();

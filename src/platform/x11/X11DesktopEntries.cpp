@@ -6,40 +6,24 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include "platform/x11/DesktopEntryGroup.h"
+
 namespace pellucine {
 
 std::optional<X11DesktopEntry> X11DesktopEntries::parse(const QString& id, const QString& path,
                                                         const QByteArray& text) {
-    X11DesktopEntry entry{id, {}, {}, path};
-    bool inMainGroup = false;
-    bool isApplication = false;
-    bool hidden = false;
-    for (const QByteArray& rawLine : text.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith('#')) {
-            continue;
-        }
-        if (line.startsWith('[')) {
-            inMainGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (!inMainGroup || equals <= 0) {
-            continue;
-        }
-        const QByteArray key = line.left(equals).trimmed();
-        const QString value = QString::fromUtf8(line.mid(equals + 1).trimmed());
-        if (key == "Type") {
-            isApplication = value == QLatin1String("Application");
-        } else if (key == "Name") {
-            entry.name = value;
-        } else if (key == "StartupWMClass") {
-            entry.startupWMClass = value;
-        } else if (key == "Hidden" || key == "NoDisplay") {
-            hidden = hidden || value == QLatin1String("true");
+    const auto keys = readDesktopEntryGroup(text);
+    if (!keys || keys->value(QStringLiteral("Type")) != u"Application") {
+        return std::nullopt;
+    }
+    for (const QString& hiding : {QStringLiteral("Hidden"), QStringLiteral("NoDisplay")}) {
+        if (keys->value(hiding) == u"true") {
+            return std::nullopt;
         }
     }
-    if (!isApplication || hidden || entry.name.isEmpty()) {
+    X11DesktopEntry entry{id, keys->value(QStringLiteral("Name")),
+                          keys->value(QStringLiteral("StartupWMClass")), path};
+    if (entry.name.isEmpty()) {
         return std::nullopt;
     }
     return entry;

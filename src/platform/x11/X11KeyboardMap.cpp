@@ -1,11 +1,10 @@
 #include "platform/x11/X11KeyboardMap.h"
 
 #include <array>
-#include <cstdlib>
-#include <memory>
 
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11KeyTable.h"
+#include "platform/x11/X11Reply.h"
 
 namespace pellucine {
 
@@ -25,10 +24,6 @@ constexpr std::array<quint32, 10> anchorKeys{53, 36, 49, 48, 51, 126, 123, 115, 
 constexpr std::array<quint16, 8> modifierBits{
     XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_CONTROL, XCB_MOD_MASK_1,
     XCB_MOD_MASK_2,     XCB_MOD_MASK_3,    XCB_MOD_MASK_4,       XCB_MOD_MASK_5,
-};
-
-struct Free {
-    void operator()(void* p) const { std::free(p); }
 };
 
 bool carries(const X11KeyboardLayout& layout, xcb_keycode_t keycode, xcb_keysym_t keysym) {
@@ -81,10 +76,8 @@ X11KeyboardLayout X11KeyboardLayout::read(xcb_connection_t* connection) {
     const auto keyboardCookie = xcb_get_keyboard_mapping(
         connection, setup->min_keycode, setup->max_keycode - setup->min_keycode + 1);
     const auto modifierCookie = xcb_get_modifier_mapping(connection);
-    const std::unique_ptr<xcb_get_keyboard_mapping_reply_t, Free> keyboard(
-        xcb_get_keyboard_mapping_reply(connection, keyboardCookie, nullptr));
-    const std::unique_ptr<xcb_get_modifier_mapping_reply_t, Free> modifiers(
-        xcb_get_modifier_mapping_reply(connection, modifierCookie, nullptr));
+    const auto keyboard = takeReply(connection, xcb_get_keyboard_mapping_reply, keyboardCookie);
+    const auto modifiers = takeReply(connection, xcb_get_modifier_mapping_reply, modifierCookie);
     if (keyboard) {
         const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(keyboard.get());
         const int count = xcb_get_keyboard_mapping_keysyms_length(keyboard.get());

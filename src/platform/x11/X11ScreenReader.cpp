@@ -83,6 +83,8 @@ QList<X11Monitor> X11ScreenReader::monitors() const {
         const auto reply = takeReply(c, xcb_randr_get_monitors_reply,
                                      xcb_randr_get_monitors(c, connection_.root(), 1));
         if (reply) {
+            // Every monitor's name is asked for before any answer is read: one round trip.
+            QList<xcb_get_atom_name_cookie_t> names;
             auto it = xcb_randr_get_monitors_monitors_iterator(reply.get());
             for (; it.rem > 0; xcb_randr_monitor_info_next(&it)) {
                 const xcb_randr_monitor_info_t* info = it.data;
@@ -91,16 +93,16 @@ QList<X11Monitor> X11ScreenReader::monitors() const {
                 monitor.isPrimary = info->primary != 0;
                 monitor.identifier = info->nOutput > 0 ? *xcb_randr_monitor_info_outputs(info)
                                                        : static_cast<quint32>(info->name);
-                const auto name =
-                    takeReply(c, xcb_get_atom_name_reply, xcb_get_atom_name(c, info->name));
-                if (name) {
-                    monitor.name = QString::fromLatin1(xcb_get_atom_name_name(name.get()),
-                                                       xcb_get_atom_name_name_length(name.get()));
-                }
-                if (!monitor.rect.isEmpty()) {
-                    result.append(monitor);
+                names.append(xcb_get_atom_name(c, info->name));
+                result.append(monitor);
+            }
+            for (qsizetype i = 0; i < result.size(); ++i) {
+                if (const auto name = takeReply(c, xcb_get_atom_name_reply, names[i])) {
+                    result[i].name = QString::fromLatin1(xcb_get_atom_name_name(name.get()),
+                                                         xcb_get_atom_name_name_length(name.get()));
                 }
             }
+            result.removeIf([](const X11Monitor& monitor) { return monitor.rect.isEmpty(); });
         }
     }
     if (result.isEmpty()) {

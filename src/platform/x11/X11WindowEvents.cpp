@@ -37,10 +37,10 @@ void X11WindowEvents::stop() {
     for (auto it = tracked_.cbegin(); it != tracked_.cend(); ++it) {
         connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
     }
-    connection_.flush();
     for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
         connection_.selectEvents(it.key(), XCB_EVENT_MASK_NO_EVENT);
     }
+    connection_.flush();
     tracked_.clear();
     pending_.clear();
     active_ = XCB_NONE;

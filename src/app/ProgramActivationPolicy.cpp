@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QWindow>
 
 namespace pellucine {
@@ -60,7 +61,15 @@ bool ProgramActivationPolicy::isProgramWindow(const QWindow& window) {
 
 void ProgramActivationPolicy::apply(QWindow& window, bool mapped) {
     if (policy_ == ActivationPolicy::prohibited) {
-        QMetaObject::invokeMethod(&window, &QWindow::hide, Qt::QueuedConnection);
+        // Posted to this object: a widget's window passes events posted to it on to the widget.
+        QMetaObject::invokeMethod(
+            this,
+            [target = QPointer<QWindow>(&window)] {
+                if (target) {
+                    target->hide();
+                }
+            },
+            Qt::QueuedConnection);
         return;
     }
     if (listing_) {

@@ -96,6 +96,7 @@ InstanceChannel::Delivery InstanceChannel::deliver(const QByteArray& message, in
         return Delivery::unreachable;
     }
     socket.write(message);
+    socket.flush();
     QByteArray reply;
     while (!reply.contains('\n')) {
         const int remaining = static_cast<int>(qMax<qint64>(deadline.remainingTime(), 0));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -104,6 +105,12 @@ TEST_F(InstanceChannelTest, ASocketLeftBehindIsTakenOverAndAnEndedInstanceFreesI
 TEST_F(InstanceChannelTest, AnInstanceThatHoldsTheLockButNeverAnswersFailsTheLaterLaunch) {
     QLockFile held(runtime.filePath(InstanceChannel::lockName));
     ASSERT_TRUE(held.tryLock(0));
+    // However old the lock, it is not taken over while its holder runs.
+    QFile lockFile(held.fileName());
+    ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1),
+                                     QFileDevice::FileModificationTime));
+    lockFile.close();
     InstanceChannel later(runtime.path());
     const InstanceChannel::Claim claim =
         later.claim({"pellucine://diagnostics"}, std::chrono::milliseconds(0));

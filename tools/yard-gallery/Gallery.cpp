@@ -320,11 +320,12 @@ QWidget* keyHintSheet() {
     const QString sentence = QStringLiteral(
         "Hold {⌘} and press {⇥} to step through applications; press {F} to search windows, or "
         "{⌘}{⇧}{Space} from anywhere.");
-    return column({new Caption(QStringLiteral("words and keys, muted")),
-                   hint(QStringLiteral("Press {Esc} to close"), true, 480),
-                   new Caption(QStringLiteral("wrapping at 260, fore")), hint(sentence, false, 260),
-                   new Caption(QStringLiteral("flush x{y}z, unmatched a {b, empty {}")),
-                   hint(QStringLiteral("x{y}z   a {b   lone } and {}"), false, 480)});
+    return column(
+        {new Caption(QStringLiteral("words and keys, muted")),
+         hint(QStringLiteral("Press {Esc} to close"), true, 480),
+         new Caption(QStringLiteral("wrapping at 260, fore")), hint(sentence, false, 260),
+         new Caption(QStringLiteral("lone }, flush x{y}z, empty {}, unmatched {")),
+         hint(QStringLiteral("lone } then x{y}z, empty {}, unmatched a {b"), false, 480)});
 }
 
 SettingRow* switchRow(const QString& label, const std::optional<QString>& hint,

@@ -7,9 +7,12 @@
 #include <QImage>
 #include <QSize>
 #include <QThreadPool>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+
+#include "platform/x11/X11CapturePlan.h"
 
 namespace pellucine {
 
@@ -22,7 +25,9 @@ struct X11CaptureResult {
         // The window is not on screen (minimized, withdrawn, on another desktop): the server
         // keeps no picture of it.
         notViewable,
-        // The server refused (no Composite, no connection).
+        // The window or the asked picture has more pixels than a capture may handle.
+        tooLarge,
+        // The server refused (no Composite, no connection, no memory).
         failed
     };
 
@@ -31,20 +36,47 @@ struct X11CaptureResult {
 };
 
 // Scales `source` to fit inside `pixelSize` keeping its aspect ratio and centres it on a
-// transparent picture of exactly that size.
+// transparent picture of exactly that size. A null picture when memory ran out.
 QImage fitInto(const QImage& source, QSize pixelSize);
 // Puts `source` at its own size at the top-left corner of a transparent picture of exactly
-// `pixelSize`, cut at its edges.
+// `pixelSize`, cut at its edges. A null picture when memory ran out.
 QImage cropInto(const QImage& source, QSize pixelSize);
+
+// Which of the server's extensions the captures use.
+struct X11CaptureMethods {
+    // Pictures are reduced to their size on the server (RENDER).
+    bool render = false;
+    // Pixels arrive through shared memory (MIT-SHM).
+    bool sharedMemory = false;
+
+    friend bool operator==(const X11CaptureMethods&, const X11CaptureMethods&) = default;
+};
 
 // Takes pictures of client windows, their decorations included, through Composite: the
 // top-level windows are redirected (automatically, so the server still draws the screen) and a
-// window's own pixmap is read. The work runs on worker threads over a connection of its own,
-// opened on first use, so the main connection never waits for pixels.
+// window's own pixmap is read. Where the server offers RENDER the pixmap is reduced to the
+// picture's size there, and where it offers MIT-SHM the pixels arrive through shared memory;
+// without them the whole pixmap is read and reduced here. The buffers stay for the next
+// capture. The work runs on worker threads over a connection of its own, opened on first use,
+// so the main connection never waits for pixels.
 class X11WindowCapture {
   public:
+    struct Options {
+        // Reduce on the server when it offers RENDER.
+        bool useRender = true;
+        // Read through shared memory when the server offers MIT-SHM.
+        bool useSharedMemory = true;
+        // Windows and pictures with more pixels are refused (tooLarge).
+        qint64 maximumPixels = maximumCapturePixels;
+        // Called on the capturing thread once the window's frame is found, before its pixels
+        // are read.
+        std::function<void(xcb_window_t frame)> beforeReading;
+    };
+
     // `displayName` as the main connection uses it.
-    explicit X11WindowCapture(QByteArray displayName);
+    explicit X11WindowCapture(QByteArray displayName, Options options);
+    explicit X11WindowCapture(QByteArray displayName)
+        : X11WindowCapture(std::move(displayName), Options{}) {}
     // Waits for the pictures in flight.
     ~X11WindowCapture();
 
@@ -58,19 +90,19 @@ class X11WindowCapture {
     // The same on the calling thread.
     X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize, bool scalesToFit = true);
 
+    // The methods captures use, connecting first; none without a server with Composite.
+    std::optional<X11CaptureMethods> methods();
+
   private:
-    struct Disconnect {
-        void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-    };
+    class Link;
 
     // The worker connection with the top-level windows redirected; null when that failed.
-    xcb_connection_t* connection();
+    std::shared_ptr<Link> link();
 
     QByteArray displayName_;
+    Options options_;
     std::mutex mutex_;
-    std::unique_ptr<xcb_connection_t, Disconnect> connection_;
-    xcb_window_t root_ = XCB_NONE;
-    bool ready_ = false;
+    std::shared_ptr<Link> link_;
     QThreadPool pool_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <xcb/composite.h>
 
+#include <QHash>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtEndian>
 #include <algorithm>
@@ -24,6 +25,8 @@ using Status = X11CaptureResult::Status;
 
 // Buffers larger than this are given back after a capture instead of kept for the next one.
 constexpr qint64 keptBufferBytes = qint64(16) << 20;
+// Frames of windows pictured before; forgotten all at once beyond this many.
+constexpr qsizetype maximumKnownFrames = 1024;
 
 // The top-level window (a child of the root) holding the window asked for: the window
 // manager's frame when it reparents, else the window itself. Composite keeps its pixmap.
@@ -40,6 +43,8 @@ struct Frame {
 struct FrameLookup {
     Status status = Status::failed;
     Frame frame;
+    // The frame is the window or its parent, which a frame check can confirm.
+    bool direct = false;
 };
 
 // One round trip per level of the window tree: two for a reparented client.
@@ -62,11 +67,53 @@ FrameLookup findFrame(xcb_connection_t* c, xcb_window_t window) {
         if (tree->parent == tree->root || tree->parent == XCB_NONE) {
             return {Status::captured,
                     {current, attributes->visual, geometry->depth,
-                     QSize(geometry->width, geometry->height), geometry->border_width}};
+                     QSize(geometry->width, geometry->height), geometry->border_width},
+                    level <= 1};
         }
         current = tree->parent;
     }
     return {Status::windowGone, {}};
+}
+
+// The questions that tell whether a frame found earlier still holds the window as it did.
+struct FrameCheck {
+    xcb_query_tree_cookie_t windowTree;
+    xcb_get_window_attributes_cookie_t windowAttributes;
+    std::optional<xcb_query_tree_cookie_t> frameTree;
+    xcb_get_geometry_cookie_t frameGeometry;
+};
+
+FrameCheck askAboutFrame(xcb_connection_t* c, xcb_window_t window, const Frame& frame) {
+    FrameCheck check{xcb_query_tree(c, window), xcb_get_window_attributes(c, window), std::nullopt,
+                     xcb_get_geometry(c, frame.window)};
+    if (frame.window != window) {
+        check.frameTree = xcb_query_tree(c, frame.window);
+    }
+    return check;
+}
+
+// captured when the frame is as it was; windowGone or notViewable for the window; failed when
+// the frame changed and has to be looked up again.
+Status answerAboutFrame(xcb_connection_t* c, const FrameCheck& check, xcb_window_t window,
+                        const Frame& frame) {
+    const auto tree = takeReply(c, xcb_query_tree_reply, check.windowTree);
+    const auto attributes = takeReply(c, xcb_get_window_attributes_reply, check.windowAttributes);
+    const auto frameTree = check.frameTree ? takeReply(c, xcb_query_tree_reply, *check.frameTree)
+                                           : X11Reply<xcb_query_tree_reply_t>();
+    const auto geometry = takeReply(c, xcb_get_geometry_reply, check.frameGeometry);
+    if (!tree || !attributes) {
+        return Status::windowGone;
+    }
+    if (attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+        return Status::notViewable;
+    }
+    const bool topLevel = frame.window == window ? tree->parent == tree->root
+                                                 : tree->parent == frame.window && frameTree &&
+                                                       frameTree->parent == frameTree->root;
+    const bool same = geometry && geometry->depth == frame.depth &&
+                      QSize(geometry->width, geometry->height) == frame.content &&
+                      geometry->border_width == frame.border;
+    return topLevel && same ? Status::captured : Status::failed;
 }
 
 // Why Composite had no pixmap of the window's frame: the window went away, or it was unmapped.
@@ -221,6 +268,11 @@ class X11WindowCapture::Link {
 
     X11CaptureResult capture(xcb_window_t window, QSize pixelSize, bool scalesToFit);
 
+    // The frame of the window found by an earlier capture.
+    std::optional<Frame> knownFrame(xcb_window_t window);
+    void rememberFrame(xcb_window_t window, const Frame& frame);
+    void forgetFrame(xcb_window_t window);
+
   private:
     struct Disconnect {
         void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
@@ -249,6 +301,10 @@ class X11WindowCapture::Link {
     Link(xcb_connection_t* connection, Options options)
         : connection_(connection), options_(std::move(options)) {}
 
+    // The picture of `window`, held by `frame`.
+    X11CaptureResult picture(xcb_window_t window, const Frame& frame, QSize pixelSize,
+                             bool scalesToFit);
+
     std::unique_ptr<Buffers> takeBuffers();
     void giveBack(std::unique_ptr<Buffers> buffers);
     X11SharedSegment* segmentOf(Buffers& buffers);
@@ -265,6 +321,7 @@ class X11WindowCapture::Link {
     std::atomic<bool> sharedMemory_ = false;
     std::mutex mutex_;
     std::vector<std::unique_ptr<Buffers>> idle_;
+    QHash<xcb_window_t, Frame> frames_;
 };
 
 std::shared_ptr<X11WindowCapture::Link> X11WindowCapture::Link::open(const QByteArray& displayName,
@@ -397,11 +454,53 @@ QImage X11WindowCapture::Link::reduce(Buffers& buffers, xcb_pixmap_t pixmap,
 X11CaptureResult X11WindowCapture::Link::capture(xcb_window_t window, QSize pixelSize,
                                                  bool scalesToFit) {
     xcb_connection_t* c = connection_.get();
+    if (const std::optional<Frame> known = knownFrame(window)) {
+        // The frame found last time is pictured at once and the questions about it travel with
+        // the picture's requests: one round trip. The picture counts only if the frame is as
+        // it was.
+        const FrameCheck check = askAboutFrame(c, window, *known);
+        X11CaptureResult result = picture(window, *known, pixelSize, scalesToFit);
+        const Status status = answerAboutFrame(c, check, window, *known);
+        if (status == Status::captured) {
+            return result;
+        }
+        forgetFrame(window);
+        if (status != Status::failed) {
+            return {status, {}};
+        }
+    }
     const FrameLookup found = findFrame(c, window);
     if (found.status != Status::captured) {
         return {found.status, {}};
     }
-    const Frame& frame = found.frame;
+    if (found.direct) {
+        rememberFrame(window, found.frame);
+    }
+    return picture(window, found.frame, pixelSize, scalesToFit);
+}
+
+std::optional<Frame> X11WindowCapture::Link::knownFrame(xcb_window_t window) {
+    const std::lock_guard lock(mutex_);
+    const auto it = frames_.constFind(window);
+    return it == frames_.cend() ? std::nullopt : std::optional(*it);
+}
+
+void X11WindowCapture::Link::rememberFrame(xcb_window_t window, const Frame& frame) {
+    const std::lock_guard lock(mutex_);
+    if (frames_.size() >= maximumKnownFrames) {
+        frames_.clear();
+    }
+    frames_.insert(window, frame);
+}
+
+void X11WindowCapture::Link::forgetFrame(xcb_window_t window) {
+    const std::lock_guard lock(mutex_);
+    frames_.remove(window);
+}
+
+X11CaptureResult X11WindowCapture::Link::picture(xcb_window_t window, const Frame& frame,
+                                                 QSize pixelSize, bool scalesToFit) {
+    xcb_connection_t* c = connection_.get();
     const std::optional<xcb_render_pictformat_t> format =
         formats_ ? formats_->forVisual(frame.visual) : std::nullopt;
     std::optional<X11ReductionPlan> plan;

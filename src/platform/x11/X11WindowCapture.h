@@ -7,33 +7,16 @@
 #include <QImage>
 #include <QSize>
 #include <QThreadPool>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 
-#include "platform/x11/X11CapturePlan.h"
+#include "platform/x11/X11CaptureOptions.h"
+#include "platform/x11/X11CaptureResult.h"
 
 namespace pellucine {
 
-// The outcome of one picture.
-struct X11CaptureResult {
-    enum class Status {
-        captured,
-        // The window no longer exists.
-        windowGone,
-        // The window is not on screen (minimized, withdrawn, on another desktop): the server
-        // keeps no picture of it.
-        notViewable,
-        // The window or the asked picture has more pixels than a capture may handle.
-        tooLarge,
-        // The server refused (no Composite, no connection, no memory).
-        failed
-    };
-
-    Status status = Status::failed;
-    QImage image;
-};
+class X11CaptureLink;
 
 // Scales `source` to fit inside `pixelSize` keeping its aspect ratio and centres it on a
 // transparent picture of exactly that size. A null picture when memory ran out.
@@ -41,16 +24,6 @@ QImage fitInto(const QImage& source, QSize pixelSize);
 // Puts `source` at its own size at the top-left corner of a transparent picture of exactly
 // `pixelSize`, cut at its edges. A null picture when memory ran out.
 QImage cropInto(const QImage& source, QSize pixelSize);
-
-// Which of the server's extensions the captures use.
-struct X11CaptureMethods {
-    // Pictures are reduced to their size on the server (RENDER).
-    bool render = false;
-    // Pixels arrive through shared memory (MIT-SHM).
-    bool sharedMemory = false;
-
-    friend bool operator==(const X11CaptureMethods&, const X11CaptureMethods&) = default;
-};
 
 // Takes pictures of client windows, their decorations included, through Composite: the
 // top-level windows are redirected (automatically, so the server still draws the screen) and a
@@ -61,17 +34,7 @@ struct X11CaptureMethods {
 // so the main connection never waits for pixels.
 class X11WindowCapture {
   public:
-    struct Options {
-        // Reduce on the server when it offers RENDER.
-        bool useRender = true;
-        // Read through shared memory when the server offers MIT-SHM.
-        bool useSharedMemory = true;
-        // Windows and pictures with more pixels are refused (tooLarge).
-        qint64 maximumPixels = maximumCapturePixels;
-        // Called on the capturing thread once the window's frame is found, before its pixels
-        // are read.
-        std::function<void(xcb_window_t frame)> beforeReading;
-    };
+    using Options = X11CaptureOptions;
 
     // `displayName` as the main connection uses it.
     explicit X11WindowCapture(QByteArray displayName, Options options);
@@ -94,15 +57,13 @@ class X11WindowCapture {
     std::optional<X11CaptureMethods> methods();
 
   private:
-    class Link;
-
     // The worker connection with the top-level windows redirected; null when that failed.
-    std::shared_ptr<Link> link();
+    std::shared_ptr<X11CaptureLink> link();
 
     QByteArray displayName_;
     Options options_;
     std::mutex mutex_;
-    std::shared_ptr<Link> link_;
+    std::shared_ptr<X11CaptureLink> link_;
     QThreadPool pool_;
 };
 

@@ -108,6 +108,23 @@ void BM_EnumerateThirtyWindows(benchmark::State& state) {
 // Fixed iterations: each run starts a desktop of its own, so one run is enough.
 BENCHMARK(BM_EnumerateThirtyWindows)->Unit(benchmark::kMillisecond)->Iterations(500);
 
+// The numbers of the window manager's clients over 30 xterms, as a refresh reads them to keep
+// the pictures of windows that still exist: both client lists, one round trip.
+void BM_LiveWindowNumbersOfThirtyWindows(benchmark::State& state) {
+    BenchDesktop desktop(30);
+    if (desktop.port() == nullptr || desktop.clientCount() < 30) {
+        state.SkipWithError("no desktop of 30 windows");
+        return;
+    }
+    qsizetype count = 0;
+    for (auto _ : state) {
+        count = desktop.port()->windowList().liveWindowNumbers().size();
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["windows"] = static_cast<double>(count);
+}
+BENCHMARK(BM_LiveWindowNumbersOfThirtyWindows)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
 // One xterm pictured for a preview 260 points wide: twice that in pixels, its own aspect. The
 // argument 1 pictures it in full screen (1280 x 800) instead of at its own size.
 void BM_CaptureOneWindowAtWidth260(benchmark::State& state) {

@@ -8,10 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
+#include "base/ThreadPoolExecutor.h"
 #include "core/AccessibilityWindowService.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11WindowCapture.h"
+#include "support/ModelHarness.h"
 
 namespace pellucine {
 namespace {
@@ -167,6 +170,27 @@ BENCHMARK(BM_CaptureOneWindowAtWidth260)
     ->Iterations(300)
     ->Arg(0)
     ->Arg(1);
+
+// The model's previews of 20 xterms at width 260 with nothing cached: when the first and the last
+// picture were published.
+void BM_LoadTwentyPreviews(benchmark::State& state) {
+    BenchDesktop desktop(20);
+    if (desktop.port() == nullptr || desktop.clientCount() < 20) {
+        state.SkipWithError("no desktop of 20 windows");
+        return;
+    }
+    QtScheduler scheduler(systemContinuousClock());
+    ThreadPoolExecutor executor;
+    RecordingEventLog events;
+    ModelHarness harness(*desktop.port(), scheduler, events, systemWallClock(), executor, 260);
+    runToEnd(harness.model.refreshWindows());
+    QList<WindowDescriptor> windows;
+    for (const ApplicationDescriptor& application : harness.model.applications().value()) {
+        windows += application.windows;
+    }
+    timeLoads(state, harness.model, windows);
+}
+BENCHMARK(BM_LoadTwentyPreviews)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace
 }  // namespace pellucine

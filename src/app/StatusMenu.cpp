@@ -89,7 +89,8 @@ void StatusMenu::render(const StatusMenuModel& model, ColorScheme scheme) {
     actions_.clear();
     popup.shortcuts.clear();
     popup.setPalette(menuPalette(Yard::palette(scheme), popup.palette()));
-    const QSize rowSize(model.width, static_cast<int>(MenuRowGeometry::rowHeight));
+    const int width = statusMenuWidth(model.rows);
+    const QSize rowSize(width, static_cast<int>(MenuRowGeometry::rowHeight));
     for (const StatusMenuRow& row : model.rows) {
         QAction* action = nullptr;
         if (row.isSeparator()) {
@@ -97,7 +98,7 @@ void StatusMenu::render(const StatusMenuModel& model, ColorScheme scheme) {
         } else {
             auto* widgetAction = new QWidgetAction(&popup);
             if (row.item == StatusMenuItem::header) {
-                widgetAction->setDefaultWidget(new MenuHeader(model.width));
+                widgetAction->setDefaultWidget(new MenuHeader(width));
             } else {
                 widgetAction->setDefaultWidget(new MenuRow(row.content, rowSize));
                 widgetAction->setText(row.content.title);

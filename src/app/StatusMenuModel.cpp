@@ -133,7 +133,6 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
                  MenuRowTrailing::keyCaps({QStringLiteral("⌘"), QStringLiteral("Q")}),
                  MenuKeyEquivalent{QStringLiteral("q"), command}),
     };
-    menu.width = statusMenuWidth(menu.rows);
     return menu;
 }
 

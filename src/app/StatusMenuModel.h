@@ -76,8 +76,6 @@ struct StatusMenuModel {
 
     QList<StatusMenuRow> rows;
     std::optional<FlaggedProblem> problem;
-    // The one width of the header and every row.
-    int width = minimumWidth;
 
     // The row of the item; the first separator for `separator`.
     const StatusMenuRow& row(StatusMenuItem item) const;
@@ -85,7 +83,8 @@ struct StatusMenuModel {
 
 StatusMenuModel makeStatusMenu(const StatusMenuState& state);
 
-// The widest of 268 and what each shown row needs.
+// The one width of the header and every row: the widest of 268 and what each shown row needs
+// in the rows' fonts.
 int statusMenuWidth(const QList<StatusMenuRow>& rows);
 
 }  // namespace pellucine

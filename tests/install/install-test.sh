@@ -26,15 +26,8 @@ fail() {
 expect_file() { [ -f "$1" ] || fail "missing $1"; }
 snapshot() { (cd "$HOME" && find . | sort); }
 
-mkdir -p "$XDG_RUNTIME_DIR" "$prefix/bin" "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME/autostart"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
-# Another program's files, which uninstalling keeps.
-touch "$prefix/bin/other" "$HOME/outside"
-printf '[Desktop Entry]\nType=Application\nName=Other\nExec=other %%u\nMimeType=x-scheme-handler/other;\n' \
-  >"$XDG_DATA_HOME/applications/other.desktop"
-update-desktop-database -q "$XDG_DATA_HOME/applications"
-before="$(snapshot)"
-cache_before="$(cat "$XDG_DATA_HOME/applications/mimeinfo.cache")"
 
 # Nothing to uninstall yet.
 if out="$("$source/scripts/uninstall" 2>&1)"; then fail "uninstalling nothing succeeded"; fi
@@ -76,10 +69,9 @@ escaped="${program//'$'/'\\$'}"
 grep -qxF "Exec=\"$escaped\" %u" "$entry" || fail "entry: $(grep '^Exec=' "$entry")"
 grep -qxF "Exec=\"$escaped\"" "$template" || fail "autostart: $(grep '^Exec=' "$template")"
 
-# The link scheme is registered beside the other program's.
-cache="$XDG_DATA_HOME/applications/mimeinfo.cache"
-grep -qxF 'x-scheme-handler/pellucine=pellucine.desktop;' "$cache" || fail "scheme not registered"
-grep -qxF 'x-scheme-handler/other=other.desktop;' "$cache" || fail "other handler lost"
+# The link scheme is registered.
+grep -qxF 'x-scheme-handler/pellucine=pellucine.desktop;' "$XDG_DATA_HOME/applications/mimeinfo.cache" ||
+  fail "scheme not registered"
 
 # The installed program runs.
 mkdir -p "$XDG_DATA_HOME/pellucine/diagnostics"
@@ -87,8 +79,25 @@ mkdir -p "$XDG_DATA_HOME/pellucine/diagnostics"
 [ -s "$XDG_DATA_HOME/pellucine/diagnostics/private-capture-probe.txt" ] || fail "no probe report"
 rm -r "$XDG_DATA_HOME/pellucine/diagnostics"
 
+# Uninstalling leaves only the emptied prefix.
+"$source/scripts/uninstall" 2>/dev/null
+left="$(cd "$HOME" && find . -mindepth 1)"
+[ "$left" = "./.local" ] || fail "left behind: $left"
+
+# Another program's files, which uninstalling keeps.
+mkdir -p "$prefix/bin" "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME/autostart"
+touch "$prefix/bin/other" "$HOME/outside"
+printf '[Desktop Entry]\nType=Application\nName=Other\nExec=other %%u\nMimeType=x-scheme-handler/other;\n' \
+  >"$XDG_DATA_HOME/applications/other.desktop"
+update-desktop-database -q "$XDG_DATA_HOME/applications"
+before="$(snapshot)"
+cache="$XDG_DATA_HOME/applications/mimeinfo.cache"
+cache_before="$(cat "$cache")"
+
 # Installing again removes what the earlier install listed and this one does not, inside the
 # prefix only.
+"${install[@]}" 2>/dev/null
+grep -qxF 'x-scheme-handler/other=other.desktop;' "$cache" || fail "other handler lost"
 list="$XDG_DATA_HOME/pellucine/installed-files"
 touch "$XDG_DATA_HOME/pellucine/stale" "$scratch/outside"
 printf '%s\n' "$XDG_DATA_HOME/pellucine/stale" "$scratch/outside" "$prefix/../outside" >>"$list"
@@ -110,7 +119,7 @@ cp "$template" "$login"
 "$source/scripts/uninstall" 2>/dev/null
 [ ! -e "$login" ] || fail "the login entry outlived the program"
 
-# Everything else is as it was.
+# Everything of the other program is as it was.
 after="$(snapshot)"
 [ "$before" = "$after" ] || fail "left behind: $(diff <(echo "$before") <(echo "$after") || true)"
 [ "$(cat "$cache")" = "$cache_before" ] || fail "the link handlers changed"

@@ -50,9 +50,7 @@ ReportWindow::ReportWindow(std::shared_ptr<Model> model, QWidget* parent)
     });
 }
 
-ReportWindow::~ReportWindow() {
-    model_->setCloser({});
-}
+ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::centre() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

@@ -14,6 +14,12 @@
 #include "diagnostics/ReportView.h"
 #include "diagnostics/ReportWindow.h"
 
+// Fontconfig keeps part of the configuration it parses for the life of the process; the leak
+// checker of sanitizer builds reads this.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace pellucine::ReportProblem {
 namespace {
 

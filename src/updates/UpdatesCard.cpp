@@ -100,8 +100,13 @@ UpdatesCard::UpdatesCard(Context context, QWidget* parent)
     updateRow_ = buildRow(new Symbol(QString(UpdatesCardState::updateSymbol), true), {updateTitle_},
                           {releaseNotes_, install_});
     addWidget(updateRow_);
-    addWidget(note_);
-    addWidget(locationNote_);
+    // The notes take the card's width and wrap onto as many lines as they need.
+    for (YardText* note : {note_, locationNote_}) {
+        QSizePolicy policy = note->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Expanding);
+        note->setSizePolicy(policy);
+        addWidget(note);
+    }
     addWidget(new CardRule);
     addWidget(new SettingRow(QStringLiteral("Check for updates automatically"),
                              QStringLiteral("Once a day."), std::nullopt, automaticChecks_));

@@ -77,6 +77,7 @@ QByteArray appcast(const QList<Release>& releases) {
 class RecordingDelegate final : public UpdaterDelegate {
   public:
     std::optional<QString> feed;
+    bool mayInstall = true;
     QStringList log;
 
     QSet<QString> allowedChannels() override { return {}; }
@@ -93,7 +94,7 @@ class RecordingDelegate final : public UpdaterDelegate {
         log << (error ? QStringLiteral("finish %1").arg(error->code) : QStringLiteral("finish"));
     }
     void willRelaunchApplication() override { log << "relaunch"; }
-    bool mayInstallUpdates() override { return true; }
+    bool mayInstallUpdates() override { return mayInstall; }
     bool supportsGentleScheduledUpdateReminders() override { return true; }
     bool shouldHandleShowingScheduledUpdate(const AppcastItem&, bool) override { return false; }
     VersionDisplay& versionDisplayer() override { return VersionWithV::shared(); }
@@ -224,6 +225,19 @@ TEST_F(FeedUpdaterTest, UserCheckWithNothingNewShowsItIsUpToDate) {
     ASSERT_TRUE(runUntil([&] { return delegate.finished(); }));
     EXPECT_EQ(delegate.log, (QStringList{"choose from 1", "none", "alert", "finish 1001"}));
     EXPECT_EQ(dialogs.log, (QStringList{"checking", "up to date v1.4"}));
+}
+
+TEST_F(FeedUpdaterTest, ACopyThatMayNotReplaceItselfDownloadsNothing) {
+    server.serve("/appcast.xml", {200, appcast({{"150", "1.5", std::nullopt,
+                                                 server.url("/payload").toString(), 5, "c2ln"}})});
+    delegate.feed = server.url("/appcast.xml").toString();
+    delegate.mayInstall = false;
+    auto updater = engine(scheduler);
+    updater->checkForUpdates();
+    ASSERT_TRUE(runUntil([&] { return delegate.finished(); }));
+    EXPECT_EQ(delegate.log, (QStringList{"choose from 1", "found 1.5", "alert", "finish 4005"}));
+    EXPECT_EQ(server.requests(), QStringList{"/appcast.xml"});
+    EXPECT_FALSE(QFile::exists(temp.file("Applications/pellucine")));
 }
 
 TEST_F(FeedUpdaterTest, ScheduledChecksFollowTheLastCheckAndTheSwitch) {

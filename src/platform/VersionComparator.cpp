@@ -7,7 +7,7 @@ namespace pellucine {
 
 namespace {
 
-struct Part {
+struct Component {
     enum class Kind { number, string, separator };
     Kind kind = Kind::separator;
     bool period = false;
@@ -15,14 +15,14 @@ struct Part {
     QStringView text;
 };
 
-Part::Kind kindOf(QChar c) {
+Component::Kind kindOf(QChar c) {
     if (c.isDigit()) {
-        return Part::Kind::number;
+        return Component::Kind::number;
     }
     if (c.isSpace() || c.isPunct()) {
-        return Part::Kind::separator;
+        return Component::Kind::separator;
     }
-    return Part::Kind::string;
+    return Component::Kind::string;
 }
 
 quint64 saturatingNumber(QStringView digits) {
@@ -38,16 +38,16 @@ quint64 saturatingNumber(QStringView digits) {
     return value;
 }
 
-std::vector<Part> split(QStringView version) {
-    std::vector<Part> parts;
+std::vector<Component> split(QStringView version) {
+    std::vector<Component> parts;
     qsizetype i = 0;
     while (i < version.size()) {
         const QChar c = version[i];
         if (c == u'-' && i > 0) {
             break;
         }
-        const Part::Kind kind = kindOf(c);
-        if (kind == Part::Kind::separator) {
+        const Component::Kind kind = kindOf(c);
+        if (kind == Component::Kind::separator) {
             parts.push_back({kind, c == u'.', 0, version.mid(i, 1)});
             ++i;
             continue;
@@ -57,20 +57,21 @@ std::vector<Part> split(QStringView version) {
             ++end;
         }
         const QStringView run = version.mid(i, end - i);
-        parts.push_back({kind, false, kind == Part::Kind::number ? saturatingNumber(run) : 0, run});
+        parts.push_back(
+            {kind, false, kind == Component::Kind::number ? saturatingNumber(run) : 0, run});
         i = end;
     }
     return parts;
 }
 
 // The leading run of numbers and periods: its length in parts and how many numbers it holds.
-std::pair<std::size_t, int> numericPrefix(const std::vector<Part>& parts) {
+std::pair<std::size_t, int> numericPrefix(const std::vector<Component>& parts) {
     std::size_t length = 0;
     int numbers = 0;
-    for (const Part& part : parts) {
-        if (part.kind == Part::Kind::number) {
+    for (const Component& component : parts) {
+        if (component.kind == Component::Kind::number) {
             ++numbers;
-        } else if (!part.period) {
+        } else if (!component.period) {
             break;
         }
         ++length;
@@ -80,44 +81,44 @@ std::pair<std::size_t, int> numericPrefix(const std::vector<Part>& parts) {
 
 // Pads the shorter leading run with ".0" so that both hold as many numbers: "1.0" reads as
 // "1.0.0" beside "1.0.0", and "" as "0" beside "0".
-void balance(std::vector<Part>& a, std::vector<Part>& b) {
+void balance(std::vector<Component>& a, std::vector<Component>& b) {
     auto [lengthA, numbersA] = numericPrefix(a);
     auto [lengthB, numbersB] = numericPrefix(b);
-    std::vector<Part>& shorter = numbersA < numbersB ? a : b;
+    std::vector<Component>& shorter = numbersA < numbersB ? a : b;
     std::size_t at = numbersA < numbersB ? lengthA : lengthB;
     for (int n = std::min(numbersA, numbersB); n < std::max(numbersA, numbersB); ++n) {
         if (at > 0) {
             shorter.insert(shorter.begin() + static_cast<std::ptrdiff_t>(at++),
-                           {Part::Kind::separator, true, 0, {}});
+                           {Component::Kind::separator, true, 0, {}});
         }
         shorter.insert(shorter.begin() + static_cast<std::ptrdiff_t>(at++),
-                       {Part::Kind::number, false, 0, {}});
+                       {Component::Kind::number, false, 0, {}});
     }
 }
 
 // Numbers rank above separators, separators above letters.
-int rank(Part::Kind kind) {
+int rank(Component::Kind kind) {
     switch (kind) {
-        case Part::Kind::number:
+        case Component::Kind::number:
             return 2;
-        case Part::Kind::separator:
+        case Component::Kind::separator:
             return 1;
-        case Part::Kind::string:
+        case Component::Kind::string:
             return 0;
     }
     return 0;
 }
 
-std::weak_ordering compareParts(const Part& a, const Part& b) {
+std::weak_ordering compareParts(const Component& a, const Component& b) {
     if (a.kind != b.kind) {
         return rank(a.kind) <=> rank(b.kind);
     }
     switch (a.kind) {
-        case Part::Kind::number:
+        case Component::Kind::number:
             return a.number <=> b.number;
-        case Part::Kind::string:
+        case Component::Kind::string:
             return a.text.compare(b.text, Qt::CaseSensitive) <=> 0;
-        case Part::Kind::separator:
+        case Component::Kind::separator:
             return std::weak_ordering::equivalent;
     }
     return std::weak_ordering::equivalent;
@@ -126,8 +127,8 @@ std::weak_ordering compareParts(const Part& a, const Part& b) {
 }  // namespace
 
 std::weak_ordering compareVersions(QStringView a, QStringView b) {
-    std::vector<Part> partsA = split(a);
-    std::vector<Part> partsB = split(b);
+    std::vector<Component> partsA = split(a);
+    std::vector<Component> partsB = split(b);
     balance(partsA, partsB);
     const std::size_t common = std::min(partsA.size(), partsB.size());
     for (std::size_t i = 0; i < common; ++i) {
@@ -141,8 +142,8 @@ std::weak_ordering compareVersions(QStringView a, QStringView b) {
     }
     // A longer version is newer, unless what it adds begins with letters ("1.0b1" < "1.0").
     const bool aIsLonger = partsA.size() > partsB.size();
-    const Part& extra = aIsLonger ? partsA[common] : partsB[common];
-    const bool longerIsNewer = extra.kind != Part::Kind::string;
+    const Component& extra = aIsLonger ? partsA[common] : partsB[common];
+    const bool longerIsNewer = extra.kind != Component::Kind::string;
     return aIsLonger == longerIsNewer ? std::weak_ordering::greater : std::weak_ordering::less;
 }
 

@@ -1,11 +1,14 @@
+#include <QMimeData>
 #include <QTest>
 
 #include "PermissionFixture.h"
 #include "design/Yard.h"
 #include "design/YardButton.h"
 #include "design/YardText.h"
+#include "settings/DraggablePermissionTile.h"
 #include "settings/PermissionRow.h"
 #include "settings/SymbolIcon.h"
+#include "support/TempFolder.h"
 
 namespace pellucine {
 namespace {
@@ -110,6 +113,21 @@ TEST_F(PermissionRowTest, AGrantArrivingOnARefreshClearsTheActions) {
         EXPECT_FALSE(r->actionButton()->parentWidget()->isVisibleTo(r));
     }
     EXPECT_EQ(screen->description()->text(), QStringLiteral("use"));
+}
+
+TEST(DraggablePermissionTile, OffersTheProgramFileOrNothing) {
+    const testing::TempFolder folder;
+    const QString program = folder.file(QStringLiteral("pellucine"));
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(DraggablePermissionTile::dragData(program)->urls(),
+              QList<QUrl>{QUrl::fromLocalFile(program)});
+    for (const QString& missing : {QString(), folder.path(), folder.file(QStringLiteral("gone"))}) {
+        const auto data = DraggablePermissionTile::dragData(missing);
+        ASSERT_TRUE(data);
+        EXPECT_FALSE(data->hasUrls()) << missing.toStdString();
+    }
 }
 
 }  // namespace

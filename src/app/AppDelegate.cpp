@@ -5,6 +5,7 @@
 #include "app/CommandTable.h"
 #include "app/LaunchChoices.h"
 #include "app/ProgramWindows.h"
+#include "app/ReportPreview.h"
 #include "app/ShellCoordinating.h"
 #include "app/StatusItem.h"
 #include "app/StatusMenu.h"
@@ -114,7 +115,7 @@ StatusMenuModel AppDelegate::statusMenuModel() const {
     state.windowSearchHotkey = machine.windowSearchHotkey;
     state.windowSearchHotkeyProblem = model.windowSearchHotkeyProblem().value();
     state.canUpdateItself = offer.canUpdateItself;
-    state.availableVersion = offer.availableVersion;
+    state.availability = offer.available;
     state.currentVersion = offer.currentVersion;
     if (menuTarget_) {
         const auto target = services_.desktop.workspace().runningApplication(*menuTarget_);
@@ -174,7 +175,7 @@ void AppDelegate::fixFlaggedProblem() {
     if (problem->problemCase == FlaggedProblem::Case::hotkeyConflict) {
         showSettingsPane(QStringLiteral("switcher"));
     } else {
-        services_.windows.showPermissions();
+        services_.windows.showOnboarding(OnboardingView::Step::permissions);
     }
 }
 
@@ -216,7 +217,7 @@ void AppDelegate::quit() {
 void AppDelegate::showWindowsOf(const std::function<std::optional<qint32>()>& chooseTarget) {
     services_.events.record(QStringLiteral("menu-open-switcher"));
     if (!bothPermissionsGranted(services_.model)) {
-        services_.windows.showOnboarding();
+        services_.windows.showOnboarding(OnboardingView::Step::introduction);
         return;
     }
     const std::optional<qint32> target = chooseTarget();
@@ -269,7 +270,7 @@ void AppDelegate::openWindowSearch() {
 }
 
 void AppDelegate::showOnboardingFromMenu() {
-    services_.windows.showOnboarding();
+    services_.windows.showOnboarding(OnboardingView::Step::introduction);
 }
 
 void AppDelegate::showDiagnosticsWindow() {
@@ -289,14 +290,14 @@ void AppDelegate::applyAppearanceOverride(const QProcessEnvironment& environment
 
 void AppDelegate::applyPreviewReportOption(const QStringList& arguments,
                                            const QString& desktopFolder) {
-    const auto sample = ReportPreview::fromArguments(arguments, desktopFolder);
-    if (!sample) {
+    const auto phase = previewReportPhase(arguments, desktopFolder);
+    if (!phase) {
         return;
     }
     Scheduler& scheduler = services_.scheduler;
     previewReport_ = ScopedWork(
-        scheduler, scheduler.postAfter(seconds(previewReportDelaySeconds), [this, sample] {
-            services_.windows.showReportWindow(sample);
+        scheduler, scheduler.postAfter(seconds(previewReportDelaySeconds), [this, phase] {
+            services_.windows.showReportWindow(phase);
         }));
 }
 

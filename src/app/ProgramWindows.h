@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "app/ReportPreview.h"
+#include "diagnostics/ReportPhase.h"
+#include "settings/OnboardingView.h"
 
 namespace pellucine {
 
@@ -11,16 +12,14 @@ class ProgramWindows {
   public:
     virtual ~ProgramWindows() = default;
 
-    // The welcome window at its introduction step.
-    virtual void showOnboarding() = 0;
-    // The welcome window at its permissions step.
-    virtual void showPermissions() = 0;
+    // The welcome window at the step.
+    virtual void showOnboarding(OnboardingView::Step step) = 0;
     // Records "settings-opened" and brings the settings window forward at the model's pending
     // page.
     virtual void showSettings() = 0;
     virtual void showDiagnosticsWindow() = 0;
-    // The problem-report window, in a sample state when given one.
-    virtual void showReportWindow(const std::optional<ReportPreview>& sample) = 0;
+    // The problem-report window, at the phase when given one.
+    virtual void showReportWindow(const std::optional<ReportProblem::Phase>& phase) = 0;
 };
 
 }  // namespace pellucine

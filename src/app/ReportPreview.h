@@ -4,28 +4,17 @@
 #include <QStringList>
 #include <optional>
 
+#include "diagnostics/ReportPhase.h"
+
 namespace pellucine {
 
-// A sample state of the problem-report window, shown by "--preview-report" without writing or
-// sending anything.
-struct ReportPreview {
-    enum class State { sent, saved, writing };
+inline const QString previewReportOption = QStringLiteral("--preview-report");
 
-    static inline const QString option = QStringLiteral("--preview-report");
-
-    State state = State::writing;
-    // For `sent`.
-    QString reportIdentifier;
-    // For `saved`: where the report would be, and why sending failed.
-    QString file;
-    QString reason;
-
-    // The element after the first "--preview-report" picks the state: "sent", "saved", else
-    // writing. None when the option is missing or is the last element.
-    static std::optional<ReportPreview> fromArguments(const QStringList& arguments,
-                                                      const QString& desktopFolder);
-
-    friend bool operator==(const ReportPreview&, const ReportPreview&) = default;
-};
+// The sample state "--preview-report" shows the report window in, without writing or sending
+// anything: the element after the option's first occurrence picks sent, saved (at a sample path
+// in `desktopFolder`) or, for anything else, writing. None when the option is missing or is the
+// last element.
+std::optional<ReportProblem::Phase> previewReportPhase(const QStringList& arguments,
+                                                       const QString& desktopFolder);
 
 }  // namespace pellucine

@@ -90,14 +90,13 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
     header.item = I::header;
     header.content.enabled = false;
 
-    const bool offersUpdate = state.canUpdateItself && state.availableVersion.has_value();
-    StatusMenuRow update = plain(
-        I::update,
-        offersUpdate ? QStringLiteral("v%1 Available").arg(*state.availableVersion) : QString(),
-        QStringLiteral("arrow.down.circle.fill"), state.scheme);
+    const auto offer = state.availability.menuItemText();
+    const bool offersUpdate = state.canUpdateItself && offer.has_value();
+    StatusMenuRow update = plain(I::update, offer ? offer->title : QString(),
+                                 QStringLiteral("arrow.down.circle.fill"), state.scheme);
     update.visible = offersUpdate;
     update.content.bold = true;
-    update.content.subtitle = QStringLiteral("Click to learn more…");
+    update.content.subtitle = offer ? offer->subtitle : QString();
     update.content.palette = {Qt::white, palette.accent};
 
     const QString showWindows =

@@ -9,6 +9,7 @@
 #include "core/Permission.h"
 #include "design/ColorScheme.h"
 #include "preferences/KeyCombo.h"
+#include "updates/UpdateAvailability.h"
 
 namespace pellucine {
 
@@ -62,8 +63,8 @@ struct StatusMenuState {
     KeyCombo windowSearchHotkey;
     std::optional<QString> windowSearchHotkeyProblem;
     bool canUpdateItself = false;
-    // The version an available update offers; none when nothing is offered.
-    std::optional<QString> availableVersion;
+    // Only an available update shows.
+    UpdateAvailability availability;
     // This program's version, without a "v".
     QString currentVersion;
     // The application the Show Windows row acts on, when it runs and has a name.

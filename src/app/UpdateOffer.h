@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <optional>
+
+#include "updates/UpdateAvailability.h"
 
 namespace pellucine {
 
@@ -10,8 +11,8 @@ class UpdateController;
 // What the status menu shows of the updater.
 struct UpdateOffer {
     bool canUpdateItself = false;
-    // The version an available update offers; none when nothing is offered.
-    std::optional<QString> availableVersion;
+    // Only an available update is offered.
+    UpdateAvailability available;
     // This program's short version, "0.0.0" when the bundle has none.
     QString currentVersion;
 };

@@ -109,7 +109,8 @@ TEST(StatusMenuModelTest, TheUpdateRowAndItsSeparatorShowOnlyForAnUpdateThisCopy
              {std::optional<QString>(), std::optional<QString>("2.0")}) {
             StatusMenuState state = granted();
             state.canUpdateItself = canUpdate;
-            state.availableVersion = version;
+            state.availability =
+                version ? UpdateAvailability::available(*version) : UpdateAvailability::upToDate();
             const StatusMenuModel menu = makeStatusMenu(state);
             const bool shown = canUpdate && version.has_value();
             EXPECT_EQ(menu.row(I::update).visible, shown);
@@ -176,22 +177,17 @@ TEST(LaunchChoicesTest, SettingsOpenAtLaunchWhenNothingElseShowsTheProgramRuns) 
 }
 
 TEST(LaunchChoicesTest, ThePreviewOptionTakesTheElementAfterItsFirstOccurrence) {
+    using Phase = ReportProblem::Phase;
     const QString desktop = "/home/u/Desktop";
-    EXPECT_FALSE(ReportPreview::fromArguments({"--preview-report"}, desktop));
-    EXPECT_FALSE(ReportPreview::fromArguments({"--preview-reports", "sent"}, desktop));
-    EXPECT_FALSE(ReportPreview::fromArguments({}, desktop));
-    const auto sent = ReportPreview::fromArguments({"x", "--preview-report", "sent"}, desktop);
-    ASSERT_TRUE(sent);
-    EXPECT_EQ(sent->state, ReportPreview::State::sent);
-    EXPECT_EQ(sent->reportIdentifier, "R-7K3QXM");
-    const auto saved = ReportPreview::fromArguments(
-        {"--preview-report", "saved", "--preview-report", "sent"}, desktop);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->state, ReportPreview::State::saved);
-    EXPECT_EQ(saved->file, "/home/u/Desktop/PELLUCINE-report-2026-09-30-0930.txt");
-    EXPECT_EQ(saved->reason, "Could not reach Orrinvale.");
-    EXPECT_EQ(ReportPreview::fromArguments({"--preview-report", "Sent"}, desktop)->state,
-              ReportPreview::State::writing);
+    EXPECT_FALSE(previewReportPhase({"--preview-report"}, desktop));
+    EXPECT_FALSE(previewReportPhase({"--preview-reports", "sent"}, desktop));
+    EXPECT_EQ(previewReportPhase({"x", "--preview-report", "sent"}, desktop),
+              Phase::sent("R-7K3QXM"));
+    EXPECT_EQ(
+        previewReportPhase({"--preview-report", "saved", "--preview-report", "sent"}, desktop),
+        Phase::saved("/home/u/Desktop/PELLUCINE-report-2026-09-30-0930.txt",
+                     "Could not reach Orrinvale."));
+    EXPECT_EQ(previewReportPhase({"--preview-report", "Sent"}, desktop), Phase::writing());
 }
 
 }  // namespace

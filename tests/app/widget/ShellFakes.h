@@ -7,23 +7,24 @@
 
 namespace pellucine::testing {
 
-// Writes each window opened: "onboarding", "permissions", "settings", "diagnostics", "report"
-// or "report sent|saved|writing".
+// Writes each window opened: "onboarding", "permissions" (the welcome window at that step),
+// "settings", "diagnostics", "report", or "report <phase>" with the phase's kind as a number.
 class RecordingProgramWindows final : public ProgramWindows {
   public:
-    void showOnboarding() override { opened << QStringLiteral("onboarding"); }
-    void showPermissions() override { opened << QStringLiteral("permissions"); }
+    void showOnboarding(OnboardingView::Step step) override {
+        opened << (step == OnboardingView::Step::permissions ? QStringLiteral("permissions")
+                                                             : QStringLiteral("onboarding"));
+    }
     void showSettings() override { opened << QStringLiteral("settings"); }
     void showDiagnosticsWindow() override { opened << QStringLiteral("diagnostics"); }
-    void showReportWindow(const std::optional<ReportPreview>& sample) override {
-        static const char* const states[] = {"sent", "saved", "writing"};
-        opened << (sample ? QStringLiteral("report ") + states[int(sample->state)]
-                          : QStringLiteral("report"));
-        lastSample = sample;
+    void showReportWindow(const std::optional<ReportProblem::Phase>& phase) override {
+        opened << (phase ? QStringLiteral("report %1").arg(int(phase->kind()))
+                         : QStringLiteral("report"));
+        lastPhase = phase;
     }
 
     QStringList opened;
-    std::optional<ReportPreview> lastSample;
+    std::optional<ReportProblem::Phase> lastPhase;
 };
 
 // Writes each request: "showWindows <pid>", "windowSearch", "stop"; into a log it shares with

@@ -4,8 +4,8 @@
 
 #include "app/CommandTable.h"
 #include "app/LaunchChoices.h"
+#include "app/PreviewReportOption.h"
 #include "app/ProgramWindows.h"
-#include "app/ReportPreview.h"
 #include "app/ShellCoordinating.h"
 #include "app/StatusItem.h"
 #include "app/StatusMenu.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/LaunchChoices.h"
-#include "app/ReportPreview.h"
+#include "app/PreviewReportOption.h"
 #include "app/StatusMenuModel.h"
 #include "design/YardPalette.h"
 #include "support/QtPrinters.h"

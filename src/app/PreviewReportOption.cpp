@@ -1,4 +1,4 @@
-#include "app/ReportPreview.h"
+#include "app/PreviewReportOption.h"
 
 #include <QDir>
 

@@ -36,7 +36,10 @@ X11Desktop::X11Desktop(const Options& options)
                   AutostartLoginItems::systemFolders(), program(options)),
       cloudAccount_(options.syncFolder, executor_),
       hotkeys_(state_->connection()),
-      shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)) {}
+      shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)),
+      rawInput_(state_->connection()),
+      keyEvents_(state_->connection(), rawInput_),
+      pointerEvents_(state_, rawInput_) {}
 
 X11Desktop::~X11Desktop() = default;
 

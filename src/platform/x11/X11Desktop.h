@@ -14,11 +14,15 @@
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeyboardShortcutSettings.h"
+#include "platform/x11/X11PointerEventSource.h"
+#include "platform/x11/X11RawInput.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11Shell.h"
 #include "platform/x11/X11SystemPermissions.h"
+#include "platform/x11/X11SystemSwitcher.h"
 #include "platform/x11/X11SystemWindowList.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -67,6 +71,10 @@ class X11Desktop final : public Desktop {
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
+    KeyEventSource& keyEvents() override { return keyEvents_; }
+    PointerEventSource& pointerEvents() override { return pointerEvents_; }
+    KeyboardState& keyboardState() override { return keyEvents_; }
+    SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     X11DesktopState& state() { return *state_; }
 
@@ -87,6 +95,10 @@ class X11Desktop final : public Desktop {
     X11Shell shell_;
     X11GlobalHotkeys hotkeys_;
     X11KeyboardShortcutSettings shortcuts_;
+    X11RawInput rawInput_;
+    X11KeyEventSource keyEvents_;
+    X11PointerEventSource pointerEvents_;
+    X11SystemSwitcher switcher_;
 };
 
 }  // namespace pellucine

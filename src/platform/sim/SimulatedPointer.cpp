@@ -1,0 +1,51 @@
+#include "platform/sim/SimulatedPointer.h"
+
+#include <algorithm>
+
+namespace pellucine {
+
+Subscription SimulatedPointer::monitor(unsigned kinds, Handler handler) {
+    if (refused_) {
+        return {};
+    }
+    auto monitor = std::make_shared<Monitor>(Monitor{kinds, std::move(handler)});
+    std::erase_if(monitors_, [](const auto& m) { return m.expired(); });
+    monitors_.push_back(monitor);
+    return Subscription(std::shared_ptr<void>(std::move(monitor)));
+}
+
+void SimulatedPointer::moveTo(GlobalPoint location) {
+    location_ = location;
+    deliver(moves, {PointerEvent::Type::moved, location_});
+}
+
+void SimulatedPointer::click(Button button) {
+    using Type = PointerEvent::Type;
+    const auto [down, up] = button == Button::left    ? std::pair{Type::leftDown, Type::leftUp}
+                            : button == Button::right ? std::pair{Type::rightDown, Type::rightUp}
+                                                      : std::pair{Type::otherDown, Type::otherUp};
+    deliver(clicks, {down, location_});
+    deliver(clicks, {up, location_});
+}
+
+void SimulatedPointer::scroll(double x, double y) {
+    deliver(scrolls, {PointerEvent::Type::scrolled, location_, x, y});
+}
+
+void SimulatedPointer::deliver(unsigned kind, const PointerEvent& event) {
+    const std::vector<std::weak_ptr<Monitor>> snapshot = monitors_;
+    for (const auto& weak : snapshot) {
+        const auto monitor = weak.lock();
+        if (monitor && (monitor->kinds & kind) != 0 && monitor->handler) {
+            const Handler handler = monitor->handler;
+            handler(event);
+        }
+    }
+}
+
+int SimulatedPointer::monitorCount() const {
+    return static_cast<int>(std::count_if(monitors_.begin(), monitors_.end(),
+                                          [](const auto& m) { return !m.expired(); }));
+}
+
+}  // namespace pellucine

@@ -90,12 +90,12 @@ void DockHoverMonitor::beginHover(qint32 pid) {
     // Moving from one item to the next while a preview shows switches at once.
     const qint64 delay = presented_ ? 0 : std::max<qint64>(hoverDelayMilliseconds_, 0);
     std::weak_ptr<const bool> alive = alive_;
-    pendingHover_ = ScopedWork(scheduler_, scheduler_.postAfter(std::chrono::milliseconds(delay),
-                                                                [this, alive, pid] {
-                                                                    if (!alive.expired()) {
-                                                                        hoverElapsed(pid);
-                                                                    }
-                                                                }));
+    pendingHover_ = ScopedWork(
+        scheduler_, scheduler_.postAfter(std::chrono::milliseconds(delay), [this, alive, pid] {
+            if (!alive.expired()) {
+                hoverElapsed(pid);
+            }
+        }));
 }
 
 void DockHoverMonitor::hoverElapsed(qint32 pid) {
@@ -119,13 +119,13 @@ void DockHoverMonitor::pointerLeft() {
     }
     pendingHover_.reset();
     std::weak_ptr<const bool> alive = alive_;
-    pendingExit_ = ScopedWork(scheduler_, scheduler_.postAfter(seconds(exitDelaySeconds),
-                                                               [this, alive] {
-                                                                   if (!alive.expired()) {
-                                                                       pendingExit_.reset();
-                                                                       dismiss();
-                                                                   }
-                                                               }));
+    pendingExit_ =
+        ScopedWork(scheduler_, scheduler_.postAfter(seconds(exitDelaySeconds), [this, alive] {
+            if (!alive.expired()) {
+                pendingExit_.reset();
+                dismiss();
+            }
+        }));
 }
 
 void DockHoverMonitor::dismiss() {

@@ -48,9 +48,9 @@ bool GlobalShortcutMonitor::installTap() {
         }
     });
     if (!tap_) {
-        events_.record(QStringLiteral("shortcut-event-tap-failed"),
-                       {{QStringLiteral("accessibility"),
-                         flag(desktop_.accessibility().isProcessTrusted())}});
+        events_.record(
+            QStringLiteral("shortcut-event-tap-failed"),
+            {{QStringLiteral("accessibility"), flag(desktop_.accessibility().isProcessTrusted())}});
         return false;
     }
     return true;

@@ -62,8 +62,8 @@ void SimulatedKeyboard::keyDown(quint32 keyCode) {
         }
         modifiers_ |= bit;
     }
-    deliver({bit != 0 ? KeyEvent::Type::flagsChanged : KeyEvent::Type::keyDown, keyCode,
-             modifiers_, bit == 0 && repeat});
+    deliver({bit != 0 ? KeyEvent::Type::flagsChanged : KeyEvent::Type::keyDown, keyCode, modifiers_,
+             bit == 0 && repeat});
 }
 
 void SimulatedKeyboard::keyUp(quint32 keyCode) {

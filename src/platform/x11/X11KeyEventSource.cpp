@@ -76,16 +76,16 @@ quint64 X11KeyEventSource::modifierFlags() const {
         return 0;
     }
     if (!xkbReady_) {
-        const auto use = takeReply(c, xcb_xkb_use_extension_reply,
-                                   xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION,
-                                                         XCB_XKB_MINOR_VERSION));
+        const auto use =
+            takeReply(c, xcb_xkb_use_extension_reply,
+                      xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION));
         xkbReady_ = use && use->supported;
         if (!xkbReady_) {
             return 0;
         }
     }
-    const auto state = takeReply(c, xcb_xkb_get_state_reply,
-                                 xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD));
+    const auto state =
+        takeReply(c, xcb_xkb_get_state_reply, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD));
     if (!state) {
         return 0;
     }

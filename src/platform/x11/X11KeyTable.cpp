@@ -124,16 +124,16 @@ constexpr std::array<Key, 99> table{{
 
 // Super is Command and Alt (Meta where a layout puts it on the Alt keys) is Option.
 constexpr std::array<X11KeyTable::ModifierKey, 11> modifiers{{
-    {55, 0xffeb, KeyModifiers::command},  // Super_L
-    {54, 0xffec, KeyModifiers::command},  // Super_R
-    {56, 0xffe1, KeyModifiers::shift},    // Shift_L
-    {60, 0xffe2, KeyModifiers::shift},    // Shift_R
-    {59, 0xffe3, KeyModifiers::control},  // Control_L
-    {62, 0xffe4, KeyModifiers::control},  // Control_R
-    {58, 0xffe9, KeyModifiers::option},   // Alt_L
-    {61, 0xffea, KeyModifiers::option},   // Alt_R
-    {58, 0xffe7, KeyModifiers::option},   // Meta_L
-    {61, 0xffe8, KeyModifiers::option},   // Meta_R
+    {55, 0xffeb, KeyModifiers::command},   // Super_L
+    {54, 0xffec, KeyModifiers::command},   // Super_R
+    {56, 0xffe1, KeyModifiers::shift},     // Shift_L
+    {60, 0xffe2, KeyModifiers::shift},     // Shift_R
+    {59, 0xffe3, KeyModifiers::control},   // Control_L
+    {62, 0xffe4, KeyModifiers::control},   // Control_R
+    {58, 0xffe9, KeyModifiers::option},    // Alt_L
+    {61, 0xffea, KeyModifiers::option},    // Alt_R
+    {58, 0xffe7, KeyModifiers::option},    // Meta_L
+    {61, 0xffe8, KeyModifiers::option},    // Meta_R
     {57, 0xffe5, KeyModifiers::capsLock},  // Caps_Lock
 }};
 

@@ -21,8 +21,8 @@ quint32 maskOf(unsigned streams) {
         mask |= XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
     }
     if (streams & X11RawInput::buttons) {
-        mask |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
-                XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
+        mask |=
+            XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
     }
     return mask;
 }

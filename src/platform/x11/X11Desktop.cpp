@@ -39,7 +39,8 @@ X11Desktop::X11Desktop(const Options& options)
       shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)),
       rawInput_(state_->connection()),
       keyEvents_(state_->connection(), rawInput_),
-      pointerEvents_(state_, rawInput_) {}
+      pointerEvents_(state_, rawInput_),
+      switcher_(state_, hotkeys_, keyEvents_, keyEvents_, workspace_) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -12,6 +12,7 @@
 #include "platform/x11/AutostartLoginItems.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ApplicationSwitcher.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyEventSource.h"
@@ -22,7 +23,6 @@
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11Shell.h"
 #include "platform/x11/X11SystemPermissions.h"
-#include "platform/x11/X11SystemSwitcher.h"
 #include "platform/x11/X11SystemWindowList.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -77,6 +77,8 @@ class X11Desktop final : public Desktop {
     SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     X11DesktopState& state() { return *state_; }
+    // The program's own application switcher; it runs once started.
+    X11ApplicationSwitcher& applicationSwitcher() { return switcher_; }
 
   private:
     std::shared_ptr<X11DesktopState> state_;
@@ -98,7 +100,7 @@ class X11Desktop final : public Desktop {
     X11RawInput rawInput_;
     X11KeyEventSource keyEvents_;
     X11PointerEventSource pointerEvents_;
-    X11SystemSwitcher switcher_;
+    X11ApplicationSwitcher switcher_;
 };
 
 }  // namespace pellucine

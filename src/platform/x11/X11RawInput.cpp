@@ -2,6 +2,8 @@
 
 #include <xcb/xinput.h>
 
+#include <cstdlib>
+
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Reply.h"
 
@@ -88,8 +90,10 @@ void X11RawInput::select() {
         xcb_input_event_mask_t head;
         uint32_t mask;
     } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, maskOf(wanted)};
-    xcb_input_xi_select_events(connection_.get(), connection_.root(), 1, &mask.head);
-    connection_.flush();
+    // Waits for the server: events caused after `listen` returns are heard.
+    std::free(xcb_request_check(
+        connection_.get(),
+        xcb_input_xi_select_events_checked(connection_.get(), connection_.root(), 1, &mask.head)));
 }
 
 void X11RawInput::handle(const xcb_generic_event_t& event) {

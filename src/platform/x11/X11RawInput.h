@@ -44,8 +44,8 @@ class X11RawInput {
     // The server offers XInput 2.1 or later.
     bool isAvailable() const { return opcode_ != 0; }
 
-    // Selects the streams (a combination of `Stream`) while the subscription lives; an inactive
-    // subscription when raw events are not available.
+    // Selects the streams (a combination of `Stream`) while the subscription lives, from the
+    // moment it returns; an inactive subscription when raw events are not available.
     Subscription listen(unsigned streams, Handler handler);
 
   private:

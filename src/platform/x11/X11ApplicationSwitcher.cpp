@@ -162,15 +162,19 @@ void X11ApplicationSwitcher::open(bool backward) {
                                          state->space().scale());
 
     QList<xcb_window_t> iconWindows;
-    for (const qint32 pid : std::as_const(cycle_.order)) {
-        if (const auto window = history_.mostRecent(byPid[pid].windows)) {
+    for (const X11Application& app : std::as_const(byPid)) {
+        if (const auto window = history_.mostRecent(app.windows)) {
             iconWindows.append(*window);
         }
     }
     fetchWindowIcons(*state, iconWindows, layout_.iconSize);
     entries_.clear();
     for (const qint32 pid : std::as_const(cycle_.order)) {
-        const X11Application& app = byPid[pid];
+        const auto found = byPid.constFind(pid);
+        if (found == byPid.constEnd()) {
+            continue;
+        }
+        const X11Application& app = *found;
         Entry entry{pid, app.identity.name.value_or(QStringLiteral("Application"))};
         if (app.identity.fromDesktopEntry) {
             entry.url = app.identity.location;

@@ -24,8 +24,7 @@ std::unique_ptr<KeyEventTap> SimulatedKeyboard::createTap(Handler handler) {
         return nullptr;
     }
     auto state = std::make_shared<TapState>(TapState{std::move(handler), true});
-    std::erase_if(taps_, [](const auto& tap) { return tap.expired(); });
-    taps_.push_back(state);
+    taps_.add(state);
     return std::make_unique<Tap>(std::move(state));
 }
 
@@ -100,27 +99,14 @@ void SimulatedKeyboard::chord(std::initializer_list<quint32> keyCodes) {
 }
 
 void SimulatedKeyboard::disableTaps(KeyEvent::Type reason) {
-    const std::vector<std::weak_ptr<TapState>> snapshot = taps_;
-    for (const auto& weak : snapshot) {
-        const auto tap = weak.lock();
-        if (tap && tap->enabled) {
-            tap->enabled = false;
-            const Handler handler = tap->handler;
-            if (handler) {
+    taps_.forEach([&](TapState& tap) {
+        if (tap.enabled) {
+            tap.enabled = false;
+            if (const Handler handler = tap.handler) {
                 handler({reason, KeyEvent::unknownKey, modifiers_, false});
             }
         }
-    }
-}
-
-std::vector<std::shared_ptr<SimulatedKeyboard::TapState>> SimulatedKeyboard::liveTaps() const {
-    std::vector<std::shared_ptr<TapState>> live;
-    for (const auto& weak : taps_) {
-        if (auto tap = weak.lock()) {
-            live.push_back(std::move(tap));
-        }
-    }
-    return live;
+    });
 }
 
 void SimulatedKeyboard::deliver(const KeyEvent& event) {
@@ -128,24 +114,21 @@ void SimulatedKeyboard::deliver(const KeyEvent& event) {
         return;
     }
     // A tap made by a handler sees the next event; one removed by a handler sees no more.
-    const std::vector<std::weak_ptr<TapState>> snapshot = taps_;
-    for (const auto& weak : snapshot) {
-        const auto tap = weak.lock();
-        if (tap && tap->enabled && tap->handler) {
-            const Handler handler = tap->handler;
+    taps_.forEach([&](const TapState& tap) {
+        if (const Handler handler = tap.enabled ? tap.handler : nullptr) {
             handler(event);
         }
-    }
+    });
 }
 
 int SimulatedKeyboard::tapCount() const {
-    return static_cast<int>(liveTaps().size());
+    return taps_.size();
 }
 
 int SimulatedKeyboard::enabledTapCount() const {
-    const auto live = liveTaps();
-    return static_cast<int>(
-        std::count_if(live.begin(), live.end(), [](const auto& tap) { return tap->enabled; }));
+    int enabled = 0;
+    taps_.forEach([&](const TapState& tap) { enabled += tap.enabled ? 1 : 0; });
+    return enabled;
 }
 
 }  // namespace pellucine

@@ -2,8 +2,8 @@
 
 #include <QSet>
 #include <memory>
-#include <vector>
 
+#include "base/WeakList.h"
 #include "platform/KeyEventSource.h"
 #include "platform/KeyboardState.h"
 
@@ -62,10 +62,9 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     // The modifier bit a key holds; 0 for other keys.
     static quint64 modifierOf(quint32 keyCode);
     void deliver(const KeyEvent& event);
-    std::vector<std::shared_ptr<TapState>> liveTaps() const;
 
     const SimulatedPermissions& permissions_;
-    std::vector<std::weak_ptr<TapState>> taps_;
+    WeakList<TapState> taps_;
     QSet<quint32> down_;
     quint64 modifiers_ = 0;
     bool secureInput_ = false;

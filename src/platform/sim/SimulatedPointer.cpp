@@ -1,7 +1,5 @@
 #include "platform/sim/SimulatedPointer.h"
 
-#include <algorithm>
-
 namespace pellucine {
 
 Subscription SimulatedPointer::monitor(unsigned kinds, Handler handler) {
@@ -9,8 +7,7 @@ Subscription SimulatedPointer::monitor(unsigned kinds, Handler handler) {
         return {};
     }
     auto monitor = std::make_shared<Monitor>(Monitor{kinds, std::move(handler)});
-    std::erase_if(monitors_, [](const auto& m) { return m.expired(); });
-    monitors_.push_back(monitor);
+    monitors_.add(monitor);
     return Subscription(std::shared_ptr<void>(std::move(monitor)));
 }
 
@@ -33,19 +30,15 @@ void SimulatedPointer::scroll(double x, double y) {
 }
 
 void SimulatedPointer::deliver(unsigned kind, const PointerEvent& event) {
-    const std::vector<std::weak_ptr<Monitor>> snapshot = monitors_;
-    for (const auto& weak : snapshot) {
-        const auto monitor = weak.lock();
-        if (monitor && (monitor->kinds & kind) != 0 && monitor->handler) {
-            const Handler handler = monitor->handler;
+    monitors_.forEach([&](const Monitor& monitor) {
+        if (const Handler handler = (monitor.kinds & kind) != 0 ? monitor.handler : nullptr) {
             handler(event);
         }
-    }
+    });
 }
 
 int SimulatedPointer::monitorCount() const {
-    return static_cast<int>(std::count_if(monitors_.begin(), monitors_.end(),
-                                          [](const auto& m) { return !m.expired(); }));
+    return monitors_.size();
 }
 
 }  // namespace pellucine

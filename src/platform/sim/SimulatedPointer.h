@@ -1,8 +1,8 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
+#include "base/WeakList.h"
 #include "platform/PointerEventSource.h"
 
 namespace pellucine {
@@ -34,7 +34,7 @@ class SimulatedPointer final : public PointerEventSource {
 
     void deliver(unsigned kind, const PointerEvent& event);
 
-    std::vector<std::weak_ptr<Monitor>> monitors_;
+    WeakList<Monitor> monitors_;
     GlobalPoint location_;
     bool refused_ = false;
 };

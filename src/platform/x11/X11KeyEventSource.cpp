@@ -59,13 +59,12 @@ std::unique_ptr<KeyEventTap> X11KeyEventSource::createTap(Handler handler) {
         translator_.reset(modifierFlags());
     }
     auto state = std::make_shared<TapState>(TapState{std::move(handler), true});
-    taps_.push_back(state);
+    taps_.add(state);
     return std::make_unique<Tap>(std::move(state), *this);
 }
 
 void X11KeyEventSource::tapRemoved() {
-    std::erase_if(taps_, [](const auto& tap) { return tap.expired(); });
-    if (taps_.empty()) {
+    if (taps_.isEmpty()) {
         raw_.reset();
     }
 }
@@ -103,14 +102,11 @@ void X11KeyEventSource::handleRaw(const X11RawInput::Event& event) {
     if (!translated) {
         return;
     }
-    const std::vector<std::weak_ptr<TapState>> snapshot = taps_;
-    for (const auto& weak : snapshot) {
-        const auto tap = weak.lock();
-        if (tap && tap->enabled && tap->handler) {
-            const Handler handler = tap->handler;
+    taps_.forEach([&](const TapState& tap) {
+        if (const Handler handler = tap.enabled ? tap.handler : nullptr) {
             handler(*translated);
         }
-    }
+    });
 }
 
 void X11KeyEventSource::handleEvent(const xcb_generic_event_t& event) {

@@ -2,8 +2,8 @@
 
 #include <QMetaObject>
 #include <memory>
-#include <vector>
 
+#include "base/WeakList.h"
 #include "platform/KeyEventSource.h"
 #include "platform/KeyboardState.h"
 #include "platform/x11/X11KeyTranslator.h"
@@ -43,7 +43,7 @@ class X11KeyEventSource final : public KeyEventSource, public KeyboardState {
     X11KeyTranslator translator_;
     X11KeyboardMap map_;
     mutable bool xkbReady_ = false;
-    std::vector<std::weak_ptr<TapState>> taps_;
+    WeakList<TapState> taps_;
     Subscription raw_;
     QMetaObject::Connection events_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);

@@ -30,7 +30,7 @@ Subscription X11PointerEventSource::monitor(unsigned kinds, Handler handler) {
         return {};
     }
     auto monitor = std::make_shared<Monitor>(Monitor{kinds, std::move(handler)});
-    monitors_.push_back(monitor);
+    monitors_.add(monitor);
     reselect();
     std::weak_ptr<const bool> alive = alive_;
     return Subscription([this, alive, monitor = std::move(monitor)]() mutable {
@@ -42,13 +42,8 @@ Subscription X11PointerEventSource::monitor(unsigned kinds, Handler handler) {
 }
 
 void X11PointerEventSource::reselect() {
-    std::erase_if(monitors_, [](const auto& m) { return m.expired(); });
     unsigned kinds = 0;
-    for (const auto& weak : monitors_) {
-        if (const auto monitor = weak.lock()) {
-            kinds |= monitor->kinds;
-        }
-    }
+    monitors_.forEach([&](const Monitor& monitor) { kinds |= monitor.kinds; });
     const unsigned streams = streamsFor(kinds);
     if (streams == listening_) {
         return;
@@ -123,24 +118,17 @@ void X11PointerEventSource::deliverMotion() {
 }
 
 void X11PointerEventSource::deliver(unsigned kind, PointerEvent event) {
-    std::vector<std::weak_ptr<Monitor>> wanting;
-    for (const auto& weak : monitors_) {
-        const auto monitor = weak.lock();
-        if (monitor && (monitor->kinds & kind) != 0) {
-            wanting.push_back(weak);
-        }
-    }
-    if (wanting.empty()) {
+    bool wanted = false;
+    monitors_.forEach([&](const Monitor& monitor) { wanted |= (monitor.kinds & kind) != 0; });
+    if (!wanted) {
         return;
     }
     event.location = pointerLocation();
-    for (const auto& weak : wanting) {
-        const auto monitor = weak.lock();
-        if (monitor && monitor->handler) {
-            const Handler handler = monitor->handler;
+    monitors_.forEach([&](const Monitor& monitor) {
+        if (const Handler handler = (monitor.kinds & kind) != 0 ? monitor.handler : nullptr) {
             handler(event);
         }
-    }
+    });
 }
 
 }  // namespace pellucine

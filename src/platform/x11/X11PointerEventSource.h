@@ -3,8 +3,8 @@
 #include <QObject>
 #include <memory>
 #include <optional>
-#include <vector>
 
+#include "base/WeakList.h"
 #include "platform/PointerEventSource.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11RawInput.h"
@@ -40,7 +40,7 @@ class X11PointerEventSource final : public PointerEventSource {
 
     std::weak_ptr<X11DesktopState> state_;
     X11RawInput& rawInput_;
-    std::vector<std::weak_ptr<Monitor>> monitors_;
+    WeakList<Monitor> monitors_;
     unsigned listening_ = 0;
     Subscription raw_;
     bool motionQueued_ = false;

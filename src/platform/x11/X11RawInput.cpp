@@ -51,7 +51,7 @@ X11RawInput::X11RawInput(X11Connection& connection) : connection_(connection) {
 
 X11RawInput::~X11RawInput() {
     QObject::disconnect(events_);
-    listeners_.clear();
+    listeners_ = {};
     if (selected_ != 0 && !connection_.hasError()) {
         select();
         connection_.flush();
@@ -63,7 +63,7 @@ Subscription X11RawInput::listen(unsigned streams, Handler handler) {
         return {};
     }
     auto listener = std::make_shared<Listener>(Listener{streams, std::move(handler)});
-    listeners_.push_back(listener);
+    listeners_.add(listener);
     select();
     std::weak_ptr<const bool> alive = alive_;
     return Subscription([this, alive, listener = std::move(listener)]() mutable {
@@ -75,13 +75,8 @@ Subscription X11RawInput::listen(unsigned streams, Handler handler) {
 }
 
 void X11RawInput::select() {
-    std::erase_if(listeners_, [](const auto& l) { return l.expired(); });
     unsigned wanted = 0;
-    for (const auto& weak : listeners_) {
-        if (const auto listener = weak.lock()) {
-            wanted |= listener->streams;
-        }
-    }
+    listeners_.forEach([&](const Listener& listener) { wanted |= listener.streams; });
     if (wanted == selected_ || connection_.hasError()) {
         return;
     }
@@ -131,14 +126,11 @@ void X11RawInput::handle(const xcb_generic_event_t& event) {
         default:
             return;
     }
-    const std::vector<std::weak_ptr<Listener>> snapshot = listeners_;
-    for (const auto& weak : snapshot) {
-        const auto listener = weak.lock();
-        if (listener && (listener->streams & stream) != 0 && listener->handler) {
-            const Handler handler = listener->handler;
+    listeners_.forEach([&](const Listener& listener) {
+        if (const Handler handler = (listener.streams & stream) != 0 ? listener.handler : nullptr) {
             handler(out);
         }
-    }
+    });
 }
 
 }  // namespace pellucine

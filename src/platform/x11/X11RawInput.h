@@ -5,9 +5,9 @@
 #include <QMetaObject>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "base/Subscription.h"
+#include "base/WeakList.h"
 
 namespace pellucine {
 
@@ -60,7 +60,7 @@ class X11RawInput {
     X11Connection& connection_;
     quint8 opcode_ = 0;
     unsigned selected_ = 0;
-    std::vector<std::weak_ptr<Listener>> listeners_;
+    WeakList<Listener> listeners_;
     QMetaObject::Connection events_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };

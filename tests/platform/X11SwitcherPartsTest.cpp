@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/x11/X11FocusHistory.h"
+#include "platform/x11/X11PointerEventSource.h"
 #include "platform/x11/X11SwitcherCycle.h"
 #include "platform/x11/X11SwitcherLayout.h"
 #include "platform/x11/X11WindowIcon.h"
@@ -146,6 +147,30 @@ TEST(X11WindowIconTest, DamagedDataEndsTheListWithoutReadingPastIt) {
     EXPECT_EQ(X11WindowIcon::choose(whole + QList<quint32>{64, 64, 7}, 32).size(), QSize(8, 8));
     EXPECT_EQ(X11WindowIcon::choose(whole + QList<quint32>{0, 0} + picture(32, 32, 0), 32).size(),
               QSize(8, 8));
+}
+
+TEST(X11PointerButtonsTest, WheelButtonsScrollAndOthersClick) {
+    using Type = PointerEvent::Type;
+    const auto type = [](quint32 button, bool pressed) {
+        const auto event = X11PointerEventSource::buttonEvent(button, pressed);
+        return event ? std::optional(event->type) : std::nullopt;
+    };
+    EXPECT_EQ(type(1, true), Type::leftDown);
+    EXPECT_EQ(type(1, false), Type::leftUp);
+    EXPECT_EQ(type(3, true), Type::rightDown);
+    EXPECT_EQ(type(2, true), Type::otherDown);
+    EXPECT_EQ(type(9, false), Type::otherUp);
+    for (const quint32 wheel : {4u, 5u, 6u, 7u}) {
+        EXPECT_EQ(type(wheel, false), std::nullopt) << wheel;
+    }
+    const auto scroll = [](quint32 button) {
+        const PointerEvent e = *X11PointerEventSource::buttonEvent(button, true);
+        return std::pair{e.scrollX, e.scrollY};
+    };
+    EXPECT_EQ(scroll(4), (std::pair{0.0, 1.0}));
+    EXPECT_EQ(scroll(5), (std::pair{0.0, -1.0}));
+    EXPECT_EQ(scroll(6), (std::pair{1.0, 0.0}));
+    EXPECT_EQ(scroll(7), (std::pair{-1.0, 0.0}));
 }
 
 }  // namespace

@@ -177,9 +177,9 @@ TEST_F(X11InputTest, ModifierStateFollowsTheKeyboard) {
 
 TEST_F(X11InputTest, PointerMovesAndClicksArriveInGlobalPoints) {
     QList<PointerEvent> seen;
-    Subscription watching =
-        port->pointerEvents().monitor(PointerEventSource::moves | PointerEventSource::clicks,
-                                      [&](const PointerEvent& event) { seen << event; });
+    Subscription watching = port->pointerEvents().monitor(
+        PointerEventSource::moves | PointerEventSource::clicks | PointerEventSource::scrolls,
+        [&](const PointerEvent& event) { seen << event; });
     ASSERT_TRUE(watching.isActive());
 
     xcb_test_fake_input(desktop->get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop->root(),
@@ -198,6 +198,14 @@ TEST_F(X11InputTest, PointerMovesAndClicksArriveInGlobalPoints) {
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return seen.size() >= 2; }));
     EXPECT_EQ(seen[0], (PointerEvent{PointerEvent::Type::rightDown, {310, 215}}));
     EXPECT_EQ(seen[1], (PointerEvent{PointerEvent::Type::rightUp, {310, 215}}));
+
+    // A wheel step down is one scroll event; its release is nothing.
+    seen.clear();
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_PRESS, 5, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_RELEASE, 5, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    settled();
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0], (PointerEvent{PointerEvent::Type::scrolled, {310, 215}, 0, -1}));
 
     // A dropped monitor sees nothing more.
     watching.reset();

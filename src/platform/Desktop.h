@@ -9,6 +9,7 @@
 #include "platform/KeyboardShortcutSettings.h"
 #include "platform/KeyboardState.h"
 #include "platform/LoginItems.h"
+#include "platform/MemoryPressure.h"
 #include "platform/PointerEventSource.h"
 #include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
@@ -45,6 +46,7 @@ class Desktop {
     virtual CloudAccount& cloudAccount() = 0;
     virtual UrlOpener& urlOpener() = 0;
     virtual ApplicationLifecycle& applicationLifecycle() = 0;
+    virtual MemoryPressure& memoryPressure() = 0;
 
     // Input.
     virtual GlobalHotkeys& globalHotkeys() = 0;

@@ -20,6 +20,7 @@
 #include "platform/sim/SimulatedKeyboard.h"
 #include "platform/sim/SimulatedKeyboardShortcutSettings.h"
 #include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedMemoryPressure.h"
 #include "platform/sim/SimulatedPermissions.h"
 #include "platform/sim/SimulatedPointer.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
@@ -64,6 +65,7 @@ class SimulatedDesktop final : public Desktop,
     CloudAccount& cloudAccount() override { return cloud_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
     KeyEventSource& keyEvents() override { return keyboard_; }
@@ -151,6 +153,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedCloud& simulatedCloud() { return cloud_; }
     // Links opened, and the program's own process started and ended.
     SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
     // The keyboard and pointer a user works, and the switcher strip's dismissals.
@@ -273,6 +276,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedLoginItems loginItems_;
     SimulatedCloud cloud_{scheduler_};
     SimulatedShell shell_{scheduler_};
+    SimulatedMemoryPressure memoryPressure_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;
     SimulatedKeyboard keyboard_{permissions_};

@@ -37,6 +37,7 @@ X11Desktop::X11Desktop(const Options& options)
       cloudAccount_(options.syncFolder, executor_),
       hotkeys_(state_->connection()),
       shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)),
+      memoryPressure_(scheduler_, options.memoryPressure),
       rawInput_(state_->connection()),
       keyEvents_(state_->connection(), rawInput_),
       pointerEvents_(state_, rawInput_),

@@ -167,7 +167,7 @@ TEST_F(ReportWindows, TheSavedPagesSayWhereTheFileIs) {
         "ACME-report-2026-12-07-2105.txt on your Desktop."_s));
     EXPECT_EQ(button(saved, u"Back"_s), nullptr);
     EXPECT_EQ(button(saved, u"Open the Report Page"_s), nullptr);
-    button(saved, u"Show in Finder"_s)->click();
+    button(saved, u"Show in File Manager"_s)->click();
     EXPECT_EQ(bench.desk->revealed, QStringList{bench.file()});
 
     config.fallbackPage = QUrl(u"https://example.com/report"_s);

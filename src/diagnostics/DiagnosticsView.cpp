@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include "coordination/AppModel.h"
 #include "design/BaselineRowLayout.h"
@@ -42,6 +43,8 @@ constexpr int rowVerticalPadding = 7;
 constexpr int rowSpacing = 3;
 constexpr int rowTitleSpacing = 12;
 constexpr int stripeHeight = 5;
+// The event section's content stays clear of its border.
+const int sectionBorder = qCeil(SheetFrame::borderWidth);
 
 template <typename Layout>
 Layout* bare(Layout* layout, int spacing = 0) {
@@ -52,14 +55,14 @@ Layout* bare(Layout* layout, int spacing = 0) {
 
 // One event: the title and, at the far end, the time; under them the details when there are any;
 // a rule under the row.
-QWidget* eventRow(const ReadableDiagnosticEvent& entry) {
+QWidget* eventRow(const ReadableDiagnosticEvent& entry, int inset) {
     auto* row = new QWidget;
     auto* column = new QVBoxLayout(row);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
     auto* body = new QVBoxLayout;
-    body->setContentsMargins(rowInset, rowVerticalPadding, rowInset, rowVerticalPadding);
+    body->setContentsMargins(inset, rowVerticalPadding, inset, rowVerticalPadding);
     body->setSpacing(rowSpacing);
     auto* first = new QWidget;
     auto* line = new BaselineRowLayout(first);
@@ -77,7 +80,7 @@ QWidget* eventRow(const ReadableDiagnosticEvent& entry) {
     column->addLayout(body);
 
     auto* rule = new QHBoxLayout;
-    rule->setContentsMargins(rowInset, 0, rowInset, 0);
+    rule->setContentsMargins(inset, 0, inset, 0);
     rule->addWidget(new CardRule);
     column->addLayout(rule);
     row->setAccessibleName(entry.title);
@@ -111,18 +114,40 @@ class DiagnosticsView::StatusCell : public QWidget {
         setAccessibleName(label);
     }
 
-    void setValue(const QString& value) { value_->setText(value); }
+    void setValue(const QString& value) {
+        full_ = value;
+        value_->setToolTip(value);
+        elide();
+    }
     void setFixOffered(bool offered) {
         if (fix_ != nullptr) {
             fix_->setVisible(offered);
         }
+        elide();
     }
-    QString value() const { return value_->text(); }
+    QString value() const { return full_; }
     PaneLink* fixLink() const { return fix_ != nullptr && !fix_->isHidden() ? fix_ : nullptr; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        elide();
+    }
+
   private:
+    // One line: a value wider than the cell loses its end.
+    void elide() {
+        int room = width() - 2 * cellHorizontalPadding;
+        if (fix_ != nullptr && !fix_->isHidden()) {
+            room -= fix_->sizeHint().width() + cellValueSpacing;
+        }
+        value_->setText(
+            QFontMetrics(value_->font()).elidedText(full_, Qt::ElideRight, std::max(0, room)));
+    }
+
     YardText* value_;
     PaneLink* fix_ = nullptr;
+    QString full_;
 };
 
 DiagnosticsView::DiagnosticsView(Context context, QWidget* parent)
@@ -215,27 +240,28 @@ QWidget* DiagnosticsView::buildStatusStrip() {
 QWidget* DiagnosticsView::buildEventSection() {
     auto* section = new SheetFrame;
     auto* column = bare(new QVBoxLayout(section));
+    // The list scrolls inside the border, never over it.
+    const int border = sectionBorder;
+    column->setContentsMargins(border, border, border, border);
     auto* heading = new YardText(QStringLiteral("Manifest").toUpper(),
                                  Yard::tracked(Yard::kickerFont(), headingTracking),
                                  &Yard::Palette::accentType);
-    heading->setContentsMargins(rowInset, cellVerticalPadding, rowInset, buttonSpacing);
+    heading->setContentsMargins(rowInset - border, cellVerticalPadding - border, rowInset - border,
+                                buttonSpacing);
     column->addWidget(heading);
 
     empty_ = new YardText(QStringLiteral("Nothing recorded yet. Use PELLUCINE, then refresh."),
                           Yard::bodyFont(), &Yard::Palette::muted);
-    empty_->setContentsMargins(rowInset, 0, rowInset, columnSpacing);
+    empty_->setContentsMargins(rowInset - border, 0, rowInset - border, columnSpacing);
     column->addWidget(empty_);
 
     scroll_ = new FadingScrollView(&Yard::Palette::sheet, &Yard::Palette::muted);
-    scroll_->setWidgetResizable(true);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_ = new QWidget;
-    list_->setAutoFillBackground(false);
     rows_ = bare(new QVBoxLayout(list_));
     rows_->addStretch();
     scroll_->setWidget(list_);
-    scroll_->viewport()->setAutoFillBackground(false);
+    // The scroll area fills its content with the window colour; the rows stand on the sheet.
+    list_->setAutoFillBackground(false);
     column->addWidget(scroll_, 1);
     column->addStretch();
     return section;
@@ -262,7 +288,7 @@ void DiagnosticsView::showEntries() {
         delete item;
     }
     for (qsizetype i = 0; i < entries_.size(); ++i) {
-        rows_->insertWidget(static_cast<int>(i), eventRow(entries_[i]));
+        rows_->insertWidget(static_cast<int>(i), eventRow(entries_[i], rowInset - sectionBorder));
     }
     const bool empty = entries_.isEmpty();
     empty_->setVisible(empty);

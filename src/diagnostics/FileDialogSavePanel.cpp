@@ -14,7 +14,6 @@ void FileDialogSavePanel::choose(const Request& request, Completion done) {
     dialog->setDefaultSuffix(request.defaultSuffix);
     dialog->setDirectory(folder_);
     dialog->selectFile(QDir(folder_).filePath(request.defaultName));
-    dialog->setWindowModality(request.sheetOn != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     // `finished` comes once, for accepting and for every way of cancelling.
     QObject::connect(dialog, &QFileDialog::finished, dialog,
                      [dialog, done = std::move(done)](int result) {
@@ -25,7 +24,9 @@ void FileDialogSavePanel::choose(const Request& request, Completion done) {
                              done(std::nullopt);
                          }
                      });
-    dialog->open();
+    // open() always makes the dialog modal to its window only.
+    dialog->setWindowModality(request.sheetOn != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    dialog->show();
 }
 
 }  // namespace pellucine

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QTest>
 
 #include "../DiagnosticsBench.h"
@@ -10,6 +11,7 @@
 #include "design/YardButton.h"
 #include "design/YardText.h"
 #include "diagnostics/DiagnosticsWindow.h"
+#include "diagnostics/FileDialogSavePanel.h"
 
 namespace pellucine {
 namespace {
@@ -168,6 +170,41 @@ TEST_F(DiagnosticsViewTest, SavingWritesTheSupportFileAndSaysWhenItCannot) {
     panel.answer = target;
     view().saveButton()->click();
     EXPECT_FALSE(view().failureText()->isVisible());
+}
+
+TEST_F(DiagnosticsViewTest, TheFileDialogAnswersOnceForACancelAndForAChoice) {
+    FileDialogSavePanel dialogs(folder.path());
+    QList<std::optional<QString>> answers;
+    const auto choose = [&](QWidget* sheetOn) {
+        dialogs.choose({u"PELLUCINE-Support.json"_s, u"JSON (*.json)"_s, u"json"_s, sheetOn},
+                       [&answers](const std::optional<QString>& path) { answers.append(path); });
+        QFileDialog* dialog = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* candidate = qobject_cast<QFileDialog*>(widget);
+                candidate && candidate->isVisible()) {
+                dialog = candidate;
+            }
+        }
+        return dialog;
+    };
+
+    open();
+    QFileDialog* sheet = choose(window.get());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->parentWidget(), window.get());
+    sheet->reject();
+    ASSERT_EQ(answers.size(), 1);
+    EXPECT_FALSE(answers[0]);
+
+    QFileDialog* standalone = choose(nullptr);
+    ASSERT_NE(standalone, nullptr);
+    EXPECT_EQ(standalone->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(standalone->selectedFiles(), QStringList{folder.file(u"PELLUCINE-Support.json"_s)});
+    static_cast<QDialog*>(standalone)->accept();
+    ASSERT_EQ(answers.size(), 2);
+    EXPECT_EQ(answers[1], folder.file(u"PELLUCINE-Support.json"_s));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/ProcessEnvironment.h"
 #include "platform/ScreenCapture.h"
 #include "platform/ScreenLayout.h"
+#include "platform/SystemDock.h"
 #include "platform/SystemPermissions.h"
 #include "platform/SystemSwitcher.h"
 #include "platform/SystemWindowList.h"
@@ -55,6 +56,7 @@ class Desktop {
     virtual PointerEventSource& pointerEvents() = 0;
     virtual KeyboardState& keyboardState() = 0;
     virtual SystemSwitcher& systemSwitcher() = 0;
+    virtual SystemDock& systemDock() = 0;
 };
 
 }  // namespace pellucine

@@ -12,3 +12,19 @@ inline constexpr QStringView bundleIdentifier = u"com.apple.dock";
 inline constexpr QStringView processSwitcherListDescription = u"process switcher list";
 
 }  // namespace pellucine::systemDock
+
+namespace pellucine {
+
+// The Dock the program's Dock previews sit on. A desktop with a Dock of its own keeps it and
+// ignores the wish; one without provides a bar of the port's own, shown only while wanted and
+// while no other dock holds its edge. Main thread only.
+class SystemDock {
+  public:
+    virtual ~SystemDock() = default;
+
+    // Whether Dock previews are wanted (the preference that turns them on).
+    virtual void setWanted(bool wanted) = 0;
+    virtual bool isWanted() const = 0;
+};
+
+}  // namespace pellucine

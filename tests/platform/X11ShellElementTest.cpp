@@ -16,20 +16,15 @@ class X11ShellElementTest : public ::testing::Test {
 
     // A strip of two items, the second highlighted, as a new showing.
     void show() {
-        ++content->showing;
-        content->strip = GlobalRect{100, 200, 300, 120};
-        content->items = {
-            {QStringLiteral("Mail"),
-             {116, 216, 88, 88},
-             QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/m.desktop"))},
-            {QStringLiteral("Notes"), {204, 216, 88, 88}, std::nullopt}};
-        content->selected = 1;
+        content->strip.show(
+            GlobalRect{100, 200, 300, 120},
+            {{QStringLiteral("Mail"),
+              {116, 216, 88, 88},
+              QUrl::fromLocalFile(QStringLiteral("/usr/share/applications/m.desktop"))},
+             {QStringLiteral("Notes"), {204, 216, 88, 88}, std::nullopt}});
+        content->strip.selected = 1;
     }
-    void hide() {
-        ++content->showing;
-        content->strip.reset();
-        content->items.clear();
-    }
+    void hide() { content->strip.hide(); }
 
     static ElementRef element(const AttributeResult& r) {
         return r.ok() ? r.value()->toElement() : nullptr;
@@ -65,7 +60,7 @@ TEST_F(X11ShellElementTest, PublishesTheStripAsTheProbeReadsIt) {
     EXPECT_FALSE(items[0]->isSameElement(*items[1]));
 
     // The highlight moves within one showing without replacing the elements.
-    content->selected = 0;
+    content->strip.selected = 0;
     EXPECT_EQ(items[0]->attribute(ax::selected).value()->toBoolean(), true);
     EXPECT_EQ(items[0]->setAttribute(ax::selected, AccessibilityValue(false)),
               AccessibilityStatus::failure);

@@ -14,6 +14,7 @@
 #include "platform/NoticeList.h"
 #include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
+#include "platform/sim/SimulatedDockRequests.h"
 #include "platform/sim/SimulatedElement.h"
 #include "platform/sim/SimulatedGlobalHotkeys.h"
 #include "platform/sim/SimulatedImageCoding.h"
@@ -72,6 +73,7 @@ class SimulatedDesktop final : public Desktop,
     PointerEventSource& pointerEvents() override { return pointer_; }
     KeyboardState& keyboardState() override { return keyboard_; }
     SystemSwitcher& systemSwitcher() override { return switcher_; }
+    SystemDock& systemDock() override { return dockRequests_; }
 
     // Accessibility.
     bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
@@ -160,6 +162,8 @@ class SimulatedDesktop final : public Desktop,
     SimulatedKeyboard& simulatedKeyboard() { return keyboard_; }
     SimulatedPointer& simulatedPointer() { return pointer_; }
     SimulatedSystemSwitcher& simulatedSwitcher() { return switcher_; }
+    // What the program asked of the Dock.
+    SimulatedDockRequests& simulatedDockRequests() { return dockRequests_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
     SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
@@ -282,6 +286,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedKeyboard keyboard_{permissions_};
     SimulatedPointer pointer_;
     SimulatedSystemSwitcher switcher_;
+    SimulatedDockRequests dockRequests_;
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

@@ -1,14 +1,9 @@
 #include "platform/x11/X11ApplicationSwitcher.h"
 
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QIcon>
-
 #include "platform/KeyModifiers.h"
-#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11ApplicationActivation.h"
 #include "platform/x11/X11Reply.h"
-#include "platform/x11/X11SwitcherRenderer.h"
-#include "platform/x11/X11WindowIcon.h"
+#include "platform/x11/X11ShellRenderer.h"
 
 namespace pellucine {
 
@@ -20,17 +15,6 @@ constexpr quint32 escapeKey = 53;
 constexpr quint32 returnKey = 36;
 constexpr quint32 leftKey = 123;
 constexpr quint32 rightKey = 124;
-
-// _NET_WM_ICON is read up to this many 32-bit items (a 1024 by 1024 picture and more).
-constexpr uint32_t iconPropertyLongs = 1u << 20;
-
-QImage themeIcon(const QString& name, int side) {
-    if (name.isEmpty() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-        return {};
-    }
-    const QIcon icon = QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name);
-    return icon.isNull() ? QImage() : icon.pixmap(side, side).toImage();
-}
 
 }  // namespace
 
@@ -83,18 +67,10 @@ bool X11ApplicationSwitcher::start() {
         window_ = std::make_unique<X11StripWindow>(state->connection());
         window_->setOnClick([this](QPoint point) { clicked(point); });
     }
-    const X11DesktopSnapshot snapshot = state->snapshot();
-    QList<xcb_window_t> frontToBack;
-    for (const X11WindowInfo& info : snapshot.windows) {
-        frontToBack.append(info.window);
-    }
-    history_.seed(frontToBack, snapshot.activeWindow);
+    state->focusHistory();
     windowEvents_ = QObject::connect(&state->events(), &X11WindowEvents::windowEvent,
                                      [this](const X11WindowEvent& event) { windowEvent(event); });
-
-    content_ = std::make_shared<X11ShellContent>();
-    content_->bundleIdentifier = shellIdentifier;
-    state->publishShell(content_);
+    content_ = state->holdShell();
     return true;
 }
 
@@ -107,7 +83,7 @@ void X11ApplicationSwitcher::stop() {
     tap_.reset();
     QObject::disconnect(windowEvents_);
     content_.reset();
-    windowIcons_.clear();
+    icons_.clear();
 }
 
 bool X11ApplicationSwitcher::dismiss() {
@@ -139,7 +115,8 @@ void X11ApplicationSwitcher::open(bool backward) {
             byPid.insert(app.pid, app);
         }
     }
-    cycle_ = X11SwitcherCycle::begin(history_.order(candidates), backward);
+    const X11FocusHistory& history = state->focusHistory();
+    cycle_ = X11SwitcherCycle::begin(history.order(candidates), backward);
     if (cycle_.order.isEmpty()) {
         return;
     }
@@ -163,24 +140,19 @@ void X11ApplicationSwitcher::open(bool backward) {
 
     QList<xcb_window_t> iconWindows;
     for (const X11Application& app : std::as_const(byPid)) {
-        if (const auto window = history_.mostRecent(app.windows)) {
+        if (const auto window = history.mostRecent(app.windows)) {
             iconWindows.append(*window);
         }
     }
-    fetchWindowIcons(*state, iconWindows, layout_.iconSize);
+    icons_.fetch(*state, iconWindows, layout_.iconSize);
     entries_.clear();
     for (const qint32 pid : std::as_const(cycle_.order)) {
         const auto found = byPid.constFind(pid);
         if (found == byPid.constEnd()) {
             continue;
         }
-        const X11Application& app = *found;
-        Entry entry{pid, app.identity.name.value_or(QStringLiteral("Application"))};
-        if (app.identity.fromDesktopEntry) {
-            entry.url = app.identity.location;
-        }
-        entry.icon = iconOf(app, layout_.iconSize);
-        entries_.append(std::move(entry));
+        entries_.append(X11ShellEntry::of(
+            *found, icons_.iconOf(*found, history.mostRecent(found->windows), layout_.iconSize)));
     }
     redraw(true);
 
@@ -205,16 +177,13 @@ void X11ApplicationSwitcher::step(bool backward) {
 }
 
 void X11ApplicationSwitcher::redraw(bool newShowing) {
-    QList<QImage> icons;
-    for (const Entry& entry : std::as_const(entries_)) {
-        icons.append(entry.icon);
-    }
     const auto state = state_.lock();
     const double scale = state ? state->space().scale() : 1.0;
     const int selected = cycle_.selected;
     const QString name =
         selected >= 0 && selected < entries_.size() ? entries_[selected].name : QString();
-    QImage picture = X11SwitcherRenderer::render(layout_, icons, selected, name, scale);
+    QImage picture = X11ShellRenderer::renderSwitcher(layout_, X11ShellEntry::icons(entries_),
+                                                      selected, name, scale);
     if (newShowing) {
         window_->show(layout_.strip, std::move(picture));
     } else {
@@ -230,17 +199,11 @@ void X11ApplicationSwitcher::publish(bool newShowing) {
     }
     if (newShowing) {
         const X11CoordinateSpace space = state->space();
-        ++content_->showing;
-        content_->strip = space.toGlobal(layout_.strip);
-        content_->items.clear();
-        for (int i = 0; i < entries_.size(); ++i) {
-            content_->items.append(
-                {entries_[i].name,
-                 space.toGlobal(layout_.items[i].translated(layout_.strip.topLeft())),
-                 entries_[i].url});
-        }
+        content_->strip.show(
+            space.toGlobal(layout_.strip),
+            X11ShellEntry::items(entries_, layout_, layout_.strip.topLeft(), space));
     }
-    content_->selected = cycle_.selected;
+    content_->strip.selected = cycle_.selected;
 }
 
 void X11ApplicationSwitcher::close() {
@@ -256,48 +219,18 @@ void X11ApplicationSwitcher::close() {
     cycle_ = {};
     entries_.clear();
     if (content_) {
-        ++content_->showing;
-        content_->strip.reset();
-        content_->items.clear();
-        content_->selected = -1;
+        content_->strip.hide();
     }
 }
 
 void X11ApplicationSwitcher::commit(bool restoreMinimized) {
     const std::optional<qint32> chosen = cycle_.selectedApplication();
     close();
-    if (chosen) {
-        activate(*chosen, restoreMinimized);
-    }
-}
-
-void X11ApplicationSwitcher::activate(qint32 pid, bool restoreMinimized) {
     const auto state = state_.lock();
-    std::optional<X11Application> app = state ? state->application(pid) : std::nullopt;
-    if (!app) {
-        return;
-    }
-    QList<xcb_window_t> shown;
-    QList<xcb_window_t> minimized;
-    for (const xcb_window_t window : std::as_const(app->windows)) {
-        const std::optional<X11WindowInfo> info = state->window(window);
-        if (info) {
-            (info->isMinimized() ? minimized : shown).append(window);
-        }
-    }
-    std::optional<xcb_window_t> target = history_.mostRecent(shown);
-    if (app->isHidden) {
-        // Unhiding brings back the windows hiding minimized.
-        workspace_.unhide(pid);
-        target = history_.mostRecent(shown + minimized);
-    } else if (!target && restoreMinimized) {
-        target = history_.mostRecent(minimized);
-        if (target) {
-            state->requests().deiconify(*target);
-        }
-    }
-    if (target) {
-        state->requests().activate(*target);
+    if (chosen && state) {
+        activateApplication(
+            *state, workspace_, *chosen,
+            restoreMinimized ? X11MinimizedWindows::restoreMostRecent : X11MinimizedWindows::leave);
     }
 }
 
@@ -341,50 +274,9 @@ void X11ApplicationSwitcher::clicked(QPoint point) {
 }
 
 void X11ApplicationSwitcher::windowEvent(const X11WindowEvent& event) {
-    switch (event.kind) {
-        case X11WindowEvent::Kind::focusChanged:
-            history_.focused(event.window);
-            break;
-        case X11WindowEvent::Kind::destroyed:
-            history_.forget(event.window);
-            windowIcons_.remove(event.window);
-            break;
-        default:
-            break;
+    if (event.kind == X11WindowEvent::Kind::destroyed) {
+        icons_.forget(event.window);
     }
-}
-
-void X11ApplicationSwitcher::fetchWindowIcons(X11DesktopState& state,
-                                              const QList<xcb_window_t>& windows, int side) {
-    xcb_connection_t* c = state.connection().get();
-    QList<std::pair<xcb_window_t, xcb_get_property_cookie_t>> requests;
-    for (const xcb_window_t window : windows) {
-        if (!windowIcons_.contains(window)) {
-            requests.append(
-                {window, requestProperty(c, window, state.connection().atoms()._NET_WM_ICON,
-                                         iconPropertyLongs)});
-        }
-    }
-    for (const auto& [window, cookie] : requests) {
-        const auto property = takeProperty(c, cookie);
-        windowIcons_.insert(
-            window, property ? X11WindowIcon::choose(property->values32(), side) : QImage());
-    }
-}
-
-QImage X11ApplicationSwitcher::iconOf(const X11Application& app, int side) {
-    if (const std::optional<xcb_window_t> window = history_.mostRecent(app.windows)) {
-        const QImage icon = windowIcons_.value(*window);
-        if (!icon.isNull()) {
-            return icon;
-        }
-    }
-    const QString key = app.identity.icon + QLatin1Char('@') + QString::number(side);
-    auto themed = themeIcons_.find(key);
-    if (themed == themeIcons_.end()) {
-        themed = themeIcons_.insert(key, themeIcon(app.identity.icon, side));
-    }
-    return *themed;
 }
 
 }  // namespace pellucine

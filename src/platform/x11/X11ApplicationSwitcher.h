@@ -2,10 +2,7 @@
 
 #include <xcb/xcb.h>
 
-#include <QHash>
-#include <QImage>
 #include <QMetaObject>
-#include <QUrl>
 #include <memory>
 #include <optional>
 
@@ -14,9 +11,10 @@
 #include "platform/KeyboardState.h"
 #include "platform/SystemSwitcher.h"
 #include "platform/Workspace.h"
+#include "platform/x11/X11ApplicationIcons.h"
 #include "platform/x11/X11DesktopState.h"
-#include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11ShellContent.h"
+#include "platform/x11/X11ShellEntry.h"
 #include "platform/x11/X11StripWindow.h"
 #include "platform/x11/X11SwitcherCycle.h"
 #include "platform/x11/X11SwitcherLayout.h"
@@ -35,8 +33,6 @@ namespace pellucine {
 // Main thread only.
 class X11ApplicationSwitcher final : public SystemSwitcher {
   public:
-    static constexpr QLatin1String shellIdentifier{"com.orrinvale.pellucine.shell"};
-
     X11ApplicationSwitcher(std::weak_ptr<X11DesktopState> state, GlobalHotkeys& hotkeys,
                            KeyEventSource& keys, KeyboardState& keyboard, Workspace& workspace);
     ~X11ApplicationSwitcher() override;
@@ -54,32 +50,20 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     // The strip's window; none before the first start.
     xcb_window_t stripWindow() const { return window_ ? window_->id() : XCB_NONE; }
 
-    QString shellBundleIdentifier() const override { return shellIdentifier; }
+    QString shellBundleIdentifier() const override { return X11ShellContent::identifier; }
     bool dismiss() override;
 
   private:
-    struct Entry {
-        qint32 pid = 0;
-        QString name;
-        std::optional<QUrl> url;
-        QImage icon;
-    };
-
     void pressed(bool backward);
     void open(bool backward);
     void step(bool backward);
     void commit(bool restoreMinimized);
     void close();
-    void activate(qint32 pid, bool restoreMinimized);
     void keyEvent(const KeyEvent& event);
     void clicked(QPoint point);
     void windowEvent(const X11WindowEvent& event);
     void redraw(bool newShowing);
     void publish(bool newShowing);
-    // Reads the icons of the windows not read before, in one round trip.
-    void fetchWindowIcons(X11DesktopState& state, const QList<xcb_window_t>& windows, int side);
-    // The window's icon, else the desktop entry's, else none.
-    QImage iconOf(const X11Application& app, int side);
 
     std::weak_ptr<X11DesktopState> state_;
     GlobalHotkeys& hotkeys_;
@@ -90,13 +74,10 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     std::shared_ptr<X11ShellContent> content_;
     std::unique_ptr<KeyEventTap> tap_;
     QList<GlobalHotkeys::Handle> hotkeyHandles_;
-    X11FocusHistory history_;
     X11SwitcherCycle cycle_;
     X11SwitcherLayout layout_;
-    QList<Entry> entries_;
-    // Null for windows that offer none.
-    QHash<xcb_window_t, QImage> windowIcons_;
-    QHash<QString, QImage> themeIcons_;
+    QList<X11ShellEntry> entries_;
+    X11ApplicationIcons icons_;
     bool holdsKeyboard_ = false;
     QMetaObject::Connection windowEvents_;
 };

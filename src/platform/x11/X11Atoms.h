@@ -35,6 +35,9 @@ struct X11Atoms {
     xcb_atom_t _NET_WM_STATE_MODAL = XCB_NONE;
     xcb_atom_t _NET_WM_STATE_MAXIMIZED_VERT = XCB_NONE;
     xcb_atom_t _NET_WM_STATE_MAXIMIZED_HORZ = XCB_NONE;
+    xcb_atom_t _NET_WM_STATE_STICKY = XCB_NONE;
+    xcb_atom_t _NET_WM_STATE_SKIP_PAGER = XCB_NONE;
+    xcb_atom_t _NET_WM_STATE_ABOVE = XCB_NONE;
     xcb_atom_t _NET_WM_WINDOW_TYPE = XCB_NONE;
     xcb_atom_t _NET_WM_WINDOW_TYPE_DESKTOP = XCB_NONE;
     xcb_atom_t _NET_WM_WINDOW_TYPE_DOCK = XCB_NONE;

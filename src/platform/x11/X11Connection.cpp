@@ -75,7 +75,16 @@ void X11Connection::sync() {
 }
 
 void X11Connection::selectEvents(xcb_window_t window, uint32_t mask) {
-    xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &mask);
+    const uint32_t all = mask | keptEvents_.value(window, XCB_EVENT_MASK_NO_EVENT);
+    xcb_change_window_attributes(connection_.get(), window, XCB_CW_EVENT_MASK, &all);
+}
+
+void X11Connection::keepEvents(xcb_window_t window, uint32_t mask) {
+    if (mask == XCB_EVENT_MASK_NO_EVENT) {
+        keptEvents_.remove(window);
+    } else {
+        keptEvents_.insert(window, mask);
+    }
 }
 
 void X11Connection::readSupported() {

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSocketNotifier>
@@ -55,8 +56,12 @@ class X11Connection final : public QObject {
     // The most recent timestamp seen in an event, CurrentTime before the first.
     xcb_timestamp_t lastEventTime() const { return lastEventTime_; }
 
-    // Sets the events this connection receives for `window` (other clients keep their own).
+    // Sets the events this connection receives for `window` (other clients keep their own),
+    // together with those kept for it.
     void selectEvents(xcb_window_t window, uint32_t mask);
+    // The events a window of this connection's own needs whatever else is selected on it
+    // here; none forgets them.
+    void keepEvents(xcb_window_t window, uint32_t mask);
 
   signals:
     void eventReceived(const xcb_generic_event_t& event);
@@ -73,6 +78,7 @@ class X11Connection final : public QObject {
     void noteTime(const xcb_generic_event_t& event);
 
     std::unique_ptr<xcb_connection_t, Disconnect> connection_;
+    QHash<xcb_window_t, uint32_t> keptEvents_;
     QByteArray displayName_;
     xcb_screen_t* screen_ = nullptr;
     X11Atoms atoms_;

@@ -41,7 +41,8 @@ X11Desktop::X11Desktop(const Options& options)
       rawInput_(state_->connection()),
       keyEvents_(state_->connection(), rawInput_),
       pointerEvents_(state_, rawInput_),
-      switcher_(state_, hotkeys_, keyEvents_, keyEvents_, workspace_) {}
+      switcher_(state_, hotkeys_, keyEvents_, keyEvents_, workspace_),
+      dock_(state_, workspace_) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -16,6 +16,7 @@
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11ApplicationSwitcher.h"
 #include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11DockBar.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeyboardShortcutSettings.h"
@@ -79,10 +80,13 @@ class X11Desktop final : public Desktop {
     PointerEventSource& pointerEvents() override { return pointerEvents_; }
     KeyboardState& keyboardState() override { return keyEvents_; }
     SystemSwitcher& systemSwitcher() override { return switcher_; }
+    SystemDock& systemDock() override { return dock_; }
 
     X11DesktopState& state() { return *state_; }
     // The program's own application switcher; it runs once started.
     X11ApplicationSwitcher& applicationSwitcher() { return switcher_; }
+    // The program's own Dock bar; it shows once wanted.
+    X11DockBar& dockBar() { return dock_; }
 
   private:
     std::shared_ptr<X11DesktopState> state_;
@@ -107,6 +111,7 @@ class X11Desktop final : public Desktop {
     X11KeyEventSource keyEvents_;
     X11PointerEventSource pointerEvents_;
     X11ApplicationSwitcher switcher_;
+    X11DockBar dock_;
 };
 
 }  // namespace pellucine

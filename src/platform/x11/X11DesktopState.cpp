@@ -19,11 +19,45 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &X11DesktopState::invalidate);
     }
+    connect(&events_, &X11WindowEvents::windowEvent, this, &X11DesktopState::windowEvent);
     events_.start();
 }
 
 X11DesktopState::~X11DesktopState() {
     events_.stop();
+}
+
+const X11FocusHistory& X11DesktopState::focusHistory() {
+    if (!focusHistory_) {
+        const X11DesktopSnapshot current = snapshot();
+        QList<xcb_window_t> frontToBack;
+        for (const X11WindowInfo& info : current.windows) {
+            frontToBack.append(info.window);
+        }
+        focusHistory_.emplace();
+        focusHistory_->seed(frontToBack, current.activeWindow);
+    }
+    return *focusHistory_;
+}
+
+void X11DesktopState::windowEvent(const X11WindowEvent& event) {
+    if (!focusHistory_) {
+        return;
+    }
+    if (event.kind == X11WindowEvent::Kind::focusChanged) {
+        focusHistory_->focused(event.window);
+    } else if (event.kind == X11WindowEvent::Kind::destroyed) {
+        focusHistory_->forget(event.window);
+    }
+}
+
+std::shared_ptr<X11ShellContent> X11DesktopState::holdShell() {
+    auto shell = shell_.lock();
+    if (!shell) {
+        shell = std::make_shared<X11ShellContent>();
+        shell_ = shell;
+    }
+    return shell;
 }
 
 void X11DesktopState::invalidate() {

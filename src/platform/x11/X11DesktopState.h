@@ -8,6 +8,7 @@
 #include "platform/x11/X11ApplicationRegistry.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11CoordinateSpace.h"
+#include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11ScreenReader.h"
 #include "platform/x11/X11ShellContent.h"
 #include "platform/x11/X11WindowEvents.h"
@@ -55,13 +56,19 @@ class X11DesktopState final : public QObject {
     // Forgets what was read.
     void invalidate();
 
+    // The clients in the order they last had the focus, followed from the first time it is
+    // asked for.
+    const X11FocusHistory& focusHistory();
+
     // The program's own shell while it is published: it runs as an application of its own.
     std::shared_ptr<const X11ShellContent> shell() const { return shell_.lock(); }
-    void publishShell(std::weak_ptr<const X11ShellContent> shell) { shell_ = std::move(shell); }
+    // The shell to show something in; it stays published while anyone holds it.
+    std::shared_ptr<X11ShellContent> holdShell();
 
   private:
     // Drops what was read when an event has arrived since.
     void checkFreshness();
+    void windowEvent(const X11WindowEvent& event);
 
     X11Connection connection_;
     X11WindowReader reader_;
@@ -74,7 +81,8 @@ class X11DesktopState final : public QObject {
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
     quint64 readAtEvent_ = 0;
-    std::weak_ptr<const X11ShellContent> shell_;
+    std::optional<X11FocusHistory> focusHistory_;
+    std::weak_ptr<X11ShellContent> shell_;
 };
 
 }  // namespace pellucine

@@ -2,6 +2,19 @@
 
 namespace pellucine {
 
+void X11ShellContent::List::show(const GlobalRect& listFrame, QList<Item> listItems) {
+    ++showing;
+    frame = listFrame;
+    items = std::move(listItems);
+}
+
+void X11ShellContent::List::hide() {
+    ++showing;
+    frame.reset();
+    items.clear();
+    selected = -1;
+}
+
 RunningApplication X11ShellContent::application() const {
     RunningApplication app;
     app.processIdentifier = processIdentifier;

@@ -7,18 +7,19 @@
 
 namespace pellucine {
 
-// An element of the shell's tree: the shell application, the switcher strip's list (described
-// "process switcher list") or one of its items. The list and items belong to one showing of the
-// strip and fail every request once it has closed; the application element lives as long as
-// the shell does. Read-only: writes and actions fail.
+// An element of the shell's tree: the shell application, a list (the switcher strip, described
+// "process switcher list", or the Dock bar) or one of a list's items. A list and its items
+// belong to one showing of it and fail every request once it has changed; the application
+// element lives as long as the shell does. Read-only: writes and actions fail.
 class X11ShellElement final : public AccessibilityElement {
   public:
     enum class Kind { application, list, item };
+    enum class Section { strip, dock };
 
     static ElementRef application(std::weak_ptr<const X11ShellContent> content);
 
-    X11ShellElement(std::weak_ptr<const X11ShellContent> content, Kind kind, quint64 showing,
-                    int index = -1);
+    X11ShellElement(std::weak_ptr<const X11ShellContent> content, Kind kind, Section section,
+                    quint64 showing, int index = -1);
 
     AttributeResult attribute(QStringView name) const override;
     AccessibilityStatus setAttribute(QStringView name, const AccessibilityValue& value) override;
@@ -32,11 +33,15 @@ class X11ShellElement final : public AccessibilityElement {
   private:
     // The content while this element is part of it.
     std::shared_ptr<const X11ShellContent> live() const;
-    ElementRef make(Kind kind, int index = -1) const;
+    const X11ShellContent::List& list(const X11ShellContent& content) const;
+    ElementRef make(Kind kind, Section section, int index = -1) const;
+    AttributeResult listAttribute(QStringView name, const X11ShellContent::List& list) const;
+    AttributeResult itemAttribute(QStringView name, const X11ShellContent::List& list) const;
     static AttributeResult frame(QStringView name, const GlobalRect& frame);
 
     std::weak_ptr<const X11ShellContent> content_;
     Kind kind_;
+    Section section_;
     quint64 showing_;
     int index_;
 };

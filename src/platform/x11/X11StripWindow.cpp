@@ -1,6 +1,9 @@
 #include "platform/x11/X11StripWindow.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
 
 #include "platform/x11/X11Connection.h"
 
@@ -29,24 +32,32 @@ bool takesQImagePixels(xcb_connection_t* c, uint8_t depth) {
 
 }  // namespace
 
-X11StripWindow::X11StripWindow(X11Connection& connection) : connection_(connection) {
+X11StripWindow::X11StripWindow(X11Connection& connection, Role role)
+    : connection_(connection), role_(role) {
     if (connection.hasError()) {
         return;
     }
     xcb_connection_t* c = connection.get();
     const xcb_screen_t& screen = connection.screen();
     window_ = xcb_generate_id(c);
-    const uint32_t values[] = {screen.black_pixel, 1,
-                               XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS};
+    // A dock window is a client the window events follow on this connection too.
+    const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS;
+    connection.keepEvents(window_, events);
+    const uint32_t values[] = {screen.black_pixel, role == Role::strip ? 1u : 0u, events};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                       XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-    const char name[] = "Pellucine Switcher";
+    const QByteArray name = role == Role::strip ? "Pellucine Switcher" : "Pellucine Dock";
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                        sizeof(name) - 1, name);
-    const char windowClass[] = "pellucine-switcher\0Pellucine";
+                        static_cast<uint32_t>(name.size()), name.constData());
+    const QByteArray windowClass =
+        (role == Role::strip ? QByteArray("pellucine-switcher") : QByteArray("pellucine-dock")) +
+        '\0' + "Pellucine" + '\0';
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                        sizeof(windowClass), windowClass);
+                        static_cast<uint32_t>(windowClass.size()), windowClass.constData());
+    if (role == Role::dock) {
+        describeDock();
+    }
     gc_ = xcb_generate_id(c);
     xcb_create_gc(c, gc_, window_, 0, nullptr);
     connection.flush();
@@ -54,8 +65,31 @@ X11StripWindow::X11StripWindow(X11Connection& connection) : connection_(connecti
                                [this](const xcb_generic_event_t& event) { handle(event); });
 }
 
+void X11StripWindow::describeDock() {
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    const auto set32 = [&](xcb_atom_t property, xcb_atom_t type, const auto& values) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, property, type, 32,
+                            static_cast<uint32_t>(std::size(values)), std::data(values));
+    };
+    const std::array<uint32_t, 1> type{atoms._NET_WM_WINDOW_TYPE_DOCK};
+    set32(atoms._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, type);
+    const std::array<uint32_t, 4> state{atoms._NET_WM_STATE_STICKY, atoms._NET_WM_STATE_ABOVE,
+                                        atoms._NET_WM_STATE_SKIP_TASKBAR,
+                                        atoms._NET_WM_STATE_SKIP_PAGER};
+    set32(atoms._NET_WM_STATE, XCB_ATOM_ATOM, state);
+    const std::array<uint32_t, 1> everyDesktop{0xFFFFFFFFu};
+    set32(atoms._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, everyDesktop);
+    const std::array<uint32_t, 1> pid{static_cast<uint32_t>(::getpid())};
+    set32(atoms._NET_WM_PID, XCB_ATOM_CARDINAL, pid);
+    // WM_HINTS with the input hint off: the bar never takes the focus.
+    const std::array<uint32_t, 9> hints{1, 0, 0, 0, 0, 0, 0, 0, 0};
+    set32(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, hints);
+}
+
 X11StripWindow::~X11StripWindow() {
     QObject::disconnect(events_);
+    connection_.keepEvents(window_, XCB_EVENT_MASK_NO_EVENT);
     if (window_ != XCB_NONE && !connection_.hasError()) {
         xcb_free_gc(connection_.get(), gc_);
         xcb_destroy_window(connection_.get(), window_);
@@ -69,10 +103,29 @@ void X11StripWindow::show(const QRect& frame, QImage picture) {
     }
     picture_ = std::move(picture);
     xcb_connection_t* c = connection_.get();
+    const auto width = static_cast<uint32_t>(std::max(1, frame.width()));
+    const auto height = static_cast<uint32_t>(std::max(1, frame.height()));
+    if (role_ == Role::dock) {
+        // WM_NORMAL_HINTS: placed and sized by the program, at a fixed size.
+        constexpr uint32_t position = 1 | 4;
+        constexpr uint32_t size = 2 | 8;
+        constexpr uint32_t minimum = 16;
+        constexpr uint32_t maximum = 32;
+        const std::array<uint32_t, 18> hints{position | size | minimum | maximum,
+                                             static_cast<uint32_t>(frame.x()),
+                                             static_cast<uint32_t>(frame.y()),
+                                             width,
+                                             height,
+                                             width,
+                                             height,
+                                             width,
+                                             height};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NORMAL_HINTS,
+                            XCB_ATOM_WM_SIZE_HINTS, 32, static_cast<uint32_t>(hints.size()),
+                            hints.data());
+    }
     const uint32_t geometry[] = {static_cast<uint32_t>(frame.x()), static_cast<uint32_t>(frame.y()),
-                                 static_cast<uint32_t>(std::max(1, frame.width())),
-                                 static_cast<uint32_t>(std::max(1, frame.height())),
-                                 XCB_STACK_MODE_ABOVE};
+                                 width, height, XCB_STACK_MODE_ABOVE};
     xcb_configure_window(c, window_,
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
                              XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
@@ -80,6 +133,24 @@ void X11StripWindow::show(const QRect& frame, QImage picture) {
     xcb_map_window(c, window_);
     shown_ = true;
     paint();
+    connection_.flush();
+}
+
+void X11StripWindow::setStrut(const QList<quint32>& partial) {
+    if (window_ == XCB_NONE || connection_.hasError()) {
+        return;
+    }
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    if (partial.size() != 12) {
+        xcb_delete_property(c, window_, atoms._NET_WM_STRUT_PARTIAL);
+        xcb_delete_property(c, window_, atoms._NET_WM_STRUT);
+    } else {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, atoms._NET_WM_STRUT_PARTIAL,
+                            XCB_ATOM_CARDINAL, 32, 12, partial.constData());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, atoms._NET_WM_STRUT,
+                            XCB_ATOM_CARDINAL, 32, 4, partial.constData());
+    }
     connection_.flush();
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/SystemDock.h"
+
+namespace pellucine {
+
+// The simulated desktop has a Dock of its own (`SimulatedSystemDock` scripts it): the program's
+// wish for one is only noted, for tests to check.
+class SimulatedDockRequests final : public SystemDock {
+  public:
+    void setWanted(bool wanted) override {
+        wanted_ = wanted;
+        ++requests_;
+    }
+    bool isWanted() const override { return wanted_; }
+
+    // Driver: how often the wish was stated.
+    int requestCount() const { return requests_; }
+
+  private:
+    bool wanted_ = false;
+    int requests_ = 0;
+};
+
+}  // namespace pellucine

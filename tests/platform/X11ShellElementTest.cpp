@@ -98,5 +98,41 @@ TEST_F(X11ShellElementTest, ElementsOfAnEarlierShowingAreGone) {
     EXPECT_EQ(shell->processIdentifier(), std::nullopt);
 }
 
+TEST_F(X11ShellElementTest, TheDockBarIsAListBesideTheStripThatTheStripCovers) {
+    // A bar whose second item lies under the strip's first.
+    content->dock.show(GlobalRect{100, 280, 200, 60},
+                       {{QStringLiteral("Files"), {100, 280, 60, 60}, std::nullopt},
+                        {QStringLiteral("Mail"), {160, 280, 60, 60}, std::nullopt}});
+    const ElementList lists = elements(shell->attribute(ax::children));
+    ASSERT_EQ(lists.size(), 2);
+    const ElementRef bar = lists[1];
+    EXPECT_FALSE(bar->attribute(ax::description).ok()) << "only the strip is described";
+    const ElementList items = elements(bar->attribute(ax::children));
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->attribute(ax::subrole).value()->toString(),
+              QStringLiteral("AXApplicationDockItem"));
+    EXPECT_FALSE(items[0]->attribute(ax::selected).ok()) << "a Dock item is never selected";
+    EXPECT_TRUE(element(items[0]->attribute(ax::parent))->isSameElement(*bar));
+
+    const ElementRef underStrip = element(shell->elementAtPosition(170, 290));
+    ASSERT_TRUE(underStrip);
+    EXPECT_EQ(underStrip->attribute(ax::title).value()->toString(), QStringLiteral("Mail"));
+    EXPECT_TRUE(underStrip->attribute(ax::selected).ok()) << "the strip's item, drawn above";
+    EXPECT_TRUE(element(shell->elementAtPosition(110, 330))->isSameElement(*items[0]));
+    EXPECT_TRUE(element(shell->elementAtPosition(250, 330))->isSameElement(*bar));
+    hide();
+    EXPECT_TRUE(element(shell->elementAtPosition(170, 290))->isSameElement(*items[1]));
+
+    // New items make new elements; the strip's showings leave the bar's alone.
+    show();
+    EXPECT_TRUE(items[1]->attribute(ax::title).ok());
+    content->dock.show(GlobalRect{100, 280, 60, 60},
+                       {{QStringLiteral("Mail"), {100, 280, 60, 60}, std::nullopt}});
+    EXPECT_FALSE(items[0]->attribute(ax::title).ok());
+    EXPECT_FALSE(bar->attribute(ax::children).ok());
+    content->dock.hide();
+    EXPECT_EQ(elements(shell->attribute(ax::children)).size(), 1);
+}
+
 }  // namespace
 }  // namespace pellucine

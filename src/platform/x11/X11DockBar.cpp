@@ -47,12 +47,12 @@ void X11DockBar::refresh() {
     const QRect screen = monitors.first().rect;
     QList<QRect> dockFrames;
     otherDocks_.clear();
+    // Every dock the window manager lists counts, mapped or not yet: it maps a window after
+    // listing it, and the mapping alone announces nothing.
     for (const X11WindowInfo& info : state->snapshot().windows) {
         if (info.type == X11WindowType::dock && info.window != barWindow()) {
             otherDocks_.append(info.window);
-            if (info.isViewable) {
-                dockFrames.append(info.frameRect());
-            }
+            dockFrames.append(info.frameRect());
         }
     }
     if (X11DockLayout::isEdgeTaken(screen, dockFrames)) {

@@ -9,6 +9,7 @@
 #include "base/Clock.h"
 #include "base/Scheduler.h"
 #include "core/Bundle.h"
+#include "settings/ApplicationNames.h"
 
 class QWidget;
 
@@ -42,7 +43,7 @@ struct SettingsContext {
     // The program's own application identifier, never offered as an app to leave out.
     std::optional<QString> ownApplicationIdentifier;
     // The name of the installed application with this identifier, or none.
-    std::function<std::optional<QString>(const QString& identifier)> applicationName;
+    ApplicationNameLookup applicationName;
     // The folder sync runs through in this process; none when none was chosen at start.
     std::optional<QString> syncFolderInUse;
     // Builds the About page; a placeholder when empty.

@@ -1,28 +1,22 @@
 #include "settings/SettingsPages.h"
 
 #include "design/YardCard.h"
-#include "settings/SettingsView.h"
+#include "settings/DockPage.h"
+#include "settings/GeneralPage.h"
+#include "settings/SwitcherPage.h"
 
 namespace pellucine::SettingsPages {
 
-namespace {
-
-QWidget* placeholder(SettingsView::Bay bay) {
-    return new YardCard(SettingsView::title(bay));
+QWidget* general(SettingsView& view) {
+    return new GeneralPage(view);
 }
 
-}  // namespace
-
-QWidget* general(SettingsView&) {
-    return placeholder(SettingsView::Bay::general);
+QWidget* switcher(SettingsView& view) {
+    return new SwitcherPage(view);
 }
 
-QWidget* switcher(SettingsView&) {
-    return placeholder(SettingsView::Bay::switcher);
-}
-
-QWidget* dock(SettingsView&) {
-    return new QWidget;
+QWidget* dock(SettingsView& view) {
+    return new DockPage(view);
 }
 
 QWidget* about(SettingsView&) {

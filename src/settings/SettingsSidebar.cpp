@@ -9,7 +9,6 @@
 
 #include "design/KeyCap.h"
 #include "design/Yard.h"
-#include "design/YardAccessible.h"
 
 namespace pellucine {
 
@@ -119,7 +118,7 @@ SettingsSidebar::SettingsSidebar(QWidget* parent) : QWidget(parent) {
     column->addSpacing(10);
     for (const SettingsView::Bay bay : SettingsView::bays()) {
         auto* row = new BayRow(bay);
-        row->setCurrent(bay == current_);
+        row->setSelected(bay == current_);
         connect(row, &QAbstractButton::clicked, this, [this, bay] { emit chosen(bay); });
         rows_.append(row);
         column->addWidget(row);
@@ -132,7 +131,7 @@ SettingsSidebar::SettingsSidebar(QWidget* parent) : QWidget(parent) {
 void SettingsSidebar::setCurrent(SettingsView::Bay bay) {
     current_ = bay;
     for (BayRow* row : rows_) {
-        row->setCurrent(row->bay() == bay);
+        row->setSelected(row->bay() == bay);
     }
 }
 
@@ -160,30 +159,12 @@ void SettingsSidebar::paintEvent(QPaintEvent*) {
 // ---- BayRow ----------------------------------------------------------------------------------
 
 SettingsSidebar::BayRow::BayRow(SettingsView::Bay bay, QWidget* parent)
-    : QAbstractButton(parent), bay_(bay) {
-    Yard::installAccessibility();
-    setText(SettingsView::title(bay));
-    setAccessibleName(text());
-    setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    : SelectableButton(SettingsView::title(bay), parent), bay_(bay) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void SettingsSidebar::BayRow::setCurrent(bool current) {
-    if (current == current_) {
-        return;
-    }
-    current_ = current;
-    Yard::announceStateChange(this, [] {
-        QAccessible::State changed;
-        changed.selected = true;
-        return changed;
-    }());
-    update();
-}
-
 QFont SettingsSidebar::BayRow::titleFont() const {
-    return Yard::font(rowTitleSize, current_ ? QFont::DemiBold : QFont::Normal);
+    return Yard::font(rowTitleSize, isSelected() ? QFont::DemiBold : QFont::Normal);
 }
 
 QSize SettingsSidebar::BayRow::sizeHint() const {
@@ -194,11 +175,12 @@ QSize SettingsSidebar::BayRow::sizeHint() const {
 void SettingsSidebar::BayRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Yard::Palette& palette = Yard::palette(this);
-    if (current_) {
+    const bool current = isSelected();
+    if (current) {
         painter.fillRect(rect(), palette.railSelect);
     }
-    QColor ink = current_ ? palette.railSelectInk : palette.railInk;
-    if (!current_) {
+    QColor ink = current ? palette.railSelectInk : palette.railInk;
+    if (!current) {
         ink.setAlphaF(static_cast<float>(ink.alphaF() * unselectedInkOpacity));
     }
     painter.setPen(ink);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QList>
 #include <QWidget>
 
-#include "design/YardAccessible.h"
+#include "settings/SelectableButton.h"
 #include "settings/SettingsView.h"
 
 namespace pellucine {
@@ -48,8 +47,8 @@ class SettingsSidebar final : public QWidget {
     SettingsView::Bay current_ = SettingsView::Bay::general;
 };
 
-// Read as a button, selected while its page is current.
-class SettingsSidebar::BayRow final : public QAbstractButton, public AccessibleElement {
+// Selected while its page is current.
+class SettingsSidebar::BayRow final : public SelectableButton {
     Q_OBJECT
 
   public:
@@ -59,17 +58,9 @@ class SettingsSidebar::BayRow final : public QAbstractButton, public AccessibleE
     BayRow(SettingsView::Bay bay, QWidget* parent = nullptr);
 
     SettingsView::Bay bay() const { return bay_; }
-    bool isCurrent() const { return current_; }
-    void setCurrent(bool current);
+    bool isCurrent() const { return isSelected(); }
 
     QSize sizeHint() const override;
-
-    QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
-    void adjustAccessibleState(QAccessible::State& state) const override {
-        state.selected = current_;
-    }
-    bool isAccessiblyPressable() const override { return true; }
-    void accessiblePress() override { click(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,7 +69,6 @@ class SettingsSidebar::BayRow final : public QAbstractButton, public AccessibleE
     QFont titleFont() const;
 
     SettingsView::Bay bay_;
-    bool current_ = false;
 };
 
 }  // namespace pellucine

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QJsonObject>
 #include <memory>
 
 #include "RecordingDialogHost.h"
@@ -50,6 +51,9 @@ class CountingPreferenceStore final : public PreferenceStoring {
     PortablePreferences importSettings(const QString& filePath) override {
         return store_.importSettings(filePath);
     }
+
+    // Where the records are kept, for a store of a later process.
+    InMemoryKeyValueStore& defaults() { return defaults_; }
 
     int portableSaves = 0;
     int machineSaves = 0;
@@ -108,6 +112,38 @@ class SettingsFixture : public DesktopFixture {
     void close() {
         settingsWindow().close();
         scheduler.runUntilIdle();
+    }
+
+    template <typename Page>
+    Page* page(SettingsView::Bay bay) {
+        view().setBay(bay);
+        auto* page = view().page()->findChild<Page*>();
+        if (page == nullptr) {
+            page = qobject_cast<Page*>(view().page());
+        }
+        return page;
+    }
+
+    // The record members that differ between two snapshots, machine ones as "machine.<key>";
+    // the modification date is left out.
+    static QStringList changedKeys(const PortablePreferences& p1, const MachinePreferences& m1,
+                                   const PortablePreferences& p2, const MachinePreferences& m2) {
+        QStringList keys;
+        const QJsonObject a = p1.toJson();
+        const QJsonObject b = p2.toJson();
+        for (const QString& key : a.keys()) {
+            if (key != QLatin1String("modifiedAt") && a[key] != b[key]) {
+                keys << key;
+            }
+        }
+        const QJsonObject c = m1.toJson();
+        const QJsonObject d = m2.toJson();
+        for (const QString& key : c.keys()) {
+            if (c[key] != d[key]) {
+                keys << QStringLiteral("machine.") + key;
+            }
+        }
+        return keys;
     }
 
     // applyPreferences calls since the model was made.

@@ -137,6 +137,7 @@ bool HotkeyField::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
+            event->accept();
             handleKeyDown(HotkeyKeys::translate(*key, keyboard_ ? &*keyboard_ : nullptr));
             return true;
         }

@@ -251,8 +251,10 @@ QWidget* SettingsView::buildBand() {
 
 void SettingsView::buildPage() {
     if (page_ != nullptr) {
+        // The page may be the one whose link asked for the switch: it goes once that is over.
         pageColumn_->removeWidget(page_);
-        delete page_;
+        page_->hide();
+        page_->deleteLater();
         page_ = nullptr;
     }
     switch (bay_) {
@@ -272,8 +274,9 @@ void SettingsView::buildPage() {
             page_ = context_.aboutPage ? context_.aboutPage(*this) : SettingsPages::about(*this);
             break;
     }
-    // After the anchor, before the closing stretch.
+    // After the anchor, before the closing stretch; shown now rather than on the next turn.
     pageColumn_->insertWidget(1, page_);
+    page_->show();
 }
 
 void SettingsView::setBay(Bay bay) {

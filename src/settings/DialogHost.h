@@ -15,8 +15,10 @@ class DialogHost {
         QString title;
         // "JSON (*.json)".
         QString nameFilter;
-        // The name proposed for a file to save; the filter's extension is added when missing.
+        // The name proposed for a file to save.
         QString defaultName;
+        // Added to a chosen name to save that has no extension.
+        QString defaultSuffix;
     };
 
     struct Confirmation {

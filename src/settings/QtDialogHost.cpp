@@ -1,8 +1,11 @@
 #include "settings/QtDialogHost.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "diagnostics/FileDialogSavePanel.h"
 
 namespace pellucine {
 
@@ -22,33 +25,24 @@ void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
     dialog->open();
 }
 
-void openFileDialog(QWidget* window, QFileDialog::AcceptMode mode, QFileDialog::FileMode files,
-                    const DialogHost::FileChoice& choice, DialogHost::PathAnswer answer) {
-    auto* dialog = new QFileDialog(window, choice.title);
+}  // namespace
+
+void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer) {
+    auto* dialog = new QFileDialog(window_, choice.title);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(files);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
     if (!choice.nameFilter.isEmpty()) {
         dialog->setNameFilter(choice.nameFilter);
-    }
-    if (mode == QFileDialog::AcceptSave) {
-        dialog->setDefaultSuffix(QStringLiteral("json"));
-        dialog->selectFile(choice.defaultName);
     }
     answerWhenFinished(dialog, std::move(answer));
 }
 
-}  // namespace
-
-void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer) {
-    openFileDialog(window_, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, choice,
-                   std::move(answer));
-}
-
 void QtDialogHost::chooseFileToSave(const FileChoice& choice, PathAnswer answer) {
-    openFileDialog(window_, QFileDialog::AcceptSave, QFileDialog::AnyFile, choice,
-                   std::move(answer));
+    FileDialogSavePanel(QDir::homePath())
+        .choose({choice.defaultName, choice.nameFilter, choice.defaultSuffix, window_},
+                std::move(answer));
 }
 
 void QtDialogHost::chooseFolder(const QString& title, PathAnswer answer) {

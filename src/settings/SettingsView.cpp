@@ -538,7 +538,7 @@ void SettingsView::exportSettings() {
     emit stateChanged();
     context_.dialogs.chooseFileToSave(
         {QStringLiteral("Export Settings"), SettingsTransfer::nameFilter,
-         SettingsTransfer::defaultFileName},
+         SettingsTransfer::defaultFileName, QStringLiteral("json")},
         [self = QPointer<SettingsView>(this)](const std::optional<QString>& path) {
             if (!self) {
                 return;
@@ -564,7 +564,7 @@ void SettingsView::startImport() {
     importing_ = true;
     emit stateChanged();
     context_.dialogs.chooseFileToOpen(
-        {QStringLiteral("Import Settings"), SettingsTransfer::nameFilter, QString()},
+        {QStringLiteral("Import Settings"), SettingsTransfer::nameFilter, QString(), QString()},
         [self = QPointer<SettingsView>(this)](const std::optional<QString>& path) {
             if (!self) {
                 return;

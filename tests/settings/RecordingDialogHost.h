@@ -9,31 +9,26 @@
 
 namespace pellucine::testing {
 
-// Dialogs that wait for the test: each request is logged ("open", "save", "folder", "confirm",
-// "alert") and kept until the test answers the oldest one of its kind.
+// Dialogs that wait for the test: each request is kept until the test answers the oldest one of
+// its kind.
 class RecordingDialogHost final : public DialogHost {
   public:
     void chooseFileToOpen(const FileChoice& choice, PathAnswer answer) override {
-        log << QStringLiteral("open");
         choices.push_back(choice);
         opens.push_back(std::move(answer));
     }
     void chooseFileToSave(const FileChoice& choice, PathAnswer answer) override {
-        log << QStringLiteral("save");
         choices.push_back(choice);
         saves.push_back(std::move(answer));
     }
     void chooseFolder(const QString&, PathAnswer answer) override {
-        log << QStringLiteral("folder");
         folders.push_back(std::move(answer));
     }
     void confirm(const Confirmation& confirmation, std::function<void(bool)> answer) override {
-        log << QStringLiteral("confirm");
         confirmations.push_back(confirmation);
         confirms.push_back(std::move(answer));
     }
     void alert(const Alert& alert, std::function<void()> dismissed) override {
-        log << QStringLiteral("alert");
         alerts.push_back(alert);
         dismissals.push_back(std::move(dismissed));
     }
@@ -44,12 +39,6 @@ class RecordingDialogHost final : public DialogHost {
     void answerConfirm(bool confirmed) { take(confirms)(confirmed); }
     void dismissAlert() { take(dismissals)(); }
 
-    bool isIdle() const {
-        return opens.empty() && saves.empty() && folders.empty() && confirms.empty() &&
-               dismissals.empty();
-    }
-
-    QStringList log;
     std::deque<FileChoice> choices;
     std::deque<Confirmation> confirmations;
     std::deque<Alert> alerts;

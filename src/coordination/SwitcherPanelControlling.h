@@ -52,6 +52,9 @@ class SwitcherPanelControlling {
     virtual void show(SwitcherPanelShowOptions options) = 0;
     // Cancels the peek and orders both panels out; harmless when nothing is shown.
     virtual void hide() = 0;
+    // A window or application menu of the panel is open. The pointer is then over the menu,
+    // not the panel, while the user is still using the glance.
+    virtual bool isMenuOpen() const = 0;
 };
 
 // Makes the panel controller; the application shell binds the model it reads.

@@ -5,14 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "X11TestDesktop.h"
-#include "base/QtScheduler.h"
-#include "base/RecordingEventLog.h"
-#include "base/ThreadPoolExecutor.h"
-#include "coordination/AppModel.h"
-#include "coordination/ModelFakes.h"
-#include "core/AccessibilityWindowService.h"
-#include "core/ScreenCapturePreviewService.h"
+#include "X11ModelTest.h"
 #include "panels/DesktopEntryIcons.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FontTextMeasurer.h"
@@ -23,9 +16,7 @@
 namespace pellucine {
 namespace {
 
-using testing::await;
 using testing::TestXterm;
-using testing::X11PortTest;
 using testing::X11TestDesktop;
 
 template <class T>
@@ -33,22 +24,18 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 // The preview panel of the program over the X11 port, with the model listing the real windows.
 // Clicking a tile focuses its window through the model, as the coordinator does.
-class GlancePanelX11Test : public X11PortTest {
+class GlancePanelX11Test : public testing::X11ModelTest {
   protected:
     void SetUp() override {
-        X11PortTest::SetUp();
+        X11ModelTest::SetUp();
         if (!port) {
             return;
         }
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
             GTEST_SKIP() << "The panel needs the X11 platform";
         }
-        windows = std::make_unique<AccessibilityWindowService>(*port, events);
-        previews = std::make_unique<ScreenCapturePreviewService>(port->screenCapture(), scheduler);
         store.portable.enableFullSizeHoverPeek = false;
-        model = std::make_unique<AppModel>(
-            AppModel::Platform{*port, scheduler, events, systemWallClock(), executor, {}}, *windows,
-            *previews, store, sync);
+        makeModel();
         icons = std::make_unique<DesktopEntryIcons>(port->workspace());
         SwitcherPanelCallbacks callbacks;
         callbacks.onSelect = [this](const WindowDescriptor& window) {
@@ -67,17 +54,13 @@ class GlancePanelX11Test : public X11PortTest {
     }
     void TearDown() override {
         controller.reset();
-        X11PortTest::TearDown();
+        X11ModelTest::TearDown();
     }
 
     WindowDescriptor listed(xcb_window_t window) {
-        std::exception_ptr failure;
-        await(model->refreshWindows(), failure);
-        for (const ApplicationDescriptor& application : model->applications().value()) {
-            for (const WindowDescriptor& w : application.windows) {
-                if (w.id == window) {
-                    return w;
-                }
+        for (const WindowDescriptor& w : listedWindows()) {
+            if (w.id == window) {
+                return w;
             }
         }
         ADD_FAILURE() << "window " << window << " is not listed";
@@ -176,14 +159,6 @@ class GlancePanelX11Test : public X11PortTest {
         return {main.visibleFrame.midX() - 300, main.visibleFrame.minY() + 100, 600, 120};
     }
 
-    QtScheduler scheduler{systemContinuousClock()};
-    ThreadPoolExecutor executor;
-    RecordingEventLog events;
-    testing::MemoryPreferenceStore store;
-    testing::ScriptedPreferenceSync sync{scheduler};
-    std::unique_ptr<AccessibilityWindowService> windows;
-    std::unique_ptr<ScreenCapturePreviewService> previews;
-    std::unique_ptr<AppModel> model;
     std::unique_ptr<DesktopEntryIcons> icons;
     FontTextMeasurer measurer;
     std::unique_ptr<SwitcherPanelController> controller;

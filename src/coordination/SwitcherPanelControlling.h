@@ -26,7 +26,8 @@ struct SwitcherPanelShowOptions {
     std::optional<ScreenRect> screenFrame;
     // The system's Command-Tab strip; the panel stands above it.
     std::optional<ScreenRect> switcherFrame;
-    // The compact list placed by the anchor, instead of the grid.
+    // A Dock glance: the compact list instead of the grid when the Dock preview style asks for
+    // it.
     bool dockMode = false;
     bool showsWindowControls = false;
     // Adds the window-search hint below the previews.

@@ -127,20 +127,24 @@ void FloatingPanel::applyDesktopHints() {
     if (connection == nullptr || windowHandle() == nullptr) {
         return;
     }
-    const auto window = static_cast<xcb_window_t>(winId());
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
-    const std::array<xcb_atom_t, 4> states{internAtom(connection, "_NET_WM_STATE_ABOVE"),
-                                           internAtom(connection, "_NET_WM_STATE_STICKY"),
-                                           internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                           internAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
-    const xcb_atom_t desktop = internAtom(connection, "_NET_WM_DESKTOP");
-    if (state != XCB_NONE) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
-                            static_cast<uint32_t>(states.size()), states.data());
+    if (!atoms_) {
+        atoms_ = HintAtoms{internAtom(connection, "_NET_WM_STATE"),
+                           internAtom(connection, "_NET_WM_STATE_ABOVE"),
+                           internAtom(connection, "_NET_WM_STATE_STICKY"),
+                           internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                           internAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
+                           internAtom(connection, "_NET_WM_DESKTOP")};
     }
-    if (desktop != XCB_NONE) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, desktop, XCB_ATOM_CARDINAL,
-                            32, 1, &allDesktops);
+    const auto window = static_cast<xcb_window_t>(winId());
+    const std::array<xcb_atom_t, 4> states{atoms_->above, atoms_->sticky, atoms_->skipTaskbar,
+                                           atoms_->skipPager};
+    if (atoms_->state != XCB_NONE) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms_->state, XCB_ATOM_ATOM,
+                            32, static_cast<uint32_t>(states.size()), states.data());
+    }
+    if (atoms_->desktop != XCB_NONE) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms_->desktop,
+                            XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
     }
     xcb_flush(connection);
 }

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 namespace pellucine {
 
@@ -50,7 +51,18 @@ class FloatingPanel : public QWidget {
     void applyDesktopHints();
     void updateMask();
 
+    // The EWMH atoms of the hints, interned on the first showing on X11.
+    struct HintAtoms {
+        quint32 state = 0;
+        quint32 above = 0;
+        quint32 sticky = 0;
+        quint32 skipTaskbar = 0;
+        quint32 skipPager = 0;
+        quint32 desktop = 0;
+    };
+
     bool passesInput_;
+    std::optional<HintAtoms> atoms_;
     bool translucent_ = true;
     bool surfaceApplied_ = false;
     qreal shapeInset_ = 0;

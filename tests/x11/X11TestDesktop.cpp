@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -104,18 +105,38 @@ xcb_window_t X11TestDesktop::activeWindow() const {
     return property32(connection_, root_, atom("_NET_ACTIVE_WINDOW")).value(0, XCB_NONE);
 }
 
-QRect X11TestDesktop::frameOf(xcb_window_t window) const {
+xcb_window_t X11TestDesktop::frameWindowOf(xcb_window_t window) const {
     xcb_window_t top = window;
     while (true) {
         auto tree =
             owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, top), nullptr));
         if (!tree) {
-            return {};
+            return XCB_NONE;
         }
         if (tree->parent == root_) {
-            break;
+            return top;
         }
         top = tree->parent;
+    }
+}
+
+void X11TestDesktop::moveFrameQuietly(xcb_window_t window, QPoint topLeft) const {
+    const xcb_window_t frame = frameWindowOf(window);
+    // Override-redirect keeps the request from being redirected to the window manager.
+    const uint32_t on = 1;
+    const uint32_t off = 0;
+    xcb_change_window_attributes(connection_, frame, XCB_CW_OVERRIDE_REDIRECT, &on);
+    const std::array<uint32_t, 2> at{static_cast<uint32_t>(topLeft.x()),
+                                     static_cast<uint32_t>(topLeft.y())};
+    xcb_configure_window(connection_, frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at.data());
+    xcb_change_window_attributes(connection_, frame, XCB_CW_OVERRIDE_REDIRECT, &off);
+    sync();
+}
+
+QRect X11TestDesktop::frameOf(xcb_window_t window) const {
+    const xcb_window_t top = frameWindowOf(window);
+    if (top == XCB_NONE) {
+        return {};
     }
     auto geometry =
         owned(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, top), nullptr));

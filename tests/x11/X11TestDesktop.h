@@ -36,8 +36,12 @@ class X11TestDesktop {
     // Clients front to back.
     QList<xcb_window_t> stacking() const;
     xcb_window_t activeWindow() const;
-    // The geometry of the window manager's frame holding the client (its top-level ancestor).
+    // The window manager's frame holding the client (its top-level ancestor), and its geometry.
+    xcb_window_t frameWindowOf(xcb_window_t window) const;
     QRect frameOf(xcb_window_t window) const;
+    // Moves the client's frame without the window manager or the client hearing of it, as a
+    // window manager animating a window does.
+    void moveFrameQuietly(xcb_window_t window, QPoint topLeft) const;
     bool isViewable(xcb_window_t window) const;
     // WM_STATE: 1 normal, 3 iconic, 0 when missing.
     quint32 wmState(xcb_window_t window) const;

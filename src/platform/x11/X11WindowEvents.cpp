@@ -207,11 +207,22 @@ void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom
         // Gone: its DestroyNotify or the client list will say so.
         return;
     }
+    // Each part is taken only from a notice about it, so that a read made for another notice
+    // does not take a change whose own notice is still on its way (and then goes unreported).
+    // The frame is not taken while the window is minimized either: a window manager may
+    // animate the frame as it (de)iconifies without telling the client.
     const Tracked before = *it;
+    const bool frameRead = frameChange && !info->isMinimized();
     it->pid = info->pid;
-    it->frame = info->frameRect();
-    it->title = info->title;
-    it->minimized = info->isMinimized();
+    if (nameChange) {
+        it->title = info->title;
+    }
+    if (stateChange) {
+        it->minimized = info->isMinimized();
+    }
+    if (frameRead) {
+        it->frame = info->frameRect();
+    }
 
     QPointer<X11WindowEvents> self(this);
     const auto announce = [&](X11WindowEvent::Kind kind) {
@@ -226,10 +237,10 @@ void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom
         announce(info->isMinimized() ? X11WindowEvent::Kind::miniaturized
                                      : X11WindowEvent::Kind::deminiaturized);
     }
-    if (before.frame.topLeft() != info->frameRect().topLeft()) {
+    if (frameRead && before.frame.topLeft() != info->frameRect().topLeft()) {
         announce(X11WindowEvent::Kind::moved);
     }
-    if (before.frame.size() != info->frameRect().size()) {
+    if (frameRead && before.frame.size() != info->frameRect().size()) {
         announce(X11WindowEvent::Kind::resized);
     }
 }

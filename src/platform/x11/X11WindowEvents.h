@@ -37,8 +37,8 @@ struct X11WindowEvent {
 // Turns the server's events about clients into window events: the client list's changes give
 // created and destroyed (DestroyNotify too), the active window gives focus changes, WM_STATE and
 // _NET_WM_STATE give (de)miniaturization, the name properties give title changes, and
-// ConfigureNotify (the window manager's synthetic ones included) gives moves and resizes of the
-// frame.
+// ConfigureNotify (the window manager's synthetic ones included) and _NET_FRAME_EXTENTS give
+// moves and resizes of the frame, except while the window is minimized.
 class X11WindowEvents final : public QObject {
     Q_OBJECT
 

@@ -163,8 +163,12 @@ QList<quint32> X11TestDesktop::netWmState(xcb_window_t window) const {
 
 void X11TestDesktop::setTitle(xcb_window_t window, const QString& title) const {
     const QByteArray latin = title.toLatin1();
+    const QByteArray utf8 = title.toUtf8();
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
                         XCB_ATOM_STRING, 8, static_cast<uint32_t>(latin.size()), latin.constData());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"),
+                        atom("UTF8_STRING"), 8, static_cast<uint32_t>(utf8.size()),
+                        utf8.constData());
     sync();
 }
 
@@ -184,32 +188,37 @@ bool X11TestDesktop::waitUntil(const std::function<bool()>& condition, int ms) {
     return QTest::qWaitFor(condition, ms);
 }
 
-TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const QString& geometry) {
-    process_.setProgram(QStringLiteral("xterm"));
-    process_.setArguments({QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry,
-                           QStringLiteral("-e"), QStringLiteral("/bin/sh")});
-    process_.start();
-    if (!process_.waitForStarted(5000)) {
-        return;
-    }
+std::optional<xcb_window_t> waitUntilPlaced(const X11TestDesktop& desktop, const QString& title) {
+    std::optional<xcb_window_t> window;
     X11TestDesktop::waitUntil([&] {
-        window_ = desktop.findClient(title);
-        return window_ && desktop.isViewable(*window_);
+        window = desktop.findClient(title);
+        return window && desktop.isViewable(*window);
     });
     // The window manager may still be placing the frame: wait until it reports the window in
     // its normal state and the frame holds still between two reads.
     QRect previous;
     X11TestDesktop::waitUntil([&] {
-        if (!window_ || desktop.wmState(*window_) != 1) {
+        if (!window || desktop.wmState(*window) != 1) {
             return false;
         }
-        const QRect frame = desktop.frameOf(*window_);
+        const QRect frame = desktop.frameOf(*window);
         const bool still = frame == previous;
         previous = frame;
         return still;
     });
-    if (window_ && !desktop.isViewable(*window_)) {
-        window_.reset();
+    if (window && !desktop.isViewable(*window)) {
+        return std::nullopt;
+    }
+    return window;
+}
+
+TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const QString& geometry) {
+    process_.setProgram(QStringLiteral("xterm"));
+    process_.setArguments({QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry,
+                           QStringLiteral("-e"), QStringLiteral("/bin/sh")});
+    process_.start();
+    if (process_.waitForStarted(5000)) {
+        window_ = waitUntilPlaced(desktop, title);
     }
 }
 
@@ -218,6 +227,34 @@ TestXterm::~TestXterm() {
         process_.kill();
         process_.waitForFinished(5000);
     }
+}
+
+TestClient::TestClient(const QStringList& arguments) {
+    process_.setProgram(QStringLiteral(PELLUCINE_X11_TEST_CLIENT));
+    process_.setArguments(arguments);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start();
+    process_.waitForStarted(5000);
+}
+
+TestClient::~TestClient() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+std::optional<xcb_window_t> TestClient::openWindow(const X11TestDesktop& desktop,
+                                                   const QString& title) {
+    process_.write("open " + title.toUtf8() + "\n");
+    // The answer comes once the server has mapped the window.
+    while (!process_.canReadLine()) {
+        if (!process_.waitForReadyRead(8000)) {
+            return std::nullopt;
+        }
+    }
+    process_.readLine();
+    return waitUntilPlaced(desktop, title);
 }
 
 void settle(X11Connection& connection) {

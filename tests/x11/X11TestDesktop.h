@@ -4,9 +4,11 @@
 #include <xcb/xcb.h>
 
 #include <QByteArray>
+#include <QCoro/QCoroTask>
 #include <QProcess>
 #include <QRect>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,7 +49,7 @@ class X11TestDesktop {
     quint32 wmState(xcb_window_t window) const;
     QList<quint32> netWmState(xcb_window_t window) const;
     xcb_atom_t atom(const char* name) const;
-    // Returns once the server has carried the change out.
+    // Sets WM_NAME and _NET_WM_NAME; returns once the server has carried the change out.
     void setTitle(xcb_window_t window, const QString& title) const;
     // Waits until the server has carried out every request of this connection, so that other
     // connections see their effect.
@@ -81,9 +83,50 @@ class TestXterm {
     std::optional<xcb_window_t> window_;
 };
 
+// The tests' own X client (tests/x11/client) in a process of its own, killed at the end of the
+// test.
+class TestClient {
+  public:
+    // Starts it with `arguments`; without any it opens windows when asked.
+    explicit TestClient(const QStringList& arguments = {});
+    ~TestClient();
+
+    bool isRunning() const { return process_.state() == QProcess::Running; }
+    qint64 pid() const { return process_.processId(); }
+    // Opens a window with this title and waits until the window manager has placed it; none
+    // when it did not appear in time.
+    std::optional<xcb_window_t> openWindow(const X11TestDesktop& desktop, const QString& title);
+
+  private:
+    QProcess process_;
+};
+
+// Waits until a client with this title is mapped and its frame holds still; none when it did not
+// appear in time.
+std::optional<xcb_window_t> waitUntilPlaced(const X11TestDesktop& desktop, const QString& title);
+
 // Brings every event the server has sent so far to `connection` and runs what they posted:
 // afterwards a change made on the server has had all its effects in this process.
 void settle(X11Connection& connection);
+
+// Runs a task to its end on the event loop, within the deadline; what it throws goes to
+// `failure`.
+template <class T>
+std::optional<T> await(QCoro::Task<T> task, std::exception_ptr& failure) {
+    std::optional<T> result;
+    bool done = false;
+    auto runner = [&](QCoro::Task<T> t) -> QCoro::Task<> {
+        try {
+            result = co_await std::move(t);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    };
+    auto running = runner(std::move(task));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return done; }));
+    return result;
+}
 
 // Fixture base: skips when there is no server; otherwise connects the backend and the probe.
 class X11Test : public ::testing::Test {

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowEvents.h"
 
 #include <QPointer>
+#include <QSet>
 
 #include "platform/x11/X11Properties.h"
 
@@ -88,9 +89,10 @@ void X11WindowEvents::forget(xcb_window_t window) {
 
 void X11WindowEvents::syncClientList(bool announce) {
     const QList<xcb_window_t> clients = reader_.clientsFrontToBack();
+    const QSet<xcb_window_t> present(clients.begin(), clients.end());
     QList<xcb_window_t> gone;
     for (auto it = tracked_.cbegin(); it != tracked_.cend(); ++it) {
-        if (!clients.contains(it.key())) {
+        if (!present.contains(it.key())) {
             gone.append(it.key());
         }
     }
@@ -108,7 +110,7 @@ void X11WindowEvents::syncClientList(bool announce) {
             unread.append(window);
         }
     }
-    pending_.removeIf([&clients](const auto& entry) { return !clients.contains(entry.key()); });
+    pending_.removeIf([&present](const auto& entry) { return !present.contains(entry.key()); });
     for (const X11WindowInfo& info : infos) {
         pending_.remove(info.window);
     }

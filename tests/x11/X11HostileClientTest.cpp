@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 
 #include <QFile>
+#include <QSet>
+#include <QTimer>
 
 #include "X11TestDesktop.h"
 #include "base/QtScheduler.h"
@@ -304,6 +306,44 @@ TEST_F(X11HostileClientTest, WindowsThatComeAndGoNeverBreakARead) {
     churn.reset();
     EXPECT_TRUE(X11TestDesktop::waitUntil(
         [&] { return !desktop->findClient(QStringLiteral("pellucine-churn")).has_value(); }));
+}
+
+// A client changing its window without pause floods the program with notices: they are handled
+// a share at each turn of the event loop, so that timers and all other work still run.
+TEST_F(X11HostileClientTest, AFloodOfNoticesLeavesTheEventLoopRunning) {
+    TestClient client;
+    QSet<xcb_window_t> followed;
+    QObject::connect(&port->state().events(), &X11WindowEvents::windowEvent,
+                     [&](const X11WindowEvent& e) {
+                         if (e.kind == X11WindowEvent::Kind::created) {
+                             followed.insert(e.window);
+                         }
+                     });
+    const auto window = client.openWindow(*desktop, QStringLiteral("pellucine-flood"));
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return followed.contains(*window); }));
+
+    // A timer started as the first notice is handled runs before the last one is.
+    int handled = 0;
+    std::optional<int> handledAtTimer;
+    QObject::connect(
+        &port->state().connection(), &X11Connection::eventReceived,
+        [&](const xcb_generic_event_t& e) {
+            const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(e);
+            if ((e.response_type & 0x7f) != XCB_PROPERTY_NOTIFY || notify.window != *window) {
+                return;
+            }
+            if (++handled == 1) {
+                QTimer::singleShot(0, [&] { handledAtTimer = handled; });
+            }
+        });
+    // Far more than a turn's share, few enough to keep the window manager (which redraws each
+    // title) from falling behind.
+    constexpr int changes = 3000;
+    ASSERT_TRUE(client.flood(*window, changes));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return handledAtTimer.has_value(); }));
+    // A share or a few, however the event loop orders its sources.
+    EXPECT_LE(*handledAtTimer, 4 * static_cast<int>(X11Connection::eventsPerTurn));
 }
 
 }  // namespace

@@ -248,13 +248,25 @@ std::optional<xcb_window_t> TestClient::openWindow(const X11TestDesktop& desktop
                                                    const QString& title) {
     process_.write("open " + title.toUtf8() + "\n");
     // The answer comes once the server has mapped the window.
+    if (answer().isEmpty()) {
+        return std::nullopt;
+    }
+    return waitUntilPlaced(desktop, title);
+}
+
+bool TestClient::flood(xcb_window_t window, int count) {
+    process_.write(QByteArray("flood ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(count) + '\n');
+    return answer() == "flooded";
+}
+
+QByteArray TestClient::answer() {
     while (!process_.canReadLine()) {
         if (!process_.waitForReadyRead(8000)) {
-            return std::nullopt;
+            return {};
         }
     }
-    process_.readLine();
-    return waitUntilPlaced(desktop, title);
+    return process_.readLine().trimmed();
 }
 
 void settle(X11Connection& connection) {

@@ -96,8 +96,14 @@ class TestClient {
     // Opens a window with this title and waits until the window manager has placed it; none
     // when it did not appear in time.
     std::optional<xcb_window_t> openWindow(const X11TestDesktop& desktop, const QString& title);
+    // Renames the window `count` times as fast as it can; returns once the server has carried
+    // every change out.
+    bool flood(xcb_window_t window, int count);
 
   private:
+    // The next line it answers; empty when none came in time.
+    QByteArray answer();
+
     QProcess process_;
 };
 

@@ -139,6 +139,24 @@ void X11WindowEvents::syncClientList(bool announce) {
     }
 }
 
+void X11WindowEvents::postClientListSync() {
+    // One read of the list for every change announced before it runs: a client that maps and
+    // destroys windows without pause costs one read per turn of the event loop.
+    if (syncPosted_) {
+        return;
+    }
+    syncPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            syncPosted_ = false;
+            if (running_) {
+                syncClientList(true);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void X11WindowEvents::syncActiveWindow(bool announce) {
     const xcb_window_t active = reader_.activeWindow();
     if (active == active_) {
@@ -167,7 +185,7 @@ void X11WindowEvents::handle(const xcb_generic_event_t& event) {
             const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
             if (e.window == connection_.root()) {
                 if (e.atom == atoms._NET_CLIENT_LIST || e.atom == atoms._NET_CLIENT_LIST_STACKING) {
-                    syncClientList(true);
+                    postClientListSync();
                 } else if (e.atom == atoms._NET_ACTIVE_WINDOW) {
                     syncActiveWindow(true);
                 }

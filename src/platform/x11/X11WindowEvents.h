@@ -68,6 +68,7 @@ class X11WindowEvents final : public QObject {
 
     void handle(const xcb_generic_event_t& event);
     void syncClientList(bool announce);
+    void postClientListSync();
     void syncActiveWindow(bool announce);
     void follow(const X11WindowInfo& info);
     void forget(xcb_window_t window);
@@ -81,6 +82,7 @@ class X11WindowEvents final : public QObject {
     QHash<xcb_window_t, X11WindowInfo> pending_;
     xcb_window_t active_ = XCB_NONE;
     bool running_ = false;
+    bool syncPosted_ = false;
 };
 
 }  // namespace pellucine

@@ -2,6 +2,8 @@
 //   x11_test_client                 reads commands from stdin, one a line, and answers each with a
 //                                   line once the server has carried it out:
 //                                     open TITLE   maps a normal window; answers its id
+//                                     flood ID N   renames the window N times without
+//                                                  pause; answers "flooded"
 //   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
 //                                   set (PID is another process's id, to claim), writes "ready"
 //                                   once the window manager has taken them all, and keeps the
@@ -19,6 +21,7 @@
 #include <iostream>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,6 +108,20 @@ int runCommands() {
             xcb_map_window(client.get(), window);
             client.sync();
             std::cout << window << std::endl;
+        } else if (line.rfind("flood ", 0) == 0) {
+            std::istringstream arguments(line.substr(6));
+            xcb_window_t window = XCB_NONE;
+            unsigned count = 0;
+            arguments >> window >> count;
+            const xcb_atom_t name = client.atom("_NET_WM_NAME");
+            const xcb_atom_t utf8 = client.atom("UTF8_STRING");
+            for (unsigned i = 1; i <= count; ++i) {
+                const std::string title = "flood " + std::to_string(i);
+                xcb_change_property(client.get(), XCB_PROP_MODE_REPLACE, window, name, utf8, 8,
+                                    static_cast<uint32_t>(title.size()), title.data());
+            }
+            client.sync();
+            std::cout << "flooded" << std::endl;
         } else {
             std::cout << "unknown command" << std::endl;
         }

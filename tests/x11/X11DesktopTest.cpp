@@ -372,6 +372,9 @@ TEST_F(X11DesktopTest, ApplicationNotificationsComeOnlyToObserversThatRegistered
     port->state().requests().activate(*other.window());
     ASSERT_TRUE(
         X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *other.window(); }));
+    // The port too has seen the other window active: it reads the active window when told it
+    // changed, and would miss a change undone by then.
+    testing::settle(port->state().connection());
     port->state().requests().activate(*xterm.window());
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !focus.isEmpty(); }));
     testing::settle(port->state().connection());

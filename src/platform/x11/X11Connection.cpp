@@ -102,7 +102,7 @@ quint64 X11Connection::receivedEventCount() {
     return received_;
 }
 
-void X11Connection::dispatchPendingEvents() {
+bool X11Connection::dispatchPendingEvents() {
     dispatchPosted_ = false;
     // A share of what has arrived by now and no more; the rest waits for the next turn of the
     // event loop, so that a client flooding the server with changes cannot keep the loop from
@@ -119,7 +119,7 @@ void X11Connection::dispatchPendingEvents() {
         handle(*event);
     }
     if (!self) {
-        return;
+        return false;
     }
     // Replies read meanwhile may have carried events into xcb's queue, where the socket no
     // longer wakes the loop for them.
@@ -130,11 +130,13 @@ void X11Connection::dispatchPendingEvents() {
         QMetaObject::invokeMethod(this, &X11Connection::dispatchPendingEvents,
                                   Qt::QueuedConnection);
     }
+    const bool drained = held_.empty();
     if (hasError() && !lost_) {
         lost_ = true;
         notifier_->setEnabled(false);
         emit connectionLost();
     }
+    return drained;
 }
 
 void X11Connection::handle(const xcb_generic_event_t& event) {

@@ -47,8 +47,8 @@ class X11Connection final : public QObject {
     // Sends every buffered request and waits until the server has carried them out.
     void sync();
     // Hands out, in order, the events received by now, at most `eventsPerTurn`; the rest, and
-    // those arriving meanwhile, follow in later turns of the event loop.
-    void dispatchPendingEvents();
+    // those arriving meanwhile, follow in later turns of the event loop. True when none is left.
+    bool dispatchPendingEvents();
     // A timestamp of the server's clock, for requests that the window manager orders by time.
     // Costs one round trip; CurrentTime when the connection has failed.
     xcb_timestamp_t serverTime();

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
@@ -71,7 +73,8 @@ class TestXterm {
     // Starts an xterm with the title and waits until it is mapped; `window()` is empty when it
     // did not appear in time.
     TestXterm(const X11TestDesktop& desktop, const QString& title,
-              const QString& geometry = QStringLiteral("60x15+200+200"));
+              const QString& geometry = QStringLiteral("60x15+200+200"),
+              const QStringList& extraArguments = {});
     ~TestXterm();
 
     std::optional<xcb_window_t> window() const { return window_; }
@@ -111,19 +114,21 @@ class TestClient {
 // appear in time.
 std::optional<xcb_window_t> waitUntilPlaced(const X11TestDesktop& desktop, const QString& title);
 
-// Brings every event the server has sent so far to `connection` and runs what they posted:
-// afterwards a change made on the server has had all its effects in this process.
-void settle(X11Connection& connection);
-
-// Runs a task to its end on the event loop, within the deadline; what it throws goes to
-// `failure`.
+// Runs a task to its end on the event loop, within the deadline; its result (std::monostate
+// for a task without one), or none with the exception in `failure`.
 template <class T>
-std::optional<T> await(QCoro::Task<T> task, std::exception_ptr& failure) {
-    std::optional<T> result;
+auto await(QCoro::Task<T> task, std::exception_ptr& failure) {
+    using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
+    std::optional<Value> result;
     bool done = false;
     auto runner = [&](QCoro::Task<T> t) -> QCoro::Task<> {
         try {
-            result = co_await std::move(t);
+            if constexpr (std::is_void_v<T>) {
+                co_await std::move(t);
+                result.emplace();
+            } else {
+                result = co_await std::move(t);
+            }
         } catch (...) {
             failure = std::current_exception();
         }
@@ -133,6 +138,10 @@ std::optional<T> await(QCoro::Task<T> task, std::exception_ptr& failure) {
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return done; }));
     return result;
 }
+
+// Brings every event the server has sent so far to `connection` and runs what they posted:
+// afterwards a change made on the server has had all its effects in this process.
+void settle(X11Connection& connection);
 
 // Fixture base: skips when there is no server; otherwise connects the backend and the probe.
 class X11Test : public ::testing::Test {

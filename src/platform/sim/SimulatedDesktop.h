@@ -17,12 +17,16 @@
 #include "platform/sim/SimulatedElement.h"
 #include "platform/sim/SimulatedGlobalHotkeys.h"
 #include "platform/sim/SimulatedImageCoding.h"
+#include "platform/sim/SimulatedKeyboard.h"
 #include "platform/sim/SimulatedKeyboardShortcutSettings.h"
 #include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedMemoryPressure.h"
 #include "platform/sim/SimulatedPermissions.h"
+#include "platform/sim/SimulatedPointer.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
 #include "platform/sim/SimulatedScreenCapture.h"
 #include "platform/sim/SimulatedShell.h"
+#include "platform/sim/SimulatedSystemSwitcher.h"
 #include "platform/sim/SimulatedTreeElement.h"
 #include "platform/sim/SimulatedWindow.h"
 
@@ -61,8 +65,13 @@ class SimulatedDesktop final : public Desktop,
     CloudAccount& cloudAccount() override { return cloud_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
+    KeyEventSource& keyEvents() override { return keyboard_; }
+    PointerEventSource& pointerEvents() override { return pointer_; }
+    KeyboardState& keyboardState() override { return keyboard_; }
+    SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     // Accessibility.
     bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
@@ -144,8 +153,13 @@ class SimulatedDesktop final : public Desktop,
     SimulatedCloud& simulatedCloud() { return cloud_; }
     // Links opened, and the program's own process started and ended.
     SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
+    // The keyboard and pointer a user works, and the switcher strip's dismissals.
+    SimulatedKeyboard& simulatedKeyboard() { return keyboard_; }
+    SimulatedPointer& simulatedPointer() { return pointer_; }
+    SimulatedSystemSwitcher& simulatedSwitcher() { return switcher_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
     SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
@@ -262,8 +276,12 @@ class SimulatedDesktop final : public Desktop,
     SimulatedLoginItems loginItems_;
     SimulatedCloud cloud_{scheduler_};
     SimulatedShell shell_{scheduler_};
+    SimulatedMemoryPressure memoryPressure_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;
+    SimulatedKeyboard keyboard_{permissions_};
+    SimulatedPointer pointer_;
+    SimulatedSystemSwitcher switcher_;
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

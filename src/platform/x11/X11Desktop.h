@@ -4,17 +4,23 @@
 #include <memory>
 
 #include "base/AppPaths.h"
+#include "base/QtScheduler.h"
 #include "base/ThreadPoolExecutor.h"
 #include "platform/Desktop.h"
 #include "platform/HostProcess.h"
 #include "platform/JpegImageCoding.h"
+#include "platform/PressureStallMemoryPressure.h"
 #include "platform/UnavailablePrivateCapture.h"
 #include "platform/x11/AutostartLoginItems.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ApplicationSwitcher.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeyboardShortcutSettings.h"
+#include "platform/x11/X11PointerEventSource.h"
+#include "platform/x11/X11RawInput.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11Shell.h"
@@ -42,6 +48,7 @@ class X11Desktop final : public Desktop {
                                              QStringLiteral("Pellucine"), QString()};
         // The folder the user keeps in sync between machines; none when they chose none.
         std::optional<QString> syncFolder;
+        PressureStallMemoryPressure::Options memoryPressure;
     };
 
     // Throws X11Error when the server cannot be reached.
@@ -65,10 +72,17 @@ class X11Desktop final : public Desktop {
     CloudAccount& cloudAccount() override { return cloudAccount_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
+    KeyEventSource& keyEvents() override { return keyEvents_; }
+    PointerEventSource& pointerEvents() override { return pointerEvents_; }
+    KeyboardState& keyboardState() override { return keyEvents_; }
+    SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     X11DesktopState& state() { return *state_; }
+    // The program's own application switcher; it runs once started.
+    X11ApplicationSwitcher& applicationSwitcher() { return switcher_; }
 
   private:
     std::shared_ptr<X11DesktopState> state_;
@@ -87,6 +101,12 @@ class X11Desktop final : public Desktop {
     X11Shell shell_;
     X11GlobalHotkeys hotkeys_;
     X11KeyboardShortcutSettings shortcuts_;
+    QtScheduler scheduler_{systemContinuousClock()};
+    PressureStallMemoryPressure memoryPressure_;
+    X11RawInput rawInput_;
+    X11KeyEventSource keyEvents_;
+    X11PointerEventSource pointerEvents_;
+    X11ApplicationSwitcher switcher_;
 };
 
 }  // namespace pellucine

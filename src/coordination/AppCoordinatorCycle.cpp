@@ -378,9 +378,11 @@ void AppCoordinator::dockHoverEnded() {
 }
 
 bool AppCoordinator::panelContainsPoint(ScreenPoint point) {
-    // A panel off screen holds no pointer, wherever it last stood.
+    // A panel off screen holds no pointer, wherever it last stood; while one of its menus is
+    // open the pointer is on the menu and still with the glance.
     const SwitcherPanelControlling& panel = switcherPanel();
-    return panel.isPanelVisible() && GlanceRules::isNearPanel(panel.panelFrame(), point);
+    return panel.isPanelVisible() &&
+           (panel.isMenuOpen() || GlanceRules::isNearPanel(panel.panelFrame(), point));
 }
 
 // ---- Screens ------------------------------------------------------------------------------------

@@ -54,8 +54,10 @@ void AppCoordinator::installMenuPanelMonitors() {
 }
 
 void AppCoordinator::menuPanelClicked() {
-    if (glanceSource_ == GlanceSource::menu &&
-        !switcherPanel().panelFrame().contains(mouseLocation())) {
+    // A click on one of the panel's menus lies outside its frame but belongs to the glance.
+    const SwitcherPanelControlling& panel = switcherPanel();
+    if (glanceSource_ == GlanceSource::menu && !panel.isMenuOpen() &&
+        !panel.panelFrame().contains(mouseLocation())) {
         hideGlance();
     }
 }

@@ -183,23 +183,6 @@ TEST_F(CommandTabTest, TrackingFollowsTheStripWithoutTabs) {
     EXPECT_EQ(coordinator->glanceDisplayIdentifier(), 1u);
 }
 
-TEST_F(CommandTabTest, AnApplicationOutsideTheOrderEndsTrackingUntilRelease) {
-    makeCoordinator();
-    showStrip(1);
-    coordinator->commandTabStep(false);
-    addApp(20, QStringLiteral("Late"));
-    addWindow(20, {1500, 100, 300, 300});
-    refreshModel();
-    dock.showSwitcher({{QStringLiteral("Late"), std::nullopt, {1720, 320, 100, 100}}}, 0,
-                      sideStrip);
-    scheduler.advance(0.2);
-    EXPECT_FALSE(highlighted());
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), 20);
-    EXPECT_TRUE(coordinator->isTrackingSwitcher()) << "the ended task blocks a new one";
-    coordinator->commandReleased();
-    EXPECT_FALSE(coordinator->isTrackingSwitcher());
-}
-
 TEST_F(CommandTabTest, CommandFOpensWindowSearchOnlyDuringACycleWithSearchOn) {
     makeCoordinator();
     showStrip(1);

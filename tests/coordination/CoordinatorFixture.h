@@ -90,21 +90,19 @@ class CoordinatorFixture : public ModelFixture {
         scheduler.runUntilIdle();
     }
 
-    // The glance's events and the application each names, in order.
+    // The glance's events with their reason, source, window count and display, in order.
     QStringList glanceLog() const {
         QStringList out;
         for (const auto& event : events.events()) {
             if (event.name.startsWith(QStringLiteral("glance")) ||
                 event.name.startsWith(QStringLiteral("native-switcher"))) {
-                QString line = event.name;
-                for (const QString& key :
-                     {QStringLiteral("reason"), QStringLiteral("source"),
-                      QStringLiteral("windowCount"), QStringLiteral("displayID")}) {
-                    if (event.fields.contains(key)) {
-                        line += QLatin1Char(' ') + event.fields.value(key);
-                    }
+                const QStringList keys{"reason", "source", "windowCount", "displayID"};
+                QStringList parts{event.name};
+                for (const QString& key : keys) {
+                    parts << event.fields.value(key);
                 }
-                out << line;
+                parts.removeAll(QString());
+                out << parts.join(QLatin1Char(' '));
             }
         }
         return out;

@@ -222,6 +222,17 @@ TEST_F(CommandTabTest, TheDockClaimsTheGlanceOnlyOutsideACycle) {
     coordinator->dockHoverChanged({maps, {720, 40}});
     EXPECT_FALSE(coordinator->glanceSource()) << "an excluded item ends the Dock glance";
 
+    // Only a panel on screen holds the pointer, and all of it while one of its menus is open.
+    panel->setPanelFrame({500, 100, 400, 200});
+    EXPECT_FALSE(coordinator->panelContainsPoint({600, 150}));
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    EXPECT_TRUE(coordinator->panelContainsPoint({600, 150}));
+    EXPECT_FALSE(coordinator->panelContainsPoint({20, 20}));
+    panel->setMenuOpen(true);
+    EXPECT_TRUE(coordinator->panelContainsPoint({20, 20}));
+    panel->setMenuOpen(false);
+
     coordinator->commandTabStep(false);
     coordinator->dockHoverChanged({mail, {600, 40}});
     EXPECT_EQ(coordinator->glanceSource(), GlanceSource::commandTab);

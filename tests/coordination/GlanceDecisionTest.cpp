@@ -26,6 +26,8 @@ TEST_F(GlanceDecisionTest, RefusalsAreRecordedWithTheirReasons) {
     for (int i = 0; i < 3; ++i) {
         ask(ownPID, GlanceSource::commandTab, 1u, true);
     }
+    // A display that is gone holds no window back and has no screen to estimate a strip on.
+    ask(maps, GlanceSource::commandTab, 7u);
     ask(notes, GlanceSource::commandTab);
     ask(ownPID, GlanceSource::menu);
     ask(mail, GlanceSource::commandTab, std::nullopt);
@@ -42,10 +44,11 @@ TEST_F(GlanceDecisionTest, RefusalsAreRecordedWithTheirReasons) {
     EXPECT_EQ(
         glanceLog(),
         (QStringList{
-            "glance-not-shown own-application command-tab", "native-switcher-frame-estimated 1",
-            "glance-shown command-tab 2", "glance-not-shown own-application menu",
-            "glance-not-shown app-excluded dock-hover", "glance-not-shown app-excluded menu",
-            "glance-not-shown display-policy dock-hover 1", "glance-not-shown no-windows menu 0"}));
+            "glance-not-shown own-application command-tab", "glance-shown command-tab 1",
+            "native-switcher-frame-estimated 1", "glance-shown command-tab 2",
+            "glance-not-shown own-application menu", "glance-not-shown app-excluded dock-hover",
+            "glance-not-shown app-excluded menu", "glance-not-shown display-policy dock-hover 1",
+            "glance-not-shown no-windows menu 0"}));
     EXPECT_EQ(model->switcherSelection().value(), SwitcherSelection{});
     EXPECT_FALSE(panel->isPanelVisible());
     EXPECT_EQ(coordinator->glanceSource(), GlanceSource::menu) << "a refusal keeps its claim";

@@ -22,47 +22,30 @@ using testing::TestXterm;
 using testing::X11PortTest;
 using testing::X11TestDesktop;
 
-// A window of another client, placed where it asks to be: a dock, or a normal window of the
-// process `pid` and the window class `windowClass`.
-class ForeignWindow {
+// A dock window of another client, placed where it asks to be.
+class ForeignDock {
   public:
-    ForeignWindow(const X11TestDesktop& desktop, const QRect& frame, qint64 pid = 0,
-                  const QByteArray& windowClass = {})
-        : desktop_(desktop) {
+    ForeignDock(const X11TestDesktop& desktop, const QRect& frame) : desktop_(desktop) {
         xcb_connection_t* c = desktop.get();
         window_ = xcb_generate_id(c);
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, desktop.root(), int16_t(frame.x()),
                           int16_t(frame.y()), uint16_t(frame.width()), uint16_t(frame.height()), 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        const xcb_atom_t type =
-            desktop.atom(pid == 0 ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL");
+        const xcb_atom_t type = desktop.atom("_NET_WM_WINDOW_TYPE_DOCK");
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, desktop.atom("_NET_WM_WINDOW_TYPE"),
                             XCB_ATOM_ATOM, 32, 1, &type);
-        if (pid != 0) {
-            const auto value = uint32_t(pid);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, desktop.atom("_NET_WM_PID"),
-                                XCB_ATOM_CARDINAL, 32, 1, &value);
-            const QByteArray classes = windowClass + '\0' + windowClass + '\0';
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_CLASS,
-                                XCB_ATOM_STRING, 8, uint32_t(classes.size()), classes.constData());
-        }
         const std::array<uint32_t, 18> hints{1 | 2, uint32_t(frame.x()), uint32_t(frame.y()),
                                              uint32_t(frame.width()), uint32_t(frame.height())};
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NORMAL_HINTS,
                             XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
-        const char title[] = "foreign-window";
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                            sizeof(title) - 1, title);
         xcb_map_window(c, window_);
         desktop.sync();
-        X11TestDesktop::waitUntil(
-            [&] { return desktop.clients().contains(window_) && desktop.wmState(window_) == 1; });
+        X11TestDesktop::waitUntil([&] { return desktop.clients().contains(window_); });
     }
-    ~ForeignWindow() {
+    ~ForeignDock() {
         xcb_destroy_window(desktop_.get(), window_);
         desktop_.sync();
     }
-    xcb_window_t id() const { return window_; }
 
   private:
     const X11TestDesktop& desktop_;
@@ -288,27 +271,22 @@ TEST_F(X11DockBarTest, AClickActivatesAndRestoresAnApplicationWhoseWindowsAreAll
     EXPECT_TRUE(dock().isShowing());
 
     // An application of two windows, both minimized: both come back.
-    QProcess owner;
-    owner.start(QStringLiteral("sleep"), {QStringLiteral("60")});
-    ASSERT_TRUE(owner.waitForStarted());
-    const ForeignWindow first(*desktop, QRect(300, 200, 200, 150), owner.processId(),
-                              "PellucinePair");
-    const ForeignWindow second(*desktop, QRect(560, 260, 200, 150), owner.processId(),
-                               "PellucinePair");
-    const auto pair = [&] { return itemOf(qint32(owner.processId())); };
+    testing::TestClient client;
+    ASSERT_TRUE(client.setWindowClass(QStringLiteral("PellucinePair")));
+    const auto first = client.openWindow(*desktop, QStringLiteral("dock-pair-first"));
+    const auto second = client.openWindow(*desktop, QStringLiteral("dock-pair-second"));
+    ASSERT_TRUE(first && second);
+    const auto pair = [&] { return itemOf(qint32(client.pid())); };
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return pair().has_value(); }));
-    for (const ForeignWindow* w : {&first, &second}) {
-        port->state().requests().iconify(w->id());
-    }
+    port->state().requests().iconify(*first);
+    port->state().requests().iconify(*second);
     ASSERT_TRUE(X11TestDesktop::waitUntil(
-        [&] { return desktop->wmState(first.id()) == 3 && desktop->wmState(second.id()) == 3; }));
+        [&] { return desktop->wmState(*first) == 3 && desktop->wmState(*second) == 3; }));
     click(GlobalPoint{pair()->frame.midX(), pair()->frame.midY()});
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-        return desktop->wmState(first.id()) == 1 && desktop->wmState(second.id()) == 1 &&
-               (desktop->activeWindow() == first.id() || desktop->activeWindow() == second.id());
+        return desktop->wmState(*first) == 1 && desktop->wmState(*second) == 1 &&
+               (desktop->activeWindow() == *first || desktop->activeWindow() == *second);
     }));
-    owner.kill();
-    owner.waitForFinished();
 }
 
 TEST_F(X11DockBarTest, ThePreferenceOffWithdrawsTheBarItsStrutAndItsItems) {
@@ -339,13 +317,13 @@ TEST_F(X11DockBarTest, ThePreferenceOffWithdrawsTheBarItsStrutAndItsItems) {
 TEST_F(X11DockBarTest, AnotherDockOnTheBottomEdgeKeepsOursHidden) {
     {
         // Along the left edge it takes nothing of ours.
-        ForeignWindow side(*desktop, QRect(0, 0, 40, 800));
+        ForeignDock side(*desktop, QRect(0, 0, 40, 800));
         testing::settle(port->state().connection());
         dock().refresh();
         EXPECT_TRUE(dock().isShowing());
     }
     {
-        ForeignWindow panel(*desktop, QRect(0, 770, 1280, 30));
+        ForeignDock panel(*desktop, QRect(0, 770, 1280, 30));
         EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return !dock().isShowing(); }));
         EXPECT_TRUE(items().isEmpty());
         // Wanted again while the edge is taken, it stays aside.

@@ -256,6 +256,11 @@ std::optional<xcb_window_t> TestClient::openWindow(const X11TestDesktop& desktop
     return waitUntilPlaced(desktop, title);
 }
 
+bool TestClient::setWindowClass(const QString& name) {
+    process_.write("class " + name.toUtf8() + '\n');
+    return answer() == "class";
+}
+
 bool TestClient::flood(xcb_window_t window, int count) {
     process_.write(QByteArray("flood ") + QByteArray::number(window) + ' ' +
                    QByteArray::number(count) + '\n');

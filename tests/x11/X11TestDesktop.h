@@ -99,6 +99,8 @@ class TestClient {
     // Opens a window with this title and waits until the window manager has placed it; none
     // when it did not appear in time.
     std::optional<xcb_window_t> openWindow(const X11TestDesktop& desktop, const QString& title);
+    // Windows opened later are of this class.
+    bool setWindowClass(const QString& name);
     // Renames the window `count` times as fast as it can; returns once the server has carried
     // every change out.
     bool flood(xcb_window_t window, int count);

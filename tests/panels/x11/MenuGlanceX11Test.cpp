@@ -2,8 +2,6 @@
 #include <xcb/xtest.h>
 
 #include "X11PanelTest.h"
-#include "coordination/AppCoordinator.h"
-#include "coordination/RecordingWindowSearch.h"
 #include "panels/GlanceContentView.h"
 #include "panels/SwitcherPanelController.h"
 #include "platform/x11/X11KeyboardMap.h"
@@ -24,14 +22,7 @@ class MenuGlanceX11Test : public testing::X11PanelTest {
         if (IsSkipped() || !model) {
             return;
         }
-        model->permissions().refresh(QStringLiteral("test"));
-        coordinator = std::make_unique<AppCoordinator>(
-            *model, AppCoordinator::Platform{*port, scheduler, events},
-            AppCoordinator::Panels{SwitcherPanelController::factory(*model, environment()),
-                                   [](WindowSearchControlling::Recency recency) {
-                                       return std::make_unique<RecordingWindowSearch>(
-                                           std::move(recency));
-                                   }});
+        coordinator = makeCoordinator();
         coordinator->start();
         const auto alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
         ASSERT_TRUE(alpha);

@@ -4,10 +4,13 @@
 #include <memory>
 
 #include "X11ModelTest.h"
+#include "coordination/AppCoordinator.h"
+#include "coordination/RecordingWindowSearch.h"
 #include "panels/DesktopEntryIcons.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
+#include "panels/SwitcherPanelController.h"
 
 namespace pellucine::testing {
 
@@ -36,6 +39,18 @@ class X11PanelTest : public X11ModelTest {
                 events,
                 measurer,
                 &FloatingPanel::compositingManagerRunning};
+    }
+
+    // The coordinator over the port with the program's preview panel, the permissions read.
+    std::unique_ptr<AppCoordinator> makeCoordinator() {
+        model->permissions().refresh(QStringLiteral("test"));
+        return std::make_unique<AppCoordinator>(
+            *model, AppCoordinator::Platform{*port, scheduler, events},
+            AppCoordinator::Panels{SwitcherPanelController::factory(*model, environment()),
+                                   [](WindowSearchControlling::Recency recency) {
+                                       return std::make_unique<RecordingWindowSearch>(
+                                           std::move(recency));
+                                   }});
     }
 
     std::unique_ptr<DesktopEntryIcons> icons;

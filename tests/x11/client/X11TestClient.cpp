@@ -2,6 +2,8 @@
 //   x11_test_client                 reads commands from stdin, one a line, and answers each with a
 //                                   line once the server has carried it out:
 //                                     open TITLE   maps a normal window; answers its id
+//                                     class NAME   names the class of the windows opened
+//                                                  after it; answers "class"
 //                                     flood ID N   renames the window N times without
 //                                                  pause; answers "flooded"
 //   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
@@ -76,7 +78,8 @@ class Client {
                           XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values.data());
         setText(window, "WM_NAME", "STRING", title);
         setText(window, "_NET_WM_NAME", "UTF8_STRING", title);
-        setText(window, "WM_CLASS", "STRING", std::string("x11_test_client\0X11TestClient\0", 30));
+        setText(window, "WM_CLASS", "STRING",
+                std::string("x11_test_client", 16) + windowClass + std::string(1, '\0'));
         set32(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<uint32_t>(getpid())});
         const xcb_atom_t deleteWindow = atom("WM_DELETE_WINDOW");
         set32(window, "WM_PROTOCOLS", XCB_ATOM_ATOM, {deleteWindow});
@@ -94,6 +97,8 @@ class Client {
             xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
 
+    std::string windowClass = "X11TestClient";
+
   private:
     xcb_connection_t* connection_;
     xcb_window_t root_ = XCB_NONE;
@@ -108,6 +113,9 @@ int runCommands() {
             xcb_map_window(client.get(), window);
             client.sync();
             std::cout << window << std::endl;
+        } else if (line.rfind("class ", 0) == 0) {
+            client.windowClass = line.substr(6);
+            std::cout << "class" << std::endl;
         } else if (line.rfind("flood ", 0) == 0) {
             std::istringstream arguments(line.substr(6));
             xcb_window_t window = XCB_NONE;

@@ -2,7 +2,6 @@
 #include <xcb/xtest.h>
 
 #include <array>
-#include <cstring>
 
 #include "X11TestDesktop.h"
 #include "base/ManualScheduler.h"
@@ -11,7 +10,6 @@
 #include "core/AccessibilityWindowService.h"
 #include "core/NativeSwitcherProbe.h"
 #include "panels/PreviewPanelPlacement.h"
-#include "platform/AccessibilityNames.h"
 #include "platform/x11/X11ShellContent.h"
 #include "support/QtPrinters.h"
 
@@ -86,67 +84,36 @@ class X11DockBarTest : public X11PortTest {
     xcb_window_t window(int i) const { return *xterms[i]->window(); }
     qint32 pid(int i) const { return static_cast<qint32>(xterms[i]->pid()); }
 
-    struct Item {
-        QString title;
-        GlobalRect frame;
-        std::optional<qint32> pid;
-    };
-    // The shell's Dock items as another client reads them, each with the application the
-    // probe's hit test finds at its middle.
-    QList<Item> items() {
+    static GlobalPoint middle(const GlobalRect& r) { return {r.midX(), r.midY()}; }
+    // The shell's Dock items, each with the application the probe's hit test finds at its
+    // middle, in order.
+    QList<std::pair<GlobalRect, std::optional<qint32>>> items() {
         testing::settle(port->state().connection());
-        const ElementRef shell =
-            port->accessibility().applicationElement(X11ShellContent::processIdentifier);
-        const ElementList lists =
-            AccessibilityWindowService::readElementsAttribute(*shell, ax::children)
-                .value_or(ElementList{});
-        QList<Item> result;
-        for (const ElementRef& list : lists) {
-            if (list->attribute(ax::description).ok()) {
-                continue;
-            }
-            const ElementList listed =
-                AccessibilityWindowService::readElementsAttribute(*list, ax::children)
-                    .value_or(ElementList{});
-            for (const ElementRef& item : listed) {
-                const auto frame = AccessibilityWindowService::readElementFrame(*item);
-                const auto title =
-                    AccessibilityWindowService::readStringAttribute(*item, ax::title);
-                if (frame && title) {
-                    result.append({*title, *frame,
-                                   probe->processIdentifierAtDockPoint(
-                                       GlobalPoint{frame->midX(), frame->midY()})});
-                }
+        QList<std::pair<GlobalRect, std::optional<qint32>>> result;
+        if (const auto shell = port->state().shell()) {
+            for (const X11ShellContent::Item& item : shell->dock.items) {
+                result.append(
+                    {item.frame, probe->processIdentifierAtDockPoint(middle(item.frame))});
             }
         }
         return result;
     }
-    std::optional<Item> itemOf(qint32 application) {
-        for (const Item& item : items()) {
-            if (item.pid == application) {
-                return item;
+    std::optional<GlobalRect> itemOf(qint32 application) {
+        for (const auto& [frame, pid] : items()) {
+            if (pid == application) {
+                return frame;
             }
         }
         return std::nullopt;
     }
-
     // The window manager has put the bar where the shell publishes it, and counts its strut.
     bool barIsPlaced() {
         testing::settle(port->state().connection());
-        const ElementRef shell =
-            port->accessibility().applicationElement(X11ShellContent::processIdentifier);
-        for (const ElementRef& list :
-             AccessibilityWindowService::readElementsAttribute(*shell, ax::children)
-                 .value_or(ElementList{})) {
-            const auto published = AccessibilityWindowService::readElementFrame(*list);
-            if (!list->attribute(ax::description).ok() && published) {
-                const QRect frame = desktop->frameOf(dock().barWindow());
-                return GlobalRect::fromQt(QRectF(frame)) == *published &&
-                       desktop->isViewable(dock().barWindow()) &&
-                       mainScreen().visibleFrame.minY() == frame.height();
-            }
-        }
-        return false;
+        const auto shell = port->state().shell();
+        const QRect frame = desktop->frameOf(dock().barWindow());
+        return shell && shell->dock.frame == GlobalRect::fromQt(QRectF(frame)) &&
+               desktop->isViewable(dock().barWindow()) &&
+               mainScreen().visibleFrame.minY() == frame.height();
     }
 
     void pointAt(GlobalPoint point) {
@@ -154,12 +121,11 @@ class X11DockBarTest : public X11PortTest {
                             int16_t(point.x), int16_t(point.y), 0);
         desktop->sync();
     }
-    void click(GlobalPoint point) {
-        pointAt(point);
-        xcb_test_fake_input(desktop->get(), XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                            0);
-        xcb_test_fake_input(desktop->get(), XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                            0);
+    void click(const GlobalRect& item) {
+        pointAt(middle(item));
+        for (const uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
+            xcb_test_fake_input(desktop->get(), type, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        }
         desktop->sync();
     }
     Screen mainScreen() { return port->screenLayout().screens().first(); }
@@ -173,24 +139,20 @@ TEST_F(X11DockBarTest, ListsRunningApplicationsInLaunchOrderAlongTheBottomEdge) 
     const QRect bar = desktop->frameOf(dock().barWindow());
     EXPECT_EQ(bar.bottom(), 799) << "on the bottom edge of the 1280 x 800 screen";
     EXPECT_NEAR(bar.center().x(), 640, 1);
-    EXPECT_EQ(
-        desktop->netWmState(dock().barWindow()).contains(desktop->atom("_NET_WM_STATE_ABOVE")),
-        true);
+    EXPECT_TRUE(
+        desktop->netWmState(dock().barWindow()).contains(desktop->atom("_NET_WM_STATE_ABOVE")));
     EXPECT_NE(desktop->activeWindow(), dock().barWindow());
 
-    QList<Item> listed = items();
+    auto listed = items();
     ASSERT_GE(listed.size(), 3);
-    // Launched last, listed last; each item's middle hits its own application.
+    // Launched last, listed last; each item's middle, on the bar, hits its own application.
     for (int i = 0; i < 3; ++i) {
-        const Item& item = listed[listed.size() - 3 + i];
-        EXPECT_EQ(item.pid, pid(i)) << i;
-        EXPECT_TRUE(item.title.startsWith(QStringLiteral("Pellucine"))) << item.title.toStdString();
-        EXPECT_TRUE(GlobalRect::fromQt(QRectF(bar))
-                        .contains(GlobalPoint{item.frame.midX(), item.frame.midY()}));
+        const auto& [frame, hit] = listed[listed.size() - 3 + i];
+        EXPECT_EQ(hit, pid(i)) << i;
+        EXPECT_TRUE(GlobalRect::fromQt(QRectF(bar)).contains(middle(frame)));
     }
-    for (const Item& item : std::as_const(listed)) {
-        EXPECT_TRUE(item.pid.has_value())
-            << item.title.toStdString() << " maps to a running application";
+    for (const auto& [frame, hit] : std::as_const(listed)) {
+        EXPECT_TRUE(hit.has_value()) << "each maps to a running application";
     }
     // Between the bar's edge and its first icon lies no item.
     EXPECT_EQ(probe->processIdentifierAtDockPoint(GlobalPoint{bar.left() + 1.0, bar.top() + 1.0}),
@@ -205,7 +167,7 @@ TEST_F(X11DockBarTest, ListsRunningApplicationsInLaunchOrderAlongTheBottomEdge) 
     ASSERT_TRUE(late.window());
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
         listed = items();
-        return !listed.isEmpty() && listed.last().pid == qint32(late.pid());
+        return !listed.isEmpty() && listed.last().second == qint32(late.pid());
     }));
     xterms[0].reset();
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return !itemOf(first); }));
@@ -226,18 +188,13 @@ TEST_F(X11DockBarTest, TheStrutKeepsVisibleFramesAndPlacementsClearOfTheBar) {
     EXPECT_EQ(visible->maxY(), bar.top());
 
     // Maximizing through the window service stops at the bar.
-    const auto described = [&]() -> std::optional<WindowDescriptor> {
-        for (const ApplicationDescriptor& app : service.snapshot()) {
-            for (const WindowDescriptor& w : app.windows) {
-                if (w.id == window(1)) {
-                    return w;
-                }
+    for (const ApplicationDescriptor& app : service.snapshot()) {
+        for (const WindowDescriptor& w : app.windows) {
+            if (w.id == window(1)) {
+                service.performWindowAction(WindowAction::place(WindowPlacement::maximize), w);
             }
         }
-        return std::nullopt;
-    }();
-    ASSERT_TRUE(described);
-    service.performWindowAction(WindowAction::place(WindowPlacement::maximize), *described);
+    }
     // The terminal grows in whole character cells, so it may end a little above the bar.
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
         const QRect frame = desktop->frameOf(window(1));
@@ -247,8 +204,7 @@ TEST_F(X11DockBarTest, TheStrutKeepsVisibleFramesAndPlacementsClearOfTheBar) {
     // A Dock glance anchored on an icon goes above the bar, not over it.
     const auto item = itemOf(pid(2));
     ASSERT_TRUE(item);
-    const ScreenPoint anchor =
-        toScreenSpace(GlobalPoint{item->frame.midX(), item->frame.midY()}, 800);
+    const ScreenPoint anchor = toScreenSpace(middle(*item), 800);
     const ScreenPoint origin =
         PreviewPanelPlacement::origin(Size{400, 250}, screen.visibleFrame, anchor, std::nullopt);
     EXPECT_GE(origin.y, bar.height());
@@ -260,13 +216,13 @@ TEST_F(X11DockBarTest, AClickActivatesAndRestoresAnApplicationWhoseWindowsAreAll
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(window(0)) == 3; }));
     const auto item = itemOf(pid(0));
     ASSERT_TRUE(item);
-    click(GlobalPoint{item->frame.midX(), item->frame.midY()});
+    click(*item);
     EXPECT_TRUE(X11TestDesktop::waitUntil(
         [&] { return desktop->wmState(window(0)) == 1 && desktop->activeWindow() == window(0); }));
 
     const auto other = itemOf(pid(1));
     ASSERT_TRUE(other);
-    click(GlobalPoint{other->frame.midX(), other->frame.midY()});
+    click(*other);
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == window(1); }));
     EXPECT_TRUE(dock().isShowing());
 
@@ -282,7 +238,7 @@ TEST_F(X11DockBarTest, AClickActivatesAndRestoresAnApplicationWhoseWindowsAreAll
     port->state().requests().iconify(*second);
     ASSERT_TRUE(X11TestDesktop::waitUntil(
         [&] { return desktop->wmState(*first) == 3 && desktop->wmState(*second) == 3; }));
-    click(GlobalPoint{pair()->frame.midX(), pair()->frame.midY()});
+    click(*pair());
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
         return desktop->wmState(*first) == 1 && desktop->wmState(*second) == 1 &&
                (desktop->activeWindow() == *first || desktop->activeWindow() == *second);
@@ -348,8 +304,8 @@ TEST_F(X11DockBarTest, RestingOnAnIconReachesTheDockHoverMonitor) {
 
     const auto item = itemOf(pid(1));
     ASSERT_TRUE(item);
-    const GlobalPoint middle{std::round(item->frame.midX()), std::round(item->frame.midY())};
-    pointAt(middle);
+    const GlobalPoint at{std::round(item->midX()), std::round(item->midY())};
+    pointAt(at);
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
         scheduler.runUntilIdle();
         return monitor.candidate().has_value();
@@ -360,10 +316,10 @@ TEST_F(X11DockBarTest, RestingOnAnIconReachesTheDockHoverMonitor) {
     scheduler.advance(seconds(0.001));
     ASSERT_EQ(hovers.size(), 1);
     EXPECT_EQ(hovers[0].processIdentifier, pid(1));
-    EXPECT_EQ(hovers[0].anchor, toScreenSpace(middle, 800));
+    EXPECT_EQ(hovers[0].anchor, toScreenSpace(at, 800));
 
     // Off the bar, above it: the preview closes after the exit delay.
-    pointAt(GlobalPoint{middle.x, 400});
+    pointAt(GlobalPoint{at.x, 400});
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
         scheduler.runUntilIdle();
         return monitor.isExitPending();

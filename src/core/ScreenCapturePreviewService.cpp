@@ -39,7 +39,8 @@ QCoro::Task<ShareableContent> ScreenCapturePreviewService::fetchContent(Cancella
 
 QCoro::Task<ShareableContent> ScreenCapturePreviewService::shareableContent() {
     if (cachedContent_ && scheduler_.clock().now() - cachedAt_ < seconds(contentLifetimeSeconds)) {
-        co_return *cachedContent_;
+        // A copy: the task's result is moved from whatever lvalue it is given.
+        co_return ShareableContent(*cachedContent_);
     }
     if (!contentTask_.isValid()) {
         contentTask_ = spawn(scheduler_, guarded(this, &ScreenCapturePreviewService::fetchContent));

@@ -17,9 +17,30 @@ namespace pellucine {
 // character at a time, and numbering folded characters so that matching compares integers.
 namespace SearchText {
 
-// True when position lies inside a pair of regional indicators (a flag). The boundary finder
-// splits a flag that follows an emoji; such a boundary is skipped.
-bool splitsRegionalIndicatorPair(QStringView text, qsizetype position);
+// Within a run of regional indicators the pairs (flags) decide where characters end: between
+// pairs, never inside one. The boundary finder pairs them wrongly after an emoji, so its answer
+// is overruled there. Positions are asked in increasing order, and each unit of the text is
+// looked at once, however long the run.
+class RegionalIndicatorRun {
+  public:
+    explicit RegionalIndicatorRun(QStringView text) : text_(text) {}
+
+    // Whether a character ends at the position, when the position lies in a run of regional
+    // indicators after its first; nothing elsewhere.
+    std::optional<bool> boundaryAt(qsizetype position);
+
+  private:
+    bool isRegionalIndicatorAt(qsizetype i) const {
+        // U+1F1E6 to U+1F1FF, two UTF-16 units each.
+        return i >= 0 && i + 1 < text_.size() && text_[i].unicode() == 0xD83C &&
+               text_[i + 1].unicode() >= 0xDDE6 && text_[i + 1].unicode() <= 0xDDFF;
+    }
+
+    QStringView text_;
+    // Where counting has reached, and how many regional indicators end there in a row.
+    qsizetype counted_ = 0;
+    qsizetype run_ = 0;
+};
 
 // Calls visit(QStringView character) for each user-perceived character of text, in order.
 template <class Visit>
@@ -44,16 +65,32 @@ void forEachCharacter(QStringView text, Visit&& visit) {
         return;
     }
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    RegionalIndicatorRun flags(text);
     qsizetype start = 0;
+    qsizetype position = 1;
+    const auto endAt = [&](qsizetype end) {
+        visit(text.mid(start, end - start));
+        start = end;
+    };
     for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-        if (end > start && !splitsRegionalIndicatorPair(text, end)) {
-            visit(text.mid(start, end - start));
-            start = end;
+        for (; position < end; ++position) {
+            if (flags.boundaryAt(position).value_or(false)) {
+                endAt(position);
+            }
+        }
+        position = end + 1;
+        if (end > start && flags.boundaryAt(end).value_or(true)) {
+            endAt(end);
         }
     }
 }
 
 qsizetype characterCount(QStringView text);
+
+// Canonical decomposition (NFD) and composition (NFC). Marks are put in canonical order by a
+// stable sort, so that a character carrying thousands of marks costs n log n, not n².
+QString canonicalDecomposition(QStringView text);
+QString canonicalComposition(QStringView text);
 
 // Folds one user-perceived character, without locale:
 // - full-width and half-width forms become their ordinary forms ("Ａ" → "a", "ｶﾞ" → "カ");
@@ -107,8 +144,8 @@ struct FoldedKeys {
 class CharacterFolder {
   public:
     void appendFolded(QStringView text, FoldedKeys& out);
-    // The keys of a folded token; a character that no appended text had gets noKey.
-    std::vector<char32_t> tokenKeys(QStringView token) const;
+    // The key of one character of a query; a character that no appended text had gets noKey.
+    char32_t characterKey(QStringView character) const;
 
   private:
     struct Folded {

@@ -5,13 +5,18 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <chrono>
 #include <memory>
+#include <optional>
+#include <random>
 #include <vector>
 
 #include "base/RecordingEventLog.h"
 #include "core/AccessibilityWindowService.h"
+#include "core/ScreenCapturePreviewService.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11WindowCapture.h"
+#include "x11/ReferenceCapture.h"
 
 namespace pellucine {
 namespace {
@@ -108,48 +113,212 @@ void BM_EnumerateThirtyWindows(benchmark::State& state) {
 // Fixed iterations: each run starts a desktop of its own, so one run is enough.
 BENCHMARK(BM_EnumerateThirtyWindows)->Unit(benchmark::kMillisecond)->Iterations(500);
 
-// One xterm pictured for a preview 260 points wide: twice that in pixels, its own aspect. The
-// argument 1 pictures it in full screen (1280 x 800) instead of at its own size.
-void BM_CaptureOneWindowAtWidth260(benchmark::State& state) {
+// Managed windows of one size showing a fine pattern (checks, stripes and scattered dots, as
+// busy as text), over a connection of the benchmark's own.
+class PatternWindows {
+  public:
+    struct Framed {
+        xcb_window_t client = XCB_NONE;
+        xcb_window_t frame = XCB_NONE;
+        QSize frameSize;
+    };
+
+    PatternWindows(const QByteArray& display, QSize size, int count)
+        : connection_(xcb_connect(display.constData(), nullptr)) {
+        xcb_connection_t* c = connection_;
+        if (xcb_connection_has_error(c) != 0) {
+            return;
+        }
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        root_ = screen->root;
+        QImage pattern(size, QImage::Format_RGB32);
+        std::mt19937 random(7);
+        for (int y = 0; y < size.height(); ++y) {
+            auto* line = reinterpret_cast<quint32*>(pattern.scanLine(y));
+            for (int x = 0; x < size.width(); ++x) {
+                const quint32 base = ((x / 8 + y / 8) % 2 != 0) ? 0x2040a0u : 0xe0e0d0u;
+                line[x] =
+                    (random() % 7 == 0 ? base ^ 0xffffffu : base) ^ (y % 3 == 0 ? 0x101010u : 0);
+            }
+        }
+        background_ = xcb_generate_id(c);
+        xcb_create_pixmap(c, screen->root_depth, background_, root_,
+                          static_cast<uint16_t>(size.width()),
+                          static_cast<uint16_t>(size.height()));
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        xcb_create_gc(c, gc, background_, 0, nullptr);
+        // Bands small enough for a request without BIG-REQUESTS.
+        const int rows = std::max(1, 65536 / (size.width() * 4));
+        for (int y = 0; y < size.height(); y += rows) {
+            const int band = std::min(rows, size.height() - y);
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, background_, gc,
+                          static_cast<uint16_t>(size.width()), static_cast<uint16_t>(band), 0,
+                          static_cast<int16_t>(y), 0, screen->root_depth,
+                          static_cast<uint32_t>(band * size.width() * 4), pattern.constScanLine(y));
+        }
+        xcb_free_gc(c, gc);
+        for (int i = 0; i < count; ++i) {
+            const xcb_window_t window = xcb_generate_id(c);
+            const uint32_t values[] = {background_};
+            xcb_create_window(
+                c, XCB_COPY_FROM_PARENT, window, root_, static_cast<int16_t>(20 * (i % 30)),
+                static_cast<int16_t>(15 * (i % 30)), static_cast<uint16_t>(size.width()),
+                static_cast<uint16_t>(size.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                screen->root_visual, XCB_CW_BACK_PIXMAP, values);
+            xcb_map_window(c, window);
+            windows_.push_back(window);
+        }
+        xcb_flush(c);
+    }
+
+    ~PatternWindows() {
+        for (const xcb_window_t window : windows_) {
+            xcb_destroy_window(connection_, window);
+        }
+        if (background_ != XCB_NONE) {
+            xcb_free_pixmap(connection_, background_);
+        }
+        xcb_disconnect(connection_);
+    }
+
+    // Each window with the frame the window manager put it in, once all are framed and mapped;
+    // empty when that takes too long.
+    QList<Framed> waitUntilFramed() {
+        const QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired()) {
+            QList<Framed> framed;
+            for (const xcb_window_t window : windows_) {
+                if (const auto f = frameOf(window)) {
+                    framed.append(*f);
+                }
+            }
+            if (framed.size() == static_cast<qsizetype>(windows_.size())) {
+                return framed;
+            }
+            QThread::msleep(20);
+        }
+        return {};
+    }
+
+  private:
+    std::optional<Framed> frameOf(xcb_window_t window) {
+        xcb_connection_t* c = connection_;
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+            xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr), &std::free);
+        std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr),
+            &std::free);
+        if (!tree || !attributes || tree->parent == root_ ||
+            attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
+            return std::nullopt;
+        }
+        std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, tree->parent), nullptr), &std::free);
+        if (!geometry) {
+            return std::nullopt;
+        }
+        return Framed{window, tree->parent, QSize(geometry->width, geometry->height)};
+    }
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = XCB_NONE;
+    xcb_pixmap_t background_ = XCB_NONE;
+    std::vector<xcb_window_t> windows_;
+};
+
+// The program's capture beside the reference, both picturing the same windows one after
+// another for previews 260 points wide. The time is the program's; the counters give both in
+// milliseconds per window and their ratio. Arguments: window width, height and count.
+void BM_CaptureBesideReference(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const int count = static_cast<int>(state.range(2));
     BenchDesktop desktop(2);
     if (desktop.port() == nullptr) {
         state.SkipWithError("no desktop");
         return;
     }
-    X11DesktopState& desktopState = desktop.port()->state();
-    if (state.range(0) == 1) {
-        desktopState.requests().setFullScreen(desktopState.snapshot().windows.first().window, true);
-        const QDeadlineTimer deadline(10000);
-        while (!desktopState.snapshot().windows.first().isFullScreen && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-            desktopState.invalidate();
-        }
-    }
-    const X11DesktopSnapshot snapshot = desktopState.snapshot();
-    if (snapshot.windows.isEmpty()) {
-        state.SkipWithError("no window");
+    PatternWindows windows(desktop.display(), size, count);
+    const QList<PatternWindows::Framed> framed = windows.waitUntilFramed();
+    if (framed.size() != count) {
+        state.SkipWithError("the windows were not framed");
         return;
     }
-    const X11WindowInfo& window = snapshot.windows.first();
-    const QRect frame = window.frameRect();
-    const QSize size(520, static_cast<int>(520.0 * frame.height() / frame.width()));
-    X11WindowCapture capture(desktop.display());
-    for (auto _ : state) {
-        const X11CaptureResult result = capture.captureNow(window.window, size);
-        if (result.status != X11CaptureResult::Status::captured) {
-            state.SkipWithError("capture failed");
-            return;
-        }
-        benchmark::DoNotOptimize(result.image.constBits());
+    std::vector<QSize> targets;
+    for (const PatternWindows::Framed& window : framed) {
+        targets.push_back(ScreenCapturePreviewService::pixelSize(
+            Size{double(window.frameSize.width()), double(window.frameSize.height())}, 260));
     }
-    state.counters["sourcePixels"] = frame.width() * frame.height();
+    X11WindowCapture capture(desktop.display());
+    ReferenceCapture reference(desktop.display());
+    const auto program = [&] {
+        for (qsizetype i = 0; i < framed.size(); ++i) {
+            const X11CaptureResult result = capture.captureNow(framed[i].client, targets[i]);
+            benchmark::DoNotOptimize(result.image.constBits());
+            if (result.status != X11CaptureResult::Status::captured) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto minimal = [&] {
+        for (qsizetype i = 0; i < framed.size(); ++i) {
+            const QImage image =
+                reference.capture(framed[i].frame, framed[i].frameSize, targets[i]);
+            benchmark::DoNotOptimize(image.constBits());
+        }
+    };
+    if (!reference.isConnected() || !program()) {
+        state.SkipWithError("capture failed");
+        return;
+    }
+    minimal();
+    // Each iteration runs both; which goes first alternates.
+    Clock::duration programTime{};
+    Clock::duration referenceTime{};
+    bool programFirst = true;
+    for (auto _ : state) {
+        Clock::duration own{};
+        for (int turn = 0; turn < 2; ++turn) {
+            const Clock::time_point start = Clock::now();
+            if ((turn == 0) == programFirst) {
+                program();
+                own = Clock::now() - start;
+            } else {
+                minimal();
+                referenceTime += Clock::now() - start;
+            }
+        }
+        programTime += own;
+        programFirst = !programFirst;
+        state.SetIterationTime(std::chrono::duration<double>(own).count());
+    }
+    const double captures = static_cast<double>(state.iterations()) * count;
+    const double programMs = std::chrono::duration<double, std::milli>(programTime).count();
+    const double referenceMs = std::chrono::duration<double, std::milli>(referenceTime).count();
+    state.counters["program_ms"] = programMs / captures;
+    state.counters["reference_ms"] = referenceMs / captures;
+    state.counters["ratio"] = programMs / referenceMs;
+    const std::optional<X11CaptureMethods> methods = capture.methods();
+    state.counters["render"] = methods && methods->render ? 1 : 0;
+    state.counters["shm"] = methods && methods->sharedMemory ? 1 : 0;
 }
-BENCHMARK(BM_CaptureOneWindowAtWidth260)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(300)
-    ->Arg(0)
-    ->Arg(1);
+// Fixed iterations: each run starts a desktop of its own, so one run is enough.
+const bool captureBenchmarksRegistered = [] {
+    struct Case {
+        int width, height, windows, iterations;
+    };
+    for (const Case& c : {Case{240, 160, 1, 400}, Case{800, 600, 1, 200}, Case{1920, 1080, 1, 100},
+                          Case{400, 300, 100, 10}}) {
+        benchmark::RegisterBenchmark("BM_CaptureBesideReference", BM_CaptureBesideReference)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->ArgNames({"width", "height", "windows"})
+            ->Args({c.width, c.height, c.windows})
+            ->Iterations(c.iterations);
+    }
+    return true;
+}();
 
 }  // namespace
 }  // namespace pellucine

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/FileDescriptor.h"
+
 namespace pellucine {
 
 namespace {
@@ -87,13 +89,12 @@ bool LogTail::isValidUtf8(QByteArrayView bytes) {
 }
 
 std::optional<QList<QByteArray>> LogTail::lastLines(const QString& path, qsizetype count) const {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    const FileDescriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.isOpen()) {
         return std::nullopt;
     }
-    auto lines = lastLines(fd, count);
-    ::close(fd);
-    return lines;
+    return lastLines(fd.get(), count);
 }
 
 std::optional<QList<QByteArray>> LogTail::lastLines(int fd, qsizetype count) const {

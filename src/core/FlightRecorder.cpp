@@ -17,6 +17,7 @@
 #include <mutex>
 
 #include "base/AtomicFile.h"
+#include "base/FileDescriptor.h"
 #include "base/IsoDateTime.h"
 #include "base/LogTail.h"
 
@@ -209,51 +210,47 @@ std::optional<QString> setMode(const QString& path, mode_t mode) {
     return std::nullopt;
 }
 
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
-// Appends `line` to an existing file, first ending a torn last line so that the two never
-// merge.
-std::optional<QString> appendToFile(const QString& path, QByteArray line) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
-        return systemError(QStringLiteral("Could not open"), path, errno);
-    }
-    std::optional<QString> failure;
-    struct stat info {};
-    char last = '\n';
-    if (::fstat(fd, &info) != 0 ||
-        (info.st_size > 0 && ::pread(fd, &last, 1, info.st_size - 1) != 1)) {
-        failure = systemError(QStringLiteral("Could not read"), path, errno);
-    } else {
-        if (last != '\n') {
-            line.prepend('\n');
-        }
-        if (!writeAll(fd, line.constData(), line.size())) {
-            failure = systemError(QStringLiteral("Could not write"), path, errno);
-        }
-    }
-    ::close(fd);
-    return failure;
-}
-
 // Replaces the file at `path` in one step; only the owner can read the new file.
 std::optional<QString> replaceFile(const QString& path, const QByteArray& content) {
     if (auto failure =
             writeFileAtomically(path, content, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return QStringLiteral("Could not write %1: %2").arg(path, *failure);
+    }
+    return std::nullopt;
+}
+
+// Appends `line` to the log file, first ending a torn last line so that the two never merge,
+// and leaves the file readable only by its owner. Nothing is written through a link or into a
+// pipe: whatever is at the path and is not a regular file is replaced by a new log.
+std::optional<QString> appendToFile(const QString& path, QByteArray line) {
+    FileDescriptor file(::open(QFile::encodeName(path).constData(),
+                               O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.isOpen()) {
+        if (errno == ENOENT || errno == ELOOP) {
+            return replaceFile(path, line);
+        }
+        return systemError(QStringLiteral("Could not open"), path, errno);
+    }
+    struct stat info {};
+    char last = '\n';
+    if (::fstat(file.get(), &info) != 0) {
+        return systemError(QStringLiteral("Could not read"), path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        file.close();
+        return replaceFile(path, line);
+    }
+    if (info.st_size > 0 && ::pread(file.get(), &last, 1, info.st_size - 1) != 1) {
+        return systemError(QStringLiteral("Could not read"), path, errno);
+    }
+    if (last != '\n') {
+        line.prepend('\n');
+    }
+    if (!file.writeAll(line)) {
+        return systemError(QStringLiteral("Could not write"), path, errno);
+    }
+    if ((info.st_mode & 07777) != 0600 && ::fchmod(file.get(), 0600) != 0) {
+        return systemError(QStringLiteral("Could not set the permissions of"), path, errno);
     }
     return std::nullopt;
 }
@@ -430,21 +427,18 @@ void FlightRecorder::append(const EventFields& fields) {
     }
 }
 
-std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) const {
+std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) {
     if (auto failure = makeDirectory(directory_)) {
         return failure;
     }
     if (auto failure = setMode(directory_, 0700)) {
         return failure;
     }
-    const QString path = logFilePath();
-    const QByteArray line = json + '\n';
-    const auto failure =
-        QFileInfo::exists(path) ? appendToFile(path, line) : replaceFile(path, line);
-    if (failure) {
-        return failure;
+    if (!temporaryFilesChecked_) {
+        temporaryFilesChecked_ = true;
+        removeStaleTemporaryFiles(directory_);
     }
-    return setMode(path, 0600);
+    return appendToFile(logFilePath(), json + '\n');
 }
 
 void FlightRecorder::trim() const {
@@ -459,9 +453,7 @@ void FlightRecorder::trim() const {
         kept += (*lines)[i];
         kept += '\n';
     }
-    if (!replaceFile(path, kept)) {
-        (void)setMode(path, 0600);
-    }
+    (void)replaceFile(path, kept);
 }
 
 QString FlightRecorder::diagnosticsDirectory(const AppPaths& paths,

@@ -94,13 +94,15 @@ class FlightRecorder final : public EventRecording {
     void append(const EventFields& fields);
     // Creates the folder, appends one line, and sets the permissions; the error's description
     // on failure.
-    std::optional<QString> writeLine(const QByteArray& json) const;
+    std::optional<QString> writeLine(const QByteArray& json);
     void trim() const;
 
     QString directory_;
     const WallClock& clock_;
     // Touched only on the worker.
     int writesSinceTrim_ = trimInterval;
+    // Whether what an earlier run left half-written in the folder was looked for.
+    bool temporaryFilesChecked_ = false;
     // Last: destroyed (drained and joined) first.
     SerialQueue queue_{queueLabel};
 };

@@ -1,6 +1,8 @@
 #include "design/Yard.h"
 
+#include <QBoxLayout>
 #include <QCoreApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QVariant>
@@ -75,6 +77,30 @@ QMetaObject::Connection follow(QWidget* window, const Appearance& appearance) {
     setScheme(window, appearance.scheme());
     return QObject::connect(&appearance, &Appearance::schemeChanged, window,
                             [window](ColorScheme value) { setScheme(window, value); });
+}
+
+void addLeading(QBoxLayout* layout, QWidget* widget) {
+    const bool grows = widget->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag;
+    layout->addWidget(widget, 0, grows ? Qt::Alignment() : Qt::AlignLeft);
+}
+
+void paintFaded(QPainter& painter, const QWidget* widget, qreal opacity,
+                const std::function<void(QPainter&)>& paint) {
+    if (opacity >= 1.0) {
+        paint(painter);
+        return;
+    }
+    const qreal ratio = widget->devicePixelRatioF();
+    QImage layer(widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter layerPainter(&layer);
+    paint(layerPainter);
+    layerPainter.end();
+    painter.save();
+    painter.setOpacity(painter.opacity() * opacity);
+    painter.drawImage(QPointF(0, 0), layer);
+    painter.restore();
 }
 
 void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width) {

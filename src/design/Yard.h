@@ -2,11 +2,13 @@
 
 #include <QEvent>
 #include <QMetaObject>
+#include <functional>
 
 #include "design/ColorScheme.h"
 #include "design/YardFonts.h"
 #include "design/YardPalette.h"
 
+class QBoxLayout;
 class QColor;
 class QPainter;
 class QRectF;
@@ -37,6 +39,15 @@ void setWindowGround(QWidget* window);
 
 // Keeps `window`'s scheme equal to the appearance's, from now until either is gone.
 QMetaObject::Connection follow(QWidget* window, const Appearance& appearance);
+
+// Adds `widget` to a vertical `layout` at its leading edge: a widget that can grow takes the
+// whole width, any other keeps its ideal width.
+void addLeading(QBoxLayout* layout, QWidget* widget);
+
+// Runs `paint` on `widget`'s painter at `opacity` as one picture, so that overlapping parts do
+// not show through each other.
+void paintFaded(QPainter& painter, const QWidget* widget, qreal opacity,
+                const std::function<void(QPainter&)>& paint);
 
 // Strokes a square-cornered border `width` wide that lies wholly inside `rect`.
 void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width);

@@ -47,23 +47,11 @@ QSize YardButton::sizeHint() const {
 }
 
 void YardButton::paintEvent(QPaintEvent*) {
-    const qreal alpha = opacity(isEnabled(), isDown());
     QPainter painter(this);
-    if (alpha >= 1.0) {
-        paintPlate(painter);
-        return;
-    }
     // The fade applies to the button as one picture, so fill, border and label do not show
     // through each other.
-    const qreal ratio = devicePixelRatioF();
-    QImage layer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(ratio);
-    layer.fill(Qt::transparent);
-    QPainter layerPainter(&layer);
-    paintPlate(layerPainter);
-    layerPainter.end();
-    painter.setOpacity(alpha);
-    painter.drawImage(QPointF(0, 0), layer);
+    Yard::paintFaded(painter, this, opacity(isEnabled(), isDown()),
+                     [this](QPainter& p) { paintPlate(p); });
 }
 
 void YardButton::paintPlate(QPainter& painter) const {

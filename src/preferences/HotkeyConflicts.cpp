@@ -1,6 +1,5 @@
 #include "preferences/HotkeyConflicts.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QSettings>
@@ -9,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/RegularFile.h"
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
 #include "preferences/SettingsFileStore.h"
@@ -58,16 +58,12 @@ bool sameCombination(const KeyCombo& a, const KeyCombo& b) {
 // The top-level object of a JSON file, or nothing when the file is missing, too large or not
 // a JSON object.
 std::optional<QJsonObject> readJsonFile(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray data = file.read(sizeLimit + 1);
-    if (data.size() > sizeLimit) {
+    const RegularFileRead read = readRegularFile(path, sizeLimit);
+    if (!read.ok()) {
         return std::nullopt;
     }
     try {
-        return parseJsonObject(data);
+        return parseJsonObject(read.data);
     } catch (const PreferenceDecodingError&) {
         return std::nullopt;
     }

@@ -1,12 +1,10 @@
 #include "preferences/PreferenceStore.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <cerrno>
 
+#include "base/RegularFile.h"
 #include "preferences/FileSystemError.h"
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
@@ -30,8 +28,8 @@ QByteArray bytesOf(const QVariant& stored) {
 }
 
 bool holdsBytes(const QString& filePath, const QByteArray& bytes) {
-    QFile file(filePath);
-    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+    const RegularFileRead read = readRegularFile(filePath, bytes.size());
+    return read.ok() && read.data == bytes;
 }
 
 }  // namespace
@@ -150,26 +148,19 @@ void PreferenceStore::keepUnreadable(const QString& key, const QVariant& stored,
 }
 
 PortablePreferences PreferenceStore::importSettings(const QString& filePath) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(filePath).constData(), &status) != 0) {
-        throw FileSystemError::fromErrno(filePath, errno);
+    const RegularFileRead read = readRegularFile(filePath, importSizeLimit);
+    switch (read.failure) {
+        case RegularFileRead::Failure::none:
+            break;
+        case RegularFileRead::Failure::notRegular:
+            throw PreferenceImportError::malformed();
+        case RegularFileRead::Failure::tooLarge:
+            throw PreferenceImportError::fileTooLarge();
+        case RegularFileRead::Failure::missing:
+        case RegularFileRead::Failure::unreadable:
+            throw FileSystemError::fromErrno(filePath, read.errorCode);
     }
-    if (!S_ISREG(status.st_mode)) {
-        throw PreferenceImportError::malformed();
-    }
-    if (status.st_size > importSizeLimit) {
-        throw PreferenceImportError::fileTooLarge();
-    }
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw FileSystemError(filePath, file.errorString());
-    }
-    // One byte past the limit, so that a file that grew since the check is still refused.
-    const QByteArray data = file.read(importSizeLimit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        throw FileSystemError(filePath, file.errorString());
-    }
-    return decodeImport(data);
+    return decodeImport(read.data);
 }
 
 PortablePreferences PreferenceStore::decodeImport(const QByteArray& data) {

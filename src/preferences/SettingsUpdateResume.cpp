@@ -2,12 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QtGlobal>
 #include <algorithm>
 
 #include "base/AtomicFile.h"
+#include "base/RegularFile.h"
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
 
@@ -83,20 +83,13 @@ void SettingsUpdateResume::rememberOpenSettings() {
 
 std::optional<SettingsUpdateResume::Receipt> SettingsUpdateResume::readReceipt() const {
     // Only a regular file is read: a folder or a pipe planted there is not a receipt.
-    if (!QFileInfo(receiptPath()).isFile()) {
-        return std::nullopt;
-    }
-    QFile file(receiptPath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray data = file.read(receiptSizeLimit);
-    if (file.error() != QFileDevice::NoError || data.size() >= receiptSizeLimit) {
+    const RegularFileRead read = readRegularFile(receiptPath(), receiptSizeLimit - 1);
+    if (!read.ok()) {
         return std::nullopt;
     }
     Receipt receipt;
     try {
-        receipt = Receipt::fromJson(parseJsonObject(data));
+        receipt = Receipt::fromJson(parseJsonObject(read.data));
     } catch (const PreferenceDecodingError&) {
         return std::nullopt;
     }
@@ -121,6 +114,8 @@ std::optional<SettingsUpdateResume::Receipt> SettingsUpdateResume::takeReceipt()
 }
 
 void SettingsUpdateResume::resumeIfNeeded(SettingsOpener open) {
+    // At launch: what an earlier run left half-written in the program's folder goes.
+    removeStaleTemporaryFiles(paths_.programSupportFolder());
     const std::optional<Receipt> receipt = takeReceipt();
     if (!receipt || !open) {
         return;

@@ -11,6 +11,7 @@
 
 #include "FlightLogFile.h"
 #include "core/FlightRecorder.h"
+#include "support/FileTraps.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -284,6 +285,35 @@ TEST_F(FlightRecorderTest, FolderAndFileAreOwnerOnlyEvenWhenTheyWereWider) {
     recordMany(recorder, 1);
     EXPECT_EQ(mode(directory()), 0700);
     EXPECT_EQ(mode(logPath()), 0600);
+}
+
+TEST_F(FlightRecorderTest, ALinkOrPipeInPlaceOfTheLogIsReplacedAndNeverWrittenThrough) {
+    const QString elsewhere = folder_.file(QStringLiteral("elsewhere.txt"));
+    writeFile(elsewhere, "the user's own file\n");
+    ASSERT_TRUE(QFile::setPermissions(
+        elsewhere, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+    ASSERT_TRUE(QDir().mkpath(directory()));
+    ASSERT_TRUE(QFile::link(elsewhere, logPath()));
+    // A write killed halfway in an earlier run left this behind.
+    const QString leftover =
+        directory() + QStringLiteral("/.flight.jsonl.pellucine-tmp-999999999-a1b2c3d4");
+    writeFile(leftover, eventLines(2));
+
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+    EXPECT_EQ(readFile(elsewhere), "the user's own file\n");
+    EXPECT_EQ(mode(elsewhere), 0604) << "the link's target keeps its permissions";
+    EXPECT_FALSE(QFileInfo(logPath()).isSymLink());
+    EXPECT_EQ(fileLines(logPath()).size(), 1);
+    EXPECT_EQ(mode(logPath()), 0600);
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+
+    // Opening a pipe to append would wait for a reader.
+    ASSERT_TRUE(QFile::remove(logPath()));
+    testing::makePipe(logPath());
+    recordMany(recorder, 1);
+    EXPECT_TRUE(QFileInfo(logPath()).isFile());
+    EXPECT_EQ(fileLines(logPath()).size(), 1);
 }
 
 TEST_F(FlightRecorderTest, KeepsTheOrderOfEachRecordingThread) {

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "platform/x11/AutostartLoginItems.h"
+#include "support/FileTraps.h"
 #include "support/QtPrinters.h"
 #include "support/TempFolder.h"
 
@@ -62,6 +63,31 @@ TEST(AutostartEntryTest, AWrittenEntryReadsBackWhateverThePathHolds) {
         EXPECT_EQ(*read, entry) << entry.toText().toStdString();
         EXPECT_EQ(entry.toText().count('\n'), 7) << "one line per key, nothing spilled";
     }
+}
+
+TEST(AutostartEntryTest, WhiteSpaceAtTheEdgesSurvivesOrTheNameIsRefused) {
+    // Readers trim every kind of white space from the ends of a value.
+    for (const char16_t* path : {u"/opt/app\u2000", u"\u00A0/opt/app", u"/opt/app\v", u"/opt/app ",
+                                 u"\f/opt/app", u"/opt/a\u3000b"}) {
+        const AutostartEntry entry{QStringLiteral(" PELLUCINE "), QString::fromUtf16(path), false,
+                                   true};
+        ASSERT_TRUE(entry.isWritable());
+        const auto read = AutostartEntry::fromText(entry.toText());
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, entry) << entry.toText().toStdString();
+    }
+    for (const char16_t* name : {u"\tPELLUCINE\n", u"PELLUCINE\r", u""}) {
+        const AutostartEntry entry{QString::fromUtf16(name), QStringLiteral("/x"), false, true};
+        EXPECT_TRUE(entry.isWritable());
+        EXPECT_EQ(AutostartEntry::fromText(entry.toText())->name, entry.name);
+    }
+    // No escape keeps these at an edge.
+    for (const char16_t* name : {u"\u2000PELLUCINE", u"PELLUCINE\v", u"PELLUCINE\u00A0"}) {
+        EXPECT_FALSE((AutostartEntry{QString::fromUtf16(name), QStringLiteral("/x"), false, true}
+                          .isWritable()));
+    }
+    EXPECT_TRUE(
+        (AutostartEntry{QStringLiteral("PELL\u2000UCINE"), QStringLiteral("/x")}.isWritable()));
 }
 
 TEST(AutostartEntryTest, ThePlainEntryIsExactlyTheseLines) {
@@ -159,7 +185,8 @@ TEST_F(AutostartLoginItemsTest, EveryWrittenEntryPassesTheValidator) {
         GTEST_SKIP() << "desktop-file-validate is not installed";
     }
     int n = 0;
-    for (const char* path : {"/usr/bin/pellucine", "/opt/it's \"here\"/a\\b/$x/`y`/50%"}) {
+    for (const char* path : {"/usr/bin/pellucine", "/opt/it's \"here\"/a\\b/$x/`y`/50%",
+                             "/opt/pellucine\u00A0", "\u2000/opt/pellucine "}) {
         for (const bool hidden : {false, true}) {
             const QString file = temp.file(QStringLiteral("e%1.desktop").arg(++n));
             writeFile(file, AutostartEntry{QStringLiteral("PELLUCINE"), QString::fromUtf8(path),
@@ -216,6 +243,30 @@ TEST_F(AutostartLoginItemsTest, AnUnknownProgramOrAnUnwritableFolderIsRefused) {
         EXPECT_TRUE(error.localizedDescription().contains(userFolder));
     }
     EXPECT_EQ(blocked.status(), LoginItemStatus::notRegistered);
+}
+
+TEST_F(AutostartLoginItemsTest, APipeForAnEntryIsNotWaitedOnAndANameThatCannotBeKeptIsRefused) {
+    ASSERT_TRUE(QDir().mkpath(userFolder));
+    ASSERT_TRUE(QDir().mkpath(systemFolder));
+    // A write killed halfway in an earlier run left this behind.
+    const QString leftover =
+        userFolder + "/." + identifier + ".desktop.pellucine-tmp-999999999-a1b2c3d4";
+    writeFile(leftover, "[Desktop Entry]\nExe");
+    testing::makePipe(systemEntryPath());
+    auto login = items();
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    testing::makePipe(login.entryPath());
+    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
+    ASSERT_TRUE(QFile::remove(login.entryPath()));
+    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
+    login.registerMainApplication();
+    EXPECT_EQ(login.status(), LoginItemStatus::enabled);
+
+    AutostartLoginItems trimmed(userFolder, {},
+                                {identifier, QStringLiteral("PELLUCINE\u2000"), "/opt/p"});
+    EXPECT_THROW(trimmed.registerMainApplication(), LoginItemError);
+    EXPECT_EQ(AutostartEntry::fromText(readFile(login.entryPath()))->name, "PELLUCINE")
+        << "the entry written before stays";
 }
 
 TEST(AutostartFoldersTest, TheFoldersFollowTheConfigurationDirectories) {

@@ -7,6 +7,7 @@
 #include "base/ManualExecutor.h"
 #include "base/ManualScheduler.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
+#include "support/FileTraps.h"
 #include "support/QtPrinters.h"
 #include "support/TaskOutcome.h"
 #include "support/TempFolder.h"
@@ -142,6 +143,29 @@ TEST_F(SyncFolderRecordStoreTest, AFileThatIsNotARecordReadsEmptyAndIsReplacedBy
     const CloudRecord partial = SyncFolderRecordStore::fetchNow(location, name);
     EXPECT_EQ(partial.fields.keys(), QStringList{QStringLiteral("e")});
     EXPECT_EQ(partial.changeTag, QStringLiteral("t"));
+}
+
+TEST_F(SyncFolderRecordStoreTest, ALinkOrPipeNamedLikeARecordIsNeverReadOrWrittenThrough) {
+    // Anyone who shares the folder can plant a link to a file of this user's.
+    const QString victim = temp.file("victim.txt");
+    writeFile(victim, "the user's own file");
+    const QString path = location.recordPath(name);
+    ASSERT_TRUE(QFile::link(victim, path));
+    const CloudRecord planted = SyncFolderRecordStore::fetchNow(location, name);
+    EXPECT_TRUE(planted.changeTag.isEmpty());
+    CloudRecord fresh = sample();
+    SyncFolderRecordStore::saveNow(location, fresh);
+    EXPECT_EQ(testing::fileContents(victim), "the user's own file");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(SyncFolderRecordStore::fetchNow(location, name).fields, sample().fields);
+
+    // A pipe would hold a reader (and the save behind it) forever.
+    ASSERT_TRUE(QFile::remove(path));
+    testing::makePipe(path);
+    EXPECT_TRUE(SyncFolderRecordStore::fetchNow(location, name).fields.isEmpty());
+    fresh = sample();
+    SyncFolderRecordStore::saveNow(location, fresh);
+    EXPECT_TRUE(QFileInfo(path).isFile());
 }
 
 TEST_F(SyncFolderRecordStoreTest, OperationsRunOnTheExecutorAndResumeOnTheMainThread) {

@@ -7,6 +7,7 @@
 
 #include "base/ManualScheduler.h"
 #include "preferences/SettingsUpdateResume.h"
+#include "support/FileTraps.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -161,6 +162,25 @@ TEST_F(SettingsUpdateResumeTest, FolderOrPipeAtTheReceiptPathIsNotRead) {
     launch();
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(QFileInfo(resume.receiptPath()).exists());
+}
+
+TEST_F(SettingsUpdateResumeTest, AReceiptIsNeverWrittenThroughALinkAndHalfWrittenOnesGoAtLaunch) {
+    ASSERT_TRUE(QDir().mkpath(temp.paths().programSupportFolder()));
+    const QString elsewhere = temp.file("elsewhere.txt");
+    testing::putFile(elsewhere, "not the program's");
+    ASSERT_TRUE(QFile::link(elsewhere, resume.receiptPath()));
+    resume.rememberOpenSettings();
+    EXPECT_EQ(testing::fileContents(elsewhere), "not the program's");
+    EXPECT_FALSE(QFileInfo(resume.receiptPath()).isSymLink());
+    EXPECT_TRUE(testing::fileContents(resume.receiptPath()).startsWith(R"({"pane":"general")"));
+
+    // What a run killed in the middle of a write left behind.
+    const QString leftover = temp.paths().programSupportFolder() +
+                             "/.settings-update-resume.json.pellucine-tmp-999999999-a1b2c3d4";
+    testing::putFile(leftover, "{\"pa");
+    launch();
+    EXPECT_EQ(opened, QStringList{"general"});
+    EXPECT_FALSE(QFileInfo::exists(leftover));
 }
 
 TEST_F(SettingsUpdateResumeTest, NoReceiptNoCall) {

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "platform/x11/X11ApplicationRegistry.h"
+#include "support/FileTraps.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -161,6 +162,38 @@ TEST(X11ProcessInfoTest, FindsTheFlatpakIdAndTheExecutable) {
     EXPECT_TRUE(info.isRunning(400));
     EXPECT_FALSE(info.isRunning(999));
     EXPECT_FALSE(info.isRunning(-1));
+}
+
+TEST(X11ProcessInfoTest, APipeInAClientsOwnFilesIsNotWaitedOn) {
+    // A client controls the files below its process: a pipe there would block a reader.
+    TempFolder proc;
+    QDir().mkpath(proc.file("100/root"));
+    testing::makePipe(proc.file("100/root/.flatpak-info"));
+    writeFile(proc.file("100/cgroup"), "0::/app.slice/app-flatpak-org.example.Scope-1.scope\n");
+    QDir().mkpath(proc.file("200/root"));
+    testing::makePipe(proc.file("200/cgroup"));
+    const X11ProcessInfo info(proc.path());
+    EXPECT_EQ(info.flatpakId(100), QStringLiteral("org.example.Scope"));
+    EXPECT_EQ(info.flatpakId(200), std::nullopt);
+}
+
+TEST(X11DesktopEntriesTest, EntriesThatAreNotRegularFilesAreSkipped) {
+    TempFolder temp;
+    const QString apps = temp.file(QStringLiteral("applications"));
+    writeFile(apps + "/org.example.Kept.desktop", entryText("Kept"));
+    testing::makePipe(temp.file(QStringLiteral("pipe")));
+    ASSERT_TRUE(QFile::link(temp.file(QStringLiteral("pipe")), apps + "/linked-pipe.desktop"));
+    testing::makePipe(apps + "/pipe.desktop");
+    // Entries reached through links are still read.
+    writeFile(temp.file(QStringLiteral("real.desktop")), entryText("Linked"));
+    ASSERT_TRUE(QFile::link(temp.file(QStringLiteral("real.desktop")), apps + "/linked.desktop"));
+
+    const X11DesktopEntries entries = X11DesktopEntries::load({apps});
+    ASSERT_NE(entries.byId(QStringLiteral("org.example.Kept")), nullptr);
+    ASSERT_NE(entries.byId(QStringLiteral("linked")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("linked"))->name, QStringLiteral("Linked"));
+    EXPECT_EQ(entries.byId(QStringLiteral("pipe")), nullptr);
+    EXPECT_EQ(entries.byId(QStringLiteral("linked-pipe")), nullptr);
 }
 
 TEST(X11ActivationPolicyTest, FollowsTheWindowsAnApplicationOwns) {

@@ -182,6 +182,7 @@ TEST(X11CaptureFailureTest, NamesEachMissingPictureAsThePortDoes) {
     EXPECT_EQ(X11ScreenCapture::failureOf(Status::notViewable),
               ScreenCaptureError::Case::windowNotViewable);
     EXPECT_EQ(X11ScreenCapture::failureOf(Status::failed), ScreenCaptureError::Case::failed);
+    EXPECT_EQ(X11ScreenCapture::failureOf(Status::tooLarge), ScreenCaptureError::Case::failed);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/x11/X11KeyboardShortcutSettings.h"
 #include "preferences/HotkeyCenter.h"
 #include "preferences/HotkeyConflicts.h"
+#include "support/FileTraps.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {
@@ -148,6 +149,66 @@ TEST_F(X11GlobalHotkeysTest, ACombinationAnotherClientHoldsIsRefusedAndReported)
     const testing::TempFolder noOtherApplications;
     const auto sources = HotkeyConflicts::readSources(settings, noOtherApplications.paths());
     EXPECT_EQ(HotkeyConflicts::owner(taken.keyCode, taken.modifiers, sources), taken.owner);
+}
+
+class X11KeyboardShortcutSettingsTest : public X11Test {
+  protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        const xcb_get_property_cookie_t cookie =
+            xcb_get_property(desktop->get(), 0, desktop->root(), atoms()._OB_CONFIG_FILE,
+                             XCB_GET_PROPERTY_TYPE_ANY, 0, 4096);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(desktop->get(), cookie, nullptr);
+        if (reply != nullptr && reply->type != XCB_NONE) {
+            saved = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+            savedType = reply->type;
+        }
+        std::free(reply);
+    }
+    void TearDown() override {
+        if (!desktop) {
+            return;
+        }
+        if (saved) {
+            setConfigFile(*saved, savedType);
+        } else {
+            xcb_delete_property(desktop->get(), desktop->root(), atoms()._OB_CONFIG_FILE);
+            desktop->sync();
+        }
+    }
+    const X11Atoms& atoms() const { return connection->atoms(); }
+    void setConfigFile(const QByteArray& path, xcb_atom_t type) {
+        xcb_change_property(desktop->get(), XCB_PROP_MODE_REPLACE, desktop->root(),
+                            atoms()._OB_CONFIG_FILE, type, 8, quint32(path.size()),
+                            path.constData());
+        desktop->sync();
+    }
+
+    testing::TempFolder temp;
+    std::optional<QByteArray> saved;
+    xcb_atom_t savedType = XCB_NONE;
+};
+
+TEST_F(X11KeyboardShortcutSettingsTest, TheConfigurationAnyClientNamesIsReadOnlyWhenARegularFile) {
+    const X11KeyboardShortcutSettings settings(*connection, {});
+    const QString rc = temp.file("rc.xml");
+    testing::putFile(rc, R"(<openbox_config><keyboard><keybind key="W-F12">)"
+                         R"(<action name="Execute"><command>x</command></action>)"
+                         R"(</keybind></keyboard></openbox_config>)");
+    setConfigFile(QFile::encodeName(rc), atoms().UTF8_STRING);
+    ASSERT_EQ(settings.desktopShortcuts().size(), 1);
+
+    // Opening a pipe for reading would block the program for good.
+    const QString pipe = temp.file("pipe.xml");
+    testing::makePipe(pipe);
+    setConfigFile(QFile::encodeName(pipe), atoms().UTF8_STRING);
+    EXPECT_TRUE(settings.desktopShortcuts().isEmpty());
+    setConfigFile("/dev/zero", atoms().UTF8_STRING);
+    EXPECT_TRUE(settings.desktopShortcuts().isEmpty());
 }
 
 TEST_F(X11GlobalHotkeysTest, UnregisteringReleasesTheGrabForOtherClients) {

@@ -92,7 +92,12 @@ TEST_F(X11WindowRequestsTest, MovesAndResizesTheFrameDecorationsIncluded) {
                frame.height() > wanted.height() - step.height();
     })) << "frame "
         << desktop->frameOf(window).width() << "x" << desktop->frameOf(window).height();
-    EXPECT_EQ(read(window).frameRect(), desktop->frameOf(window));
+    // The window manager resizes its frame and then the client inside it, so the client's own
+    // geometry may still be catching up here.
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        return read(window).frameRect() == desktop->frameOf(window);
+    })) << "read "
+        << read(window).frameRect().width() << "x" << read(window).frameRect().height();
 }
 
 TEST_F(X11WindowRequestsTest, RaisesAndActivatesTheGivenWindow) {

@@ -8,19 +8,34 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cmath>
 #include <memory>
 
+#include "design/BayHeader.h"
+#include "design/CardRule.h"
+#include "design/FadingScrollView.h"
 #include "design/HazardStripe.h"
 #include "design/KeyCap.h"
+#include "design/KeyHint.h"
+#include "design/NumberWell.h"
+#include "design/PaneLink.h"
+#include "design/Readout.h"
+#include "design/SettingRow.h"
 #include "design/Symbols.h"
 #include "design/WellFrame.h"
 #include "design/Yard.h"
 #include "design/YardButton.h"
+#include "design/YardCard.h"
 #include "design/YardMasthead.h"
+#include "design/YardSelect.h"
+#include "design/YardSelectList.h"
+#include "design/YardSwitch.h"
+#include "design/YardText.h"
 
 namespace pellucine::gallery {
 namespace {
@@ -78,13 +93,14 @@ QWidget* column(std::initializer_list<QWidget*> children, int spacing = 8) {
     return box;
 }
 
-QWidget* row(const QList<QWidget*>& children, int spacing = 10) {
+QWidget* row(const QList<QWidget*>& children, int spacing = 10,
+             Qt::Alignment align = Qt::AlignVCenter) {
     auto* box = new QWidget;
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
     for (QWidget* child : children) {
-        layout->addWidget(child, 0, Qt::AlignVCenter);
+        layout->addWidget(child, 0, align);
     }
     layout->addStretch();
     return box;
@@ -294,6 +310,189 @@ QWidget* wellSheet() {
                    new Caption(QStringLiteral("paint helper: idle, focused")), painted});
 }
 
+QWidget* keyHintSheet() {
+    auto hint = [](const QString& text, bool muted, int width) {
+        auto* h = new KeyHint(text, Yard::hintFont(), muted);
+        h->setFixedWidth(width);
+        h->setFixedHeight(h->heightForWidth(width));
+        return h;
+    };
+    const QString sentence = QStringLiteral(
+        "Hold {⌘} and press {⇥} to step through applications; press {F} to search windows, or "
+        "{⌘}{⇧}{Space} from anywhere.");
+    return column(
+        {new Caption(QStringLiteral("words and keys, muted")),
+         hint(QStringLiteral("Press {Esc} to close"), true, 480),
+         new Caption(QStringLiteral("wrapping at 260, fore")), hint(sentence, false, 260),
+         new Caption(QStringLiteral("lone }, flush x{y}z, empty {}, unmatched {")),
+         hint(QStringLiteral("lone } then x{y}z, empty {}, unmatched a {b"), false, 480)});
+}
+
+SettingRow* switchRow(const QString& label, const std::optional<QString>& hint,
+                      const std::optional<QString>& keyHint, bool on) {
+    return new SettingRow(label, hint, keyHint, new YardSwitch(label, on));
+}
+
+QList<SelectOption> channelOptions() {
+    return {{QStringLiteral("stable"), QStringLiteral("Stable")},
+            {QStringLiteral("beta"), QStringLiteral("Beta")}};
+}
+
+QWidget* cardSheet() {
+    auto* saved = new BayHeader(QStringLiteral("General"), true);
+    auto* unsaved = new BayHeader(QStringLiteral("Switcher"), false);
+    auto* card = new YardCard(QStringLiteral("Window previews"),
+                              QStringLiteral("What the strip shows while you switch."));
+    card->addWidget(
+        switchRow(QStringLiteral("Show minimized windows"), std::nullopt, std::nullopt, true));
+    card->addWidget(new CardRule);
+    card->addWidget(switchRow(
+        QStringLiteral("Search windows with a shortcut"),
+        QStringLiteral("Opens a panel listing every open window; type part of a title or an "
+                       "application name to narrow it."),
+        QStringLiteral("Press {⌘}{⇧}{Space} anywhere, or {F} while the switcher is up."), false));
+    card->addWidget(new CardRule);
+    card->addWidget(
+        new SettingRow(QStringLiteral("Update channel"),
+                       QStringLiteral("Beta builds arrive sooner."), std::nullopt,
+                       new YardSelect(QStringLiteral("Update channel"), channelOptions(),
+                                      QStringLiteral("stable"), QStringLiteral("Choose"), 140)));
+    card->addWidget(new CardRule);
+    card->addWidget(new SettingRow(
+        QStringLiteral("Dock delay"),
+        new NumberWell(300, {0, 2000}, QStringLiteral("ms"), QStringLiteral("Dock delay"))));
+    card->addWidget(new CardRule);
+    card->addWidget(new StackedRow(
+        QStringLiteral("Event log"), QStringLiteral("Where the diagnostics are written."),
+        new Readout(QStringLiteral("/home/someone/.local/share/pellucine/diagnostics/"
+                                   "flight.jsonl"),
+                    true)));
+    auto* bare = new YardCard(QStringLiteral("no note"));
+    bare->addWidget(new Readout(
+        QStringLiteral("A plain readout that is far too long for the card it sits in, so it "
+                       "loses its end"),
+        false));
+    auto* box = column({new Caption(QStringLiteral("header, saved")), saved,
+                        new Caption(QStringLiteral("header, not saved")), unsaved,
+                        new Caption(QStringLiteral("card with note, rows and rules")), card,
+                        new Caption(QStringLiteral("card without note")), bare},
+                       8);
+    for (QWidget* w : {static_cast<QWidget*>(saved), static_cast<QWidget*>(unsaved),
+                       static_cast<QWidget*>(card), static_cast<QWidget*>(bare)}) {
+        w->setFixedWidth(520);
+    }
+    return box;
+}
+
+// A fading scroll view over a tall column, scrolled to `fraction` of its range once laid out.
+class ScrolledAt : public FadingScrollView {
+  public:
+    explicit ScrolledAt(qreal fraction) : fraction_(fraction) {
+        auto* content = new QWidget;
+        auto* layout = new QVBoxLayout(content);
+        layout->setContentsMargins(12, 8, 12, 8);
+        for (int i = 1; i <= 16; ++i) {
+            layout->addWidget(new YardText(
+                QStringLiteral("Line %1 of the scrolling content").arg(i), Yard::bodyFont()));
+        }
+        setWidget(content);
+        setFixedSize(300, 220);
+    }
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        FadingScrollView::showEvent(event);
+        QScrollBar* bar = verticalScrollBar();
+        bar->setValue(qRound(bar->maximum() * fraction_));
+        finishTransitions();
+    }
+
+  private:
+    qreal fraction_;
+};
+
+QWidget* fadingScrollSheet() {
+    auto* shortContent = new FadingScrollView;
+    shortContent->setWidget(
+        new YardText(QStringLiteral("Short content: no fades"), Yard::bodyFont()));
+    shortContent->setFixedSize(300, 220);
+    return row({column({new Caption(QStringLiteral("at the top")), new ScrolledAt(0)}),
+                column({new Caption(QStringLiteral("in the middle")), new ScrolledAt(0.5)}),
+                column({new Caption(QStringLiteral("at the end")), new ScrolledAt(1)}),
+                column({new Caption(QStringLiteral("fits")), shortContent})},
+               16, Qt::AlignTop);
+}
+
+QWidget* numberWellSheet() {
+    auto well = [](qint64 value, bool focused) {
+        auto* w = new NumberWell(value, {0, 5000}, QStringLiteral("ms"), QStringLiteral("Delay"));
+        w->well()->setTracksFocus(false);
+        w->well()->setFocused(focused);
+        return w;
+    };
+    return column({new Caption(QStringLiteral("idle, focused")),
+                   row({well(300, false), well(2000, true)}, 24),
+                   new Caption(QStringLiteral("five digits")), well(4500, false)});
+}
+
+QWidget* linkSheet() {
+    return column(
+        {new Caption(QStringLiteral("pane link, label font")),
+         new PaneLink(QStringLiteral("Open the Switcher page"), Yard::labelFont()),
+         new Caption(QStringLiteral("pane link, hint font")),
+         new PaneLink(QStringLiteral("Why does the program need this?"), Yard::hintFont()),
+         new Caption(QStringLiteral("web link")),
+         new WebLink(QStringLiteral("Privacy"),
+                     QUrl(QStringLiteral("https://example.org/privacy")))});
+}
+
+QWidget* switchSheet() {
+    auto make = [](bool on, bool enabled) {
+        auto* s = new YardSwitch(QStringLiteral("Example"), on);
+        s->setEnabled(enabled);
+        return s;
+    };
+    return column({new Caption(QStringLiteral("off, on")),
+                   row({make(false, true), make(true, true)}),
+                   new Caption(QStringLiteral("disabled: off, on")),
+                   row({make(false, false), make(true, false)})});
+}
+
+QList<SelectOption> letteredOptions(int count) {
+    const QStringList names{
+        QStringLiteral("Automatic"), QStringLiteral("Compact"),  QStringLiteral("Thumbnails"),
+        QStringLiteral("Stable"),    QStringLiteral("Slow"),     QStringLiteral("Large"),
+        QStringLiteral("Medium"),    QStringLiteral("Small"),    QStringLiteral("Tiny"),
+        QStringLiteral("Huge"),      QStringLiteral("Enormous"), QStringLiteral("Last one")};
+    QList<SelectOption> options;
+    for (int i = 0; i < count && i < names.size(); ++i) {
+        options.append({i, names.at(i)});
+    }
+    return options;
+}
+
+QWidget* selectSheet() {
+    static const FakeContinuousClock clock;
+    auto* chosen = new YardSelect(QStringLiteral("Size"), letteredOptions(3), 1,
+                                  QStringLiteral("Choose a size"), 180);
+    auto* placeholder = new YardSelect(QStringLiteral("Size"), letteredOptions(3), QVariant(),
+                                       QStringLiteral("Choose a size"), 180);
+    auto* longTitle =
+        new YardSelect(QStringLiteral("Folder"),
+                       {{0, QStringLiteral("/home/someone/Pictures/Screenshots/2026/January")}}, 0,
+                       QStringLiteral("Choose"), 180);
+    auto* list = new YardSelectList(letteredOptions(3), 1, 180, clock);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(list, &down);
+    return column({new Caption(QStringLiteral("selection, placeholder, long title")),
+                   row({chosen, placeholder, longTitle}),
+                   new Caption(QStringLiteral("list: Compact selected, Thumbnails highlighted; "
+                                              "empty; twelve options")),
+                   row({list, new YardSelectList({}, QVariant(), 180, clock),
+                        new YardSelectList(letteredOptions(12), 11, 180, clock)},
+                       16, Qt::AlignTop)});
+}
+
 QString schemeName(ColorScheme scheme) {
     return scheme == ColorScheme::dark ? QStringLiteral("dark") : QStringLiteral("light");
 }
@@ -320,6 +519,13 @@ QList<Sheet> sheets() {
         {QStringLiteral("mastheads"), mastheadSheet},
         {QStringLiteral("hazard-stripes"), stripeSheet},
         {QStringLiteral("wells"), wellSheet},
+        {QStringLiteral("key-hints"), keyHintSheet},
+        {QStringLiteral("cards"), cardSheet},
+        {QStringLiteral("fading-scroll"), fadingScrollSheet},
+        {QStringLiteral("number-wells"), numberWellSheet},
+        {QStringLiteral("links"), linkSheet},
+        {QStringLiteral("switches"), switchSheet},
+        {QStringLiteral("selects"), selectSheet},
     };
 }
 
@@ -344,8 +550,11 @@ Result render(const QString& folder) {
             layout->addWidget(sheet.make());
             Yard::setScheme(host.get(), scheme);
             Yard::setWindowGround(host.get());
-            // Not adjustSize(): that keeps a window within the screen.
+            // Not adjustSize(): that keeps a window within the screen. Shown (off screen) so
+            // that every widget is laid out and polished as in a window.
             host->resize(host->sizeHint());
+            host->show();
+            QCoreApplication::sendPostedEvents();
             const QImage image = host->grab().toImage();
             const QString file =
                 dir.filePath(QStringLiteral("%1-%2.png").arg(sheet.name, schemeName(scheme)));

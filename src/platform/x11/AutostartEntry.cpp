@@ -17,10 +17,11 @@ constexpr QLatin1String hidden{"Hidden"};
 constexpr QLatin1String autostartEnabled{"X-GNOME-Autostart-enabled"};
 }  // namespace key
 
-// Characters that make a word need quotes.
+// Characters that make a word need quotes. Any white space does: readers trim it from the
+// ends of a value, and quotes keep it.
 bool isReserved(QChar c) {
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    return reserved.contains(c);
+    static const QString reserved = QStringLiteral("\"'\\><~|&;$*?#()`");
+    return c.isSpace() || reserved.contains(c);
 }
 
 // Characters that stay special inside quotes and take a backslash there.
@@ -57,7 +58,7 @@ QString AutostartEntry::escapeString(const QString& value) {
             out += QStringLiteral("\\t");
         } else if (c == u'\r') {
             out += QStringLiteral("\\r");
-        } else if (c == u' ' && i == 0) {
+        } else if (c == u' ' && (i == 0 || i == value.size() - 1)) {
             out += QStringLiteral("\\s");
         } else {
             out += c;
@@ -173,6 +174,13 @@ std::optional<QStringList> AutostartEntry::splitExecValue(const QString& value) 
         words << word;
     }
     return words;
+}
+
+bool AutostartEntry::isWritable() const {
+    const auto unescapable = [](QChar c) {
+        return c.isSpace() && c != u' ' && c != u'\t' && c != u'\n' && c != u'\r';
+    };
+    return name.isEmpty() || (!unescapable(name.front()) && !unescapable(name.back()));
 }
 
 QByteArray AutostartEntry::toText() const {

@@ -19,6 +19,10 @@ struct AutostartEntry {
     // Cleared by the desktop's startup-applications tool when the user switched the entry off.
     bool autostartEnabled = true;
 
+    // Whether the text reads back as this entry: not when the name begins or ends with white
+    // space that no escape can keep (a vertical tab, a no-break or an em space), which readers
+    // trim.
+    bool isWritable() const;
     QByteArray toText() const;
     // Reads the "Desktop Entry" group: none when the text has no such group. Keys it does not
     // have keep the values above; the executable is the first word of "Exec".
@@ -33,7 +37,7 @@ struct AutostartEntry {
     static std::optional<QStringList> splitExecValue(const QString& value);
 
     // A value of type string: backslash, newline, tab and carriage return escaped, and a
-    // leading space written as "\s".
+    // leading or trailing space written as "\s".
     static QString escapeString(const QString& value);
     static QString unescapeString(const QString& value);
 

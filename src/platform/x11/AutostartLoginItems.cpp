@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include "base/AtomicFile.h"
+#include "base/RegularFile.h"
 #include "platform/x11/XdgConfigFolders.h"
 
 namespace pellucine {
@@ -18,11 +19,11 @@ QString entryFileName(const QString& identifier) {
 
 // None when there is no readable entry file.
 std::optional<AutostartEntry> readEntry(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > AutostartLoginItems::entrySizeLimit) {
+    const RegularFileRead read = readRegularFile(path, AutostartLoginItems::entrySizeLimit);
+    if (!read.ok()) {
         return std::nullopt;
     }
-    return AutostartEntry::fromText(file.read(AutostartLoginItems::entrySizeLimit));
+    return AutostartEntry::fromText(read.data);
 }
 
 bool startsProgram(const AutostartEntry& entry) {
@@ -35,7 +36,9 @@ AutostartLoginItems::AutostartLoginItems(QString userFolder, QStringList systemF
                                          Program program)
     : userFolder_(std::move(userFolder)),
       systemFolders_(std::move(systemFolders)),
-      program_(std::move(program)) {}
+      program_(std::move(program)) {
+    removeStaleTemporaryFiles(userFolder_);
+}
 
 QString AutostartLoginItems::userFolder(const AppPaths& paths) {
     return paths.defaults + QStringLiteral("/autostart");
@@ -84,11 +87,16 @@ LoginItemStatus AutostartLoginItems::status() const {
 }
 
 void AutostartLoginItems::write(const AutostartEntry& entry) {
+    if (!entry.isWritable()) {
+        throw LoginItemError(
+            QStringLiteral("The autostart entry can’t keep the name “%1”.").arg(entry.name));
+    }
     if (!QDir().mkpath(userFolder_)) {
         throw LoginItemError(
             QStringLiteral("The autostart folder “%1” couldn’t be created.").arg(userFolder_));
     }
-    if (const auto failure = writeFileAtomically(entryPath(), entry.toText())) {
+    if (const auto failure = writeFileAtomically(entryPath(), entry.toText(), std::nullopt,
+                                                 LinkAtPath::replaceTarget)) {
         throw LoginItemError(QStringLiteral("The autostart entry “%1” couldn’t be written: %2.")
                                  .arg(entryPath(), *failure));
     }

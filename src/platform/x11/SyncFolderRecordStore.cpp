@@ -1,18 +1,18 @@
 #include "platform/x11/SyncFolderRecordStore.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QUuid>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
+#include "base/AtomicFile.h"
 #include "base/BackgroundWork.h"
 #include "base/IsoDateTime.h"
+#include "base/RegularFile.h"
 
 namespace pellucine {
 
@@ -89,23 +89,24 @@ void checkLocation(const SyncFolderRecordStore::Location& location, const QStrin
     }
 }
 
-// The file's bytes, or none when there is no file. At most one byte past the size limit.
+// The file's bytes, or none when there is no file. Whatever is not a plain record file (a link,
+// a pipe, an oversized file) reads as no bytes: a record that cannot be understood.
 std::optional<QByteArray> readRecordFile(const QString& path) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int code = errno;
-        if (code == ENOENT) {
+    using Failure = RegularFileRead::Failure;
+    RegularFileRead read =
+        readRegularFile(path, SyncFolderRecordStore::recordSizeLimit, LinkToFile::refuse);
+    switch (read.failure) {
+        case Failure::none:
+            return std::move(read.data);
+        case Failure::missing:
             return std::nullopt;
-        }
-        failWithErrno(code != 0 ? code : EIO, QStringLiteral("read"), path);
+        case Failure::notRegular:
+        case Failure::tooLarge:
+            return QByteArray();
+        case Failure::unreadable:
+            break;
     }
-    errno = 0;
-    QByteArray data = file.read(SyncFolderRecordStore::recordSizeLimit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        failWithErrno(errno != 0 ? errno : EIO, QStringLiteral("read"), path);
-    }
-    return data;
+    failWithErrno(read.errorCode != 0 ? read.errorCode : EIO, QStringLiteral("read"), path);
 }
 
 QJsonObject encodeValue(const CloudFieldValue& value) {
@@ -234,17 +235,10 @@ CloudRecord SyncFolderRecordStore::saveNow(const Location& location, CloudRecord
             QStringLiteral("The record “%1” was changed elsewhere.").arg(record.recordName));
     }
     record.changeTag = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        failWithErrno(errno != 0 ? errno : EIO, QStringLiteral("write"), path);
-    }
-    const QByteArray data = encode(record);
-    errno = 0;
-    if (file.write(data) != data.size() || !file.commit()) {
-        const int code = errno != 0 ? errno : EIO;
-        file.cancelWriting();
-        failWithErrno(code, QStringLiteral("write"), path);
+    // The new file replaces whatever has the name, a link included: nothing is written through
+    // a link that someone sharing the folder planted.
+    if (const auto code = replaceFileAtomically(path, encode(record))) {
+        failWithErrno(*code, QStringLiteral("write"), path);
     }
     return record;
 }

@@ -2,10 +2,10 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QSet>
 #include <QStandardPaths>
 
+#include "base/RegularFile.h"
 #include "platform/x11/DesktopEntryGroup.h"
 
 namespace pellucine {
@@ -45,11 +45,11 @@ X11DesktopEntries X11DesktopEntries::load(const QStringList& applicationFolders)
                 continue;
             }
             seen.insert(id);
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024) {
+            const RegularFileRead read = readRegularFile(path, 1024 * 1024);
+            if (!read.ok()) {
                 continue;
             }
-            if (auto entry = parse(id, path, file.readAll())) {
+            if (auto entry = parse(id, path, read.data)) {
                 entries.add(std::move(*entry));
             }
         }

@@ -1,7 +1,6 @@
 #include "platform/x11/X11KeyboardShortcutSettings.h"
 
-#include <QFile>
-
+#include "base/RegularFile.h"
 #include "platform/x11/OpenboxKeyBindings.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
@@ -34,11 +33,12 @@ QList<DesktopShortcut> X11KeyboardShortcutSettings::desktopShortcuts() const {
     const QString given = configFile ? configFile->text(atoms) : QString();
     const QString path =
         given.isEmpty() ? OpenboxKeyBindings::findConfiguration(configFolders_) : given;
-    QFile file(path);
-    if (path.isEmpty() || file.size() > sizeLimit || !file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty()) {
         return {};
     }
-    return OpenboxKeyBindings::parse(file.read(sizeLimit));
+    // Any client can name the file: only a regular one is read, and never waited on.
+    const RegularFileRead read = readRegularFile(path, sizeLimit);
+    return read.ok() ? OpenboxKeyBindings::parse(read.data) : QList<DesktopShortcut>{};
 }
 
 }  // namespace pellucine

@@ -1,19 +1,18 @@
 #include "platform/x11/X11ProcessInfo.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include "base/RegularFile.h"
 
 namespace pellucine {
 
 namespace {
 
+// The paths lead into a process's own file system, which it controls: anything but a small
+// regular file reads as empty.
 QByteArray readSmallFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.read(64 * 1024);
+    return readRegularFile(path, 64 * 1024).data;
 }
 
 }  // namespace

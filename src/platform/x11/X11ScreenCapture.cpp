@@ -16,6 +16,7 @@ std::optional<ScreenCaptureError::Case> X11ScreenCapture::failureOf(
             return ScreenCaptureError::Case::windowGone;
         case X11CaptureResult::Status::notViewable:
             return ScreenCaptureError::Case::windowNotViewable;
+        case X11CaptureResult::Status::tooLarge:
         case X11CaptureResult::Status::failed:
             return ScreenCaptureError::Case::failed;
     }

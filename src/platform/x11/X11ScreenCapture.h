@@ -14,6 +14,7 @@ namespace pellucine {
 // a picture shows the frame, decorations included. X11 asks no permission to record the
 // screen, so nothing is ever refused for want of it. Minimized windows and windows on other
 // desktops are unmapped and have no picture (windowNotViewable). The pointer is never drawn.
+// Windows and pictures over the pixel budget of X11WindowCapture are refused (failed).
 class X11ScreenCapture final : public ScreenCapture {
   public:
     X11ScreenCapture(std::weak_ptr<X11DesktopState> state, QByteArray displayName);

@@ -11,40 +11,35 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/x11/X11CaptureOptions.h"
+#include "platform/x11/X11CaptureResult.h"
+
 namespace pellucine {
 
-// The outcome of one picture.
-struct X11CaptureResult {
-    enum class Status {
-        captured,
-        // The window no longer exists.
-        windowGone,
-        // The window is not on screen (minimized, withdrawn, on another desktop): the server
-        // keeps no picture of it.
-        notViewable,
-        // The server refused (no Composite, no connection).
-        failed
-    };
-
-    Status status = Status::failed;
-    QImage image;
-};
+class X11CaptureLink;
 
 // Scales `source` to fit inside `pixelSize` keeping its aspect ratio and centres it on a
-// transparent picture of exactly that size.
+// transparent picture of exactly that size. A null picture when memory ran out.
 QImage fitInto(const QImage& source, QSize pixelSize);
 // Puts `source` at its own size at the top-left corner of a transparent picture of exactly
-// `pixelSize`, cut at its edges.
+// `pixelSize`, cut at its edges. A null picture when memory ran out.
 QImage cropInto(const QImage& source, QSize pixelSize);
 
 // Takes pictures of client windows, their decorations included, through Composite: the
 // top-level windows are redirected (automatically, so the server still draws the screen) and a
-// window's own pixmap is read. The work runs on worker threads over a connection of its own,
-// opened on first use, so the main connection never waits for pixels.
+// window's own pixmap is read. Where the server offers RENDER the pixmap is reduced to the
+// picture's size there, and where it offers MIT-SHM the pixels arrive through shared memory;
+// without them the whole pixmap is read and reduced here. The buffers stay for the next
+// capture. The work runs on worker threads over a connection of its own, opened on first use,
+// so the main connection never waits for pixels.
 class X11WindowCapture {
   public:
+    using Options = X11CaptureOptions;
+
     // `displayName` as the main connection uses it.
-    explicit X11WindowCapture(QByteArray displayName);
+    explicit X11WindowCapture(QByteArray displayName, Options options);
+    explicit X11WindowCapture(QByteArray displayName)
+        : X11WindowCapture(std::move(displayName), Options{}) {}
     // Waits for the pictures in flight.
     ~X11WindowCapture();
 
@@ -58,19 +53,17 @@ class X11WindowCapture {
     // The same on the calling thread.
     X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize, bool scalesToFit = true);
 
-  private:
-    struct Disconnect {
-        void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-    };
+    // The methods captures use, connecting first; none without a server with Composite.
+    std::optional<X11CaptureMethods> methods();
 
+  private:
     // The worker connection with the top-level windows redirected; null when that failed.
-    xcb_connection_t* connection();
+    std::shared_ptr<X11CaptureLink> link();
 
     QByteArray displayName_;
+    Options options_;
     std::mutex mutex_;
-    std::unique_ptr<xcb_connection_t, Disconnect> connection_;
-    xcb_window_t root_ = XCB_NONE;
-    bool ready_ = false;
+    std::shared_ptr<X11CaptureLink> link_;
     QThreadPool pool_;
 };
 

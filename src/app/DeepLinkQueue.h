@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace pellucine {
+
+// Holds the links that arrive before launch has finished and hands them on, oldest first, when
+// it has; later links are handed on at once. Main thread.
+class DeepLinkQueue {
+  public:
+    // At most this many links wait for launch; later ones are dropped.
+    static constexpr int maximumPending = 64;
+
+    explicit DeepLinkQueue(std::function<void(const QUrl&)> handle) : handle_(std::move(handle)) {}
+
+    // Text that is not a valid link is dropped without a trace.
+    void receive(const QString& text);
+    // Marks launch as finished and hands on what waited. Later calls hand on nothing more.
+    void drain();
+
+    bool launched() const { return launched_; }
+    const QList<QUrl>& pending() const { return pending_; }
+
+  private:
+    std::function<void(const QUrl&)> handle_;
+    bool launched_ = false;
+    QList<QUrl> pending_;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,114 @@
+#include "app/ProgramEntry.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/DeepLink.h"
+#include "app/DeepLinkDestinations.h"
+#include "app/DeepLinkQueue.h"
+#include "app/InstanceChannel.h"
+#include "app/LaunchDecision.h"
+#include "app/ProgramActivationPolicy.h"
+#include "app/X11WindowListing.h"
+#include "base/AppPaths.h"
+#include "base/Clock.h"
+#include "core/FlightRecorder.h"
+#include "core/PrivateCaptureProbe.h"
+#include "platform/HostProcess.h"
+#include "platform/UnavailablePrivateCapture.h"
+#include "preferences/LegacyDefaultsMigration.h"
+#include "preferences/PreferenceStore.h"
+#include "preferences/SettingsFileStore.h"
+
+namespace pellucine {
+
+namespace {
+
+QStringList argumentsAfterProgramName(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return arguments;
+}
+
+// Writes the private-capture report and says whether that worked; nothing else of the program
+// is started.
+int probePrivateCapture() {
+    HostProcess process;
+    // No private capture entry points exist here, so the window list is never read.
+    UnavailablePrivateCapture entryPoints;
+    const PrivateCaptureProbeResult result =
+        runPrivateCaptureProbe({entryPoints, nullptr, process, systemWallClock(),
+                                systemContinuousClock(), AppPaths::fromEnvironment()});
+    if (result.writeFailure) {
+        std::fprintf(stderr, "Could not write the private-capture report %s: %s\n",
+                     qPrintable(result.reportPath), qPrintable(*result.writeFailure));
+        return 1;
+    }
+    return 0;
+}
+
+// Migrates the earlier build's defaults, then reads the machine preferences through a store
+// that is dropped afterwards.
+MachinePreferences migrateAndLoadMachinePreferences() {
+    const AppPaths paths = AppPaths::fromEnvironment();
+    SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths));
+    migrateLegacyDefaults(defaults, paths);
+    PreferenceStore store(defaults, paths, systemWallClock(), FlightRecorder::shared());
+    return store.loadMachinePreferences();
+}
+
+}  // namespace
+
+int runProgram(int argc, char* argv[]) {
+    const QStringList arguments = argumentsAfterProgramName(argc, argv);
+    const LaunchDecision decision = decide(QProcessEnvironment::systemEnvironment(), arguments,
+                                           migrateAndLoadMachinePreferences);
+    if (decision.mode == LaunchMode::privateCaptureProbe) {
+        return probePrivateCapture();
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pellucine"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<InstanceChannel> channel;
+    const QStringList links = linkArguments(arguments);
+    if (decision.mode == LaunchMode::application) {
+        channel = std::make_unique<InstanceChannel>(InstanceChannel::userRuntimeFolder());
+        const InstanceChannel::Claim claim = channel->claim(links);
+        if (claim.role == InstanceChannel::Role::forwarded) {
+            return 0;
+        }
+        if (claim.problem) {
+            std::fprintf(stderr, "%s\n", qPrintable(*claim.problem));
+        }
+        if (claim.role == InstanceChannel::Role::failed) {
+            return 1;
+        }
+    }
+
+    ProgramActivationPolicy policy(*decision.policy, X11WindowListing::forApplication());
+    if (decision.mode == LaunchMode::testHost) {
+        return QApplication::exec();
+    }
+
+    // No destinations yet: links are recorded and open nothing.
+    DeepLinkQueue deepLinks(
+        [](const QUrl& url) { handleDeepLink(url, FlightRecorder::shared(), nullptr); });
+    for (const QString& link : links) {
+        deepLinks.receive(link);
+    }
+    QObject::connect(channel.get(), &InstanceChannel::linkReceived, &app,
+                     [&deepLinks](const QString& text) { deepLinks.receive(text); });
+    // Launch has finished once the event loop runs.
+    QTimer::singleShot(0, &app, [&deepLinks] { deepLinks.drain(); });
+    const int status = QApplication::exec();
+    FlightRecorder::shared().drain();
+    return status;
+}
+
+}  // namespace pellucine

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QUrl>
+#include <optional>
+
+#include "core/Bundle.h"
+
+namespace pellucine {
+
+// The product's website: "https://" and the host of the bundle's "SUFeedURL", when that is a
+// string whose scheme is written exactly "https" and which has a host; none otherwise.
+std::optional<QUrl> websiteURL(const Bundle& bundle = Bundle::main());
+
+}  // namespace pellucine

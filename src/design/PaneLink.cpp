@@ -1,0 +1,89 @@
+#include "design/PaneLink.h"
+
+#include <QDesktopServices>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+#include "design/Yard.h"
+
+namespace pellucine {
+namespace {
+
+QFont underlined(QFont font) {
+    font.setUnderline(true);
+    return font;
+}
+
+QString oneLine(QString text) {
+    text.replace(u'\n', u' ');
+    text.replace(u'\r', u' ');
+    return text;
+}
+
+}  // namespace
+
+PaneLink::PaneLink(const QString& title, const QFont& font, QWidget* parent)
+    : QAbstractButton(parent) {
+    Yard::installAccessibility();
+    setFont(underlined(font));
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setCursor(Qt::PointingHandCursor);
+    setTitle(title);
+}
+
+PaneLink::PaneLink(const QString& title, const QFont& font, std::function<void()> action,
+                   QWidget* parent)
+    : PaneLink(title, font, parent) {
+    if (action) {
+        connect(this, &QAbstractButton::clicked, this, [action = std::move(action)] { action(); });
+    }
+}
+
+void PaneLink::setTitle(const QString& title) {
+    title_ = oneLine(title);
+    setText(title_);
+    setAccessibleName(title_);
+    updateGeometry();
+    update();
+}
+
+QSize PaneLink::sizeHint() const {
+    const QFontMetricsF metrics(font());
+    return {static_cast<int>(std::ceil(metrics.horizontalAdvance(title_))),
+            static_cast<int>(std::ceil(metrics.height()))};
+}
+
+int PaneLink::firstBaseline() const {
+    return QFontMetrics(font()).ascent();
+}
+
+void PaneLink::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(Yard::palette(this).accentType);
+    painter.drawText(QPointF(0, QFontMetricsF(font()).ascent()), title_);
+}
+
+bool PaneLink::event(QEvent* event) {
+    // The font is the caller's, with the underline kept whatever it is changed to.
+    if (event->type() == QEvent::FontChange && !font().underline()) {
+        setFont(underlined(font()));
+    }
+    return QAbstractButton::event(event);
+}
+
+WebLink::WebLink(const QString& title, const QUrl& url, QWidget* parent)
+    : PaneLink(label(title), Yard::bodyFont(), parent), url_(url) {
+    setToolTip(url_.toString());
+    setAccessibleName(title);
+    setAccessibleDescription(url_.toString());
+    // A location the desktop cannot open is ignored.
+    connect(this, &QAbstractButton::clicked, this, [this] { QDesktopServices::openUrl(url_); });
+}
+
+QString WebLink::label(const QString& title) {
+    return title + QStringLiteral(" ↗");
+}
+
+}  // namespace pellucine

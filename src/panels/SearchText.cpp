@@ -71,23 +71,6 @@ bool asciiLetterOrNumber(char16_t c) {
 
 }  // namespace
 
-std::optional<bool> RegionalIndicatorRun::boundaryAt(qsizetype position) {
-    while (counted_ < position) {
-        if (isRegionalIndicatorAt(counted_)) {
-            ++run_;
-            counted_ += 2;
-        } else {
-            run_ = 0;
-            ++counted_;
-        }
-    }
-    // Past the position: it lies inside one regional indicator.
-    if (counted_ != position || run_ == 0 || !isRegionalIndicatorAt(position)) {
-        return std::nullopt;
-    }
-    return run_ % 2 == 0;
-}
-
 qsizetype characterCount(QStringView text) {
     qsizetype count = 0;
     forEachCharacter(text, [&count](QStringView) { ++count; });

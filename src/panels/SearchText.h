@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringView>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -11,38 +10,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "panels/GraphemeBoundaries.h"
+
 namespace pellucine {
 
 // Text handling of window search: user-perceived characters (grapheme clusters), folding one
 // character at a time, and numbering folded characters so that matching compares integers.
 namespace SearchText {
 
-// Within a run of regional indicators the pairs (flags) decide where characters end: between
-// pairs, never inside one. The boundary finder pairs them wrongly after an emoji, so its answer
-// is overruled there. Positions are asked in increasing order, and each unit of the text is
-// looked at once, however long the run.
-class RegionalIndicatorRun {
-  public:
-    explicit RegionalIndicatorRun(QStringView text) : text_(text) {}
-
-    // Whether a character ends at the position, when the position lies in a run of regional
-    // indicators after its first; nothing elsewhere.
-    std::optional<bool> boundaryAt(qsizetype position);
-
-  private:
-    bool isRegionalIndicatorAt(qsizetype i) const {
-        // U+1F1E6 to U+1F1FF, two UTF-16 units each.
-        return i >= 0 && i + 1 < text_.size() && text_[i].unicode() == 0xD83C &&
-               text_[i + 1].unicode() >= 0xDDE6 && text_[i + 1].unicode() <= 0xDDFF;
-    }
-
-    QStringView text_;
-    // Where counting has reached, and how many regional indicators end there in a row.
-    qsizetype counted_ = 0;
-    qsizetype run_ = 0;
-};
-
-// Calls visit(QStringView character) for each user-perceived character of text, in order.
+// Calls visit(QStringView character) for each user-perceived character (extended grapheme
+// cluster) of text, in order. A lone surrogate is a character of its own.
 template <class Visit>
 void forEachCharacter(QStringView text, Visit&& visit) {
     bool ascii = true;
@@ -52,9 +29,9 @@ void forEachCharacter(QStringView text, Visit&& visit) {
             break;
         }
     }
+    const qsizetype n = text.size();
     if (ascii) {
         // Every ASCII character stands alone, except that CR LF is one character.
-        const qsizetype n = text.size();
         for (qsizetype i = 0; i < n; ++i) {
             const bool crlf = text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n';
             visit(text.mid(i, crlf ? 2 : 1));
@@ -64,24 +41,21 @@ void forEachCharacter(QStringView text, Visit&& visit) {
         }
         return;
     }
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    RegionalIndicatorRun flags(text);
+    GraphemeBoundaries boundaries;
     qsizetype start = 0;
-    qsizetype position = 1;
-    const auto endAt = [&](qsizetype end) {
-        visit(text.mid(start, end - start));
-        start = end;
-    };
-    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-        for (; position < end; ++position) {
-            if (flags.boundaryAt(position).value_or(false)) {
-                endAt(position);
-            }
+    for (qsizetype i = 0; i < n;) {
+        const char16_t unit = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n &&
+                          QChar::isLowSurrogate(text[i + 1].unicode());
+        const char32_t cp = pair ? QChar::surrogateToUcs4(unit, text[i + 1].unicode()) : unit;
+        if (boundaries.breaksBefore(cp)) {
+            visit(text.mid(start, i - start));
+            start = i;
         }
-        position = end + 1;
-        if (end > start && flags.boundaryAt(end).value_or(true)) {
-            endAt(end);
-        }
+        i += pair ? 2 : 1;
+    }
+    if (n > start) {
+        visit(text.mid(start));
     }
 }
 

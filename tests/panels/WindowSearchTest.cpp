@@ -231,12 +231,24 @@ TEST(WindowSearchTest, CanonicalFormsAgreeWithQt) {
     }
 }
 
-TEST(WindowSearchTest, ATitleTypedInFullFindsItsWindowWhereverTheFinderDividesByContext) {
-    // The boundary finder joins the mark to U+FFFF after Latin text, and not at a text's start.
+TEST(WindowSearchTest, CharactersDoNotDependOnTheScriptOfTheTextAround) {
+    // A script-tailoring boundary finder splits the flag's surrogate pair before a Myanmar
+    // letter, and joins a Gujarati mark to U+FFFF after Latin text only.
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("🇨\u1061")), 2);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("a\u0303\u1061")), 2);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("\uFFFF\u0AFF")), 1);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("Re \uFFFF\u0AFF")), 4);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("\u0A95\u0AFF")), 1);
     const QString title = QStringLiteral("Re \uFFFF\u0AFF");
-    ASSERT_EQ(SearchText::characterCount(title), 4);
-    ASSERT_EQ(SearchText::characterCount(QStringLiteral("\uFFFF\u0AFF")), 2);
     EXPECT_EQ(only(title, candidate(title)).titleMatches, ranges({{0, 2}, {3, 4}}));
+
+    // Folding away the Cyrillic mark once left the whole text to the Myanmar tailoring.
+    const char16_t found[] = {0x0000, 0xFAFA, 0xFAFA, 0x2DFA, 0xFAFA, 0xFAFA, 0xD8FA,
+                              0xDDE7, 0xD83C, 0xDDE8, 0x0303, 0x0303, 0x1061, 0x0000,
+                              0x0000, 0x0303, 0x0303, 0x0003, 0xD800};
+    const QString text = QString::fromUtf16(found, std::size(found));
+    EXPECT_EQ(SearchText::characterCount(normalize(text)), SearchText::characterCount(text));
+    EXPECT_EQ(SearchText::characterCount(text), 13);
 }
 
 TEST(WindowSearchTest, MatchComparesCanonicalEquivalents) {

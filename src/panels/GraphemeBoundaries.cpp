@@ -8,6 +8,9 @@ namespace pellucine::SearchText {
 
 namespace {
 
+// Below the first combining mark only controls, CR, LF and two pictographs are anything but
+// `other`.
+constexpr char32_t firstMark = 0x300;
 constexpr char32_t hangulFirst = 0xAC00;
 constexpr char32_t hangulCount = 11172;
 constexpr char32_t hangulTrailingCount = 28;
@@ -29,6 +32,17 @@ bool isControl(GraphemeBreak b) {
 }  // namespace
 
 GraphemeBreak graphemeBreak(char32_t cp) {
+    // Latin text without marks, without a search.
+    if (cp < firstMark) {
+        if (cp == u'\r') {
+            return GraphemeBreak::cr;
+        }
+        if (cp == u'\n') {
+            return GraphemeBreak::lf;
+        }
+        const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0xAD;
+        return control ? GraphemeBreak::control : GraphemeBreak::other;
+    }
     if (cp >= hangulFirst && cp < hangulFirst + hangulCount) {
         return (cp - hangulFirst) % hangulTrailingCount == 0 ? GraphemeBreak::lv
                                                              : GraphemeBreak::lvt;
@@ -41,6 +55,9 @@ GraphemeBreak graphemeBreak(char32_t cp) {
 }
 
 bool isExtendedPictographic(char32_t cp) {
+    if (cp < firstMark) {
+        return cp == 0xA9 || cp == 0xAE;
+    }
     return rangeHolding(extendedPictographicRanges, cp) != nullptr;
 }
 

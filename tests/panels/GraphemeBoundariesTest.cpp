@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "panels/GraphemeBreakTable.h"
 #include "panels/SearchText.h"
 
 namespace pellucine {
@@ -46,6 +47,30 @@ TEST(GraphemeBoundariesTest, FollowsTheClusterRules) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(characters(c.text), c.expected) << c.rule;
+    }
+}
+
+TEST(GraphemeBoundariesTest, PropertiesAgreeWithTheTablesEverywhere) {
+    using namespace SearchText;
+    const auto inTable = [](char32_t cp) {
+        for (const GraphemeBreakRange& r : graphemeBreakRanges) {
+            if (cp >= r.first && cp <= r.last) {
+                return r.value;
+            }
+        }
+        if (cp >= 0xAC00 && cp <= 0xD7A3) {
+            return (cp - 0xAC00) % 28 == 0 ? GraphemeBreak::lv : GraphemeBreak::lvt;
+        }
+        return cp >= 0xD800 && cp <= 0xDFFF ? GraphemeBreak::control : GraphemeBreak::other;
+    };
+    const auto pictographic = [](char32_t cp) {
+        return std::any_of(extendedPictographicRanges.begin(), extendedPictographicRanges.end(),
+                           [cp](const CodePointRange& r) { return cp >= r.first && cp <= r.last; });
+    };
+    for (char32_t cp = 0; cp <= 0x10FFFF; cp += cp < 0x20000 ? 1 : 97) {
+        ASSERT_EQ(graphemeBreak(cp), inTable(cp)) << std::hex << static_cast<quint32>(cp);
+        ASSERT_EQ(isExtendedPictographic(cp), pictographic(cp))
+            << std::hex << static_cast<quint32>(cp);
     }
 }
 

@@ -58,6 +58,18 @@ function(pellucine_bundle_resources target)
   endforeach()
   pellucine_json_string(json_version "${PROJECT_VERSION}")
 
+  # The update feed and the Ed25519 public key its updates are signed with belong to the
+  # deployment; a build without them checks no feed and installs nothing.
+  set(update_keys "")
+  if(PELLUCINE_UPDATE_FEED_URL)
+    pellucine_json_string(json_feed "${PELLUCINE_UPDATE_FEED_URL}")
+    string(APPEND update_keys ",\n  \"SUFeedURL\": ${json_feed}")
+  endif()
+  if(PELLUCINE_UPDATE_PUBLIC_KEY)
+    pellucine_json_string(json_key "${PELLUCINE_UPDATE_PUBLIC_KEY}")
+    string(APPEND update_keys ",\n  \"SUPublicEDKey\": ${json_key}")
+  endif()
+
   set(folder ${CMAKE_CURRENT_BINARY_DIR}/bundle)
   # Written as is: a commit subject may hold text that configuring would substitute.
   file(WRITE ${folder}/build-stamp.json "{
@@ -75,7 +87,7 @@ function(pellucine_bundle_resources target)
   \"CFBundleDisplayName\": \"Pellucine\",
   \"CFBundleShortVersionString\": ${json_version},
   \"CFBundleVersion\": ${json_build_number},
-  \"DockCloudSyncConfigured\": false
+  \"DockCloudSyncConfigured\": false${update_keys}
 }
 " @ONLY)
   file(CONFIGURE OUTPUT ${folder}/pellucine_bundle.qrc CONTENT "<RCC>

@@ -11,11 +11,14 @@
 #include <random>
 #include <vector>
 
+#include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
+#include "base/ThreadPoolExecutor.h"
 #include "core/AccessibilityWindowService.h"
 #include "core/ScreenCapturePreviewService.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11WindowCapture.h"
+#include "support/ModelHarness.h"
 #include "x11/ReferenceCapture.h"
 
 namespace pellucine {
@@ -112,6 +115,23 @@ void BM_EnumerateThirtyWindows(benchmark::State& state) {
 }
 // Fixed iterations: each run starts a desktop of its own, so one run is enough.
 BENCHMARK(BM_EnumerateThirtyWindows)->Unit(benchmark::kMillisecond)->Iterations(500);
+
+// The numbers of the window manager's clients over 30 xterms, as a refresh reads them to keep
+// the pictures of windows that still exist: both client lists, one round trip.
+void BM_LiveWindowNumbersOfThirtyWindows(benchmark::State& state) {
+    BenchDesktop desktop(30);
+    if (desktop.port() == nullptr || desktop.clientCount() < 30) {
+        state.SkipWithError("no desktop of 30 windows");
+        return;
+    }
+    qsizetype count = 0;
+    for (auto _ : state) {
+        count = desktop.port()->windowList().liveWindowNumbers().size();
+        benchmark::DoNotOptimize(count);
+    }
+    state.counters["windows"] = static_cast<double>(count);
+}
+BENCHMARK(BM_LiveWindowNumbersOfThirtyWindows)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
 // Managed windows of one size showing a fine pattern (checks, stripes and scattered dots, as
 // busy as text), over a connection of the benchmark's own.
@@ -319,6 +339,27 @@ const bool captureBenchmarksRegistered = [] {
     }
     return true;
 }();
+
+// The model's previews of 20 xterms at width 260 with nothing cached: when the first and the last
+// picture were published.
+void BM_LoadTwentyPreviews(benchmark::State& state) {
+    BenchDesktop desktop(20);
+    if (desktop.port() == nullptr || desktop.clientCount() < 20) {
+        state.SkipWithError("no desktop of 20 windows");
+        return;
+    }
+    QtScheduler scheduler(systemContinuousClock());
+    ThreadPoolExecutor executor;
+    RecordingEventLog events;
+    ModelHarness harness(*desktop.port(), scheduler, events, systemWallClock(), executor, 260);
+    runToEnd(harness.model.refreshWindows());
+    QList<WindowDescriptor> windows;
+    for (const ApplicationDescriptor& application : harness.model.applications().value()) {
+        windows += application.windows;
+    }
+    timeLoads(state, harness.model, windows);
+}
+BENCHMARK(BM_LoadTwentyPreviews)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace
 }  // namespace pellucine

@@ -20,4 +20,11 @@ QString errorTypeName(const std::exception& error) {
     return name.replace(QStringLiteral("::"), QStringLiteral("."));
 }
 
+QString errorDescription(const std::exception& error) {
+    if (const auto* own = dynamic_cast<const Error*>(&error)) {
+        return own->localizedDescription();
+    }
+    return QString::fromUtf8(error.what());
+}
+
 }  // namespace pellucine

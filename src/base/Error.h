@@ -26,5 +26,8 @@ class Error : public std::exception {
 // The "errorType" of any caught exception: the program's own name for its errors, the
 // implementation's name for others.
 QString errorTypeName(const std::exception& error);
+// The user-facing description of any caught exception: the program's own text for its errors,
+// what() for others.
+QString errorDescription(const std::exception& error);
 
 }  // namespace pellucine

@@ -39,8 +39,9 @@ QCoro::Task<ShareableContent> ScreenCapturePreviewService::fetchContent(Cancella
 
 QCoro::Task<ShareableContent> ScreenCapturePreviewService::shareableContent() {
     if (cachedContent_ && scheduler_.clock().now() - cachedAt_ < seconds(contentLifetimeSeconds)) {
-        // A copy: the task's result is moved from whatever lvalue it is given.
-        co_return ShareableContent(*cachedContent_);
+        // A copy: co_return moves from the lvalue it is given, which would empty the held list.
+        ShareableContent held = *cachedContent_;
+        co_return held;
     }
     if (!contentTask_.isValid()) {
         contentTask_ = spawn(scheduler_, guarded(this, &ScreenCapturePreviewService::fetchContent));

@@ -7,6 +7,7 @@
 #include "platform/ImageCoding.h"
 #include "platform/KeyboardShortcutSettings.h"
 #include "platform/LoginItems.h"
+#include "platform/MemoryPressure.h"
 #include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/ScreenCapture.h"
@@ -41,6 +42,7 @@ class Desktop {
     virtual CloudAccount& cloudAccount() = 0;
     virtual UrlOpener& urlOpener() = 0;
     virtual ApplicationLifecycle& applicationLifecycle() = 0;
+    virtual MemoryPressure& memoryPressure() = 0;
 
     // Input.
     virtual GlobalHotkeys& globalHotkeys() = 0;

@@ -133,10 +133,7 @@ QString CloudPreferenceSync::userMessage(const std::exception& error) {
                     .arg(store->rawCode());
         }
     }
-    if (const auto* own = dynamic_cast<const Error*>(&error)) {
-        return own->localizedDescription();
-    }
-    return QString::fromUtf8(error.what());
+    return errorDescription(error);
 }
 
 }  // namespace pellucine

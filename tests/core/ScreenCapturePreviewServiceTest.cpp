@@ -104,6 +104,19 @@ TEST_F(ScreenCapturePreviewServiceTest, HeldContentSurvivesEveryReuse) {
     }
 }
 
+TEST_F(ScreenCapturePreviewServiceTest, TheHeldListServesEveryCaptureWhileItLasts) {
+    const quint32 a = addWindow(10, {0, 0, 400, 300});
+    const quint32 b = addWindow(10, {0, 0, 400, 300});
+    capture(a);
+    scheduler.runUntilIdle();
+    const auto first = capture(a);
+    const auto second = capture(b);
+    scheduler.runUntilIdle();
+    EXPECT_TRUE(first->succeeded());
+    EXPECT_TRUE(second->succeeded());
+    EXPECT_EQ(fetches(), 1);
+}
+
 TEST_F(ScreenCapturePreviewServiceTest, TheFirstCaptureAfterInvalidationFetches) {
     const quint32 n = addWindow(10, {0, 0, 400, 300});
     capture(n);

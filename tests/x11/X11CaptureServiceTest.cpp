@@ -11,27 +11,10 @@
 namespace pellucine {
 namespace {
 
+using testing::await;
 using testing::TestXterm;
 using testing::X11PortTest;
 using testing::X11TestDesktop;
-
-// Runs a task to its end on the event loop, within the deadline.
-template <class T>
-std::optional<T> await(QCoro::Task<T> task, std::exception_ptr& failure) {
-    std::optional<T> result;
-    bool done = false;
-    auto runner = [&](QCoro::Task<T> t) -> QCoro::Task<> {
-        try {
-            result = co_await std::move(t);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
-    };
-    auto running = runner(std::move(task));
-    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return done; }));
-    return result;
-}
 
 bool hasSeveralColours(const QImage& image) {
     const QRgb first = image.pixel(0, 0);

@@ -4,12 +4,16 @@
 #include <xcb/xcb.h>
 
 #include <QByteArray>
+#include <QCoro/QCoroTask>
 #include <QProcess>
 #include <QRect>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Desktop.h"
@@ -76,6 +80,31 @@ class TestXterm {
     QProcess process_;
     std::optional<xcb_window_t> window_;
 };
+
+// Runs a task to its end on the event loop, within the deadline; its result (std::monostate
+// for a task without one), or none with the exception in `failure`.
+template <class T>
+auto await(QCoro::Task<T> task, std::exception_ptr& failure) {
+    using Value = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
+    std::optional<Value> result;
+    bool done = false;
+    auto runner = [&](QCoro::Task<T> t) -> QCoro::Task<> {
+        try {
+            if constexpr (std::is_void_v<T>) {
+                co_await std::move(t);
+                result.emplace();
+            } else {
+                result = co_await std::move(t);
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    };
+    auto running = runner(std::move(task));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return done; }));
+    return result;
+}
 
 // Brings every event the server has sent so far to `connection` and runs what they posted:
 // afterwards a change made on the server has had all its effects in this process.

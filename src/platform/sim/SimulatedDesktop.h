@@ -19,6 +19,7 @@
 #include "platform/sim/SimulatedImageCoding.h"
 #include "platform/sim/SimulatedKeyboardShortcutSettings.h"
 #include "platform/sim/SimulatedLoginItems.h"
+#include "platform/sim/SimulatedMemoryPressure.h"
 #include "platform/sim/SimulatedPermissions.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
 #include "platform/sim/SimulatedScreenCapture.h"
@@ -61,6 +62,7 @@ class SimulatedDesktop final : public Desktop,
     CloudAccount& cloudAccount() override { return cloud_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
 
@@ -144,6 +146,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedCloud& simulatedCloud() { return cloud_; }
     // Links opened, and the program's own process started and ended.
     SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
@@ -262,6 +265,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedLoginItems loginItems_;
     SimulatedCloud cloud_{scheduler_};
     SimulatedShell shell_{scheduler_};
+    SimulatedMemoryPressure memoryPressure_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;
     std::optional<Duration> globalTimeout_;

@@ -36,7 +36,8 @@ X11Desktop::X11Desktop(const Options& options)
                   AutostartLoginItems::systemFolders(), program(options)),
       cloudAccount_(options.syncFolder, executor_),
       hotkeys_(state_->connection()),
-      shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)) {}
+      shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)),
+      memoryPressure_(scheduler_, options.memoryPressure) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -4,10 +4,12 @@
 #include <memory>
 
 #include "base/AppPaths.h"
+#include "base/QtScheduler.h"
 #include "base/ThreadPoolExecutor.h"
 #include "platform/Desktop.h"
 #include "platform/HostProcess.h"
 #include "platform/JpegImageCoding.h"
+#include "platform/PressureStallMemoryPressure.h"
 #include "platform/UnavailablePrivateCapture.h"
 #include "platform/x11/AutostartLoginItems.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
@@ -42,6 +44,7 @@ class X11Desktop final : public Desktop {
                                              QStringLiteral("Pellucine"), QString()};
         // The folder the user keeps in sync between machines; none when they chose none.
         std::optional<QString> syncFolder;
+        PressureStallMemoryPressure::Options memoryPressure;
     };
 
     // Throws X11Error when the server cannot be reached.
@@ -65,6 +68,7 @@ class X11Desktop final : public Desktop {
     CloudAccount& cloudAccount() override { return cloudAccount_; }
     UrlOpener& urlOpener() override { return shell_; }
     ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
 
@@ -87,6 +91,8 @@ class X11Desktop final : public Desktop {
     X11Shell shell_;
     X11GlobalHotkeys hotkeys_;
     X11KeyboardShortcutSettings shortcuts_;
+    QtScheduler scheduler_{systemContinuousClock()};
+    PressureStallMemoryPressure memoryPressure_;
 };
 
 }  // namespace pellucine

@@ -44,6 +44,8 @@ class X11DesktopState final : public QObject {
     std::optional<X11WindowInfo> window(xcb_window_t window);
     // Main monitor first.
     QList<X11Monitor> monitors();
+    // The numbers of the window manager's clients, always asked of the server.
+    QSet<quint32> clientNumbers() const { return reader_.clientNumbers(); }
     X11CoordinateSpace space();
 
     // Requests; each makes the next reader ask the server again.

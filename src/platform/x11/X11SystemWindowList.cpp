@@ -30,4 +30,9 @@ QList<WindowListEntry> X11SystemWindowList::windows(const WindowListOptions& opt
     return entries;
 }
 
+QSet<quint32> X11SystemWindowList::liveWindowNumbers() const {
+    const auto state = state_.lock();
+    return state ? state->clientNumbers() : QSet<quint32>{};
+}
+
 }  // namespace pellucine

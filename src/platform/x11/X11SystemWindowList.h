@@ -15,6 +15,8 @@ class X11SystemWindowList final : public SystemWindowList {
     explicit X11SystemWindowList(std::weak_ptr<X11DesktopState> state) : state_(std::move(state)) {}
 
     QList<WindowListEntry> windows(const WindowListOptions& options) const override;
+    // The client lists only; empty once the desktop is gone.
+    QSet<quint32> liveWindowNumbers() const override;
 
   private:
     std::weak_ptr<X11DesktopState> state_;

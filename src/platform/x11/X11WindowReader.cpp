@@ -237,6 +237,25 @@ QList<xcb_window_t> X11WindowReader::clientsFrontToBack() const {
     return windows;
 }
 
+QSet<quint32> X11WindowReader::clientNumbers() const {
+    xcb_connection_t* c = connection_.get();
+    const X11Atoms& atoms = connection_.atoms();
+    const auto stackingCookie =
+        requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, 65536);
+    const auto listCookie = requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, 65536);
+    const auto stacking = takeProperty(c, stackingCookie);
+    const auto list = takeProperty(c, listCookie);
+    QSet<quint32> numbers;
+    for (const auto& property : {stacking, list}) {
+        if (property) {
+            for (const quint32 window : property->values32()) {
+                numbers.insert(window);
+            }
+        }
+    }
+    return numbers;
+}
+
 xcb_window_t X11WindowReader::activeWindow() const {
     xcb_connection_t* c = connection_.get();
     const auto property = takeProperty(

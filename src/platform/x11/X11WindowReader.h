@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QList>
+#include <QSet>
 #include <optional>
 
 #include "platform/x11/X11Connection.h"
@@ -35,6 +36,9 @@ class X11WindowReader {
 
     // The clients front to back, without their details.
     QList<xcb_window_t> clientsFrontToBack() const;
+    // Every client of _NET_CLIENT_LIST and _NET_CLIENT_LIST_STACKING, both read in one round
+    // trip and nothing read per window.
+    QSet<quint32> clientNumbers() const;
     xcb_window_t activeWindow() const;
     std::optional<quint32> currentDesktop() const;
 

@@ -1,0 +1,290 @@
+#include "coordination/AppModel.h"
+
+#include <QPointer>
+#include <utility>
+
+#include "base/Error.h"
+#include "base/Spawn.h"
+#include "preferences/CloudPreferenceSync.h"
+
+namespace pellucine {
+
+namespace {
+
+struct Failure {
+    QString typeName;
+    QString description;
+    // The sync service's text for it.
+    QString syncMessage;
+};
+
+Failure describe(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        return {errorTypeName(error), errorDescription(error),
+                CloudPreferenceSync::userMessage(error)};
+    } catch (...) {
+        const QString text = QStringLiteral("An unknown error occurred.");
+        return {QStringLiteral("unknown"), text, text};
+    }
+}
+
+}  // namespace
+
+QString AppModel::SyncStatus::text(const QLocale& locale, const QTimeZone& zone) const {
+    switch (case_) {
+        case Case::synced:
+            return QStringLiteral("Synced ") +
+                   locale.toString(date_.toTimeZone(zone).time(), QLocale::ShortFormat);
+        case Case::failed:
+            return message_;
+        case Case::idle:
+            return {};
+        case Case::syncing:
+            return QStringLiteral("Syncing…");
+    }
+    return {};
+}
+
+AppModel::AppModel(Platform platform, WindowServicing& windowService,
+                   PreviewServicing& previewService, PreferenceStoring& preferenceStore,
+                   PreferenceSyncing& syncService, QObject* parent)
+    : QObject(parent),
+      desktop_(platform.desktop),
+      scheduler_(platform.scheduler),
+      events_(platform.events),
+      wallClock_(platform.wallClock),
+      executor_(platform.executor),
+      permissions_(platform.desktop, platform.scheduler, platform.events,
+                   std::move(platform.waitForEventLog)),
+      loginItem_(platform.desktop.loginItems()),
+      previewCache_(platform.desktop.imageCoding(), platform.executor, platform.scheduler.clock(),
+                    cacheTimeToLiveSeconds, cacheCapacity, cacheHotCapacity),
+      liveWindowIDs_([&list = platform.desktop.windowList()] { return list.liveWindowNumbers(); }),
+      windowService_(windowService),
+      previewService_(previewService),
+      preferenceStore_(preferenceStore),
+      syncService_(syncService) {
+    portablePreferences_.set(preferenceStore_.loadPortablePreferences());
+    machinePreferences_.set(preferenceStore_.loadMachinePreferences());
+    subscriptions_ += portablePreferences_.subscribeDistinct(
+        [](const PortablePreferences& p) { return p.keepPasswordManagersPrivate; },
+        [this](bool keepPrivate) {
+            if (keepPrivate) {
+                hidePrivatePreviews();
+            }
+        });
+    startMemoryPressureMonitor();
+}
+
+AppModel::~AppModel() = default;
+
+PreviewChoice AppModel::previewChoice() const {
+    return {portablePreferences_.value().keepPasswordManagersPrivate,
+            desktop_.process().operatingSystemMajorVersion()};
+}
+
+// ---- Window list ------------------------------------------------------------------------------
+
+QCoro::Task<void> AppModel::refreshWindows() {
+    const QPointer<AppModel> self(this);
+    const quint64 sequence = ++refreshesStarted_;
+    WindowServicing& service = windowService_;
+    std::optional<QList<ApplicationDescriptor>> snapshot;
+    std::exception_ptr failure;
+    try {
+        snapshot = co_await service.enumerateWindows();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (failure) {
+        refreshFailed(sequence, failure);
+    } else {
+        applySnapshot(sequence, std::move(*snapshot));
+    }
+}
+
+void AppModel::applySnapshot(quint64 sequence, QList<ApplicationDescriptor> snapshot) {
+    // A slower, older refresh must not overwrite a newer list or prune against its own.
+    if (sequence < lastAppliedRefresh_) {
+        return;
+    }
+    lastAppliedRefresh_ = sequence;
+    QSet<quint32> keeping = liveWindowIDs_();
+    qsizetype windowCount = 0;
+    for (const ApplicationDescriptor& application : snapshot) {
+        windowCount += application.windows.size();
+        for (const WindowDescriptor& window : application.windows) {
+            keeping.insert(window.id);
+        }
+    }
+    const qsizetype applicationCount = snapshot.size();
+    applications_.set(std::move(snapshot));
+    previewCache_.prune(keeping);
+    events_.record(QStringLiteral("windows-refreshed"),
+                   {{QStringLiteral("applicationCount"), QString::number(applicationCount)},
+                    {QStringLiteral("windowCount"), QString::number(windowCount)}});
+}
+
+void AppModel::refreshFailed(quint64 sequence, const std::exception_ptr& failure) {
+    const Failure f = describe(failure);
+    // A failure older than a list already applied says nothing about the current one.
+    if (sequence > lastAppliedRefresh_) {
+        errorMessage_.set(f.description);
+    }
+    events_.record(QStringLiteral("windows-refresh-failed"),
+                   {{QStringLiteral("errorType"), f.typeName}});
+}
+
+bool AppModel::performWindowAction(WindowAction action, const WindowDescriptor& window) {
+    try {
+        windowService_.performWindowAction(action, window);
+    } catch (...) {
+        errorMessage_.set(describe(std::current_exception()).description);
+        events_.record(QStringLiteral("window-action-failed"),
+                       {{QStringLiteral("reason"), action.textForm()}});
+        return false;
+    }
+    advancePreviewSessionGeneration();
+    resetPreviews();
+    return true;
+}
+
+// ---- Preferences and sync ---------------------------------------------------------------------
+
+void AppModel::applyPreferences() {
+    const QDateTime stamp = wallClock_.now();
+    portablePreferences_.modify([&stamp](PortablePreferences& p) { p.modifiedAt = stamp; });
+    portablePreferences_.modify([](PortablePreferences& p) { p.normalize(); });
+    storePreferences();
+    if (!portablePreferences_.value().syncEnabled) {
+        pendingPush_.reset();
+        if (!(syncStatus_.value() == SyncStatus::idle())) {
+            syncStatus_.set(SyncStatus::idle());
+        }
+        return;
+    }
+    syncStatus_.set(SyncStatus::syncing());
+    pendingPush_ = portablePreferences_.value();
+    if (!pushTask_.isValid() || pushTask_.isFinished()) {
+        pushTask_ = spawn(scheduler_, guarded(this, &AppModel::pushPreferences));
+    }
+}
+
+void AppModel::storePreferences() {
+    preferenceStore_.savePortablePreferences(portablePreferences_.value());
+    preferenceStore_.saveMachinePreferences(machinePreferences_.value());
+}
+
+QCoro::Task<void> AppModel::pushPreferences(CancellationToken) {  // NOLINT
+    const QPointer<AppModel> self(this);
+    PreferenceSyncing& sync = syncService_;
+    while (self && pendingPush_) {
+        const PortablePreferences record = *std::exchange(pendingPush_, std::nullopt);
+        std::exception_ptr failure;
+        try {
+            co_await sync.push(record);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (!self) {
+            co_return;
+        }
+        pushFinished(failure);
+    }
+}
+
+void AppModel::pushFinished(const std::exception_ptr& failure) {
+    // Only the outcome of the last push waiting says how sync stands, and only while it is on.
+    const bool decides = !pendingPush_ && portablePreferences_.value().syncEnabled;
+    if (failure) {
+        if (decides) {
+            syncStatus_.set(SyncStatus::failed(describe(failure).syncMessage));
+        }
+        syncFailed(QStringLiteral("sync-push-failed"), failure);
+        return;
+    }
+    if (decides) {
+        syncStatus_.set(SyncStatus::synced(wallClock_.now()));
+    }
+    events_.record(QStringLiteral("sync-pushed"));
+}
+
+QCoro::Task<void> AppModel::pullSyncedPreferences() {
+    if (!portablePreferences_.value().syncEnabled) {
+        co_return;
+    }
+    syncStatus_.set(SyncStatus::syncing());
+    const QPointer<AppModel> self(this);
+    PreferenceSyncing& sync = syncService_;
+    std::optional<PortablePreferences> remote;
+    std::exception_ptr failure;
+    try {
+        remote = co_await sync.pull();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!self) {
+        co_return;
+    }
+    if (failure) {
+        syncStatus_.set(SyncStatus::failed(describe(failure).syncMessage));
+        syncFailed(QStringLiteral("sync-pull-failed"), failure);
+    } else {
+        pulled(std::move(remote));
+    }
+}
+
+void AppModel::pulled(std::optional<PortablePreferences> remote) {
+    if (remote) {
+        // The local record as it is now, not as it was when the pull began.
+        const PortablePreferences& local = portablePreferences_.value();
+        PortablePreferences winner = remote->modifiedAt > local.modifiedAt ? *remote : local;
+        portablePreferences_.set(std::move(winner));
+        preferenceStore_.savePortablePreferences(portablePreferences_.value());
+    }
+    syncStatus_.set(SyncStatus::synced(wallClock_.now()));
+    events_.record(QStringLiteral("sync-pulled"));
+}
+
+void AppModel::syncFailed(const QString& event, const std::exception_ptr& failure) {
+    const Failure f = describe(failure);
+    errorMessage_.set(f.description);
+    events_.record(event, {{QStringLiteral("errorType"), f.typeName}});
+}
+
+// ---- Memory pressure --------------------------------------------------------------------------
+
+void AppModel::startMemoryPressureMonitor() {
+    MemoryPressure& source = desktop_.memoryPressure();
+    if (const std::optional<QString> reason = source.unavailableReason()) {
+        events_.record(QStringLiteral("memory-pressure-unavailable"),
+                       {{QStringLiteral("reason"), *reason}});
+    }
+    memoryPressure_ = source.subscribe([self = QPointer<AppModel>(this)](MemoryPressureEvents e) {
+        if (self) {
+            self->handleMemoryPressure(e.critical);
+        }
+    });
+}
+
+void AppModel::handleMemoryPressure(bool critical) {
+    const int hot = previewCache_.hotImageCount();
+    if (critical) {
+        previewCache_.removeAll();
+    } else {
+        previewCache_.dropHotImages();
+    }
+    events_.record(
+        QStringLiteral("preview-cache-dropped"),
+        {{QStringLiteral("reason"),
+          critical ? QStringLiteral("memory-critical") : QStringLiteral("memory-warning")},
+         {QStringLiteral("requestedCount"), QString::number(hot)},
+         {QStringLiteral("cachedCount"), QString::number(previewCache_.entries().size())}});
+}
+
+}  // namespace pellucine

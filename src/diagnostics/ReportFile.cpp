@@ -1,0 +1,71 @@
+#include "diagnostics/ReportFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "base/AtomicFile.h"
+#include "diagnostics/ReportEnvironment.h"
+
+namespace pellucine::ReportProblem::ReportFile {
+
+namespace {
+
+// Copies tried before giving up on a folder.
+constexpr int maximumCopies = 999;
+
+std::optional<QString> saveIn(const QString& folder, const QString& content, const QString& appName,
+                              const QDateTime& localTime) {
+    const QByteArray bytes = content.toUtf8();
+    const QDir dir(folder);
+    for (int copy = 1; copy <= maximumCopies; ++copy) {
+        const QString path = dir.absoluteFilePath(name(appName, localTime, copy));
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+            continue;
+        }
+        if (writeFileAtomically(path, bytes)) {
+            return std::nullopt;
+        }
+        return path;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+QString name(const QString& appName, const QDateTime& localTime, int copy) {
+    QString result = appName + QStringLiteral("-report-") +
+                     QLocale::c().toString(localTime, QStringLiteral("yyyy-MM-dd-HHmm"));
+    if (copy > 1) {
+        result += QLatin1Char('-') + QString::number(copy);
+    }
+    return result + QStringLiteral(".txt");
+}
+
+std::optional<QString> save(const QString& content, const QString& appName,
+                            const Environment& environment) {
+    const QDateTime localTime = environment.clock->now().toTimeZone(environment.timeZone);
+    if (!environment.desktopFolder.isEmpty() && QFileInfo(environment.desktopFolder).isDir()) {
+        if (auto path = saveIn(environment.desktopFolder, content, appName, localTime)) {
+            return path;
+        }
+    }
+    if (environment.reportsFolder.isEmpty() || !QDir().mkpath(environment.reportsFolder)) {
+        return std::nullopt;
+    }
+    return saveIn(environment.reportsFolder, content, appName, localTime);
+}
+
+bool isOnDesktop(const QString& file, const Environment& environment) {
+    return !environment.desktopFolder.isEmpty() &&
+           QDir(QFileInfo(file).absolutePath()) == QDir(environment.desktopFolder);
+}
+
+QString place(const QString& file, const Environment& environment) {
+    if (isOnDesktop(file, environment)) {
+        return QStringLiteral("on your Desktop");
+    }
+    return QStringLiteral("in ") + QDir::toNativeSeparators(QFileInfo(file).absolutePath());
+}
+
+}  // namespace pellucine::ReportProblem::ReportFile

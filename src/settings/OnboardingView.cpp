@@ -1,0 +1,386 @@
+#include "settings/OnboardingView.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "design/FadingScrollView.h"
+#include "design/HazardStripe.h"
+#include "design/KeyHint.h"
+#include "design/PaneLink.h"
+#include "design/Yard.h"
+#include "design/YardButton.h"
+#include "design/YardMasthead.h"
+#include "design/YardText.h"
+#include "preferences/PermissionService.h"
+#include "settings/CardFrame.h"
+#include "settings/DraggablePermissionTile.h"
+#include "settings/FeatureCard.h"
+#include "settings/PermissionRow.h"
+#include "settings/StepTab.h"
+#include "settings/SymbolIcon.h"
+
+namespace pellucine {
+namespace {
+
+constexpr int tabSpacing = 14;
+constexpr QMargins columnMargins{28, 22, 28, 24};
+constexpr int columnSpacing = 16;
+constexpr int pageBottom = 8;
+constexpr int headingSpacing = 10;
+constexpr int introductionSpacing = 20;
+constexpr int tileSpacing = 18;
+constexpr int permissionsSpacing = 16;
+constexpr int dockSpacing = 18;
+constexpr int dockRowSpacing = 12;
+constexpr int noticeSpacing = 10;
+constexpr int noticePadding = 12;
+constexpr int closingSpacing = 4;
+
+QVBoxLayout* column(QWidget* owner, int spacing) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QWidget* pageHeading(const QString& title) {
+    auto* heading = new QWidget;
+    QVBoxLayout* layout = column(heading, headingSpacing);
+    layout->addWidget(new YardText(title, Yard::displayFont()));
+    layout->addWidget(new HazardStripe(5));
+    return heading;
+}
+
+YardText* mutedText(const QString& text, const QFont& font) {
+    return new YardText(text, font, &Yard::Palette::muted);
+}
+
+void runIfSet(const std::function<void()>& action) {
+    if (action) {
+        action();
+    }
+}
+
+}  // namespace
+
+OnboardingView::OnboardingView(PermissionService& permissions, Scheduler& scheduler,
+                               Step initialStep, const QStringList& searchKeys, Actions actions,
+                               QWidget* parent)
+    : QWidget(parent),
+      permissions_(permissions),
+      scheduler_(scheduler),
+      actions_(std::move(actions)),
+      step_(initialStep) {
+    setMinimumSize(minimumWidth, minimumHeight);
+
+    auto* content = new QWidget;
+    QVBoxLayout* pages = column(content, 0);
+    pages->setContentsMargins(0, 0, 0, pageBottom);
+    // The scroll view sizes the content by its height for the width it is given; a minimum
+    // taken from the narrowest wrapping of every text would make it scroll needlessly.
+    pages->setSizeConstraint(QLayout::SetNoConstraint);
+    content->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    pages_ = {introductionPage(), permissionsPage(), dockPage(searchKeys)};
+    for (QWidget* page : pages_) {
+        pages->addWidget(page);
+    }
+    pages->addStretch(1);
+    scroll_ = new FadingScrollView(&Yard::Palette::ground, &Yard::Palette::muted);
+    scroll_->setWidget(content);
+
+    back_ = new YardButton(QStringLiteral("Back"), YardButton::Kind::secondary);
+    forward_ = new YardButton(QString(), YardButton::Kind::primary);
+    connect(back_, &YardButton::clicked, this, &OnboardingView::goBack);
+    connect(forward_, &YardButton::clicked, this, &OnboardingView::goForward);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(back_);
+    bar->addStretch(1);
+    bar->addWidget(forward_);
+
+    auto* pageColumn = new QVBoxLayout;
+    pageColumn->setContentsMargins(columnMargins);
+    pageColumn->setSpacing(columnSpacing);
+    pageColumn->addWidget(scroll_, 1);
+    pageColumn->addLayout(bar);
+
+    QVBoxLayout* layout = column(this, 0);
+    layout->addWidget(masthead());
+    layout->addLayout(pageColumn, 1);
+
+    // Return presses the forward button whatever has the focus; a held key presses it once.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* forward = new QShortcut(QKeySequence(key), this);
+        forward->setAutoRepeat(false);
+        connect(forward, &QShortcut::activated, this, &OnboardingView::goForward);
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { window()->close(); });
+
+    subscriptions_ += permissions_.accessibility().subscribeDistinct(
+        [this](PermissionState) { refreshPermissionViews(); });
+    subscriptions_ += permissions_.screenRecording().subscribeDistinct(
+        [this](PermissionState) { refreshPermissionViews(); });
+    refreshPermissionViews();
+    showStep();
+}
+
+OnboardingView::~OnboardingView() = default;
+
+const std::array<QString, OnboardingView::stepCount>& OnboardingView::stepTitles() {
+    static const std::array<QString, stepCount> titles{
+        QStringLiteral("Command-Tab"), QStringLiteral("Permissions"), QStringLiteral("Dock")};
+    return titles;
+}
+
+QString OnboardingView::searchRowTemplate(const QStringList& searchKeys) {
+    const QString rest = QStringLiteral("{F} while {⌘}{⇥} is up, then type part of its title.");
+    if (searchKeys.isEmpty()) {
+        return QStringLiteral("Press ") + rest;
+    }
+    QString keys;
+    for (const QString& key : searchKeys) {
+        keys += u'{' + key + u'}';
+    }
+    return QStringLiteral("Press ") + keys + QStringLiteral(", or ") + rest;
+}
+
+QString OnboardingView::screenRecordingDescription(PermissionState state) {
+    if (state == PermissionState::restartRequired) {
+        return QStringLiteral(
+            "Turn on PELLUCINE under Privacy & Security › Screen & System Audio Recording, then "
+            "relaunch it.");
+    }
+    return QStringLiteral(
+        "Take still pictures of your windows for the previews. Nothing is recorded or saved. "
+        "macOS may ask you to relaunch PELLUCINE after you turn it on.");
+}
+
+QWidget* OnboardingView::masthead() {
+    auto* strip = new QWidget;
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(tabSpacing);
+    for (int i = 0; i < stepCount; ++i) {
+        tabs_[i] = new StepTab(stepTitles()[i], i, stepCount);
+        connect(tabs_[i], &StepTab::clicked, this, [this, i] { jumpTo(static_cast<Step>(i)); });
+        row->addWidget(tabs_[i], 0, Qt::AlignVCenter);
+    }
+    auto* masthead = new YardMasthead;
+    masthead->setTrailing(strip);
+    return masthead;
+}
+
+FeatureCard* OnboardingView::featureTile(const QString& symbol, const QString& title,
+                                         const QString& text) {
+    return new FeatureCard(FeatureCard::Layout::tile, symbol, title, text);
+}
+
+FeatureCard* OnboardingView::featureRow(const QString& symbol, const QString& title,
+                                        const QString& text) {
+    return new FeatureCard(FeatureCard::Layout::row, symbol, title, text);
+}
+
+PermissionRow* OnboardingView::permissionRow(PermissionKind kind, const QString& title,
+                                             std::function<QString(PermissionState)> describe) {
+    return new PermissionRow(permissions_, kind, title, std::move(describe));
+}
+
+QWidget* OnboardingView::introductionPage() {
+    auto* page = new QWidget;
+    QVBoxLayout* layout = column(page, introductionSpacing);
+    layout->addWidget(pageHeading(QStringLiteral("See the window you want before you open it.")));
+    layout->addWidget(new KeyHint(
+        QStringLiteral("Keep using {⌘}{⇥} as usual. While you hold {⌘}, PELLUCINE shows a "
+                       "picture of every window in the highlighted app, above Apple's strip."),
+        Yard::bodyFont(), true));
+    auto* tiles = new QHBoxLayout;
+    tiles->setSpacing(tileSpacing);
+    tiles->addWidget(featureTile(QStringLiteral("command"), QStringLiteral("Switch apps"),
+                                 QStringLiteral("Hold {⌘} and press {⇥}. {⇧}{⇥} moves back.")),
+                     1);
+    tiles->addWidget(
+        featureTile(QStringLiteral("rectangle.stack.fill"), QStringLiteral("See every window"),
+                    QStringLiteral("Pictures of the highlighted app's windows, "
+                                   "minimized ones too, appear above Apple's strip.")),
+        1);
+    tiles->addWidget(
+        featureTile(QStringLiteral("cursorarrow.click.2"), QStringLiteral("Pick a window"),
+                    QStringLiteral("Keep holding {⌘} and click the window you want. Let go "
+                                   "without clicking and the app switches as usual.")),
+        1);
+    layout->addLayout(tiles);
+    return page;
+}
+
+QWidget* OnboardingView::permissionsPage() {
+    auto* page = new QWidget;
+    QVBoxLayout* layout = column(page, permissionsSpacing);
+    layout->addWidget(pageHeading(QStringLiteral("Allow window previews")));
+    layout->addWidget(mutedText(
+        QStringLiteral("PELLUCINE needs these macOS permissions to see your windows and bring "
+                       "your choice forward. Pictures of your windows stay in memory on this "
+                       "Mac, are never written to disk, and never leave it."),
+        Yard::bodyFont()));
+    accessibilityRow_ = permissionRow(
+        PermissionKind::accessibility, QStringLiteral("Accessibility"), [](PermissionState) {
+            return QStringLiteral(
+                "Follow Command-Tab and bring the window you choose to the front.");
+        });
+    screenRecordingRow_ =
+        permissionRow(PermissionKind::screenRecording, QStringLiteral("Screen Recording"),
+                      &OnboardingView::screenRecordingDescription);
+    dragTile_ = new DraggablePermissionTile;
+    layout->addWidget(accessibilityRow_);
+    layout->addWidget(screenRecordingRow_);
+    layout->addWidget(dragTile_);
+    layout->addWidget(mutedText(QStringLiteral("These update on their own as you grant them."),
+                                Yard::hintFont()));
+    return page;
+}
+
+QWidget* OnboardingView::buildNotice() {
+    auto* notice =
+        new CardFrame({.padding = {noticePadding, noticePadding, noticePadding, noticePadding},
+                       .borderWidth = 1.0,
+                       .border = &Yard::Palette::accentType,
+                       .fill = std::nullopt},
+                      QBoxLayout::LeftToRight, noticeSpacing);
+    const int side = qCeil(Symbols::side(SymbolIcon::title3));
+    notice->content()->addWidget(
+        new SymbolIcon(QStringLiteral("exclamationmark.circle"), SymbolIcon::title3,
+                       SymbolWeight::regular, &Yard::Palette::accentType, QSize(side, side)),
+        0, Qt::AlignTop);
+    notice->content()->addWidget(
+        new YardText(
+            QStringLiteral("Previews start once both permissions on the previous step are on."),
+            Yard::hintFont()),
+        1);
+    return notice;
+}
+
+QWidget* OnboardingView::closingLine() {
+    auto* line = new QWidget;
+    auto* row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(closingSpacing);
+    row->addWidget(mutedText(QStringLiteral("Reopen this from the menu bar: Welcome & "
+                                            "Permissions. Everything else is in"),
+                             Yard::hintFont()),
+                   0, Qt::AlignVCenter);
+    row->addWidget(new PaneLink(QStringLiteral("Settings"), Yard::hintFont(),
+                                [this] { runIfSet(actions_.openSettings); }),
+                   0, Qt::AlignVCenter);
+    auto* stop = new YardText(QStringLiteral("."), Yard::hintFont(), &Yard::Palette::muted, false);
+    row->addWidget(stop, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    return line;
+}
+
+QWidget* OnboardingView::dockPage(const QStringList& searchKeys) {
+    auto* page = new QWidget;
+    QVBoxLayout* layout = column(page, dockSpacing);
+    layout->addWidget(pageHeading(QStringLiteral("Your Dock does more now.")));
+    layout->addWidget(mutedText(QStringLiteral("Point at an app in the Dock to work with its "
+                                               "windows without opening the app first."),
+                                Yard::bodyFont()));
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(dockRowSpacing);
+    rows->addWidget(featureRow(QStringLiteral("dock.rectangle"),
+                               QStringLiteral("Hover for window previews"),
+                               QStringLiteral("See every open window for a Dock app. Apps with "
+                                              "many windows switch to a compact list "
+                                              "automatically.")));
+    rows->addWidget(featureRow(QStringLiteral("minus.square"),
+                               QStringLiteral("Manage windows in place"),
+                               QStringLiteral("Minimize, restore, enter full screen, or close a "
+                                              "window from its preview.")));
+    rows->addWidget(featureRow(QStringLiteral("rectangle.split.2x1"),
+                               QStringLiteral("Arrange your workspace"),
+                               QStringLiteral("Right-click a preview to move it left, right, to "
+                                              "a corner, or maximize it.")));
+    rows->addWidget(featureRow(QStringLiteral("ellipsis.circle"),
+                               QStringLiteral("Handle the whole app"),
+                               QStringLiteral("Use the menu above Dock previews to minimize, "
+                                              "restore, or close all windows, hide the app, or "
+                                              "quit it.")));
+    searchRow_ =
+        featureRow(QStringLiteral("magnifyingglass"), QStringLiteral("Find any window by name"),
+                   searchRowTemplate(searchKeys));
+    rows->addWidget(searchRow_);
+    layout->addLayout(rows);
+    notice_ = buildNotice();
+    layout->addWidget(notice_);
+    layout->addWidget(closingLine());
+    return page;
+}
+
+void OnboardingView::jumpTo(Step step) {
+    if (step_ != step) {
+        step_ = step;
+        showStep();
+    }
+}
+
+void OnboardingView::goBack() {
+    if (step_ != Step::introduction) {
+        jumpTo(static_cast<Step>(static_cast<int>(step_) - 1));
+    }
+}
+
+void OnboardingView::goForward() {
+    if (step_ == Step::dock) {
+        runIfSet(actions_.onDone);
+        return;
+    }
+    jumpTo(static_cast<Step>(static_cast<int>(step_) + 1));
+}
+
+void OnboardingView::showStep() {
+    const int current = static_cast<int>(step_);
+    for (int i = 0; i < stepCount; ++i) {
+        pages_[i]->setVisible(i == current);
+        tabs_[i]->setCurrent(i == current);
+    }
+    back_->setVisible(step_ != Step::introduction);
+    forward_->setText(step_ == Step::dock ? QStringLiteral("Start Using PELLUCINE")
+                                          : QStringLiteral("Continue"));
+    scroll_->verticalScrollBar()->setValue(0);
+}
+
+void OnboardingView::refreshPermissionViews() {
+    const bool screenGranted = permissions_.screenRecording().value() == PermissionState::granted;
+    const bool bothGranted =
+        screenGranted && permissions_.accessibility().value() == PermissionState::granted;
+    dragTile_->setVisible(!screenGranted);
+    notice_->setVisible(!bothGranted);
+}
+
+void OnboardingView::schedulePoll() {
+    poll_ = ScopedWork(scheduler_, scheduler_.postAfter(seconds(pollSeconds), [this] {
+        schedulePoll();
+        permissions_.refresh(pollSource);
+    }));
+}
+
+void OnboardingView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!poll_.isSet()) {
+        schedulePoll();
+    }
+}
+
+void OnboardingView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    poll_.reset();
+}
+
+void OnboardingView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Yard::palette(this).ground);
+}
+
+}  // namespace pellucine

@@ -110,5 +110,48 @@ void BM_RankUnprepared(benchmark::State& state) {
 }
 BENCHMARK(BM_RankUnprepared)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// Indexing one window whose application name is `state.range(0)` characters of a kind that
+// once cost quadratic time.
+void buildIndexWithHugeName(benchmark::State& state, const QString& name) {
+    Candidate c;
+    c.window.id = 1;
+    c.window.title = QStringLiteral("huge");
+    c.window.applicationName = name;
+    const QList<Candidate> candidates{c};
+    for (auto _ : state) {
+        WindowSearch::Index index(candidates);
+        benchmark::DoNotOptimize(index);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// A run of regional indicators: each pair is a flag.
+void BM_BuildIndexRegionalIndicators(benchmark::State& state) {
+    QString name;
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        name += QString::fromUcs4(U"\U0001F1E6");
+    }
+    buildIndexWithHugeName(state, name);
+}
+BENCHMARK(BM_BuildIndexRegionalIndicators)
+    ->RangeMultiplier(4)
+    ->Range(8 << 10, 128 << 10)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// One letter carrying marks of two classes, alternating, that canonical ordering interleaves.
+void BM_BuildIndexAlternatingMarks(benchmark::State& state) {
+    QString name = QStringLiteral("a");
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        name += QChar(i % 2 == 0 ? 0x0301 : 0x0316);
+    }
+    buildIndexWithHugeName(state, name);
+}
+BENCHMARK(BM_BuildIndexAlternatingMarks)
+    ->RangeMultiplier(4)
+    ->Range(4 << 10, 64 << 10)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 }  // namespace
 }  // namespace pellucine

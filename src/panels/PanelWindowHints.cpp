@@ -1,0 +1,204 @@
+#include "panels/PanelWindowHints.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QList>
+#include <QScreen>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace pellucine {
+
+namespace {
+
+template <class T>
+struct FreeReply {
+    void operator()(T* p) const { std::free(p); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply<T>>;
+
+// The request stands for a direct user action (EWMH: pagers and the like).
+constexpr uint32_t sourceUser = 2;
+constexpr uint32_t allDesktops = 0xFFFFFFFF;
+
+QList<xcb_atom_t> readAtoms(xcb_connection_t* connection, xcb_window_t window,
+                            xcb_atom_t property) {
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
+        nullptr));
+    QList<xcb_atom_t> atoms;
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) {
+        return atoms;
+    }
+    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / 4;
+    for (int i = 0; i < count; ++i) {
+        atoms.append(values[i]);
+    }
+    return atoms;
+}
+
+xcb_window_t windowOf(const QWidget& widget) {
+    return static_cast<xcb_window_t>(widget.winId());
+}
+
+}  // namespace
+
+PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
+    const auto* x11 = qGuiApp == nullptr
+                          ? nullptr
+                          : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) {
+        return;
+    }
+    connection_ = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    if (screen == nullptr) {
+        connection_ = nullptr;
+        return;
+    }
+    root_ = screen->root;
+    const std::array<std::pair<const char*, xcb_atom_t*>, 8> names{{
+        {"_NET_WM_STATE", &atoms_.state},
+        {"_NET_WM_STATE_STICKY", &atoms_.sticky},
+        {"_NET_WM_STATE_SKIP_TASKBAR", &atoms_.skipTaskbar},
+        {"_NET_WM_STATE_SKIP_PAGER", &atoms_.skipPager},
+        {"_NET_WM_DESKTOP", &atoms_.desktop},
+        {"_NET_ACTIVE_WINDOW", &atoms_.activeWindow},
+        {"_NET_SUPPORTED", &atoms_.supported},
+        {"_PELLUCINE_FOCUS_STAMP", &atoms_.stamp},
+    }};
+    std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        cookies[i] = xcb_intern_atom(connection_, 0,
+                                     static_cast<uint16_t>(std::strlen(names[i].first)),
+                                     names[i].first);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(connection_, cookies[i], nullptr));
+        *names[i].second = reply ? reply->atom : XCB_NONE;
+    }
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+PanelWindowHints::~PanelWindowHints() {
+    if (connection_ != nullptr && QCoreApplication::instance() != nullptr) {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+}
+
+void PanelWindowHints::applyBeforeMapping() {
+    if (connection_ == nullptr || !panel_ || atoms_.state == XCB_NONE) {
+        return;
+    }
+    const xcb_window_t window = windowOf(*panel_);
+    QList<xcb_atom_t> states = readAtoms(connection_, window, atoms_.state);
+    for (const xcb_atom_t added : {atoms_.sticky, atoms_.skipTaskbar, atoms_.skipPager}) {
+        if (added != XCB_NONE && !states.contains(added)) {
+            states.append(added);
+        }
+    }
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atoms_.state, XCB_ATOM_ATOM,
+                        32, static_cast<uint32_t>(states.size()), states.constData());
+    if (atoms_.desktop != XCB_NONE) {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atoms_.desktop,
+                            XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    }
+    xcb_flush(connection_);
+}
+
+void PanelWindowHints::requestFocus() {
+    if (!panel_) {
+        return;
+    }
+    panel_->raise();
+    if (connection_ == nullptr || atoms_.stamp == XCB_NONE) {
+        panel_->activateWindow();
+        return;
+    }
+    // Appending nothing to a property of the panel's own window makes the server send a
+    // PropertyNotify stamped with its current time; the request leaves when it arrives. The
+    // panel's mapping was sent before on the same connection, so the window manager learns of
+    // the window before it reads the request.
+    focusPending_ = true;
+    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, windowOf(*panel_), atoms_.stamp,
+                        XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(connection_);
+}
+
+bool PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (!focusPending_ || eventType != "xcb_generic_event_t" || !panel_) {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
+        return false;
+    }
+    const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+    if (notify->atom != atoms_.stamp || notify->window != windowOf(*panel_)) {
+        return false;
+    }
+    focusPending_ = false;
+    if (panel_->isVisible()) {
+        activate(notify->time);
+    }
+    return true;
+}
+
+void PanelWindowHints::activate(xcb_timestamp_t time) {
+    const xcb_window_t window = windowOf(*panel_);
+    if (managerSupportsActivation()) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atoms_.activeWindow;
+        event.data.data32[0] = sourceUser;
+        event.data.data32[1] = time;
+        xcb_send_event(connection_, 0, root_,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    } else {
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(connection_, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window, time);
+    }
+    xcb_flush(connection_);
+}
+
+bool PanelWindowHints::managerSupportsActivation() {
+    if (atoms_.activeWindow == XCB_NONE || atoms_.supported == XCB_NONE) {
+        return false;
+    }
+    // Read each time: the window manager may have been replaced since.
+    return readAtoms(connection_, root_, atoms_.supported).contains(atoms_.activeWindow);
+}
+
+QPoint PanelWindowHints::mainDisplayOrigin() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().topLeft() : QPoint();
+}
+
+QRect PanelWindowHints::toQtGeometry(const ScreenRect& frame, double mainDisplayHeight,
+                                     QPoint mainOrigin) {
+    const GlobalRect global = toGlobalSpace(frame, mainDisplayHeight);
+    return {static_cast<int>(std::round(global.x)) + mainOrigin.x(),
+            static_cast<int>(std::round(global.y)) + mainOrigin.y(),
+            static_cast<int>(std::ceil(global.width)), static_cast<int>(std::ceil(global.height))};
+}
+
+ScreenRect PanelWindowHints::fromQtGeometry(const QRect& geometry, double mainDisplayHeight,
+                                            QPoint mainOrigin) {
+    const GlobalRect global{static_cast<double>(geometry.x() - mainOrigin.x()),
+                            static_cast<double>(geometry.y() - mainOrigin.y()),
+                            static_cast<double>(geometry.width()),
+                            static_cast<double>(geometry.height())};
+    return toScreenSpace(global, mainDisplayHeight);
+}
+
+}  // namespace pellucine

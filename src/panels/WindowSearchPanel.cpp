@@ -1,0 +1,58 @@
+#include "panels/WindowSearchPanel.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+
+namespace pellucine {
+
+WindowSearchPanel::WindowSearchPanel(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setWindowTitle(QStringLiteral("Search Windows"));
+    setAccessibleName(QStringLiteral("Search Windows"));
+    resize(initialWidth, initialHeight);
+}
+
+bool WindowSearchPanel::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::WindowActivate:
+            if (isVisible()) {
+                hasBeenKey_ = true;
+            }
+            break;
+        case QEvent::WindowDeactivate:
+            // A focus-out that arrives after the panel was hidden, or before it took the
+            // keyboard in this showing, belongs to an earlier showing.
+            if (hasBeenKey_ && isVisible() && !isActiveWindow()) {
+                hasBeenKey_ = false;
+                if (onResignKey_) {
+                    onResignKey_();
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(event);
+}
+
+void WindowSearchPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (onCancel_) {
+            onCancel_();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void WindowSearchPanel::showEvent(QShowEvent* event) {
+    hasBeenKey_ = false;
+    QWidget::showEvent(event);
+}
+
+void WindowSearchPanel::hideEvent(QHideEvent* event) {
+    hasBeenKey_ = false;
+    QWidget::hideEvent(event);
+}
+
+}  // namespace pellucine

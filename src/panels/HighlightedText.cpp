@@ -46,8 +46,8 @@ QList<Span> utf16Spans(QStringView text, const QList<WindowSearch::CharacterRang
         const qsizetype start = std::clamp<qsizetype>(range.start, 0, characters);
         const qsizetype end = std::clamp<qsizetype>(range.end, 0, characters);
         if (end > start) {
-            spans.append({offsets[static_cast<std::size_t>(start)],
-                          offsets[static_cast<std::size_t>(end)]});
+            spans.append(
+                {offsets[static_cast<std::size_t>(start)], offsets[static_cast<std::size_t>(end)]});
         }
     }
     return merged(std::move(spans));

@@ -74,9 +74,8 @@ PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
     }};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        cookies[i] = xcb_intern_atom(connection_, 0,
-                                     static_cast<uint16_t>(std::strlen(names[i].first)),
-                                     names[i].first);
+        cookies[i] = xcb_intern_atom(
+            connection_, 0, static_cast<uint16_t>(std::strlen(names[i].first)), names[i].first);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         const Reply<xcb_intern_atom_reply_t> reply(
@@ -103,8 +102,8 @@ void PanelWindowHints::applyBeforeMapping() {
             states.append(added);
         }
     }
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atoms_.state, XCB_ATOM_ATOM,
-                        32, static_cast<uint32_t>(states.size()), states.constData());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atoms_.state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.constData());
     if (atoms_.desktop != XCB_NONE) {
         xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atoms_.desktop,
                             XCB_ATOM_CARDINAL, 32, 1, &allDesktops);

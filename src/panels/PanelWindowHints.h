@@ -38,8 +38,7 @@ class PanelWindowHints final : public QAbstractNativeEventFilter {
     static QPoint mainDisplayOrigin();
     // A frame in the screen space as Qt widget geometry: the origin rounded to whole points
     // (halves away from zero), the size rounded up.
-    static QRect toQtGeometry(const ScreenRect& frame, double mainDisplayHeight,
-                              QPoint mainOrigin);
+    static QRect toQtGeometry(const ScreenRect& frame, double mainDisplayHeight, QPoint mainOrigin);
     static ScreenRect fromQtGeometry(const QRect& geometry, double mainDisplayHeight,
                                      QPoint mainOrigin);
 

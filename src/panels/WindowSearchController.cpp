@@ -19,9 +19,11 @@ namespace pellucine {
 
 namespace Geometry = WindowSearchPanelGeometry;
 
-WindowSearchController::WindowSearchController(AppModel& model, Recency recency,
-                                               Platform platform, QObject* parent)
-    : QObject(parent), model_(model), recency_(std::move(recency)),
+WindowSearchController::WindowSearchController(AppModel& model, Recency recency, Platform platform,
+                                               QObject* parent)
+    : QObject(parent),
+      model_(model),
+      recency_(std::move(recency)),
       platform_(std::move(platform)) {}
 
 WindowSearchController::~WindowSearchController() {
@@ -55,12 +57,12 @@ void WindowSearchController::registerHotkey() {
     const std::optional<QString> owner = HotkeyConflicts::owner(
         combo.keyCode, modifiers,
         platform_.conflictSources ? platform_.conflictSources() : HotkeyConflicts::Sources{});
-    hotkeyID_ = platform_.hotkeys.registerHotkey(
-        combo.keyCode, modifiers, [self = QPointer<WindowSearchController>(this)] {
-            if (self) {
-                self->toggle();
-            }
-        });
+    hotkeyID_ = platform_.hotkeys.registerHotkey(combo.keyCode, modifiers,
+                                                 [self = QPointer<WindowSearchController>(this)] {
+                                                     if (self) {
+                                                         self->toggle();
+                                                     }
+                                                 });
     QString result;
     if (hotkeyID_) {
         hotkeyProblem_ = owner;
@@ -96,9 +98,9 @@ void WindowSearchController::show() {
     if (!screens.isEmpty()) {
         mainDisplayHeight_ = screens.first().frame.height;
         const std::optional<ScreenPoint> at = pointer();
-        const std::optional<ScreenRect> visible = Geometry::targetVisibleFrame(
-            at.value_or(ScreenPoint{}), at ? screens : QList<Screen>{},
-            screens.first().visibleFrame);
+        const std::optional<ScreenRect> visible =
+            Geometry::targetVisibleFrame(at.value_or(ScreenPoint{}), at ? screens : QList<Screen>{},
+                                         screens.first().visibleFrame);
         if (visible) {
             const ScreenPoint origin = Geometry::origin(panelFrame_.size(), *visible);
             setPanelFrame({origin.x, origin.y, panelFrame_.width, panelFrame_.height});
@@ -107,9 +109,9 @@ void WindowSearchController::show() {
     panel_->show();
     hints_->requestFocus();
     search_.advanceFocusToken();
-    platform_.events.record(QStringLiteral("window-search-opened"),
-                            {{QStringLiteral("windowCount"),
-                              QString::number(search_.totalCount())}});
+    platform_.events.record(
+        QStringLiteral("window-search-opened"),
+        {{QStringLiteral("windowCount"), QString::number(search_.totalCount())}});
 
     refreshTask_.cancel();
     refreshTask_ = spawn(platform_.scheduler, guarded(this, &WindowSearchController::refresh));

@@ -50,16 +50,13 @@ struct LaidOut {
         layout.endLayout();
     }
 
-    qreal width() const {
-        return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
-    }
+    qreal width() const { return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0; }
 
     QTextLayout layout;
 };
 
 void drawLine(QPainter& painter, const HighlightedText::Line& line, const QRectF& room,
-              const QFont& regular, const QFont& bold, const QColor& ink,
-              const QColor& highlight) {
+              const QFont& regular, const QFont& bold, const QColor& ink, const QColor& highlight) {
     const HighlightedText::Line shown =
         WindowSearchRowDelegate::fitted(line, room.width(), regular, bold);
     const LaidOut laidOut(shown, regular, bold, highlight);
@@ -70,7 +67,7 @@ void drawLine(QPainter& painter, const HighlightedText::Line& line, const QRectF
 }  // namespace
 
 WindowSearchRowDelegate::Geometry WindowSearchRowDelegate::Geometry::of(const QRectF& row,
-                                                                         qreal badgeHeight) {
+                                                                        qreal badgeHeight) {
     Geometry g;
     const qreal middle = row.center().y();
     g.icon = QRectF(row.left() + horizontalPadding, middle - iconSide / 2.0, iconSide, iconSide);

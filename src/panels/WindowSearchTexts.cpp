@@ -4,9 +4,9 @@ namespace pellucine::WindowSearchTexts {
 
 QString counter(const QString& query, qsizetype resultCount, qsizetype totalCount) {
     const QString noun = totalCount == 1 ? QStringLiteral("window") : QStringLiteral("windows");
-    const QString text = query.isEmpty()
-                             ? QStringLiteral("%1 %2").arg(totalCount).arg(noun)
-                             : QStringLiteral("%1 of %2 %3").arg(resultCount).arg(totalCount).arg(noun);
+    const QString text =
+        query.isEmpty() ? QStringLiteral("%1 %2").arg(totalCount).arg(noun)
+                        : QStringLiteral("%1 of %2 %3").arg(resultCount).arg(totalCount).arg(noun);
     return text.toUpper();
 }
 

@@ -39,7 +39,10 @@ class Glyph final : public QWidget {
   public:
     Glyph(QString name, qreal pointSize, SymbolWeight weight, QColor Yard::Palette::*ink,
           QWidget* parent)
-        : QWidget(parent), name_(std::move(name)), pointSize_(pointSize), weight_(weight),
+        : QWidget(parent),
+          name_(std::move(name)),
+          pointSize_(pointSize),
+          weight_(weight),
           ink_(ink) {
         const int side = static_cast<int>(std::ceil(Symbols::side(pointSize_)));
         setFixedSize(side, side);
@@ -84,8 +87,7 @@ class WindowSearchView::Line final : public QWidget {
         painter.setFont(font);
         painter.setPen(Yard::palette(this).muted);
         const QRect room = rect().adjusted(horizontalPadding, 0, -horizontalPadding, 0);
-        const QString shown =
-            QFontMetrics(font).elidedText(text_, Qt::ElideMiddle, room.width());
+        const QString shown = QFontMetrics(font).elidedText(text_, Qt::ElideMiddle, room.width());
         painter.drawText(room, Qt::AlignCenter | Qt::TextSingleLine, shown);
     }
 
@@ -132,10 +134,10 @@ class WindowSearchView::Chip final : public QWidget {
         painter.setPen(palette.muted);
         painter.drawText(room.adjusted(0, 0, -(chevron + spacing), 0),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text_);
-        Symbols::draw(painter, u"chevron.down",
-                      QRectF(room.right() - chevron, room.center().y() - chevron / 2, chevron,
-                             chevron),
-                      chevronSize, SymbolWeight::bold, {palette.muted});
+        Symbols::draw(
+            painter, u"chevron.down",
+            QRectF(room.right() - chevron, room.center().y() - chevron / 2, chevron, chevron),
+            chevronSize, SymbolWeight::bold, {palette.muted});
     }
 
   private:
@@ -158,7 +160,9 @@ class WindowSearchView::Frame final : public QWidget {
 
 WindowSearchView::WindowSearchView(WindowSearchState& state, Callbacks callbacks,
                                    ApplicationIconLookup icons, QWidget* parent)
-    : QWidget(parent), state_(state), callbacks_(std::move(callbacks)),
+    : QWidget(parent),
+      state_(state),
+      callbacks_(std::move(callbacks)),
       model_(new WindowSearchResultModel(this)) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -189,6 +193,8 @@ WindowSearchView::WindowSearchView(WindowSearchState& state, Callbacks callbacks
     stack->addWidget(list_);
     empty_ = new Line(this);
     stack->addWidget(empty_, 1);
+    // Room beyond the rows stays below them, the footer at the bottom.
+    stack->addStretch(1);
     stack->addSpacing(bottomRuleHeight);
     stack->addWidget(makeFooter());
 
@@ -372,9 +378,9 @@ void WindowSearchView::paintEvent(QPaintEvent*) {
     const Yard::Palette& palette = Yard::palette(this);
     painter.fillRect(rect(), palette.ground);
     painter.fillRect(QRectF(0, searchRowHeight, width(), topRuleHeight), palette.fore);
-    painter.fillRect(QRectF(0, height() - footerHeight - bottomRuleHeight, width(),
-                            bottomRuleHeight),
-                     palette.hairline);
+    painter.fillRect(
+        QRectF(0, height() - footerHeight - bottomRuleHeight, width(), bottomRuleHeight),
+        palette.hairline);
 }
 
 void WindowSearchView::resizeEvent(QResizeEvent* event) {

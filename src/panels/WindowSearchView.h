@@ -36,8 +36,8 @@ class WindowSearchView final : public QWidget {
     static constexpr int horizontalPadding = 20;
     static constexpr qreal borderWidth = 1.5;
     // Everything but the rows: 62 + 2 + 1 + 36.
-    static constexpr int chromeHeight = searchRowHeight + topRuleSlot + bottomRuleHeight +
-                                        footerHeight;
+    static constexpr int chromeHeight =
+        searchRowHeight + topRuleSlot + bottomRuleHeight + footerHeight;
 
     struct Callbacks {
         std::function<void(const WindowDescriptor&)> onCommit;

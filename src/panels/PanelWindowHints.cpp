@@ -1,5 +1,6 @@
 #include "panels/PanelWindowHints.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QList>
@@ -131,11 +132,23 @@ void PanelWindowHints::requestFocus() {
 }
 
 bool PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (!focusPending_ || eventType != "xcb_generic_event_t" || !panel_) {
+    if (eventType != "xcb_generic_event_t" || !panel_) {
         return false;
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_FOCUS_IN) {
+        const auto* focus = reinterpret_cast<const xcb_focus_in_event_t*>(event);
+        if (focus->event == windowOf(*panel_) && focus->detail != XCB_NOTIFY_DETAIL_POINTER) {
+            // Qt ignores focus coming back to the window it still counts as focused (a hidden
+            // panel shown again before its focus-out settled) and leaves the widget inactive;
+            // once Qt has read the event, the widget is made active to match.
+            QMetaObject::invokeMethod(
+                panel_, [panel = panel_] { catchUpActivation(panel); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    if (!focusPending_ || type != XCB_PROPERTY_NOTIFY) {
         return false;
     }
     const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
@@ -147,6 +160,13 @@ bool PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* mess
         activate(notify->time);
     }
     return true;
+}
+
+void PanelWindowHints::catchUpActivation(const QPointer<QWidget>& panel) {
+    if (panel && panel->isVisible() && !panel->isActiveWindow() &&
+        QGuiApplication::focusWindow() == panel->windowHandle()) {
+        QApplication::setActiveWindow(panel);
+    }
 }
 
 void PanelWindowHints::activate(xcb_timestamp_t time) {

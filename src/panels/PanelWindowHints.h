@@ -57,6 +57,7 @@ class PanelWindowHints final : public QAbstractNativeEventFilter {
     };
 
     void activate(xcb_timestamp_t time);
+    static void catchUpActivation(const QPointer<QWidget>& panel);
     bool managerSupportsActivation();
 
     QPointer<QWidget> panel_;

@@ -229,6 +229,8 @@ QWidget* WindowSearchView::makeSearchRow() {
     field_->setPlaceholderText(QStringLiteral("Search every open window"));
     field_->setAccessibleName(QStringLiteral("Search windows by title or app"));
     field_->setFont(Yard::font(fieldFontSize));
+    // A context menu would take the keyboard from the panel, which closes it.
+    field_->setContextMenuPolicy(Qt::NoContextMenu);
     field_->setText(state_.query());
     connect(field_, &QLineEdit::textChanged, this,
             [this](const QString& text) { state_.setQuery(text); });

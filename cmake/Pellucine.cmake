@@ -30,10 +30,11 @@ function(pellucine_library target)
   add_library(pellucine::${target} ALIAS ${target})
 endfunction()
 
-# pellucine_test_suite(<name> LABEL <unit|widget|x11> [DEPS <targets>...] [PROPERTIES ...]):
-# one GoogleTest executable of every *.cpp in the calling folder, discovered into CTest.
+# pellucine_test_suite(<name> LABEL <unit|widget|x11> [GUI] [DEPS <targets>...] [PROPERTIES ...]):
+# one GoogleTest executable of every *.cpp in the calling folder, discovered into CTest. Widget
+# suites, and others marked GUI, run with a GUI application on the offscreen platform.
 function(pellucine_test_suite name)
-  cmake_parse_arguments(ARG "" "LABEL" "DEPS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABEL" "DEPS;PROPERTIES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
@@ -42,7 +43,7 @@ function(pellucine_test_suite name)
   endif()
   set(target ${name}_tests)
   add_executable(${target} ${sources})
-  if(ARG_LABEL STREQUAL "widget")
+  if(ARG_LABEL STREQUAL "widget" OR ARG_GUI)
     target_link_libraries(${target} PRIVATE pellucine_test_support_gui ${ARG_DEPS})
   else()
     target_link_libraries(${target} PRIVATE pellucine_test_support ${ARG_DEPS})

@@ -1,10 +1,13 @@
 #include <benchmark/benchmark.h>
+#include <xcb/xtest.h>
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -17,6 +20,7 @@
 #include "core/AccessibilityWindowService.h"
 #include "core/ScreenCapturePreviewService.h"
 #include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11KeyboardMap.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "support/ModelHarness.h"
 #include "x11/ReferenceCapture.h"
@@ -24,15 +28,18 @@
 namespace pellucine {
 namespace {
 
-// Xvfb with openbox and `windowCount` xterms, for the life of one benchmark.
+// Xvfb with openbox and `windowCount` xterms, for the life of one benchmark. With
+// `distinctClasses` each added xterm has a window class of its own. The GUI application is on
+// the offscreen platform: it only draws into images.
 class BenchDesktop {
   public:
-    explicit BenchDesktop(int windowCount) {
+    explicit BenchDesktop(int windowCount, bool distinctClasses = false) {
         if (QCoreApplication::instance() == nullptr) {
             static int argc = 1;
             static char name[] = "x11_bench";
             static char* argv[] = {name, nullptr};
-            application_ = std::make_unique<QCoreApplication>(argc, argv);
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            application_ = std::make_unique<QGuiApplication>(argc, argv);
         }
         if (QProcess::execute(QStringLiteral(PELLUCINE_X11_DESKTOP_SCRIPT),
                               {QStringLiteral("start"), state()}) != 0) {
@@ -50,11 +57,15 @@ class BenchDesktop {
         // The fixture brings two xterms; the rest are added here, cascaded.
         for (int i = 2; i < windowCount; ++i) {
             auto xterm = std::make_unique<QProcess>();
+            QStringList arguments{
+                QStringLiteral("-T"), QStringLiteral("bench-%1").arg(i),
+                QStringLiteral("-geometry"),
+                QStringLiteral("60x15+%1+%2").arg(20 * (i % 30)).arg(15 * (i % 30))};
+            if (distinctClasses) {
+                arguments << QStringLiteral("-class") << QStringLiteral("BenchApp%1").arg(i);
+            }
             xterm->start(QStringLiteral("xterm"),
-                         {QStringLiteral("-T"), QStringLiteral("bench-%1").arg(i),
-                          QStringLiteral("-geometry"),
-                          QStringLiteral("60x15+%1+%2").arg(20 * (i % 30)).arg(15 * (i % 30)),
-                          QStringLiteral("-e"), QStringLiteral("/bin/sh")});
+                         arguments + QStringList{QStringLiteral("-e"), QStringLiteral("/bin/sh")});
             xterms_.push_back(std::move(xterm));
         }
         const QDeadlineTimer deadline(30000);
@@ -85,7 +96,7 @@ class BenchDesktop {
     static QString state() { return QStringLiteral(PELLUCINE_X11_BENCH_STATE); }
 
   private:
-    std::unique_ptr<QCoreApplication> application_;
+    std::unique_ptr<QGuiApplication> application_;
     QByteArray display_;
     std::unique_ptr<X11Desktop> port_;
     std::vector<std::unique_ptr<QProcess>> xterms_;
@@ -360,6 +371,98 @@ void BM_LoadTwentyPreviews(benchmark::State& state) {
     timeLoads(state, harness.model, windows);
 }
 BENCHMARK(BM_LoadTwentyPreviews)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A connection of its own that fakes keys and hears the root's children map and unmap.
+class Keyboard {
+  public:
+    explicit Keyboard(const QByteArray& display)
+        : connection_(xcb_connect(display.constData(), nullptr)) {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+        layout_ = X11KeyboardLayout::read(connection_);
+    }
+    ~Keyboard() { xcb_disconnect(connection_); }
+
+    void key(uint8_t type, xcb_keysym_t keysym) {
+        xcb_test_fake_input(connection_, type, layout_.keycodeOf(keysym).value_or(0),
+                            XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        xcb_flush(connection_);
+    }
+    // Runs the program's event loop until the window is mapped (or unmapped); false after 5 s.
+    bool waitFor(uint8_t type, xcb_window_t window) {
+        const QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+                const bool seen =
+                    (event->response_type & 0x7f) == type &&
+                    reinterpret_cast<xcb_map_notify_event_t*>(event)->window == window;
+                std::free(event);
+                if (seen) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+  private:
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = XCB_NONE;
+    X11KeyboardLayout layout_;
+};
+
+// Super+Tab pressed until the strip is mapped, as another client hears it, over 20
+// applications; each strip is closed with Escape. Reports the median and 95th percentile of
+// 50 presses.
+void BM_SwitcherStripMapsAfterSuperTab(benchmark::State& state) {
+    constexpr xcb_keysym_t super = 0xffeb;
+    constexpr xcb_keysym_t tab = 0xff09;
+    constexpr xcb_keysym_t escape = 0xff1b;
+    constexpr int presses = 50;
+    BenchDesktop desktop(20, true);
+    if (desktop.port() == nullptr || desktop.clientCount() < 20) {
+        state.SkipWithError("no desktop of 20 applications");
+        return;
+    }
+    X11ApplicationSwitcher& switcher = desktop.port()->applicationSwitcher();
+    if (!switcher.start()) {
+        state.SkipWithError("Super+Tab is taken");
+        return;
+    }
+    Keyboard keyboard(desktop.display());
+    std::vector<double> samples;
+    for (auto _ : state) {
+        samples.clear();
+        for (int i = 0; i < presses; ++i) {
+            QElapsedTimer timer;
+            keyboard.key(XCB_KEY_PRESS, super);
+            timer.start();
+            keyboard.key(XCB_KEY_PRESS, tab);
+            const bool mapped = keyboard.waitFor(XCB_MAP_NOTIFY, switcher.stripWindow());
+            samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+            keyboard.key(XCB_KEY_RELEASE, tab);
+            keyboard.key(XCB_KEY_PRESS, escape);
+            keyboard.key(XCB_KEY_RELEASE, escape);
+            const bool unmapped = keyboard.waitFor(XCB_UNMAP_NOTIFY, switcher.stripWindow());
+            keyboard.key(XCB_KEY_RELEASE, super);
+            if (!mapped || !unmapped) {
+                state.SkipWithError("the strip did not come and go");
+                return;
+            }
+        }
+    }
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples[samples.size() / 2];
+    state.counters["p95_ms"] = samples[(samples.size() * 95 + 99) / 100 - 1];
+    const QList<RunningApplication> running = desktop.port()->workspace().runningApplications();
+    state.counters["applications"] = static_cast<double>(
+        std::count_if(running.begin(), running.end(), [](const RunningApplication& app) {
+            return app.activationPolicy == ActivationPolicy::regular;
+        }));
+}
+BENCHMARK(BM_SwitcherStripMapsAfterSuperTab)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace pellucine

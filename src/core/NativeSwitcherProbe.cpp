@@ -35,8 +35,9 @@ QUrl standardizedFileURL(const QUrl& url) {
 }  // namespace
 
 ElementRef NativeSwitcherProbe::dockApplicationElement() const {
+    const QString shell = desktop_.systemSwitcher().shellBundleIdentifier();
     for (const RunningApplication& app : desktop_.workspace().runningApplications()) {
-        if (app.bundleIdentifier == systemDock::bundleIdentifier && app.processIdentifier > 0) {
+        if (app.bundleIdentifier == shell && app.processIdentifier > 0) {
             ElementRef element = desktop_.accessibility().applicationElement(app.processIdentifier);
             element->setMessagingTimeout(seconds(messagingTimeoutSeconds));
             return element;

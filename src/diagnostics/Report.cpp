@@ -10,8 +10,8 @@ QString Report::plainText(const QString& appName) const {
     return QStringList{
         appName + QStringLiteral(" problem report"),
         QStringLiteral("Version   %1 (%2)").arg(facts.version, facts.build),
-        QStringLiteral("macOS     ") + facts.macOS,
-        QStringLiteral("Mac       ") + facts.machine,
+        QStringLiteral("Linux     ") + facts.macOS,
+        QStringLiteral("Computer  ") + facts.machine,
         QStringLiteral("Install   ") + installID,
         QString(),
         QStringLiteral("What happened:"),

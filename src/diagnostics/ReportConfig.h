@@ -13,6 +13,7 @@ class QWidget;
 namespace pellucine::ReportProblem {
 
 class Model;
+struct ThisApp;
 
 // The host's say over sending: whether it is allowed, and where a change of it is kept.
 // Both run on the main thread.
@@ -49,6 +50,9 @@ struct Config {
     std::optional<QString> supportEmail;
     // The placeholder of the empty editor.
     QString example;
+
+    // This program's configuration (ThisAppReport.h).
+    static Config thisApp(const ThisApp& context);
 };
 
 }  // namespace pellucine::ReportProblem

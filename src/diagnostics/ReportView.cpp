@@ -162,9 +162,10 @@ QWidget* ReportView::buildWritingPage() {
     connect(editor_, &QPlainTextEdit::textChanged, this, &ReportView::takeEditorText);
 
     column->addWidget(new YardText(
-        QStringLiteral("Sent with it: %1's version, your macOS version, your Mac's model, a random "
-                       "install id, and %1's own log of which apps it moved, never what was in "
-                       "their windows.")
+        QStringLiteral(
+            "Sent with it: %1's version, your Linux version, your computer's model, a random "
+            "install id, and %1's own log of which apps it moved, never what was in "
+            "their windows.")
             .arg(config.appName),
         Yard::hintFont(), &Yard::Palette::muted));
 
@@ -269,7 +270,7 @@ QWidget* ReportView::buildSavedPage() {
         row->addWidget(back);
     }
     row->addStretch();
-    auto* show = plainButton(QStringLiteral("Show in Finder"), widget);
+    auto* show = plainButton(QStringLiteral("Show in File Manager"), widget);
     connect(show, &QAbstractButton::clicked, this, [this, file] {
         if (const auto& files = model_->environment().files) {
             files->reveal(file);

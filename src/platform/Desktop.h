@@ -5,14 +5,18 @@
 #include "platform/CloudAccount.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/ImageCoding.h"
+#include "platform/KeyEventSource.h"
 #include "platform/KeyboardShortcutSettings.h"
+#include "platform/KeyboardState.h"
 #include "platform/LoginItems.h"
 #include "platform/MemoryPressure.h"
+#include "platform/PointerEventSource.h"
 #include "platform/PrivateCaptureLoading.h"
 #include "platform/ProcessEnvironment.h"
 #include "platform/ScreenCapture.h"
 #include "platform/ScreenLayout.h"
 #include "platform/SystemPermissions.h"
+#include "platform/SystemSwitcher.h"
 #include "platform/SystemWindowList.h"
 #include "platform/UrlOpener.h"
 #include "platform/Workspace.h"
@@ -47,6 +51,10 @@ class Desktop {
     // Input.
     virtual GlobalHotkeys& globalHotkeys() = 0;
     virtual KeyboardShortcutSettings& keyboardShortcuts() = 0;
+    virtual KeyEventSource& keyEvents() = 0;
+    virtual PointerEventSource& pointerEvents() = 0;
+    virtual KeyboardState& keyboardState() = 0;
+    virtual SystemSwitcher& systemSwitcher() = 0;
 };
 
 }  // namespace pellucine

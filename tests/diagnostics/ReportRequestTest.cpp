@@ -111,8 +111,8 @@ TEST(Answers, OnlyA2xxWithAStringIdIsAccepted) {
 TEST(ReportText, ListsTheFactsTheTrimmedWordsAndTheWholeDiagnostics) {
     const Report report{facts, u"install-1"_s, u"one\ntwo\n"_s, u"\n  First.\n\nThen.  \n"_s};
     EXPECT_EQ(report.plainText(u"ACME"_s),
-              u"ACME problem report\nVersion   1.2 (34)\nmacOS     Linux 6.1\n"
-              "Mac       ThinkPad X1\nInstall   install-1\n\nWhat happened:\nFirst.\n\nThen.\n\n"
+              u"ACME problem report\nVersion   1.2 (34)\nLinux     Linux 6.1\n"
+              "Computer  ThinkPad X1\nInstall   install-1\n\nWhat happened:\nFirst.\n\nThen.\n\n"
               "===== diagnostics =====\none\ntwo\n"_s);
 }
 
@@ -123,7 +123,7 @@ TEST(Facts, FallBackWhereTheBundleAndFirmwareSayNothing) {
     EXPECT_EQ(Facts::machineModelFrom("Standard PC (Q35)\n"), u"Standard PC (Q35)"_s);
     EXPECT_EQ(Facts::machineModelFrom(QByteArray("Pi 4\0junk", 9)), u"Pi 4"_s);
     EXPECT_EQ(Facts::machineModelFrom("Mod\xffl"), u"Mod\uFFFDl"_s);
-    EXPECT_EQ(Facts::machineModelFrom(QByteArray("\0x", 2)), u"a Mac"_s);
+    EXPECT_EQ(Facts::machineModelFrom(QByteArray("\0x", 2)), u"a computer"_s);
 }
 
 }  // namespace

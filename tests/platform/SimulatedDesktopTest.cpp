@@ -2,7 +2,9 @@
 
 #include "base/ManualScheduler.h"
 #include "platform/AccessibilityNames.h"
+#include "platform/SystemDock.h"
 #include "platform/sim/SimulatedDesktop.h"
+#include "platform/sim/SimulatedSystemDock.h"
 
 namespace pellucine {
 namespace {
@@ -214,6 +216,31 @@ TEST(NoticeListTest, ASubscriberDroppedDuringASendHearsNothingMore) {
     list.send(1);
     list.send(2);
     EXPECT_EQ(heard, (std::vector<int>{1, 2}));
+}
+
+}  // namespace
+}  // namespace pellucine
+
+namespace pellucine {
+namespace {
+
+TEST(SimulatedSwitcherTest, DismissingHidesTheDocksStripOnlyWhileItIsUp) {
+    ManualScheduler scheduler;
+    SimulatedDesktop desktop(scheduler);
+    SystemSwitcher& switcher = desktop.systemSwitcher();
+    EXPECT_EQ(switcher.shellBundleIdentifier(), systemDock::bundleIdentifier.toString());
+    EXPECT_FALSE(switcher.dismiss()) << "no Dock, no strip";
+    {
+        SimulatedSystemDock dock(desktop);
+        EXPECT_FALSE(switcher.dismiss());
+        dock.showSwitcher({{QStringLiteral("Mail"), std::nullopt, {0, 0, 10, 10}}}, 0,
+                          {0, 0, 100, 40});
+        EXPECT_TRUE(switcher.dismiss());
+        EXPECT_FALSE(dock.isSwitcherShowing());
+        EXPECT_FALSE(switcher.dismiss());
+    }
+    EXPECT_FALSE(switcher.dismiss()) << "a Dock that is gone dismisses nothing";
+    EXPECT_EQ(desktop.simulatedSwitcher().dismissCount(), 5);
 }
 
 }  // namespace

@@ -49,13 +49,9 @@ class X11GlobalHotkeysTest : public X11Test {
     }
 
     xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const {
-        for (int code = layout.minKeycode; code <= layout.maxKeycode; ++code) {
-            if (layout.keysym(xcb_keycode_t(code), 0) == keysym) {
-                return xcb_keycode_t(code);
-            }
-        }
-        ADD_FAILURE() << "no key carries keysym " << keysym;
-        return 0;
+        const auto keycode = layout.keycodeOf(keysym);
+        EXPECT_TRUE(keycode) << "no key carries keysym " << keysym;
+        return keycode.value_or(0);
     }
 
     // Presses the keys in order and releases them in reverse, as a user would.

@@ -163,10 +163,12 @@ bool X11TestDesktop::waitUntil(const std::function<bool()>& condition, int ms) {
     return QTest::qWaitFor(condition, ms);
 }
 
-TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const QString& geometry) {
+TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const QString& geometry,
+                     const QStringList& extraArguments) {
     process_.setProgram(QStringLiteral("xterm"));
-    process_.setArguments({QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry,
-                           QStringLiteral("-e"), QStringLiteral("/bin/sh")});
+    process_.setArguments(
+        QStringList{QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry} +
+        extraArguments + QStringList{QStringLiteral("-e"), QStringLiteral("/bin/sh")});
     process_.start();
     if (!process_.waitForStarted(5000)) {
         return;

@@ -69,7 +69,8 @@ class TestXterm {
     // Starts an xterm with the title and waits until it is mapped; `window()` is empty when it
     // did not appear in time.
     TestXterm(const X11TestDesktop& desktop, const QString& title,
-              const QString& geometry = QStringLiteral("60x15+200+200"));
+              const QString& geometry = QStringLiteral("60x15+200+200"),
+              const QStringList& extraArguments = {});
     ~TestXterm();
 
     std::optional<xcb_window_t> window() const { return window_; }

@@ -17,13 +17,16 @@
 #include "platform/sim/SimulatedElement.h"
 #include "platform/sim/SimulatedGlobalHotkeys.h"
 #include "platform/sim/SimulatedImageCoding.h"
+#include "platform/sim/SimulatedKeyboard.h"
 #include "platform/sim/SimulatedKeyboardShortcutSettings.h"
 #include "platform/sim/SimulatedLoginItems.h"
 #include "platform/sim/SimulatedMemoryPressure.h"
 #include "platform/sim/SimulatedPermissions.h"
+#include "platform/sim/SimulatedPointer.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
 #include "platform/sim/SimulatedScreenCapture.h"
 #include "platform/sim/SimulatedShell.h"
+#include "platform/sim/SimulatedSystemSwitcher.h"
 #include "platform/sim/SimulatedTreeElement.h"
 #include "platform/sim/SimulatedWindow.h"
 
@@ -65,6 +68,10 @@ class SimulatedDesktop final : public Desktop,
     MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
+    KeyEventSource& keyEvents() override { return keyboard_; }
+    PointerEventSource& pointerEvents() override { return pointer_; }
+    KeyboardState& keyboardState() override { return keyboard_; }
+    SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     // Accessibility.
     bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
@@ -149,6 +156,10 @@ class SimulatedDesktop final : public Desktop,
     SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
+    // The keyboard and pointer a user works, and the switcher strip's dismissals.
+    SimulatedKeyboard& simulatedKeyboard() { return keyboard_; }
+    SimulatedPointer& simulatedPointer() { return pointer_; }
+    SimulatedSystemSwitcher& simulatedSwitcher() { return switcher_; }
     SimulatedImageCoding& simulatedImageCoding() { return imageCoding_; }
     SimulatedPrivateCapture& simulatedPrivateCapture() { return *privateCapture_; }
 
@@ -268,6 +279,9 @@ class SimulatedDesktop final : public Desktop,
     SimulatedMemoryPressure memoryPressure_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;
+    SimulatedKeyboard keyboard_{permissions_};
+    SimulatedPointer pointer_;
+    SimulatedSystemSwitcher switcher_;
     std::optional<Duration> globalTimeout_;
     std::vector<Application> applications_;  // the workspace's order; pids may repeat
     std::unordered_map<qint32, std::size_t> firstByPID_;

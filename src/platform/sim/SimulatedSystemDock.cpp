@@ -27,6 +27,15 @@ SimulatedSystemDock::SimulatedSystemDock(SimulatedDesktop& desktop, qint32 proce
     dock.localizedName = QStringLiteral("Dock");
     dock.activationPolicy = ActivationPolicy::accessory;
     desktop_.addApplication(dock);
+    desktop_.simulatedSwitcher().setDismissHandler([this] {
+        const bool showing = isSwitcherShowing();
+        hideSwitcher();
+        return showing;
+    });
+}
+
+SimulatedSystemDock::~SimulatedSystemDock() {
+    desktop_.simulatedSwitcher().setDismissHandler(nullptr);
 }
 
 void SimulatedSystemDock::quit() {

@@ -25,9 +25,13 @@ class SimulatedSystemDock {
 
     static constexpr qint32 defaultProcessIdentifier = 50;
 
-    // Launches the Dock process on the desktop.
+    // Launches the Dock process on the desktop; dismissing the desktop's switcher hides the
+    // strip while this Dock exists.
     explicit SimulatedSystemDock(SimulatedDesktop& desktop,
                                  qint32 processIdentifier = defaultProcessIdentifier);
+    ~SimulatedSystemDock();
+    SimulatedSystemDock(const SimulatedSystemDock&) = delete;
+    SimulatedSystemDock& operator=(const SimulatedSystemDock&) = delete;
 
     qint32 processIdentifier() const { return pid_; }
     // The Dock process quits; its elements go with it.
@@ -41,6 +45,7 @@ class SimulatedSystemDock {
     // Moves the highlight within the strip that is up.
     void selectSwitcherItem(int index);
     void hideSwitcher();
+    bool isSwitcherShowing() const { return switcherList_.has_value(); }
 
     std::optional<quint64> dockList() const { return dockList_; }
     std::optional<quint64> switcherList() const { return switcherList_; }

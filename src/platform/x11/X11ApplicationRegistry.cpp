@@ -58,6 +58,7 @@ X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
         identity.name = entry->name;
         identity.location = QUrl::fromLocalFile(entry->path);
         identity.fromDesktopEntry = true;
+        identity.icon = entry->icon;
         return identity;
     }
     for (const std::optional<QString>& candidate :

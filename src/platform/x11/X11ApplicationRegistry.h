@@ -33,6 +33,8 @@ struct X11ApplicationIdentity {
     std::optional<QUrl> location;
     // Found through a desktop entry.
     bool fromDesktopEntry = false;
+    // The desktop entry's icon.
+    QString icon;
 };
 
 // The identity of the application owning `window`. The identifier is the first of: the

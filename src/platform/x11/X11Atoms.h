@@ -22,6 +22,7 @@ struct X11Atoms {
     xcb_atom_t _NET_MOVERESIZE_WINDOW = XCB_NONE;
     xcb_atom_t _NET_RESTACK_WINDOW = XCB_NONE;
     xcb_atom_t _NET_WM_NAME = XCB_NONE;
+    xcb_atom_t _NET_WM_ICON = XCB_NONE;
     xcb_atom_t _NET_WM_PID = XCB_NONE;
     xcb_atom_t _NET_WM_DESKTOP = XCB_NONE;
     xcb_atom_t _NET_WM_STRUT = XCB_NONE;

@@ -37,7 +37,11 @@ X11Desktop::X11Desktop(const Options& options)
       cloudAccount_(options.syncFolder, executor_),
       hotkeys_(state_->connection()),
       shortcuts_(state_->connection(), OpenboxKeyBindings::configFolders(options.paths.defaults)),
-      memoryPressure_(scheduler_, options.memoryPressure) {}
+      memoryPressure_(scheduler_, options.memoryPressure),
+      rawInput_(state_->connection()),
+      keyEvents_(state_->connection(), rawInput_),
+      pointerEvents_(state_, rawInput_),
+      switcher_(state_, hotkeys_, keyEvents_, keyEvents_, workspace_) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -14,9 +14,13 @@
 #include "platform/x11/AutostartLoginItems.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ApplicationSwitcher.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11GlobalHotkeys.h"
+#include "platform/x11/X11KeyEventSource.h"
 #include "platform/x11/X11KeyboardShortcutSettings.h"
+#include "platform/x11/X11PointerEventSource.h"
+#include "platform/x11/X11RawInput.h"
 #include "platform/x11/X11ScreenCapture.h"
 #include "platform/x11/X11ScreenLayout.h"
 #include "platform/x11/X11Shell.h"
@@ -71,8 +75,14 @@ class X11Desktop final : public Desktop {
     MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
+    KeyEventSource& keyEvents() override { return keyEvents_; }
+    PointerEventSource& pointerEvents() override { return pointerEvents_; }
+    KeyboardState& keyboardState() override { return keyEvents_; }
+    SystemSwitcher& systemSwitcher() override { return switcher_; }
 
     X11DesktopState& state() { return *state_; }
+    // The program's own application switcher; it runs once started.
+    X11ApplicationSwitcher& applicationSwitcher() { return switcher_; }
 
   private:
     std::shared_ptr<X11DesktopState> state_;
@@ -93,6 +103,10 @@ class X11Desktop final : public Desktop {
     X11KeyboardShortcutSettings shortcuts_;
     QtScheduler scheduler_{systemContinuousClock()};
     PressureStallMemoryPressure memoryPressure_;
+    X11RawInput rawInput_;
+    X11KeyEventSource keyEvents_;
+    X11PointerEventSource pointerEvents_;
+    X11ApplicationSwitcher switcher_;
 };
 
 }  // namespace pellucine

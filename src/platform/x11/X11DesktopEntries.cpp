@@ -22,7 +22,8 @@ std::optional<X11DesktopEntry> X11DesktopEntries::parse(const QString& id, const
         }
     }
     X11DesktopEntry entry{id, keys->value(QStringLiteral("Name")),
-                          keys->value(QStringLiteral("StartupWMClass")), path};
+                          keys->value(QStringLiteral("StartupWMClass")), path,
+                          keys->value(QStringLiteral("Icon"))};
     if (entry.name.isEmpty()) {
         return std::nullopt;
     }

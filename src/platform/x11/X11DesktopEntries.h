@@ -14,6 +14,8 @@ struct X11DesktopEntry {
     QString name;
     QString startupWMClass;
     QString path;
+    // An icon theme name or a file path; empty when the entry names none.
+    QString icon;
 };
 
 // The application entries of the applications folders, looked up by id and by window class.

@@ -9,6 +9,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11CoordinateSpace.h"
 #include "platform/x11/X11ScreenReader.h"
+#include "platform/x11/X11ShellContent.h"
 #include "platform/x11/X11WindowEvents.h"
 #include "platform/x11/X11WindowReader.h"
 #include "platform/x11/X11WindowRequests.h"
@@ -54,6 +55,10 @@ class X11DesktopState final : public QObject {
     // Forgets what was read.
     void invalidate();
 
+    // The program's own shell while it is published: it runs as an application of its own.
+    std::shared_ptr<const X11ShellContent> shell() const { return shell_.lock(); }
+    void publishShell(std::weak_ptr<const X11ShellContent> shell) { shell_ = std::move(shell); }
+
   private:
     // Drops what was read when an event has arrived since.
     void checkFreshness();
@@ -69,6 +74,7 @@ class X11DesktopState final : public QObject {
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
     quint64 readAtEvent_ = 0;
+    std::weak_ptr<const X11ShellContent> shell_;
 };
 
 }  // namespace pellucine

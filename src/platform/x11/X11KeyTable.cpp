@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/KeyModifiers.h"
+
 namespace pellucine {
 
 namespace {
@@ -120,6 +122,21 @@ constexpr std::array<Key, 99> table{{
     {81, 117, 0xffbd, "KP_Equal"},
 }};
 
+// Super is Command and Alt (Meta where a layout puts it on the Alt keys) is Option.
+constexpr std::array<X11KeyTable::ModifierKey, 11> modifiers{{
+    {55, 0xffeb, KeyModifiers::command},   // Super_L
+    {54, 0xffec, KeyModifiers::command},   // Super_R
+    {56, 0xffe1, KeyModifiers::shift},     // Shift_L
+    {60, 0xffe2, KeyModifiers::shift},     // Shift_R
+    {59, 0xffe3, KeyModifiers::control},   // Control_L
+    {62, 0xffe4, KeyModifiers::control},   // Control_R
+    {58, 0xffe9, KeyModifiers::option},    // Alt_L
+    {61, 0xffea, KeyModifiers::option},    // Alt_R
+    {58, 0xffe7, KeyModifiers::option},    // Meta_L
+    {61, 0xffe8, KeyModifiers::option},    // Meta_R
+    {57, 0xffe5, KeyModifiers::capsLock},  // Caps_Lock
+}};
+
 // Other spellings X accepts for the table's keysyms.
 constexpr std::array<std::pair<const char*, xcb_keysym_t>, 2> aliases{{
     {"Page_Up", 0xff55},
@@ -132,6 +149,19 @@ constexpr xcb_keycode_t evdevOffset = 8;
 
 std::span<const Key> X11KeyTable::keys() {
     return table;
+}
+
+std::span<const X11KeyTable::ModifierKey> X11KeyTable::modifierKeys() {
+    return modifiers;
+}
+
+const X11KeyTable::ModifierKey* X11KeyTable::modifierKeyFor(xcb_keysym_t keysym) {
+    for (const ModifierKey& key : modifiers) {
+        if (key.keysym == keysym) {
+            return &key;
+        }
+    }
+    return nullptr;
 }
 
 const Key* X11KeyTable::find(quint32 virtualKey) {

@@ -25,8 +25,18 @@ class X11KeyTable final {
         const char* keysymName;
     };
 
+    // A modifier key: the keysym it carries and the `KeyModifiers` bit it holds.
+    struct ModifierKey {
+        quint32 virtualKey;
+        xcb_keysym_t keysym;
+        quint64 modifier;
+    };
+
     // Every key a stored combination can name, in a fixed order.
     static std::span<const Key> keys();
+    // The modifier keys, left and right, and Caps Lock; none of them names a combination.
+    static std::span<const ModifierKey> modifierKeys();
+    static const ModifierKey* modifierKeyFor(xcb_keysym_t keysym);
     static const Key* find(quint32 virtualKey);
 
     // The X key code at the key's position on a server with evdev key codes.

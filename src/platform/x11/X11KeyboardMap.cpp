@@ -101,6 +101,15 @@ xcb_keysym_t X11KeyboardLayout::keysym(xcb_keycode_t keycode, int level) const {
     return index < keysyms.size() ? keysyms[index] : 0;
 }
 
+std::optional<xcb_keycode_t> X11KeyboardLayout::keycodeOf(xcb_keysym_t wanted) const {
+    for (int code = minKeycode; code <= maxKeycode; ++code) {
+        if (keysym(static_cast<xcb_keycode_t>(code), 0) == wanted) {
+            return static_cast<xcb_keycode_t>(code);
+        }
+    }
+    return std::nullopt;
+}
+
 X11KeyboardMap::X11KeyboardMap(const X11KeyboardLayout& layout) {
     int anchored = 0;
     for (const quint32 virtualKey : anchorKeys) {

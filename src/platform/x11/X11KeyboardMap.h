@@ -25,6 +25,8 @@ struct X11KeyboardLayout {
 
     // The keysym at a level of the key's first group, or 0 (NoSymbol).
     xcb_keysym_t keysym(xcb_keycode_t keycode, int level) const;
+    // The first key code carrying the keysym at its first level.
+    std::optional<xcb_keycode_t> keycodeOf(xcb_keysym_t keysym) const;
 };
 
 // Translates between stored key combinations and the server's keys. Virtual key codes map to X

@@ -68,12 +68,19 @@ QList<RunningApplication> X11Workspace::runningApplications() const {
         for (const X11Application& app : state->applications()) {
             list.append(describe(app));
         }
+        if (const auto shell = state->shell()) {
+            list.append(shell->application());
+        }
     }
     return list;
 }
 
 std::optional<RunningApplication> X11Workspace::runningApplication(qint32 processIdentifier) const {
     const auto state = state_.lock();
+    if (const auto shell = state ? state->shell() : nullptr;
+        shell && processIdentifier == X11ShellContent::processIdentifier) {
+        return shell->application();
+    }
     const auto app = state ? state->application(processIdentifier) : std::nullopt;
     if (!app) {
         return std::nullopt;

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "../ReportBench.h"
+#include "ReportWidgets.h"
 #include "design/YardButton.h"
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
@@ -26,39 +27,13 @@ namespace {
 using namespace Qt::StringLiterals;
 using testing::runUntil;
 
-// The shown button titled `title`, or null.
-QAbstractButton* button(QWidget* root, const QString& title) {
-    for (QAbstractButton* candidate : root->findChildren<QAbstractButton*>()) {
-        if (candidate->text() == title && candidate->isVisible()) {
-            return candidate;
-        }
-    }
-    return nullptr;
-}
-
-// Every shown text below `root`, one a line.
-QString shownText(QWidget* root) {
-    QStringList texts;
-    for (const QLabel* label : root->findChildren<QLabel*>()) {
-        if (label->isVisible()) {
-            texts.append(label->text());
-        }
-    }
-    return texts.join(u'\n');
-}
-
-// A button's shortcut clicks it after a short press: waits for that to hide `window`.
-bool closes(QWidget* window) {
-    return runUntil([window] { return !window->isVisible(); });
-}
+using testing::button;
+using testing::closes;
+using testing::shownText;
 
 class ReportWindows : public ::testing::Test {
   protected:
-    ~ReportWindows() override {
-        delete currentWindow();
-        // Replaced windows were handed to deleteLater.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    ~ReportWindows() override { testing::discardReportWindows(); }
 
     ReportWindow* open(std::optional<Phase> phase = std::nullopt) {
         openWindow(config, phase, environment);
@@ -167,7 +142,7 @@ TEST_F(ReportWindows, TheSavedPagesSayWhereTheFileIs) {
         "ACME-report-2026-12-07-2105.txt on your Desktop."_s));
     EXPECT_EQ(button(saved, u"Back"_s), nullptr);
     EXPECT_EQ(button(saved, u"Open the Report Page"_s), nullptr);
-    button(saved, u"Show in Finder"_s)->click();
+    button(saved, u"Show in File Manager"_s)->click();
     EXPECT_EQ(bench.desk->revealed, QStringList{bench.file()});
 
     config.fallbackPage = QUrl(u"https://example.com/report"_s);

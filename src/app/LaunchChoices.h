@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <optional>
+
+#include "core/Permission.h"
+#include "design/ColorScheme.h"
+#include "platform/RunningApplication.h"
+
+namespace pellucine {
+
+class Workspace;
+
+inline const QString appearanceVariable = QStringLiteral("PELLUCINE_APPEARANCE");
+
+// The scheme `PELLUCINE_APPEARANCE` forces: exactly "light" or "dark"; none for anything else.
+std::optional<ColorScheme> appearanceOverride(const QProcessEnvironment& environment);
+
+// The window the user sees first after launch.
+enum class FirstWindow { welcome, permissions, settings, none };
+
+// The welcome window until the welcome flow was completed; then its permissions step while a
+// permission is missing; otherwise the settings window when the status item cannot be reached
+// (hidden, or no tray on this desktop), since nothing else would show the program is running.
+FirstWindow firstWindowAtLaunch(bool onboardingCompleted, PermissionState accessibility,
+                                PermissionState screenRecording, bool statusItemReachable);
+
+// Another process's regular application that has not ended: one the status menu may act on.
+bool isExternalApplication(const RunningApplication& application, qint32 ownProcessIdentifier);
+
+// The active application, when the workspace reports one.
+std::optional<RunningApplication> frontmostApplication(const Workspace& workspace);
+
+// Still running and not ended.
+bool isRunning(const Workspace& workspace, qint32 processIdentifier);
+
+}  // namespace pellucine

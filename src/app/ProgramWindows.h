@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+
+#include "diagnostics/ReportPhase.h"
+#include "settings/OnboardingView.h"
+
+namespace pellucine {
+
+// The program's windows as the delegate's actions open them. Main thread.
+class ProgramWindows {
+  public:
+    virtual ~ProgramWindows() = default;
+
+    // The welcome window at the step.
+    virtual void showOnboarding(OnboardingView::Step step) = 0;
+    // Records "settings-opened" and brings the settings window forward at the model's pending
+    // page.
+    virtual void showSettings() = 0;
+    virtual void showDiagnosticsWindow() = 0;
+    // The problem-report window, at the phase when given one.
+    virtual void showReportWindow(const std::optional<ReportProblem::Phase>& phase) = 0;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,39 @@
+#include "coordination/ShortcutDecision.h"
+
+#include "platform/KeyModifiers.h"
+
+namespace pellucine {
+
+ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsDown) {
+    using Type = KeyEvent::Type;
+    const bool command = (event.modifiers & KeyModifiers::command) != 0;
+    switch (event.type) {
+        case Type::tapDisabledByTimeout:
+        case Type::tapDisabledByUserInput:
+            return {Action::reenableTap};
+        case Type::keyDown:
+            if (command && event.keyCode == tabKey) {
+                return {Action::advance, (event.modifiers & KeyModifiers::shift) != 0};
+            }
+            if (command && event.keyCode == fKey && !event.isRepeat) {
+                return {Action::search};
+            }
+            return {};
+        case Type::keyUp:
+            return {};
+        case Type::flagsChanged: {
+            if (!command) {
+                return {Action::release};
+            }
+            constexpr quint64 others =
+                KeyModifiers::shift | KeyModifiers::control | KeyModifiers::option;
+            if ((event.modifiers & others) == 0 && !commandIsDown) {
+                return {Action::commandDown};
+            }
+            return {};
+        }
+    }
+    return {};
+}
+
+}  // namespace pellucine

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/KeyEvent.h"
+
+namespace pellucine {
+
+// What one keyboard event means for Command-Tab, given whether Command has been reported down.
+// Key events look only at Command (and Shift for the direction); flags-changed events report a
+// release for every change without Command and a Command press only without Shift, Control or
+// Option. Tab repeats advance each time; F repeats are ignored.
+struct ShortcutDecision {
+    enum class Action {
+        none,
+        // The desktop disabled the tap: enable it again.
+        reenableTap,
+        // Tab with Command; `backward` with Shift.
+        advance,
+        // F with Command.
+        search,
+        // A modifier change without Command.
+        release,
+        // Command pressed on its own while not yet reported.
+        commandDown,
+    };
+
+    static constexpr quint32 tabKey = 48;
+    static constexpr quint32 fKey = 3;
+
+    Action action = Action::none;
+    bool backward = false;
+
+    static ShortcutDecision decide(const KeyEvent& event, bool commandIsDown);
+
+    friend bool operator==(const ShortcutDecision&, const ShortcutDecision&) = default;
+};
+
+}  // namespace pellucine

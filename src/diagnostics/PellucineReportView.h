@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+#include <memory>
+
+class QPlainTextEdit;
+class QShortcut;
+class QStackedLayout;
+
+namespace pellucine {
+
+class YardButton;
+class YardText;
+
+namespace ReportProblem {
+
+class Model;
+
+// This program's report pages under its masthead, following the model's phase: the compose
+// page (also while sending), the sent page, and the result page after saving or e-mailing.
+// Escape closes the window in every phase.
+class PellucineReportView final : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr QSize contentSize{600, 470};
+    static constexpr qreal lightsInset = 44;
+
+    explicit PellucineReportView(std::shared_ptr<Model> model, QWidget* parent = nullptr);
+    ~PellucineReportView() override;
+
+    const std::shared_ptr<Model>& model() const { return model_; }
+
+    QPlainTextEdit* editor() const { return editor_; }
+    // The example over the empty editor.
+    YardText* placeholder() const { return placeholder_; }
+    YardButton* emailButton() const { return email_; }
+    YardButton* cancelButton() const { return cancel_; }
+    YardButton* sendButton() const { return send_; }
+    // The page on show.
+    QWidget* currentPage() const;
+    // The title of the page on show.
+    QString pageTitle() const;
+
+  private:
+    QWidget* buildComposePage();
+    QWidget* buildSentPage();
+    QWidget* buildResultPage();
+    YardButton* closeButton();
+    void showPhase();
+    void refreshCompose();
+    void takeEditorText();
+    void takeModelText();
+
+    std::shared_ptr<Model> model_;
+    QStackedLayout* pages_;
+    QShortcut* escape_;
+    QPlainTextEdit* editor_ = nullptr;
+    YardText* placeholder_ = nullptr;
+    YardButton* email_ = nullptr;
+    YardButton* cancel_ = nullptr;
+    YardButton* send_ = nullptr;
+    QPointer<QWidget> compose_;
+    QPointer<QWidget> result_;
+};
+
+}  // namespace ReportProblem
+}  // namespace pellucine

@@ -1,0 +1,26 @@
+#include "diagnostics/SupportFile.h"
+
+#include "base/AtomicFile.h"
+#include "diagnostics/SavePanel.h"
+
+namespace pellucine::SupportFile {
+
+void save(const QByteArray& bytes, SavePanel& panel, QWidget* sheetOn,
+          std::function<void(std::optional<QString>)> done) {
+    panel.choose({defaultName, QStringLiteral("JSON (*.json)"), QStringLiteral("json"), sheetOn},
+                 [bytes, done = std::move(done)](const std::optional<QString>& path) {
+                     if (!path) {
+                         return;
+                     }
+                     std::optional<QString> failure = writeFileAtomically(*path, bytes);
+                     if (done) {
+                         done(std::move(failure));
+                     }
+                 });
+}
+
+QString failureMessage(const QString& reason) {
+    return QStringLiteral("The support file could not be saved: %1").arg(reason);
+}
+
+}  // namespace pellucine::SupportFile

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace pellucine {
+
+class SavePanel;
+
+// Saving the support file where the user chooses.
+namespace SupportFile {
+
+inline const QString defaultName = QStringLiteral("PELLUCINE-Support.json");
+
+// Asks `panel` for a place, attached to `sheetOn` when given, and writes `bytes` there. A file
+// already there is replaced in one step and only by a complete new one: a failed write leaves
+// it as it was. `done` runs after a write with the system's reason for a failure (none on
+// success); it does not run when the user cancels.
+void save(const QByteArray& bytes, SavePanel& panel, QWidget* sheetOn,
+          std::function<void(std::optional<QString>)> done);
+
+// The user's message for a failed write.
+QString failureMessage(const QString& reason);
+
+}  // namespace SupportFile
+}  // namespace pellucine

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QHash>
+#include <QImage>
+#include <QMetaObject>
+#include <QUrl>
+#include <memory>
+#include <optional>
+
+#include "platform/GlobalHotkeys.h"
+#include "platform/KeyEventSource.h"
+#include "platform/KeyboardState.h"
+#include "platform/SystemSwitcher.h"
+#include "platform/Workspace.h"
+#include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11FocusHistory.h"
+#include "platform/x11/X11ShellContent.h"
+#include "platform/x11/X11StripWindow.h"
+#include "platform/x11/X11SwitcherCycle.h"
+#include "platform/x11/X11SwitcherLayout.h"
+
+namespace pellucine {
+
+// The application switcher X11 lacks, drawn by the program itself and published as the shell's
+// strip. Super+Tab opens a strip of the running regular applications, most recently active
+// first, on the screen that holds the pointer, with the second one highlighted (Super+Shift+Tab
+// and Super+` highlight the last); further presses step with wrap-around. While it is up it
+// holds the keyboard: releasing Super switches to the highlighted application, Escape closes it
+// without switching, and a click on an item switches to that one. Switching focuses the
+// application's most recently focused window that is not minimized, unhiding a hidden
+// application first; an application whose windows are all minimized gets its most recent one
+// restored only when Option (Alt) is held as Super is let go. The strip never takes the focus.
+// Main thread only.
+class X11ApplicationSwitcher final : public SystemSwitcher {
+  public:
+    static constexpr QLatin1String shellIdentifier{"com.orrinvale.pellucine.shell"};
+
+    X11ApplicationSwitcher(std::weak_ptr<X11DesktopState> state, GlobalHotkeys& hotkeys,
+                           KeyEventSource& keys, KeyboardState& keyboard, Workspace& workspace);
+    ~X11ApplicationSwitcher() override;
+    X11ApplicationSwitcher(const X11ApplicationSwitcher&) = delete;
+    X11ApplicationSwitcher& operator=(const X11ApplicationSwitcher&) = delete;
+
+    // Takes Super+Tab, Super+Shift+Tab and Super+`, follows the keyboard and publishes the
+    // shell. False, holding nothing, when a combination is held by another client or the
+    // keyboard cannot be followed.
+    bool start();
+    // Closes the strip, lets the keys go and withdraws the shell.
+    void stop();
+    bool isRunning() const { return content_ != nullptr; }
+    bool isShowing() const { return window_ && window_->isShown(); }
+    // The strip's window; none before the first start.
+    xcb_window_t stripWindow() const { return window_ ? window_->id() : XCB_NONE; }
+
+    QString shellBundleIdentifier() const override { return shellIdentifier; }
+    bool dismiss() override;
+
+  private:
+    struct Entry {
+        qint32 pid = 0;
+        QString name;
+        std::optional<QUrl> url;
+        QImage icon;
+    };
+
+    void pressed(bool backward);
+    void open(bool backward);
+    void step(bool backward);
+    void commit(bool restoreMinimized);
+    void close();
+    void activate(qint32 pid, bool restoreMinimized);
+    void keyEvent(const KeyEvent& event);
+    void clicked(QPoint point);
+    void windowEvent(const X11WindowEvent& event);
+    void redraw(bool newShowing);
+    void publish(bool newShowing);
+    // Reads the icons of the windows not read before, in one round trip.
+    void fetchWindowIcons(X11DesktopState& state, const QList<xcb_window_t>& windows, int side);
+    // The window's icon, else the desktop entry's, else none.
+    QImage iconOf(const X11Application& app, int side);
+
+    std::weak_ptr<X11DesktopState> state_;
+    GlobalHotkeys& hotkeys_;
+    KeyEventSource& keys_;
+    KeyboardState& keyboard_;
+    Workspace& workspace_;
+    std::unique_ptr<X11StripWindow> window_;
+    std::shared_ptr<X11ShellContent> content_;
+    std::unique_ptr<KeyEventTap> tap_;
+    QList<GlobalHotkeys::Handle> hotkeyHandles_;
+    X11FocusHistory history_;
+    X11SwitcherCycle cycle_;
+    X11SwitcherLayout layout_;
+    QList<Entry> entries_;
+    // Null for windows that offer none.
+    QHash<xcb_window_t, QImage> windowIcons_;
+    QHash<QString, QImage> themeIcons_;
+    bool holdsKeyboard_ = false;
+    QMetaObject::Connection windowEvents_;
+};
+
+}  // namespace pellucine

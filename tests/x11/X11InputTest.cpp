@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+#include <xcb/xtest.h>
+
+#include <QStringList>
+#include <cstdlib>
+
+#include "X11TestDesktop.h"
+#include "base/Clock.h"
+#include "base/QtScheduler.h"
+#include "base/RecordingEventLog.h"
+#include "coordination/GlobalShortcutMonitor.h"
+#include "platform/KeyModifiers.h"
+#include "platform/x11/X11KeyboardMap.h"
+#include "support/QtPrinters.h"
+
+namespace pellucine {
+namespace {
+
+using testing::X11PortTest;
+using testing::X11TestDesktop;
+
+constexpr xcb_keysym_t superL = 0xffeb;
+constexpr xcb_keysym_t shiftL = 0xffe1;
+constexpr xcb_keysym_t controlL = 0xffe3;
+constexpr xcb_keysym_t tab = 0xff09;
+constexpr xcb_keysym_t letterF = 'f';
+constexpr xcb_keysym_t letterG = 'g';
+
+// Drives the fixture's server with XTest and follows what the port's key and pointer sources
+// make of it through the monitor the coordinator uses.
+class X11InputTest : public X11PortTest {
+  protected:
+    void SetUp() override {
+        X11PortTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        layout = X11KeyboardLayout::read(desktop->get());
+        monitor = std::make_unique<GlobalShortcutMonitor>(*port, scheduler, events);
+        monitor->setOnAdvance([this](bool backward) {
+            log << (backward ? QStringLiteral("back") : QStringLiteral("forward"));
+        });
+        monitor->setOnSearch([this] { log << QStringLiteral("search"); });
+        monitor->setOnCommandDown([this] { log << QStringLiteral("command"); });
+        monitor->setOnRelease([this] { log << QStringLiteral("release"); });
+        monitor->start(true);
+        ASSERT_TRUE(monitor->isListening()) << "the server offers XInput 2.1";
+    }
+    void TearDown() override {
+        monitor.reset();
+        if (otherClient) {
+            xcb_disconnect(otherClient);
+        }
+    }
+
+    xcb_keycode_t key(xcb_keysym_t keysym) const {
+        const auto keycode = layout.keycodeOf(keysym);
+        EXPECT_TRUE(keycode) << "no key carries keysym " << keysym;
+        return keycode.value_or(0);
+    }
+    void fake(uint8_t type, xcb_keysym_t keysym) {
+        xcb_test_fake_input(desktop->get(), type, key(keysym), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    void down(xcb_keysym_t keysym) { fake(XCB_KEY_PRESS, keysym); }
+    void up(xcb_keysym_t keysym) { fake(XCB_KEY_RELEASE, keysym); }
+
+    // Control-G as a marker: its release reaches the monitor after everything sent before it.
+    QStringList settled() {
+        down(controlL);
+        up(controlL);
+        desktop->sync();
+        const int releases = static_cast<int>(log.count(QStringLiteral("release")));
+        EXPECT_TRUE(X11TestDesktop::waitUntil(
+            [&] { return log.count(QStringLiteral("release")) >= releases + 2; }, 5000));
+        QStringList seen = log;
+        seen.removeLast();
+        seen.removeLast();
+        log.clear();
+        return seen;
+    }
+
+    // Another client holds Super+Tab and Super+Shift+Tab, as a window manager's switcher would.
+    void grabSuperTabElsewhere() {
+        otherClient = xcb_connect(display.constData(), nullptr);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(otherClient)).data->root;
+        const X11KeyboardMap map(layout);
+        for (const quint64 modifiers :
+             {KeyModifiers::command, KeyModifiers::command | KeyModifiers::shift}) {
+            xcb_generic_error_t* error = xcb_request_check(
+                otherClient,
+                xcb_grab_key_checked(otherClient, 0, root, map.modifierMask(modifiers), key(tab),
+                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            ASSERT_EQ(error, nullptr) << "the other client holds Super+Tab";
+        }
+    }
+
+    FakeContinuousClock clock;
+    QtScheduler scheduler{clock};
+    RecordingEventLog events;
+    X11KeyboardLayout layout;
+    std::unique_ptr<GlobalShortcutMonitor> monitor;
+    QStringList log;
+    xcb_connection_t* otherClient = nullptr;
+};
+
+TEST_F(X11InputTest, SuperTabCycleIsReportedInOrder) {
+    down(superL);
+    down(tab);
+    up(tab);
+    down(tab);
+    up(tab);
+    down(shiftL);
+    down(tab);
+    up(tab);
+    up(shiftL);
+    up(superL);
+    // Super down, two forward steps, Shift (a modifier change with Super held: nothing), one
+    // backward step, Shift up (Super alone again: already reported), and the release.
+    EXPECT_EQ(settled(), (QStringList{"command", "forward", "forward", "back", "release"}));
+}
+
+TEST_F(X11InputTest, SuperFHeldSearchesOnce) {
+    down(superL);
+    down(letterF);
+    down(letterF);
+    down(letterF);
+    up(letterF);
+    up(superL);
+    EXPECT_EQ(settled(), (QStringList{"command", "search", "release"}));
+    // F without Super, and another letter with it, search nothing.
+    down(letterF);
+    up(letterF);
+    down(superL);
+    down(letterG);
+    up(letterG);
+    up(superL);
+    EXPECT_EQ(settled(), (QStringList{"command", "release"}));
+}
+
+TEST_F(X11InputTest, KeysStillArriveWhileAnotherClientHoldsSuperTab) {
+    grabSuperTabElsewhere();
+    down(superL);
+    down(tab);
+    up(tab);
+    down(shiftL);
+    down(tab);
+    up(tab);
+    up(shiftL);
+    down(letterF);
+    down(letterF);
+    up(letterF);
+    up(superL);
+    EXPECT_EQ(settled(), (QStringList{"command", "forward", "back", "search", "release"}));
+    // The grab was taken: the other client got both Tab presses.
+    std::free(xcb_get_input_focus_reply(otherClient, xcb_get_input_focus(otherClient), nullptr));
+    int grabbedPresses = 0;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(otherClient)) {
+        grabbedPresses += (event->response_type & 0x7f) == XCB_KEY_PRESS ? 1 : 0;
+        std::free(event);
+    }
+    EXPECT_EQ(grabbedPresses, 2);
+}
+
+TEST_F(X11InputTest, ModifierStateFollowsTheKeyboard) {
+    EXPECT_EQ(port->keyboardState().modifierFlags() & KeyModifiers::all, 0u);
+    down(superL);
+    down(shiftL);
+    desktop->sync();
+    EXPECT_EQ(port->keyboardState().modifierFlags(), KeyModifiers::command | KeyModifiers::shift);
+    up(shiftL);
+    up(superL);
+    desktop->sync();
+    EXPECT_EQ(port->keyboardState().modifierFlags() & KeyModifiers::all, 0u);
+    EXPECT_FALSE(port->keyboardState().isSecureEventInputEnabled());
+    settled();
+}
+
+TEST_F(X11InputTest, PointerMovesAndClicksArriveInGlobalPoints) {
+    QList<PointerEvent> seen;
+    Subscription watching = port->pointerEvents().monitor(
+        PointerEventSource::moves | PointerEventSource::clicks | PointerEventSource::scrolls,
+        [&](const PointerEvent& event) { seen << event; });
+    ASSERT_TRUE(watching.isActive());
+
+    xcb_test_fake_input(desktop->get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop->root(),
+                        310, 215, 0);
+    desktop->sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+        return !seen.isEmpty() && seen.last().location == GlobalPoint{310, 215};
+    }));
+    EXPECT_EQ(seen.last().type, PointerEvent::Type::moved);
+    EXPECT_EQ(port->pointerEvents().pointerLocation(), (GlobalPoint{310, 215}));
+
+    seen.clear();
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_PRESS, 3, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_RELEASE, 3, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    desktop->sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return seen.size() >= 2; }));
+    EXPECT_EQ(seen[0], (PointerEvent{PointerEvent::Type::rightDown, {310, 215}}));
+    EXPECT_EQ(seen[1], (PointerEvent{PointerEvent::Type::rightUp, {310, 215}}));
+
+    // A wheel step down is one scroll event; its release is nothing.
+    seen.clear();
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_PRESS, 5, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(desktop->get(), XCB_BUTTON_RELEASE, 5, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    settled();
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0], (PointerEvent{PointerEvent::Type::scrolled, {310, 215}, 0, -1}));
+
+    // A dropped monitor sees nothing more.
+    watching.reset();
+    seen.clear();
+    xcb_test_fake_input(desktop->get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop->root(), 20,
+                        20, 0);
+    settled();
+    EXPECT_TRUE(seen.isEmpty());
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,6 +1,5 @@
 #include "panels/WindowSearchController.h"
 
-#include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPointer>
@@ -97,10 +96,10 @@ void WindowSearchController::show() {
     const QList<Screen> screens = platform_.desktop.screenLayout().screens();
     if (!screens.isEmpty()) {
         mainDisplayHeight_ = screens.first().frame.height;
-        const std::optional<ScreenPoint> at = pointer();
+        const ScreenPoint pointer =
+            toScreenSpace(platform_.desktop.pointerEvents().pointerLocation(), mainDisplayHeight_);
         const std::optional<ScreenRect> visible =
-            Geometry::targetVisibleFrame(at.value_or(ScreenPoint{}), at ? screens : QList<Screen>{},
-                                         screens.first().visibleFrame);
+            Geometry::targetVisibleFrame(pointer, screens, screens.first().visibleFrame);
         if (visible) {
             const ScreenPoint origin = Geometry::origin(panelFrame_.size(), *visible);
             setPanelFrame({origin.x, origin.y, panelFrame_.width, panelFrame_.height});
@@ -250,15 +249,6 @@ void WindowSearchController::setPanelFrame(const ScreenRect& frame) {
     panel_->setFixedSize(geometry.size());
     panel_->move(geometry.topLeft());
     view_->setGeometry(panel_->rect());
-}
-
-std::optional<ScreenPoint> WindowSearchController::pointer() const {
-    if (platform_.pointerLocation) {
-        return platform_.pointerLocation();
-    }
-    const QPoint at = QCursor::pos() - PanelWindowHints::mainDisplayOrigin();
-    return toScreenSpace(GlobalPoint{static_cast<double>(at.x()), static_cast<double>(at.y())},
-                         mainDisplayHeight_);
 }
 
 }  // namespace pellucine

@@ -46,8 +46,6 @@ class WindowSearchController final : public QObject, public WindowSearchControll
         HotkeyCenter& hotkeys;
         // Who else uses key combinations, read at every registration; none: nobody does.
         std::function<HotkeyConflicts::Sources()> conflictSources;
-        // Where the pointer is, in the screen space; none: the window toolkit's cursor.
-        std::function<std::optional<ScreenPoint>()> pointerLocation;
         // Posts "pellucine.needs-permissions".
         std::function<void()> needsPermissions;
         ApplicationIconLookup icons;
@@ -95,7 +93,6 @@ class WindowSearchController final : public QObject, public WindowSearchControll
     void collectCandidates();
     void resizePanel();
     void setPanelFrame(const ScreenRect& frame);
-    std::optional<ScreenPoint> pointer() const;
     QCoro::Task<void> refresh(CancellationToken token);
 
     AppModel& model_;

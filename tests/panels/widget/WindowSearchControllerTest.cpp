@@ -57,7 +57,6 @@ class WindowSearchControllerTest : public testing::ModelFixture {
     std::unique_ptr<WindowSearchController> makeController() {
         WindowSearchController::Platform platform{desktop, scheduler, events, hotkeys};
         platform.conflictSources = [this] { return sources; };
-        platform.pointerLocation = [this] { return pointer; };
         platform.needsPermissions = [this] { ++permissionRequests; };
         return std::make_unique<WindowSearchController>(
             *model, [this] { return recent; }, std::move(platform));
@@ -81,7 +80,6 @@ class WindowSearchControllerTest : public testing::ModelFixture {
 
     HotkeyCenter hotkeys{desktop.simulatedHotkeys(), scheduler, events};
     HotkeyConflicts::Sources sources;
-    std::optional<ScreenPoint> pointer;
     QList<qint32> recent;
     int permissionRequests = 0;
     QList<std::optional<QString>> problems;
@@ -180,7 +178,7 @@ TEST_F(WindowSearchControllerTest, OpensBelowTheTopOfTheScreenUnderThePointer) {
 
     desktop.setDisplays({{1, {0, 0, 1440, 900}, {0, 25, 1440, 875}},
                          {2, {1440, 0, 1920, 1080}, {1440, 0, 1920, 1080}}});
-    pointer = ScreenPoint{2000, 100};
+    desktop.simulatedPointer().moveTo({2000, 800});
     open();
     // Twelve windows of other applications; the program's own is never listed.
     EXPECT_EQ(controller->search().totalCount(), 12);
@@ -195,7 +193,7 @@ TEST_F(WindowSearchControllerTest, OpensBelowTheTopOfTheScreenUnderThePointer) {
     EXPECT_EQ(controller->panelFrame(), (ScreenRect{2070, 684 - 155, 660, 155}));
     // Outside every screen: the main one.
     controller->close();
-    pointer = ScreenPoint{-50, 100};
+    desktop.simulatedPointer().moveTo({-50, 800});
     controller->show();
     EXPECT_EQ(controller->panelFrame(), (ScreenRect{390, 167, 660, 533}));
 }

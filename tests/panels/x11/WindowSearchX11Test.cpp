@@ -31,34 +31,27 @@ constexpr xcb_keysym_t space = 0x20;
 constexpr xcb_keysym_t returnKey = 0xff0d;
 constexpr xcb_keysym_t escape = 0xff1b;
 
-// Requests that clients send to the root window, seen the way the window manager sees them.
+// Activation requests sent to the root window, seen as the window manager sees them.
 class RootRequests {
   public:
-    RootRequests() : connection_(xcb_connect(nullptr, nullptr)) {
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    explicit RootRequests(const X11TestDesktop& desktop)
+        : connection_(xcb_connect(nullptr, nullptr)),
+          activeWindow_(desktop.atom("_NET_ACTIVE_WINDOW")) {
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-        const char name[] = "_NET_ACTIVE_WINDOW";
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, sizeof name - 1, name), nullptr);
-        activeWindow_ = atom != nullptr ? atom->atom : XCB_NONE;
-        std::free(atom);
+        xcb_change_window_attributes(connection_, desktop.root(), XCB_CW_EVENT_MASK, &mask);
         // Selected before anything that follows is sent.
         std::free(
             xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     }
     ~RootRequests() { xcb_disconnect(connection_); }
-    RootRequests(const RootRequests&) = delete;
-    RootRequests& operator=(const RootRequests&) = delete;
 
-    // The last activation request for `window` seen so far: its source and timestamp.
+    // The source and timestamp of the last request seen for `window`.
     std::optional<std::pair<uint32_t, uint32_t>> activation(xcb_window_t window) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
-                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-                if (message->type == activeWindow_ && message->window == window) {
-                    last_ = std::pair{message->data.data32[0], message->data.data32[1]};
-                }
+            const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                message->type == activeWindow_ && message->window == window) {
+                last_ = std::pair{message->data.data32[0], message->data.data32[1]};
             }
             std::free(event);
         }
@@ -67,8 +60,7 @@ class RootRequests {
 
   private:
     xcb_connection_t* connection_;
-    xcb_window_t root_ = XCB_NONE;
-    xcb_atom_t activeWindow_ = XCB_NONE;
+    xcb_atom_t activeWindow_;
     std::optional<std::pair<uint32_t, uint32_t>> last_;
 };
 
@@ -84,7 +76,7 @@ class WindowSearchX11Test : public X11PortTest {
         if (!port) {
             return;
         }
-        symbols = xcb_key_symbols_alloc(desktop->get());
+        symbols.reset(xcb_key_symbols_alloc(desktop->get()));
         alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
         beta = desktop->findClient(QStringLiteral("pellucine-beta"));
         ASSERT_TRUE(alpha && beta);
@@ -101,17 +93,8 @@ class WindowSearchX11Test : public X11PortTest {
         controller->registerHotkey();
         ASSERT_TRUE(controller->hotkeyID());
     }
-    void TearDown() override {
-        controller.reset();
-        model.reset();
-        hotkeys.reset();
-        if (symbols != nullptr) {
-            xcb_key_symbols_free(symbols);
-        }
-    }
-
     xcb_keycode_t keycode(xcb_keysym_t keysym) const {
-        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols.get(), keysym);
         const xcb_keycode_t code = codes != nullptr ? codes[0] : 0;
         std::free(codes);
         EXPECT_NE(code, 0) << "no key carries keysym " << keysym;
@@ -169,7 +152,8 @@ class WindowSearchX11Test : public X11PortTest {
         return ids;
     }
 
-    xcb_key_symbols_t* symbols = nullptr;
+    std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols{
+        nullptr, &xcb_key_symbols_free};
     std::optional<xcb_window_t> alpha;
     std::optional<xcb_window_t> beta;
     QtScheduler scheduler{systemContinuousClock()};
@@ -186,7 +170,7 @@ class WindowSearchX11Test : public X11PortTest {
 
 TEST_F(WindowSearchX11Test, TheHotkeyOpensAPanelThatTakesTheKeyboardAndReturnSwitches) {
     focusElsewhere(*beta);
-    RootRequests requests;
+    RootRequests requests(*desktop);
     const xcb_timestamp_t before = connection->serverTime();
     openWithHotkey();
     // The panel asked as a user's direct action, stamped after the hotkey was pressed.

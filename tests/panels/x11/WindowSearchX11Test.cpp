@@ -178,6 +178,11 @@ TEST_F(WindowSearchX11Test, TheHotkeyOpensAPanelThatTakesTheKeyboardAndReturnSwi
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return requests.activation(panel).has_value(); }));
     EXPECT_EQ(requests.activation(panel)->first, 2u);
     EXPECT_GE(requests.activation(panel)->second, before);
+    // Centred on the 1280 × 800 screen, its top a fifth of the height down.
+    const QRect frame = desktop->frameOf(panel);
+    EXPECT_EQ(frame.left(), 640 - 330);
+    EXPECT_EQ(frame.top(), 160);
+    EXPECT_EQ(frame.width(), 660);
     // The window manager's fresh list arrives; typing narrows it to the fixture's alpha xterm.
     ASSERT_TRUE(X11TestDesktop::waitUntil(
         [&] { return resultIDs().contains(*alpha) && resultIDs().contains(*beta); }));

@@ -28,8 +28,7 @@ class OpenPanel {
   public:
     explicit OpenPanel(int windowCount) {
         // Inside a window of its own, as in the panel.
-        view = new WindowSearchView(state, WindowSearchView::Callbacks{}, ApplicationIconLookup(),
-                                    &window);
+        view = new WindowSearchView(state, WindowSearchView::Callbacks{}, nullptr, &window);
         state.setTotalCount(windowCount);
         state.setCandidates(bench::makeCandidates(windowCount));
         state.refresh();

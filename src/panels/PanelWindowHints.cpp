@@ -4,9 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QList>
-#include <QScreen>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -196,28 +194,6 @@ bool PanelWindowHints::managerSupportsActivation() {
     }
     // Read each time: the window manager may have been replaced since.
     return readAtoms(connection_, root_, atoms_.supported).contains(atoms_.activeWindow);
-}
-
-QPoint PanelWindowHints::mainDisplayOrigin() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->geometry().topLeft() : QPoint();
-}
-
-QRect PanelWindowHints::toQtGeometry(const ScreenRect& frame, double mainDisplayHeight,
-                                     QPoint mainOrigin) {
-    const GlobalRect global = toGlobalSpace(frame, mainDisplayHeight);
-    return {static_cast<int>(std::round(global.x)) + mainOrigin.x(),
-            static_cast<int>(std::round(global.y)) + mainOrigin.y(),
-            static_cast<int>(std::ceil(global.width)), static_cast<int>(std::ceil(global.height))};
-}
-
-ScreenRect PanelWindowHints::fromQtGeometry(const QRect& geometry, double mainDisplayHeight,
-                                            QPoint mainOrigin) {
-    const GlobalRect global{static_cast<double>(geometry.x() - mainOrigin.x()),
-                            static_cast<double>(geometry.y() - mainOrigin.y()),
-                            static_cast<double>(geometry.width()),
-                            static_cast<double>(geometry.height())};
-    return toScreenSpace(global, mainDisplayHeight);
 }
 
 }  // namespace pellucine

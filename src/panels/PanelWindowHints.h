@@ -3,12 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <QAbstractNativeEventFilter>
-#include <QPoint>
 #include <QPointer>
-#include <QRect>
 #include <QWidget>
-
-#include "base/Rect.h"
 
 namespace pellucine {
 
@@ -33,14 +29,6 @@ class PanelWindowHints final : public QAbstractNativeEventFilter {
     // leaves once the server has stamped it, a turn of the event loop later; a panel hidden
     // meanwhile asks for nothing.
     void requestFocus();
-
-    // The main display's top-left corner in Qt's global coordinates.
-    static QPoint mainDisplayOrigin();
-    // A frame in the screen space as Qt widget geometry: the origin rounded to whole points
-    // (halves away from zero), the size rounded up.
-    static QRect toQtGeometry(const ScreenRect& frame, double mainDisplayHeight, QPoint mainOrigin);
-    static ScreenRect fromQtGeometry(const QRect& geometry, double mainDisplayHeight,
-                                     QPoint mainOrigin);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

@@ -7,6 +7,7 @@
 #include "base/Spawn.h"
 #include "coordination/AppModel.h"
 #include "design/Yard.h"
+#include "panels/PanelFrames.h"
 #include "panels/PanelWindowHints.h"
 #include "panels/WindowSearchCandidates.h"
 #include "panels/WindowSearchKeyMap.h"
@@ -95,9 +96,9 @@ void WindowSearchController::show() {
 
     const QList<Screen> screens = platform_.desktop.screenLayout().screens();
     if (!screens.isEmpty()) {
-        mainDisplayHeight_ = screens.first().frame.height;
         const ScreenPoint pointer =
-            toScreenSpace(platform_.desktop.pointerEvents().pointerLocation(), mainDisplayHeight_);
+            toScreenSpace(platform_.desktop.pointerEvents().pointerLocation(),
+                          PanelFrames::current(platform_.desktop.screenLayout()).mainHeight);
         const std::optional<ScreenRect> visible =
             Geometry::targetVisibleFrame(pointer, screens, screens.first().visibleFrame);
         if (visible) {
@@ -244,8 +245,7 @@ void WindowSearchController::setPanelFrame(const ScreenRect& frame) {
     if (!panel_) {
         return;
     }
-    const QPoint origin = PanelWindowHints::mainDisplayOrigin();
-    const QRect geometry = PanelWindowHints::toQtGeometry(frame, mainDisplayHeight_, origin);
+    const QRect geometry = PanelFrames::current(platform_.desktop.screenLayout()).toWidget(frame);
     panel_->setFixedSize(geometry.size());
     panel_->move(geometry.topLeft());
     view_->setGeometry(panel_->rect());

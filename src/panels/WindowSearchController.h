@@ -48,7 +48,8 @@ class WindowSearchController final : public QObject, public WindowSearchControll
         std::function<HotkeyConflicts::Sources()> conflictSources;
         // Posts "pellucine.needs-permissions".
         std::function<void()> needsPermissions;
-        ApplicationIconLookup icons;
+        // None: every row shows the generic window symbol.
+        const ApplicationIconProviding* icons = nullptr;
         // The panel follows its scheme; none: light.
         const Appearance* appearance = nullptr;
     };
@@ -107,8 +108,6 @@ class WindowSearchController final : public QObject, public WindowSearchControll
     std::optional<QString> hotkeyProblem_;
     HotkeyProblemHandler onHotkeyProblemChange_;
     ScreenRect panelFrame_{0, 0, 660, 200};
-    // The height of the main display, with which frames are mapped to the window toolkit's.
-    double mainDisplayHeight_ = 0;
 };
 
 }  // namespace pellucine

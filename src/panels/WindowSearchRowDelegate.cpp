@@ -80,8 +80,9 @@ WindowSearchRowDelegate::Geometry WindowSearchRowDelegate::Geometry::of(const QR
 }
 
 WindowSearchRowDelegate::WindowSearchRowDelegate(const WindowSearchResultModel& model,
-                                                 ApplicationIconLookup icons, QObject* parent)
-    : QStyledItemDelegate(parent), model_(model), icons_(std::move(icons)) {}
+                                                 const ApplicationIconProviding* icons,
+                                                 QObject* parent)
+    : QStyledItemDelegate(parent), model_(model), icons_(icons) {}
 
 QFont WindowSearchRowDelegate::titleFont(bool bold) {
     return Yard::font(15, bold ? std::optional(QFont::Bold) : std::nullopt);
@@ -134,7 +135,7 @@ void WindowSearchRowDelegate::paint(QPainter* painter, const QStyleOptionViewIte
     const qreal badgeHeight = QFontMetricsF(badgeText).height() + 2 * badgeVerticalPadding;
     const Geometry geometry = Geometry::of(row, badgeHeight);
 
-    const QImage icon = icons_ ? icons_(window.ownerPID) : QImage();
+    const QImage icon = icons_ != nullptr ? icons_->icon(window.ownerPID) : QImage();
     if (!icon.isNull()) {
         painter->drawImage(geometry.icon, icon);
     } else {

@@ -1,20 +1,15 @@
 #pragma once
 
 #include <QFont>
-#include <QImage>
 #include <QStyledItemDelegate>
-#include <functional>
 
 #include "design/YardPalette.h"
+#include "panels/ApplicationIconProviding.h"
 #include "panels/HighlightedText.h"
 
 namespace pellucine {
 
 class WindowSearchResultModel;
-
-// The icon of the running application with a process identifier; a null image when there is
-// none.
-using ApplicationIconLookup = std::function<QImage(qint32 processIdentifier)>;
 
 // Draws one search result as a row: the application's icon, the title and the application name
 // with their matches in bold, and the location badge. The selected row sits on the accent
@@ -41,8 +36,9 @@ class WindowSearchRowDelegate final : public QStyledItemDelegate {
         static Geometry of(const QRectF& row, qreal badgeHeight);
     };
 
-    WindowSearchRowDelegate(const WindowSearchResultModel& model, ApplicationIconLookup icons,
-                            QObject* parent = nullptr);
+    // Without icons every row shows the generic window symbol.
+    WindowSearchRowDelegate(const WindowSearchResultModel& model,
+                            const ApplicationIconProviding* icons, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -57,7 +53,7 @@ class WindowSearchRowDelegate final : public QStyledItemDelegate {
 
   private:
     const WindowSearchResultModel& model_;
-    ApplicationIconLookup icons_;
+    const ApplicationIconProviding* icons_;
 };
 
 }  // namespace pellucine

@@ -159,7 +159,7 @@ class WindowSearchView::Frame final : public QWidget {
 };
 
 WindowSearchView::WindowSearchView(WindowSearchState& state, Callbacks callbacks,
-                                   ApplicationIconLookup icons, QWidget* parent)
+                                   const ApplicationIconProviding* icons, QWidget* parent)
     : QWidget(parent),
       state_(state),
       callbacks_(std::move(callbacks)),
@@ -172,7 +172,7 @@ WindowSearchView::WindowSearchView(WindowSearchState& state, Callbacks callbacks
 
     list_ = new QListView(this);
     list_->setModel(model_);
-    list_->setItemDelegate(new WindowSearchRowDelegate(*model_, std::move(icons), list_));
+    list_->setItemDelegate(new WindowSearchRowDelegate(*model_, icons, list_));
     list_->setFrameShape(QFrame::NoFrame);
     list_->setFocusPolicy(Qt::NoFocus);
     list_->setUniformItemSizes(true);

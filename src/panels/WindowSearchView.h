@@ -45,8 +45,8 @@ class WindowSearchView final : public QWidget {
         std::function<void()> onQueryChange;
     };
 
-    WindowSearchView(WindowSearchState& state, Callbacks callbacks, ApplicationIconLookup icons,
-                     QWidget* parent = nullptr);
+    WindowSearchView(WindowSearchState& state, Callbacks callbacks,
+                     const ApplicationIconProviding* icons, QWidget* parent = nullptr);
     ~WindowSearchView() override;
 
     QLineEdit* field() const { return field_; }

@@ -32,7 +32,7 @@ class WindowSearchViewTest : public ::testing::Test {
         WindowSearchView::Callbacks callbacks;
         callbacks.onCommit = [this](const WindowDescriptor& w) { committed.append(w.id); };
         callbacks.onQueryChange = [this] { ++queryChanges; };
-        view = std::make_unique<WindowSearchView>(state, callbacks, ApplicationIconLookup());
+        view = std::make_unique<WindowSearchView>(state, callbacks, nullptr);
         view->resize(660, WindowSearchView::chromeHeight + 8 * 54);
     }
 

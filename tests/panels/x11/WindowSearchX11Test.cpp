@@ -5,15 +5,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-#include "X11TestDesktop.h"
-#include "base/Clock.h"
-#include "base/QtScheduler.h"
-#include "base/RecordingEventLog.h"
-#include "base/ThreadPoolExecutor.h"
-#include "coordination/AppModel.h"
-#include "coordination/ModelFakes.h"
-#include "core/AccessibilityWindowService.h"
-#include "core/ScreenCapturePreviewService.h"
+#include "X11ModelTest.h"
 #include "panels/WindowSearchController.h"
 #include "panels/WindowSearchPanel.h"
 #include "panels/WindowSearchView.h"
@@ -22,7 +14,6 @@
 namespace pellucine {
 namespace {
 
-using testing::X11PortTest;
 using testing::X11TestDesktop;
 
 constexpr xcb_keysym_t shiftL = 0xffe1;
@@ -66,13 +57,13 @@ class RootRequests {
 
 // The controller over the X11 port and the program's own scheduler, with the default hotkey
 // (Shift+Super+Space) registered; keys and clicks come from XTest as a user's would.
-class WindowSearchX11Test : public X11PortTest {
+class WindowSearchX11Test : public testing::X11ModelTest {
   protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
             GTEST_SKIP() << "No X server to test against";
         }
-        X11PortTest::SetUp();
+        X11ModelTest::SetUp();
         if (!port) {
             return;
         }
@@ -81,11 +72,7 @@ class WindowSearchX11Test : public X11PortTest {
         beta = desktop->findClient(QStringLiteral("pellucine-beta"));
         ASSERT_TRUE(alpha && beta);
         hotkeys = std::make_unique<HotkeyCenter>(port->globalHotkeys(), scheduler, events);
-        windows = std::make_unique<AccessibilityWindowService>(*port, events);
-        previews = std::make_unique<ScreenCapturePreviewService>(port->screenCapture(), scheduler);
-        model = std::make_unique<AppModel>(
-            AppModel::Platform{*port, scheduler, events, systemWallClock(), executor, {}}, *windows,
-            *previews, store, sync);
+        makeModel();
         model->permissions().refresh(QStringLiteral("launch"));
         controller = std::make_unique<WindowSearchController>(
             *model, [] { return QList<qint32>{}; },
@@ -156,15 +143,7 @@ class WindowSearchX11Test : public X11PortTest {
         nullptr, &xcb_key_symbols_free};
     std::optional<xcb_window_t> alpha;
     std::optional<xcb_window_t> beta;
-    QtScheduler scheduler{systemContinuousClock()};
-    ThreadPoolExecutor executor;
-    RecordingEventLog events;
-    testing::MemoryPreferenceStore store;
-    testing::ScriptedPreferenceSync sync{scheduler};
     std::unique_ptr<HotkeyCenter> hotkeys;
-    std::unique_ptr<AccessibilityWindowService> windows;
-    std::unique_ptr<ScreenCapturePreviewService> previews;
-    std::unique_ptr<AppModel> model;
     std::unique_ptr<WindowSearchController> controller;
 };
 

@@ -5,40 +5,25 @@
 #include <QGuiApplication>
 #include <QList>
 #include <array>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
+
+#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11Reply.h"
 
 namespace pellucine {
 
 namespace {
 
-template <class T>
-struct FreeReply {
-    void operator()(T* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeReply<T>>;
-
 // The request stands for a direct user action (EWMH: pagers and the like).
 constexpr uint32_t sourceUser = 2;
 constexpr uint32_t allDesktops = 0xFFFFFFFF;
 
+// The atoms of an ATOM-list property; none when it is unset or of another type.
 QList<xcb_atom_t> readAtoms(xcb_connection_t* connection, xcb_window_t window,
                             xcb_atom_t property) {
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024),
-        nullptr));
-    QList<xcb_atom_t> atoms;
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) {
-        return atoms;
-    }
-    const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / 4;
-    for (int i = 0; i < count; ++i) {
-        atoms.append(values[i]);
-    }
-    return atoms;
+    const std::optional<X11Property> value =
+        takeProperty(connection, requestProperty(connection, window, property));
+    return value && value->type == XCB_ATOM_ATOM ? value->values32() : QList<xcb_atom_t>();
 }
 
 xcb_window_t windowOf(const QWidget& widget) {
@@ -77,8 +62,7 @@ PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
             connection_, 0, static_cast<uint16_t>(std::strlen(names[i].first)), names[i].first);
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(connection_, cookies[i], nullptr));
+        const auto reply = takeReply(connection_, xcb_intern_atom_reply, cookies[i]);
         *names[i].second = reply ? reply->atom : XCB_NONE;
     }
     QCoreApplication::instance()->installNativeEventFilter(this);

@@ -207,7 +207,7 @@ void WindowSearchController::makePanel() {
         }
     };
     view_ = new WindowSearchView(search_, std::move(callbacks), platform_.icons, panel_.get());
-    view_->setGeometry(panel_->rect());
+    panel_->setContent(view_);
     panel_->setOnCancel([self] {
         if (self) {
             self->close();
@@ -245,10 +245,7 @@ void WindowSearchController::setPanelFrame(const ScreenRect& frame) {
     if (!panel_) {
         return;
     }
-    const QRect geometry = PanelFrames::current(platform_.desktop.screenLayout()).toWidget(frame);
-    panel_->setFixedSize(geometry.size());
-    panel_->move(geometry.topLeft());
-    view_->setGeometry(panel_->rect());
+    panel_->placeAt(PanelFrames::current(platform_.desktop.screenLayout()).toWidget(frame));
 }
 
 }  // namespace pellucine

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QWindow>
 
 namespace pellucine {
 
@@ -33,6 +34,49 @@ bool WindowSearchPanel::event(QEvent* event) {
             break;
     }
     return QWidget::event(event);
+}
+
+void WindowSearchPanel::setContent(QWidget* content) {
+    content_ = content;
+    if (content_) {
+        content_->setGeometry(rect());
+    }
+}
+
+void WindowSearchPanel::placeAt(const QRect& geometry) {
+    QWindow* window = windowHandle();
+    if (isVisible() && window != nullptr && !window->isExposed()) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+        pendingGeometry_ = geometry;
+        return;
+    }
+    pendingGeometry_.reset();
+    setFixedSize(geometry.size());
+    move(geometry.topLeft());
+}
+
+bool WindowSearchPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && pendingGeometry_ &&
+        windowHandle()->isExposed()) {
+        // Once Qt has taken the exposure in; a later placement replaces this one.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (pendingGeometry_) {
+                    placeAt(*pendingGeometry_);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void WindowSearchPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (content_) {
+        content_->setGeometry(rect());
+    }
 }
 
 void WindowSearchPanel::keyPressEvent(QKeyEvent* event) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace pellucine {
 
@@ -9,6 +12,7 @@ namespace pellucine {
 // and able to take the keyboard. Escape pressed in it calls `onCancel`. Losing the keyboard
 // calls `onResignKey`, but only after the panel had it in the current showing, so a late
 // focus-out left over from an earlier showing never closes a panel just opened again.
+// Its one content widget fills it.
 class WindowSearchPanel final : public QWidget {
     Q_OBJECT
 
@@ -25,8 +29,15 @@ class WindowSearchPanel final : public QWidget {
     // Whether the panel has had the keyboard since it was last shown.
     bool hasBeenKey() const { return hasBeenKey_; }
 
+    void setContent(QWidget* content);
+    // Moves and sizes the panel. A panel shown but not yet on screen takes the geometry once it
+    // is: a window manager still taking the window in may lose a move asked of it meanwhile.
+    void placeAt(const QRect& geometry);
+
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -35,6 +46,8 @@ class WindowSearchPanel final : public QWidget {
     std::function<void()> onCancel_;
     std::function<void()> onResignKey_;
     bool hasBeenKey_ = false;
+    QPointer<QWidget> content_;
+    std::optional<QRect> pendingGeometry_;
 };
 
 }  // namespace pellucine

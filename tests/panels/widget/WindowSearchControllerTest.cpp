@@ -307,5 +307,31 @@ TEST_F(WindowSearchControllerTest, NothingRunsOnceTheControllerIsGone) {
     settle();
 }
 
+TEST(WindowSearchPanelTest, APlacementWaitsUntilTheShownPanelIsOnScreen) {
+    WindowSearchPanel panel;
+    panel.placeAt({100, 50, 660, 155});
+    EXPECT_EQ(panel.geometry(), QRect(100, 50, 660, 155));
+    panel.show();
+    ASSERT_FALSE(panel.windowHandle()->isExposed());
+    panel.placeAt({100, 50, 660, 209});
+    panel.placeAt({100, 50, 660, 263});
+    EXPECT_EQ(panel.height(), 155);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(panel.windowHandle()->isExposed());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.geometry(), QRect(100, 50, 660, 263));
+    // Hidden and shown again before its exposure, the panel never takes a placement made for
+    // the earlier showing.
+    panel.hide();
+    panel.show();
+    panel.placeAt({0, 0, 660, 533});
+    panel.hide();
+    panel.placeAt({7, 7, 660, 155});
+    panel.show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.geometry(), QRect(7, 7, 660, 155));
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <QWindowStateChangeEvent>
 
 #include "app/WindowActivation.h"
 
@@ -23,6 +22,16 @@ QtPresentableWindow& QtPresentableWindow::of(QWidget& widget, WindowActivation* 
     return *new QtPresentableWindow(widget, activation);
 }
 
+QWindow& QtPresentableWindow::window() {
+    widget_.winId();
+    QWindow* window = widget_.windowHandle();
+    if (watched_ != window) {
+        watched_ = window;
+        window->installEventFilter(this);
+    }
+    return *window;
+}
+
 bool QtPresentableWindow::isFullScreen() const {
     return widget_.isFullScreen();
 }
@@ -32,13 +41,8 @@ void QtPresentableWindow::exitFullScreen(std::function<void()> done) {
     if (onScreen) {
         // The window manager answers later by changing the window's state; Qt passes that on
         // as a spontaneous state change of the window.
-        QWindow* window = widget_.windowHandle();
-        if (leaving_ != nullptr) {
-            leaving_->removeEventFilter(this);
-        }
-        leaving_ = window;
+        window();
         leftFullScreen_ = std::move(done);
-        window->installEventFilter(this);
     }
     widget_.setWindowState(widget_.windowState() & ~Qt::WindowFullScreen);
     if (!onScreen && done) {
@@ -48,14 +52,25 @@ void QtPresentableWindow::exitFullScreen(std::function<void()> done) {
 }
 
 bool QtPresentableWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == leaving_ && event->type() == QEvent::WindowStateChange && event->spontaneous() &&
-        !(leaving_->windowStates() & Qt::WindowFullScreen)) {
-        leaving_->removeEventFilter(this);
-        leaving_ = nullptr;
-        const std::function<void()> done = std::exchange(leftFullScreen_, {});
-        if (done) {
-            done();
-        }
+    if (watched != watched_) {
+        return QObject::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+        case QEvent::WindowStateChange:
+            if (leftFullScreen_ && event->spontaneous() &&
+                !(watched_->windowStates() & Qt::WindowFullScreen)) {
+                std::exchange(leftFullScreen_, {})();
+            }
+            break;
+        case QEvent::Expose:
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (watchingFrame_ && watched_->isExposed()) {
+                frameMayHaveChanged();
+            }
+            break;
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -70,20 +85,47 @@ void QtPresentableWindow::unzoom() {
 
 void QtPresentableWindow::setContentSize(QSize size) {
     widget_.resize(size);
+    if (widget_.isVisible()) {
+        // Sent even when the widget believes it has the size already: its copy lags behind
+        // what the window manager did meanwhile.
+        window().resize(size);
+    }
 }
 
 void QtPresentableWindow::centre() {
-    const QScreen* screen =
-        widget_.screen() != nullptr ? widget_.screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = widget_.screen() != nullptr ? widget_.screen()
+                                                        : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
-    // The frame is centred; its margins are known once the window manager has framed the
-    // window, and count as none before.
-    const QSize margins = widget_.frameGeometry().size() - widget_.geometry().size();
-    QRect frame(QPoint(), widget_.size() + margins);
+    QWindow& handle = window();
+    // Asked of the window each time: the widget's copy lags behind the window manager.
+    const QMargins margins = handle.frameMargins();
+    QRect frame(QPoint(), widget_.size().grownBy(margins));
     frame.moveCenter(screen->availableGeometry().center());
-    widget_.move(frame.topLeft());
+    const QRect client(frame.topLeft() + QPoint(margins.left(), margins.top()), widget_.size());
+    widget_.setGeometry(client);
+    if (widget_.isVisible()) {
+        handle.resize(client.size());
+        handle.setPosition(client.topLeft());
+    }
+    // The frame is final only once the window manager has framed the window (and, leaving full
+    // screen, decorated it again): centred again when it changes.
+    watchingFrame_ = true;
+    marginsUsed_ = margins;
+}
+
+void QtPresentableWindow::frameMayHaveChanged() {
+    if (watched_->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized)) {
+        watchingFrame_ = false;
+        return;
+    }
+    const QMargins margins = watched_->frameMargins();
+    if (margins != marginsUsed_) {
+        centre();
+    } else if (!margins.isNull()) {
+        watchingFrame_ = false;
+    }
 }
 
 void QtPresentableWindow::orderFront() {
@@ -92,9 +134,8 @@ void QtPresentableWindow::orderFront() {
 }
 
 void QtPresentableWindow::activate() {
-    QWindow* window = widget_.windowHandle();
-    if (activation_ != nullptr && window != nullptr) {
-        activation_->activate(*window);
+    if (activation_ != nullptr) {
+        activation_->activate(window());
     } else {
         widget_.activateWindow();
     }

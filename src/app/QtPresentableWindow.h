@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -37,12 +38,18 @@ class QtPresentableWindow final : public QObject, public PresentableWindow {
 
   private:
     QtPresentableWindow(QWidget& widget, WindowActivation* activation);
+    // The widget's window, made when missing and watched from then on.
+    QWindow& window();
+    void frameMayHaveChanged();
 
     QWidget& widget_;
     WindowActivation* activation_;
-    // Watched for the window manager's report while leaving full screen.
-    QPointer<QWindow> leaving_;
+    QPointer<QWindow> watched_;
+    // Runs once the window manager reports the window out of full screen.
     std::function<void()> leftFullScreen_;
+    // Until its frame is known, the window is centred again when the frame changes.
+    bool watchingFrame_ = false;
+    QMargins marginsUsed_;
 };
 
 }  // namespace pellucine

@@ -1,12 +1,10 @@
 #include "app/DeepLink.h"
 
+#include "settings/SettingsView.h"
+
 namespace pellucine {
 
 namespace {
-
-// The settings pages by raw value; each page's title lower-cases to its raw value.
-const QStringList settingsPages{QStringLiteral("general"), QStringLiteral("switcher"),
-                                QStringLiteral("dock"), QStringLiteral("about")};
 
 const QString permissionsPage = QStringLiteral("permissions");
 
@@ -46,8 +44,8 @@ QStringList linkArguments(const QStringList& arguments) {
 }
 
 bool isKnownSettingsPage(const QString& page) {
-    return page.isEmpty() || page == permissionsPage || page == QLatin1String("updates") ||
-           settingsPages.contains(page);
+    return page.isEmpty() || page == permissionsPage || page == SettingsView::updatesTarget ||
+           SettingsView::bayNamed(page).has_value();
 }
 
 std::optional<DeepLink> parseDeepLink(const QUrl& url) {

@@ -1,8 +1,5 @@
 #include "app/ProgramWindowPresenter.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "app/OnboardingStore.h"
 #include "app/QtPresentableWindow.h"
 #include "coordination/AppModel.h"
@@ -57,8 +54,10 @@ void ProgramWindowPresenter::completeOnboarding() {
 void ProgramWindowPresenter::showSettings() {
     services_.events.record(QStringLiteral("settings-opened"));
     if (!settings_) {
-        settings_ = services_.makeSettingsWindow ? services_.makeSettingsWindow()
-                                                 : makeSettingsPlaceholder();
+        if (!services_.makeSettingsWindow) {
+            return;
+        }
+        settings_ = services_.makeSettingsWindow();
         adopt(*settings_);
     }
     present(*settings_, settingsSize);
@@ -102,17 +101,6 @@ void ProgramWindowPresenter::activate() {
         presentable.orderFront();
         presentable.activate();
     }
-}
-
-std::unique_ptr<QWidget> makeSettingsPlaceholder() {
-    auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
-    window->setWindowTitle(ProgramWindowPresenter::settingsTitle);
-    window->setMinimumSize(ProgramWindowPresenter::settingsSize);
-    auto* layout = new QVBoxLayout(window.get());
-    auto* note = new QLabel(QStringLiteral("Settings will be here."), window.get());
-    note->setAlignment(Qt::AlignCenter);
-    layout->addWidget(note);
-    return window;
 }
 
 }  // namespace pellucine

@@ -31,7 +31,6 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
   public:
     static constexpr QSize settingsSize{900, 680};
     static constexpr QSize diagnosticsSize{760, 560};
-    static constexpr QLatin1String settingsTitle{"PELLUCINE Settings"};
 
     using WindowFactory = std::function<std::unique_ptr<QWidget>()>;
 
@@ -43,7 +42,7 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
         const Appearance& appearance;
         // Installed on every window made, so that their shortcuts work in it.
         std::function<QList<Command>()> commands;
-        // The settings window, at least `settingsSize`.
+        // The settings window, at least `settingsSize`. Without factories a window is not made.
         WindowFactory makeSettingsWindow;
         WindowFactory makeDiagnosticsWindow;
         std::function<void(const std::optional<ReportProblem::Phase>&)> openReport;
@@ -80,8 +79,5 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
     std::unique_ptr<QWidget> settings_;
     std::unique_ptr<QWidget> diagnostics_;
 };
-
-// The settings window until the settings pages exist: its title, size and an empty page.
-std::unique_ptr<QWidget> makeSettingsPlaceholder();
 
 }  // namespace pellucine

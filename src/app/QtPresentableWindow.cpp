@@ -93,8 +93,8 @@ void QtPresentableWindow::setContentSize(QSize size) {
 }
 
 void QtPresentableWindow::centre() {
-    const QScreen* screen = widget_.screen() != nullptr ? widget_.screen()
-                                                        : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        widget_.screen() != nullptr ? widget_.screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return;
     }
@@ -129,6 +129,9 @@ void QtPresentableWindow::frameMayHaveChanged() {
 }
 
 void QtPresentableWindow::orderFront() {
+    if (widget_.isMinimized()) {
+        widget_.setWindowState(widget_.windowState() & ~Qt::WindowMinimized);
+    }
     widget_.show();
     widget_.raise();
 }

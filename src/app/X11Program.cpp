@@ -1,6 +1,7 @@
 #include "app/X11Program.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QWidget>
 #include <cstdio>
 
@@ -16,15 +17,18 @@
 #include "platform/x11/ExecutableRelaunch.h"
 #include "platform/x11/FeedUpdater.h"
 #include "platform/x11/X11Shell.h"
+#include "settings/AboutPage.h"
+#include "settings/SettingsView.h"
+#include "settings/SettingsWindow.h"
 
 namespace pellucine {
 
 namespace {
 
-X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& defaults) {
+X11Desktop::Options desktopOptions(const AppPaths& paths, std::optional<QString> syncFolder) {
     X11Desktop::Options options;
     options.paths = paths;
-    options.syncFolder = CloudPreferenceSync::chosenSyncFolder(defaults);
+    options.syncFolder = std::move(syncFolder);
     return options;
 }
 
@@ -56,7 +60,8 @@ FeedUpdater::Setup updaterSetup(const UpdateEnvironment& environment, const AppP
 X11Program::X11Program(const Launch& launch)
     : paths_(AppPaths::fromEnvironment()),
       defaults_(SettingsFileStore::standardFilePath(paths_)),
-      desktop_(desktopOptions(paths_, defaults_)),
+      syncFolder_(CloudPreferenceSync::chosenSyncFolder(defaults_)),
+      desktop_(desktopOptions(paths_, syncFolder_)),
       environment_({desktop_, scheduler_, FlightRecorder::shared(), systemWallClock(), executor_,
                     defaults_, paths_, waitForEventLog}),
       updateDialogs_(desktop_.urlOpener(), &appearance_),
@@ -77,7 +82,7 @@ X11Program::X11Program(const Launch& launch)
                          [this] { desktop_.applicationLifecycle().terminate(); },
                          &desktop_.urlOpener(), websiteURL()});
                 },
-                nullptr, [this] { return makeDiagnosticsWindow(); },
+                [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
                 &activation_}) {
     AppModel& model = environment_.model();
@@ -142,6 +147,42 @@ void X11Program::openReport(const std::optional<ReportProblem::Phase>& phase) {
     const ReportProblem::Config config = ReportProblem::Config::thisApp(
         {diagnostics_, defaults_, FlightRecorder::shared(), reportEnvironment_.desktopFolder});
     ReportProblem::openWindow(config, phase, reportEnvironment_);
+}
+
+std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
+    AppModel& model = environment_.model();
+    const auto context = [this, &model](DialogHost& dialogs) {
+        SettingsContext context{
+            dialogs,
+            scheduler_,
+            systemWallClock(),
+            desktop_,
+            defaults_,
+            paths_,
+            &settingsResume_,
+            &Bundle::main(),
+            websiteURL(),
+            Bundle::infoString(QStringLiteral("CFBundleIdentifier"), Bundle::main()),
+            ApplicationNames::fromDesktopEntries(),
+            syncFolder_,
+            {}};
+        context.aboutPage = [this, &model](SettingsView& view) {
+            return new AboutPage(
+                {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),
+                 desktop_.urlOpener(), *reportEnvironment_.files, systemWallClock(), websiteURL(),
+                 paths_.programSupportFolder(), QDir::homePath(), [&view] { view.markSaved(); },
+                 [&view](const QString& text) { view.setImportErrorMessage(text); },
+                 [this] {
+                     if (AppDelegate::shared() != nullptr) {
+                         windows_.showReportWindow(std::nullopt);
+                     }
+                 },
+                 [this] { notifications_.postShowDiagnostics(); }});
+        };
+        return context;
+    };
+    return std::make_unique<SettingsWindow>(model, context,
+                                            SettingsWindow::Options{nullptr, &appearance_});
 }
 
 std::unique_ptr<QWidget> X11Program::makeDiagnosticsWindow() {

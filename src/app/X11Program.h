@@ -55,9 +55,12 @@ class X11Program {
     std::unique_ptr<ShellCoordinating> makeCoordinator();
     void openReport(const std::optional<ReportProblem::Phase>& phase);
     std::unique_ptr<QWidget> makeDiagnosticsWindow();
+    std::unique_ptr<QWidget> makeSettingsWindow();
 
     AppPaths paths_;
     SettingsFileStore defaults_;
+    // The folder settings are synced through, as chosen when the program started.
+    std::optional<QString> syncFolder_;
     X11Desktop desktop_;
     QtScheduler scheduler_{systemContinuousClock()};
     ThreadPoolExecutor executor_;

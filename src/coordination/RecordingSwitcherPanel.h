@@ -22,10 +22,14 @@ class RecordingSwitcherPanel final : public SwitcherPanelControlling {
     void hide() override {
         ++hideCount_;
         visible_ = false;
+        menuOpen_ = false;
     }
+    bool isMenuOpen() const override { return menuOpen_; }
 
     void setPanelVisible(bool visible) { visible_ = visible; }
     void setPanelFrame(ScreenRect frame) { frame_ = frame; }
+    // The user opens or closes a menu of the panel.
+    void setMenuOpen(bool open) { menuOpen_ = open; }
 
     const std::vector<SwitcherPanelShowOptions>& shows() const { return shows_; }
     int hideCount() const { return hideCount_; }
@@ -58,6 +62,7 @@ class RecordingSwitcherPanel final : public SwitcherPanelControlling {
   private:
     SwitcherPanelCallbacks callbacks_;
     bool visible_ = false;
+    bool menuOpen_ = false;
     ScreenRect frame_{0, 0, initialPanelSize.width, initialPanelSize.height};
     std::vector<SwitcherPanelShowOptions> shows_;
     int hideCount_ = 0;

@@ -26,7 +26,8 @@ struct SwitcherPanelShowOptions {
     std::optional<ScreenRect> screenFrame;
     // The system's Command-Tab strip; the panel stands above it.
     std::optional<ScreenRect> switcherFrame;
-    // The compact list placed by the anchor, instead of the grid.
+    // A Dock glance: the compact list instead of the grid when the Dock preview style asks for
+    // it.
     bool dockMode = false;
     bool showsWindowControls = false;
     // Adds the window-search hint below the previews.
@@ -52,6 +53,9 @@ class SwitcherPanelControlling {
     virtual void show(SwitcherPanelShowOptions options) = 0;
     // Cancels the peek and orders both panels out; harmless when nothing is shown.
     virtual void hide() = 0;
+    // A window or application menu of the panel is open. The pointer is then over the menu,
+    // not the panel, while the user is still using the glance.
+    virtual bool isMenuOpen() const = 0;
 };
 
 // Makes the panel controller; the application shell binds the model it reads.

@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 
-#include <QCoro/QCoroTask>
 #include <QSet>
 
 #include "X11TestDesktop.h"

@@ -189,29 +189,27 @@ TEST_F(X11DesktopTest, WritesOfTheWrongKindAreRefused) {
 }
 
 TEST_F(X11DesktopTest, HidingMinimizesTheApplicationAndUnhidingBringsBackWhatItHid) {
-    TestXterm shown(*desktop, QStringLiteral("desktop-hide"), "40x10+100+100");
-    ASSERT_TRUE(shown.window());
-    const auto pid = static_cast<qint32>(shown.pid());
+    testing::TestClient client;
+    const auto shown = client.openWindow(*desktop, QStringLiteral("desktop-hide"));
     // A second window of the same process, minimized before the application is hidden.
-    const xcb_window_t second = openOwnWindow("_NET_WM_WINDOW_TYPE_NORMAL");
-    const auto value = static_cast<uint32_t>(pid);
-    xcb_change_property(desktop->get(), XCB_PROP_MODE_REPLACE, second, desktop->atom("_NET_WM_PID"),
-                        XCB_ATOM_CARDINAL, 32, 1, &value);
-    desktop->sync();
+    const auto second = client.openWindow(*desktop, QStringLiteral("desktop-hide second"));
+    ASSERT_TRUE(shown && second);
+    const auto pid = static_cast<qint32>(client.pid());
     port->state().invalidate();
-    port->state().requests().iconify(second);
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(second) == 3; }));
+    ASSERT_EQ(port->state().application(pid)->windows.size(), 2);
+    port->state().requests().iconify(*second);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*second) == 3; }));
 
     ASSERT_TRUE(port->workspace().hide(pid));
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*shown.window()) == 3; }));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*shown) == 3; }));
     EXPECT_TRUE(port->workspace().runningApplication(pid)->isHidden);
 
     ASSERT_TRUE(port->workspace().unhide(pid));
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*shown.window()) == 1; }));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*shown) == 1; }));
     EXPECT_FALSE(port->workspace().runningApplication(pid)->isHidden);
     // The window that was down before stays down.
     testing::settle(port->state().connection());
-    EXPECT_EQ(desktop->wmState(second), 3u);
+    EXPECT_EQ(desktop->wmState(*second), 3u);
 
     EXPECT_FALSE(port->workspace().hide(999999));
     EXPECT_FALSE(port->workspace().unhide(999999));
@@ -374,6 +372,9 @@ TEST_F(X11DesktopTest, ApplicationNotificationsComeOnlyToObserversThatRegistered
     port->state().requests().activate(*other.window());
     ASSERT_TRUE(
         X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *other.window(); }));
+    // The port too has seen the other window active: it reads the active window when told it
+    // changed, and would miss a change undone by then.
+    testing::settle(port->state().connection());
     port->state().requests().activate(*xterm.window());
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !focus.isEmpty(); }));
     testing::settle(port->state().connection());

@@ -9,6 +9,7 @@
 namespace pellucine {
 namespace {
 
+using testing::TestClient;
 using testing::TestXterm;
 using testing::X11PortTest;
 using testing::X11TestDesktop;
@@ -27,31 +28,9 @@ class X11LifecycleMonitorTest : public X11PortTest {
             activity.append({pid, titleChanged});
         });
     }
-    void TearDown() override {
-        if (extraWindow != XCB_NONE) {
-            xcb_destroy_window(desktop->get(), extraWindow);
-            xcb_flush(desktop->get());
-        }
-    }
 
     bool heardActivity(qint32 pid, bool titleChanged) const {
         return activity.contains(std::pair{pid, titleChanged});
-    }
-
-    // A window of the test's own that says it belongs to `pid`, as a second window of that
-    // application would.
-    xcb_window_t openWindowClaiming(qint32 pid, const QString& title) {
-        xcb_connection_t* c = desktop->get();
-        extraWindow = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, extraWindow, desktop->root(), 300, 300, 200, 150,
-                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        const auto value = static_cast<uint32_t>(pid);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, extraWindow, desktop->atom("_NET_WM_PID"),
-                            XCB_ATOM_CARDINAL, 32, 1, &value);
-        desktop->setTitle(extraWindow, title);
-        xcb_map_window(c, extraWindow);
-        xcb_flush(c);
-        return extraWindow;
     }
 
     RecordingEventLog events;
@@ -59,7 +38,6 @@ class X11LifecycleMonitorTest : public X11PortTest {
     std::unique_ptr<WindowLifecycleMonitor> monitor;
     int changes = 0;
     QList<std::pair<qint32, bool>> activity;
-    xcb_window_t extraWindow = XCB_NONE;
 };
 
 TEST_F(X11LifecycleMonitorTest, ObservesEveryRunningXterm) {
@@ -71,18 +49,19 @@ TEST_F(X11LifecycleMonitorTest, ObservesEveryRunningXterm) {
 }
 
 TEST_F(X11LifecycleMonitorTest, ReportsANewWindowAndFollowsIt) {
-    TestXterm xterm(*desktop, QStringLiteral("lifecycle-owner"), "40x10+100+100");
-    ASSERT_TRUE(xterm.window());
-    const auto pid = static_cast<qint32>(xterm.pid());
+    TestClient client;
+    ASSERT_TRUE(client.openWindow(*desktop, QStringLiteral("lifecycle-owner")));
+    const auto pid = static_cast<qint32>(client.pid());
     monitor->start();
     ASSERT_EQ(changes, 0);
 
-    const xcb_window_t added = openWindowClaiming(pid, QStringLiteral("lifecycle-second"));
+    const auto added = client.openWindow(*desktop, QStringLiteral("lifecycle-second"));
+    ASSERT_TRUE(added);
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return changes > 0; }));
 
     // The monitor took the new window on through its creation notice: its title changes reach
     // the monitor too.
-    desktop->setTitle(added, QStringLiteral("lifecycle-second renamed"));
+    desktop->setTitle(*added, QStringLiteral("lifecycle-second renamed"));
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return heardActivity(pid, true); }));
 }
 

@@ -1,56 +1,24 @@
 #include <gmock/gmock.h>
 
-#include "X11TestDesktop.h"
-#include "base/QtScheduler.h"
-#include "base/RecordingEventLog.h"
-#include "base/ThreadPoolExecutor.h"
-#include "coordination/AppModel.h"
-#include "coordination/ModelFakes.h"
-#include "core/AccessibilityWindowService.h"
-#include "core/ScreenCapturePreviewService.h"
+#include "X11ModelTest.h"
 
 namespace pellucine {
 namespace {
 
 using testing::await;
 using testing::TestXterm;
-using testing::X11PortTest;
 using testing::X11TestDesktop;
 
-// The model on the X11 port, with the program's own scheduler and thread pool.
-class X11PreviewPipelineTest : public X11PortTest {
+class X11PreviewPipelineTest : public testing::X11ModelTest {
   protected:
     void SetUp() override {
-        X11PortTest::SetUp();
+        X11ModelTest::SetUp();
         if (!port) {
             return;
         }
         store.portable.previewWidth = 260;
-        windows = std::make_unique<AccessibilityWindowService>(*port, events);
-        previews = std::make_unique<ScreenCapturePreviewService>(port->screenCapture(), scheduler);
-        model = std::make_unique<AppModel>(
-            AppModel::Platform{*port, scheduler, events, systemWallClock(), executor, {}}, *windows,
-            *previews, store, sync);
+        makeModel();
     }
-
-    QList<WindowDescriptor> listedWindows() {
-        std::exception_ptr failure;
-        EXPECT_TRUE(await(model->refreshWindows(), failure));
-        QList<WindowDescriptor> all;
-        for (const ApplicationDescriptor& application : model->applications().value()) {
-            all += application.windows;
-        }
-        return all;
-    }
-
-    QtScheduler scheduler{systemContinuousClock()};
-    ThreadPoolExecutor executor;
-    RecordingEventLog events;
-    testing::MemoryPreferenceStore store;
-    testing::ScriptedPreferenceSync sync{scheduler};
-    std::unique_ptr<AccessibilityWindowService> windows;
-    std::unique_ptr<ScreenCapturePreviewService> previews;
-    std::unique_ptr<AppModel> model;
 };
 
 TEST_F(X11PreviewPipelineTest, EveryOnScreenWindowGetsAPictureAndAMinimizedOneNone) {

@@ -36,6 +36,17 @@ TEST(X11StrutTest, ReadsPartialAndFullStrutsAndNothingElse) {
 
     EXPECT_FALSE(X11Strut::fromValues({1, 2, 3}, root));
     EXPECT_FALSE(X11Strut::fromValues({}, root));
+
+    // Any client can set struts: one with a value beyond every coordinate is none, and one at
+    // the bound reaches no monitor.
+    EXPECT_FALSE(X11Strut::fromValues({0, 0xffffffffu, 0, 0}, root));
+    EXPECT_FALSE(X11Strut::fromValues({0x80000000u, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, root));
+    EXPECT_FALSE(
+        X11Strut::fromValues({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, X11Strut::maximum + 1}, root));
+    const auto widest = X11Strut::fromValues({0, X11Strut::maximum, 0, X11Strut::maximum}, root);
+    ASSERT_TRUE(widest);
+    const QRect screen(QPoint(0, 0), root);
+    EXPECT_EQ(visibleArea(screen, root, {*widest}), screen);
 }
 
 TEST(X11StrutTest, SubtractsStrutsFromTheMonitorsTheyReach) {

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -104,18 +105,38 @@ xcb_window_t X11TestDesktop::activeWindow() const {
     return property32(connection_, root_, atom("_NET_ACTIVE_WINDOW")).value(0, XCB_NONE);
 }
 
-QRect X11TestDesktop::frameOf(xcb_window_t window) const {
+xcb_window_t X11TestDesktop::frameWindowOf(xcb_window_t window) const {
     xcb_window_t top = window;
     while (true) {
         auto tree =
             owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, top), nullptr));
         if (!tree) {
-            return {};
+            return XCB_NONE;
         }
         if (tree->parent == root_) {
-            break;
+            return top;
         }
         top = tree->parent;
+    }
+}
+
+void X11TestDesktop::moveFrameQuietly(xcb_window_t window, QPoint topLeft) const {
+    const xcb_window_t frame = frameWindowOf(window);
+    // Override-redirect keeps the request from being redirected to the window manager.
+    const uint32_t on = 1;
+    const uint32_t off = 0;
+    xcb_change_window_attributes(connection_, frame, XCB_CW_OVERRIDE_REDIRECT, &on);
+    const std::array<uint32_t, 2> at{static_cast<uint32_t>(topLeft.x()),
+                                     static_cast<uint32_t>(topLeft.y())};
+    xcb_configure_window(connection_, frame, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at.data());
+    xcb_change_window_attributes(connection_, frame, XCB_CW_OVERRIDE_REDIRECT, &off);
+    sync();
+}
+
+QRect X11TestDesktop::frameOf(xcb_window_t window) const {
+    const xcb_window_t top = frameWindowOf(window);
+    if (top == XCB_NONE) {
+        return {};
     }
     auto geometry =
         owned(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, top), nullptr));
@@ -142,8 +163,12 @@ QList<quint32> X11TestDesktop::netWmState(xcb_window_t window) const {
 
 void X11TestDesktop::setTitle(xcb_window_t window, const QString& title) const {
     const QByteArray latin = title.toLatin1();
+    const QByteArray utf8 = title.toUtf8();
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
                         XCB_ATOM_STRING, 8, static_cast<uint32_t>(latin.size()), latin.constData());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"),
+                        atom("UTF8_STRING"), 8, static_cast<uint32_t>(utf8.size()),
+                        utf8.constData());
     sync();
 }
 
@@ -163,6 +188,30 @@ bool X11TestDesktop::waitUntil(const std::function<bool()>& condition, int ms) {
     return QTest::qWaitFor(condition, ms);
 }
 
+std::optional<xcb_window_t> waitUntilPlaced(const X11TestDesktop& desktop, const QString& title) {
+    std::optional<xcb_window_t> window;
+    X11TestDesktop::waitUntil([&] {
+        window = desktop.findClient(title);
+        return window && desktop.isViewable(*window);
+    });
+    // The window manager may still be placing the frame: wait until it reports the window in
+    // its normal state and the frame holds still between two reads.
+    QRect previous;
+    X11TestDesktop::waitUntil([&] {
+        if (!window || desktop.wmState(*window) != 1) {
+            return false;
+        }
+        const QRect frame = desktop.frameOf(*window);
+        const bool still = frame == previous;
+        previous = frame;
+        return still;
+    });
+    if (window && !desktop.isViewable(*window)) {
+        return std::nullopt;
+    }
+    return window;
+}
+
 TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const QString& geometry,
                      const QStringList& extraArguments) {
     process_.setProgram(QStringLiteral("xterm"));
@@ -170,27 +219,8 @@ TestXterm::TestXterm(const X11TestDesktop& desktop, const QString& title, const 
         QStringList{QStringLiteral("-T"), title, QStringLiteral("-geometry"), geometry} +
         extraArguments + QStringList{QStringLiteral("-e"), QStringLiteral("/bin/sh")});
     process_.start();
-    if (!process_.waitForStarted(5000)) {
-        return;
-    }
-    X11TestDesktop::waitUntil([&] {
-        window_ = desktop.findClient(title);
-        return window_ && desktop.isViewable(*window_);
-    });
-    // The window manager may still be placing the frame: wait until it reports the window in
-    // its normal state and the frame holds still between two reads.
-    QRect previous;
-    X11TestDesktop::waitUntil([&] {
-        if (!window_ || desktop.wmState(*window_) != 1) {
-            return false;
-        }
-        const QRect frame = desktop.frameOf(*window_);
-        const bool still = frame == previous;
-        previous = frame;
-        return still;
-    });
-    if (window_ && !desktop.isViewable(*window_)) {
-        window_.reset();
+    if (process_.waitForStarted(5000)) {
+        window_ = waitUntilPlaced(desktop, title);
     }
 }
 
@@ -201,13 +231,57 @@ TestXterm::~TestXterm() {
     }
 }
 
+TestClient::TestClient(const QStringList& arguments) {
+    process_.setProgram(QStringLiteral(PELLUCINE_X11_TEST_CLIENT));
+    process_.setArguments(arguments);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start();
+    process_.waitForStarted(5000);
+}
+
+TestClient::~TestClient() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+std::optional<xcb_window_t> TestClient::openWindow(const X11TestDesktop& desktop,
+                                                   const QString& title) {
+    process_.write("open " + title.toUtf8() + "\n");
+    // The answer comes once the server has mapped the window.
+    if (answer().isEmpty()) {
+        return std::nullopt;
+    }
+    return waitUntilPlaced(desktop, title);
+}
+
+bool TestClient::flood(xcb_window_t window, int count) {
+    process_.write(QByteArray("flood ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(count) + '\n');
+    return answer() == "flooded";
+}
+
+QByteArray TestClient::answer() {
+    while (!process_.canReadLine()) {
+        if (!process_.waitForReadyRead(8000)) {
+            return {};
+        }
+    }
+    return process_.readLine().trimmed();
+}
+
 void settle(X11Connection& connection) {
     connection.serverTime();
-    connection.dispatchPendingEvents();
-    // Deliveries are posted to the event loop, and may post once more themselves.
-    for (int round = 0; round < 3; ++round) {
+    // Deliveries are posted to the event loop, and may post once more themselves; the
+    // connection hands out a share of its events at a time.
+    for (int round = 0; round < 1000; ++round) {
+        const bool drained = connection.dispatchPendingEvents();
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
+        if (drained && round >= 2) {
+            break;
+        }
     }
 }
 

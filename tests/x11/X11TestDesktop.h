@@ -40,14 +40,18 @@ class X11TestDesktop {
     // Clients front to back.
     QList<xcb_window_t> stacking() const;
     xcb_window_t activeWindow() const;
-    // The geometry of the window manager's frame holding the client (its top-level ancestor).
+    // The window manager's frame holding the client (its top-level ancestor), and its geometry.
+    xcb_window_t frameWindowOf(xcb_window_t window) const;
     QRect frameOf(xcb_window_t window) const;
+    // Moves the client's frame without the window manager or the client hearing of it, as a
+    // window manager animating a window does.
+    void moveFrameQuietly(xcb_window_t window, QPoint topLeft) const;
     bool isViewable(xcb_window_t window) const;
     // WM_STATE: 1 normal, 3 iconic, 0 when missing.
     quint32 wmState(xcb_window_t window) const;
     QList<quint32> netWmState(xcb_window_t window) const;
     xcb_atom_t atom(const char* name) const;
-    // Returns once the server has carried the change out.
+    // Sets WM_NAME and _NET_WM_NAME; returns once the server has carried the change out.
     void setTitle(xcb_window_t window, const QString& title) const;
     // Waits until the server has carried out every request of this connection, so that other
     // connections see their effect.
@@ -81,6 +85,34 @@ class TestXterm {
     QProcess process_;
     std::optional<xcb_window_t> window_;
 };
+
+// The tests' own X client (tests/x11/client) in a process of its own, killed at the end of the
+// test.
+class TestClient {
+  public:
+    // Starts it with `arguments`; without any it opens windows when asked.
+    explicit TestClient(const QStringList& arguments = {});
+    ~TestClient();
+
+    bool isRunning() const { return process_.state() == QProcess::Running; }
+    qint64 pid() const { return process_.processId(); }
+    // Opens a window with this title and waits until the window manager has placed it; none
+    // when it did not appear in time.
+    std::optional<xcb_window_t> openWindow(const X11TestDesktop& desktop, const QString& title);
+    // Renames the window `count` times as fast as it can; returns once the server has carried
+    // every change out.
+    bool flood(xcb_window_t window, int count);
+
+  private:
+    // The next line it answers; empty when none came in time.
+    QByteArray answer();
+
+    QProcess process_;
+};
+
+// Waits until a client with this title is mapped and its frame holds still; none when it did not
+// appear in time.
+std::optional<xcb_window_t> waitUntilPlaced(const X11TestDesktop& desktop, const QString& title);
 
 // Runs a task to its end on the event loop, within the deadline; its result (std::monostate
 // for a task without one), or none with the exception in `failure`.

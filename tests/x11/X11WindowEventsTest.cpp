@@ -107,6 +107,42 @@ TEST_F(X11WindowEventsTest, TellsMovesFromResizes) {
     EXPECT_FALSE(heard(Kind::moved, window));
 }
 
+// A window manager animating a window moves its frame without telling the client: a read made
+// for another reason in the meantime is no move, and neither is a configure notice while the
+// window is minimized.
+TEST_F(X11WindowEventsTest, IgnoresFrameChangesTheClientIsNotToldOf) {
+    TestXterm xterm(*desktop, QStringLiteral("events-quiet"), "40x10+100+100");
+    ASSERT_TRUE(xterm.window());
+    const xcb_window_t window = *xterm.window();
+    events->start();
+
+    desktop->moveFrameQuietly(window, QPoint(500, 400));
+    desktop->setTitle(window, QStringLiteral("events-quiet renamed"));
+    ASSERT_TRUE(waitFor(Kind::titleChanged, window));
+
+    requests->iconify(window);
+    ASSERT_TRUE(waitFor(Kind::miniaturized, window));
+    // Unmapped once any animation is over.
+    const xcb_window_t frame = desktop->frameWindowOf(window);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !desktop->isViewable(frame); }));
+    desktop->moveFrameQuietly(window, QPoint(600, 500));
+    xcb_configure_notify_event_t notice{};
+    notice.response_type = XCB_CONFIGURE_NOTIFY;
+    notice.event = window;
+    notice.window = window;
+    notice.x = 600;
+    notice.y = 500;
+    notice.width = 100;
+    notice.height = 100;
+    xcb_send_event(desktop->get(), 0, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&notice));
+    // The title change comes after the notice, on the same connection.
+    desktop->setTitle(window, QStringLiteral("events-quiet minimized"));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return count(Kind::titleChanged, window) == 2; }));
+    EXPECT_FALSE(heard(Kind::moved, window));
+    EXPECT_FALSE(heard(Kind::resized, window));
+}
+
 TEST_F(X11WindowEventsTest, ReportsTheNewlyFocusedWindow) {
     TestXterm first(*desktop, QStringLiteral("events-focus-1"), "40x10+100+100");
     TestXterm second(*desktop, QStringLiteral("events-focus-2"), "40x10+400+100");

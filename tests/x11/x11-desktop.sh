@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# The desktop the x11 tests run against: Xvfb on a free display, openbox, and two xterms titled
-# "pellucine-alpha" and "pellucine-beta".
-#   x11-desktop.sh start STATE   starts it and waits until both xterms are mapped; the display
-#                                number goes to STATE/display, process ids to STATE/*.pid
-#   x11-desktop.sh stop STATE    stops what start started
+# The desktop the x11 tests run against: Xvfb on a free display, openbox, two xterms titled
+# "pellucine-alpha" and "pellucine-beta", and with a test client program given, the windows of a
+# hostile client (titled "pellucine-hostile-*") between them.
+#   x11-desktop.sh start STATE [CLIENT]   starts it and waits until every window is mapped; the
+#                                         display number goes to STATE/display, process ids to
+#                                         STATE/*.pid
+#   x11-desktop.sh stop STATE             stops what start started
 set -euo pipefail
 
 command=${1:?start or stop}
 state=${2:?state folder}
+client=${3:-}
 
 # Polls a command until it succeeds, at most $1 tenths of a second.
 wait_for() {
@@ -41,7 +44,7 @@ alive() {
 
 stop_all() {
   local pids=() name file pid
-  for name in xterm-alpha xterm-beta openbox xvfb; do
+  for name in xterm-alpha xterm-beta hostile-client openbox xvfb; do
     file=$state/$name.pid
     [ -f "$file" ] || continue
     pid=$(cat "$file")
@@ -115,8 +118,13 @@ case $command in
     wait_for 100 wm_running || fail "openbox did not start"
 
     launch xterm-alpha xterm -T pellucine-alpha -geometry 80x24+40+60 -e /bin/sh
-    launch xterm-beta xterm -T pellucine-beta -geometry 70x20+640+320 -e /bin/sh
     wait_for 150 client_mapped pellucine-alpha || fail "xterm pellucine-alpha was not mapped"
+    if [ -n "$client" ]; then
+      # It claims alpha's process for one of its windows.
+      launch hostile-client "$client" hostile "$(cat "$state/xterm-alpha.pid")"
+      wait_for 150 grep -qx ready "$state/hostile-client.log" || fail "the hostile client is not ready"
+    fi
+    launch xterm-beta xterm -T pellucine-beta -geometry 70x20+640+320 -e /bin/sh
     wait_for 150 client_mapped pellucine-beta || fail "xterm pellucine-beta was not mapped"
     echo "x11-desktop: running on $DISPLAY"
     ;;

@@ -493,10 +493,6 @@ QWidget* selectSheet() {
                        16, Qt::AlignTop)});
 }
 
-QString schemeName(ColorScheme scheme) {
-    return scheme == ColorScheme::dark ? QStringLiteral("dark") : QStringLiteral("light");
-}
-
 // The masthead shows the application's icon; the gallery has none of its own.
 void setGalleryIcon() {
     if (QGuiApplication::windowIcon().isNull()) {
@@ -530,14 +526,8 @@ QList<Sheet> sheets() {
 }
 
 Result render(const QString& folder) {
-    Result result;
-    const QFileInfo info(folder);
-    if (info.exists() && !info.isDir()) {
-        result.error = QStringLiteral("%1 is not a folder").arg(folder);
-        return result;
-    }
-    if (!QDir().mkpath(folder)) {
-        result.error = QStringLiteral("could not create the folder %1").arg(folder);
+    Result result = prepareFolder(folder);
+    if (!result.error.isEmpty()) {
         return result;
     }
     setGalleryIcon();
@@ -550,24 +540,11 @@ Result render(const QString& folder) {
             layout->addWidget(sheet.make());
             Yard::setScheme(host.get(), scheme);
             Yard::setWindowGround(host.get());
-            // Not adjustSize(): that keeps a window within the screen. Shown (off screen) so
-            // that every widget is laid out and polished as in a window.
+            // Not adjustSize(): that keeps a window within the screen.
             host->resize(host->sizeHint());
-            host->show();
-            QCoreApplication::sendPostedEvents();
-            const QImage image = host->grab().toImage();
-            const QString file =
-                dir.filePath(QStringLiteral("%1-%2.png").arg(sheet.name, schemeName(scheme)));
-            if (!image.save(file, "PNG")) {
-                result.error = QStringLiteral("could not write %1").arg(file);
+            if (!writeSheet(*host, dir, sheet.name, scheme, result)) {
                 return result;
             }
-            const QImage check(file);
-            if (check.size() != image.size()) {
-                result.error = QStringLiteral("%1 does not read back as written").arg(file);
-                return result;
-            }
-            result.written.append(file);
         }
     }
     return result;

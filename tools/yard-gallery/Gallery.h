@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "GalleryOutput.h"
 #include "design/ColorScheme.h"
 
 class QWidget;
@@ -19,11 +20,6 @@ struct Sheet {
 };
 
 QList<Sheet> sheets();
-
-struct Result {
-    QStringList written;
-    QString error;  // empty on success
-};
 
 // Draws every sheet in both schemes into `folder`, creating it when missing.
 Result render(const QString& folder);

@@ -101,14 +101,19 @@ X11ApplicationRegistry::X11ApplicationRegistry(X11DesktopEntries entries, X11Pro
 
 QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnapshot& snapshot) {
     // Clients in mapping order, then any the stacking list holds beyond it.
+    QHash<xcb_window_t, const X11WindowInfo*> byWindow;
+    byWindow.reserve(snapshot.windows.size());
+    for (const X11WindowInfo& info : snapshot.windows) {
+        byWindow.insert(info.window, &info);
+    }
     QList<const X11WindowInfo*> byMapping;
     for (const xcb_window_t window : snapshot.mappingOrder) {
-        if (const X11WindowInfo* info = snapshot.find(window)) {
+        if (const X11WindowInfo* info = byWindow.take(window)) {
             byMapping.append(info);
         }
     }
     for (const X11WindowInfo& info : snapshot.windows) {
-        if (!snapshot.mappingOrder.contains(info.window)) {
+        if (byWindow.contains(info.window)) {
             byMapping.append(&info);
         }
     }
@@ -125,6 +130,14 @@ QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnaps
         windowsByPid[*info->pid].append(info);
     }
 
+    // Each application's windows front to back.
+    QHash<qint32, QList<xcb_window_t>> stackedByPid;
+    for (const X11WindowInfo& info : snapshot.windows) {
+        if (info.pid) {
+            stackedByPid[*info.pid].append(info.window);
+        }
+    }
+
     QList<X11Application> result;
     for (const qint32 pid : pids) {
         QList<const X11WindowInfo*> owned = windowsByPid.value(pid);
@@ -133,12 +146,8 @@ QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnaps
         application.identity = identityOf(pid, owned);
         application.policy = activationPolicyOf(owned);
         application.isHidden = updateHidden(pid, owned);
-        for (const X11WindowInfo& info : snapshot.windows) {
-            if (info.pid == pid) {
-                application.windows.append(info.window);
-                application.isActive = application.isActive || info.window == snapshot.activeWindow;
-            }
-        }
+        application.windows = stackedByPid.value(pid);
+        application.isActive = application.windows.contains(snapshot.activeWindow);
         result.append(std::move(application));
     }
 

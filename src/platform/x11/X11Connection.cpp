@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QPointer>
+#include <algorithm>
 
 #include "platform/x11/X11Error.h"
 #include "platform/x11/X11Properties.h"
@@ -101,28 +102,41 @@ quint64 X11Connection::receivedEventCount() {
     return received_;
 }
 
-void X11Connection::dispatchPendingEvents() {
+bool X11Connection::dispatchPendingEvents() {
     dispatchPosted_ = false;
+    // A share of what has arrived by now and no more; the rest waits for the next turn of the
+    // event loop, so that a client flooding the server with changes cannot keep the loop from
+    // its other work.
+    while (X11Reply<xcb_generic_event_t> event{xcb_poll_for_event(connection_.get())}) {
+        ++received_;
+        held_.push_back(std::move(event));
+    }
     QPointer<X11Connection> self(this);
-    while (self) {
-        X11Reply<xcb_generic_event_t> event;
-        if (!held_.empty()) {
-            event = std::move(held_.front());
-            held_.pop_front();
-        } else {
-            event.reset(xcb_poll_for_event(connection_.get()));
-            received_ += event ? 1 : 0;
-        }
-        if (!event) {
-            break;
-        }
+    for (std::size_t budget = std::min(held_.size(), eventsPerTurn);
+         self && budget > 0 && !held_.empty(); --budget) {
+        const X11Reply<xcb_generic_event_t> event = std::move(held_.front());
+        held_.pop_front();
         handle(*event);
     }
-    if (self && hasError() && !lost_) {
+    if (!self) {
+        return false;
+    }
+    // Replies read meanwhile may have carried events into xcb's queue, where the socket no
+    // longer wakes the loop for them.
+    if (X11Reply<xcb_generic_event_t> event{xcb_poll_for_queued_event(connection_.get())}) {
+        hold(std::move(event));
+    } else if (!held_.empty() && !dispatchPosted_) {
+        dispatchPosted_ = true;
+        QMetaObject::invokeMethod(this, &X11Connection::dispatchPendingEvents,
+                                  Qt::QueuedConnection);
+    }
+    const bool drained = held_.empty();
+    if (hasError() && !lost_) {
         lost_ = true;
         notifier_->setEnabled(false);
         emit connectionLost();
     }
+    return drained;
 }
 
 void X11Connection::handle(const xcb_generic_event_t& event) {

@@ -21,6 +21,8 @@ class X11Connection final : public QObject {
     Q_OBJECT
 
   public:
+    static constexpr std::size_t eventsPerTurn = 128;
+
     // Connects to `displayName`, or to DISPLAY when it is empty; throws X11Error when no server
     // answers.
     explicit X11Connection(const QByteArray& displayName = {}, QObject* parent = nullptr);
@@ -44,8 +46,9 @@ class X11Connection final : public QObject {
     void flush();
     // Sends every buffered request and waits until the server has carried them out.
     void sync();
-    // Hands out every event already received, in order.
-    void dispatchPendingEvents();
+    // Hands out, in order, the events received by now, at most `eventsPerTurn`; the rest, and
+    // those arriving meanwhile, follow in later turns of the event loop. True when none is left.
+    bool dispatchPendingEvents();
     // A timestamp of the server's clock, for requests that the window manager orders by time.
     // Costs one round trip; CurrentTime when the connection has failed.
     xcb_timestamp_t serverTime();

@@ -59,6 +59,18 @@ std::optional<QString> X11ProcessInfo::executablePath(qint32 pid) const {
     return target;
 }
 
+qint32 X11ProcessInfo::pidLimit() const {
+    bool ok = false;
+    const qint64 limit =
+        readSmallFile(procRoot_ + QStringLiteral("/sys/kernel/pid_max")).trimmed().toLongLong(&ok);
+    return ok && limit > 1 && limit <= kernelPidCeiling ? static_cast<qint32>(limit)
+                                                        : kernelPidCeiling;
+}
+
+bool X11ProcessInfo::isPlausiblePid(qint64 pid, qint32 limit) {
+    return pid > 1 && pid < limit;
+}
+
 bool X11ProcessInfo::isRunning(qint32 pid) const {
     return pid > 0 && QFileInfo::exists(procRoot_ + QLatin1Char('/') + QString::number(pid));
 }

@@ -1,10 +1,38 @@
 #include "platform/x11/X11Properties.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/x11/X11Reply.h"
 
 namespace pellucine {
+
+namespace {
+
+// The length of `bytes` without a multi-byte UTF-8 sequence that its end cuts short.
+qsizetype completeUtf8Length(const QByteArray& bytes) {
+    const qsizetype size = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, size); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[size - back]);
+        if ((byte & 0xC0) != 0x80) {
+            const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            return length > back ? size - back : size;
+        }
+    }
+    return size;
+}
+
+QString withoutControls(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+}  // namespace
 
 QList<quint32> X11Property::values32() const {
     QList<quint32> values;
@@ -31,11 +59,14 @@ QString X11Property::text(const X11Atoms& atoms) const {
         return {};
     }
     const qsizetype end = data.indexOf('\0');
-    const QByteArray bytes = end < 0 ? data : data.left(end);
+    QByteArray bytes = end < 0 ? data : data.left(end);
     if (type == atoms.UTF8_STRING) {
-        return QString::fromUtf8(bytes);
+        if (end < 0 && truncated) {
+            bytes.truncate(completeUtf8Length(bytes));
+        }
+        return withoutControls(QString::fromUtf8(bytes));
     }
-    return QString::fromLatin1(bytes);
+    return withoutControls(QString::fromLatin1(bytes));
 }
 
 QStringList X11Property::strings() const {
@@ -44,7 +75,7 @@ QStringList X11Property::strings() const {
     }
     QStringList result;
     for (const QByteArray& part : data.split('\0')) {
-        result.append(QString::fromLatin1(part));
+        result.append(withoutControls(QString::fromLatin1(part)));
     }
     if (data.endsWith('\0')) {
         result.removeLast();
@@ -67,6 +98,7 @@ std::optional<X11Property> takeProperty(xcb_connection_t* connection,
     X11Property property;
     property.type = reply->type;
     property.format = reply->format;
+    property.truncated = reply->bytes_after > 0;
     const int length = xcb_get_property_value_length(reply.get());
     property.data =
         QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);

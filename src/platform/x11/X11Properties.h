@@ -17,14 +17,19 @@ struct X11Property {
     xcb_atom_t type = XCB_NONE;
     uint8_t format = 0;
     QByteArray data;
+    // The server holds more than the read asked for.
+    bool truncated = false;
 
     // The items of a 32-bit property (CARDINAL, WINDOW, ATOM); empty for other formats.
     QList<quint32> values32() const;
     // The first 32-bit item.
     std::optional<quint32> first32() const;
-    // Text: UTF8_STRING as UTF-8, STRING and COMPOUND_TEXT as Latin-1, up to the first NUL.
+    // Text, up to the first NUL or the end: UTF8_STRING as UTF-8 (a malformed sequence becomes
+    // U+FFFD, one cut short by a truncated read is dropped), STRING and COMPOUND_TEXT as Latin-1.
+    // Control characters become spaces.
     QString text(const X11Atoms& atoms) const;
-    // The NUL-separated strings of a STRING list (WM_CLASS), trailing empty item dropped.
+    // The NUL-separated strings of a STRING list (WM_CLASS), trailing empty item dropped, with
+    // control characters as spaces.
     QStringList strings() const;
 };
 

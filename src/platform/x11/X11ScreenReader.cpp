@@ -6,10 +6,14 @@
 
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Reply.h"
+#include "platform/x11/X11WindowReader.h"
 
 namespace pellucine {
 
 std::optional<X11Strut> X11Strut::fromValues(const QList<quint32>& values, QSize rootSize) {
+    if (std::any_of(values.begin(), values.end(), [](quint32 v) { return v > maximum; })) {
+        return std::nullopt;
+    }
     const auto at = [&values](int i) { return static_cast<int>(values[i]); };
     if (values.size() == 12) {
         return X11Strut{at(0), at(1), at(2), at(3), at(4),  at(5),
@@ -135,7 +139,8 @@ QList<X11Strut> X11ScreenReader::struts(QSize rootSize) const {
         xcb_get_property_cookie_t full;
     };
     QList<Pending> pending;
-    for (const quint32 window : clients->values32()) {
+    for (const xcb_window_t window :
+         X11WindowReader::clientList(clients->values32(), connection_.root())) {
         pending.append({xcb_get_window_attributes(c, window),
                         requestProperty(c, window, atoms._NET_WM_STRUT_PARTIAL, 12),
                         requestProperty(c, window, atoms._NET_WM_STRUT, 4)});

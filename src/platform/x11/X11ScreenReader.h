@@ -13,6 +13,9 @@ namespace pellucine {
 // Space a dock or panel reserves at the edges of the root window (_NET_WM_STRUT_PARTIAL), in
 // root pixels. The start and end of each span are inclusive.
 struct X11Strut {
+    // The largest coordinate of the protocol; a strut with any value beyond it is none.
+    static constexpr quint32 maximum = 32767;
+
     int left = 0;
     int right = 0;
     int top = 0;
@@ -27,7 +30,7 @@ struct X11Strut {
     int bottomEndX = 0;
 
     // From the 12 values of _NET_WM_STRUT_PARTIAL, or the 4 of _NET_WM_STRUT (which span the
-    // whole edge of `rootSize`); none for any other count.
+    // whole edge of `rootSize`); none for any other count or a value beyond `maximum`.
     static std::optional<X11Strut> fromValues(const QList<quint32>& values, QSize rootSize);
 };
 

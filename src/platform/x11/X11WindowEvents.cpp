@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowEvents.h"
 
 #include <QPointer>
+#include <QSet>
 
 #include "platform/x11/X11Properties.h"
 
@@ -88,9 +89,10 @@ void X11WindowEvents::forget(xcb_window_t window) {
 
 void X11WindowEvents::syncClientList(bool announce) {
     const QList<xcb_window_t> clients = reader_.clientsFrontToBack();
+    const QSet<xcb_window_t> present(clients.begin(), clients.end());
     QList<xcb_window_t> gone;
     for (auto it = tracked_.cbegin(); it != tracked_.cend(); ++it) {
-        if (!clients.contains(it.key())) {
+        if (!present.contains(it.key())) {
             gone.append(it.key());
         }
     }
@@ -108,7 +110,7 @@ void X11WindowEvents::syncClientList(bool announce) {
             unread.append(window);
         }
     }
-    pending_.removeIf([&clients](const auto& entry) { return !clients.contains(entry.key()); });
+    pending_.removeIf([&present](const auto& entry) { return !present.contains(entry.key()); });
     for (const X11WindowInfo& info : infos) {
         pending_.remove(info.window);
     }
@@ -135,6 +137,24 @@ void X11WindowEvents::syncClientList(bool announce) {
             }
         }
     }
+}
+
+void X11WindowEvents::postClientListSync() {
+    // One read of the list for every change announced before it runs: a client that maps and
+    // destroys windows without pause costs one read per turn of the event loop.
+    if (syncPosted_) {
+        return;
+    }
+    syncPosted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            syncPosted_ = false;
+            if (running_) {
+                syncClientList(true);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void X11WindowEvents::syncActiveWindow(bool announce) {
@@ -165,7 +185,7 @@ void X11WindowEvents::handle(const xcb_generic_event_t& event) {
             const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
             if (e.window == connection_.root()) {
                 if (e.atom == atoms._NET_CLIENT_LIST || e.atom == atoms._NET_CLIENT_LIST_STACKING) {
-                    syncClientList(true);
+                    postClientListSync();
                 } else if (e.atom == atoms._NET_ACTIVE_WINDOW) {
                     syncActiveWindow(true);
                 }
@@ -207,11 +227,22 @@ void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom
         // Gone: its DestroyNotify or the client list will say so.
         return;
     }
+    // Each part is taken only from a notice about it, so that a read made for another notice
+    // does not take a change whose own notice is still on its way (and then goes unreported).
+    // The frame is not taken while the window is minimized either: a window manager may
+    // animate the frame as it (de)iconifies without telling the client.
     const Tracked before = *it;
+    const bool frameRead = frameChange && !info->isMinimized();
     it->pid = info->pid;
-    it->frame = info->frameRect();
-    it->title = info->title;
-    it->minimized = info->isMinimized();
+    if (nameChange) {
+        it->title = info->title;
+    }
+    if (stateChange) {
+        it->minimized = info->isMinimized();
+    }
+    if (frameRead) {
+        it->frame = info->frameRect();
+    }
 
     QPointer<X11WindowEvents> self(this);
     const auto announce = [&](X11WindowEvent::Kind kind) {
@@ -226,10 +257,10 @@ void X11WindowEvents::reread(xcb_window_t window, uint8_t responseType, xcb_atom
         announce(info->isMinimized() ? X11WindowEvent::Kind::miniaturized
                                      : X11WindowEvent::Kind::deminiaturized);
     }
-    if (before.frame.topLeft() != info->frameRect().topLeft()) {
+    if (frameRead && before.frame.topLeft() != info->frameRect().topLeft()) {
         announce(X11WindowEvent::Kind::moved);
     }
-    if (before.frame.size() != info->frameRect().size()) {
+    if (frameRead && before.frame.size() != info->frameRect().size()) {
         announce(X11WindowEvent::Kind::resized);
     }
 }

@@ -37,8 +37,8 @@ struct X11WindowEvent {
 // Turns the server's events about clients into window events: the client list's changes give
 // created and destroyed (DestroyNotify too), the active window gives focus changes, WM_STATE and
 // _NET_WM_STATE give (de)miniaturization, the name properties give title changes, and
-// ConfigureNotify (the window manager's synthetic ones included) gives moves and resizes of the
-// frame.
+// ConfigureNotify (the window manager's synthetic ones included) and _NET_FRAME_EXTENTS give
+// moves and resizes of the frame, except while the window is minimized.
 class X11WindowEvents final : public QObject {
     Q_OBJECT
 
@@ -68,6 +68,7 @@ class X11WindowEvents final : public QObject {
 
     void handle(const xcb_generic_event_t& event);
     void syncClientList(bool announce);
+    void postClientListSync();
     void syncActiveWindow(bool announce);
     void follow(const X11WindowInfo& info);
     void forget(xcb_window_t window);
@@ -81,6 +82,7 @@ class X11WindowEvents final : public QObject {
     QHash<xcb_window_t, X11WindowInfo> pending_;
     xcb_window_t active_ = XCB_NONE;
     bool running_ = false;
+    bool syncPosted_ = false;
 };
 
 }  // namespace pellucine

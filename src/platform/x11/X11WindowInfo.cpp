@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowInfo.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace pellucine {
@@ -30,6 +31,32 @@ std::optional<X11WindowType> windowTypeFromAtoms(const QList<quint32>& types,
         }
     }
     return std::nullopt;
+}
+
+std::optional<X11FrameExtents> X11FrameExtents::fromValues(const QList<quint32>& values) {
+    if (values.size() < 4 ||
+        std::any_of(values.begin(), values.begin() + 4, [](quint32 v) { return v > maximum; })) {
+        return std::nullopt;
+    }
+    return X11FrameExtents{static_cast<int>(values[0]), static_cast<int>(values[1]),
+                           static_cast<int>(values[2]), static_cast<int>(values[3])};
+}
+
+X11SizeHints X11SizeHints::fromValues(const QList<quint32>& values) {
+    constexpr quint32 incrementsGiven = 1u << 6;
+    constexpr quint32 gravityGiven = 1u << 9;
+    const auto step = [](quint32 v) { return v >= 1 && v <= maximumIncrement; };
+    X11SizeHints hints;
+    const quint32 flags = values.value(0);
+    if (values.size() >= 11 && (flags & incrementsGiven) != 0 && step(values[9]) &&
+        step(values[10])) {
+        hints.increment = QSize(static_cast<int>(values[9]), static_cast<int>(values[10]));
+    }
+    if (values.size() >= 18 && (flags & gravityGiven) != 0 &&
+        values[17] >= XCB_GRAVITY_NORTH_WEST && values[17] <= XCB_GRAVITY_STATIC) {
+        hints.gravity = values[17];
+    }
+    return hints;
 }
 
 int layerOf(X11WindowType type) {

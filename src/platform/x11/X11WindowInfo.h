@@ -42,12 +42,37 @@ int layerOf(X11WindowType type);
 
 // The decorations the window manager draws around a client (_NET_FRAME_EXTENTS), in pixels.
 struct X11FrameExtents {
+    // Wider decorations than this are taken as none: any client can set the property.
+    static constexpr quint32 maximum = 1024;
+
     int left = 0;
     int right = 0;
     int top = 0;
     int bottom = 0;
 
+    // Left, right, top and bottom; none when fewer than four are given or one is beyond
+    // `maximum`.
+    static std::optional<X11FrameExtents> fromValues(const QList<quint32>& values);
+
     friend bool operator==(const X11FrameExtents&, const X11FrameExtents&) = default;
+};
+
+// What a client asks of its size (WM_NORMAL_HINTS) that the backend uses.
+struct X11SizeHints {
+    // Larger steps than this, like a size of 0, are taken as none.
+    static constexpr quint32 maximumIncrement = 32767;
+
+    // The gravity the client asks for, NorthWest when it names none or one that is not a
+    // gravity.
+    uint32_t gravity = XCB_GRAVITY_NORTH_WEST;
+    // The steps its size grows in, 1 by 1 when it names none or steps out of range.
+    QSize increment{1, 1};
+
+    // The property's 32-bit items: flags, x, y, width, height, min (2), max (2), increments (2),
+    // aspects (4), base (2), gravity. A short list gives what it holds.
+    static X11SizeHints fromValues(const QList<quint32>& values);
+
+    friend bool operator==(const X11SizeHints&, const X11SizeHints&) = default;
 };
 
 // One top-level client window as read from the server. Rectangles are in root-window pixels.

@@ -2,6 +2,7 @@
 
 #include <xcb/res.h>
 
+#include <QSet>
 #include <algorithm>
 #include <array>
 
@@ -36,19 +37,19 @@ struct PendingWindow {
     };
 
     xcb_window_t window = XCB_NONE;
+    std::array<xcb_get_property_cookie_t, propertyCount> properties{};
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t origin{};
-    std::array<xcb_get_property_cookie_t, propertyCount> properties{};
 };
+
+// Every property is read within this bound (titles included).
+constexpr uint32_t propertyLongs = 1024;
 
 PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
                       const X11Atoms& atoms) {
     PendingWindow p;
     p.window = window;
-    p.attributes = xcb_get_window_attributes(c, window);
-    p.geometry = xcb_get_geometry(c, window);
-    p.origin = xcb_translate_coordinates(c, window, root, 0, 0);
     const std::array<xcb_atom_t, PendingWindow::propertyCount> names{atoms._NET_WM_PID,
                                                                      atoms._NET_WM_WINDOW_TYPE,
                                                                      XCB_ATOM_WM_TRANSIENT_FOR,
@@ -65,22 +66,28 @@ PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t windo
                                                                      atoms._BAMF_DESKTOP_FILE,
                                                                      XCB_ATOM_WM_NORMAL_HINTS};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        p.properties[i] = requestProperty(c, window, names[i], 1024);
+        p.properties[i] = requestProperty(c, window, names[i], propertyLongs);
     }
+    // The window's own requests go last: the server carries one client's requests out in
+    // order, so when these succeed the window was there for every property read before them.
+    p.attributes = xcb_get_window_attributes(c, window);
+    p.geometry = xcb_get_geometry(c, window);
+    p.origin = xcb_translate_coordinates(c, window, root, 0, 0);
     return p;
 }
 
 std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, const X11Atoms& atoms,
-                                     std::optional<quint32> currentDesktop) {
+                                     std::optional<quint32> currentDesktop, qint32 pidLimit) {
     // Every reply is taken, even for a window that is gone, so that none is left behind.
-    const auto attributes = takeReply(c, xcb_get_window_attributes_reply, p.attributes);
-    const auto geometry = takeReply(c, xcb_get_geometry_reply, p.geometry);
-    const auto origin = takeReply(c, xcb_translate_coordinates_reply, p.origin);
     std::array<std::optional<X11Property>, PendingWindow::propertyCount> props;
     for (std::size_t i = 0; i < props.size(); ++i) {
         props[i] = takeProperty(c, p.properties[i]);
     }
-    if (!attributes || !geometry || !origin) {
+    const auto attributes = takeReply(c, xcb_get_window_attributes_reply, p.attributes);
+    const auto geometry = takeReply(c, xcb_get_geometry_reply, p.geometry);
+    const auto origin = takeReply(c, xcb_translate_coordinates_reply, p.origin);
+    if (!attributes || !geometry || !origin ||
+        attributes->_class != XCB_WINDOW_CLASS_INPUT_OUTPUT) {
         return std::nullopt;
     }
     const auto value = [&](PendingWindow::Property which) -> const std::optional<X11Property>& {
@@ -92,7 +99,9 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
     info.isViewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
     info.clientRect = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 
-    if (const auto& pid = value(PendingWindow::pid); pid && pid->first32()) {
+    // What the client claims; the server's knowledge of the process comes first later.
+    if (const auto& pid = value(PendingWindow::pid);
+        pid && pid->first32() && X11ProcessInfo::isPlausiblePid(*pid->first32(), pidLimit)) {
         info.pid = static_cast<qint32>(*pid->first32());
     }
     if (const auto& transient = value(PendingWindow::transientFor); transient) {
@@ -105,11 +114,7 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
     info.type = type.value_or(info.transientFor != XCB_NONE ? X11WindowType::dialog
                                                             : X11WindowType::normal);
     if (const auto& extents = value(PendingWindow::frameExtents); extents) {
-        const QList<quint32> e = extents->values32();
-        if (e.size() >= 4) {
-            info.extents = {static_cast<int>(e[0]), static_cast<int>(e[1]), static_cast<int>(e[2]),
-                            static_cast<int>(e[3])};
-        }
+        info.extents = X11FrameExtents::fromValues(extents->values32()).value_or(X11FrameExtents{});
     }
     if (const auto& state = value(PendingWindow::wmState); state) {
         info.isIconic = state->first32() == iconicState;
@@ -142,17 +147,9 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
                              protocols->values32().contains(atoms.WM_DELETE_WINDOW);
     }
     if (const auto& hints = value(PendingWindow::normalHints); hints) {
-        // flags, x, y, width, height, min (2), max (2), increments (2), aspects (4), base (2),
-        // gravity.
-        const QList<quint32> h = hints->values32();
-        constexpr quint32 incrementsGiven = 1u << 6;
-        constexpr quint32 gravityGiven = 1u << 9;
-        if (h.size() >= 11 && (h[0] & incrementsGiven) != 0 && h[9] > 0 && h[10] > 0) {
-            info.sizeIncrement = QSize(static_cast<int>(h[9]), static_cast<int>(h[10]));
-        }
-        if (h.size() >= 18 && (h[0] & gravityGiven) != 0) {
-            info.gravity = h[17];
-        }
+        const X11SizeHints sizeHints = X11SizeHints::fromValues(hints->values32());
+        info.sizeIncrement = sizeHints.increment;
+        info.gravity = sizeHints.gravity;
     }
     if (const auto& gtk = value(PendingWindow::gtkApplicationId); gtk) {
         info.gtkApplicationId = gtk->text(atoms);
@@ -173,12 +170,28 @@ const X11WindowInfo* X11DesktopSnapshot::find(xcb_window_t window) const {
     return it == windows.end() ? nullptr : &*it;
 }
 
+QList<xcb_window_t> X11WindowReader::clientList(const QList<quint32>& windows, xcb_window_t root) {
+    QList<xcb_window_t> result;
+    QSet<xcb_window_t> seen;
+    for (const quint32 window : windows) {
+        if (result.size() == maximumClients) {
+            break;
+        }
+        if (window != XCB_NONE && window != root && !seen.contains(window)) {
+            seen.insert(window);
+            result.append(window);
+        }
+    }
+    return result;
+}
+
 X11DesktopSnapshot X11WindowReader::read() const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
     const xcb_window_t root = connection_.root();
-    const auto stackingCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST_STACKING, 65536);
-    const auto listCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST, 65536);
+    const auto stackingCookie =
+        requestProperty(c, root, atoms._NET_CLIENT_LIST_STACKING, listLongs);
+    const auto listCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST, listLongs);
     const auto activeCookie = requestProperty(c, root, atoms._NET_ACTIVE_WINDOW);
     const auto desktopCookie = requestProperty(c, root, atoms._NET_CURRENT_DESKTOP);
     const auto stacking = takeProperty(c, stackingCookie);
@@ -187,7 +200,7 @@ X11DesktopSnapshot X11WindowReader::read() const {
     const auto desktop = takeProperty(c, desktopCookie);
 
     X11DesktopSnapshot snapshot;
-    snapshot.mappingOrder = list ? list->values32() : QList<quint32>{};
+    snapshot.mappingOrder = clientList(list ? list->values32() : QList<quint32>{}, root);
     snapshot.activeWindow = active ? active->first32().value_or(XCB_NONE) : XCB_NONE;
     snapshot.currentDesktop = desktop ? desktop->first32() : std::nullopt;
     QList<xcb_window_t> frontToBack = stacking ? stacking->values32() : snapshot.mappingOrder;
@@ -199,19 +212,20 @@ X11DesktopSnapshot X11WindowReader::read() const {
 QList<X11WindowInfo> X11WindowReader::readWindows(const QList<xcb_window_t>& windows,
                                                   std::optional<quint32> currentDesktop) const {
     xcb_connection_t* c = connection_.get();
+    const QList<xcb_window_t> clients = clientList(windows, connection_.root());
     QList<PendingWindow> pending;
-    pending.reserve(windows.size());
-    for (const xcb_window_t window : windows) {
+    pending.reserve(clients.size());
+    for (const xcb_window_t window : clients) {
         pending.append(request(c, connection_.root(), window, connection_.atoms()));
     }
     QList<X11WindowInfo> result;
-    result.reserve(windows.size());
+    result.reserve(clients.size());
     for (PendingWindow& p : pending) {
-        if (auto info = collect(c, p, connection_.atoms(), currentDesktop)) {
+        if (auto info = collect(c, p, connection_.atoms(), currentDesktop, pidLimit_)) {
             result.append(std::move(*info));
         }
     }
-    fillMissingPids(result);
+    resolvePids(result);
     return result;
 }
 
@@ -227,14 +241,14 @@ QList<xcb_window_t> X11WindowReader::clientsFrontToBack() const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
     auto property = takeProperty(
-        c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, 65536));
+        c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, listLongs));
     if (!property) {
-        property =
-            takeProperty(c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, 65536));
+        property = takeProperty(
+            c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, listLongs));
     }
     QList<xcb_window_t> windows = property ? property->values32() : QList<quint32>{};
     std::reverse(windows.begin(), windows.end());
-    return windows;
+    return clientList(windows, connection_.root());
 }
 
 QSet<quint32> X11WindowReader::clientNumbers() const {
@@ -270,23 +284,22 @@ std::optional<quint32> X11WindowReader::currentDesktop() const {
     return property ? property->first32() : std::nullopt;
 }
 
-void X11WindowReader::fillMissingPids(QList<X11WindowInfo>& windows) const {
+void X11WindowReader::resolvePids(QList<X11WindowInfo>& windows) const {
     xcb_connection_t* c = connection_.get();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
     if (extension == nullptr || extension->present == 0) {
         return;
     }
-    // The server knows the process of local clients that did not publish _NET_WM_PID.
-    QList<std::pair<qsizetype, xcb_res_query_client_ids_cookie_t>> cookies;
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        if (!windows[i].pid) {
-            xcb_res_client_id_spec_t spec{windows[i].window,
-                                          XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-            cookies.append({i, xcb_res_query_client_ids(c, 1, &spec)});
-        }
+    // The server knows the process of every local client, whatever its windows claim; what
+    // they claim counts only for clients it does not know (remote ones).
+    QList<xcb_res_query_client_ids_cookie_t> cookies;
+    cookies.reserve(windows.size());
+    for (const X11WindowInfo& window : windows) {
+        xcb_res_client_id_spec_t spec{window.window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        cookies.append(xcb_res_query_client_ids(c, 1, &spec));
     }
-    for (const auto& [index, cookie] : cookies) {
-        const auto reply = takeReply(c, xcb_res_query_client_ids_reply, cookie);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const auto reply = takeReply(c, xcb_res_query_client_ids_reply, cookies[i]);
         if (!reply) {
             continue;
         }
@@ -294,7 +307,10 @@ void X11WindowReader::fillMissingPids(QList<X11WindowInfo>& windows) const {
         for (; it.rem > 0; xcb_res_client_id_value_next(&it)) {
             if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
                 xcb_res_client_id_value_value_length(it.data) >= 1) {
-                windows[index].pid = static_cast<qint32>(*xcb_res_client_id_value_value(it.data));
+                const quint32 pid = *xcb_res_client_id_value_value(it.data);
+                if (X11ProcessInfo::isPlausiblePid(pid, pidLimit_)) {
+                    windows[i].pid = static_cast<qint32>(pid);
+                }
                 break;
             }
         }

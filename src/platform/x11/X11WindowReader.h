@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ProcessInfo.h"
 #include "platform/x11/X11WindowInfo.h"
 
 namespace pellucine {
@@ -24,12 +25,25 @@ struct X11DesktopSnapshot {
 };
 
 // Reads client windows from the server, every request of one read in a single round trip.
+// Anything a client can set is checked: the client lists (on the root, which any client may
+// write), process ids, frame extents, size hints and texts.
 class X11WindowReader {
   public:
-    explicit X11WindowReader(X11Connection& connection) : connection_(connection) {}
+    // At most this many clients are read, the front-most.
+    static constexpr qsizetype maximumClients = 1024;
+
+    // Process ids at or above `pidLimit` are not believed.
+    explicit X11WindowReader(X11Connection& connection,
+                             qint32 pidLimit = X11ProcessInfo().pidLimit())
+        : connection_(connection), pidLimit_(pidLimit) {}
+
+    // The windows of a client list that can be clients, each once and in the given order: no
+    // None, no root, at most `maximumClients`.
+    static QList<xcb_window_t> clientList(const QList<quint32>& windows, xcb_window_t root);
 
     X11DesktopSnapshot read() const;
-    // The given windows, in the given order; a window that is gone is left out.
+    // The given windows as `clientList` keeps them, in that order; a window that is gone, or
+    // one that cannot be a client (InputOnly), is left out.
     QList<X11WindowInfo> readWindows(const QList<xcb_window_t>& windows,
                                      std::optional<quint32> currentDesktop) const;
     std::optional<X11WindowInfo> readWindow(xcb_window_t window) const;
@@ -43,9 +57,14 @@ class X11WindowReader {
     std::optional<quint32> currentDesktop() const;
 
   private:
-    void fillMissingPids(QList<X11WindowInfo>& windows) const;
+    // Enough for `maximumClients` and more, so that a list's front is within reach.
+    static constexpr uint32_t listLongs = 65536;
+
+    // Puts in the process the server knows for each local client.
+    void resolvePids(QList<X11WindowInfo>& windows) const;
 
     X11Connection& connection_;
+    qint32 pidLimit_;
 };
 
 }  // namespace pellucine

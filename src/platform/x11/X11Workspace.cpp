@@ -179,21 +179,51 @@ QSet<qint32> X11Workspace::runningPids() const {
 void X11Workspace::handle(const X11WindowEvent& event) {
     using Kind = X11WindowEvent::Kind;
     if (event.kind == Kind::created || event.kind == Kind::destroyed) {
-        const QSet<qint32> now = runningPids();
-        for (const qint32 pid : now) {
-            if (!known_.contains(pid)) {
-                post({WorkspaceNotice::Kind::launched, pid});
-            }
-        }
-        for (const qint32 pid : std::as_const(known_)) {
-            if (!now.contains(pid)) {
-                post({WorkspaceNotice::Kind::terminated, pid});
-            }
-        }
-        known_ = now;
+        postRefresh();
     } else if (event.kind == Kind::focusChanged && event.pid && event.pid != activePid_) {
         activePid_ = event.pid;
         post({WorkspaceNotice::Kind::activated, *event.pid});
+    }
+}
+
+void X11Workspace::postRefresh() {
+    // One look at the applications for every window created or destroyed before it runs, however
+    // many a client makes.
+    const auto state = state_.lock();
+    if (!state || refreshPosted_) {
+        return;
+    }
+    refreshPosted_ = true;
+    QTimer::singleShot(0, &state->events(), [this, alive = std::weak_ptr<const bool>(alive_)] {
+        if (!alive.expired()) {
+            refreshPosted_ = false;
+            refresh();
+        }
+    });
+}
+
+void X11Workspace::refresh() {
+    const QSet<qint32> now = runningPids();
+    const QSet<qint32> before = std::exchange(known_, now);
+    QList<WorkspaceNotice> notices;
+    for (const qint32 pid : now) {
+        if (!before.contains(pid)) {
+            notices.append({WorkspaceNotice::Kind::launched, pid});
+        }
+    }
+    for (const qint32 pid : before) {
+        if (!now.contains(pid)) {
+            notices.append({WorkspaceNotice::Kind::terminated, pid});
+        }
+    }
+    // Sent at once: this already runs apart from the server's events, and notices posted
+    // since (an activation) must follow. A handler may end this workspace.
+    const std::weak_ptr<const bool> alive = alive_;
+    for (const WorkspaceNotice& notice : notices) {
+        if (alive.expired()) {
+            return;
+        }
+        notices_.send(notice);
     }
 }
 

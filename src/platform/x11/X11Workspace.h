@@ -34,6 +34,9 @@ class X11Workspace final : public Workspace {
 
   private:
     void handle(const X11WindowEvent& event);
+    void postRefresh();
+    // Sends launch and termination notices for what changed since the last look.
+    void refresh();
     QSet<qint32> runningPids() const;
     void post(WorkspaceNotice notice);
 
@@ -41,6 +44,7 @@ class X11Workspace final : public Workspace {
     NoticeList<WorkspaceNotice> notices_;
     QSet<qint32> known_;
     std::optional<qint32> activePid_;
+    bool refreshPosted_ = false;
     QMetaObject::Connection connection_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };

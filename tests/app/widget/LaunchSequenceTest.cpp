@@ -46,11 +46,12 @@ TEST_F(LaunchSequenceTest, AFirstLaunchStartsEverythingThenShowsTheWelcomeThenTh
     events.clear();
     delegate->applicationDidFinishLaunching();
 
-    EXPECT_EQ(shellEvents(), (QStringList{"menu-bar-visibility", "launch", "deep-link", "deep-link"}));
+    EXPECT_EQ(shellEvents(),
+              (QStringList{"menu-bar-visibility", "launch", "deep-link", "deep-link"}));
     const auto launched = events.last("launch");
-    EXPECT_EQ(launched->fields, (EventFields{{"version", "1.4"},
-                                             {"build", "140"},
-                                             {"macOS", "Simulated desktop 14.0"}}));
+    EXPECT_EQ(
+        launched->fields,
+        (EventFields{{"version", "1.4"}, {"build", "140"}, {"macOS", "Simulated desktop 14.0"}}));
     // The welcome window at its introduction although both permissions are granted, then the
     // links in the order they came.
     EXPECT_EQ(windows.opened, (QStringList{"onboarding", "settings", "diagnostics"}));

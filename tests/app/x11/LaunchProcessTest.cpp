@@ -78,14 +78,20 @@ class LaunchProcessTest : public ::testing::Test {
 
     // The shell's own events in the log, in order.
     QStringList shellEvents() const {
-        static const QStringList shell{"launch",          "quit",           "menu-bar-visibility",
-                                       "dock-visibility", "deep-link",      "onboarding-shown",
-                                       "settings-opened", "permissions-missing-at-launch"};
+        static const QStringList shell{"launch",
+                                       "quit",
+                                       "menu-bar-visibility",
+                                       "dock-visibility",
+                                       "deep-link",
+                                       "onboarding-shown",
+                                       "settings-opened",
+                                       "permissions-missing-at-launch"};
         QFile log(paths.applicationSupport + QStringLiteral("/pellucine/diagnostics/flight.jsonl"));
         QStringList names;
         if (log.open(QIODevice::ReadOnly)) {
             for (const QByteArray& line : log.readAll().split('\n')) {
-                const QString name = QJsonDocument::fromJson(line).object().value("event").toString();
+                const QString name =
+                    QJsonDocument::fromJson(line).object().value("event").toString();
                 if (shell.contains(name)) {
                     names << name;
                 }
@@ -132,8 +138,8 @@ TEST_F(LaunchProcessTest, TheFirstLaunchShowsTheWelcomeInFrontAndATermSignalQuit
     program.terminate();
     expectCleanExit(program);
     // "quit" was written before the process ended.
-    EXPECT_EQ(shellEvents(), (QStringList{"menu-bar-visibility", "launch", "onboarding-shown",
-                                          "quit"}));
+    EXPECT_EQ(shellEvents(),
+              (QStringList{"menu-bar-visibility", "launch", "onboarding-shown", "quit"}));
 }
 
 TEST_F(LaunchProcessTest, ALaterLaunchOpensSettingsThenEarlyLinksAndTheQuitCommandStampsNothing) {
@@ -142,8 +148,7 @@ TEST_F(LaunchProcessTest, ALaterLaunchOpensSettingsThenEarlyLinksAndTheQuitComma
     QProcess& program = launch({"pellucine://diagnostics"});
     // No tray on this desktop: the settings window, on the turn after launch, so after the link
     // that came with the launch.
-    ASSERT_TRUE(
-        eventsBecome({"menu-bar-visibility", "launch", "deep-link", "settings-opened"}));
+    ASSERT_TRUE(eventsBecome({"menu-bar-visibility", "launch", "deep-link", "settings-opened"}));
     ASSERT_TRUE(shown(QStringLiteral("PELLUCINE Diagnostics")));
     const auto settings = shown(QStringLiteral("PELLUCINE Settings"));
     ASSERT_TRUE(settings);

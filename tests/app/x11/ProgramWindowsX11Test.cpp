@@ -39,8 +39,7 @@ class ProgramWindowsX11Test : public ::testing::Test {
     bool presentedAt(QSize size) {
         const bool ok = X11TestDesktop::waitUntil([&] {
             const QRect frame = desktop->frameOf(id());
-            const QPoint centre =
-                QGuiApplication::primaryScreen()->availableGeometry().center();
+            const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
             return desktop->activeWindow() == id() && window.size() == size &&
                    desktop->wmState(id()) == 1 && !fullScreenOnServer() &&
                    frame.width() > size.width() && frame.height() > size.height() &&

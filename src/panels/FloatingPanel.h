@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+
+namespace pellucine {
+
+// A borderless top-level window that floats above every other window, full-screen ones
+// included, on every desktop, and never takes focus: showing it leaves the active window as it
+// was. On X11 it bypasses the window manager (which would otherwise stack a focused full-screen
+// window above it and could focus it) and carries the EWMH hints of an always-on-top, sticky
+// window kept out of taskbars and pagers, for compositors and pagers that read them.
+//
+// It shows one content widget filling it. Translucent, it lets its content's transparent parts
+// show the desktop through; opaque (without a compositing manager to blend it) it is cut to
+// its content's rounded shape instead.
+class FloatingPanel : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `passesInput`: clicks and hovering go to whatever lies under the panel.
+    explicit FloatingPanel(bool passesInput, QWidget* parent = nullptr);
+    ~FloatingPanel() override;
+
+    bool passesInput() const { return passesInput_; }
+    bool isTranslucent() const { return translucent_; }
+    // Takes effect before the next showing; a visible panel keeps its surface until then.
+    void setTranslucent(bool translucent);
+
+    // The shape an opaque panel is cut to: its rectangle inset by `inset`, corners of `radius`.
+    void setShape(qreal inset, qreal radius);
+
+    QWidget* content() const { return content_; }
+    // Replaces the content; the previous one is hidden at once and deleted later, so that a
+    // callback running inside it may replace it safely. Null leaves the panel empty.
+    void setContent(QWidget* content);
+
+    // Shows the panel at `geometry` without activating it, and raises it above everything.
+    void orderFront(const QRect& geometry);
+    void orderOut();
+
+    // Whether a compositing manager runs on the application's display (always true off X11).
+    static bool compositingManagerRunning();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void applySurface();
+    void applyDesktopHints();
+    void updateMask();
+
+    // The EWMH atoms of the hints, interned on the first showing on X11.
+    struct HintAtoms {
+        quint32 state = 0;
+        quint32 above = 0;
+        quint32 sticky = 0;
+        quint32 skipTaskbar = 0;
+        quint32 skipPager = 0;
+        quint32 desktop = 0;
+    };
+
+    bool passesInput_;
+    std::optional<HintAtoms> atoms_;
+    bool translucent_ = true;
+    bool surfaceApplied_ = false;
+    qreal shapeInset_ = 0;
+    qreal shapeRadius_ = 0;
+    QPointer<QWidget> content_;
+};
+
+}  // namespace pellucine

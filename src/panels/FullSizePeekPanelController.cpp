@@ -1,0 +1,52 @@
+#include "panels/FullSizePeekPanelController.h"
+
+#include "design/Yard.h"
+#include "panels/FloatingPanel.h"
+#include "panels/FullSizePeekView.h"
+#include "panels/PanelFrames.h"
+
+namespace pellucine {
+
+FullSizePeekPanelController::FullSizePeekPanelController(const GlanceEnvironment& environment)
+    : environment_(environment), panel_(std::make_unique<FloatingPanel>(true)) {
+    panel_->setWindowTitle(QStringLiteral("Pellucine peek"));
+    panel_->resize(1, 1);
+    if (environment_.appearance != nullptr) {
+        Yard::follow(panel_.get(), *environment_.appearance);
+    }
+}
+
+FullSizePeekPanelController::~FullSizePeekPanelController() = default;
+
+void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,
+                                       const ScreenRect& screenArea) {
+    const FullSizePeekLayout layout = fittedLayout(image.width(), image.height(), screenArea);
+    const bool translucent = !environment_.compositing || environment_.compositing();
+    panel_->setTranslucent(translucent);
+    panel_->setShape(0, FullSizePeekView::cornerRadius);
+    auto* view = new FullSizePeekView(window, image, layout.pictureSize.toQt(),
+                                      environment_.icons.icon(window.ownerPID), translucent);
+    panel_->setContent(view);
+    const ScreenRect frame{layout.origin.x, layout.origin.y, layout.panelSize.width,
+                           layout.panelSize.height};
+    panel_->orderFront(PanelFrames::current(environment_.screens).toWidget(frame));
+}
+
+void FullSizePeekPanelController::hide() {
+    panel_->orderOut();
+    panel_->setContent(nullptr);
+}
+
+bool FullSizePeekPanelController::isVisible() const {
+    return panel_->isVisible();
+}
+
+FullSizePeekView* FullSizePeekPanelController::view() const {
+    return qobject_cast<FullSizePeekView*>(panel_->content());
+}
+
+ScreenRect FullSizePeekPanelController::frame() const {
+    return PanelFrames::current(environment_.screens).fromWidget(panel_->geometry());
+}
+
+}  // namespace pellucine

@@ -1,0 +1,152 @@
+#include "panels/GlanceContentView.h"
+
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "coordination/AppModel.h"
+#include "design/Yard.h"
+#include "panels/CompactRow.h"
+#include "panels/GlanceHeader.h"
+#include "panels/GlanceMenu.h"
+#include "panels/GlanceStyle.h"
+#include "panels/PreviewGrid.h"
+#include "panels/PreviewTile.h"
+#include "panels/SearchHint.h"
+
+namespace pellucine {
+
+GlanceContentView::GlanceContentView(AppModel& model, const GlanceEnvironment& environment,
+                                     GlanceCallbacks callbacks, Options options, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      environment_(environment),
+      callbacks_(std::move(callbacks)),
+      options_(std::move(options)) {
+    auto* layout = new QVBoxLayout(this);
+    const int padding = static_cast<int>(outerPadding);
+    layout->setContentsMargins(padding, padding, padding, padding);
+    layout->setSpacing(spacing);
+
+    header_ = new GlanceHeader(options_.showsDockControls, options_.onClose, callbacks_, this);
+    layout->addWidget(header_);
+
+    grid_ = new PreviewGrid(options_.layout, options_.usesCompactList);
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidgetResizable(true);
+    scroll_->setAutoFillBackground(false);
+    scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->setWidget(grid_);
+    grid_->setAutoFillBackground(false);
+    layout->addWidget(scroll_, 1);
+
+    if (options_.showsSearchHint) {
+        searchHint_ = new SearchHint(this);
+        layout->addWidget(searchHint_);
+    }
+
+    subscriptions_ += model_.switcherSelection().subscribe([this](const auto&) { refresh(); });
+    subscriptions_ += model_.previewImages().subscribe([this](const auto&) { refresh(); });
+    subscriptions_ += model_.portablePreferences().subscribeDistinct(
+        [](const PortablePreferences& p) { return p.keepPasswordManagersPrivate; },
+        [this](bool) { refresh(); });
+    refresh();
+}
+
+GlanceContentView::~GlanceContentView() = default;
+
+GlanceHeader* GlanceContentView::header() const {
+    return header_->isHidden() ? nullptr : header_;
+}
+
+WindowItem::State GlanceContentView::itemState(const WindowDescriptor& window) const {
+    WindowItem::State state;
+    state.window = window;
+    state.isPrivate = model_.previewChoice().isPrivate(window);
+    state.picture = model_.previewImages().value().value(window.id);
+    state.icon = environment_.icons.icon(window.ownerPID);
+    state.location = WindowCommands::locationLabel(
+        window, environment_.workspace.runningApplication(window.ownerPID));
+    return state;
+}
+
+WindowItem* GlanceContentView::makeItem(WindowItem::State state) {
+    if (options_.usesCompactList) {
+        return new CompactRow(std::move(state), callbacks_, options_.showsDockControls, grid_);
+    }
+    return new PreviewTile(std::move(state), options_.layout, callbacks_,
+                           options_.showsDockControls, grid_);
+}
+
+void GlanceContentView::refresh() {
+    const QList<WindowDescriptor> windows = model_.switcherSelection().value().windows;
+    QList<WindowItem*> previous = items_;
+    QList<WindowItem*> current;
+    current.reserve(windows.size());
+    for (const WindowDescriptor& window : windows) {
+        WindowItem::State state = itemState(window);
+        const auto kept = std::find_if(previous.begin(), previous.end(), [&](WindowItem* item) {
+            return item->state().window.id == window.id;
+        });
+        if (kept != previous.end()) {
+            WindowItem* item = *kept;
+            previous.erase(kept);
+            item->setState(std::move(state));
+            current.append(item);
+        } else {
+            current.append(makeItem(std::move(state)));
+        }
+    }
+    // An item may be gone while its own click is being handled: delete it later.
+    for (WindowItem* gone : previous) {
+        gone->hide();
+        gone->deleteLater();
+    }
+    items_ = current;
+    grid_->setItems(items_);
+
+    if (windows.isEmpty()) {
+        header_->hide();
+    } else {
+        const WindowDescriptor& first = windows.front();
+        header_->setApplication(first.applicationName, first.ownerPID,
+                                environment_.icons.icon(first.ownerPID),
+                                static_cast<int>(windows.size()));
+        header_->show();
+    }
+}
+
+bool GlanceContentView::isMenuOpen() const {
+    const QList<GlanceMenu*> menus = findChildren<GlanceMenu*>();
+    return std::any_of(menus.begin(), menus.end(),
+                       [](const GlanceMenu* menu) { return menu->isVisible(); });
+}
+
+void GlanceContentView::closeMenus() {
+    for (GlanceMenu* menu : findChildren<GlanceMenu*>()) {
+        if (menu->isVisible()) {
+            menu->close();
+        }
+    }
+}
+
+void GlanceContentView::retire() {
+    subscriptions_.clear();
+    closeMenus();
+}
+
+void GlanceContentView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const Yard::Palette& palette = Yard::palette(this);
+    const QRectF card =
+        QRectF(rect()).adjusted(outerPadding, outerPadding, -outerPadding, -outerPadding);
+    GlanceStyle::fillRounded(painter, card, cornerRadius,
+                             GlanceStyle::panelMaterial(palette, options_.translucent));
+    GlanceStyle::strokeRounded(painter, card, cornerRadius, GlanceStyle::outline(outlineOpacity));
+}
+
+}  // namespace pellucine

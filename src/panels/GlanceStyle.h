@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRectF>
+#include <QStringView>
+
+#include "design/ColorScheme.h"
+#include "design/Symbols.h"
+#include "design/YardPalette.h"
+
+class QPainter;
+
+namespace pellucine::GlanceStyle {
+
+// The text styles of the floating panels, in device-independent pixels.
+QFont headlineFont();  // 13 bold
+QFont bodyFont();      // 13
+QFont calloutFont();   // 12
+QFont captionFont();   // 10
+QFont caption2Font();  // 10
+
+// The primary and secondary label colours, the tertiary one of the peek's hint, and the red of
+// destructive controls.
+QColor primary(const Yard::Palette& palette, qreal opacity = 1.0);
+QColor secondary(const Yard::Palette& palette);
+QColor tertiary(const Yard::Palette& palette);
+QColor destructive(ColorScheme scheme);
+
+// The panels' backgrounds. There is no blur: translucent is the scheme's ground, mostly opaque,
+// and without a compositing manager to blend it the panel is filled opaquely.
+QColor panelMaterial(const Yard::Palette& palette, bool translucent);
+// The thick material of badges and round buttons, drawn over the panel's own content.
+QColor thickMaterial(const Yard::Palette& palette);
+// The white outline of a panel at `opacity`.
+QColor outline(qreal opacity);
+
+// A rounded rectangle filled with `fill`.
+void fillRounded(QPainter& painter, const QRectF& rect, qreal radius, const QColor& fill);
+// A one-point outline centred on the rounded rectangle's edge.
+void strokeRounded(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour);
+// `name` in one colour, centred in `rect`.
+void drawSymbol(QPainter& painter, QStringView name, const QRectF& rect, qreal pointSize,
+                SymbolWeight weight, const QColor& colour);
+// The largest rectangle of `size`'s proportions inside `bounds` (fit), or the smallest that
+// covers it (fill), centred.
+QRectF fitted(const QSizeF& size, const QRectF& bounds);
+QRectF filling(const QSizeF& size, const QRectF& bounds);
+
+}  // namespace pellucine::GlanceStyle

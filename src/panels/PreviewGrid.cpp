@@ -1,0 +1,90 @@
+#include "panels/PreviewGrid.h"
+
+#include <cmath>
+
+#include "panels/CompactRow.h"
+#include "panels/PreviewTile.h"
+
+namespace pellucine {
+
+PreviewGrid::PreviewGrid(const PreviewGridLayout& layout, bool compactList, QWidget* parent)
+    : QWidget(parent), layout_(layout), compact_(compactList) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+void PreviewGrid::setItems(const QList<WindowItem*>& items) {
+    items_ = items;
+    for (WindowItem* item : items_) {
+        if (item->parentWidget() != this) {
+            item->setParent(this);
+        }
+        item->show();
+    }
+    place();
+    updateGeometry();
+}
+
+QList<QRect> PreviewGrid::tileFrames(int count, const PreviewGridLayout& layout, int width,
+                                     QSize tileSize) {
+    QList<QRect> frames;
+    const int columns = std::max(layout.columns, 1);
+    const double step = layout.cardWidth + PreviewGridLayout::gap;
+    const double gridWidth = layout.cardWidth * columns + PreviewGridLayout::gap * (columns - 1);
+    const double left = gridSidePadding + (width - 2.0 * gridSidePadding - gridWidth) / 2;
+    const double overhang = (tileSize.width() - layout.cardWidth) / 2;
+    for (int i = 0; i < count; ++i) {
+        const int column = i % columns;
+        const int row = i / columns;
+        const double x = left + column * step - overhang;
+        const int y = row * (tileSize.height() + static_cast<int>(PreviewGridLayout::gap));
+        frames.append(
+            QRect(static_cast<int>(std::round(x)), y, tileSize.width(), tileSize.height()));
+    }
+    return frames;
+}
+
+QList<QRect> PreviewGrid::rowFrames(int count, int width, int rowHeight) {
+    QList<QRect> frames;
+    const int rowWidth = std::max(0, width - 2 * listSidePadding);
+    for (int i = 0; i < count; ++i) {
+        frames.append(QRect(listSidePadding, i * (rowHeight + listSpacing), rowWidth, rowHeight));
+    }
+    return frames;
+}
+
+QList<QRect> PreviewGrid::frames(int width) const {
+    const auto count = static_cast<int>(items_.size());
+    if (compact_) {
+        return rowFrames(count, width, CompactRow::rowHeight);
+    }
+    return tileFrames(count, layout_, width, PreviewTile::tileSize(layout_));
+}
+
+int PreviewGrid::heightForWidth(int width) const {
+    const QList<QRect> all = frames(width);
+    const int bottom = all.isEmpty() ? 0 : all.back().bottom() + 1;
+    return bottom + (compact_ ? listBottomPadding : gridBottomPadding);
+}
+
+QSize PreviewGrid::sizeHint() const {
+    const int width =
+        compact_ ? 300
+                 : static_cast<int>(std::ceil(layout_.cardWidth * layout_.columns +
+                                              PreviewGridLayout::gap * (layout_.columns - 1))) +
+                       2 * gridSidePadding;
+    return {width, heightForWidth(width)};
+}
+
+void PreviewGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    place();
+}
+
+void PreviewGrid::place() {
+    const QList<QRect> all = frames(width());
+    for (qsizetype i = 0; i < items_.size(); ++i) {
+        items_[i]->setGeometry(all[i]);
+    }
+}
+
+}  // namespace pellucine

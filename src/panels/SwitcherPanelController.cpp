@@ -1,0 +1,147 @@
+#include "panels/SwitcherPanelController.h"
+
+#include "coordination/AppModel.h"
+#include "design/Yard.h"
+#include "panels/FloatingPanel.h"
+#include "panels/FullSizePeekPanelController.h"
+#include "panels/GlanceContentView.h"
+#include "panels/PanelFrames.h"
+
+namespace pellucine {
+
+SwitcherPanelController::SwitcherPanelController(AppModel& model, GlanceEnvironment environment,
+                                                 SwitcherPanelCallbacks callbacks)
+    : model_(model),
+      environment_(std::move(environment)),
+      callbacks_(std::move(callbacks)),
+      peek_(std::make_unique<FullSizePeekPanelController>(environment_)),
+      panel_(std::make_unique<FloatingPanel>(false)) {
+    panel_->setWindowTitle(QStringLiteral("Pellucine previews"));
+    panel_->setGeometry(PanelFrames::current(environment_.screens)
+                            .toWidget({0, 0, initialPanelSize.width, initialPanelSize.height}));
+    panel_->setContent(new QWidget);
+    if (environment_.appearance != nullptr) {
+        Yard::follow(panel_.get(), *environment_.appearance);
+    }
+}
+
+SwitcherPanelController::~SwitcherPanelController() {
+    // The content may still report the pointer leaving while it goes; nothing may answer then.
+    if (content_) {
+        content_->retire();
+    }
+    cancelPeek();
+    panel_.reset();
+    peek_.reset();
+}
+
+SwitcherPanelFactory SwitcherPanelController::factory(AppModel& model,
+                                                      GlanceEnvironment environment) {
+    return [&model, environment](SwitcherPanelCallbacks callbacks) {
+        return std::make_unique<SwitcherPanelController>(model, environment, std::move(callbacks));
+    };
+}
+
+bool SwitcherPanelController::isPanelVisible() const {
+    return panel_ && panel_->isVisible();
+}
+
+ScreenRect SwitcherPanelController::panelFrame() const {
+    return PanelFrames::current(environment_.screens).fromWidget(panel_->geometry());
+}
+
+bool SwitcherPanelController::isMenuOpen() const {
+    return content_ && content_->isMenuOpen();
+}
+
+void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
+    // A peek belongs to the glance it started in, which this showing replaces.
+    cancelPeek();
+    peek_->hide();
+
+    const PortablePreferences& preferences = model_.portablePreferences().value();
+    GlanceGeometry::Input input;
+    input.anchor = options.anchor;
+    input.screenFrame = options.screenFrame;
+    input.switcherFrame = options.switcherFrame;
+    input.dockMode = options.dockMode;
+    input.showsDockControls = options.showsWindowControls;
+    input.showsSearchHint = options.showsSearchHint;
+    input.hasCloseButton = static_cast<bool>(options.onClose);
+    input.windows = model_.switcherSelection().value().windows;
+    input.previewWidth = preferences.previewWidth;
+    input.compactListPreferred =
+        usesCompactList(preferences.dockPreviewStyle, static_cast<int>(input.windows.size()));
+    input.screens = environment_.screens.screens();
+    if (!input.screens.isEmpty()) {
+        input.mainScreenVisibleFrame = input.screens.front().visibleFrame;
+    }
+    geometry_ = GlanceGeometry::compute(input, environment_.measurer);
+
+    const bool translucent = !environment_.compositing || environment_.compositing();
+    GlanceCallbacks callbacks{
+        callbacks_, [this](const std::optional<WindowDescriptor>& window) { showPeek(window); }};
+    GlanceContentView::Options content{geometry_.layout,           options.showsWindowControls,
+                                       geometry_.usesCompactList,  options.showsSearchHint,
+                                       std::move(options.onClose), translucent};
+    if (content_) {
+        content_->retire();
+    }
+    content_ =
+        new GlanceContentView(model_, environment_, std::move(callbacks), std::move(content));
+    panel_->setTranslucent(translucent);
+    panel_->setShape(GlanceContentView::outerPadding, GlanceContentView::cornerRadius);
+    panel_->setContent(content_);
+
+    const ScreenRect frame{geometry_.origin.x, geometry_.origin.y, geometry_.panelSize.width,
+                           geometry_.panelSize.height};
+    panel_->orderFront(PanelFrames::current(environment_.screens).toWidget(frame));
+}
+
+void SwitcherPanelController::hide() {
+    cancelPeek();
+    peek_->hide();
+    if (content_) {
+        content_->closeMenus();
+    }
+    panel_->orderOut();
+}
+
+void SwitcherPanelController::showPeek(const std::optional<WindowDescriptor>& window) {
+    if (!panel_ || !peek_) {
+        return;
+    }
+    cancelPeek();
+    if (window && model_.portablePreferences().value().enableFullSizeHoverPeek) {
+        peekPending_ = true;
+        peekWork_ = ScopedWork(
+            environment_.scheduler,
+            environment_.scheduler.postAfter(seconds(peekDelaySeconds),
+                                             [this, target = *window] { firePeek(target); }));
+        return;
+    }
+    peek_->hide();
+}
+
+void SwitcherPanelController::cancelPeek() {
+    peekWork_.reset();
+    peekPending_ = false;
+}
+
+void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
+    peekPending_ = false;
+    const QImage image = model_.previewImages().value().value(window.id);
+    // A window kept private has no picture to show, whatever the model still holds.
+    if (image.isNull() || model_.previewChoice().isPrivate(window)) {
+        peek_->hide();
+        return;
+    }
+    const ScreenRect area =
+        visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
+    peek_->show(window, image, area);
+    // The recorder keeps only the event's name: the window number is not a field it writes.
+    environment_.events.record(QStringLiteral("full-size-peek-shown"),
+                               {{QStringLiteral("windowID"), QString::number(window.id)}});
+}
+
+}  // namespace pellucine

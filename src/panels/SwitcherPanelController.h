@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QPointer>
+#include <memory>
+#include <optional>
+
+#include "base/Scheduler.h"
+#include "coordination/SwitcherPanelControlling.h"
+#include "panels/GlanceEnvironment.h"
+#include "panels/GlanceGeometry.h"
+
+namespace pellucine {
+
+class AppModel;
+class FloatingPanel;
+class FullSizePeekPanelController;
+class GlanceContentView;
+
+// The preview panel: sizes it for the model's switcher selection, fills it with a new content
+// view, places it above the switcher strip, beside the Dock anchor or near the top of the
+// screen, and orders it front without taking focus. Resting on a preview for 0.45 s shows that
+// window's picture in the full-size peek. Main thread only.
+//
+// The peek shows only what a tile may show: nothing for a window the password-manager rule
+// keeps private, and nothing (the previous peek taken down) when the window has no picture.
+// A new showing of the panel takes down the peek of the previous one.
+class SwitcherPanelController final : public SwitcherPanelControlling {
+  public:
+    static constexpr double peekDelaySeconds = 0.45;
+    // The peek's screen area when no screen is known.
+    static constexpr ScreenRect peekFallbackArea{0, 0, 1440, 900};
+
+    SwitcherPanelController(AppModel& model, GlanceEnvironment environment,
+                            SwitcherPanelCallbacks callbacks);
+    ~SwitcherPanelController() override;
+    SwitcherPanelController(const SwitcherPanelController&) = delete;
+    SwitcherPanelController& operator=(const SwitcherPanelController&) = delete;
+
+    // A factory for the coordinator over one model and environment.
+    static SwitcherPanelFactory factory(AppModel& model, GlanceEnvironment environment);
+
+    bool isPanelVisible() const override;
+    ScreenRect panelFrame() const override;
+    void show(SwitcherPanelShowOptions options) override;
+    void hide() override;
+    bool isMenuOpen() const override;
+
+    // The pointer rests on a window (the peek follows after the delay) or left it (the peek
+    // goes at once). The content view calls it.
+    void showPeek(const std::optional<WindowDescriptor>& window);
+    bool isPeekPending() const { return peekPending_; }
+
+    FloatingPanel& panel() const { return *panel_; }
+    FullSizePeekPanelController& peekPanel() const { return *peek_; }
+    // The content of the last showing; null before the first.
+    GlanceContentView* content() const { return content_; }
+    // The sizes and place of the last showing.
+    const GlanceGeometry& geometry() const { return geometry_; }
+
+  private:
+    void firePeek(const WindowDescriptor& window);
+    void cancelPeek();
+
+    AppModel& model_;
+    GlanceEnvironment environment_;
+    SwitcherPanelCallbacks callbacks_;
+    std::unique_ptr<FullSizePeekPanelController> peek_;
+    ScopedWork peekWork_;
+    bool peekPending_ = false;
+    GlanceGeometry geometry_;
+    std::unique_ptr<FloatingPanel> panel_;
+    QPointer<GlanceContentView> content_;
+};
+
+}  // namespace pellucine

@@ -1,0 +1,139 @@
+#include "settings/DockPage.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "coordination/AppModel.h"
+#include "design/CardRule.h"
+#include "design/NumberWell.h"
+#include "design/PaneLink.h"
+#include "design/SettingRow.h"
+#include "design/Yard.h"
+#include "design/YardCard.h"
+#include "design/YardSelect.h"
+#include "design/YardSelectList.h"
+#include "design/YardText.h"
+#include "settings/SettingsView.h"
+#include "settings/SwitchRow.h"
+
+namespace pellucine {
+
+QString DockPage::layoutTitle(DockPreviewStyle style) {
+    switch (style) {
+        case DockPreviewStyle::automatic:
+            return QStringLiteral("Automatic");
+        case DockPreviewStyle::thumbnails:
+            return QStringLiteral("Thumbnails");
+        case DockPreviewStyle::compact:
+            return QStringLiteral("Compact List");
+    }
+    return {};
+}
+
+DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_(view) {
+    const auto portable = [this] { return view_.model().portablePreferences().value(); };
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(YardCard::bodySpacing);
+
+    previews_ = new SwitchRow(
+        QStringLiteral("Show previews when I point at a Dock app"), std::nullopt, std::nullopt,
+        [portable] { return portable().enableDockHoverPreviews; },
+        [this](bool on) {
+            view_.commitPortable([on](PortablePreferences& p) { p.enableDockHoverPreviews = on; });
+        });
+    Yard::addLeading(column, previews_);
+
+    dependent_ = new QWidget;
+    auto* rows = new QVBoxLayout(dependent_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(YardCard::bodySpacing);
+    const PortablePreferences& current = view_.model().portablePreferences().value();
+    delay_ = new NumberWell(current.dockHoverDelayMilliseconds,
+                            {PortablePreferences::minimumDockHoverDelayMilliseconds,
+                             PortablePreferences::maximumDockHoverDelayMilliseconds},
+                            QStringLiteral("ms"), QStringLiteral("Dock hover delay"));
+    connect(delay_, &NumberWell::commit, this, [this](qint64 delay) {
+        view_.commitPortable(
+            [delay](PortablePreferences& p) { p.dockHoverDelayMilliseconds = delay; });
+    });
+    rows->addWidget(new CardRule);
+    Yard::addLeading(rows, new SettingRow(QStringLiteral("Dock hover delay"),
+                                          QStringLiteral("How long PELLUCINE waits after you point "
+                                                         "at an app in the Dock, from 100 to 1000 "
+                                                         "ms."),
+                                          std::nullopt, delay_));
+    dependentSwitches_.append(new SwitchRow(
+        QStringLiteral("Show window controls"),
+        QStringLiteral("Minimize, full screen, and close on each preview, plus a menu for the "
+                       "whole app."),
+        std::nullopt, [portable] { return portable().showDockPreviewControls; },
+        [this](bool on) {
+            view_.commitPortable([on](PortablePreferences& p) { p.showDockPreviewControls = on; });
+        }));
+    dependentSwitches_.append(new SwitchRow(
+        QStringLiteral("Skip apps with only one window"),
+        QStringLiteral("Pointing at an app with one window shows nothing."), std::nullopt,
+        [portable] { return portable().skipSingleWindowDockPreviews; },
+        [this](bool on) {
+            view_.commitPortable(
+                [on](PortablePreferences& p) { p.skipSingleWindowDockPreviews = on; });
+        }));
+    for (SwitchRow* row : dependentSwitches_) {
+        rows->addWidget(new CardRule);
+        Yard::addLeading(rows, row);
+    }
+    QList<SelectOption> options;
+    for (const DockPreviewStyle style : allDockPreviewStyles) {
+        options.append({rawValue(style), layoutTitle(style)});
+    }
+    layout_ = new YardSelect(QStringLiteral("Layout"), options, rawValue(current.dockPreviewStyle),
+                             QStringLiteral("Choose…"), selectWidth);
+    // Every choice commits, also the one already chosen.
+    connect(layout_, &YardSelect::onSelect, this, [this](const QVariant& value) {
+        if (const auto style = dockPreviewStyleFromRawValue(value.toString())) {
+            view_.commitPortable([style](PortablePreferences& p) { p.dockPreviewStyle = *style; });
+        }
+    });
+    rows->addWidget(new CardRule);
+    Yard::addLeading(rows, new SettingRow(QStringLiteral("Layout"),
+                                          QStringLiteral("Automatic switches to a compact list "
+                                                         "once an app has eight windows open."),
+                                          std::nullopt, layout_));
+    Yard::addLeading(column, dependent_);
+
+    column->addWidget(new CardRule);
+    auto* link = new QWidget;
+    auto* line = new QHBoxLayout(link);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(4);
+    line->addWidget(new YardText(QStringLiteral("Preview size, which windows show, the peek, and "
+                                                "apps left out are on"),
+                                 Yard::hintFont(), &Yard::Palette::muted, false));
+    switcherLink_ = new PaneLink(QStringLiteral("Switcher"), Yard::hintFont(),
+                                 [this] { view_.setBay(SettingsView::Bay::switcher); });
+    line->addWidget(switcherLink_);
+    line->addWidget(
+        new YardText(QStringLiteral("."), Yard::hintFont(), &Yard::Palette::muted, false));
+    line->addStretch(1);
+    column->addWidget(link);
+
+    const auto refreshing = [this](const auto&) { refresh(); };
+    subscriptions_ += view_.model().portablePreferences().subscribe(refreshing);
+    refresh();
+}
+
+DockPage::~DockPage() = default;
+
+void DockPage::refresh() {
+    const PortablePreferences& portable = view_.model().portablePreferences().value();
+    previews_->refresh();
+    dependent_->setVisible(portable.enableDockHoverPreviews);
+    delay_->setValue(portable.dockHoverDelayMilliseconds);
+    for (SwitchRow* row : dependentSwitches_) {
+        row->refresh();
+    }
+    layout_->setSelection(rawValue(portable.dockPreviewStyle));
+}
+
+}  // namespace pellucine

@@ -1,0 +1,91 @@
+#include "settings/QtDialogHost.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "diagnostics/FileDialogSavePanel.h"
+
+namespace pellucine {
+
+namespace {
+
+// Answers with the dialog's first chosen path once it closes, or none when it was cancelled.
+void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
+    QObject::connect(dialog, &QFileDialog::finished, dialog,
+                     [dialog, answer = std::move(answer)](int result) {
+                         const QStringList chosen = dialog->selectedFiles();
+                         if (result == QDialog::Accepted && !chosen.isEmpty()) {
+                             answer(chosen.first());
+                         } else {
+                             answer(std::nullopt);
+                         }
+                     });
+    dialog->open();
+}
+
+}  // namespace
+
+void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer) {
+    auto* dialog = new QFileDialog(window_, choice.title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (!choice.nameFilter.isEmpty()) {
+        dialog->setNameFilter(choice.nameFilter);
+    }
+    answerWhenFinished(dialog, std::move(answer));
+}
+
+void QtDialogHost::chooseFileToSave(const FileChoice& choice, PathAnswer answer) {
+    FileDialogSavePanel(QDir::homePath())
+        .choose({choice.defaultName, choice.nameFilter, choice.defaultSuffix, window_},
+                std::move(answer));
+}
+
+void QtDialogHost::chooseFolder(const QString& title, PathAnswer answer) {
+    auto* dialog = new QFileDialog(window_, title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    answerWhenFinished(dialog, std::move(answer));
+}
+
+void QtDialogHost::confirm(const Confirmation& confirmation, std::function<void(bool)> answer) {
+    auto* box = new QMessageBox(window_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(QMessageBox::Warning);
+    box->setText(confirmation.title);
+    box->setInformativeText(confirmation.message);
+    QPushButton* confirm =
+        box->addButton(confirmation.confirm, confirmation.destructive ? QMessageBox::DestructiveRole
+                                                                      : QMessageBox::AcceptRole);
+    QPushButton* cancel = box->addButton(confirmation.cancel, QMessageBox::RejectRole);
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    QObject::connect(box, &QMessageBox::finished, box, [box, confirm, answer = std::move(answer)] {
+        answer(box->clickedButton() == confirm);
+    });
+    box->open();
+}
+
+void QtDialogHost::alert(const Alert& alert, std::function<void()> dismissed) {
+    auto* box = new QMessageBox(window_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(QMessageBox::Warning);
+    box->setText(alert.title);
+    box->setInformativeText(alert.message);
+    QPushButton* ok = box->addButton(alert.button, QMessageBox::RejectRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [dismissed = std::move(dismissed)] { dismissed(); });
+    box->open();
+}
+
+}  // namespace pellucine

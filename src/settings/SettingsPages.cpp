@@ -1,0 +1,27 @@
+#include "settings/SettingsPages.h"
+
+#include "design/YardCard.h"
+#include "settings/DockPage.h"
+#include "settings/GeneralPage.h"
+#include "settings/SwitcherPage.h"
+
+namespace pellucine::SettingsPages {
+
+QWidget* general(SettingsView& view) {
+    return new GeneralPage(view);
+}
+
+QWidget* switcher(SettingsView& view) {
+    return new SwitcherPage(view);
+}
+
+QWidget* dock(SettingsView& view) {
+    return new DockPage(view);
+}
+
+QWidget* about(SettingsView&) {
+    return new YardCard(QStringLiteral("PELLUCINE"),
+                        QStringLiteral("Window previews above Command-Tab and above the Dock."));
+}
+
+}  // namespace pellucine::SettingsPages

@@ -1,0 +1,159 @@
+#include <gmock/gmock.h>
+
+#include <QScrollArea>
+#include <QTest>
+
+#include "GlanceFixture.h"
+#include "panels/ControlButton.h"
+#include "panels/GlanceContentView.h"
+#include "panels/GlanceHeader.h"
+#include "panels/GlanceMenu.h"
+#include "panels/GlanceStyle.h"
+#include "panels/PreviewGrid.h"
+#include "panels/SearchHint.h"
+
+namespace pellucine {
+namespace {
+
+class GlanceContentViewTest : public testing::GlanceFixture {
+  protected:
+    std::unique_ptr<GlanceContentView> makeView(GlanceContentView::Options options) {
+        auto view = std::make_unique<GlanceContentView>(*model, environment, callbacks(), options);
+        view->resize(900, 400);
+        view->show();
+        QCoreApplication::sendPostedEvents();
+        return view;
+    }
+    static GlanceContentView::Options options(bool controls = false, bool hint = false,
+                                              std::function<void()> onClose = {}) {
+        return {PreviewGridLayout::compute(3, 1400, 600, 1.6, 260),
+                controls,
+                false,
+                hint,
+                std::move(onClose),
+                true};
+    }
+};
+
+TEST_F(GlanceContentViewTest, HeaderCountsTheWindowsOfTheFirstWindowsApplication) {
+    auto view = makeView(options());
+    // No windows: no header, an empty grid.
+    EXPECT_EQ(view->header(), nullptr);
+    EXPECT_TRUE(view->items().isEmpty());
+
+    selectWindows({window(1)});
+    ASSERT_NE(view->header(), nullptr);
+    EXPECT_EQ(view->header()->countText(), "1 window");
+    EXPECT_FALSE(view->header()->hasIcon());
+    EXPECT_EQ(view->header()->menuButton(), nullptr);
+    EXPECT_EQ(view->header()->closeButton(), nullptr);
+
+    icons.icons.insert(mailPID, picture(32, 32));
+    selectWindows({window(1), window(2), window(3)});
+    EXPECT_EQ(view->header()->countText(), "3 windows");
+    EXPECT_TRUE(view->header()->hasIcon());
+    selectWindows({});
+    EXPECT_EQ(view->header(), nullptr);
+}
+
+TEST_F(GlanceContentViewTest, ALongNameIsCutButTheCountIsNot) {
+    const QString name(300, u'W');
+    WindowDescriptor w = window(1);
+    w.applicationName = name;
+    selectWindows({w});
+    auto view = makeView(options(true));
+    const GlanceHeader* header = view->header();
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->name(), name);
+    EXPECT_LT(header->nameRect().width(),
+              QFontMetricsF(GlanceStyle::headlineFont()).horizontalAdvance(name));
+    EXPECT_LE(header->countRect().right() + GlanceHeader::minimumSpacer,
+              header->menuButton()->x() + 0.5);
+    EXPECT_GT(header->countRect().width(), 0);
+}
+
+TEST_F(GlanceContentViewTest, ApplicationMenuAndCloseButton) {
+    bool closed = false;
+    selectWindows({window(1), window(2), window(3, QStringLiteral("x"), 77)});
+    auto view = makeView(options(true, false, [&closed] { closed = true; }));
+    GlanceHeader* header = view->header();
+    ASSERT_NE(header->menuButton(), nullptr);
+    EXPECT_EQ(header->menuButton()->toolTip(), "App actions");
+    EXPECT_EQ(header->menuButton()->accessibleName(), "App actions for Mail");
+    QTest::mouseClick(header->menuButton(), Qt::LeftButton);
+    const auto menus = header->findChildren<GlanceMenu*>();
+    ASSERT_EQ(menus.size(), 1);
+    QStringList titles;
+    for (const QAction* action : menus[0]->actions()) {
+        titles << action->text();
+    }
+    EXPECT_EQ(titles, QStringList({"Minimize All Windows", "Restore All Windows",
+                                   "Close All 3 Windows", "", "Hide App", "", "Quit App"}));
+    menus[0]->actions()[6]->trigger();
+    // Sent for the first window's application.
+    EXPECT_EQ(applicationActions,
+              (QList<std::pair<ApplicationAction, qint32>>{{ApplicationAction::quit, mailPID}}));
+
+    ASSERT_NE(header->closeButton(), nullptr);
+    EXPECT_EQ(header->closeButton()->accessibleName(), "Close");
+    QTest::mouseClick(header->closeButton(), Qt::LeftButton);
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(GlanceContentViewTest, ItemsFollowTheSelectionInOrderAndKeepTheirIdentity) {
+    selectWindows({window(1), window(2), window(3)});
+    auto view = makeView(options());
+    const QList<WindowItem*> before = view->items();
+    QPointer<WindowItem> gone = before[1];
+    selectWindows({window(3), window(1), window(4)});
+    ASSERT_EQ(view->items().size(), 3);
+    EXPECT_EQ(view->items()[0], before[2]);
+    EXPECT_EQ(view->items()[1], before[0]);
+    EXPECT_EQ(view->items()[2]->state().window.id, 4u);
+    // The removed item goes on the next turn, not while a callback may still run in it.
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(gone->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(gone);
+    // The same window twice gets two items, neither lost.
+    selectWindows({window(3), window(3)});
+    EXPECT_EQ(view->items().size(), 2);
+    EXPECT_NE(view->items()[0], view->items()[1]);
+    EXPECT_EQ(view->grid()->items(), view->items());
+}
+
+TEST_F(GlanceContentViewTest, GridColumnsAreCentredCardWidthsTwelveApart) {
+    PreviewGridLayout layout;
+    layout.columns = 3;
+    layout.cardWidth = 200;
+    layout.previewHeight = 125;
+    const QSize tile(210, 170);
+    const QList<QRect> frames = PreviewGrid::tileFrames(5, layout, 800, tile);
+    ASSERT_EQ(frames.size(), 5);
+    // Columns 212 apart; the grid of 624 is centred in 800; tiles reach 5 beyond their column.
+    EXPECT_EQ(frames[0].x(), 88 - 5);
+    EXPECT_EQ(frames[1].x() - frames[0].x(), 212);
+    EXPECT_EQ(frames[2].x() - frames[1].x(), 212);
+    EXPECT_EQ(frames[3].x(), frames[0].x());
+    EXPECT_EQ(frames[3].y(), 170 + 12);
+    EXPECT_EQ(frames[2].right() + 1 - 5, 800 - 88);
+
+    const QList<QRect> rows = PreviewGrid::rowFrames(2, 460, 54);
+    EXPECT_EQ(rows[0], QRect(12, 0, 436, 54));
+    EXPECT_EQ(rows[1].y(), 60);
+}
+
+TEST_F(GlanceContentViewTest, SearchHintOnlyWhenAsked) {
+    selectWindows({window(1)});
+    auto plain = makeView(options());
+    EXPECT_EQ(plain->searchHint(), nullptr);
+    auto hinted = makeView(options(false, true));
+    ASSERT_NE(hinted->searchHint(), nullptr);
+    EXPECT_EQ(hinted->searchHint()->accessibleName(), "Press F to search every window");
+    EXPECT_GE(hinted->searchHint()->height(), SearchHint::bottomPadding);
+    // The windows scroll; the hint stays under them.
+    EXPECT_GT(hinted->searchHint()->y(), hinted->scrollArea()->geometry().bottom());
+}
+
+}  // namespace
+}  // namespace pellucine

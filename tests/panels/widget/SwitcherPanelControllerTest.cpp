@@ -1,0 +1,258 @@
+#include <gmock/gmock.h>
+
+#include <QContextMenuEvent>
+#include <QTest>
+
+#include "GlanceFixture.h"
+#include "panels/CompactRow.h"
+#include "panels/FloatingPanel.h"
+#include "panels/FullSizePeekPanelController.h"
+#include "panels/FullSizePeekView.h"
+#include "panels/GlanceContentView.h"
+#include "panels/GlanceMenu.h"
+#include "panels/SwitcherPanelController.h"
+
+namespace pellucine {
+namespace {
+
+const ScreenRect laptop{0, 0, 1440, 875};
+
+class SwitcherPanelControllerTest : public testing::GlanceFixture {
+  protected:
+    SwitcherPanelControllerTest() {
+        model->portablePreferences().modify([](PortablePreferences& p) {
+            p.previewWidth = 260;
+            p.enableFullSizeHoverPeek = true;
+        });
+        controller =
+            std::make_unique<SwitcherPanelController>(*model, environment, callbacks().panel);
+    }
+    ~SwitcherPanelControllerTest() override { controller.reset(); }
+
+    SwitcherPanelShowOptions commandTab() {
+        SwitcherPanelShowOptions options;
+        options.screenFrame = laptop;
+        options.switcherFrame = ScreenRect{300, 400, 840, 120};
+        options.showsSearchHint = true;
+        return options;
+    }
+    void hover(const std::optional<WindowDescriptor>& window) { controller->showPeek(window); }
+    int peeksRecorded() const { return events.count(QStringLiteral("full-size-peek-shown")); }
+
+    std::unique_ptr<SwitcherPanelController> controller;
+};
+
+TEST_F(SwitcherPanelControllerTest, CommandTabGlanceIsSizedAndPlacedAboveTheStrip) {
+    EXPECT_FALSE(controller->isPanelVisible());
+    EXPECT_EQ(controller->panelFrame(), (ScreenRect{0, 0, 900, 245}));
+    selectWindows({window(1), window(2), window(3), window(4)});
+    controller->show(commandTab());
+    EXPECT_TRUE(controller->isPanelVisible());
+    EXPECT_DOUBLE_EQ(controller->geometry().panelSize.width, 1112);
+    EXPECT_DOUBLE_EQ(controller->geometry().panelSize.height, 274.5);
+    // Centred on the screen, 10 above the strip's top; the height rounded up.
+    EXPECT_EQ(controller->panelFrame(), (ScreenRect{164, 530, 1112, 275}));
+    const GlanceContentView* content = controller->content();
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->options().layout.columns, 4);
+    EXPECT_NE(content->searchHint(), nullptr);
+    EXPECT_EQ(content->items().size(), 4);
+
+    controller->hide();
+    EXPECT_FALSE(controller->isPanelVisible());
+    // Hiding twice, or before showing, is harmless.
+    controller->hide();
+}
+
+TEST_F(SwitcherPanelControllerTest, DockGlanceOfManyWindowsIsACompactListBesideTheAnchor) {
+    QList<WindowDescriptor> nine;
+    for (quint32 id = 1; id <= 9; ++id) {
+        nine.append(window(id));
+    }
+    selectWindows(nine);
+    SwitcherPanelShowOptions options;
+    options.anchor = ScreenPoint{700, 30};
+    options.dockMode = true;
+    options.showsWindowControls = true;
+    controller->show(options);
+    // The anchor's screen is the simulated laptop's: visible 1440 × 875 above a 25-high Dock.
+    EXPECT_TRUE(controller->geometry().usesCompactList);
+    EXPECT_EQ(controller->panelFrame().size(), (Size{460, 586}));
+    EXPECT_DOUBLE_EQ(controller->panelFrame().y, 30 + 54);
+    ASSERT_EQ(controller->content()->items().size(), 9);
+    EXPECT_NE(qobject_cast<CompactRow*>(controller->content()->items()[0]), nullptr);
+    EXPECT_EQ(controller->content()->items()[0]->controls().size(), 3);
+
+    // Outside Dock mode the same windows are a grid.
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->content()->options().usesCompactList);
+}
+
+TEST_F(SwitcherPanelControllerTest, ThePeekFollowsTheHoverAfterItsDelay) {
+    const WindowDescriptor first = window(1);
+    const WindowDescriptor second = window(2);
+    selectWindows({first, second});
+    publish(1, picture(600, 400));
+    publish(2, picture(800, 500));
+    controller->show(commandTab());
+
+    hover(first);
+    scheduler.advance(0.449);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    // A second hover starts the delay again; only it can peek.
+    hover(second);
+    scheduler.advance(0.3);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    scheduler.advance(0.15);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    ASSERT_NE(controller->peekPanel().view(), nullptr);
+    EXPECT_EQ(controller->peekPanel().view()->window().id, 2u);
+    // The picture's own size, near the top of the panel's screen.
+    EXPECT_EQ(controller->peekPanel().frame(), (ScreenRect{308, 875 - 558 - 28, 824, 558}));
+    ASSERT_EQ(peeksRecorded(), 1);
+    EXPECT_EQ(events.last(QStringLiteral("full-size-peek-shown"))->fields.value("windowID"), "2");
+
+    // Leaving takes it down at once.
+    hover(std::nullopt);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(controller->peekPanel().view(), nullptr);
+
+    // Leaving within the delay: nothing.
+    hover(first);
+    scheduler.advance(0.2);
+    hover(std::nullopt);
+    scheduler.advance(1);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(peeksRecorded(), 1);
+}
+
+TEST_F(SwitcherPanelControllerTest, NoPeekWhenSwitchedOffOrHiddenWhileWaiting) {
+    selectWindows({window(1)});
+    publish(1, picture());
+    controller->show(commandTab());
+    hover(window(1));
+    scheduler.advance(0.5);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+
+    model->portablePreferences().modify(
+        [](PortablePreferences& p) { p.enableFullSizeHoverPeek = false; });
+    hover(window(1));
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_FALSE(controller->isPeekPending());
+    scheduler.advance(1);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+
+    model->portablePreferences().modify(
+        [](PortablePreferences& p) { p.enableFullSizeHoverPeek = true; });
+    hover(window(1));
+    controller->hide();
+    scheduler.advance(1);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(peeksRecorded(), 1);
+}
+
+TEST_F(SwitcherPanelControllerTest, ThePeekNeverShowsAPrivateWindowOrAnotherWindowsPicture) {
+    WindowDescriptor vault = window(2, QStringLiteral("Logins"));
+    vault.ownerBundleIdentifier = QStringLiteral("com.1password.vault");
+    selectWindows({window(1), vault, window(3)});
+    publish(1, picture());
+    publish(2, picture());
+    controller->show(commandTab());
+
+    hover(window(1));
+    scheduler.advance(0.5);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    // A password manager's held picture is not peeked, and the earlier peek goes.
+    hover(vault);
+    scheduler.advance(0.5);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(peeksRecorded(), 1);
+
+    // A window without a picture takes the earlier peek down instead of leaving it up.
+    hover(window(1));
+    scheduler.advance(0.5);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    hover(window(3));
+    scheduler.advance(0.5);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(peeksRecorded(), 2);
+
+    // With the switch off the same picture may be peeked.
+    setPrivate(false);
+    hover(vault);
+    scheduler.advance(0.5);
+    EXPECT_TRUE(controller->peekPanel().isVisible());
+}
+
+TEST_F(SwitcherPanelControllerTest, ShowingAgainTakesThePeekDown) {
+    selectWindows({window(1)});
+    publish(1, picture());
+    controller->show(commandTab());
+    hover(window(1));
+    scheduler.advance(0.5);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+    // A peek still waiting when the panel is shown again does not come.
+    hover(window(1));
+    controller->show(commandTab());
+    scheduler.advance(1);
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+}
+
+TEST_F(SwitcherPanelControllerTest, AClickMayShowThePanelAgainFromInsideTheTile) {
+    selectWindows({window(1), window(2)});
+    SwitcherPanelCallbacks reentrant;
+    reentrant.onSelect = [this](const WindowDescriptor& w) {
+        selected.append(w.id);
+        selectWindows({window(2)});
+        controller->show(commandTab());
+    };
+    controller = std::make_unique<SwitcherPanelController>(*model, environment, reentrant);
+    controller->show(commandTab());
+    QPointer<GlanceContentView> first = controller->content();
+    QTest::mouseClick(first->items()[0], Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(selected, QList<quint32>{1});
+    EXPECT_NE(controller->content(), first);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(controller->content()->items().size(), 1);
+}
+
+TEST_F(SwitcherPanelControllerTest, AnOpenMenuCountsAndHidingClosesIt) {
+    selectWindows({window(1)});
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->isMenuOpen());
+    WindowItem* tile = controller->content()->items()[0];
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QCoreApplication::sendEvent(tile, &event);
+    EXPECT_TRUE(controller->isMenuOpen());
+    controller->hide();
+    EXPECT_FALSE(controller->isMenuOpen());
+}
+
+TEST_F(SwitcherPanelControllerTest, WithoutACompositingManagerThePanelsAreOpaque) {
+    selectWindows({window(1)});
+    publish(1, picture());
+    controller->show(commandTab());
+    EXPECT_TRUE(controller->panel().isTranslucent());
+    EXPECT_TRUE(controller->content()->options().translucent);
+    compositing = false;
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->panel().isTranslucent());
+    EXPECT_FALSE(controller->content()->options().translucent);
+    EXPECT_FALSE(controller->panel().testAttribute(Qt::WA_TranslucentBackground));
+    // Cut to the card's rounded shape instead.
+    EXPECT_FALSE(controller->panel().mask().isEmpty());
+    EXPECT_FALSE(controller->panel().mask().contains(QPoint(2, 2)));
+    hover(window(1));
+    scheduler.advance(0.5);
+    EXPECT_FALSE(controller->peekPanel().panel().isTranslucent());
+    compositing = true;
+    controller->show(commandTab());
+    EXPECT_TRUE(controller->panel().testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(controller->panel().mask().isEmpty());
+}
+
+}  // namespace
+}  // namespace pellucine

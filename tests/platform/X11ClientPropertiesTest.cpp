@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/x11/X11ProcessInfo.h"
+#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11WindowInfo.h"
+#include "platform/x11/X11WindowReader.h"
+#include "support/TempFolder.h"
+
+// What any client can set on its windows, read without a server.
+namespace pellucine {
+namespace {
+
+constexpr xcb_atom_t utf8String = 300;
+
+X11Property textProperty(const QByteArray& bytes, bool truncated = false,
+                         xcb_atom_t type = utf8String) {
+    return X11Property{type, 8, bytes, truncated};
+}
+
+QString text(const X11Property& property) {
+    X11Atoms atoms;
+    atoms.UTF8_STRING = utf8String;
+    return property.text(atoms);
+}
+
+TEST(X11PropertyTextTest, ReadsTextUpToItsEndOrFirstNul) {
+    EXPECT_EQ(text(textProperty("caf\xc3\xa9")), QStringLiteral(u"café"));
+    EXPECT_EQ(text(textProperty(QByteArray("one\0two", 7))), QStringLiteral("one"));
+    EXPECT_EQ(text(textProperty("caf\xe9", false, XCB_ATOM_STRING)), QStringLiteral(u"café"));
+    // Text of another format is none.
+    EXPECT_EQ(text(X11Property{utf8String, 32, QByteArray(8, 'a'), false}), QString());
+}
+
+TEST(X11PropertyTextTest, MalformedUtf8BecomesReplacementCharacters) {
+    for (const QByteArray& bytes : {QByteArray("a\xff"
+                                               "b"),
+                                    QByteArray("a\xc0\x80"
+                                               "b"),
+                                    QByteArray("a\xed\xa0\x80"
+                                               "b"),
+                                    QByteArray("a\xc3"
+                                               "b"),
+                                    QByteArray("a\xe2\x82")}) {
+        const QString read = text(textProperty(bytes));
+        EXPECT_TRUE(read.startsWith(QLatin1Char('a'))) << bytes.toHex().constData();
+        EXPECT_TRUE(read.contains(QChar::ReplacementCharacter)) << bytes.toHex().constData();
+        EXPECT_FALSE(read.contains(QChar(0))) << bytes.toHex().constData();
+    }
+}
+
+TEST(X11PropertyTextTest, ASequenceCutByTheReadsBoundIsDropped) {
+    // "€" is three bytes: a read that ends after one or two of them ends before it.
+    for (const QByteArray& bytes : {QByteArray("ab\xe2"), QByteArray("ab\xe2\x82")}) {
+        EXPECT_EQ(text(textProperty(bytes, true)), QStringLiteral("ab"));
+    }
+    EXPECT_EQ(text(textProperty("ab\xe2\x82\xac", true)), QStringLiteral(u"ab€"));
+    EXPECT_EQ(text(textProperty("ab\xf0\x9f\x98", true)), QStringLiteral("ab"));
+    // Bytes that are no lead byte at all are not taken for a cut sequence.
+    EXPECT_EQ(text(textProperty("ab\x80\x80\x80\x80", true)).left(2), QStringLiteral("ab"));
+    EXPECT_EQ(text(textProperty("ab\x80\x80\x80\x80", true)).size(), 6);
+}
+
+TEST(X11PropertyTextTest, ControlCharactersBecomeSpaces) {
+    EXPECT_EQ(text(textProperty("a\tb\nc\x1b"
+                                "d\x7f")),
+              QStringLiteral("a b c d "));
+    EXPECT_EQ(text(textProperty("a\xc2\x85"
+                                "b")),
+              QStringLiteral("a b"));
+    EXPECT_EQ(text(textProperty("a\x85"
+                                "b",
+                                false, XCB_ATOM_STRING)),
+              QStringLiteral("a b"));
+    const X11Property wmClass{XCB_ATOM_STRING, 8, QByteArray("na\x01me\0Cla\nss\0", 13), false};
+    EXPECT_EQ(wmClass.strings(), (QStringList{QStringLiteral("na me"), QStringLiteral("Cla ss")}));
+    // Without its terminator, and without a class.
+    const X11Property unterminated{XCB_ATOM_STRING, 8, QByteArray("name"), false};
+    EXPECT_EQ(unterminated.strings(), QStringList{QStringLiteral("name")});
+}
+
+TEST(X11FrameExtentsTest, TakesOnlyFourSaneExtents) {
+    EXPECT_EQ(X11FrameExtents::fromValues({1, 2, 22, 5}), (X11FrameExtents{1, 2, 22, 5}));
+    EXPECT_EQ(X11FrameExtents::fromValues({1, 2, 22, 5, 0xffffffffu}),
+              (X11FrameExtents{1, 2, 22, 5}));
+    EXPECT_EQ(X11FrameExtents::fromValues({0, 0, 0, X11FrameExtents::maximum}),
+              (X11FrameExtents{0, 0, 0, int{X11FrameExtents::maximum}}));
+    for (const QList<quint32>& absurd :
+         {QList<quint32>{0x7fffffffu, 0, 0, 0}, QList<quint32>{0, 0x80000000u, 0, 0},
+          QList<quint32>{0, 0, 0xffffffffu, 0},
+          QList<quint32>{0, 0, 0, X11FrameExtents::maximum + 1}, QList<quint32>{1, 2, 3},
+          QList<quint32>{}}) {
+        EXPECT_EQ(X11FrameExtents::fromValues(absurd), std::nullopt);
+    }
+}
+
+TEST(X11SizeHintsTest, RejectsIncrementsAndGravitiesOutOfRange) {
+    const auto hints = [](quint32 flags, quint32 widthStep, quint32 heightStep, quint32 gravity) {
+        QList<quint32> values(18, 0);
+        values[0] = flags;
+        values[9] = widthStep;
+        values[10] = heightStep;
+        values[17] = gravity;
+        return X11SizeHints::fromValues(values);
+    };
+    constexpr quint32 both = (1u << 6) | (1u << 9);
+    EXPECT_EQ(hints(both, 7, 14, XCB_GRAVITY_STATIC),
+              (X11SizeHints{XCB_GRAVITY_STATIC, QSize(7, 14)}));
+    EXPECT_EQ(hints(both, X11SizeHints::maximumIncrement, 1, XCB_GRAVITY_NORTH_WEST).increment,
+              QSize(int{X11SizeHints::maximumIncrement}, 1));
+    // Not named in the flags: the defaults.
+    EXPECT_EQ(hints(0, 7, 14, XCB_GRAVITY_STATIC), X11SizeHints{});
+    for (const auto& [widthStep, heightStep] :
+         {std::pair{0xffffffffu, 1u}, std::pair{1u, 0u}, std::pair{0x80000000u, 2u},
+          std::pair{X11SizeHints::maximumIncrement + 1, 1u}}) {
+        EXPECT_EQ(hints(both, widthStep, heightStep, 1).increment, QSize(1, 1)) << widthStep;
+    }
+    for (const quint32 gravity : {0u, quint32{XCB_GRAVITY_STATIC} + 1, 0xffffffffu}) {
+        EXPECT_EQ(hints(both, 1, 1, gravity).gravity, uint32_t{XCB_GRAVITY_NORTH_WEST}) << gravity;
+    }
+    // A short list gives what it holds.
+    EXPECT_EQ(X11SizeHints::fromValues({both, 0, 0, 0, 0, 0, 0, 0, 0, 3, 4}).increment,
+              QSize(3, 4));
+    EXPECT_EQ(X11SizeHints::fromValues({both, 0, 0}), X11SizeHints{});
+    EXPECT_EQ(X11SizeHints::fromValues({}), X11SizeHints{});
+}
+
+TEST(X11ProcessIdTest, BelievesOnlyIdsAProcessCanHave) {
+    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(0, 32768));
+    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(1, 32768));
+    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(-5, 32768));
+    EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(2, 32768));
+    EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(32767, 32768));
+    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(32768, 32768));
+    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(0xffffffffLL, 32768));
+}
+
+TEST(X11ProcessIdTest, ReadsTheKernelsLimitOrFallsBackToTheCeiling) {
+    const testing::TempFolder folder;
+    const X11ProcessInfo processes(folder.path());
+    EXPECT_EQ(processes.pidLimit(), X11ProcessInfo::kernelPidCeiling);
+
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("sys/kernel")));
+    const auto writeLimit = [&](const QByteArray& content) {
+        QFile file(folder.file(QStringLiteral("sys/kernel/pid_max")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    };
+    writeLimit("32768\n");
+    EXPECT_EQ(processes.pidLimit(), 32768);
+    for (const QByteArray& unusable : {QByteArray("many\n"), QByteArray("-1\n"), QByteArray("1"),
+                                       QByteArray("99999999999"), QByteArray()}) {
+        writeLimit(unusable);
+        EXPECT_EQ(processes.pidLimit(), X11ProcessInfo::kernelPidCeiling) << unusable.constData();
+    }
+}
+
+TEST(X11ClientListTest, KeepsEachPossibleClientOnceInOrder) {
+    constexpr xcb_window_t root = 0x10000000;
+    EXPECT_EQ(X11WindowReader::clientList({5, root, 0, 7, 5, root, 9, 7}, root),
+              (QList<xcb_window_t>{5, 7, 9}));
+    EXPECT_EQ(X11WindowReader::clientList(QList<quint32>(10000, root), root),
+              QList<xcb_window_t>{});
+
+    QList<quint32> many;
+    for (quint32 window = 1; window <= X11WindowReader::maximumClients + 10; ++window) {
+        many.append(window == 3 ? root : window);
+    }
+    const QList<xcb_window_t> kept = X11WindowReader::clientList(many, root);
+    ASSERT_EQ(kept.size(), X11WindowReader::maximumClients);
+    EXPECT_EQ(kept.first(), 1u);
+    EXPECT_EQ(kept[2], 4u);
+    EXPECT_EQ(kept.last(), quint32(X11WindowReader::maximumClients + 1));
+}
+
+}  // namespace
+}  // namespace pellucine

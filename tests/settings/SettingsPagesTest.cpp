@@ -1,0 +1,460 @@
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+#include "SettingsFixture.h"
+#include "design/NumberWell.h"
+#include "design/PaneLink.h"
+#include "design/Readout.h"
+#include "design/RowText.h"
+#include "design/YardButton.h"
+#include "design/YardSelect.h"
+#include "design/YardSelectList.h"
+#include "design/YardSwitch.h"
+#include "design/YardText.h"
+#include "settings/DockPage.h"
+#include "settings/ExcludableApplications.h"
+#include "settings/GeneralPage.h"
+#include "settings/HotkeyField.h"
+#include "settings/PreviewWidth.h"
+#include "settings/SwitchRow.h"
+#include "settings/SwitcherPage.h"
+
+namespace pellucine {
+namespace {
+
+using Bay = SettingsView::Bay;
+using testing::SettingsFixture;
+
+class SettingsPagesTest : public SettingsFixture {
+  protected:
+    SwitcherPage* switcher() { return page<SwitcherPage>(Bay::switcher); }
+    DockPage* dock() { return page<DockPage>(Bay::dock); }
+    GeneralPage* general() { return page<GeneralPage>(Bay::general); }
+
+    // Flips the switch as a user would and returns what changed in the records.
+    QStringList flip(SwitchRow* row) {
+        const PortablePreferences p = portable();
+        const MachinePreferences m = machine();
+        row->toggle()->click();
+        return changedKeys(p, m, portable(), machine());
+    }
+
+    void addApplication(qint32 pid, const QString& id, const std::optional<QString>& name,
+                        ActivationPolicy policy = ActivationPolicy::regular) {
+        RunningApplication app;
+        app.processIdentifier = pid;
+        app.bundleIdentifier = id;
+        app.localizedName = name;
+        app.activationPolicy = policy;
+        desktop.addApplication(app);
+    }
+    QStringList optionTitles() {
+        QStringList titles;
+        for (const SelectOption& option : switcher()->excludeSelect()->options()) {
+            titles << option.title;
+        }
+        return titles;
+    }
+};
+
+TEST_F(SettingsPagesTest, EachSwitchChangesExactlyItsOwnSettingWithOneCommit) {
+    shown();
+    const QMap<QString, QString> fields{
+        {"Minimized windows", "includeMinimizedWindows"},
+        {"Windows from other Spaces", "includeWindowsFromOtherSpaces"},
+        {"Windows from other displays", "includeWindowsFromOtherDisplays"},
+        {"Show a full-size peek while hovering a preview", "enableFullSizeHoverPeek"},
+        {"Keep recent previews ready", "keepPreviewsReady"},
+        {"Keep password managers private", "keepPasswordManagersPrivate"},
+        {"Window search", "machine.windowSearchEnabled"},
+        {"Show previews when I point at a Dock app", "enableDockHoverPreviews"},
+        {"Show window controls", "showDockPreviewControls"},
+        {"Skip apps with only one window", "skipSingleWindowDockPreviews"},
+        {"Show in the Dock and the app switcher", "machine.showInDockAndAppSwitcher"},
+        {"Show the menu bar icon", "machine.showMenuBarIcon"},
+    };
+    int flipped = 0;
+    for (const Bay bay : {Bay::switcher, Bay::dock, Bay::general}) {
+        view().setBay(bay);
+        for (SwitchRow* row : view().page()->findChildren<SwitchRow*>()) {
+            const QString label = row->toggle()->label();
+            if (!fields.contains(label)) {
+                continue;  // launch at login and sync have their own tests
+            }
+            for (int time = 0; time < 2; ++time) {
+                const int before = commits();
+                const bool was = row->toggle()->isChecked();
+                EXPECT_EQ(flip(row), QStringList{fields[label]}) << label.toStdString();
+                EXPECT_EQ(commits(), before + 1) << label.toStdString();
+                EXPECT_EQ(row->toggle()->isChecked(), !was) << label.toStdString();
+            }
+            ++flipped;
+        }
+    }
+    EXPECT_EQ(flipped, fields.size());
+}
+
+TEST_F(SettingsPagesTest, RecordsChangedElsewhereShowWithoutCountingAsChanges) {
+    shown();
+    SwitcherPage* page = switcher();
+    PortablePreferences imported = portable();
+    imported.previewWidth = 600.5;
+    imported.includeMinimizedWindows = false;
+    imported.excludedDockAppBundleIdentifiers = {"org.a.alpha"};
+    model->portablePreferences().set(imported);
+    MachinePreferences other = machine();
+    other.windowSearchEnabled = false;
+    other.windowSearchHotkey = {40, KeyCombo::control | KeyCombo::option};
+    model->machinePreferences().set(other);
+    model->loginItem().refresh();
+    model->syncStatus().set(AppModel::SyncStatus::syncing());
+
+    EXPECT_EQ(page->widthSlider()->value(), PreviewWidth::sliderStep(600));
+    EXPECT_EQ(page->widthReadout()->text(), QStringLiteral("600 pt"));
+    EXPECT_EQ(page->widthWord()->text(), QStringLiteral("Standard"));
+    for (const SwitcherPage::PresetChip* chip : page->presetChips()) {
+        EXPECT_FALSE(chip->isSelected());
+    }
+    EXPECT_FALSE(page->switches().first()->toggle()->isChecked());
+    EXPECT_EQ(page->hotkeyField()->combo(), other.windowSearchHotkey);
+    EXPECT_FALSE(page->hotkeyField()->isEnabled());
+    EXPECT_EQ(page->excludedRows(), QStringList{"org.a.alpha"});
+    EXPECT_EQ(portable().previewWidth, 600.5);
+
+    for (const Bay bay : {Bay::dock, Bay::general, Bay::switcher}) {
+        view().setBay(bay);
+    }
+    EXPECT_EQ(commits(), 0);
+    EXPECT_EQ(portable(), imported);
+}
+
+TEST(PreviewWidth, WordsReadoutsPresetsAndSteps) {
+    const QList<std::pair<double, QString>> words{
+        {360, "Compact"},  {480, "Compact"},    {499.99, "Compact"}, {500, "Standard"},
+        {680, "Standard"}, {699.9, "Standard"}, {700, "Large"},      {800, "Large"}};
+    for (const auto& [width, word] : words) {
+        EXPECT_EQ(PreviewWidth::word(width), word) << width;
+    }
+    EXPECT_EQ(PreviewWidth::readout(600.5), QStringLiteral("600 pt"));
+    EXPECT_EQ(PreviewWidth::readout(799.99), QStringLiteral("799 pt"));
+    EXPECT_EQ(PreviewWidth::selectedPreset(600), 1);
+    for (const double width : {600.5, 610.0, 640.0, 0.0}) {
+        EXPECT_EQ(PreviewWidth::selectedPreset(width), std::nullopt) << width;
+    }
+    EXPECT_EQ(PreviewWidth::sliderStep(360), 0);
+    EXPECT_EQ(PreviewWidth::sliderStep(800), 22);
+    EXPECT_EQ(PreviewWidth::sliderStep(5000), 22);
+    EXPECT_EQ(PreviewWidth::sliderStep(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(PreviewWidth::widthAtStep(12), 600);
+    EXPECT_EQ(PreviewWidth::widthAtStep(-3), 360);
+}
+
+TEST_F(SettingsPagesTest, ADragCommitsOnceAndKeysAndChipsCommitEachChange) {
+    shown();
+    QSlider* slider = switcher()->widthSlider();
+    slider->setSliderDown(true);
+    for (int step = PreviewWidth::sliderStep(620); step <= PreviewWidth::sliderStep(700); ++step) {
+        slider->setSliderPosition(step);
+        EXPECT_EQ(portable().previewWidth, PreviewWidth::widthAtStep(step));
+    }
+    EXPECT_EQ(switcher()->widthWord()->text(), QStringLiteral("Large"));
+    EXPECT_EQ(commits(), 0);
+    slider->setSliderDown(false);
+    EXPECT_EQ(commits(), 1);
+    EXPECT_TRUE(view().isSaved());
+
+    slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(portable().previewWidth, 720);
+    EXPECT_EQ(commits(), 2);
+
+    SwitcherPage::PresetChip* large = switcher()->presetChips().last();
+    EXPECT_EQ(large->accessibleName(), QStringLiteral("Large preview width"));
+    large->click();
+    EXPECT_EQ(portable().previewWidth, 760);
+    EXPECT_TRUE(large->isSelected());
+    EXPECT_EQ(slider->value(), PreviewWidth::sliderStep(760));
+    large->click();
+    EXPECT_EQ(commits(), 4);
+}
+
+TEST_F(SettingsPagesTest, TurningKeepReadyOffEmptiesTheCacheBeforeTheCommit) {
+    shown();
+    model->previewCache().store(QImage(4, 4, QImage::Format_RGB32), 7, scheduler.now());
+    SwitchRow* row = switcher()->keepReadyRow();
+    EXPECT_TRUE(row->text()->hint()->text().startsWith(u"Each window's last picture"));
+    row->toggle()->click();
+    EXPECT_TRUE(model->previewCache().entries().empty());
+    EXPECT_FALSE(store.loadPortablePreferences().keepPreviewsReady);
+    EXPECT_TRUE(row->text()->hint()->text().startsWith(u"Pictures are taken only"));
+    row->toggle()->click();
+    EXPECT_TRUE(model->previewCache().entries().empty());
+    EXPECT_EQ(switcher()->switches().at(5)->text()->hint()->text(),
+              QStringLiteral("Listed, never photographed: 1Password, LastPass, Bitwarden, and "
+                             "others."));
+}
+
+TEST_F(SettingsPagesTest, TheHotkeyIsStoredMaskedAndTheConflictShowsOnlyWithSearchOn) {
+    shown();
+    SwitcherPage* page = switcher();
+    EXPECT_EQ(page->hotkeyField()->accessibleName(),
+              QStringLiteral("Window search hotkey, ⇧ ⌘ Space"));
+    // Caps Lock and Fn bits never reach the record.
+    emit page->hotkeyField()->onChange(KeyCombo{49, 0x10000 | 0x800000 | KeyCombo::command});
+    EXPECT_EQ(machine().windowSearchHotkey, (KeyCombo{49, KeyCombo::command}));
+    EXPECT_EQ(commits(), 1);
+    EXPECT_EQ(page->hotkeyField()->combo(), machine().windowSearchHotkey);
+
+    EXPECT_FALSE(page->conflictLine()->isVisibleTo(page));
+    model->windowSearchHotkeyProblem().set(QStringLiteral("macOS: Spotlight"));
+    EXPECT_TRUE(page->conflictLine()->isVisibleTo(page));
+    EXPECT_EQ(page->conflictLabel()->text(),
+              QStringLiteral("Also held by macOS: Spotlight. Pick another combination, or change "
+                             "it there."));
+    page->switches().at(6)->toggle()->click();  // window search off
+    EXPECT_FALSE(page->conflictLine()->isVisibleTo(page));
+    EXPECT_FALSE(page->hotkeyField()->isEnabled());
+    page->hotkeyField()->click();
+    EXPECT_FALSE(page->hotkeyField()->isRecording());
+    page->switches().at(6)->toggle()->click();
+    EXPECT_TRUE(page->conflictLine()->isVisibleTo(page));
+}
+
+TEST(ExcludableApplications, KeepsRegularOthersAndSortsByNameIgnoringCase) {
+    const auto app = [](const char* id, const char* name,
+                        ActivationPolicy policy = ActivationPolicy::regular) {
+        RunningApplication a;
+        a.bundleIdentifier = id ? std::optional<QString>(id) : std::nullopt;
+        a.localizedName = name ? std::optional<QString>(name) : std::nullopt;
+        a.activationPolicy = policy;
+        return a;
+    };
+    const QList<RunningApplication> running{
+        app("com.g", "gamma"),    app("com.own", "Pellucine"),
+        app("com.b", "Beta"),     app("com.agent", "Agent", ActivationPolicy::accessory),
+        app(nullptr, "Nameless"), app("com.x", "Excluded"),
+        app("com.a", "alpha"),    app("com.b2", "Beta"),
+        app("org.zz", nullptr),
+    };
+    QStringList ids;
+    for (const RunningApplication& a :
+         ExcludableApplications::list(running, QStringLiteral("com.own"), {"com.x"})) {
+        ids << *a.bundleIdentifier;
+    }
+    EXPECT_EQ(ids, QStringList({"com.a", "com.b", "com.b2", "com.g", "org.zz"}));
+    EXPECT_EQ(ExcludableApplications::list(running, std::nullopt, {}).size(), 7);
+}
+
+TEST_F(SettingsPagesTest, LeavingAppsOutAndBringingThemBack) {
+    addApplication(11, "org.a.alpha", "Alpha");
+    addApplication(12, "com.b.zed", "Zed");
+    addApplication(13, "com.orrinvale.pellucine", "Pellucine");
+    applicationNames = [](const QString& id) -> std::optional<QString> {
+        if (id == QLatin1String("com.b.zed")) {
+            return QStringLiteral("Zed");
+        }
+        return std::nullopt;
+    };
+    shown();
+    SwitcherPage* page = switcher();
+    EXPECT_EQ(optionTitles(), QStringList({"Alpha", "Zed"}));
+    EXPECT_EQ(page->emptyExclusionsText()->text(), QStringLiteral("Every app shows previews."));
+
+    page->excludeSelect()->setOpen(true);
+    QTest::keyClick(page->excludeSelect()->list(), Qt::Key_Return);
+    page->chooseApplication(QStringLiteral("com.b.zed"));
+    EXPECT_EQ(portable().excludedDockAppBundleIdentifiers,
+              QStringList({"com.b.zed", "org.a.alpha"}));
+    EXPECT_EQ(commits(), 2);
+    EXPECT_FALSE(page->excludeSelect()->selection().isValid());
+    EXPECT_TRUE(optionTitles().isEmpty());
+    // Ordered by identifier, labelled by the installed name or else the identifier.
+    EXPECT_EQ(page->excludedRows(), QStringList({"Zed", "org.a.alpha"}));
+
+    // Gone, or already out: nothing changes.
+    page->chooseApplication(QStringLiteral("org.a.alpha"));
+    page->chooseApplication(QStringLiteral("com.quit.meanwhile"));
+    EXPECT_EQ(commits(), 2);
+
+    auto* again =
+        view().page()->findChild<QWidget*>(QStringLiteral("com.b.zed"))->findChild<YardButton*>();
+    ASSERT_NE(again, nullptr);
+    again->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(portable().excludedDockAppBundleIdentifiers, QStringList{"org.a.alpha"});
+    EXPECT_EQ(optionTitles(), QStringList{"Zed"});
+
+    // A new process keeps them.
+    close();
+    window.reset();
+    PreferenceStore restarted(store.defaults(), temp.paths(), scheduler.clocks().wall, events);
+    EXPECT_EQ(restarted.loadPortablePreferences().excludedDockAppBundleIdentifiers,
+              QStringList{"org.a.alpha"});
+}
+
+TEST_F(SettingsPagesTest, DockRowsFollowTheSwitchAndTheLinkSavesNothing) {
+    shown();
+    DockPage* page = dock();
+    model->portablePreferences().modify(
+        [](PortablePreferences& p) { p.dockHoverDelayMilliseconds = 450; });
+    page->previewsSwitch()->toggle()->click();
+    EXPECT_FALSE(page->dependentRows()->isVisibleTo(page));
+    EXPECT_EQ(portable().dockHoverDelayMilliseconds, 450);
+    page->previewsSwitch()->toggle()->click();
+    EXPECT_TRUE(page->dependentRows()->isVisibleTo(page));
+    EXPECT_EQ(page->delayWell()->value(), 450);
+    const int before = commits();
+    page->switcherLink()->click();
+    EXPECT_EQ(view().bay(), Bay::switcher);
+    EXPECT_EQ(commits(), before);
+}
+
+TEST_F(SettingsPagesTest, TheDelayWellCommitsClampedChangesAndEscapeStaysInIt) {
+    shown();
+    QApplication::setActiveWindow(&settingsWindow());
+    DockPage* page = dock();
+    QLineEdit* field = page->delayWell()->field();
+    const QList<std::pair<QString, qint64>> typed{{"50", 100}, {"5000", 1000}, {"1000", 1000}};
+    int expectedCommits = 0;
+    for (const auto& [text, stored] : typed) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+        expectedCommits += text == QLatin1String("1000") ? 0 : 1;
+        EXPECT_EQ(portable().dockHoverDelayMilliseconds, stored) << text.toStdString();
+        EXPECT_EQ(commits(), expectedCommits) << text.toStdString();
+    }
+    field->setFocus();
+    QTest::keyClicks(field, "7");
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(settingsWindow().isVisible());
+    EXPECT_EQ(portable().dockHoverDelayMilliseconds, 1000);
+}
+
+TEST_F(SettingsPagesTest, EveryLayoutChoiceCommitsEvenTheSameOne) {
+    shown();
+    YardSelect* select = dock()->layoutSelect();
+    QStringList titles;
+    for (const SelectOption& option : select->options()) {
+        titles << option.title;
+    }
+    EXPECT_EQ(titles, QStringList({"Automatic", "Thumbnails", "Compact List"}));
+    for (int time = 1; time <= 2; ++time) {
+        select->setOpen(true);
+        if (time == 1) {
+            QTest::keyClick(select->list(), Qt::Key_Down);
+        }
+        QTest::keyClick(select->list(), Qt::Key_Return);
+        EXPECT_EQ(portable().dockPreviewStyle, DockPreviewStyle::thumbnails);
+        EXPECT_EQ(select->selectedTitle(), QStringLiteral("Thumbnails"));
+        EXPECT_EQ(commits(), time);
+    }
+}
+
+TEST(GeneralPageRules, LaunchHintAndSyncHintSayWhatIsTrue) {
+    const QString plain = "Starts quietly, so previews work from your first switch of the day.";
+    const QString approval = "macOS needs your OK in System Settings › General › Login Items.";
+    EXPECT_EQ(GeneralPage::launchAtLoginHint(false, std::nullopt), plain);
+    EXPECT_EQ(GeneralPage::launchAtLoginHint(true, QStringLiteral("refused")), approval);
+    EXPECT_EQ(GeneralPage::launchAtLoginHint(false, QStringLiteral("refused")), "refused");
+
+    EXPECT_TRUE(GeneralPage::syncHint(false, QStringLiteral("/s"), QStringLiteral("/s"))
+                    .startsWith(u"This build doesn't sync."));
+    EXPECT_TRUE(
+        GeneralPage::syncHint(true, std::nullopt, std::nullopt).endsWith(u"Choose one to start."));
+    EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/s"), QStringLiteral("/s"))
+                    .endsWith(u"through /s."));
+    EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/t"), QStringLiteral("/s"))
+                    .endsWith(u"from the next time PELLUCINE starts."));
+}
+
+TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
+    shown();
+    GeneralPage* page = general();
+    SimulatedLoginItems& items = desktop.simulatedLoginItems();
+    items.failRequests(QStringLiteral("Permission denied"));
+    page->launchAtLoginRow()->toggle()->click();
+    EXPECT_FALSE(page->launchAtLoginRow()->toggle()->isChecked());
+    EXPECT_EQ(page->launchAtLoginRow()->text()->hint()->text(),
+              QStringLiteral("macOS didn't allow it: Permission denied"));
+    EXPECT_EQ(view().loginItemError(), page->launchAtLoginRow()->text()->hint()->text());
+
+    items.setStatus(LoginItemStatus::requiresApproval);
+    model->loginItem().refresh();
+    EXPECT_TRUE(
+        page->launchAtLoginRow()->text()->hint()->text().startsWith(u"macOS needs your OK"));
+    EXPECT_TRUE(page->openLoginItemsButton()->isVisibleTo(page));
+    items.setStatus(LoginItemStatus::notRegistered);
+    model->loginItem().refresh();
+    EXPECT_TRUE(page->launchAtLoginRow()->text()->hint()->text().startsWith(u"macOS didn't"));
+    EXPECT_FALSE(page->openLoginItemsButton()->isVisibleTo(page));
+
+    items.failRequests(std::nullopt);
+    page->launchAtLoginRow()->toggle()->click();
+    EXPECT_TRUE(page->launchAtLoginRow()->toggle()->isChecked());
+    EXPECT_TRUE(page->launchAtLoginRow()->text()->hint()->text().startsWith(u"Starts quietly"));
+    EXPECT_EQ(items.requests(), QStringList({"register", "register"}));
+    EXPECT_EQ(commits(), 0);
+}
+
+TEST_F(SettingsPagesTest, TheSyncCardShowsItsStateAndTheChosenFolder) {
+    shown();
+    GeneralPage* page = general();
+    EXPECT_FALSE(page->syncStatusLine()->isVisibleTo(page));
+    EXPECT_TRUE(page->chooseFolderButton()->isVisibleTo(page));
+    EXPECT_TRUE(page->syncRow()->text()->hint()->text().endsWith(u"Choose one to start."));
+    page->chooseFolderButton()->click();
+    dialogs.answerFolder(temp.file("Sync"));
+    EXPECT_EQ(defaults.value(QStringLiteral("cloudSyncFolder")).toString(), temp.file("Sync"));
+    EXPECT_TRUE(
+        page->syncRow()->text()->hint()->text().endsWith(u"from the next time PELLUCINE starts."));
+
+    sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::notAuthenticated)});
+    page->syncRow()->toggle()->click();
+    scheduler.runUntilIdle();
+    EXPECT_EQ(sync.pullCount, 1);
+    EXPECT_TRUE(page->syncStatusLine()->isVisibleTo(page));
+    EXPECT_EQ(page->syncStatusLine()->ink(), &Yard::Palette::accentType);
+    EXPECT_EQ(page->syncStatusLine()->text(), model->syncStatus().value().message());
+    EXPECT_EQ(page->syncingReadout()->text(), QStringLiteral("on"));
+
+    page->syncRow()->toggle()->click();
+    EXPECT_EQ(sync.pullCount, 1);
+    EXPECT_FALSE(page->syncStatusLine()->isVisibleTo(page));
+    EXPECT_EQ(page->syncingReadout()->text(), QStringLiteral("off"));
+}
+
+TEST_F(SettingsPagesTest, ResetAsksOnceAndKeepChangesNothing) {
+    shown();
+    GeneralPage* page = general();
+    view().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
+    page->resetButton()->click();
+    EXPECT_FALSE(page->resetButton()->isEnabled());
+    EXPECT_TRUE(page->resetConfirmation()->isVisibleTo(page));
+    page->keepButton()->click();
+    EXPECT_FALSE(page->resetConfirmation()->isVisibleTo(page));
+    EXPECT_EQ(portable().previewWidth, 420);
+    EXPECT_EQ(commits(), 1);
+
+    page->resetButton()->click();
+    page->confirmResetButton()->click();
+    EXPECT_EQ(portable().previewWidth, 600);
+    EXPECT_FALSE(page->resetConfirmation()->isVisibleTo(page));
+    EXPECT_TRUE(page->resetButton()->isEnabled());
+    EXPECT_EQ(commits(), 2);
+}
+
+TEST_F(SettingsPagesTest, ChangeLeadsToTheUpdatesCardAndTheReadoutsFollowTheRecords) {
+    shown();
+    GeneralPage* page = general();
+    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("once a day"));
+    view().commitMachine([](MachinePreferences& m) { m.automaticUpdateChecks = false; });
+    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("off"));
+    page->changeLink()->click();
+    EXPECT_EQ(view().bay(), Bay::about);
+    EXPECT_EQ(commits(), 1);
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,314 @@
+#include <QPropertyAnimation>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "SettingsFixture.h"
+#include "design/BayHeader.h"
+#include "design/FadingScrollView.h"
+#include "design/KeyHint.h"
+#include "design/PaneLink.h"
+#include "design/YardButton.h"
+#include "design/YardText.h"
+#include "settings/PellucinePageGuide.h"
+#include "settings/SettingsSidebar.h"
+
+namespace pellucine {
+namespace {
+
+using Bay = SettingsView::Bay;
+using testing::SettingsFixture;
+
+TEST(SettingsBays, NamesMatchExactlyAndUpdatesLeadsToTheAboutPage) {
+    QStringList raw;
+    for (const Bay bay : SettingsView::bays()) {
+        raw << SettingsView::rawValue(bay);
+        EXPECT_EQ(SettingsView::bayNamed(SettingsView::rawValue(bay)), bay);
+    }
+    EXPECT_EQ(raw, QStringList({"general", "switcher", "dock", "about"}));
+    using Destination = SettingsView::Destination;
+    EXPECT_EQ(SettingsView::destination(u"about"), (Destination{Bay::about, std::nullopt}));
+    EXPECT_EQ(SettingsView::destination(u"updates"),
+              (Destination{Bay::about, QStringLiteral("updates")}));
+    for (const char16_t* unknown : {u"About", u"permissions", u"", u" dock", u"bay-top"}) {
+        EXPECT_EQ(SettingsView::destination(unknown), std::nullopt);
+    }
+}
+
+class SettingsViewTest : public SettingsFixture {
+  protected:
+    void request(const QString& page) { model->pendingSettingsBay().set(page); }
+    int scrollValue() { return view().pageArea()->verticalScrollBar()->value(); }
+    void finishScroll() {
+        if (QPropertyAnimation* animation = view().scrollAnimation()) {
+            animation->setCurrentTime(animation->duration());
+        }
+    }
+    // An About page taller than the window with the updates card far down.
+    void useTallAboutPage() {
+        aboutPage = [](SettingsView&) {
+            auto* page = new QWidget;
+            auto* column = new QVBoxLayout(page);
+            auto* filler = new QWidget;
+            filler->setFixedHeight(1500);
+            column->addWidget(filler);
+            auto* updates = new QWidget;
+            updates->setObjectName(QStringLiteral("updates"));
+            updates->setFixedHeight(300);
+            column->addWidget(updates);
+            return page;
+        };
+    }
+    int updatesTop() {
+        QWidget* updates = view().page()->findChild<QWidget*>(QStringLiteral("updates"));
+        return updates->mapTo(view().pageArea()->widget(), QPoint(0, 0)).y();
+    }
+};
+
+TEST_F(SettingsViewTest, RequestsAreClearedWhetherOrNotTheyNameAPage) {
+    shown();
+    request(QStringLiteral("about"));
+    EXPECT_EQ(view().bay(), Bay::about);
+    EXPECT_EQ(model->pendingSettingsBay().value(), std::nullopt);
+    EXPECT_EQ(view().header()->title()->text(), QStringLiteral("ABOUT"));
+    EXPECT_TRUE(view().sidebar()->row(Bay::about)->isCurrent());
+    EXPECT_FALSE(view().sidebar()->row(Bay::general)->isCurrent());
+
+    for (const QString& unknown : {QStringLiteral("About"), QStringLiteral("permissions")}) {
+        request(unknown);
+        EXPECT_EQ(view().bay(), Bay::about);
+        EXPECT_EQ(model->pendingSettingsBay().value(), std::nullopt);
+    }
+}
+
+TEST_F(SettingsViewTest, ARequestLeftWhileClosedWaitsForTheNextShowing) {
+    settingsWindow();
+    request(QStringLiteral("dock"));
+    EXPECT_EQ(view().bay(), Bay::general);
+    EXPECT_EQ(model->pendingSettingsBay().value(), QStringLiteral("dock"));
+    shown();
+    EXPECT_EQ(view().bay(), Bay::dock);
+    EXPECT_EQ(model->pendingSettingsBay().value(), std::nullopt);
+
+    close();
+    request(QStringLiteral("switcher"));
+    EXPECT_EQ(view().bay(), Bay::dock);
+    shown();
+    EXPECT_EQ(view().bay(), Bay::switcher);
+}
+
+TEST_F(SettingsViewTest, TheUpdatesRequestScrollsToTheCardAndAPageSwitchStartsAtTheTop) {
+    useTallAboutPage();
+    settingsWindow().resize(900, 680);
+    request(QStringLiteral("updates"));
+    shown();
+    EXPECT_EQ(view().bay(), Bay::about);
+    ASSERT_NE(view().scrollAnimation(), nullptr);
+    EXPECT_EQ(view().scrollAnimation()->duration(), 200);
+    finishScroll();
+    EXPECT_GT(updatesTop(), 0);
+    EXPECT_EQ(scrollValue(),
+              std::min(updatesTop(), view().pageArea()->verticalScrollBar()->maximum()));
+    EXPECT_EQ(view().scrollTarget(), std::nullopt);
+
+    view().setBay(Bay::dock);
+    view().setBay(Bay::about);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(scrollValue(), 0);
+}
+
+TEST_F(SettingsViewTest, TheLastPageShownOutlivesTheWindow) {
+    EXPECT_EQ(resume.lastSettingsPane(), QStringLiteral("general"));
+    shown();
+    view().sidebar()->row(Bay::switcher)->click();
+    EXPECT_EQ(view().bay(), Bay::switcher);
+    EXPECT_EQ(resume.lastSettingsPane(), QStringLiteral("switcher"));
+    request(QStringLiteral("updates"));
+    EXPECT_EQ(resume.lastSettingsPane(), QStringLiteral("about"));
+    close();
+    window.reset();
+    EXPECT_EQ(resume.lastSettingsPane(), QStringLiteral("about"));
+}
+
+TEST_F(SettingsViewTest, SavedStaysThroughABurstAndClearsAfterTheLastCommit) {
+    shown();
+    for (int i = 0; i < 3; ++i) {
+        view().markSaved();
+        EXPECT_TRUE(view().header()->isSaved());
+        scheduler.advance(0.5);
+    }
+    EXPECT_EQ(commits(), 3);
+    EXPECT_EQ(view().saveGeneration(), 3);
+    scheduler.advance(1.05);
+    EXPECT_TRUE(view().isSaved());
+    scheduler.advance(0.1);
+    EXPECT_FALSE(view().isSaved());
+    EXPECT_FALSE(view().header()->isSaved());
+}
+
+TEST_F(SettingsViewTest, ClosingSavesOnlyWhatWasLeftUncommitted) {
+    shown();
+    const QDateTime stamped = portable().modifiedAt;
+    scheduler.clocks().advance(seconds(60));
+    close();
+    EXPECT_EQ(commits(), 0);
+    EXPECT_EQ(portable().modifiedAt, stamped);
+    EXPECT_TRUE(sync.started.isEmpty());
+
+    // Dragged away and back: nothing changed.
+    shown();
+    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
+    view().editPortable([](PortablePreferences& p) { p.previewWidth = 600; });
+    close();
+    EXPECT_EQ(commits(), 0);
+
+    shown();
+    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
+    close();
+    EXPECT_EQ(commits(), 1);
+    EXPECT_EQ(portable().modifiedAt, scheduler.clocks().wall.now());
+
+    // A commit settles it; closing afterwards adds nothing.
+    shown();
+    view().editMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
+    view().markSaved();
+    close();
+    EXPECT_EQ(commits(), 2);
+}
+
+TEST_F(SettingsViewTest, EscapeClosesTheWindowUnlessAControlTakesIt) {
+    shown();
+    QApplication::setActiveWindow(&settingsWindow());
+    QTest::keyClick(&settingsWindow(), Qt::Key_Escape);
+    EXPECT_FALSE(settingsWindow().isVisible());
+    EXPECT_EQ(settingsWindow().windowTitle(), QStringLiteral("PELLUCINE Settings"));
+    EXPECT_GE(settingsWindow().minimumWidth(), 900);
+}
+
+TEST_F(SettingsViewTest, TheGuideClosesOnAPageChangeAndItsLinksNavigateFirst) {
+    shown();
+    model->portablePreferences().modify(
+        [](PortablePreferences& p) { p.dockHoverDelayMilliseconds = 450; });
+    view().setBay(Bay::dock);
+    view().guideButton()->click();
+    ASSERT_NE(view().guide(), nullptr);
+    EXPECT_TRUE(view().isShowingHelp());
+    EXPECT_EQ(view().guide()->page(), Bay::dock);
+    const QList<KeyHint*> paragraphs = view().guide()->findChildren<KeyHint*>();
+    ASSERT_FALSE(paragraphs.isEmpty());
+    EXPECT_TRUE(paragraphs.first()->templateText().contains(u"hold still for 450 ms"));
+
+    ASSERT_EQ(view().guide()->links().size(), 1);
+    view().guide()->links().first()->click();
+    EXPECT_EQ(view().bay(), Bay::switcher);
+    EXPECT_FALSE(view().isShowingHelp());
+    EXPECT_TRUE(view().guide() == nullptr || !view().guide()->isVisible());
+
+    view().guideButton()->click();
+    ASSERT_NE(view().guide(), nullptr);
+    view().guide()->doneButton()->click();
+    EXPECT_FALSE(view().isShowingHelp());
+    EXPECT_EQ(view().bay(), Bay::switcher);
+
+    view().guideButton()->click();
+    view().setBay(Bay::general);
+    EXPECT_FALSE(view().isShowingHelp());
+    EXPECT_EQ(commits(), 0);
+}
+
+TEST(PageGuide, ParagraphsCarryTheLiveValues) {
+    const GuideFacts facts{{"⌃", "⌥", "K"}, 300, false};
+    const QStringList general = PellucinePageGuide::paragraphs(facts, Bay::general, "example.org");
+    ASSERT_EQ(general.size(), 5);
+    EXPECT_TRUE(general[2].startsWith(u"Export Settings writes a file"));
+    const GuideFacts synced{{}, 300, true};
+    EXPECT_TRUE(PellucinePageGuide::paragraphs(synced, Bay::general, {})[2].startsWith(
+        u"Keep settings in sync with iCloud"));
+
+    EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::switcher, {})[3],
+              QStringLiteral("Press {F} while the strip is up, or {⌃}{⌥}{K} from anywhere, to "
+                             "search every window. Type part of a title or app name, then {↩}."));
+    EXPECT_EQ(PellucinePageGuide::paragraphs({{}, 1000, false}, Bay::dock, {})[0],
+              QStringLiteral("Point at Safari in the Dock and hold still for 1000 ms: its windows "
+                             "rise above the icon. Move to the next icon and they swap at once."));
+    EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::about, "example.org")[1],
+              QStringLiteral("Check Now asks example.org right away and answers here."));
+
+    // A key name with a space stays one cap.
+    const QList<KeyHint::Token> tokens =
+        KeyHint::tokens(PellucinePageGuide::keyRun({"⌘", "Key 123"}));
+    ASSERT_EQ(tokens.size(), 2);
+    EXPECT_EQ(tokens[1].text, QStringLiteral("Key 123"));
+
+    EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::general), QList<Bay>({Bay::switcher, Bay::about}));
+    EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::switcher), QList<Bay>({Bay::dock, Bay::general}));
+    EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::dock), QList<Bay>({Bay::switcher}));
+    EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::about), QList<Bay>({Bay::general}));
+}
+
+// ---- Sync on: pull first ---------------------------------------------------------------------
+
+class SyncSwitchTest : public SettingsViewTest {
+  protected:
+    PortablePreferences remoteAt(Duration offset, double width) {
+        PortablePreferences p = portable();
+        p.modifiedAt = portable().modifiedAt.addMSecs(
+            std::chrono::duration_cast<std::chrono::milliseconds>(offset).count());
+        p.previewWidth = width;
+        p.syncEnabled = true;
+        return p;
+    }
+};
+
+TEST_F(SyncSwitchTest, TurningSyncOnTakesANewerSyncedCopyBeforePushing) {
+    shown();
+    sync.remote = remoteAt(seconds(30), 760);
+    scheduler.clocks().advance(seconds(60));  // the local record would be stamped later
+    view().setSyncEnabled(true);
+    EXPECT_TRUE(portable().syncEnabled);
+    EXPECT_TRUE(sync.started.isEmpty());
+    scheduler.runUntilIdle();
+    EXPECT_EQ(sync.pullCount, 1);
+    ASSERT_EQ(sync.pushed.size(), 1);
+    EXPECT_EQ(sync.pushed.first().previewWidth, 760);
+    EXPECT_TRUE(sync.pushed.first().syncEnabled);
+    EXPECT_EQ(sync.pushed.first().modifiedAt, scheduler.clocks().wall.now());
+    EXPECT_EQ(portable().previewWidth, 760);
+}
+
+TEST_F(SyncSwitchTest, AnOlderSyncedCopyIsReplacedAndAFailedPullPushesNothing) {
+    shown();
+    sync.remote = remoteAt(-seconds(30), 420);
+    view().setSyncEnabled(true);
+    scheduler.runUntilIdle();
+    ASSERT_EQ(sync.pushed.size(), 1);
+    EXPECT_EQ(sync.pushed.first().previewWidth, 600);
+
+    view().setSyncEnabled(false);
+    EXPECT_EQ(model->syncStatus().value(), AppModel::SyncStatus::idle());
+    EXPECT_EQ(sync.pullCount, 1);
+    const int pushes = static_cast<int>(sync.started.size());
+
+    sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::networkFailure)});
+    view().setSyncEnabled(true);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(sync.pullCount, 2);
+    EXPECT_EQ(sync.started.size(), pushes);
+    EXPECT_EQ(model->syncStatus().value().statusCase(), AppModel::SyncStatus::Case::failed);
+    EXPECT_TRUE(portable().syncEnabled);
+    EXPECT_TRUE(store.loadPortablePreferences().syncEnabled);
+}
+
+TEST_F(SyncSwitchTest, TurningSyncOffBeforeThePullEndsPushesNothing) {
+    shown();
+    sync.pullSteps.push_back({2.0, std::nullopt});
+    view().setSyncEnabled(true);
+    scheduler.runUntilIdle();
+    view().setSyncEnabled(false);
+    scheduler.advance(3.0);
+    EXPECT_TRUE(sync.started.isEmpty());
+    EXPECT_FALSE(portable().syncEnabled);
+}
+
+}  // namespace
+}  // namespace pellucine

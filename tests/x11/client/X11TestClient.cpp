@@ -1,0 +1,277 @@
+// A small X client of the x11 tests' own, in a process of its own:
+//   x11_test_client                 reads commands from stdin, one a line, and answers each with a
+//                                   line once the server has carried it out:
+//                                     open TITLE   maps a normal window; answers its id
+//                                     flood ID N   renames the window N times without
+//                                                  pause; answers "flooded"
+//   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
+//                                   set (PID is another process's id, to claim), writes "ready"
+//                                   once the window manager has taken them all, and keeps the
+//                                   frame extents it set until killed
+//   x11_test_client churn           maps and destroys windows without pause until killed
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+template <class T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+class Client {
+  public:
+    Client() : connection_(xcb_connect(nullptr, nullptr)) {
+        if (xcb_connection_has_error(connection_) != 0) {
+            std::cerr << "x11_test_client: no X server\n";
+            std::exit(1);
+        }
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    }
+    ~Client() { xcb_disconnect(connection_); }
+
+    xcb_connection_t* get() const { return connection_; }
+
+    xcb_atom_t atom(const char* name) const {
+        Reply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(
+                connection_,
+                xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name),
+                nullptr),
+            &std::free);
+        return reply ? reply->atom : XCB_NONE;
+    }
+
+    void set(xcb_window_t window, const char* property, xcb_atom_t type, uint8_t format,
+             const void* data, std::size_t items) const {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom(property), type,
+                            format, static_cast<uint32_t>(items), data);
+    }
+    void setText(xcb_window_t window, const char* property, const char* type,
+                 const std::string& bytes) const {
+        set(window, property, atom(type), 8, bytes.data(), bytes.size());
+    }
+    void set32(xcb_window_t window, const char* property, xcb_atom_t type,
+               const std::vector<uint32_t>& values) const {
+        set(window, property, type, 32, values.data(), values.size());
+    }
+
+    // A normal window of 120 by 90 at `x`, `y` that says who it is, not yet mapped.
+    xcb_window_t create(const std::string& title, int16_t x, int16_t y, uint32_t eventMask = 0) {
+        const xcb_window_t window = xcb_generate_id(connection_);
+        const std::array<uint32_t, 2> values{0xffffffu, eventMask};
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, x, y, 120, 90, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values.data());
+        setText(window, "WM_NAME", "STRING", title);
+        setText(window, "_NET_WM_NAME", "UTF8_STRING", title);
+        setText(window, "WM_CLASS", "STRING", std::string("x11_test_client\0X11TestClient\0", 30));
+        set32(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {static_cast<uint32_t>(getpid())});
+        const xcb_atom_t deleteWindow = atom("WM_DELETE_WINDOW");
+        set32(window, "WM_PROTOCOLS", XCB_ATOM_ATOM, {deleteWindow});
+        // USPosition: placed where asked.
+        std::vector<uint32_t> hints(18, 0);
+        hints[0] = 1;
+        hints[1] = static_cast<uint32_t>(x);
+        hints[2] = static_cast<uint32_t>(y);
+        set32(window, "WM_NORMAL_HINTS", atom("WM_SIZE_HINTS"), hints);
+        return window;
+    }
+
+    void sync() const {
+        std::free(
+            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    }
+
+  private:
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = XCB_NONE;
+};
+
+int runCommands() {
+    Client client;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (line.rfind("open ", 0) == 0) {
+            const xcb_window_t window = client.create(line.substr(5), 300, 300);
+            xcb_map_window(client.get(), window);
+            client.sync();
+            std::cout << window << std::endl;
+        } else if (line.rfind("flood ", 0) == 0) {
+            std::istringstream arguments(line.substr(6));
+            xcb_window_t window = XCB_NONE;
+            unsigned count = 0;
+            arguments >> window >> count;
+            const xcb_atom_t name = client.atom("_NET_WM_NAME");
+            const xcb_atom_t utf8 = client.atom("UTF8_STRING");
+            for (unsigned i = 1; i <= count; ++i) {
+                const std::string title = "flood " + std::to_string(i);
+                xcb_change_property(client.get(), XCB_PROP_MODE_REPLACE, window, name, utf8, 8,
+                                    static_cast<uint32_t>(title.size()), title.data());
+            }
+            client.sync();
+            std::cout << "flooded" << std::endl;
+        } else {
+            std::cout << "unknown command" << std::endl;
+        }
+    }
+    return 0;
+}
+
+std::string repeated(const std::string& piece, std::size_t times) {
+    std::string result;
+    result.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        result += piece;
+    }
+    return result;
+}
+
+int runHostile(uint32_t claimedPid) {
+    Client client;
+    const std::vector<uint32_t> absurdExtents{0x7fffffffu, 0x80000000u, 0xffffffffu, 5};
+    std::vector<xcb_window_t> windows;
+    int16_t x = 3;
+    const auto open = [&](const std::string& name) {
+        windows.push_back(
+            client.create("pellucine-hostile-" + name, x, 680, XCB_EVENT_MASK_PROPERTY_CHANGE));
+        x = static_cast<int16_t>(x + 125);
+        return windows.back();
+    };
+
+    for (const auto& [name, pid] :
+         {std::pair{"pid-zero", 0u}, std::pair{"pid-negative", 0xfffffffbu},
+          std::pair{"pid-init", 1u}, std::pair{"pid-huge", 0x7fffffffu},
+          std::pair{"pid-other", claimedPid}}) {
+        client.set32(open(name), "_NET_WM_PID", XCB_ATOM_CARDINAL, {pid});
+    }
+    // A process id too short to be one.
+    client.setText(open("pid-short"), "_NET_WM_PID", "CARDINAL", "\x07");
+
+    // Malformed UTF-8, control characters and no terminator.
+    const xcb_window_t text = open("text");
+    client.setText(text, "_NET_WM_NAME", "UTF8_STRING",
+                   "bad \xff\xfe utf8 \xc3( tab\there\xe2\x82");
+    client.setText(text, "WM_CLASS", "STRING", "hostile\x01name");
+    client.setText(text, "_GTK_APPLICATION_ID", "UTF8_STRING", "org.\xc0\x80hostile");
+
+    // A title far longer than any read of it, of characters three bytes long.
+    client.setText(open("long-title"), "_NET_WM_NAME", "UTF8_STRING",
+                   repeated("\xe2\x82\xac", 100000));
+
+    // Set again whenever the window manager puts in its own.
+    const xcb_window_t extents = open("extents");
+
+    // Increments of 0xffffffff by 0, a gravity that is none.
+    std::vector<uint32_t> hints(18, 0);
+    hints[0] = 1 | (1u << 6) | (1u << 9);
+    hints[1] = static_cast<uint32_t>(x);
+    hints[2] = 680;
+    hints[9] = 0xffffffffu;
+    hints[10] = 0;
+    hints[17] = 0xffffffffu;
+    client.set32(open("hints"), "WM_NORMAL_HINTS", client.atom("WM_SIZE_HINTS"), hints);
+
+    for (const xcb_window_t window : windows) {
+        xcb_map_window(client.get(), window);
+    }
+    const xcb_atom_t extentsAtom = client.atom("_NET_FRAME_EXTENTS");
+    const xcb_atom_t wmState = client.atom("WM_STATE");
+    const auto assertExtents = [&] {
+        client.set32(extents, "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL, absurdExtents);
+        client.sync();
+    };
+    // The window manager sets WM_STATE on each window it takes on.
+    std::set<xcb_window_t> unmanaged(windows.begin(), windows.end());
+    while (!unmanaged.empty()) {
+        Reply<xcb_generic_event_t> event(xcb_wait_for_event(client.get()), &std::free);
+        if (!event) {
+            return 1;
+        }
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->atom == wmState) {
+            unmanaged.erase(notify->window);
+        }
+    }
+    assertExtents();
+    std::cout << "ready" << std::endl;
+
+    while (xcb_generic_event_t* event = xcb_wait_for_event(client.get())) {
+        Reply<xcb_generic_event_t> owned(event, &std::free);
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY || notify->window != extents ||
+            notify->atom != extentsAtom) {
+            continue;
+        }
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(
+                client.get(),
+                xcb_get_property(client.get(), 0, extents, extentsAtom, XCB_ATOM_CARDINAL, 0, 4),
+                nullptr),
+            &std::free);
+        if (!reply || xcb_get_property_value_length(reply.get()) != 16 ||
+            std::memcmp(xcb_get_property_value(reply.get()), absurdExtents.data(), 16) != 0) {
+            assertExtents();
+        }
+    }
+    return 0;
+}
+
+int runChurn() {
+    Client client;
+    const xcb_atom_t wmState = client.atom("WM_STATE");
+    std::deque<xcb_window_t> alive;
+    while (true) {
+        const xcb_window_t window =
+            client.create("pellucine-churn", 1100, 60, XCB_EVENT_MASK_PROPERTY_CHANGE);
+        // Claims no process: what the server knows is all there is.
+        client.set32(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {0});
+        xcb_map_window(client.get(), window);
+        xcb_flush(client.get());
+        alive.push_back(window);
+        // At the window manager's pace: the next once it has taken this one on.
+        while (true) {
+            Reply<xcb_generic_event_t> event(xcb_wait_for_event(client.get()), &std::free);
+            if (!event) {
+                return 1;
+            }
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == window &&
+                notify->atom == wmState) {
+                break;
+            }
+        }
+        if (alive.size() > 3) {
+            xcb_destroy_window(client.get(), alive.front());
+            alive.pop_front();
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode.empty()) {
+        return runCommands();
+    }
+    if (mode == "hostile" && argc > 2) {
+        return runHostile(static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10)));
+    }
+    if (mode == "churn") {
+        return runChurn();
+    }
+    std::cerr << "usage: x11_test_client [hostile PID | churn]\n";
+    return 2;
+}

@@ -6,11 +6,11 @@
 #include "app/LaunchChoices.h"
 #include "app/PreviewReportOption.h"
 #include "app/ProgramWindows.h"
-#include "app/ShellCoordinating.h"
 #include "app/StatusItem.h"
 #include "app/StatusMenu.h"
 #include "app/UpdateOffer.h"
 #include "coordination/AppModel.h"
+#include "coordination/ShellCoordinating.h"
 #include "design/Appearance.h"
 #include "platform/Desktop.h"
 

@@ -31,15 +31,6 @@ bool isExternalApplication(const RunningApplication& application, qint32 ownProc
            application.activationPolicy == ActivationPolicy::regular && !application.isTerminated;
 }
 
-std::optional<RunningApplication> frontmostApplication(const Workspace& workspace) {
-    for (const RunningApplication& application : workspace.runningApplications()) {
-        if (application.isActive) {
-            return application;
-        }
-    }
-    return std::nullopt;
-}
-
 bool isRunning(const Workspace& workspace, qint32 processIdentifier) {
     const auto application = workspace.runningApplication(processIdentifier);
     return application && !application->isTerminated;

@@ -28,9 +28,6 @@ FirstWindow firstWindowAtLaunch(bool onboardingCompleted, PermissionState access
 // Another process's regular application that has not ended: one the status menu may act on.
 bool isExternalApplication(const RunningApplication& application, qint32 ownProcessIdentifier);
 
-// The active application, when the workspace reports one.
-std::optional<RunningApplication> frontmostApplication(const Workspace& workspace);
-
 // Still running and not ended.
 bool isRunning(const Workspace& workspace, qint32 processIdentifier);
 

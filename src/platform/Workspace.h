@@ -42,4 +42,14 @@ class Workspace {
     virtual Subscription subscribe(std::function<void(const WorkspaceNotice&)> handler) = 0;
 };
 
+// The active application, when the workspace reports one.
+inline std::optional<RunningApplication> frontmostApplication(const Workspace& workspace) {
+    for (const RunningApplication& application : workspace.runningApplications()) {
+        if (application.isActive) {
+            return application;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace pellucine

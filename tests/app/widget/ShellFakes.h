@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "app/ProgramWindows.h"
-#include "app/ShellCoordinating.h"
+#include "coordination/ShellCoordinating.h"
 
 namespace pellucine::testing {
 

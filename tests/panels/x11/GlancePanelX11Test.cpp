@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "X11ModelTest.h"
+#include "X11PanelTest.h"
 #include "panels/DesktopEntryIcons.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FontTextMeasurer.h"
@@ -24,29 +24,19 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 // The preview panel of the program over the X11 port, with the model listing the real windows.
 // Clicking a tile focuses its window through the model, as the coordinator does.
-class GlancePanelX11Test : public testing::X11ModelTest {
+class GlancePanelX11Test : public testing::X11PanelTest {
   protected:
     void SetUp() override {
-        X11ModelTest::SetUp();
-        if (!port) {
+        X11PanelTest::SetUp();
+        if (IsSkipped() || !model) {
             return;
         }
-        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            GTEST_SKIP() << "The panel needs the X11 platform";
-        }
-        store.portable.enableFullSizeHoverPeek = false;
-        makeModel();
-        icons = std::make_unique<DesktopEntryIcons>(port->workspace());
         SwitcherPanelCallbacks callbacks;
         callbacks.onSelect = [this](const WindowDescriptor& window) {
             selected.append(window.id);
             model->performWindowAction(WindowAction::focus(), window);
         };
-        controller = std::make_unique<SwitcherPanelController>(
-            *model,
-            GlanceEnvironment{port->workspace(), port->screenLayout(), *icons, scheduler, events,
-                              measurer, &FloatingPanel::compositingManagerRunning},
-            callbacks);
+        controller = std::make_unique<SwitcherPanelController>(*model, environment(), callbacks);
         alpha = desktop->findClient(QStringLiteral("pellucine-alpha")).value_or(XCB_NONE);
         beta = desktop->findClient(QStringLiteral("pellucine-beta")).value_or(XCB_NONE);
         ASSERT_NE(alpha, XCB_NONE);
@@ -54,7 +44,7 @@ class GlancePanelX11Test : public testing::X11ModelTest {
     }
     void TearDown() override {
         controller.reset();
-        X11ModelTest::TearDown();
+        X11PanelTest::TearDown();
     }
 
     WindowDescriptor listed(xcb_window_t window) {
@@ -159,8 +149,6 @@ class GlancePanelX11Test : public testing::X11ModelTest {
         return {main.visibleFrame.midX() - 300, main.visibleFrame.minY() + 100, 600, 120};
     }
 
-    std::unique_ptr<DesktopEntryIcons> icons;
-    FontTextMeasurer measurer;
     std::unique_ptr<SwitcherPanelController> controller;
     QList<quint32> selected;
     xcb_window_t alpha = XCB_NONE;

@@ -1,0 +1,257 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "base/EventRecording.h"
+#include "base/RepeatingTimer.h"
+#include "base/Scheduler.h"
+#include "base/SharedTask.h"
+#include "base/SubscriptionBag.h"
+#include "coordination/AppModel.h"
+#include "coordination/DockHoverMonitor.h"
+#include "coordination/GlanceRules.h"
+#include "coordination/GlanceSource.h"
+#include "coordination/GlobalShortcutMonitor.h"
+#include "coordination/ShellCoordinating.h"
+#include "coordination/SwitcherPanelControlling.h"
+#include "coordination/WindowSearchControlling.h"
+#include "core/NativeApplicationSwitcherState.h"
+#include "core/NativeSwitcherProbe.h"
+#include "core/WindowLifecycleMonitor.h"
+#include "platform/Desktop.h"
+
+namespace pellucine {
+
+// The event-driven core: turns Command-Tab, Dock hovering, the status menu and window events
+// into glances (which application's windows the preview panel shows, where, with which
+// pictures), and owns the monitors and panels that this takes. Made once after launch, started
+// once, stopped once. Every callback and task it hands out holds it weakly: once it is
+// destroyed none of them touches it. Main thread only.
+class AppCoordinator final : public QObject, public ShellCoordinating {
+    Q_OBJECT
+
+  public:
+    // What the coordinator runs on besides the model; all of it outlives the coordinator.
+    struct Platform {
+        Desktop& desktop;
+        Scheduler& scheduler;
+        EventRecording& events;
+    };
+
+    // How the panels are made, on first use.
+    struct Panels {
+        SwitcherPanelFactory switcherPanel;
+        WindowSearchFactory windowSearch;
+    };
+
+    static constexpr double secureInputCheckInterval = 2.0;
+    static constexpr double commandPollInterval = 0.08;
+    static constexpr double switcherTrackingInterval = 0.045;
+    static constexpr double keystrokeFreeWatchInterval = 0.05;
+    static constexpr int keystrokeFreeWatchPasses = 400;
+    static constexpr double windowSearchDelay = 0.12;
+    static constexpr double dockActionRefreshDelay = 0.16;
+    static constexpr double dockCloseRefreshDelay = 0.45;
+    static constexpr double commandWarmUpMaximumAge = 20;
+    static constexpr double activityDelay = 0.9;
+    static constexpr double titleActivityInterval = 30;
+    static constexpr double activityWarmUpMaximumAge = 5;
+    static constexpr int activityWarmedWindows = 2;
+    static constexpr double activationWarmUpDelay = 0.35;
+    static constexpr double activationWarmUpMaximumAge = 60;
+
+    // Makes the monitors and, when both permissions are granted, starts the key tap, the window
+    // monitor and the Dock monitor at once.
+    AppCoordinator(AppModel& model, Platform platform, Panels panels, QObject* parent = nullptr);
+    ~AppCoordinator() override;
+    AppCoordinator(const AppCoordinator&) = delete;
+    AppCoordinator& operator=(const AppCoordinator&) = delete;
+
+    // Registers the window-search hotkey, starts the secure-input check, subscribes to the
+    // preferences, the permissions and the workspace, preloads pictures, and follows window
+    // events. Once.
+    void start();
+    // Ends timers, tasks, the tap and the monitors, hides the glance and drops the
+    // subscriptions, in that order. A second call does nothing.
+    void stop() override;
+    // (Re)wires the key tap, the window monitor and the Dock monitor for the permissions now.
+    void startMonitors();
+
+    // Made on first use.
+    SwitcherPanelControlling& switcherPanel();
+    WindowSearchControlling& windowSearch();
+    DockHoverMonitor& dockHoverMonitor();
+
+    // The panel's application menu.
+    void performAppAction(ApplicationAction action, qint32 processIdentifier);
+
+    // ShellCoordinating. The menu glance: opens it, or closes it when it is up.
+    void showWindows(qint32 processIdentifier) override;
+    void showWindowSearch() override;
+
+    // The Command-Tab cycle.
+    void commandTabStep(bool backward);
+    void commandReleased();
+    void commandKeyDown();
+    void openWindowSearchFromCommandTab();
+    void dockHoverChanged(const DockHoverMonitor::Target& target);
+    void dockHoverEnded();
+    // Whether a screen-space point lies over the panel (or close to it).
+    bool panelContainsPoint(ScreenPoint point);
+    // Ends the glance whatever its source: tasks, panel, menu monitors, preview session, cycle.
+    void hideGlance();
+    void recordActivation(std::optional<qint32> processIdentifier);
+    QList<qint32> currentApplicationOrder() const;
+    bool permissionsReady() const;
+
+    // Screens and displays.
+    std::optional<quint32> displayUnderPointer() const;
+    std::optional<ScreenRect> convertSwitcherFrame(const GlobalRect& frame, quint32 display) const;
+    std::optional<ScreenRect> visibleFrameForDisplay(std::optional<quint32> display) const;
+    std::optional<GlobalRect> glanceDisplayBounds(std::optional<ScreenPoint> anchor,
+                                                  std::optional<quint32> display) const;
+
+    // The glance decision: every path that may put a glance on screen ends here.
+    void showGlance(qint32 processIdentifier, GlanceSource source,
+                    std::optional<ScreenPoint> anchor, std::optional<quint32> displayID,
+                    std::optional<ScreenRect> switcherFrame, bool refresh);
+    bool isExcludedApplication(qint32 processIdentifier) const;
+
+    // Secure keyboard entry.
+    void secureInputTick();
+    void commandPollTick();
+
+    // Window inventory and activity.
+    void refreshVisibleGlance();
+    void windowActivity(qint32 processIdentifier, bool titleChanged);
+    void warmApplications(QList<qint32> processIdentifiers);
+
+    // Inspection.
+    std::optional<GlanceSource> glanceSource() const { return glanceSource_; }
+    std::optional<qint32> glanceProcessIdentifier() const { return glanceProcessIdentifier_; }
+    std::optional<quint32> glanceDisplayIdentifier() const { return glanceDisplayIdentifier_; }
+    std::optional<ScreenRect> nativeSwitcherFrame() const { return nativeSwitcherFrame_; }
+    const NativeApplicationSwitcherState& nativeSwitcherState() const {
+        return nativeSwitcherState_;
+    }
+    const QList<qint32>& activationHistory() const { return activationHistory_; }
+    std::optional<DockHoverMonitor::Target> dockHoverTarget() const { return dockHoverTarget_; }
+    bool isInventoryDirty() const { return inventoryDirty_; }
+    bool isSecureInputOn() const { return secureInputWasOn_; }
+    bool isCommandPolling() const { return commandPoll_ && commandPoll_->isValid(); }
+    bool isKeystrokeFreeWatchRunning() const { return keystrokeFreeWatch_.isValid(); }
+    bool isTrackingSwitcher() const { return nativeSwitcherProbeTask_.isValid(); }
+    int menuPanelMonitorCount() const { return static_cast<int>(menuPanelMonitors_.size()); }
+    int activityTaskCount() const { return static_cast<int>(activityTasks_.size()); }
+    bool hasSecureInputCheck() const { return secureInputCheck_ && secureInputCheck_->isValid(); }
+    int subscriptionCount() const { return static_cast<int>(cancellables_.size()); }
+    const GlobalShortcutMonitor& shortcuts() const { return shortcuts_; }
+    const WindowLifecycleMonitor& windowLifecycleMonitor() const { return windowLifecycleMonitor_; }
+    bool hasSwitcherPanel() const { return switcherPanel_ != nullptr; }
+    bool hasWindowSearch() const { return windowSearch_ != nullptr; }
+
+  private:
+    // Wiring.
+    void startMonitors(bool ready);
+    void subscribe();
+    void permissionsChanged(bool ready);
+    void scheduleDockActionRefresh(bool closed);
+    void selectWindow(const WindowDescriptor& window);
+    void actOnWindow(WindowAction action, const WindowDescriptor& window);
+    QCoro::Task<void> afterPermissionsChanged(CancellationToken token);
+    QCoro::Task<void> dockActionRefresh(CancellationToken token, double delay);
+
+    // The cycle.
+    void refreshAndShowGlance(qint32 processIdentifier, GlanceSource source);
+    void startSwitcherTracking();
+    void startKeystrokeFreeWatch();
+    void warmUpForCommandTab();
+    void startPreviewSession();
+    // Refreshes the window list, then asks the glance decision again for the glance then up.
+    // With an expected glance, only when the glance still has that source (and, from the
+    // Dock, that application).
+    QCoro::Task<void> refreshThenShow(CancellationToken token,
+                                      std::optional<qint32> expectedProcessIdentifier,
+                                      std::optional<GlanceSource> expectedSource);
+    QCoro::Task<void> trackSwitcher(CancellationToken token);
+    QCoro::Task<void> watchWithoutKeystrokes(CancellationToken token);
+    QCoro::Task<void> warmWindows(CancellationToken token, QList<WindowDescriptor> windows,
+                                  double maxAge);
+    ScreenPoint mouseLocation() const;
+    qint32 ownProcessIdentifier() const;
+    bool isCommandHeld() const;
+
+    // The glance.
+    QCoro::Task<void> loadGlancePreviews(CancellationToken token, QList<WindowDescriptor> windows);
+    QCoro::Task<void> preloadNeighbours(CancellationToken token, QList<WindowDescriptor> windows);
+    // Claims the glance for a refused application and takes the panel down.
+    void refuseGlance(qint32 processIdentifier, GlanceSource source);
+    void hidePanel();
+    void preloadNeighboursOnce(const GlanceRules::WindowPolicy& policy,
+                               const std::optional<GlobalRect>& bounds);
+
+    // The menu glance.
+    void installMenuPanelMonitors();
+    void menuPanelClicked();
+    void menuPanelEscape();
+
+    // Inventory.
+    QCoro::Task<void> activityRefresh(CancellationToken token, qint32 processIdentifier);
+    QCoro::Task<void> warmAfterActivation(CancellationToken token,
+                                          QList<qint32> processIdentifiers);
+    QCoro::Task<void> handleWorkspaceNotification(CancellationToken token, WorkspaceNotice notice);
+    QCoro::Task<void> preloadIfReady(CancellationToken token);
+    // Refreshes the window list for a workspace notice: joins a refresh that has not begun,
+    // else one that begins after the one under way.
+    QCoro::Task<void> refreshForNotice();
+    QCoro::Task<void> runWorkspaceRefresh(CancellationToken token);
+
+    AppModel& model_;
+    Desktop& desktop_;
+    Scheduler& scheduler_;
+    EventRecording& events_;
+    Panels panels_;
+
+    std::unique_ptr<SwitcherPanelControlling> switcherPanel_;
+    std::unique_ptr<WindowSearchControlling> windowSearch_;
+    GlobalShortcutMonitor shortcuts_;
+    TaskHandle previewTask_;
+    TaskHandle switcherWarmupTask_;
+    NativeApplicationSwitcherState nativeSwitcherState_;
+    QList<qint32> activationHistory_;
+    NativeSwitcherProbe nativeSwitcherProbe_;
+    std::unique_ptr<DockHoverMonitor> dockHoverMonitor_;
+    WindowLifecycleMonitor windowLifecycleMonitor_;
+    TaskHandle nativeSwitcherProbeTask_;
+    TaskHandle keystrokeFreeWatch_;
+    bool secureInputWasOn_ = false;
+    std::unique_ptr<RepeatingTimer> secureInputCheck_;
+    std::unique_ptr<RepeatingTimer> commandPoll_;
+    bool commandSeenByPoll_ = false;
+    TaskHandle inventoryRefreshTask_;
+    TaskHandle dockActionRefreshTask_;
+    std::optional<qint32> glanceProcessIdentifier_;
+    std::optional<quint32> glanceDisplayIdentifier_;
+    std::optional<ScreenRect> nativeSwitcherFrame_;
+    std::optional<GlanceSource> glanceSource_;
+    std::optional<DockHoverMonitor::Target> dockHoverTarget_;
+    TaskHandle warmTask_;
+    std::map<qint32, TaskHandle> activityTasks_;
+    std::map<qint32, ContinuousInstant> lastTitleActivity_;
+    std::vector<Subscription> menuPanelMonitors_;
+    bool loggedOwnApplicationGlance_ = false;
+    bool inventoryDirty_ = false;
+    SubscriptionBag cancellables_;
+
+    // The workspace refresh under way, and the one waiting to begin after it.
+    TaskHandle workspaceRefresh_;
+    TaskHandle nextWorkspaceRefresh_;
+    bool stopped_ = false;
+};
+
+}  // namespace pellucine

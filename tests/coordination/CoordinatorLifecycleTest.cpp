@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include "CoordinatorFixture.h"
+#include "support/QtPrinters.h"
+
+namespace pellucine {
+namespace {
+
+using testing::CoordinatorFixture;
+
+class CoordinatorLifecycleTest : public CoordinatorFixture {
+  protected:
+    // A Command-Tab glance up, with the switcher tracked and Command polled under secure entry.
+    void startBusyCycle() {
+        desktop.simulatedKeyboard().setSecureEventInput(true);
+        makeCoordinator();
+        refreshModel();
+        keyDown(command);
+        showStrip(1);
+        coordinator->commandTabStep(false);
+    }
+    QStringList namesAmong(const QStringList& wanted) const {
+        QStringList out;
+        for (const QString& name : events.names()) {
+            if (wanted.contains(name)) {
+                out << name;
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(CoordinatorLifecycleTest, BothPermissionsAtCreationStartTheTapAndMonitorsBeforeStart) {
+    makeCoordinator(false);
+    EXPECT_TRUE(coordinator->shortcuts().isListening());
+    EXPECT_GT(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
+    EXPECT_TRUE(coordinator->dockHoverMonitor().isWatching());
+}
+
+TEST_F(CoordinatorLifecycleTest, GrantingTheSecondPermissionRewiresThenPullsRefreshesAndPreloads) {
+    store.portable.syncEnabled = true;
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
+    makeCoordinator();
+    EXPECT_FALSE(coordinator->shortcuts().isListening());
+    EXPECT_EQ(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
+    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
+    scheduler.advance(1.0);
+    events.clear();
+
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
+    model->permissions().refresh(QStringLiteral("timer"));
+    scheduler.advance(1.0);
+    EXPECT_TRUE(coordinator->shortcuts().isListening());
+    EXPECT_TRUE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(namesAmong({"shortcut-monitor-started", "dock-hover-monitor-started", "sync-pulled",
+                          "windows-refreshed", "previews-warmed"}),
+              (QStringList{"shortcut-monitor-started", "dock-hover-monitor-started", "sync-pulled",
+                           "windows-refreshed", "previews-warmed"}));
+    // The same pair stored again changes nothing.
+    events.clear();
+    model->permissions().refresh(QStringLiteral("timer"));
+    scheduler.advance(1.0);
+    EXPECT_EQ(events.count(QStringLiteral("shortcut-monitor-started")), 0);
+}
+
+TEST_F(CoordinatorLifecycleTest, OnlyTheDockPairAndTheSearchSettingRewire) {
+    makeCoordinator();
+    events.clear();
+    search->setNextRegistrationProblem(QStringLiteral("Used by Spotlight"));
+    model->portablePreferences().modify([](auto& p) { p.previewWidth = 500; });
+    model->machinePreferences().set(MachinePreferences(model->machinePreferences().value()));
+    scheduler.runUntilIdle();
+    EXPECT_EQ(events.count(QStringLiteral("shortcut-monitor-started")), 0);
+    EXPECT_EQ(search->registerCount(), 1);
+
+    model->machinePreferences().modify([](auto& m) { m.windowSearchHotkey.keyCode = 3; });
+    model->portablePreferences().modify([](auto& p) { p.dockHoverDelayMilliseconds = 700; });
+    scheduler.runUntilIdle();
+    EXPECT_EQ(search->registerCount(), 2);
+    EXPECT_EQ(model->windowSearchHotkeyProblem().value(), QStringLiteral("Used by Spotlight"));
+    EXPECT_EQ(events.count(QStringLiteral("dock-hover-monitor-started")), 1);
+    EXPECT_EQ(coordinator->dockHoverMonitor().hoverDelayMilliseconds(), 700);
+
+    model->portablePreferences().modify([](auto& p) { p.enableDockHoverPreviews = false; });
+    model->portablePreferences().modify([](auto& p) { p.previewWidth = 400; });
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_TRUE(coordinator->shortcuts().isListening());
+}
+
+TEST_F(CoordinatorLifecycleTest, RewiringTheDockMonitorEndsTheDockGlanceItCanNoLongerClose) {
+    makeCoordinator();
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    model->portablePreferences().modify([](auto& p) { p.dockHoverDelayMilliseconds = 500; });
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_FALSE(coordinator->glanceSource());
+}
+
+TEST_F(CoordinatorLifecycleTest, StopTearsEverythingDownOnceAndNothingFiresAfterwards) {
+    startBusyCycle();
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    ASSERT_TRUE(coordinator->isCommandPolling());
+
+    coordinator->stop();
+    const int hides = panel->hideCount();
+    coordinator->stop();
+    EXPECT_EQ(panel->hideCount(), hides);
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_EQ(desktop.simulatedKeyboard().tapCount(), 0);
+    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
+    EXPECT_EQ(coordinator->subscriptionCount(), 0);
+    scheduler.advance(60.0);
+    EXPECT_FALSE(scheduler.nextDeadline()) << "a timer or task outlived stop";
+
+    events.clear();
+    model->portablePreferences().modify([](auto& p) { p.dockHoverDelayMilliseconds = 900; });
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
+    model->permissions().refresh(QStringLiteral("timer"));
+    addApp(20, QStringLiteral("Late"));
+    scheduler.advance(5.0);
+    EXPECT_EQ(
+        namesAmong({"shortcut-monitor-started", "dock-hover-monitor-started",
+                    "window-lifecycle-monitor-started", "windows-refreshed", "secure-input-off"}),
+        QStringList{});
+}
+
+TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
+    // Only the actions' own refreshes count here, not those of the window events they cause.
+    desktop.setObserverCreationFails(notes, true);
+    makeCoordinator();
+    refreshModel();
+    const WindowDescriptor notesWindow = model->applications().value()[1].windows.first();
+    coordinator->switcherPanel().hide();
+    panel->select(notesWindow);
+    EXPECT_TRUE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty())
+        << "a click on a hidden panel does nothing";
+
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    const int refreshes = events.count(QStringLiteral("windows-refreshed"));
+    panel->actOnApplication(ApplicationAction::minimizeAll, notes);
+    scheduler.advance(0.159);
+    EXPECT_EQ(events.count(QStringLiteral("windows-refreshed")), refreshes);
+    scheduler.advance(0.001);
+    EXPECT_EQ(events.count(QStringLiteral("windows-refreshed")), refreshes + 1);
+
+    // A failing window is reported and the next one is still tried.
+    desktop.setApplicationUnresponsive(notes, true);
+    panel->actOnApplication(ApplicationAction::closeAll, notes);
+    EXPECT_EQ(events.count(QStringLiteral("window-action-failed")), 2);
+    EXPECT_EQ(events.last(QStringLiteral("window-action-failed"))->fields,
+              (EventFields{{"reason", "close"}}));
+    EXPECT_TRUE(model->errorMessage().value());
+    desktop.setApplicationUnresponsive(notes, false);
+    scheduler.advance(0.45);
+    EXPECT_EQ(events.count(QStringLiteral("windows-refreshed")), refreshes + 2);
+    panel->actOnApplication(ApplicationAction::hide, 999);
+
+    panel->select(model->switcherSelection().value().windows.first());
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_FALSE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty());
+}
+
+TEST_F(CoordinatorLifecycleTest, NothingTouchesADestroyedCoordinator) {
+    startBusyCycle();
+    coordinator->showWindows(maps);
+    coordinator->windowActivity(notes, true);
+    coordinator.reset();
+    panelCallbacks.onSelect({});
+    panelCallbacks.onApplicationAction(ApplicationAction::closeAll, notes);
+    desktop.activate(notes, {});
+    keyUp(command);
+    scheduler.advance(30.0);
+    EXPECT_FALSE(scheduler.nextDeadline());
+}
+
+}  // namespace
+}  // namespace pellucine

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "CoordinatorFixture.h"
+#include "support/QtPrinters.h"
+
+namespace pellucine {
+namespace {
+
+using testing::CoordinatorFixture;
+
+constexpr GlobalPoint onDisplay2{1800, 400};
+constexpr ScreenRect panelFrame{1500, 300, 600, 300};
+// Inside the panel's frame (screen y 400) and outside it.
+constexpr GlobalPoint inPanel{1600, 500};
+constexpr GlobalPoint outside{100, 100};
+
+class MenuGlanceTest : public CoordinatorFixture {
+  protected:
+    void open(qint32 pid = notes) {
+        desktop.simulatedPointer().moveTo(onDisplay2);
+        coordinator->showWindows(pid);
+        scheduler.runUntilIdle();
+        if (panel != nullptr) {
+            panel->setPanelFrame(panelFrame);
+        }
+    }
+    void clickAt(GlobalPoint point) {
+        desktop.simulatedPointer().moveTo(point);
+        desktop.simulatedPointer().click(SimulatedPointer::Button::left);
+        scheduler.runUntilIdle();
+    }
+    void type(quint32 key) {
+        desktop.simulatedKeyboard().type(key);
+        scheduler.runUntilIdle();
+    }
+};
+
+TEST_F(MenuGlanceTest, ItStaysOnItsDisplayWhenWindowEventsRefreshItAndTheEntryClosesIt) {
+    makeModel();
+    model->portablePreferences().modify([](auto& p) { p.includeWindowsFromOtherDisplays = false; });
+    makeCoordinator();
+    open();
+    ASSERT_TRUE(panel->isPanelVisible());
+    EXPECT_EQ(panel->shows().back().screenFrame, (ScreenRect{1440, 100, 1280, 800}));
+    EXPECT_EQ(selectedWindows(), QList<quint32>{windowsOf[notes][1]});
+    EXPECT_EQ(coordinator->menuPanelMonitorCount(), 2);
+
+    desktop.simulatedPointer().moveTo(outside);
+    const quint32 added = addWindow(notes, {2000, 300, 300, 200});
+    scheduler.advance(1.0);
+    ASSERT_EQ(panel->shows().size(), 2u);
+    EXPECT_EQ(panel->shows().back().screenFrame, (ScreenRect{1440, 100, 1280, 800}));
+    EXPECT_EQ(selectedWindows(), (QList<quint32>{added, windowsOf[notes][1]}));
+    EXPECT_EQ(coordinator->menuPanelMonitorCount(), 2);
+
+    coordinator->showWindows(notes);
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_EQ(coordinator->menuPanelMonitorCount(), 0);
+    open(mail);
+    EXPECT_FALSE(panel->isPanelVisible()) << "Mail has no window on display 2";
+    EXPECT_EQ(coordinator->menuPanelMonitorCount(), 0);
+}
+
+TEST_F(MenuGlanceTest, AnOutsideClickEscapeOrTheCloseButtonCloseItUntilAnotherSourceClaimsIt) {
+    makeCoordinator();
+    open();
+    clickAt(inPanel);
+    panel->setMenuOpen(true);
+    clickAt(outside);
+    panel->setMenuOpen(false);
+    type(0);
+    EXPECT_TRUE(panel->isPanelVisible());
+    clickAt(outside);
+    EXPECT_FALSE(panel->isPanelVisible());
+
+    open();
+    type(KeyCombo::escapeKeyCode);
+    EXPECT_FALSE(panel->isPanelVisible());
+    open();
+    ASSERT_TRUE(panel->close());
+    EXPECT_FALSE(panel->isPanelVisible());
+
+    open();
+    showStrip(0);
+    coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    ASSERT_EQ(coordinator->glanceSource(), GlanceSource::commandTab);
+    type(KeyCombo::escapeKeyCode);
+    clickAt(outside);
+    EXPECT_TRUE(panel->isPanelVisible());
+    EXPECT_EQ(coordinator->menuPanelMonitorCount(), 2) << "removed only by hiding the glance";
+}
+
+}  // namespace
+}  // namespace pellucine

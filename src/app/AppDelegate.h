@@ -12,7 +12,7 @@
 #include "app/DeepLinkQueue.h"
 #include "app/FlaggedProblem.h"
 #include "app/ShellCommandTarget.h"
-#include "app/ShellCoordinating.h"
+#include "coordination/ShellCoordinating.h"
 #include "app/StatusMenuModel.h"
 #include "base/EventRecording.h"
 #include "base/Scheduler.h"

@@ -7,13 +7,18 @@
 
 #include "app/AppDelegate.h"
 #include "app/LaunchDecision.h"
+#include "app/NoWindowSearch.h"
 #include "app/WebsiteURL.h"
+#include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
 #include "core/FlightRecorder.h"
 #include "diagnostics/DiagnosticsWindow.h"
 #include "diagnostics/ReportConfig.h"
 #include "diagnostics/ReportWindow.h"
 #include "diagnostics/ThisAppReport.h"
+#include "panels/FloatingPanel.h"
+#include "panels/GlanceContentView.h"
+#include "panels/SwitcherPanelController.h"
 #include "platform/x11/ExecutableRelaunch.h"
 #include "platform/x11/FeedUpdater.h"
 #include "platform/x11/X11Shell.h"
@@ -74,6 +79,15 @@ X11Program::X11Program(const Launch& launch)
           ReportProblem::Environment::standard(paths_, desktop_.urlOpener(), network_)),
       onboarding_(defaults_),
       activation_(desktop_.state().connection()),
+      icons_(desktop_.workspace()),
+      glance_{desktop_.workspace(),
+              desktop_.screenLayout(),
+              icons_,
+              scheduler_,
+              FlightRecorder::shared(),
+              measurer_,
+              FloatingPanel::compositingManagerRunning,
+              &appearance_},
       windows_({environment_.model(), scheduler_, FlightRecorder::shared(), onboarding_,
                 appearance_,
                 [this] {
@@ -139,8 +153,13 @@ void X11Program::startApplicationSwitcher() {
 }
 
 std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
-    // No coordinator yet: the glance, window search and the shortcuts wait for it.
-    return nullptr;
+    AppModel& model = environment_.model();
+    return std::make_unique<AppCoordinator>(
+        model, AppCoordinator::Platform{desktop_, scheduler_, FlightRecorder::shared()},
+        AppCoordinator::Panels{SwitcherPanelController::factory(model, glance_),
+                               [](const WindowSearchControlling::Recency&) {
+                                   return std::make_unique<NoWindowSearch>();
+                               }});
 }
 
 void X11Program::openReport(const std::optional<ReportProblem::Phase>& phase) {

@@ -17,6 +17,9 @@
 #include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/FileDialogSavePanel.h"
 #include "diagnostics/ReportEnvironment.h"
+#include "panels/DesktopEntryIcons.h"
+#include "panels/FontTextMeasurer.h"
+#include "panels/GlanceEnvironment.h"
 #include "platform/x11/X11Desktop.h"
 #include "preferences/SettingsFileStore.h"
 #include "preferences/SettingsUpdateResume.h"
@@ -75,6 +78,9 @@ class X11Program {
     ShellNotifications notifications_;
     OnboardingStore onboarding_;
     X11WindowActivation activation_;
+    DesktopEntryIcons icons_;
+    FontTextMeasurer measurer_;
+    GlanceEnvironment glance_;
     ProgramWindowPresenter windows_;
     std::unique_ptr<MainApp> app_;
 };

@@ -45,7 +45,11 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < handledSignals.size(); ++i) {
-        ::sigaction(handledSignals[i], &action, &earlierActions[i]);
+        ::sigaction(handledSignals[i], nullptr, &earlierActions[i]);
+        // One ignored from the start (a background job's SIGINT, SIGHUP under nohup) stays so.
+        if (earlierActions[i].sa_handler != SIG_IGN) {
+            ::sigaction(handledSignals[i], &action, nullptr);
+        }
     }
     notifier_ = std::make_unique<QSocketNotifier>(ends[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &TerminationSignals::read);

@@ -11,8 +11,9 @@ namespace pellucine {
 
 // The signals by which the system or the user asks the process to end (SIGTERM, SIGINT and
 // SIGHUP), heard on the main thread instead of ending the process at once, so that it can quit
-// through its ordinary steps. While one exists it handles them; destroying it restores the
-// earlier handlers. One at a time. Main thread.
+// through its ordinary steps. A signal the process was started ignoring stays ignored. While one
+// exists it handles them; destroying it restores the earlier handlers. One at a time. Main
+// thread.
 class TerminationSignals final : public QObject {
     Q_OBJECT
 

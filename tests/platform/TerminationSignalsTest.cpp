@@ -30,18 +30,25 @@ TEST(TerminationSignalsTest, SignalsThatWouldEndTheProcessArriveInOrderOnTheEven
     EXPECT_EQ(deliver(termination, 3), (QList<int>{SIGHUP, SIGTERM, SIGINT}));
 }
 
-TEST(TerminationSignalsTest, EndingRestoresTheEarlierHandlers) {
+TEST(TerminationSignalsTest, AnIgnoredSignalStaysIgnoredAndEndingRestoresTheEarlierHandlers) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     struct sigaction earlier {};
-    ASSERT_EQ(::sigaction(SIGHUP, &ignore, &earlier), 0);
-    { TerminationSignals termination; }
+    ASSERT_EQ(::sigaction(SIGINT, &ignore, &earlier), 0);
+    {
+        TerminationSignals termination;
+        ASSERT_EQ(std::raise(SIGINT), 0);
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        EXPECT_EQ(deliver(termination, 1), QList<int>{SIGTERM});
+    }
     struct sigaction now {};
-    ::sigaction(SIGHUP, nullptr, &now);
+    ::sigaction(SIGINT, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_IGN);
+    ::sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+    ::sigaction(SIGINT, &earlier, nullptr);
     // Taken again afterwards.
     EXPECT_TRUE(TerminationSignals().isActive());
-    ::sigaction(SIGHUP, &earlier, nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/ProgramWindowPresenter.h"
 
+#include "app/BackgroundMove.h"
 #include "app/OnboardingStore.h"
 #include "app/QtPresentableWindow.h"
 #include "coordination/AppModel.h"
@@ -15,6 +16,7 @@ ProgramWindowPresenter::~ProgramWindowPresenter() = default;
 
 void ProgramWindowPresenter::adopt(QWidget& window) {
     window.setAttribute(Qt::WA_DeleteOnClose, false);
+    BackgroundMove::install(window);
     Yard::follow(&window, services_.appearance);
     if (services_.commands) {
         installCommands(window, services_.commands());

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
 
 #include "X11TestDesktop.h"
+#include "app/BackgroundMove.h"
 #include "app/PresentableWindow.h"
 #include "app/QtPresentableWindow.h"
 #include "app/X11WindowActivation.h"
@@ -110,6 +113,57 @@ TEST_F(ProgramWindowsX11Test, AWindowInFullScreenLeavesItAndGetsItsSizeAndPlaceA
     present({500, 400});
     EXPECT_TRUE(presentedAt({500, 400}));
     EXPECT_FALSE(window.isMaximized());
+}
+
+// Sees the presses the window itself receives.
+class PressWatch final : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        presses += event->type() == QEvent::MouseButtonPress ? 1 : 0;
+        return false;
+    }
+    int presses = 0;
+};
+
+TEST_F(ProgramWindowsX11Test, DraggingTheBackgroundMovesTheWindowButAButtonKeepsItsPress) {
+    BackgroundMove::install(window);
+    PressWatch watch;
+    window.installEventFilter(&watch);
+    auto* button = new QPushButton(QStringLiteral("Press"), &window);
+    button->setGeometry(200, 150, 100, 40);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    present({500, 400});
+    ASSERT_TRUE(presentedAt({500, 400}));
+    const QRect before = desktop->frameOf(id());
+    const auto xdotool = [](const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        return process.waitForFinished(5000) && process.exitCode() == 0;
+    };
+    const QPoint pressed = before.topLeft() + QPoint(40, 60);
+
+    ASSERT_TRUE(xdotool({"mousemove", QString::number(pressed.x()), QString::number(pressed.y()),
+                         "mousedown", "1"}));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return watch.presses == 1; }));
+    // The window manager takes the move over a little later and follows the pointer from then
+    // on: the pointer goes on moving to and fro by a pixel until the frame has followed.
+    int step = 0;
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        const QPoint to = pressed + QPoint(120 + (++step % 2), 60);
+        xdotool({"mousemove", QString::number(to.x()), QString::number(to.y())});
+        const QPoint moved = desktop->frameOf(id()).topLeft() - before.topLeft();
+        return moved == QPoint(120, 60) || moved == QPoint(121, 60);
+    }));
+    ASSERT_TRUE(xdotool({"mouseup", "1"}));
+
+    // A press the button takes leaves the window where it is.
+    const QRect moved = desktop->frameOf(id());
+    ASSERT_TRUE(
+        xdotool({"mousemove", "--window", QString::number(id()), "250", "170", "click", "1"}));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return clicks == 1; }));
+    EXPECT_EQ(watch.presses, 1);
+    EXPECT_EQ(desktop->frameOf(id()), moved);
 }
 
 }  // namespace

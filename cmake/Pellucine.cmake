@@ -80,3 +80,14 @@ function(pellucine_add_child_folders)
     endif()
   endforeach()
 endfunction()
+
+# pellucine_fuzz_target(<name> DEPS <targets>...): a libFuzzer executable fuzz_<name> of
+# <name>.cpp in the calling folder; its seeds are in seeds/<name>.
+function(pellucine_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(fuzz_${name} ${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp)
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPS})
+  target_include_directories(fuzz_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  pellucine_warnings(fuzz_${name})
+endfunction()

@@ -1,4 +1,5 @@
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,12 @@
 
 namespace pellucine {
 namespace {
+
+long peakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 const EventFields& typicalFields() {
     static const EventFields fields{{QStringLiteral("source"), QStringLiteral("command-tab")},
@@ -78,6 +85,39 @@ void BM_ReadRecentEvents(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadRecentEvents)->Unit(benchmark::kMicrosecond);
+
+// The newest ten events of a log grown far past its bound (a trim that never ran), `range(0)`
+// MiB of typical lines. Reports the growth of the process's peak memory while reading.
+void BM_ReadRecentEventsHugeLog(benchmark::State& state) {
+    QTemporaryDir folder;
+    const QString directory = folder.path() + QStringLiteral("/diagnostics");
+    fillLog(directory, 1);
+    QFile log(FlightRecorder::logFilePath(directory));
+    if (!log.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("no log");
+        return;
+    }
+    const QByteArray line = log.readAll();
+    log.close();
+    QByteArray block;
+    while (block.size() < (1 << 20)) {
+        block += line;
+    }
+    if (!log.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("log not writable");
+        return;
+    }
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        log.write(block);
+    }
+    log.close();
+    const long peakBefore = peakResidentKiB();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FlightRecorder::readRecentEvents(directory, 10));
+    }
+    state.counters["peakGrowthMiB"] = static_cast<double>(peakResidentKiB() - peakBefore) / 1024;
+}
+BENCHMARK(BM_ReadRecentEventsHugeLog)->Arg(32)->Arg(320)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pellucine

@@ -1,60 +1,12 @@
 #include <benchmark/benchmark.h>
 
-#include <QStringList>
-#include <random>
-
-#include "panels/WindowSearch.h"
+#include "panels/SearchCandidates.h"
 
 namespace pellucine {
 namespace {
 
+using bench::makeCandidates;
 using WindowSearch::Candidate;
-
-// Windows as a busy desktop lists them: mostly ASCII titles, one in ten with accents, full-width
-// letters or emoji, forty applications, half of the windows focused at some time.
-QList<Candidate> makeCandidates(int count) {
-    static const QStringList words{
-        QStringLiteral("Quarterly"),  QStringLiteral("report"),
-        QStringLiteral("Re:"),        QStringLiteral("draft"),
-        QStringLiteral("main.cpp"),   QStringLiteral("README"),
-        QStringLiteral("Inbox"),      QStringLiteral("manual"),
-        QStringLiteral("budget"),     QStringLiteral("meeting"),
-        QStringLiteral("notes"),      QStringLiteral("—"),
-        QStringLiteral("preview"),    QStringLiteral("terminal"),
-        QStringLiteral("index.html"), QStringLiteral("Pull request #4821"),
-        QStringLiteral("design"),     QStringLiteral("review")};
-    static const QStringList unusual{QStringLiteral("Café crème"), QStringLiteral("ＰＲＯＪＥＣＴ"),
-                                     QStringLiteral("👍🏽 launch"), QStringLiteral("Straße"),
-                                     QStringLiteral("Cafe\u0301 menu")};
-    std::mt19937 random(20240611);
-    QList<Candidate> candidates;
-    candidates.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        Candidate c;
-        c.window.id = static_cast<quint32>(i + 1);
-        const int app = static_cast<int>(random() % 40);
-        c.window.applicationName =
-            QStringLiteral("Application %1 %2")
-                .arg(app)
-                .arg(app % 3 == 0 ? QStringLiteral("Mail") : QStringLiteral("Editor"));
-        QStringList title;
-        const int length = 3 + static_cast<int>(random() % 6);
-        for (int w = 0; w < length; ++w) {
-            title << words[static_cast<qsizetype>(random() % words.size())];
-        }
-        if (random() % 10 == 0) {
-            title << unusual[static_cast<qsizetype>(random() % unusual.size())];
-        }
-        c.window.title = title.join(QLatin1Char(' '));
-        if (random() % 2 == 0) {
-            c.window.lastFocusedAt =
-                QDateTime::fromMSecsSinceEpoch(1'700'000'000'000 + random() % 1'000'000, Qt::UTC);
-        }
-        c.applicationRecency = app;
-        candidates.append(c);
-    }
-    return candidates;
-}
 
 void rankPrepared(benchmark::State& state, const QString& query) {
     const WindowSearch::Index index(makeCandidates(static_cast<int>(state.range(0))));
@@ -109,6 +61,49 @@ void BM_RankUnprepared(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RankUnprepared)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Indexing one window whose application name is `state.range(0)` characters of a kind that
+// once cost quadratic time.
+void buildIndexWithHugeName(benchmark::State& state, const QString& name) {
+    Candidate c;
+    c.window.id = 1;
+    c.window.title = QStringLiteral("huge");
+    c.window.applicationName = name;
+    const QList<Candidate> candidates{c};
+    for (auto _ : state) {
+        WindowSearch::Index index(candidates);
+        benchmark::DoNotOptimize(index);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// A run of regional indicators: each pair is a flag.
+void BM_BuildIndexRegionalIndicators(benchmark::State& state) {
+    QString name;
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        name += QString::fromUcs4(U"\U0001F1E6");
+    }
+    buildIndexWithHugeName(state, name);
+}
+BENCHMARK(BM_BuildIndexRegionalIndicators)
+    ->RangeMultiplier(4)
+    ->Range(8 << 10, 128 << 10)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// One letter carrying marks of two classes, alternating, that canonical ordering interleaves.
+void BM_BuildIndexAlternatingMarks(benchmark::State& state) {
+    QString name = QStringLiteral("a");
+    for (qint64 i = 0; i < state.range(0); ++i) {
+        name += QChar(i % 2 == 0 ? 0x0301 : 0x0316);
+    }
+    buildIndexWithHugeName(state, name);
+}
+BENCHMARK(BM_BuildIndexAlternatingMarks)
+    ->RangeMultiplier(4)
+    ->Range(4 << 10, 64 << 10)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace
 }  // namespace pellucine

@@ -1,5 +1,7 @@
 #include "base/IsoDateTime.h"
 
+#include <algorithm>
+
 namespace pellucine {
 
 namespace {
@@ -109,11 +111,17 @@ std::optional<QDateTime> parseIsoDateTime(QStringView text, FractionalSeconds fr
     }
     const QDateTime local(date, QTime(*hour, *minute, *second, msec), Qt::OffsetFromUTC,
                           offsetSeconds);
-    return local.toUTC();
+    // An offset can carry the first and last days past the years 1 to 9999 in UTC, where no
+    // stored form can write them again.
+    return std::clamp(local.toUTC(), distantPast(), distantFuture());
 }
 
 QDateTime distantPast() {
     return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
+}
+
+QDateTime distantFuture() {
+    return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC);
 }
 
 }  // namespace pellucine

@@ -11,7 +11,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 #include "base/AtomicFile.h"
 #include "base/FileDescriptor.h"
 #include "base/IsoDateTime.h"
+#include "base/LogTail.h"
 
 namespace pellucine {
 
@@ -255,43 +255,6 @@ std::optional<QString> appendToFile(const QString& path, QByteArray line) {
     return std::nullopt;
 }
 
-bool isValidUtf8(QByteArrayView bytes) {
-    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-    if (std::all_of(bytes.begin(), bytes.end(), ascii)) {
-        return true;
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    [[maybe_unused]] const QString text = decoder(bytes);
-    return !decoder.hasError();
-}
-
-// The non-empty lines of the log that are valid UTF-8, oldest first; nothing when the file
-// cannot be read. A torn or corrupted line costs only itself.
-std::optional<QList<QByteArray>> readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        if (end < 0) {
-            end = content.size();
-        }
-        const QByteArrayView line(content.constData() + start, end - start);
-        if (!line.isEmpty() && isValidUtf8(line)) {
-            lines.append(line.toByteArray());
-        }
-        start = end + 1;
-    }
-    return lines;
-}
-
 // Applies `edit` to the unquoted parts of a date-time format.
 template <typename Edit>
 QString editUnquoted(const QString& format, Edit edit) {
@@ -480,7 +443,8 @@ std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) {
 
 void FlightRecorder::trim() const {
     const QString path = logFilePath();
-    const auto lines = readLines(path);
+    // One line past the bound is enough to know that the file exceeds it.
+    const auto lines = LogTail{}.lastLines(path, maximumLines + 501);
     if (!lines || lines->size() <= maximumLines + 500) {
         return;
     }
@@ -508,14 +472,13 @@ QString FlightRecorder::logFilePath(const QString& diagnosticsDirectory) {
 
 QList<ReadableDiagnosticEvent> FlightRecorder::readRecentEvents(const QString& diagnosticsDirectory,
                                                                 int limit) {
-    const auto lines = readLines(logFilePath(diagnosticsDirectory));
+    const auto lines = LogTail{}.lastLines(logFilePath(diagnosticsDirectory), limit);
     if (!lines) {
         return {};
     }
-    const qsizetype first = std::max<qsizetype>(0, lines->size() - std::max(0, limit));
     const TimestampStyle timestamps(QLocale::system(), QTimeZone::systemTimeZone());
     QList<ReadableDiagnosticEvent> rows;
-    for (qsizetype i = lines->size() - 1; i >= first; --i) {
+    for (qsizetype i = lines->size() - 1; i >= 0; --i) {
         if (auto row = readableEvent((*lines)[i], timestamps)) {
             rows.append(std::move(*row));
         }

@@ -64,7 +64,9 @@ class FlightRecorder final : public EventRecording {
 
     const QString& directory() const { return directory_; }
     QString logFilePath() const { return logFilePath(directory_); }
-    // Newest first, at most `limit` (a negative limit reads as 0). Reads the file on the
+    // Newest first, at most `limit` (a negative limit reads as 0), read from the end of the file
+    // so that a log grown far past its bound costs no more than a short one. Lines that are not
+    // valid UTF-8 or longer than LogTail's limit are passed over. Reads the file on the
     // caller's thread; `drain` first to see every earlier event.
     QList<ReadableDiagnosticEvent> readRecentEvents(int limit) const {
         return readRecentEvents(directory_, limit);

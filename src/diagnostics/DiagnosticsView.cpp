@@ -312,12 +312,7 @@ void DiagnosticsView::showDisplayCount() {
 }
 
 void DiagnosticsView::saveSupportFile() {
-    context_.diagnostics.waitForEventLog();
-    const std::optional<QByteArray> bytes = context_.diagnostics.supportFileData();
-    if (!bytes) {
-        return;
-    }
-    SupportFile::save(*bytes, context_.savePanel, QApplication::activeWindow(),
+    SupportFile::save(context_.diagnostics, context_.savePanel, QApplication::activeWindow(),
                       [view = QPointer(this)](const std::optional<QString>& failure) {
                           if (view) {
                               view->showSaveResult(failure);

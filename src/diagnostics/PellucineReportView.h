@@ -17,6 +17,7 @@ class YardText;
 namespace ReportProblem {
 
 class Model;
+class ReportEditor;
 
 // This program's report pages under its masthead, following the model's phase: the compose
 // page (also while sending), the sent page, and the result page after saving or e-mailing.
@@ -33,9 +34,9 @@ class PellucineReportView final : public QWidget {
 
     const std::shared_ptr<Model>& model() const { return model_; }
 
-    QPlainTextEdit* editor() const { return editor_; }
+    QPlainTextEdit* editor() const;
     // The example over the empty editor.
-    YardText* placeholder() const { return placeholder_; }
+    YardText* placeholder() const;
     YardButton* emailButton() const { return email_; }
     YardButton* cancelButton() const { return cancel_; }
     YardButton* sendButton() const { return send_; }
@@ -48,17 +49,13 @@ class PellucineReportView final : public QWidget {
     QWidget* buildComposePage();
     QWidget* buildSentPage();
     QWidget* buildResultPage();
-    YardButton* closeButton();
     void showPhase();
     void refreshCompose();
-    void takeEditorText();
-    void takeModelText();
 
     std::shared_ptr<Model> model_;
     QStackedLayout* pages_;
     QShortcut* escape_;
-    QPlainTextEdit* editor_ = nullptr;
-    YardText* placeholder_ = nullptr;
+    const ReportEditor* words_ = nullptr;
     YardButton* email_ = nullptr;
     YardButton* cancel_ = nullptr;
     YardButton* send_ = nullptr;

@@ -1,6 +1,5 @@
 #include "diagnostics/ReportView.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,8 +14,10 @@
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
 #include "diagnostics/AccentButton.h"
+#include "diagnostics/ReportEditor.h"
 #include "diagnostics/ReportFile.h"
 #include "diagnostics/ReportModel.h"
+#include "diagnostics/ReportPages.h"
 #include "platform/UrlOpener.h"
 
 namespace pellucine::ReportProblem {
@@ -24,8 +25,6 @@ namespace pellucine::ReportProblem {
 namespace {
 
 constexpr int titleSize = 20;
-constexpr int editorInset = 8;
-constexpr int placeholderInset = 13;
 constexpr qreal editorRadius = 8;
 constexpr qreal editorBorderOpacity = 0.15;
 constexpr int columnSpacing = 6;
@@ -39,22 +38,12 @@ QFont titleFont() {
 // example text over its top leading corner while the words are empty.
 class EditorBox final : public QWidget {
   public:
-    EditorBox(QPlainTextEdit* editor, YardText* placeholder, QWidget* parent)
-        : QWidget(parent), editor_(editor), placeholder_(placeholder) {
-        editor->setParent(this);
-        placeholder->setParent(this);
-        placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
-        placeholder->raise();
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    }
+    EditorBox(Model& model, QWidget* parent) : QWidget(parent), words_(model, this) {}
+
+    const ReportEditor& words() const { return words_; }
 
   protected:
-    void resizeEvent(QResizeEvent*) override {
-        editor_->setGeometry(rect().adjusted(editorInset, editorInset, -editorInset, -editorInset));
-        const int width = std::max(0, this->width() - 2 * placeholderInset);
-        placeholder_->setGeometry(placeholderInset, editorInset, width,
-                                  placeholder_->heightForWidth(width));
-    }
+    void resizeEvent(QResizeEvent*) override { words_.place(size()); }
 
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
@@ -71,8 +60,7 @@ class EditorBox final : public QWidget {
     }
 
   private:
-    QPlainTextEdit* editor_;
-    YardText* placeholder_;
+    ReportEditor words_;
 };
 
 // A page title led by a symbol.
@@ -99,14 +87,6 @@ class SymbolTitle final : public QWidget {
     QString symbol_;
 };
 
-QWidget* page(QWidget* parent, QVBoxLayout*& column) {
-    auto* widget = new QWidget(parent);
-    column = new QVBoxLayout(widget);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(ReportView::spacing);
-    return widget;
-}
-
 YardButton* plainButton(const QString& title, QWidget* parent) {
     return new YardButton(title, YardButton::Kind::secondary, parent);
 }
@@ -120,12 +100,20 @@ ReportView::ReportView(std::shared_ptr<Model> model, QWidget* parent)
     writing_ = buildWritingPage();
     pages_->addWidget(writing_);
     connect(model_.get(), &Model::phaseChanged, this, &ReportView::showPhase);
-    connect(model_.get(), &Model::textChanged, this, &ReportView::takeModelText);
+    connect(model_.get(), &Model::textChanged, this, &ReportView::refreshWriting);
     connect(model_.get(), &Model::sendingAllowedChanged, this, &ReportView::refreshWriting);
     showPhase();
 }
 
 ReportView::~ReportView() = default;
+
+QPlainTextEdit* ReportView::editor() const {
+    return words_->editor();
+}
+
+YardText* ReportView::placeholder() const {
+    return words_->placeholder();
+}
 
 QAbstractButton* ReportView::emailButton() const {
     if (emailPlain_ == nullptr) {
@@ -141,7 +129,7 @@ bool ReportView::emailIsProminent() const {
 QWidget* ReportView::buildWritingPage() {
     const Config& config = model_->config();
     QVBoxLayout* column = nullptr;
-    QWidget* widget = page(this, column);
+    QWidget* widget = ReportPages::page(column, this);
 
     column->addWidget(new YardText(QStringLiteral("What happened?"), titleFont()));
     column->addWidget(new YardText(
@@ -149,17 +137,9 @@ QWidget* ReportView::buildWritingPage() {
             .arg(config.appName),
         Yard::font(12.5), &Yard::Palette::muted));
 
-    editor_ = new QPlainTextEdit;
-    editor_->setFont(Yard::bodyFont());
-    editor_->setFrameShape(QFrame::NoFrame);
-    editor_->viewport()->setAutoFillBackground(false);
-    editor_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
-    editor_->document()->setDocumentMargin(placeholderInset - editorInset);
-    editor_->setTabChangesFocus(true);
-    editor_->setPlainText(model_->text());
-    placeholder_ = new YardText(config.example, Yard::bodyFont(), &Yard::Palette::muted);
-    column->addWidget(new EditorBox(editor_, placeholder_, widget), 1);
-    connect(editor_, &QPlainTextEdit::textChanged, this, &ReportView::takeEditorText);
+    auto* box = new EditorBox(*model_, widget);
+    words_ = &box->words();
+    column->addWidget(box, 1);
 
     column->addWidget(new YardText(
         QStringLiteral(
@@ -194,9 +174,7 @@ QWidget* ReportView::buildWritingPage() {
         }
     }
     row->addStretch();
-    cancel_ = plainButton(QStringLiteral("Cancel"), widget);
-    cancel_->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(cancel_, &QAbstractButton::clicked, this, [this] { model_->close(); });
+    cancel_ = ReportPages::cancelButton(*model_, widget);
     row->addWidget(cancel_);
     send_ = new AccentButton(QStringLiteral("Send"), config.accent, config.onAccent, widget);
     send_->setMinimumLabelWidth(sendLabelWidth);
@@ -208,54 +186,28 @@ QWidget* ReportView::buildWritingPage() {
     return widget;
 }
 
-YardButton* ReportView::closeButton(QWidget* parent) {
-    auto* close = new YardButton(QStringLiteral("Close"), YardButton::Kind::primary, parent);
-    close->setShortcut(QKeySequence(Qt::Key_Return));
-    connect(close, &QAbstractButton::clicked, this, [this] { model_->close(); });
-    return close;
-}
-
 QWidget* ReportView::buildSentPage() {
-    QVBoxLayout* column = nullptr;
-    QWidget* widget = page(this, column);
-    column->addWidget(
-        new SymbolTitle(QStringLiteral("checkmark.circle.fill"), QStringLiteral("Sent"), widget));
-    auto* message = new YardText(QStringLiteral("Thanks. Your report is %1. If anybody asks about "
-                                                "it, that is the number to give them.")
-                                     .arg(model_->phase().id()),
-                                 Yard::bodyFont());
-    message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    column->addWidget(message);
-    column->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(closeButton(widget));
-    column->addLayout(row);
-    return widget;
+    return ReportPages::sentPage(
+        new SymbolTitle(QStringLiteral("checkmark.circle.fill"), QStringLiteral("Sent"), nullptr),
+        QStringLiteral("Thanks. Your report is %1. If anybody asks about it, that is the number "
+                       "to give them.")
+            .arg(model_->phase().id()),
+        *model_, this);
 }
 
 QWidget* ReportView::buildSavedPage() {
     const Config& config = model_->config();
-    const Environment& environment = model_->environment();
-    const Phase& phase = model_->phase();
-    const bool emailed = phase.is(Phase::Kind::emailed);
-    const QString file = phase.file();
-    const bool onDesktop = ReportFile::isOnDesktop(file, environment);
+    const bool emailed = model_->phase().is(Phase::Kind::emailed);
+    const bool onDesktop = ReportFile::isOnDesktop(model_->phase().file(), model_->environment());
 
     QVBoxLayout* column = nullptr;
-    QWidget* widget = page(this, column);
+    QWidget* widget = ReportPages::page(column, this);
     column->addWidget(new SymbolTitle(QStringLiteral("tray.and.arrow.down.fill"),
                                       onDesktop ? QStringLiteral("Saved on your Desktop")
                                                 : QStringLiteral("Saved in your reports folder"),
                                       widget));
-    const QString lead = emailed ? QStringLiteral("A new mail to %1 has the report attached.")
-                                       .arg(config.supportEmail.value_or(QStringLiteral("support")))
-                                 : phase.reason();
-    column->addWidget(new YardText(
-        lead + QStringLiteral(" Everything you wrote, and what %1 attached, is in %2 %3.")
-                   .arg(config.appName, QFileInfo(file).fileName(),
-                        ReportFile::place(file, environment)),
-        Yard::bodyFont()));
+    column->addWidget(
+        new YardText(ReportPages::savedMessage(*model_, config.appName), Yard::bodyFont()));
     if (emailed) {
         column->addWidget(new YardText(
             QStringLiteral("Changed your mind? Go back, and close the mail that opened."),
@@ -265,18 +217,10 @@ QWidget* ReportView::buildSavedPage() {
 
     auto* row = new QHBoxLayout;
     if (emailed) {
-        auto* back = plainButton(QStringLiteral("Back"), widget);
-        connect(back, &QAbstractButton::clicked, this, [this] { model_->backFromEmail(); });
-        row->addWidget(back);
+        row->addWidget(ReportPages::backButton(*model_, widget));
     }
     row->addStretch();
-    auto* show = plainButton(QStringLiteral("Show in File Manager"), widget);
-    connect(show, &QAbstractButton::clicked, this, [this, file] {
-        if (const auto& files = model_->environment().files) {
-            files->reveal(file);
-        }
-    });
-    row->addWidget(show);
+    row->addWidget(ReportPages::revealButton(*model_, widget));
     if (const auto& page = config.fallbackPage) {
         auto* open = plainButton(QStringLiteral("Open the Report Page"), widget);
         connect(open, &QAbstractButton::clicked, this, [this, url = *page] {
@@ -286,35 +230,29 @@ QWidget* ReportView::buildSavedPage() {
         });
         row->addWidget(open);
     }
-    row->addWidget(closeButton(widget));
+    row->addWidget(ReportPages::closeButton(*model_, widget));
     column->addLayout(row);
     return widget;
 }
 
 void ReportView::showPhase() {
     const Phase& phase = model_->phase();
-    const bool writing = phase.is(Phase::Kind::writing) || phase.is(Phase::Kind::sending);
-    if (result_) {
-        pages_->removeWidget(result_);
-        result_->deleteLater();
-    }
-    if (writing) {
+    if (phase.is(Phase::Kind::writing) || phase.is(Phase::Kind::sending)) {
+        ReportPages::replaceResult(*pages_, result_, nullptr);
         pages_->setCurrentWidget(writing_);
         refreshWriting();
         if (phase.is(Phase::Kind::writing)) {
-            editor_->setFocus();
+            editor()->setFocus();
         }
         return;
     }
-    result_ = phase.is(Phase::Kind::sent) ? buildSentPage() : buildSavedPage();
-    pages_->addWidget(result_);
-    pages_->setCurrentWidget(result_);
+    ReportPages::replaceResult(*pages_, result_,
+                               phase.is(Phase::Kind::sent) ? buildSentPage() : buildSavedPage());
 }
 
 void ReportView::refreshWriting() {
     const bool sending = model_->phase().is(Phase::Kind::sending);
-    placeholder_->setVisible(model_->text().isEmpty());
-    editor_->setEnabled(!sending);
+    words_->refresh();
     if (consent_ != nullptr) {
         const QSignalBlocker quiet(consent_);
         consent_->setChecked(model_->sendingAllowed());
@@ -329,22 +267,6 @@ void ReportView::refreshWriting() {
     send_->setText(sending ? QStringLiteral("Sending…") : QStringLiteral("Send"));
     send_->setBusy(sending);
     send_->setEnabled(model_->canSend());
-}
-
-void ReportView::takeEditorText() {
-    // Only the user's edits reach the model, never the echo of the model's own text.
-    const QString typed = editor_->toPlainText();
-    if (typed != model_->text()) {
-        model_->setText(typed);
-    }
-}
-
-void ReportView::takeModelText() {
-    if (editor_->toPlainText() != model_->text()) {
-        const QSignalBlocker quiet(editor_);
-        editor_->setPlainText(model_->text());
-    }
-    refreshWriting();
 }
 
 }  // namespace pellucine::ReportProblem

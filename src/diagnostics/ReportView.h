@@ -18,6 +18,7 @@ namespace pellucine::ReportProblem {
 
 class AccentButton;
 class Model;
+class ReportEditor;
 
 // The report module's own pages, following the model's phase: the writing page (also while
 // sending), the sent page, and the saved page (also after saving for e-mail).
@@ -28,15 +29,14 @@ class ReportView final : public QWidget {
     static constexpr int width = 520;
     static constexpr int height = 400;
     static constexpr int inset = 22;
-    static constexpr int spacing = 14;
 
     explicit ReportView(std::shared_ptr<Model> model, QWidget* parent = nullptr);
     ~ReportView() override;
 
     const std::shared_ptr<Model>& model() const { return model_; }
 
-    QPlainTextEdit* editor() const { return editor_; }
-    YardText* placeholder() const { return placeholder_; }
+    QPlainTextEdit* editor() const;
+    YardText* placeholder() const;
     // None without a consent in the config.
     YardSwitch* consentSwitch() const { return consent_; }
     // The "Email It Instead" button on show now; none without a support address.
@@ -51,17 +51,12 @@ class ReportView final : public QWidget {
     QWidget* buildWritingPage();
     QWidget* buildSentPage();
     QWidget* buildSavedPage();
-    // The result pages' "Close", also on Return.
-    YardButton* closeButton(QWidget* parent);
     void showPhase();
     void refreshWriting();
-    void takeEditorText();
-    void takeModelText();
 
     std::shared_ptr<Model> model_;
     QStackedLayout* pages_;
-    QPlainTextEdit* editor_ = nullptr;
-    YardText* placeholder_ = nullptr;
+    const ReportEditor* words_ = nullptr;
     YardSwitch* consent_ = nullptr;
     YardButton* emailPlain_ = nullptr;
     AccentButton* emailAccent_ = nullptr;

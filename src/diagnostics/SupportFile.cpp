@@ -1,6 +1,7 @@
 #include "diagnostics/SupportFile.h"
 
 #include "base/AtomicFile.h"
+#include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/SavePanel.h"
 
 namespace pellucine::SupportFile {
@@ -17,6 +18,14 @@ void save(const QByteArray& bytes, SavePanel& panel, QWidget* sheetOn,
                          done(std::move(failure));
                      }
                  });
+}
+
+void save(const DiagnosticsService& diagnostics, SavePanel& panel, QWidget* sheetOn,
+          std::function<void(std::optional<QString>)> done) {
+    diagnostics.waitForEventLog();
+    if (const std::optional<QByteArray> bytes = diagnostics.supportFileData()) {
+        save(*bytes, panel, sheetOn, std::move(done));
+    }
 }
 
 QString failureMessage(const QString& reason) {

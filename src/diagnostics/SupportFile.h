@@ -9,6 +9,7 @@ class QWidget;
 
 namespace pellucine {
 
+class DiagnosticsService;
 class SavePanel;
 
 // Saving the support file where the user chooses.
@@ -21,6 +22,10 @@ inline const QString defaultName = QStringLiteral("PELLUCINE-Support.json");
 // it as it was. `done` runs after a write with the system's reason for a failure (none on
 // success); it does not run when the user cancels.
 void save(const QByteArray& bytes, SavePanel& panel, QWidget* sheetOn,
+          std::function<void(std::optional<QString>)> done);
+// Waits for the event log, builds the support file and saves it as above; nothing happens when
+// it cannot be built.
+void save(const DiagnosticsService& diagnostics, SavePanel& panel, QWidget* sheetOn,
           std::function<void(std::optional<QString>)> done);
 
 // The user's message for a failed write.

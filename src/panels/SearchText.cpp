@@ -1,6 +1,8 @@
 #include "panels/SearchText.h"
 
 #include <QChar>
+#include <algorithm>
+#include <vector>
 
 namespace pellucine::SearchText {
 
@@ -69,26 +71,48 @@ bool asciiLetterOrNumber(char16_t c) {
 
 }  // namespace
 
-bool splitsRegionalIndicatorPair(QStringView text, qsizetype position) {
-    // Regional indicators U+1F1E6 to U+1F1FF, two UTF-16 units each.
-    auto isRegionalIndicatorAt = [&text](qsizetype i) {
-        return i >= 0 && i + 1 < text.size() && text[i].unicode() == 0xD83C &&
-               text[i + 1].unicode() >= 0xDDE6 && text[i + 1].unicode() <= 0xDDFF;
-    };
-    if (!isRegionalIndicatorAt(position) || !isRegionalIndicatorAt(position - 2)) {
-        return false;
-    }
-    qsizetype before = 0;
-    for (qsizetype i = position - 2; isRegionalIndicatorAt(i); i -= 2) {
-        ++before;
-    }
-    return before % 2 == 1;
-}
-
 qsizetype characterCount(QStringView text) {
     qsizetype count = 0;
     forEachCharacter(text, [&count](QStringView) { ++count; });
     return count;
+}
+
+QString canonicalDecomposition(QStringView text) {
+    std::vector<char32_t> points;
+    points.reserve(static_cast<std::size_t>(text.size()));
+    forEachCodePoint(text, [&points](char32_t cp) {
+        if (QChar::decompositionTag(cp) != QChar::Canonical) {
+            points.push_back(cp);
+            return;
+        }
+        QString single;
+        appendCodePoint(single, cp);
+        forEachCodePoint(single.normalized(QString::NormalizationForm_D),
+                         [&points](char32_t part) { points.push_back(part); });
+    });
+    // Canonical order: every run of marks (combining class above 0) sorted stably by class.
+    const auto isMark = [](char32_t cp) { return QChar::combiningClass(cp) != 0; };
+    for (auto run = points.begin(); run != points.end();) {
+        run = std::find_if(run, points.end(), isMark);
+        const auto runEnd = std::find_if_not(run, points.end(), isMark);
+        if (runEnd - run > 1) {
+            std::stable_sort(run, runEnd, [](char32_t a, char32_t b) {
+                return QChar::combiningClass(a) < QChar::combiningClass(b);
+            });
+        }
+        run = runEnd;
+    }
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t cp : points) {
+        appendCodePoint(out, cp);
+    }
+    return out;
+}
+
+QString canonicalComposition(QStringView text) {
+    // Already decomposed and in order, Qt's composition passes over the text once.
+    return canonicalDecomposition(text).normalized(QString::NormalizationForm_C);
 }
 
 QString foldCharacter(QStringView character) {
@@ -105,7 +129,7 @@ QString foldCharacter(QStringView character) {
             appendCodePoint(widthFolded, cp);
         }
     });
-    const QString decomposed = widthFolded.normalized(QString::NormalizationForm_D);
+    const QString decomposed = canonicalDecomposition(widthFolded);
     QString unmarked;
     unmarked.reserve(decomposed.size());
     bool expandsWhenFolded = false;
@@ -118,7 +142,7 @@ QString foldCharacter(QStringView character) {
     if (expandsWhenFolded) {
         return character.toString();
     }
-    QString folded = unmarked.toCaseFolded().normalized(QString::NormalizationForm_C);
+    QString folded = canonicalComposition(unmarked.toCaseFolded());
     if (characterCount(folded) == 1) {
         return folded;
     }
@@ -134,7 +158,7 @@ bool isWhitespace(QStringView character) {
 }
 
 char32_t CharacterKeys::insert(QStringView character) {
-    const QString composed = character.toString().normalized(QString::NormalizationForm_C);
+    const QString composed = canonicalComposition(character);
     if (isOneCodePoint(composed)) {
         return firstCodePoint(composed);
     }
@@ -143,7 +167,7 @@ char32_t CharacterKeys::insert(QStringView character) {
 }
 
 char32_t CharacterKeys::find(QStringView character) const {
-    const QString composed = character.toString().normalized(QString::NormalizationForm_C);
+    const QString composed = canonicalComposition(character);
     if (isOneCodePoint(composed)) {
         return firstCodePoint(composed);
     }
@@ -175,18 +199,14 @@ void CharacterFolder::appendFolded(QStringView text, FoldedKeys& out) {
     });
 }
 
-std::vector<char32_t> CharacterFolder::tokenKeys(QStringView token) const {
-    std::vector<char32_t> keys;
-    forEachCharacter(token, [this, &keys](QStringView character) {
-        if (isSingleAscii(character)) {
-            keys.push_back(asciiFold(character[0].unicode()));
-        } else if (const auto it = folds_.find(asStd(character)); it != folds_.end()) {
-            keys.push_back(it->second.key);
-        } else {
-            keys.push_back(keys_.find(foldCharacter(character)));
-        }
-    });
-    return keys;
+char32_t CharacterFolder::characterKey(QStringView character) const {
+    if (isSingleAscii(character)) {
+        return asciiFold(character[0].unicode());
+    }
+    if (const auto it = folds_.find(asStd(character)); it != folds_.end()) {
+        return it->second.key;
+    }
+    return keys_.find(foldCharacter(character));
 }
 
 }  // namespace pellucine::SearchText

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringView>
-#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -11,17 +10,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "panels/GraphemeBoundaries.h"
+
 namespace pellucine {
 
 // Text handling of window search: user-perceived characters (grapheme clusters), folding one
 // character at a time, and numbering folded characters so that matching compares integers.
 namespace SearchText {
 
-// True when position lies inside a pair of regional indicators (a flag). The boundary finder
-// splits a flag that follows an emoji; such a boundary is skipped.
-bool splitsRegionalIndicatorPair(QStringView text, qsizetype position);
-
-// Calls visit(QStringView character) for each user-perceived character of text, in order.
+// Calls visit(QStringView character) for each user-perceived character (extended grapheme
+// cluster) of text, in order. A lone surrogate is a character of its own.
 template <class Visit>
 void forEachCharacter(QStringView text, Visit&& visit) {
     bool ascii = true;
@@ -31,9 +29,9 @@ void forEachCharacter(QStringView text, Visit&& visit) {
             break;
         }
     }
+    const qsizetype n = text.size();
     if (ascii) {
         // Every ASCII character stands alone, except that CR LF is one character.
-        const qsizetype n = text.size();
         for (qsizetype i = 0; i < n; ++i) {
             const bool crlf = text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n';
             visit(text.mid(i, crlf ? 2 : 1));
@@ -43,17 +41,30 @@ void forEachCharacter(QStringView text, Visit&& visit) {
         }
         return;
     }
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    GraphemeBoundaries boundaries;
     qsizetype start = 0;
-    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-        if (end > start && !splitsRegionalIndicatorPair(text, end)) {
-            visit(text.mid(start, end - start));
-            start = end;
+    for (qsizetype i = 0; i < n;) {
+        const char16_t unit = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < n &&
+                          QChar::isLowSurrogate(text[i + 1].unicode());
+        const char32_t cp = pair ? QChar::surrogateToUcs4(unit, text[i + 1].unicode()) : unit;
+        if (boundaries.breaksBefore(cp)) {
+            visit(text.mid(start, i - start));
+            start = i;
         }
+        i += pair ? 2 : 1;
+    }
+    if (n > start) {
+        visit(text.mid(start));
     }
 }
 
 qsizetype characterCount(QStringView text);
+
+// Canonical decomposition (NFD) and composition (NFC). Marks are put in canonical order by a
+// stable sort, so that a character carrying thousands of marks costs n log n, not n².
+QString canonicalDecomposition(QStringView text);
+QString canonicalComposition(QStringView text);
 
 // Folds one user-perceived character, without locale:
 // - full-width and half-width forms become their ordinary forms ("Ａ" → "a", "ｶﾞ" → "カ");
@@ -107,8 +118,8 @@ struct FoldedKeys {
 class CharacterFolder {
   public:
     void appendFolded(QStringView text, FoldedKeys& out);
-    // The keys of a folded token; a character that no appended text had gets noKey.
-    std::vector<char32_t> tokenKeys(QStringView token) const;
+    // The key of one character of a query; a character that no appended text had gets noKey.
+    char32_t characterKey(QStringView character) const;
 
   private:
     struct Folded {

@@ -23,28 +23,23 @@ constexpr std::array<std::pair<Location, const char16_t*>, 5> locationNames{{
 using Keys = std::vector<char32_t>;
 
 // Splits the query at whitespace characters (a character whose first code point has the
-// whitespace property) and folds each piece to keys; empty pieces are dropped.
+// whitespace property) and folds each piece to keys; empty pieces are dropped. The query is
+// divided into characters as a whole: the boundary finder's answer can depend on the text
+// around a piece, and a title typed in full must divide as the title does.
 std::vector<Keys> queryTokens(QStringView query, const SearchText::CharacterFolder& folder) {
     std::vector<Keys> tokens;
-    qsizetype pieceStart = 0;
-    qsizetype pieceEnd = 0;
-    auto finishPiece = [&] {
-        if (pieceEnd > pieceStart) {
-            Keys keys = folder.tokenKeys(query.mid(pieceStart, pieceEnd - pieceStart));
-            if (!keys.empty()) {
-                tokens.push_back(std::move(keys));
-            }
-        }
-    };
+    Keys piece;
     SearchText::forEachCharacter(query, [&](QStringView character) {
-        const qsizetype offset = character.data() - query.data();
-        if (SearchText::isWhitespace(character)) {
-            finishPiece();
-            pieceStart = offset + character.size();
+        if (!SearchText::isWhitespace(character)) {
+            piece.push_back(folder.characterKey(character));
+        } else if (!piece.empty()) {
+            tokens.push_back(std::move(piece));
+            piece.clear();
         }
-        pieceEnd = offset + character.size();
     });
-    finishPiece();
+    if (!piece.empty()) {
+        tokens.push_back(std::move(piece));
+    }
     return tokens;
 }
 
@@ -80,10 +75,35 @@ QString displayTitle(const WindowDescriptor& window) {
 }
 
 QString normalize(const QString& text) {
+    struct Character {
+        QStringView original;
+        QString folded;
+    };
+    std::vector<Character> characters;
+    SearchText::forEachCharacter(text, [&characters](QStringView character) {
+        characters.push_back({character, SearchText::foldCharacter(character)});
+    });
+    // A fold that drops a mark can let a character join the next one (a regional indicator
+    // with the next, a Hangul jamo with a vowel), which would change the count: such a character
+    // stays as it was. Deciding from the end means the next character is already final.
+    std::vector<QStringView> chosen(characters.size());
+    for (std::size_t i = characters.size(); i-- > 0;) {
+        const Character& c = characters[i];
+        chosen[i] = c.folded;
+        if (i + 1 == characters.size()) {
+            continue;
+        }
+        const QStringView next = chosen[i + 1];
+        const bool changed = c.folded != c.original || next != characters[i + 1].original;
+        if (changed && SearchText::characterCount(QString(c.folded).append(next)) != 2) {
+            chosen[i] = c.original;
+        }
+    }
     QString folded;
     folded.reserve(text.size());
-    SearchText::forEachCharacter(
-        text, [&folded](QStringView character) { folded += SearchText::foldCharacter(character); });
+    for (const QStringView character : chosen) {
+        folded += character;
+    }
     return folded;
 }
 

@@ -66,6 +66,7 @@ inline constexpr qint64 applicationMatchScore = 40;
 QString displayTitle(const WindowDescriptor& window);
 
 // The text folded one character at a time; it has exactly as many characters as the input.
+// A character whose fold would join the next one stays as it was.
 QString normalize(const QString& text);
 
 // The occurrence of token in text (both already folded) with the largest bonus, the earliest

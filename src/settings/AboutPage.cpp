@@ -150,12 +150,8 @@ void AboutPage::showDiagnostics() {
 }
 
 void AboutPage::saveSupportFile() {
-    context_.diagnostics.waitForEventLog();
-    const std::optional<QByteArray> bytes = context_.diagnostics.supportFileData();
-    if (!bytes) {
-        return;
-    }
-    SupportFile::save(*bytes, context_.savePanel, sheetWindow(QApplication::activeWindow()),
+    SupportFile::save(context_.diagnostics, context_.savePanel,
+                      sheetWindow(QApplication::activeWindow()),
                       [page = QPointer(this)](const std::optional<QString>& failure) {
                           if (page && failure && page->context_.showTransferFailure) {
                               page->context_.showTransferFailure(*failure);

@@ -26,6 +26,33 @@ TEST(IsoDateTimeTest, ParsesWholeSecondsWithZuluOrOffset) {
     EXPECT_EQ(parseIsoDateTime(u"0001-01-01T00:00:00Z"), distantPast());
 }
 
+TEST(IsoDateTimeTest, OffsetsPastTheWritableYearsClampSoThatTheDateWritesAgain) {
+    struct Case {
+        const char16_t* text;
+        QDateTime expected;
+    };
+    const Case cases[] = {
+        {u"9999-12-31T23:30:00-01:00", distantFuture()},
+        {u"9999-12-31T23:59:59-00:01", distantFuture()},
+        {u"9999-12-31T23:59:59.999Z", distantFuture()},
+        {u"9999-12-31T23:59:58.999Z", utc(9999, 12, 31, 23, 59, 58, 999)},
+        {u"9999-12-31T23:30:00+01:00", utc(9999, 12, 31, 22, 30, 0)},
+        {u"0001-01-01T00:00:00+05:30", distantPast()},
+        {u"0001-01-01T00:00:00.001+00:01", distantPast()},
+        {u"0001-01-01T05:30:00+05:30", distantPast()},
+        {u"0001-01-01T00:00:00-05:30", utc(1, 1, 1, 5, 30, 0)},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = parseIsoDateTime(c.text, FractionalSeconds::optional);
+        ASSERT_TRUE(parsed) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(*parsed, c.expected) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(parseIsoDateTime(formatIsoDateTimeWithMilliseconds(*parsed),
+                                   FractionalSeconds::required),
+                  *parsed);
+        EXPECT_TRUE(parseIsoDateTime(formatIsoDateTime(*parsed)));
+    }
+}
+
 TEST(IsoDateTimeTest, FractionalSecondsFollowTheRule) {
     EXPECT_FALSE(parseIsoDateTime(u"2026-03-14T09:26:53.589Z"));
     EXPECT_EQ(parseIsoDateTime(u"2026-03-14T09:26:53.589Z", FractionalSeconds::required),

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QSet>
 #include <limits>
@@ -81,6 +82,19 @@ TEST_F(FlightRecorderReadingTest, ALineThatIsNotUtf8CostsOnlyItself) {
     // Not a line at all: it takes no place in the limit.
     writeLog(eventLine(1) + "\n" + eventLine(2) + "\n\xff\xfe\n");
     EXPECT_EQ(details(read(2)), (QStringList{"Reason: 2", "Reason: 1"}));
+}
+
+TEST_F(FlightRecorderReadingTest, AnAbsurdlyLongLineCostsOnlyItself) {
+    const QByteArray huge = R"({"event":"x","reason":")" + QByteArray(1 << 20, 'r') + R"("})";
+    writeLog(eventLine(1) + "\n" + huge + "\n" + eventLine(2) + "\n");
+    EXPECT_EQ(details(read(2)), (QStringList{"Reason: 2", "Reason: 1"}));
+}
+
+TEST_F(FlightRecorderReadingTest, ANamedPipeInPlaceOfTheLogIsNotWaitedOn) {
+    QDir().mkpath(directory());
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(FlightRecorder::logFilePath(directory())).constData(), 0600), 0);
+    EXPECT_TRUE(read(10).isEmpty());
 }
 
 TEST_F(FlightRecorderReadingTest, ALimitOfZeroOrBelowReadsNothing) {

@@ -93,6 +93,17 @@ TEST_F(ScreenCapturePreviewServiceTest, ContentIsReusedBelowTwoSecondsAndFetched
     EXPECT_EQ(fetches(), 2);
 }
 
+TEST_F(ScreenCapturePreviewServiceTest, HeldContentSurvivesEveryReuse) {
+    const quint32 n = addWindow(10, {0, 0, 400, 300});
+    for (int i = 0; i < 4; ++i) {
+        const auto outcome = capture(n);
+        scheduler.runUntilIdle();
+        EXPECT_TRUE(outcome->succeeded()) << "capture " << i;
+        EXPECT_EQ(fetches(), 1) << "capture " << i;
+        scheduler.advance(0.5);
+    }
+}
+
 TEST_F(ScreenCapturePreviewServiceTest, TheHeldListServesEveryCaptureWhileItLasts) {
     const quint32 a = addWindow(10, {0, 0, 400, 300});
     const quint32 b = addWindow(10, {0, 0, 400, 300});

@@ -193,5 +193,19 @@ TEST_F(SupportFileSaving, AnExistingFileIsReplacedOnlyByACompleteOne) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{u"PELLUCINE-Support.json"_s});
 }
 
+TEST_F(SupportFileSaving, FromTheServiceTheFileHoldsWhatWasLoggedBeforeTheWait) {
+    // The wait lets the log writer finish: what it writes then belongs in the file.
+    DiagnosticsService service(*model, host(), [this] { writeLog(eventLine(7)); });
+    const QString target = folder.file(u"PELLUCINE-Support.json"_s);
+    panel.answer = target;
+    std::optional<std::optional<QString>> outcome;
+    SupportFile::save(service, panel, nullptr,
+                      [&outcome](const std::optional<QString>& failure) { outcome = failure; });
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->has_value());
+    EXPECT_EQ(testing::fileContents(target), *service.supportFileData());
+    EXPECT_TRUE(testing::fileContents(target).contains("\"reason\": \"7\""));
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "panels/SearchText.h"
 #include "panels/WindowSearch.h"
 
 namespace pellucine {
@@ -161,6 +162,93 @@ TEST(WindowSearchTest, NormalizeKeepsOneCharacterPerCharacter) {
     EXPECT_EQ(normalize(QStringLiteral("👍🏽 ❤️")), QStringLiteral("👍🏽 ❤"));
     EXPECT_EQ(normalize(QStringLiteral("1\uFE0F\u20E3")), QStringLiteral("1\u20E3"));
     EXPECT_EQ(normalize(QString()), QString());
+}
+
+TEST(WindowSearchTest, NormalizeNeverJoinsCharactersThatFoldingFreedOfTheirMarks) {
+    struct Case {
+        QString text;
+        QString folded;
+    };
+    const Case cases[] = {
+        // A regional indicator with a mark, then another: without the mark they make one flag.
+        {QStringLiteral("🇦́🇧"), QStringLiteral("🇦́🇧")},
+        {QStringLiteral("🇦́🇧́🇨"), QStringLiteral("🇦́🇧́🇨")},
+        // A leading jamo with a mark, then a vowel jamo: without the mark they make a syllable.
+        {QStringLiteral("ᄀ́ᅡ"), QStringLiteral("ᄀ́ᅡ")},
+        {QStringLiteral("ᄀ́ᅡ́"), QStringLiteral("ᄀ́ᅡ")},
+        // An emoji, a joiner and a mark, then another emoji.
+        {QStringLiteral("😀‍́😀"), QStringLiteral("😀‍́😀")},
+        // Folds that join nothing still fold.
+        {QStringLiteral("🇦́x"), QStringLiteral("🇦x")},
+        {QStringLiteral("É🇦́"), QStringLiteral("e🇦")},
+    };
+    for (const Case& c : cases) {
+        const QString folded = normalize(c.text);
+        EXPECT_EQ(folded, c.folded) << c.text.toStdString();
+        EXPECT_EQ(SearchText::characterCount(folded), SearchText::characterCount(c.text))
+            << c.text.toStdString();
+    }
+}
+
+TEST(WindowSearchTest, LongRunsOfFlagsAndMarksAreCountedAndFoldedWhole) {
+    QString flags;
+    for (int i = 0; i < 1001; ++i) {
+        flags += QStringLiteral("🇦");
+    }
+    EXPECT_EQ(SearchText::characterCount(flags), 501);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("👍") + flags), 502);
+    // After an emoji the boundary finder pairs the second and third indicators.
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("👍🇯🇵🇫🇷")), 3);
+    EXPECT_EQ(only(QStringLiteral("🇫🇷"), candidate(QStringLiteral("👍🇯🇵🇫🇷🇩"))).titleMatches,
+              ranges({{2, 3}}));
+
+    QString marked = QStringLiteral("E");
+    for (int i = 0; i < 1000; ++i) {
+        marked += QChar(i % 2 == 0 ? 0x0301 : 0x0316);
+    }
+    EXPECT_EQ(SearchText::characterCount(marked), 1);
+    EXPECT_EQ(normalize(marked), QStringLiteral("e"));
+    EXPECT_EQ(only(QStringLiteral("e"), candidate(marked)).titleMatches, ranges({{0, 1}}));
+}
+
+TEST(WindowSearchTest, CanonicalFormsAgreeWithQt) {
+    const QString texts[] = {
+        QStringLiteral("é̖̖̀"),
+        QStringLiteral("é̖"),
+        QStringLiteral("ཱཱི̖̈́"),
+        QStringLiteral("각 가"),
+        QStringLiteral("ṩ̣ Å Å"),
+        QStringLiteral("𝅘𝅥𝅮𝅥"),
+        QString(QChar(0xD800)) + QStringLiteral("́a"),
+    };
+    for (const QString& text : texts) {
+        EXPECT_EQ(SearchText::canonicalDecomposition(text),
+                  text.normalized(QString::NormalizationForm_D))
+            << text.toStdString();
+        EXPECT_EQ(SearchText::canonicalComposition(text),
+                  text.normalized(QString::NormalizationForm_C))
+            << text.toStdString();
+    }
+}
+
+TEST(WindowSearchTest, CharactersDoNotDependOnTheScriptOfTheTextAround) {
+    // A script-tailoring boundary finder splits the flag's surrogate pair before a Myanmar
+    // letter, and joins a Gujarati mark to U+FFFF after Latin text only.
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("🇨\u1061")), 2);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("a\u0303\u1061")), 2);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("\uFFFF\u0AFF")), 1);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("Re \uFFFF\u0AFF")), 4);
+    EXPECT_EQ(SearchText::characterCount(QStringLiteral("\u0A95\u0AFF")), 1);
+    const QString title = QStringLiteral("Re \uFFFF\u0AFF");
+    EXPECT_EQ(only(title, candidate(title)).titleMatches, ranges({{0, 2}, {3, 4}}));
+
+    // Folding away the Cyrillic mark once left the whole text to the Myanmar tailoring.
+    const char16_t found[] = {0x0000, 0xFAFA, 0xFAFA, 0x2DFA, 0xFAFA, 0xFAFA, 0xD8FA,
+                              0xDDE7, 0xD83C, 0xDDE8, 0x0303, 0x0303, 0x1061, 0x0000,
+                              0x0000, 0x0303, 0x0303, 0x0003, 0xD800};
+    const QString text = QString::fromUtf16(found, std::size(found));
+    EXPECT_EQ(SearchText::characterCount(normalize(text)), SearchText::characterCount(text));
+    EXPECT_EQ(SearchText::characterCount(text), 13);
 }
 
 TEST(WindowSearchTest, MatchComparesCanonicalEquivalents) {

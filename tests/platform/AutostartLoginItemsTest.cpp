@@ -107,6 +107,15 @@ TEST(AutostartEntryTest, ThePlainEntryIsExactlyTheseLines) {
         << "quoting's backslashes are escaped again as a string";
 }
 
+TEST(AutostartEntryTest, StringEscapesAreTheDesktopEntryOnes) {
+    EXPECT_EQ(AutostartEntry::escapeString(QStringLiteral(" a b\n\t\r\\ ")),
+              QStringLiteral("\\sa b\\n\\t\\r\\\\\\s"))
+        << "a space is escaped at either end only";
+    EXPECT_EQ(AutostartEntry::unescapeString(QStringLiteral("\\sa\\sb\\n\\t\\r\\\\\\q\\")),
+              QStringLiteral(" a b\n\t\r\\\\q\\"))
+        << "an unknown escape and a lone backslash at the end stay as written";
+}
+
 TEST(AutostartEntryTest, ReadingTakesTheFirstDesktopEntryGroupAndItsPlainKeys) {
     const auto entry = AutostartEntry::fromText(
         "# written by hand\n"

@@ -2,17 +2,9 @@
 
 #include "platform/x11/X11KeyTable.h"
 #include "platform/x11/X11KeyboardMap.h"
+#include "support/Keysyms.h"
 
 namespace pellucine::testing {
-
-constexpr xcb_keysym_t superL = 0xffeb;
-constexpr xcb_keysym_t superR = 0xffec;
-constexpr xcb_keysym_t altL = 0xffe9;
-constexpr xcb_keysym_t numLock = 0xff7f;
-constexpr xcb_keysym_t scrollLock = 0xff14;
-constexpr xcb_keysym_t capsLock = 0xffe5;
-constexpr xcb_keysym_t shiftL = 0xffe1;
-constexpr xcb_keysym_t shiftR = 0xffe2;
 
 // A server keyboard built by a test: keysyms per key code and the keys of each modifier.
 class FakeKeyboard {

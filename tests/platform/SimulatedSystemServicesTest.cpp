@@ -38,6 +38,23 @@ TEST(SimulatedCloudStoreTest, OneOffFailuresGoFirstAndStaleTagsAreRefused) {
     EXPECT_EQ(store.savedRecords().size(), 1);
 }
 
+TEST(SimulatedCloudStoreTest, AStoredRecordIsFetchedWholeEveryTime) {
+    ManualScheduler scheduler;
+    SimulatedCloudStore store(scheduler);
+    store.putRecord(CloudRecord{QStringLiteral("T"),
+                                QStringLiteral("r"),
+                                {{QStringLiteral("f"), QStringLiteral("value")}},
+                                {}});
+    const CloudRecord stored = *store.storedRecord(QStringLiteral("r"));
+    for (int i = 0; i < 3; ++i) {
+        const auto fetched = follow(store.fetch(QStringLiteral("r")));
+        scheduler.runUntilIdle();
+        ASSERT_TRUE(fetched->succeeded()) << "fetch " << i;
+        EXPECT_EQ(*fetched->value, stored) << "fetch " << i;
+    }
+    EXPECT_EQ(store.storedRecord(QStringLiteral("r")), stored);
+}
+
 TEST(SimulatedPermissionsTest, APromptAppliesTheScriptedAnswerAndLiveCaptureFollowsTheGrant) {
     ManualScheduler scheduler;
     SimulatedDesktop desktop(scheduler);

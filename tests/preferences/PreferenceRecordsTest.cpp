@@ -299,6 +299,16 @@ TEST(PreferenceRecordsTest, StoredDatesKeepWholeSecondsOnly) {
     EXPECT_NE(back, p);
 }
 
+TEST(PreferenceRecordsTest, DatesAtTheEdgesOfTimeDecodeIntoRecordsThatEncode) {
+    for (const char* date : {"9999-12-31T23:30:00-01:00", "0001-01-01T00:00:00+05:30"}) {
+        const QByteArray json = QByteArray(R"({"modifiedAt": ")") + date + R"("})";
+        const PortablePreferences p = PortablePreferences::fromJsonData(json);
+        QJsonObject encoded;
+        ASSERT_NO_THROW(encoded = p.toJson()) << date;
+        EXPECT_EQ(PortablePreferences::fromJson(encoded), p) << date;
+    }
+}
+
 TEST(PreferenceRecordsTest, NormalizeReplacesWidthsThatAreNotFinite) {
     for (double width :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "X11TestDesktop.h"
+#include "X11TestKeyboard.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
 #include "coordination/GlobalShortcutMonitor.h"
@@ -22,14 +23,13 @@ void PrintTo(const NativeSwitcherReading& r, std::ostream* os) {
 
 namespace {
 
+using testing::escape;
+using testing::shiftL;
+using testing::superL;
+using testing::tab;
 using testing::TestXterm;
 using testing::X11PortTest;
 using testing::X11TestDesktop;
-
-constexpr xcb_keysym_t superL = 0xffeb;
-constexpr xcb_keysym_t shiftL = 0xffe1;
-constexpr xcb_keysym_t tab = 0xff09;
-constexpr xcb_keysym_t escape = 0xff1b;
 
 // Three applications of their own (each xterm a process with a window class of its own),
 // activated in turn so that the most recent is the third; the port's switcher started.
@@ -40,7 +40,7 @@ class X11ApplicationSwitcherTest : public X11PortTest {
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        layout = X11KeyboardLayout::read(desktop->get());
+        keyboard.emplace(*desktop);
         probe = std::make_unique<NativeSwitcherProbe>(*port);
         ASSERT_TRUE(port->applicationSwitcher().start()) << "Super+Tab is free";
         const char* names[] = {"Amber", "Birch", "Cedar"};
@@ -73,9 +73,7 @@ class X11ApplicationSwitcherTest : public X11PortTest {
     }
 
     void fake(uint8_t type, xcb_keysym_t keysym) {
-        const auto keycode = layout.keycodeOf(keysym);
-        ASSERT_TRUE(keycode);
-        xcb_test_fake_input(desktop->get(), type, *keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        keyboard->send(type, keyboard->keycodeOf(keysym));
         desktop->sync();
         held[keysym] = type == XCB_KEY_PRESS;
     }
@@ -118,7 +116,7 @@ class X11ApplicationSwitcherTest : public X11PortTest {
         return free;
     }
 
-    X11KeyboardLayout layout;
+    std::optional<testing::X11TestKeyboard> keyboard;
     std::unique_ptr<TestXterm> xterms[3];
     QHash<xcb_keysym_t, bool> held;
     std::unique_ptr<NativeSwitcherProbe> probe;
@@ -277,15 +275,15 @@ TEST_F(X11ApplicationSwitcherTest, TheShellIsPublishedOnlyWhileTheSwitcherRuns) 
     port->state().connection().sync();
     EXPECT_FALSE(shellListed());
     // The keys are free for another client again.
-    const auto keycode = layout.keycodeOf(tab);
-    const X11KeyboardMap map(layout);
+    const xcb_keycode_t keycode = keyboard->keycodeOf(tab);
+    const X11KeyboardMap map(keyboard->layout());
     xcb_generic_error_t* error = xcb_request_check(
         desktop->get(), xcb_grab_key_checked(desktop->get(), 0, desktop->root(),
-                                             map.modifierMask(KeyModifiers::command), *keycode,
+                                             map.modifierMask(KeyModifiers::command), keycode,
                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     EXPECT_EQ(error, nullptr);
     std::free(error);
-    xcb_ungrab_key(desktop->get(), *keycode, desktop->root(),
+    xcb_ungrab_key(desktop->get(), keycode, desktop->root(),
                    map.modifierMask(KeyModifiers::command));
     desktop->sync();
 }

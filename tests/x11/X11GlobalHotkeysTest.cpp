@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <xcb/xtest.h>
 
 #include <QtTest/QTest>
 #include <cstdlib>
 
 #include "X11TestDesktop.h"
+#include "X11TestKeyboard.h"
 #include "base/Clock.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
@@ -19,17 +19,17 @@
 namespace pellucine {
 namespace {
 
+using testing::capsLock;
+using testing::controlL;
 using testing::settle;
+using testing::shiftL;
+using testing::superL;
 using testing::X11Test;
 using testing::X11TestDesktop;
 
 constexpr quint32 space = 49;
 constexpr quint32 f12 = 111;
 constexpr quint64 shiftCommand = KeyCombo::shift | KeyCombo::command;
-constexpr xcb_keysym_t shiftL = 0xffe1;
-constexpr xcb_keysym_t superL = 0xffeb;
-constexpr xcb_keysym_t controlL = 0xffe3;
-constexpr xcb_keysym_t capsLock = 0xffe5;
 
 class X11GlobalHotkeysTest : public X11Test {
   protected:
@@ -40,32 +40,16 @@ class X11GlobalHotkeysTest : public X11Test {
         }
         hotkeys = std::make_unique<X11GlobalHotkeys>(*connection);
         center = std::make_unique<HotkeyCenter>(*hotkeys, scheduler, events);
-        layout = X11KeyboardLayout::read(desktop->get());
-        map = X11KeyboardMap(layout);
+        keyboard.emplace(*desktop);
+        map = X11KeyboardMap(keyboard->layout());
     }
     void TearDown() override {
         center.reset();
         hotkeys.reset();
     }
 
-    xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const {
-        const auto keycode = layout.keycodeOf(keysym);
-        EXPECT_TRUE(keycode) << "no key carries keysym " << keysym;
-        return keycode.value_or(0);
-    }
-
-    // Presses the keys in order and releases them in reverse, as a user would.
-    void type(const QList<xcb_keycode_t>& keys) {
-        for (const xcb_keycode_t key : keys) {
-            xcb_test_fake_input(desktop->get(), XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0,
-                                0, 0);
-        }
-        for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-            xcb_test_fake_input(desktop->get(), XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0,
-                                0, 0);
-        }
-        xcb_flush(desktop->get());
-    }
+    xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const { return keyboard->keycodeOf(keysym); }
+    void type(const QList<xcb_keycode_t>& keys) const { keyboard->type(keys); }
     QList<xcb_keycode_t> shiftSuperSpace() const {
         return {keycodeOf(shiftL), keycodeOf(superL), *map.keycode(space)};
     }
@@ -91,7 +75,7 @@ class X11GlobalHotkeysTest : public X11Test {
     RecordingEventLog events;
     std::unique_ptr<X11GlobalHotkeys> hotkeys;
     std::unique_ptr<HotkeyCenter> center;
-    X11KeyboardLayout layout;
+    std::optional<testing::X11TestKeyboard> keyboard;
     X11KeyboardMap map;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "X11TestDesktop.h"
+#include "X11TestKeyboard.h"
 #include "base/Clock.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
@@ -16,13 +17,13 @@
 namespace pellucine {
 namespace {
 
+using testing::controlL;
+using testing::shiftL;
+using testing::superL;
+using testing::tab;
 using testing::X11PortTest;
 using testing::X11TestDesktop;
 
-constexpr xcb_keysym_t superL = 0xffeb;
-constexpr xcb_keysym_t shiftL = 0xffe1;
-constexpr xcb_keysym_t controlL = 0xffe3;
-constexpr xcb_keysym_t tab = 0xff09;
 constexpr xcb_keysym_t letterF = 'f';
 constexpr xcb_keysym_t letterG = 'g';
 
@@ -35,7 +36,7 @@ class X11InputTest : public X11PortTest {
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        layout = X11KeyboardLayout::read(desktop->get());
+        keyboard.emplace(*desktop);
         monitor = std::make_unique<GlobalShortcutMonitor>(*port, scheduler, events);
         monitor->setOnAdvance([this](bool backward) {
             log << (backward ? QStringLiteral("back") : QStringLiteral("forward"));
@@ -53,16 +54,8 @@ class X11InputTest : public X11PortTest {
         }
     }
 
-    xcb_keycode_t key(xcb_keysym_t keysym) const {
-        const auto keycode = layout.keycodeOf(keysym);
-        EXPECT_TRUE(keycode) << "no key carries keysym " << keysym;
-        return keycode.value_or(0);
-    }
-    void fake(uint8_t type, xcb_keysym_t keysym) {
-        xcb_test_fake_input(desktop->get(), type, key(keysym), XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    }
-    void down(xcb_keysym_t keysym) { fake(XCB_KEY_PRESS, keysym); }
-    void up(xcb_keysym_t keysym) { fake(XCB_KEY_RELEASE, keysym); }
+    void down(xcb_keysym_t keysym) const { keyboard->press(keysym); }
+    void up(xcb_keysym_t keysym) const { keyboard->release(keysym); }
 
     // Control-G as a marker: its release reaches the monitor after everything sent before it.
     QStringList settled() {
@@ -83,13 +76,13 @@ class X11InputTest : public X11PortTest {
     void grabSuperTabElsewhere() {
         otherClient = xcb_connect(display.constData(), nullptr);
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(otherClient)).data->root;
-        const X11KeyboardMap map(layout);
+        const X11KeyboardMap map(keyboard->layout());
         for (const quint64 modifiers :
              {KeyModifiers::command, KeyModifiers::command | KeyModifiers::shift}) {
             xcb_generic_error_t* error = xcb_request_check(
-                otherClient,
-                xcb_grab_key_checked(otherClient, 0, root, map.modifierMask(modifiers), key(tab),
-                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                otherClient, xcb_grab_key_checked(otherClient, 0, root, map.modifierMask(modifiers),
+                                                  keyboard->keycodeOf(tab), XCB_GRAB_MODE_ASYNC,
+                                                  XCB_GRAB_MODE_ASYNC));
             ASSERT_EQ(error, nullptr) << "the other client holds Super+Tab";
         }
     }
@@ -97,7 +90,7 @@ class X11InputTest : public X11PortTest {
     FakeContinuousClock clock;
     QtScheduler scheduler{clock};
     RecordingEventLog events;
-    X11KeyboardLayout layout;
+    std::optional<testing::X11TestKeyboard> keyboard;
     std::unique_ptr<GlobalShortcutMonitor> monitor;
     QStringList log;
     xcb_connection_t* otherClient = nullptr;

@@ -48,7 +48,7 @@ QCoro::Task<CloudRecord> SimulatedCloudStore::fetch(QString recordName) {
     if (it == records_.cend()) {
         throw CloudStoreError(CloudErrorCode::unknownItem);
     }
-    co_return *it;
+    co_return CloudRecord(*it);
 }
 
 QCoro::Task<CloudRecord> SimulatedCloudStore::save(CloudRecord record) {

@@ -1,6 +1,8 @@
 #include "platform/x11/AutostartEntry.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "platform/x11/DesktopEntryGroup.h"
 
@@ -16,6 +18,10 @@ constexpr QLatin1String terminal{"Terminal"};
 constexpr QLatin1String hidden{"Hidden"};
 constexpr QLatin1String autostartEnabled{"X-GNOME-Autostart-enabled"};
 }  // namespace key
+
+// The string escapes: the letter after the backslash and the character it stands for.
+constexpr std::array<std::pair<char16_t, char16_t>, 5> stringEscapes{
+    {{u's', u' '}, {u'n', u'\n'}, {u't', u'\t'}, {u'r', u'\r'}, {u'\\', u'\\'}}};
 
 // Characters that make a word need quotes. Any white space does: readers trim it from the
 // ends of a value, and quotes keep it.
@@ -50,16 +56,14 @@ QString AutostartEntry::escapeString(const QString& value) {
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (c == u'\\') {
-            out += QStringLiteral("\\\\");
-        } else if (c == u'\n') {
-            out += QStringLiteral("\\n");
-        } else if (c == u'\t') {
-            out += QStringLiteral("\\t");
-        } else if (c == u'\r') {
-            out += QStringLiteral("\\r");
-        } else if (c == u' ' && (i == 0 || i == value.size() - 1)) {
-            out += QStringLiteral("\\s");
+        // A space keeps its escape for either end, where readers would trim it.
+        const bool atEnd = i == 0 || i == value.size() - 1;
+        const auto escape =
+            std::find_if(stringEscapes.begin(), stringEscapes.end(),
+                         [&](const auto& e) { return c == e.second && (c != u' ' || atEnd); });
+        if (escape != stringEscapes.end()) {
+            out += u'\\';
+            out += QChar(escape->first);
         } else {
             out += c;
         }
@@ -77,26 +81,14 @@ QString AutostartEntry::unescapeString(const QString& value) {
             continue;
         }
         const QChar next = value.at(++i);
-        switch (next.unicode()) {
-            case u's':
-                out += u' ';
-                break;
-            case u'n':
-                out += u'\n';
-                break;
-            case u't':
-                out += u'\t';
-                break;
-            case u'r':
-                out += u'\r';
-                break;
-            case u'\\':
-                out += u'\\';
-                break;
-            default:
-                // Not a string escape: left for the quoting rules.
-                out += c;
-                out += next;
+        const auto escape = std::find_if(stringEscapes.begin(), stringEscapes.end(),
+                                         [next](const auto& e) { return next == e.first; });
+        if (escape != stringEscapes.end()) {
+            out += QChar(escape->second);
+        } else {
+            // Not a string escape: left for the quoting rules.
+            out += c;
+            out += next;
         }
     }
     return out;

@@ -107,7 +107,9 @@ void FeedUpdater::startSession(UpdateCheck check) {
         return;
     }
     scheduledCheck_.reset();
-    Session& session = session_.emplace();
+    // Assigned rather than emplaced: clang reads the nested type as not default-constructible.
+    session_ = Session{};
+    Session& session = *session_;
     session.id = ++sessionCount_;
     session.check = check;
     session.showsWindow = check == UpdateCheck::updates;

@@ -1,9 +1,16 @@
 #include "platform/x11/X11KeyEventSource.h"
 
 // The XKB header names a field `explicit`, which C++ reserves.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit xkb_explicit
 #include <xcb/xkb.h>
 #undef explicit
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11Connection.h"

@@ -46,7 +46,7 @@ QCoro::Task<QImage> X11ScreenCapture::captureWindowImage(ShareableWindow window,
     if (const auto failure = failureOf(result.status)) {
         throw ScreenCaptureError(*failure);
     }
-    co_return result.image;
+    co_return QImage(result.image);
 }
 
 }  // namespace pellucine

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <xcb/xtest.h>
 
 #include <QGuiApplication>
 #include <QTest>
@@ -7,6 +6,7 @@
 
 #include "SettingsFixture.h"
 #include "X11TestDesktop.h"
+#include "X11TestKeyboard.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
 #include "design/YardText.h"
@@ -19,11 +19,11 @@
 namespace pellucine {
 namespace {
 
+using testing::controlL;
+using testing::shiftL;
+using testing::superL;
 using testing::X11TestDesktop;
 
-constexpr xcb_keysym_t shiftL = 0xffe1;
-constexpr xcb_keysym_t controlL = 0xffe3;
-constexpr xcb_keysym_t superL = 0xffeb;
 constexpr xcb_keysym_t space = ' ';
 constexpr xcb_keysym_t f12 = 0xffc9;
 
@@ -35,7 +35,7 @@ class HotkeyRecorderX11Test : public testing::SettingsFixture {
             GTEST_SKIP() << "No X server to test against";
         }
         server = std::make_unique<X11TestDesktop>();
-        layout = X11KeyboardLayout::read(server->get());
+        keyboard.emplace(*server);
         backend = std::make_unique<X11Connection>(*X11TestDesktop::connectDisplay());
         hotkeys = std::make_unique<X11GlobalHotkeys>(*backend);
         center = std::make_unique<HotkeyCenter>(*hotkeys, qtScheduler, hotkeyEvents);
@@ -53,30 +53,8 @@ class HotkeyRecorderX11Test : public testing::SettingsFixture {
         hotkeys.reset();
     }
 
-    xcb_keycode_t keycodeOf(xcb_keysym_t keysym) const {
-        for (int code = layout.minKeycode; code <= layout.maxKeycode; ++code) {
-            if (layout.keysym(xcb_keycode_t(code), 0) == keysym) {
-                return xcb_keycode_t(code);
-            }
-        }
-        ADD_FAILURE() << "no key carries keysym " << keysym;
-        return 0;
-    }
-    // Presses the keys in order and releases them in reverse, as a user would.
-    void type(const QList<xcb_keysym_t>& keysyms) {
-        QList<xcb_keycode_t> keys;
-        for (const xcb_keysym_t keysym : keysyms) {
-            keys.append(keycodeOf(keysym));
-        }
-        for (const xcb_keycode_t key : keys) {
-            xcb_test_fake_input(server->get(), XCB_KEY_PRESS, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                                0);
-        }
-        for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-            xcb_test_fake_input(server->get(), XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0,
-                                0, 0);
-        }
-        server->sync();
+    void type(const QList<xcb_keysym_t>& keysyms) const {
+        keyboard->type(keyboard->keycodesOf(keysyms));
     }
     // Starts recording and types the keys; the combination the page stored.
     KeyCombo record(const QList<xcb_keysym_t>& keysyms) {
@@ -91,7 +69,7 @@ class HotkeyRecorderX11Test : public testing::SettingsFixture {
     }
 
     std::unique_ptr<X11TestDesktop> server;
-    X11KeyboardLayout layout;
+    std::optional<testing::X11TestKeyboard> keyboard;
     std::unique_ptr<X11Connection> backend;
     QtScheduler qtScheduler{systemContinuousClock()};
     RecordingEventLog hotkeyEvents;
@@ -125,7 +103,7 @@ TEST_F(HotkeyRecorderX11Test, ACombinationAnotherClientHoldsShowsTheConflict) {
 
     // Another client takes the combination before the program registers it.
     X11TestDesktop other;
-    const X11KeyboardMap map(layout);
+    const X11KeyboardMap map(keyboard->layout());
     const xcb_void_cookie_t grab =
         xcb_grab_key_checked(other.get(), 1, other.root(), map.modifierMask(combo.modifiers),
                              *map.keycode(combo.keyCode), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);

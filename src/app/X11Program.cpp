@@ -7,7 +7,6 @@
 
 #include "app/AppDelegate.h"
 #include "app/LaunchDecision.h"
-#include "app/NoWindowSearch.h"
 #include "app/WebsiteURL.h"
 #include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
@@ -19,6 +18,7 @@
 #include "panels/FloatingPanel.h"
 #include "panels/GlanceContentView.h"
 #include "panels/SwitcherPanelController.h"
+#include "panels/WindowSearchController.h"
 #include "platform/x11/ExecutableRelaunch.h"
 #include "platform/x11/FeedUpdater.h"
 #include "platform/x11/X11Shell.h"
@@ -88,6 +88,7 @@ X11Program::X11Program(const Launch& launch)
               measurer_,
               FloatingPanel::compositingManagerRunning,
               &appearance_},
+      hotkeys_(desktop_.globalHotkeys(), scheduler_, FlightRecorder::shared()),
       windows_({environment_.model(), scheduler_, FlightRecorder::shared(), onboarding_,
                 appearance_,
                 [this] {
@@ -157,8 +158,17 @@ std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
     return std::make_unique<AppCoordinator>(
         model, AppCoordinator::Platform{desktop_, scheduler_, FlightRecorder::shared()},
         AppCoordinator::Panels{SwitcherPanelController::factory(model, glance_),
-                               [](const WindowSearchControlling::Recency&) {
-                                   return std::make_unique<NoWindowSearch>();
+                               [this, &model](WindowSearchControlling::Recency recency) {
+                                   return std::make_unique<WindowSearchController>(
+                                       model, std::move(recency),
+                                       WindowSearchController::Platform{
+                                           desktop_, scheduler_, FlightRecorder::shared(), hotkeys_,
+                                           [this] {
+                                               return HotkeyConflicts::readSources(
+                                                   desktop_.keyboardShortcuts(), paths_);
+                                           },
+                                           [this] { notifications_.postNeedsPermissions(); },
+                                           &icons_, &appearance_});
                                }});
 }
 

@@ -21,6 +21,7 @@
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
 #include "platform/x11/X11Desktop.h"
+#include "preferences/HotkeyCenter.h"
 #include "preferences/SettingsFileStore.h"
 #include "preferences/SettingsUpdateResume.h"
 #include "updates/UpdateDialogs.h"
@@ -81,6 +82,7 @@ class X11Program {
     DesktopEntryIcons icons_;
     FontTextMeasurer measurer_;
     GlanceEnvironment glance_;
+    HotkeyCenter hotkeys_;
     ProgramWindowPresenter windows_;
     std::unique_ptr<MainApp> app_;
 };

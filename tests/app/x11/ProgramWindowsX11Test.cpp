@@ -40,7 +40,7 @@ class ProgramWindowsX11Test : public ::testing::Test {
     }
     // The window has the focus, the content size and a frame in the middle of the screen.
     bool presentedAt(QSize size) {
-        const bool ok = X11TestDesktop::waitUntil([&] {
+        return X11TestDesktop::waitUntil([&] {
             const QRect frame = desktop->frameOf(id());
             const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
             return desktop->activeWindow() == id() && window.size() == size &&
@@ -48,14 +48,6 @@ class ProgramWindowsX11Test : public ::testing::Test {
                    frame.width() > size.width() && frame.height() > size.height() &&
                    (frame.center() - centre).manhattanLength() <= 2;
         });
-        if (!ok) {
-            const QRect frame = desktop->frameOf(id());
-            ADD_FAILURE() << "active " << desktop->activeWindow() << " ours " << id() << " size "
-                          << window.width() << "x" << window.height() << " frame " << frame.x()
-                          << "," << frame.y() << " " << frame.width() << "x" << frame.height()
-                          << " state " << desktop->wmState(id());
-        }
-        return ok;
     }
     bool fullScreenOnServer() {
         return desktop->netWmState(id()).contains(desktop->atom("_NET_WM_STATE_FULLSCREEN"));

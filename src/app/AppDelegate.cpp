@@ -30,8 +30,11 @@ bool bothPermissionsGranted(AppModel& model) {
 
 }  // namespace
 
-AppDelegate::AppDelegate(Services services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {
+AppDelegate::AppDelegate(Services services, Lifecycle lifecycle, QObject* parent)
+    : QObject(parent),
+      services_(std::move(services)),
+      lifecycle_(std::move(lifecycle)),
+      pendingDeepLinks_([this](const QUrl& url) { handleDeepLink(url, services_.events, this); }) {
     sharedDelegate() = this;
 }
 
@@ -275,6 +278,15 @@ void AppDelegate::showOnboardingFromMenu() {
 
 void AppDelegate::showDiagnosticsWindow() {
     services_.windows.showDiagnosticsWindow();
+}
+
+void AppDelegate::showPermissions() {
+    services_.windows.showOnboarding(OnboardingView::Step::permissions);
+}
+
+void AppDelegate::showSettings(const std::optional<QString>& pendingPage) {
+    services_.model.pendingSettingsBay().set(pendingPage);
+    showSettings();
 }
 
 void AppDelegate::reportProblem() {

@@ -1,23 +1,24 @@
 #include "app/ProgramEntry.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 
+#include "app/AppDelegate.h"
 #include "app/DeepLink.h"
-#include "app/DeepLinkDestinations.h"
-#include "app/DeepLinkQueue.h"
 #include "app/InstanceChannel.h"
 #include "app/LaunchDecision.h"
 #include "app/ProgramActivationPolicy.h"
+#include "app/X11Program.h"
 #include "app/X11WindowListing.h"
 #include "base/AppPaths.h"
 #include "base/Clock.h"
 #include "core/FlightRecorder.h"
 #include "core/PrivateCaptureProbe.h"
 #include "platform/HostProcess.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UnavailablePrivateCapture.h"
+#include "platform/x11/X11Error.h"
 #include "preferences/LegacyDefaultsMigration.h"
 #include "preferences/PreferenceStore.h"
 #include "preferences/SettingsFileStore.h"
@@ -96,17 +97,29 @@ int runProgram(int argc, char* argv[]) {
         return QApplication::exec();
     }
 
-    // No destinations yet: links are recorded and open nothing.
-    DeepLinkQueue deepLinks(
-        [](const QUrl& url) { handleDeepLink(url, FlightRecorder::shared(), nullptr); });
-    for (const QString& link : links) {
-        deepLinks.receive(link);
+    // Asked to end by a signal: the same road as the Quit command.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
+                     [] { QCoreApplication::quit(); });
+    std::unique_ptr<X11Program> program;
+    try {
+        program = std::make_unique<X11Program>(
+            X11Program::Launch{arguments, QProcessEnvironment::systemEnvironment(), policy});
+    } catch (const X11Error& error) {
+        std::fprintf(stderr, "Pellucine needs an X11 session: %s\n",
+                     qPrintable(error.localizedDescription()));
+        return 1;
     }
-    QObject::connect(channel.get(), &InstanceChannel::linkReceived, &app,
-                     [&deepLinks](const QString& text) { deepLinks.receive(text); });
-    // Launch has finished once the event loop runs.
-    QTimer::singleShot(0, &app, [&deepLinks] { deepLinks.drain(); });
+    AppDelegate& delegate = program->delegate();
+    for (const QString& link : links) {
+        delegate.receiveLink(link);
+    }
+    QObject::connect(channel.get(), &InstanceChannel::linkReceived, &delegate,
+                     &AppDelegate::receiveLink);
+    QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
+                     &AppDelegate::applicationShouldHandleReopen);
     const int status = QApplication::exec();
+    program.reset();
     FlightRecorder::shared().drain();
     return status;
 }

@@ -20,6 +20,11 @@ class ProgramWindows {
     virtual void showDiagnosticsWindow() = 0;
     // The problem-report window, at the phase when given one.
     virtual void showReportWindow(const std::optional<ReportProblem::Phase>& phase) = 0;
+
+    // Whether the settings, welcome or diagnostics window is on screen.
+    virtual bool hasVisibleWindow() const = 0;
+    // Brings the program forward: its visible window takes the focus from other applications.
+    virtual void activate() = 0;
 };
 
 }  // namespace pellucine

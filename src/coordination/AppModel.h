@@ -91,6 +91,8 @@ class AppModel final : public QObject {
         BackgroundExecutor& executor;
         // Returns once every event recorded so far is written.
         std::function<void()> waitForEventLog;
+        // What the update controller reads of the program and its process.
+        UpdateEnvironment updates = UpdateEnvironment::ofProcess();
     };
 
     // How one capture group runs: how many captures at once, whether a fresh cached picture

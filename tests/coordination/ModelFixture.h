@@ -20,9 +20,15 @@ class ModelFixture : public DesktopFixture {
 
     // Creates the model over the real window service, or over `service` when given.
     AppModel& makeModel(WindowServicing* service = nullptr) {
-        model = std::make_unique<AppModel>(
-            AppModel::Platform{desktop, scheduler, events, scheduler.clocks().wall, executor, {}},
-            service != nullptr ? *service : windowService, previewService, store, sync);
+        model = std::make_unique<AppModel>(AppModel::Platform{desktop,
+                                                              scheduler,
+                                                              events,
+                                                              scheduler.clocks().wall,
+                                                              executor,
+                                                              {},
+                                                              updateEnvironment},
+                                           service != nullptr ? *service : windowService,
+                                           previewService, store, sync);
         return *model;
     }
 
@@ -51,6 +57,8 @@ class ModelFixture : public DesktopFixture {
     }
 
     ManualExecutor executor{scheduler};
+    // What the model's update controller reads of the program.
+    UpdateEnvironment updateEnvironment{Bundle({}, {}), {}, {}};
     AccessibilityWindowService windowService{desktop, events};
     ScreenCapturePreviewService previewService{desktop.screenCapture(), scheduler};
     MemoryPreferenceStore store;

@@ -79,6 +79,7 @@ class SimulatedDesktop final : public Desktop,
     bool isProcessTrusted() const override { return permissions_.isAccessibilityTrusted(); }
     ElementRef applicationElement(qint32 processIdentifier) override;
     void setGlobalMessagingTimeout(Duration timeout) override { globalTimeout_ = timeout; }
+    std::optional<Duration> globalMessagingTimeout() const { return globalTimeout_; }
     std::unique_ptr<AccessibilityObserver> createObserver(
         qint32 processIdentifier, AccessibilityObserver::Callback callback) override;
 

@@ -2,12 +2,9 @@
 
 #include <QMenu>
 
-#include "ShellFakes.h"
-#include "app/AppDelegate.h"
+#include "DelegateFixture.h"
 #include "app/StatusItem.h"
 #include "app/StatusMenu.h"
-#include "coordination/ModelFixture.h"
-#include "design/Appearance.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -17,7 +14,7 @@ using I = StatusMenuItem;
 
 // The delegate over the model on the simulated desktop; the program runs as pid 1, Notes (10)
 // and Mail (20) are regular applications, and a menu-bar agent (30) is an accessory one.
-class AppDelegateTest : public testing::ModelFixture {
+class AppDelegateTest : public testing::DelegateFixture {
   protected:
     static constexpr qint32 notes = 10;
     static constexpr qint32 mail = 20;
@@ -30,9 +27,7 @@ class AppDelegateTest : public testing::ModelFixture {
         addApp(agent, "Agent", ActivationPolicy::accessory);
         makeModel();
         model->permissions().refresh("launch");
-        delegate = std::make_unique<AppDelegate>(
-            AppDelegate::Services{*model, desktop, events, scheduler, appearance, windows,
-                                  [this] { log << "terminate"; }, QUrl("https://example.com")});
+        makeDelegate();
         delegate->setCoordinator(std::make_unique<testing::RecordingCoordinator>(log));
     }
 
@@ -40,11 +35,6 @@ class AppDelegateTest : public testing::ModelFixture {
     QString showWindowsTitle() {
         return delegate->menuWillOpen().row(I::showWindows).content.title;
     }
-
-    Appearance appearance;
-    testing::RecordingProgramWindows windows;
-    QStringList log;
-    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST_F(AppDelegateTest, TheMenuTargetIsTheLastRegularApplicationOfAnotherProcessInFront) {

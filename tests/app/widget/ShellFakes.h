@@ -23,16 +23,22 @@ class RecordingProgramWindows final : public ProgramWindows {
         lastPhase = phase;
     }
 
+    // Each "activate" goes into `opened` too.
+    bool hasVisibleWindow() const override { return visible; }
+    void activate() override { opened << QStringLiteral("activate"); }
+
     QStringList opened;
     std::optional<ReportProblem::Phase> lastPhase;
+    bool visible = false;
 };
 
-// Writes each request: "showWindows <pid>", "windowSearch", "stop"; into a log it shares with
-// the test so that the order against other effects shows.
+// Writes each request: "start", "showWindows <pid>", "windowSearch", "stop"; into a log it shares
+// with the test so that the order against other effects shows.
 class RecordingCoordinator final : public ShellCoordinating {
   public:
     explicit RecordingCoordinator(QStringList& log) : log_(log) {}
 
+    void start() override { log_ << QStringLiteral("start"); }
     void showWindows(qint32 processIdentifier) override {
         log_ << QStringLiteral("showWindows %1").arg(processIdentifier);
     }

@@ -1,0 +1,147 @@
+#include "app/QtPresentableWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include "app/WindowActivation.h"
+
+namespace pellucine {
+
+QtPresentableWindow::QtPresentableWindow(QWidget& widget, WindowActivation* activation)
+    : QObject(&widget), widget_(widget), activation_(activation) {}
+
+QtPresentableWindow& QtPresentableWindow::of(QWidget& widget, WindowActivation* activation) {
+    if (auto* existing =
+            widget.findChild<QtPresentableWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
+        existing->activation_ = activation;
+        return *existing;
+    }
+    // Owned by the widget.
+    return *new QtPresentableWindow(widget, activation);
+}
+
+QWindow& QtPresentableWindow::window() {
+    widget_.winId();
+    QWindow* window = widget_.windowHandle();
+    if (watched_ != window) {
+        watched_ = window;
+        window->installEventFilter(this);
+    }
+    return *window;
+}
+
+bool QtPresentableWindow::isFullScreen() const {
+    return widget_.isFullScreen();
+}
+
+void QtPresentableWindow::exitFullScreen(std::function<void()> done) {
+    const bool onScreen = widget_.isVisible();
+    if (onScreen) {
+        // The window manager answers later by changing the window's state; Qt passes that on
+        // as a spontaneous state change of the window.
+        window();
+        leftFullScreen_ = std::move(done);
+    }
+    widget_.setWindowState(widget_.windowState() & ~Qt::WindowFullScreen);
+    if (!onScreen && done) {
+        // A hidden window has nothing to wait for: it is shown in its new state.
+        done();
+    }
+}
+
+bool QtPresentableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != watched_) {
+        return QObject::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+        case QEvent::WindowStateChange:
+            if (leftFullScreen_ && event->spontaneous() &&
+                !(watched_->windowStates() & Qt::WindowFullScreen)) {
+                std::exchange(leftFullScreen_, {})();
+            }
+            break;
+        case QEvent::Expose:
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (watchingFrame_ && watched_->isExposed()) {
+                frameMayHaveChanged();
+            }
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool QtPresentableWindow::isZoomed() const {
+    return widget_.isMaximized();
+}
+
+void QtPresentableWindow::unzoom() {
+    widget_.setWindowState(widget_.windowState() & ~Qt::WindowMaximized);
+}
+
+void QtPresentableWindow::setContentSize(QSize size) {
+    widget_.resize(size);
+    if (widget_.isVisible()) {
+        // Sent even when the widget believes it has the size already: its copy lags behind
+        // what the window manager did meanwhile.
+        window().resize(size);
+    }
+}
+
+void QtPresentableWindow::centre() {
+    const QScreen* screen =
+        widget_.screen() != nullptr ? widget_.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QWindow& handle = window();
+    // Asked of the window each time: the widget's copy lags behind the window manager.
+    const QMargins margins = handle.frameMargins();
+    QRect frame(QPoint(), widget_.size().grownBy(margins));
+    frame.moveCenter(screen->availableGeometry().center());
+    const QRect client(frame.topLeft() + QPoint(margins.left(), margins.top()), widget_.size());
+    widget_.setGeometry(client);
+    if (widget_.isVisible()) {
+        handle.resize(client.size());
+        handle.setPosition(client.topLeft());
+    }
+    // The frame is final only once the window manager has framed the window (and, leaving full
+    // screen, decorated it again): centred again when it changes.
+    watchingFrame_ = true;
+    marginsUsed_ = margins;
+}
+
+void QtPresentableWindow::frameMayHaveChanged() {
+    if (watched_->windowStates() & (Qt::WindowFullScreen | Qt::WindowMaximized)) {
+        watchingFrame_ = false;
+        return;
+    }
+    const QMargins margins = watched_->frameMargins();
+    if (margins != marginsUsed_) {
+        centre();
+    } else if (!margins.isNull()) {
+        watchingFrame_ = false;
+    }
+}
+
+void QtPresentableWindow::orderFront() {
+    if (widget_.isMinimized()) {
+        widget_.setWindowState(widget_.windowState() & ~Qt::WindowMinimized);
+    }
+    widget_.show();
+    widget_.raise();
+}
+
+void QtPresentableWindow::activate() {
+    if (activation_ != nullptr) {
+        activation_->activate(window());
+    } else {
+        widget_.activateWindow();
+    }
+}
+
+}  // namespace pellucine

@@ -1,0 +1,226 @@
+#include "app/X11Program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+#include <cstdio>
+
+#include "app/AppDelegate.h"
+#include "app/LaunchDecision.h"
+#include "app/WebsiteURL.h"
+#include "coordination/AppCoordinator.h"
+#include "coordination/AppModel.h"
+#include "core/FlightRecorder.h"
+#include "diagnostics/DiagnosticsWindow.h"
+#include "diagnostics/ReportConfig.h"
+#include "diagnostics/ReportWindow.h"
+#include "diagnostics/ThisAppReport.h"
+#include "panels/FloatingPanel.h"
+#include "panels/GlanceContentView.h"
+#include "panels/SwitcherPanelController.h"
+#include "panels/WindowSearchController.h"
+#include "platform/x11/ExecutableRelaunch.h"
+#include "platform/x11/FeedUpdater.h"
+#include "platform/x11/X11Shell.h"
+#include "settings/AboutPage.h"
+#include "settings/SettingsView.h"
+#include "settings/SettingsWindow.h"
+
+namespace pellucine {
+
+namespace {
+
+X11Desktop::Options desktopOptions(const AppPaths& paths, std::optional<QString> syncFolder) {
+    X11Desktop::Options options;
+    options.paths = paths;
+    options.syncFolder = std::move(syncFolder);
+    return options;
+}
+
+void waitForEventLog() {
+    FlightRecorder::shared().drain();
+}
+
+// The program's top-level windows, front to back as far as Qt knows.
+QList<SettingsUpdateResume::WindowSummary> programWindows() {
+    QList<SettingsUpdateResume::WindowSummary> windows;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        windows.append({widget->windowTitle(), widget->isVisible()});
+    }
+    return windows;
+}
+
+FeedUpdater::Setup updaterSetup(const UpdateEnvironment& environment, const AppPaths& paths) {
+    return {environment.bundleFeed(),
+            Bundle::infoString(QStringLiteral("SUPublicEDKey"), environment.bundle),
+            environment.buildVersion(),
+            environment.currentVersion(),
+            QSysInfo::kernelVersion(),
+            environment.executablePath,
+            paths.programSupportFolder() + QStringLiteral("/updater.json")};
+}
+
+}  // namespace
+
+X11Program::X11Program(const Launch& launch)
+    : paths_(AppPaths::fromEnvironment()),
+      defaults_(SettingsFileStore::standardFilePath(paths_)),
+      syncFolder_(CloudPreferenceSync::chosenSyncFolder(defaults_)),
+      desktop_(desktopOptions(paths_, syncFolder_)),
+      environment_({desktop_, scheduler_, FlightRecorder::shared(), systemWallClock(), executor_,
+                    defaults_, paths_, waitForEventLog}),
+      updateDialogs_(desktop_.urlOpener(), &appearance_),
+      settingsResume_(paths_, systemWallClock(), scheduler_, programWindows),
+      diagnostics_(environment_.model(),
+                   DiagnosticsHost::standard(desktop_, FlightRecorder::shared().directory()),
+                   waitForEventLog),
+      savePanel_(paths_.desktop),
+      reportEnvironment_(
+          ReportProblem::Environment::standard(paths_, desktop_.urlOpener(), network_)),
+      onboarding_(defaults_),
+      activation_(desktop_.state().connection()),
+      icons_(desktop_.workspace()),
+      glance_{desktop_.workspace(),
+              desktop_.screenLayout(),
+              icons_,
+              scheduler_,
+              FlightRecorder::shared(),
+              measurer_,
+              FloatingPanel::compositingManagerRunning,
+              &appearance_},
+      hotkeys_(desktop_.globalHotkeys(), scheduler_, FlightRecorder::shared()),
+      windows_({environment_.model(), scheduler_, FlightRecorder::shared(), onboarding_,
+                appearance_,
+                [this] {
+                    return applicationCommands(
+                        {[]() -> ShellCommandTarget* { return AppDelegate::shared(); },
+                         [this] { desktop_.applicationLifecycle().terminate(); },
+                         &desktop_.urlOpener(), websiteURL()});
+                },
+                [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
+                [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
+                &activation_}) {
+    AppModel& model = environment_.model();
+    UpdateController& updates = model.updates();
+    updates.setHost(
+        {FeedUpdater::factory(updaterSetup(UpdateEnvironment::ofProcess(), paths_),
+                              {scheduler_, systemWallClock(), updateDialogs_,
+                               [](const QString& executable) {
+                                   return relaunchAfterExit(executable,
+                                                            QCoreApplication::applicationPid());
+                               },
+                               [this] { desktop_.applicationLifecycle().terminate(); }}),
+         [this] { windows_.activate(); }, [this] { settingsResume_.rememberOpenSettings(); }});
+
+    startApplicationSwitcher();
+
+    AppDelegate::Services services{model,
+                                   desktop_,
+                                   FlightRecorder::shared(),
+                                   scheduler_,
+                                   appearance_,
+                                   windows_,
+                                   [this] { desktop_.applicationLifecycle().terminate(); },
+                                   websiteURL()};
+    AppDelegate::Lifecycle lifecycle{onboarding_,
+                                     notifications_,
+                                     launch.activationPolicy,
+                                     Bundle::main(),
+                                     [this] { return makeCoordinator(); },
+                                     [this](SettingsUpdateResume::SettingsOpener open) {
+                                         settingsResume_.resumeIfNeeded(std::move(open));
+                                     },
+                                     launch.arguments,
+                                     launch.environment,
+                                     reportEnvironment_.desktopFolder,
+                                     waitForEventLog,
+                                     isRunningTests()};
+    app_ = std::make_unique<MainApp>(
+        std::make_unique<AppDelegate>(std::move(services), std::move(lifecycle)));
+}
+
+X11Program::~X11Program() {
+    app_.reset();
+    desktop_.applicationSwitcher().stop();
+}
+
+void X11Program::startApplicationSwitcher() {
+    if (desktop_.applicationSwitcher().start()) {
+        return;
+    }
+    FlightRecorder::shared().record(QStringLiteral("application-switcher-unavailable"));
+    std::fprintf(stderr,
+                 "Super+Tab is taken by another program: the application switcher is off.\n");
+}
+
+std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
+    AppModel& model = environment_.model();
+    return std::make_unique<AppCoordinator>(
+        model, AppCoordinator::Platform{desktop_, scheduler_, FlightRecorder::shared()},
+        AppCoordinator::Panels{SwitcherPanelController::factory(model, glance_),
+                               [this, &model](WindowSearchControlling::Recency recency) {
+                                   return std::make_unique<WindowSearchController>(
+                                       model, std::move(recency),
+                                       WindowSearchController::Platform{
+                                           desktop_, scheduler_, FlightRecorder::shared(), hotkeys_,
+                                           [this] {
+                                               return HotkeyConflicts::readSources(
+                                                   desktop_.keyboardShortcuts(), paths_);
+                                           },
+                                           [this] { notifications_.postNeedsPermissions(); },
+                                           &icons_, &appearance_});
+                               }});
+}
+
+void X11Program::openReport(const std::optional<ReportProblem::Phase>& phase) {
+    const ReportProblem::Config config = ReportProblem::Config::thisApp(
+        {diagnostics_, defaults_, FlightRecorder::shared(), reportEnvironment_.desktopFolder});
+    ReportProblem::openWindow(config, phase, reportEnvironment_);
+}
+
+std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
+    AppModel& model = environment_.model();
+    const auto context = [this, &model](DialogHost& dialogs) {
+        SettingsContext context{
+            dialogs,
+            scheduler_,
+            systemWallClock(),
+            desktop_,
+            defaults_,
+            paths_,
+            &settingsResume_,
+            &Bundle::main(),
+            websiteURL(),
+            Bundle::infoString(QStringLiteral("CFBundleIdentifier"), Bundle::main()),
+            ApplicationNames::fromDesktopEntries(),
+            syncFolder_,
+            {}};
+        context.aboutPage = [this, &model](SettingsView& view) {
+            return new AboutPage(
+                {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),
+                 desktop_.urlOpener(), *reportEnvironment_.files, systemWallClock(), websiteURL(),
+                 paths_.programSupportFolder(), QDir::homePath(), [&view] { view.markSaved(); },
+                 [&view](const QString& text) { view.setImportErrorMessage(text); },
+                 [this] {
+                     if (AppDelegate::shared() != nullptr) {
+                         windows_.showReportWindow(std::nullopt);
+                     }
+                 },
+                 [this] { notifications_.postShowDiagnostics(); }});
+        };
+        return context;
+    };
+    return std::make_unique<SettingsWindow>(model, context,
+                                            SettingsWindow::Options{nullptr, &appearance_});
+}
+
+std::unique_ptr<QWidget> X11Program::makeDiagnosticsWindow() {
+    return std::make_unique<DiagnosticsWindow>(
+        DiagnosticsView::Context{diagnostics_, savePanel_, [] {
+                                     if (AppDelegate* delegate = AppDelegate::shared()) {
+                                         delegate->showPermissions();
+                                     }
+                                 }});
+}
+
+}  // namespace pellucine

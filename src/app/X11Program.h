@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QNetworkAccessManager>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <memory>
+
+#include "app/AppEnvironment.h"
+#include "app/MainApp.h"
+#include "app/OnboardingStore.h"
+#include "app/ProgramWindowPresenter.h"
+#include "app/ShellNotifications.h"
+#include "app/X11WindowActivation.h"
+#include "base/QtScheduler.h"
+#include "base/ThreadPoolExecutor.h"
+#include "design/Appearance.h"
+#include "diagnostics/DiagnosticsService.h"
+#include "diagnostics/FileDialogSavePanel.h"
+#include "diagnostics/ReportEnvironment.h"
+#include "panels/DesktopEntryIcons.h"
+#include "panels/FontTextMeasurer.h"
+#include "panels/GlanceEnvironment.h"
+#include "platform/x11/X11Desktop.h"
+#include "preferences/HotkeyCenter.h"
+#include "preferences/SettingsFileStore.h"
+#include "preferences/SettingsUpdateResume.h"
+#include "updates/UpdateDialogs.h"
+
+namespace pellucine {
+
+class AppDelegate;
+class ProgramActivationPolicy;
+class ShellCoordinating;
+
+// The program on an X server, made in order: the user defaults, the desktop, the shared
+// environment with its model, the program's windows and the application scene with its
+// delegate; ended in the reverse order. Its own application switcher is started when the
+// program's keys are free. Needs the GUI application; main thread.
+class X11Program {
+  public:
+    struct Launch {
+        // The command line after the program name, and the process environment.
+        QStringList arguments;
+        QProcessEnvironment environment;
+        // Outlives the program.
+        ProgramActivationPolicy& activationPolicy;
+    };
+
+    // Throws X11Error when the server cannot be reached.
+    explicit X11Program(const Launch& launch);
+    ~X11Program();
+    X11Program(const X11Program&) = delete;
+    X11Program& operator=(const X11Program&) = delete;
+
+    AppDelegate& delegate() const { return app_->delegate(); }
+
+  private:
+    void startApplicationSwitcher();
+    std::unique_ptr<ShellCoordinating> makeCoordinator();
+    void openReport(const std::optional<ReportProblem::Phase>& phase);
+    std::unique_ptr<QWidget> makeDiagnosticsWindow();
+    std::unique_ptr<QWidget> makeSettingsWindow();
+
+    AppPaths paths_;
+    SettingsFileStore defaults_;
+    // The folder settings are synced through, as chosen when the program started.
+    std::optional<QString> syncFolder_;
+    X11Desktop desktop_;
+    QtScheduler scheduler_{systemContinuousClock()};
+    ThreadPoolExecutor executor_;
+    Appearance appearance_;
+    QNetworkAccessManager network_;
+    AppEnvironment environment_;
+    UpdateDialogs updateDialogs_;
+    SettingsUpdateResume settingsResume_;
+    DiagnosticsService diagnostics_;
+    FileDialogSavePanel savePanel_;
+    ReportProblem::Environment reportEnvironment_;
+    ShellNotifications notifications_;
+    OnboardingStore onboarding_;
+    X11WindowActivation activation_;
+    DesktopEntryIcons icons_;
+    FontTextMeasurer measurer_;
+    GlanceEnvironment glance_;
+    HotkeyCenter hotkeys_;
+    ProgramWindowPresenter windows_;
+    std::unique_ptr<MainApp> app_;
+};
+
+}  // namespace pellucine

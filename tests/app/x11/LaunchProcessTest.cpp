@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "X11TestDesktop.h"
+#include "base/AppPaths.h"
+#include "base/RecordingEventLog.h"
+#include "preferences/PreferenceStore.h"
+#include "preferences/SettingsFileStore.h"
+#include "support/QtPrinters.h"
+
+namespace pellucine {
+namespace {
+
+using testing::X11TestDesktop;
+
+// The program itself on the fixture's desktop, with its own runtime, data and configuration
+// folders: what it records while it starts and quits, and the windows it shows.
+class LaunchProcessTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            GTEST_SKIP() << "No X server to test against";
+        }
+        ASSERT_TRUE(runtime.isValid() && home.isValid());
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+        desktop = std::make_unique<X11TestDesktop>();
+        environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("XCTestConfigurationFilePath"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), paths.applicationSupport);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths.defaults);
+    }
+
+    void TearDown() override {
+        for (const auto& process : processes) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+
+    QProcess& launch(const QStringList& arguments = {}) {
+        auto& process = processes.emplace_back(std::make_unique<QProcess>());
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(PELLUCINE_PROGRAM), arguments);
+        EXPECT_TRUE(process->waitForStarted(5000));
+        return *process;
+    }
+
+    // A later launch: the welcome flow was completed, and the synced record was last changed at
+    // `modified`.
+    void completeEarlierLaunch(const QDateTime& modified) {
+        SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths));
+        defaults.setValue(QStringLiteral("hasCompletedTaskSwitcherOnboarding"), true);
+        RecordingEventLog events;
+        PreferenceStore store(defaults, paths, systemWallClock(), events);
+        PortablePreferences portable;
+        portable.modifiedAt = modified;
+        store.savePortablePreferences(portable);
+    }
+    QDateTime storedModification() const {
+        SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths));
+        RecordingEventLog events;
+        return PreferenceStore(defaults, paths, systemWallClock(), events)
+            .loadPortablePreferences()
+            .modifiedAt;
+    }
+
+    // The shell's own events in the log, in order.
+    QStringList shellEvents() const {
+        static const QStringList shell{"launch",
+                                       "quit",
+                                       "menu-bar-visibility",
+                                       "dock-visibility",
+                                       "deep-link",
+                                       "onboarding-shown",
+                                       "settings-opened",
+                                       "permissions-missing-at-launch"};
+        QFile log(paths.applicationSupport + QStringLiteral("/pellucine/diagnostics/flight.jsonl"));
+        QStringList names;
+        if (log.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : log.readAll().split('\n')) {
+                const QString name =
+                    QJsonDocument::fromJson(line).object().value("event").toString();
+                if (shell.contains(name)) {
+                    names << name;
+                }
+            }
+        }
+        return names;
+    }
+    bool eventsBecome(const QStringList& expected) const {
+        const bool reached = X11TestDesktop::waitUntil([&] { return shellEvents() == expected; });
+        EXPECT_TRUE(reached) << shellEvents().join(' ').toStdString();
+        return reached;
+    }
+    // The client of the program with this title, once mapped.
+    std::optional<xcb_window_t> shown(const QString& title) const {
+        std::optional<xcb_window_t> window;
+        X11TestDesktop::waitUntil([&] {
+            window = desktop->findClient(title);
+            return window && desktop->isViewable(*window);
+        });
+        return window;
+    }
+    static void expectCleanExit(QProcess& process) {
+        // Waiting on a process that has already ended answers false.
+        ASSERT_TRUE(process.state() == QProcess::NotRunning || process.waitForFinished(15000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
+
+    QTemporaryDir runtime{QDir::tempPath() + QStringLiteral("/pellucine-run-XXXXXX")};
+    QTemporaryDir home;
+    AppPaths paths = AppPaths::under(home.path());
+    std::unique_ptr<X11TestDesktop> desktop;
+    QProcessEnvironment environment;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(LaunchProcessTest, TheFirstLaunchShowsTheWelcomeInFrontAndATermSignalQuitsCleanly) {
+    QProcess& program = launch();
+    ASSERT_TRUE(eventsBecome({"menu-bar-visibility", "launch", "onboarding-shown"}));
+    const auto welcome = shown(QStringLiteral("Welcome to PELLUCINE"));
+    ASSERT_TRUE(welcome);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *welcome; }));
+
+    program.terminate();
+    expectCleanExit(program);
+    // "quit" was written before the process ended.
+    EXPECT_EQ(shellEvents(),
+              (QStringList{"menu-bar-visibility", "launch", "onboarding-shown", "quit"}));
+}
+
+TEST_F(LaunchProcessTest, ALaterLaunchOpensSettingsThenEarlyLinksAndTheQuitCommandStampsNothing) {
+    const QDateTime modified = QDateTime::fromString("2025-05-05T05:05:05Z", Qt::ISODate);
+    completeEarlierLaunch(modified);
+    QProcess& program = launch({"pellucine://diagnostics"});
+    // No tray on this desktop: the settings window, on the turn after launch, so after the link
+    // that came with the launch.
+    ASSERT_TRUE(eventsBecome({"menu-bar-visibility", "launch", "deep-link", "settings-opened"}));
+    ASSERT_TRUE(shown(QStringLiteral("PELLUCINE Diagnostics")));
+    const auto settings = shown(QStringLiteral("PELLUCINE Settings"));
+    ASSERT_TRUE(settings);
+
+    // Started again: the running program brings Settings forward.
+    expectCleanExit(launch());
+    ASSERT_TRUE(eventsBecome(
+        {"menu-bar-visibility", "launch", "deep-link", "settings-opened", "settings-opened"}));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *settings; }));
+
+    QProcess keys;
+    keys.start(QStringLiteral("xdotool"), {"key", "ctrl+q"});
+    ASSERT_TRUE(keys.waitForFinished(5000));
+    expectCleanExit(program);
+    EXPECT_EQ(shellEvents().last(), "quit");
+    EXPECT_EQ(shellEvents().count("quit"), 1);
+    EXPECT_EQ(storedModification(), modified);
+}
+
+}  // namespace
+}  // namespace pellucine

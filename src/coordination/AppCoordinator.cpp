@@ -191,6 +191,7 @@ void AppCoordinator::start() {
     secureInputTick();
 
     subscribe();
+    desktop_.systemDock().setWanted(model_.portablePreferences().value().enableDockHoverPreviews);
     spawn(scheduler_, guarded(this, &AppCoordinator::preloadIfReady));
     if (const auto frontmost = frontmostApplication(desktop_.workspace())) {
         recordActivation(frontmost->processIdentifier);
@@ -230,9 +231,10 @@ void AppCoordinator::subscribe() {
         [](const PortablePreferences& p) {
             return std::pair{p.enableDockHoverPreviews, p.dockHoverDelayMilliseconds};
         },
-        [self](const auto&) {
+        [self](const auto& dock) {
             if (self) {
                 self->startMonitors();
+                self->desktop_.systemDock().setWanted(dock.first);
             }
         },
         &scheduler_);
@@ -302,6 +304,7 @@ void AppCoordinator::stop() {
     switcherWarmupTask_ = {};
     shortcuts_.stop();
     dockHoverMonitor().stop();
+    desktop_.systemDock().setWanted(false);
     windowLifecycleMonitor_.stop();
     hideGlance();
     cancellables_.clear();

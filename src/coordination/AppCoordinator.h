@@ -73,11 +73,11 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     AppCoordinator& operator=(const AppCoordinator&) = delete;
 
     // Registers the window-search hotkey, starts the secure-input check, subscribes to the
-    // preferences, the permissions and the workspace, preloads pictures, and follows window
-    // events. Once.
+    // preferences, the permissions and the workspace, asks for a Dock while Dock previews are
+    // on, preloads pictures, and follows window events. Once.
     void start();
-    // Ends timers, tasks, the tap and the monitors, hides the glance and drops the
-    // subscriptions, in that order. A second call does nothing.
+    // Ends timers, tasks, the tap and the monitors, withdraws the wish for a Dock, hides the
+    // glance and drops the subscriptions, in that order. A second call does nothing.
     void stop() override;
     // (Re)wires the key tap, the window monitor and the Dock monitor for the permissions now.
     void startMonitors();

@@ -35,6 +35,8 @@ TEST_F(CoordinatorLifecycleTest, BothPermissionsAtCreationStartTheTapAndMonitors
     EXPECT_TRUE(coordinator->shortcuts().isListening());
     EXPECT_GT(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
     EXPECT_TRUE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(desktop.simulatedDockRequests().requestCount(), 0)
+        << "the Dock is asked for on start";
 }
 
 TEST_F(CoordinatorLifecycleTest, GrantingTheSecondPermissionRewiresThenPullsRefreshesAndPreloads) {
@@ -81,11 +83,22 @@ TEST_F(CoordinatorLifecycleTest, OnlyTheDockPairAndTheSearchSettingRewire) {
     EXPECT_EQ(events.count(QStringLiteral("dock-hover-monitor-started")), 1);
     EXPECT_EQ(coordinator->dockHoverMonitor().hoverDelayMilliseconds(), 700);
 
+    const SimulatedDockRequests& dockRequests = desktop.simulatedDockRequests();
+    EXPECT_TRUE(dockRequests.isWanted());
+    const int requests = dockRequests.requestCount();
     model->portablePreferences().modify([](auto& p) { p.enableDockHoverPreviews = false; });
     model->portablePreferences().modify([](auto& p) { p.previewWidth = 400; });
     scheduler.runUntilIdle();
     EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
     EXPECT_TRUE(coordinator->shortcuts().isListening());
+    EXPECT_FALSE(dockRequests.isWanted());
+    EXPECT_EQ(dockRequests.requestCount(), requests + 1);
+
+    model->portablePreferences().modify([](auto& p) { p.enableDockHoverPreviews = true; });
+    scheduler.runUntilIdle();
+    EXPECT_TRUE(dockRequests.isWanted());
+    coordinator->stop();
+    EXPECT_FALSE(dockRequests.isWanted()) << "a stopped coordinator previews nothing on a Dock";
 }
 
 TEST_F(CoordinatorLifecycleTest, RewiringTheDockMonitorEndsTheDockGlanceItCanNoLongerClose) {

@@ -75,7 +75,7 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     // Registers the window-search hotkey, starts the secure-input check, subscribes to the
     // preferences, the permissions and the workspace, asks for a Dock while Dock previews are
     // on, preloads pictures, and follows window events. Once.
-    void start();
+    void start() override;
     // Ends timers, tasks, the tap and the monitors, withdraws the wish for a Dock, hides the
     // glance and drops the subscriptions, in that order. A second call does nothing.
     void stop() override;

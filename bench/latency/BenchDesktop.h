@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace pellucine {
+
+// Xvfb and openbox on a free display, client windows of three X applications, and the program
+// itself with a home of its own, all stopped with the desktop. Each client has a background
+// colour of its own and sits outside the middle of the screen, where the program's panels show,
+// so that a colour seen on a panel can only come from the picture of its window.
+class BenchDesktop {
+  public:
+    BenchDesktop();
+    ~BenchDesktop();
+    BenchDesktop(const BenchDesktop&) = delete;
+    BenchDesktop& operator=(const BenchDesktop&) = delete;
+
+    // Starts Xvfb and openbox; false with a message on standard error when either fails.
+    bool start();
+    QByteArray displayName() const { return displayName_; }
+
+    // Starts client number `index` (an xterm, an xlogo or an xclock in turn).
+    void addClient(int index);
+    static QColor colourOf(int index);
+    // The client processes started so far, by process id, with their colours.
+    struct Client {
+        qint64 processIdentifier = 0;
+        QColor colour;
+    };
+    QList<Client> clients() const;
+
+    // Starts the program as after a completed welcome; its process id, or none.
+    std::optional<qint64> startProgram();
+    // Whether the program's event log has a line holding every one of `parts`.
+    bool logHas(const QList<QByteArray>& parts) const;
+    // The program's resident and peak resident memory in KiB, from /proc; 0 when unknown.
+    qint64 residentKiB(const char* field = "VmRSS:") const;
+
+  private:
+    QProcess& launch(const QString& program, const QStringList& arguments);
+
+    QTemporaryDir scratch_;
+    QByteArray displayName_;
+    QProcessEnvironment environment_;
+    std::unique_ptr<QProcess> server_;
+    std::unique_ptr<QProcess> windowManager_;
+    std::vector<std::unique_ptr<QProcess>> clients_;
+    QList<QColor> colours_;
+    std::unique_ptr<QProcess> program_;
+};
+
+}  // namespace pellucine

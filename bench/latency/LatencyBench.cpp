@@ -1,0 +1,403 @@
+// How fast the program answers its keys on a real X server, beside rofi as a reference, and
+// how much memory it holds while it does. Usage: latency_bench [CYCLES [MEMORY_CYCLES]].
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QThread>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "core/PreviewCache.h"
+#include "latency/BenchDesktop.h"
+#include "latency/BenchDisplay.h"
+#include "latency/LatencyFigures.h"
+
+namespace pellucine {
+namespace {
+
+constexpr xcb_keysym_t superKey = 0xffeb;
+constexpr xcb_keysym_t shiftKey = 0xffe1;
+constexpr xcb_keysym_t tabKey = 0xff09;
+constexpr xcb_keysym_t escapeKey = 0xff1b;
+constexpr xcb_keysym_t spaceKey = 0x20;
+
+constexpr int latencyClients = 20;
+constexpr int memoryClients = 30;
+// A picture of a client's window fills far more pixels with its colour than any icon could.
+constexpr int pictureColourPixels = 400;
+constexpr int colourTolerance = 16;
+constexpr int answerTimeoutMs = 3000;
+
+double millisecondsOf(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+struct Timing {
+    double mapped = 0;
+    double ready = 0;
+};
+
+struct Samples {
+    std::vector<double> mapped;
+    std::vector<double> ready;
+    int failures = 0;
+
+    void add(const std::optional<Timing>& timing) {
+        if (!timing) {
+            ++failures;
+            return;
+        }
+        mapped.push_back(timing->mapped);
+        ready.push_back(timing->ready);
+    }
+};
+
+class LatencyRun {
+  public:
+    LatencyRun(BenchDesktop& desktop, BenchDisplay& display)
+        : desktop_(desktop), display_(display) {}
+
+    // The client windows of the started clients, once `count` of them are mapped.
+    bool waitForClients(int count) {
+        return display_.waitUntil(
+            QDeadlineTimer(30000),
+            [&] {
+                refreshClients();
+                return clientWindows_.size() >= count;
+            },
+            50);
+    }
+
+    // Super+Tab until the glance is mapped with the picture of every window of the application
+    // it shows; then Escape and Super let go. The previous active window is the one highlighted;
+    // `rotation` picks which client is made active first, so that the cycles go round them.
+    std::optional<Timing> glanceCycle(int rotation) {
+        activate(rotation);
+        display_.key(superKey, true);
+        display_.sync();
+        QElapsedTimer clock;
+        clock.start();
+        display_.key(tabKey, true);
+        std::optional<double> mapped;
+        const bool drawn = display_.waitUntil(QDeadlineTimer(answerTimeoutMs), [&] {
+            if (!find(glance_, QStringLiteral("Pellucine previews")) ||
+                !display_.isViewable(glance_)) {
+                return false;
+            }
+            if (!mapped) {
+                mapped = millisecondsOf(clock);
+            }
+            return picturesDrawn();
+        });
+        const double ready = millisecondsOf(clock);
+        display_.key(tabKey, false);
+        display_.key(escapeKey, true);
+        display_.key(escapeKey, false);
+        display_.key(superKey, false);
+        find(strip_, QStringLiteral("Pellucine Switcher"));
+        waitHidden({glance_, strip_});
+        if (!drawn) {
+            return std::nullopt;
+        }
+        return Timing{*mapped, ready};
+    }
+
+    // The window-search hotkey until its panel is mapped and holds the input focus; then
+    // Escape.
+    std::optional<Timing> searchCycle() {
+        display_.key(shiftKey, true);
+        display_.key(superKey, true);
+        display_.sync();
+        QElapsedTimer clock;
+        clock.start();
+        display_.key(spaceKey, true);
+        std::optional<double> mapped;
+        const bool focused = display_.waitUntil(QDeadlineTimer(answerTimeoutMs), [&] {
+            if (!find(search_, QStringLiteral("Search Windows")) ||
+                !display_.isViewable(search_)) {
+                return false;
+            }
+            if (!mapped) {
+                mapped = millisecondsOf(clock);
+            }
+            return display_.hasFocus(search_);
+        });
+        const double ready = millisecondsOf(clock);
+        display_.key(spaceKey, false);
+        display_.key(superKey, false);
+        display_.key(shiftKey, false);
+        display_.key(escapeKey, true);
+        display_.key(escapeKey, false);
+        waitHidden({search_});
+        if (!focused) {
+            return std::nullopt;
+        }
+        return Timing{*mapped, ready};
+    }
+
+    // `rofi -show window` from its start until its window is mapped; then it is ended.
+    std::optional<double> rofiRun() {
+        display_.takeMapped();
+        QProcess rofi;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(desktop_.displayName()));
+        rofi.setProcessEnvironment(environment);
+        rofi.setStandardOutputFile(QProcess::nullDevice());
+        rofi.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer clock;
+        clock.start();
+        rofi.start(QStringLiteral("rofi"), {QStringLiteral("-show"), QStringLiteral("window")});
+        xcb_window_t window = XCB_NONE;
+        const bool shown = display_.waitUntil(QDeadlineTimer(answerTimeoutMs * 2), [&] {
+            for (const xcb_window_t mapped : display_.takeMapped()) {
+                if (window == XCB_NONE && display_.holdsClass(mapped, "rofi")) {
+                    window = mapped;
+                }
+            }
+            return window != XCB_NONE && display_.isViewable(window);
+        });
+        const double elapsed = millisecondsOf(clock);
+        rofi.terminate();
+        if (!rofi.waitForFinished(5000)) {
+            rofi.kill();
+            rofi.waitForFinished(5000);
+        }
+        waitHidden({window});
+        if (!shown) {
+            return std::nullopt;
+        }
+        return elapsed;
+    }
+
+  private:
+    void refreshClients() {
+        QHash<quint32, QColor> colours;
+        for (const BenchDesktop::Client& client : desktop_.clients()) {
+            colours.insert(static_cast<quint32>(client.processIdentifier), client.colour);
+        }
+        clientWindows_.clear();
+        windowColours_.clear();
+        windowProcesses_.clear();
+        for (const xcb_window_t window : display_.clients()) {
+            const std::optional<quint32> pid = display_.processOf(window);
+            if (pid && colours.contains(*pid)) {
+                clientWindows_.append(window);
+                windowColours_.append(colours.value(*pid));
+                windowProcesses_.append(*pid);
+            }
+        }
+    }
+
+    void activate(int rotation) {
+        if (clientWindows_.isEmpty()) {
+            return;
+        }
+        const xcb_window_t window = clientWindows_[rotation % clientWindows_.size()];
+        display_.activate(window);
+        display_.waitUntil(QDeadlineTimer(2000), [&] { return display_.activeWindow() == window; });
+    }
+
+    // Looks the window up by name until it is found once; the program keeps its panels.
+    bool find(xcb_window_t& window, const QString& name) {
+        if (window == XCB_NONE) {
+            if (const auto found = display_.findByName(name)) {
+                window = *found;
+                display_.watchStructure(window);
+            }
+        }
+        return window != XCB_NONE;
+    }
+
+    // Every window of one client process shows its colour on the glance. The program counts a
+    // process as one application.
+    bool picturesDrawn() {
+        const std::optional<QList<int>> counts =
+            display_.countColours(glance_, windowColours_, colourTolerance);
+        if (!counts) {
+            return false;
+        }
+        QHash<quint32, bool> complete;
+        for (qsizetype i = 0; i < counts->size(); ++i) {
+            const bool shown = counts->at(i) >= pictureColourPixels;
+            const quint32 pid = windowProcesses_[i];
+            complete.insert(pid, complete.value(pid, true) && shown);
+        }
+        for (qsizetype i = 0; i < counts->size(); ++i) {
+            if (counts->at(i) >= pictureColourPixels && complete.value(windowProcesses_[i])) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void waitHidden(const QList<xcb_window_t>& windows) {
+        display_.waitUntil(
+            QDeadlineTimer(5000),
+            [&] {
+                return std::none_of(windows.begin(), windows.end(), [&](xcb_window_t window) {
+                    return window != XCB_NONE && display_.isViewable(window);
+                });
+            },
+            5);
+    }
+
+    BenchDesktop& desktop_;
+    BenchDisplay& display_;
+    QList<xcb_window_t> clientWindows_;
+    QList<QColor> windowColours_;
+    QList<quint32> windowProcesses_;
+    xcb_window_t glance_ = XCB_NONE;
+    xcb_window_t strip_ = XCB_NONE;
+    xcb_window_t search_ = XCB_NONE;
+};
+
+// The resident memory once two readings 200 ms apart differ by less than 256 KiB, or after
+// five seconds.
+qint64 settledResidentKiB(const BenchDesktop& desktop) {
+    qint64 previous = desktop.residentKiB();
+    for (int i = 0; i < 25; ++i) {
+        QThread::msleep(200);
+        const qint64 current = desktop.residentKiB();
+        if (std::abs(current - previous) < 256) {
+            return current;
+        }
+        previous = current;
+    }
+    return previous;
+}
+
+void print(const char* label, const LatencyFigures& figures) {
+    std::printf("%-34s %s\n", label, qPrintable(figures.describe()));
+}
+
+int run(int cycles, int memoryCycles) {
+    BenchDesktop desktop;
+    if (!desktop.start()) {
+        return 1;
+    }
+    BenchDisplay display(desktop.displayName());
+    if (!display.isConnected()) {
+        std::fprintf(stderr, "cannot connect to %s\n", desktop.displayName().constData());
+        return 1;
+    }
+    LatencyRun latency(desktop, display);
+    for (int i = 0; i < latencyClients; ++i) {
+        desktop.addClient(i);
+    }
+    if (!latency.waitForClients(latencyClients)) {
+        std::fprintf(stderr, "the client windows were not mapped\n");
+        return 1;
+    }
+    if (!desktop.startProgram()) {
+        std::fprintf(stderr, "the program did not start\n");
+        return 1;
+    }
+    // Without a tray a later launch opens Settings; it is closed so that only clients remain.
+    std::optional<xcb_window_t> settings;
+    display.waitUntil(
+        QDeadlineTimer(15000),
+        [&] {
+            settings = display.findByName(QStringLiteral("PELLUCINE Settings"));
+            return settings && display.isViewable(*settings);
+        },
+        50);
+    if (settings) {
+        display.close(*settings);
+        display.waitUntil(QDeadlineTimer(5000), [&] { return !display.isViewable(*settings); }, 20);
+    }
+    if (!display.waitUntil(QDeadlineTimer(15000),
+                           [&] { return desktop.logHas({"\"windows-refreshed\""}); }, 50)) {
+        std::fprintf(stderr, "the program never listed the windows\n");
+        return 1;
+    }
+
+    std::printf("%d client windows (xterm, xlogo, xclock) on Xvfb with openbox, %d cycles\n",
+                latencyClients, cycles);
+    const std::optional<Timing> firstGlance = latency.glanceCycle(0);
+    const std::optional<Timing> firstSearch = latency.searchCycle();
+    const std::optional<double> firstRofi = latency.rofiRun();
+    std::printf("first glance %.1f ms, first search %.1f ms, first rofi %.1f ms (not counted)\n",
+                firstGlance ? firstGlance->ready : -1.0, firstSearch ? firstSearch->ready : -1.0,
+                firstRofi.value_or(-1.0));
+
+    Samples glance;
+    Samples search;
+    Samples rofi;
+    for (int i = 1; i <= cycles; ++i) {
+        glance.add(latency.glanceCycle(i));
+    }
+    for (int i = 0; i < cycles; ++i) {
+        search.add(latency.searchCycle());
+    }
+    std::vector<double> rofiTimes;
+    for (int i = 0; i < cycles; ++i) {
+        const std::optional<double> elapsed = latency.rofiRun();
+        if (elapsed) {
+            rofiTimes.push_back(*elapsed);
+        } else {
+            ++rofi.failures;
+        }
+    }
+    const LatencyFigures glanceMapped = LatencyFigures::of(glance.mapped, glance.failures);
+    const LatencyFigures glanceDrawn = LatencyFigures::of(glance.ready, glance.failures);
+    const LatencyFigures searchMapped = LatencyFigures::of(search.mapped, search.failures);
+    const LatencyFigures searchFocused = LatencyFigures::of(search.ready, search.failures);
+    const LatencyFigures rofiMapped = LatencyFigures::of(rofiTimes, rofi.failures);
+    print("glance mapped", glanceMapped);
+    print("glance mapped, pictures drawn", glanceDrawn);
+    print("search panel mapped", searchMapped);
+    print("search panel mapped and focused", searchFocused);
+    print("rofi -show window mapped", rofiMapped);
+    std::printf("ratios to rofi (median / p95): glance %.2f / %.2f, search %.2f / %.2f\n",
+                ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),
+                ratio(searchFocused.median, rofiMapped.median),
+                ratio(searchFocused.p95, rofiMapped.p95));
+    std::printf("glance p95 %s 50 ms\n", glanceDrawn.p95 <= 50 ? "within" : "beyond");
+
+    for (int i = latencyClients; i < memoryClients; ++i) {
+        desktop.addClient(i);
+    }
+    if (!latency.waitForClients(memoryClients)) {
+        std::fprintf(stderr, "the added client windows were not mapped\n");
+        return 1;
+    }
+    const QByteArray allListed = "\"windowCount\":\"" + QByteArray::number(memoryClients) + '"';
+    display.waitUntil(QDeadlineTimer(15000),
+                      [&] { return desktop.logHas({"\"windows-refreshed\"", allListed}); }, 50);
+    const qint64 idle = settledResidentKiB(desktop);
+    std::printf("resident memory, idle with %d windows: %lld KiB\n", memoryClients,
+                static_cast<long long>(idle));
+    int failures = 0;
+    for (int i = 1; i <= memoryCycles; ++i) {
+        failures += latency.glanceCycle(i) ? 0 : 1;
+        if (i % 50 == 0) {
+            std::printf("  after %3d glance cycles: %lld KiB\n", i,
+                        static_cast<long long>(desktop.residentKiB()));
+        }
+    }
+    const qint64 after = settledResidentKiB(desktop);
+    std::printf("resident memory after %d glance cycles: %lld KiB (%+lld KiB), peak %lld KiB, "
+                "%d cycles timed out\n",
+                memoryCycles, static_cast<long long>(after), static_cast<long long>(after - idle),
+                static_cast<long long>(desktop.residentKiB("VmHWM:")), failures);
+    std::printf("picture cache bound: %d pictures, %d of them decoded\n",
+                PreviewCache::defaultCapacity, PreviewCache::defaultHotCapacity);
+    return 0;
+}
+
+}  // namespace
+}  // namespace pellucine
+
+int main(int argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int cycles = arguments.value(1, QStringLiteral("50")).toInt();
+    const int memoryCycles = arguments.value(2, QStringLiteral("200")).toInt();
+    if (cycles < 1 || memoryCycles < 0) {
+        std::fprintf(stderr, "usage: latency_bench [CYCLES [MEMORY_CYCLES]]\n");
+        return 2;
+    }
+    return pellucine::run(cycles, memoryCycles);
+}

@@ -29,8 +29,7 @@ BenchDesktop::BenchDesktop() : environment_(QProcessEnvironment::systemEnvironme
         QDir().mkpath(root + QLatin1Char('/') + QLatin1String(folder));
     }
     QFile::setPermissions(root + QStringLiteral("/run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     environment_.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
     environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
     environment_.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
@@ -48,13 +47,27 @@ BenchDesktop::~BenchDesktop() {
     order.push_back(windowManager_.get());
     order.push_back(server_.get());
     for (QProcess* process : order) {
-        if (process != nullptr && process->state() != QProcess::NotRunning) {
-            process->terminate();
-            if (!process->waitForFinished(3000)) {
-                process->kill();
-                process->waitForFinished(3000);
-            }
+        if (process != nullptr) {
+            end(*process);
         }
+    }
+}
+
+void BenchDesktop::end(QProcess& process) {
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+}
+
+void BenchDesktop::stopClients(int count) {
+    for (int i = 0; i < count && !clients_.empty(); ++i) {
+        end(*clients_.back());
+        clients_.pop_back();
+        colours_.removeLast();
     }
 }
 
@@ -74,10 +87,9 @@ bool BenchDesktop::start() {
     // Xvfb writes the display it chose once it accepts connections.
     server_->start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                    QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                    QStringLiteral("tcp"), QStringLiteral("+extension"),
-                    QStringLiteral("Composite")});
+                    QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                    QStringLiteral("+extension"), QStringLiteral("Composite")});
     QByteArray number;
     while (!number.contains('\n') && server_->waitForReadyRead(startTimeoutMs)) {
         number += server_->readAllStandardOutput();
@@ -125,21 +137,21 @@ void BenchDesktop::addClient(int index) {
     const QString position = QStringLiteral("+%1+%2").arg(at.x()).arg(at.y());
     switch (index % 3) {
         case 0:
-            launch(QStringLiteral("xterm"),
-                   {QStringLiteral("-T"), QStringLiteral("bench-%1").arg(index),
-                    QStringLiteral("-bg"), background, QStringLiteral("-geometry"),
-                    QStringLiteral("14x7") + position, QStringLiteral("-e"),
-                    QStringLiteral("/bin/sh")});
+            launch(
+                QStringLiteral("xterm"),
+                {QStringLiteral("-T"), QStringLiteral("bench-%1").arg(index), QStringLiteral("-bg"),
+                 background, QStringLiteral("-geometry"), QStringLiteral("14x7") + position,
+                 QStringLiteral("-e"), QStringLiteral("/bin/sh")});
             break;
         case 1:
-            launch(QStringLiteral("xlogo"), {QStringLiteral("-bg"), background,
-                                             QStringLiteral("-geometry"),
-                                             QStringLiteral("100x110") + position});
+            launch(QStringLiteral("xlogo"),
+                   {QStringLiteral("-bg"), background, QStringLiteral("-geometry"),
+                    QStringLiteral("100x110") + position});
             break;
         default:
-            launch(QStringLiteral("xclock"), {QStringLiteral("-bg"), background,
-                                              QStringLiteral("-geometry"),
-                                              QStringLiteral("100x110") + position});
+            launch(QStringLiteral("xclock"),
+                   {QStringLiteral("-bg"), background, QStringLiteral("-geometry"),
+                    QStringLiteral("100x110") + position});
             break;
     }
     colours_.append(colour);

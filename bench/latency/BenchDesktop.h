@@ -30,6 +30,8 @@ class BenchDesktop {
     // Starts client number `index` (an xterm, an xlogo or an xclock in turn).
     void addClient(int index);
     static QColor colourOf(int index);
+    // Ends the last `count` clients started.
+    void stopClients(int count);
     // The client processes started so far, by process id, with their colours.
     struct Client {
         qint64 processIdentifier = 0;
@@ -46,6 +48,7 @@ class BenchDesktop {
 
   private:
     QProcess& launch(const QString& program, const QStringList& arguments);
+    static void end(QProcess& process);
 
     QTemporaryDir scratch_;
     QByteArray displayName_;

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
-#include <memory>
 
 namespace pellucine {
 
@@ -126,10 +126,9 @@ QByteArray BenchDisplay::property(xcb_window_t window, xcb_atom_t property, xcb_
             xcb_get_property_value_length(answer.get())};
 }
 
-std::optional<xcb_window_t> BenchDisplay::find(
-    const std::function<bool(xcb_window_t)>& matches) {
-    const auto top = reply(
-        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
+std::optional<xcb_window_t> BenchDisplay::find(const std::function<bool(xcb_window_t)>& matches) {
+    const auto top =
+        reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
     if (!top) {
         return std::nullopt;
     }
@@ -186,8 +185,8 @@ bool BenchDisplay::isViewable(xcb_window_t window) {
 }
 
 bool BenchDisplay::hasFocus(xcb_window_t window) {
-    const auto focus = reply(
-        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    const auto focus =
+        reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     if (!focus) {
         return false;
     }
@@ -195,8 +194,8 @@ bool BenchDisplay::hasFocus(xcb_window_t window) {
         if (current == window) {
             return true;
         }
-        const auto tree = reply(
-            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
+        const auto tree =
+            reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, current), nullptr));
         if (!tree) {
             return false;
         }
@@ -274,18 +273,17 @@ void BenchDisplay::close(xcb_window_t window) {
 }
 
 std::optional<QList<int>> BenchDisplay::countColours(xcb_window_t window,
-                                                     const QList<QColor>& colours,
-                                                     int tolerance) {
-    const auto geometry = reply(
-        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
+                                                     const QList<QColor>& colours, int tolerance) {
+    const auto geometry =
+        reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
     if (!geometry || geometry->depth < 24) {
         return std::nullopt;
     }
-    const auto image = reply(xcb_get_image_reply(
-        connection_,
-        xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, geometry->width,
-                      geometry->height, ~0U),
-        nullptr));
+    const auto image =
+        reply(xcb_get_image_reply(connection_,
+                                  xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0,
+                                                0, geometry->width, geometry->height, ~0U),
+                                  nullptr));
     if (!image) {
         return std::nullopt;
     }

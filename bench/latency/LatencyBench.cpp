@@ -59,13 +59,14 @@ class LatencyRun {
     LatencyRun(BenchDesktop& desktop, BenchDisplay& display)
         : desktop_(desktop), display_(display) {}
 
-    // The client windows of the started clients, once `count` of them are mapped.
-    bool waitForClients(int count) {
+    // The client windows of the running clients, once `count` of them (or, `exactly`, no more)
+    // are listed.
+    bool waitForClients(int count, bool exactly = false) {
         return display_.waitUntil(
             QDeadlineTimer(30000),
             [&] {
                 refreshClients();
-                return clientWindows_.size() >= count;
+                return exactly ? clientWindows_.size() == count : clientWindows_.size() >= count;
             },
             50);
     }
@@ -115,8 +116,7 @@ class LatencyRun {
         display_.key(spaceKey, true);
         std::optional<double> mapped;
         const bool focused = display_.waitUntil(QDeadlineTimer(answerTimeoutMs), [&] {
-            if (!find(search_, QStringLiteral("Search Windows")) ||
-                !display_.isViewable(search_)) {
+            if (!find(search_, QStringLiteral("Search Windows")) || !display_.isViewable(search_)) {
                 return false;
             }
             if (!mapped) {
@@ -283,10 +283,10 @@ int run(int cycles, int memoryCycles) {
         return 1;
     }
     LatencyRun latency(desktop, display);
-    for (int i = 0; i < latencyClients; ++i) {
+    for (int i = 0; i < memoryClients; ++i) {
         desktop.addClient(i);
     }
-    if (!latency.waitForClients(latencyClients)) {
+    if (!latency.waitForClients(memoryClients)) {
         std::fprintf(stderr, "the client windows were not mapped\n");
         return 1;
     }
@@ -305,17 +305,49 @@ int run(int cycles, int memoryCycles) {
         50);
     if (settings) {
         display.close(*settings);
-        display.waitUntil(QDeadlineTimer(5000), [&] { return !display.isViewable(*settings); }, 20);
+        display.waitUntil(
+            QDeadlineTimer(5000), [&] { return !display.isViewable(*settings); }, 20);
     }
-    if (!display.waitUntil(QDeadlineTimer(15000),
-                           [&] { return desktop.logHas({"\"windows-refreshed\""}); }, 50)) {
+    const auto listed = [&](int count) {
+        const QByteArray windows = "\"windowCount\":\"" + QByteArray::number(count) + '"';
+        return display.waitUntil(
+            QDeadlineTimer(15000),
+            [&] {
+                return desktop.logHas({"\"windows-refreshed\"", windows});
+            },
+            50);
+    };
+    if (!listed(memoryClients)) {
         std::fprintf(stderr, "the program never listed the windows\n");
         return 1;
     }
 
+    const qint64 idle = settledResidentKiB(desktop);
+    std::printf("resident memory, idle with %d windows: %lld KiB\n", memoryClients,
+                static_cast<long long>(idle));
+    const std::optional<Timing> firstGlance = latency.glanceCycle(0);
+    int failures = firstGlance ? 0 : 1;
+    for (int i = 1; i < memoryCycles; ++i) {
+        failures += latency.glanceCycle(i) ? 0 : 1;
+        if ((i + 1) % 50 == 0) {
+            std::printf("  after %3d glance cycles: %lld KiB\n", i + 1,
+                        static_cast<long long>(desktop.residentKiB()));
+        }
+    }
+    const qint64 after = settledResidentKiB(desktop);
+    std::printf(
+        "resident memory after %d glance cycles: %lld KiB (%+lld KiB), peak %lld KiB, "
+        "%d cycles timed out\n",
+        memoryCycles, static_cast<long long>(after), static_cast<long long>(after - idle),
+        static_cast<long long>(desktop.residentKiB("VmHWM:")), failures);
+
+    desktop.stopClients(memoryClients - latencyClients);
+    if (!latency.waitForClients(latencyClients, true) || !listed(latencyClients)) {
+        std::fprintf(stderr, "the program did not follow the closed windows\n");
+        return 1;
+    }
     std::printf("%d client windows (xterm, xlogo, xclock) on Xvfb with openbox, %d cycles\n",
                 latencyClients, cycles);
-    const std::optional<Timing> firstGlance = latency.glanceCycle(0);
     const std::optional<Timing> firstSearch = latency.searchCycle();
     const std::optional<double> firstRofi = latency.rofiRun();
     std::printf("first glance %.1f ms, first search %.1f ms, first rofi %.1f ms (not counted)\n",
@@ -350,38 +382,11 @@ int run(int cycles, int memoryCycles) {
     print("search panel mapped", searchMapped);
     print("search panel mapped and focused", searchFocused);
     print("rofi -show window mapped", rofiMapped);
-    std::printf("ratios to rofi (median / p95): glance %.2f / %.2f, search %.2f / %.2f\n",
-                ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),
-                ratio(searchFocused.median, rofiMapped.median),
-                ratio(searchFocused.p95, rofiMapped.p95));
+    std::printf(
+        "ratios to rofi (median / p95): glance %.2f / %.2f, search %.2f / %.2f\n",
+        ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),
+        ratio(searchFocused.median, rofiMapped.median), ratio(searchFocused.p95, rofiMapped.p95));
     std::printf("glance p95 %s 50 ms\n", glanceDrawn.p95 <= 50 ? "within" : "beyond");
-
-    for (int i = latencyClients; i < memoryClients; ++i) {
-        desktop.addClient(i);
-    }
-    if (!latency.waitForClients(memoryClients)) {
-        std::fprintf(stderr, "the added client windows were not mapped\n");
-        return 1;
-    }
-    const QByteArray allListed = "\"windowCount\":\"" + QByteArray::number(memoryClients) + '"';
-    display.waitUntil(QDeadlineTimer(15000),
-                      [&] { return desktop.logHas({"\"windows-refreshed\"", allListed}); }, 50);
-    const qint64 idle = settledResidentKiB(desktop);
-    std::printf("resident memory, idle with %d windows: %lld KiB\n", memoryClients,
-                static_cast<long long>(idle));
-    int failures = 0;
-    for (int i = 1; i <= memoryCycles; ++i) {
-        failures += latency.glanceCycle(i) ? 0 : 1;
-        if (i % 50 == 0) {
-            std::printf("  after %3d glance cycles: %lld KiB\n", i,
-                        static_cast<long long>(desktop.residentKiB()));
-        }
-    }
-    const qint64 after = settledResidentKiB(desktop);
-    std::printf("resident memory after %d glance cycles: %lld KiB (%+lld KiB), peak %lld KiB, "
-                "%d cycles timed out\n",
-                memoryCycles, static_cast<long long>(after), static_cast<long long>(after - idle),
-                static_cast<long long>(desktop.residentKiB("VmHWM:")), failures);
     std::printf("picture cache bound: %d pictures, %d of them decoded\n",
                 PreviewCache::defaultCapacity, PreviewCache::defaultHotCapacity);
     return 0;
@@ -392,6 +397,8 @@ int run(int cycles, int memoryCycles) {
 
 int main(int argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
+    // Figures show as they come, also when written to a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QStringList arguments = QCoreApplication::arguments();
     const int cycles = arguments.value(1, QStringLiteral("50")).toInt();
     const int memoryCycles = arguments.value(2, QStringLiteral("200")).toInt();

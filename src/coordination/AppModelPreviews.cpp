@@ -430,9 +430,18 @@ QCoro::Task<void> AppModel::preloadPreviews(CancellationToken token,
     const qint64 generation = previewSessionGeneration_;
     const PreviewChoice choice = previewChoice();
 
+    // Nearest first, and no more than the hot tier holds: decoding further copies would only
+    // push the pictures just decoded out again.
     QList<WindowDescriptor> candidates;
+    int considered = 0;
     for (const WindowDescriptor& window : windows) {
-        if (!choice.isPrivate(window) && !previewCache_.cachedImage(window.id)) {
+        if (choice.isPrivate(window)) {
+            continue;
+        }
+        if (++considered > previewCache_.hotCapacity()) {
+            break;
+        }
+        if (!previewCache_.cachedImage(window.id)) {
             candidates.append(window);
         }
     }

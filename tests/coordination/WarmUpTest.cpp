@@ -107,6 +107,26 @@ TEST_F(WarmUpTest, WarmingEverythingTakesTheFirstWindowsUpToTheCacheCapacity) {
     EXPECT_EQ(last("previews-warmed").value("warmedCount"), QStringLiteral("0"));
 }
 
+TEST_F(WarmUpTest, APreloadDecodesNoMoreCopiesThanTheHotTierHoldsNearestFirst) {
+    const int hot = model->previewCache().hotCapacity();
+    QList<WindowDescriptor> neighbours;
+    for (int i = 0; i < hot + 4; ++i) {
+        neighbours.append(window());
+        cacheCopyOnly(neighbours.last());
+    }
+    run(preload(neighbours));
+    for (int i = 0; i < neighbours.size(); ++i) {
+        EXPECT_EQ(model->previewCache().entry(neighbours[i].id)->isHot(), i < hot) << i;
+    }
+    EXPECT_EQ(model->previewCache().hotImageCount(), hot);
+
+    // A second preload of the same neighbours finds them decoded and decodes nothing more.
+    run(preload(neighbours));
+    for (int i = 0; i < neighbours.size(); ++i) {
+        EXPECT_EQ(model->previewCache().entry(neighbours[i].id)->isHot(), i < hot) << i;
+    }
+}
+
 TEST_F(WarmUpTest, APreloadDecodesCopiesAndCountsFreshPicturesWithoutCapturing) {
     const WindowDescriptor minimized = window(false);
     const WindowDescriptor older = window();

@@ -176,7 +176,9 @@ std::optional<qint64> BenchDesktop::startProgram() {
     program_->setProcessEnvironment(environment_);
     program_->setStandardOutputFile(scratch_.path() + QStringLiteral("/program.log"));
     program_->setStandardErrorFile(scratch_.path() + QStringLiteral("/program.log"));
-    program_->start(QStringLiteral(PELLUCINE_PROGRAM), {});
+    // Another build of the program may be measured in its place.
+    const QString path = qEnvironmentVariable("PELLUCINE_BENCH_PROGRAM", PELLUCINE_PROGRAM);
+    program_->start(path, {});
     if (!program_->waitForStarted(startTimeoutMs)) {
         return std::nullopt;
     }

@@ -25,12 +25,25 @@ std::unique_ptr<T, decltype(&std::free)> owned(T* p) {
 
 QByteArray wmName(xcb_connection_t* c, xcb_window_t window) {
     const auto reply = owned(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256), nullptr));
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+        nullptr));
     if (!reply) {
         return {};
     }
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                       xcb_get_property_value_length(reply.get()));
+}
+
+// The instance part of WM_CLASS.
+QByteArray wmClassName(xcb_connection_t* c, xcb_window_t window) {
+    const auto reply = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!reply) {
+        return {};
+    }
+    const QByteArray value(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                           xcb_get_property_value_length(reply.get()));
+    return value.left(value.indexOf('\0'));
 }
 
 bool hasProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
@@ -262,6 +275,63 @@ bool EndToEndSession::waitUntilShown(const QString& name,
 
 bool EndToEndSession::waitUntilGone(const QString& name) const {
     return X11TestDesktop::waitUntil([&] { return !shown(name); }, eventDeadline);
+}
+
+std::optional<ShownWindow> EndToEndSession::trayIcon() const {
+    xcb_connection_t* c = desktop_->get();
+    // Icons are embedded in the tray's windows: the program's is the one below the root's
+    // children of its class.
+    QList<xcb_window_t> pending;
+    if (const auto top =
+            owned(xcb_query_tree_reply(c, xcb_query_tree(c, desktop_->root()), nullptr))) {
+        const xcb_window_t* children = xcb_query_tree_children(top.get());
+        pending =
+            QList<xcb_window_t>(children, children + xcb_query_tree_children_length(top.get()));
+    }
+    while (!pending.isEmpty()) {
+        const xcb_window_t window = pending.takeFirst();
+        const auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+        if (!tree) {
+            continue;
+        }
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            if (wmClassName(c, children[i]) == "pellucine" && desktop_->isViewable(children[i])) {
+                const auto geometry =
+                    owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr));
+                const auto origin = owned(xcb_translate_coordinates_reply(
+                    c, xcb_translate_coordinates(c, children[i], desktop_->root(), 0, 0), nullptr));
+                if (geometry && origin) {
+                    return ShownWindow{children[i], QRect(origin->dst_x, origin->dst_y,
+                                                          geometry->width, geometry->height)};
+                }
+            }
+            pending.append(children[i]);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ShownWindow> EndToEndSession::popup(const QString& name, QSize minimum) const {
+    xcb_connection_t* c = desktop_->get();
+    const auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, desktop_->root()), nullptr));
+    if (!tree) {
+        return std::nullopt;
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        if (wmClassName(c, children[i]) != name.toUtf8() || !desktop_->isViewable(children[i])) {
+            continue;
+        }
+        const auto geometry =
+            owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr));
+        if (geometry && geometry->width >= minimum.width() &&
+            geometry->height >= minimum.height()) {
+            return ShownWindow{children[i],
+                               QRect(geometry->x, geometry->y, geometry->width, geometry->height)};
+        }
+    }
+    return std::nullopt;
 }
 
 void EndToEndSession::click(QPoint point) const {

@@ -67,6 +67,12 @@ class EndToEndSession {
     bool waitUntilShown(const QString& name, std::optional<ShownWindow>& window) const;
     bool waitUntilGone(const QString& name) const;
 
+    // The program's icon in the tray, once the tray has placed it.
+    std::optional<ShownWindow> trayIcon() const;
+    // A window on the root of class `name` (WM_CLASS instance) at least `minimum` large: a menu
+    // of the program, which names its other windows.
+    std::optional<ShownWindow> popup(const QString& name, QSize minimum) const;
+
     // Moves the pointer there and clicks the first button.
     void click(QPoint point) const;
     // Saves the root window as a PNG.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <array>
 #include <iostream>
 #include <memory>
 
@@ -20,6 +21,7 @@ using testing::X11TestDesktop;
 
 constexpr xcb_keysym_t space = 0x20;
 constexpr xcb_keysym_t returnKey = 0xff0d;
+constexpr xcb_keysym_t down = 0xff54;
 constexpr const char* strip = "Pellucine Switcher";
 constexpr const char* glance = "Pellucine previews";
 constexpr const char* searchPanel = "Search Windows";
@@ -206,6 +208,104 @@ TEST_F(ProgramEndToEndTest, TheSearchPanelNarrowsToATitleAndReturnActivatesThatW
     EXPECT_TRUE(becomesActive(*xlogo));
     EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(searchPanel)));
     EXPECT_EQ(clientsInFront().value(0), *xlogo);
+}
+
+TEST_F(ProgramEndToEndTest, TheStatusMenuShowsTheCurrentAppsWindowsUntilEscape) {
+    std::optional<ShownWindow> icon;
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return (icon = session.trayIcon()).has_value(); }, 15000))
+        << "the status item is not in the tray";
+    qsizetype before = mark();
+    session.click(icon->rect.center());
+    std::optional<ShownWindow> menu;
+    ASSERT_TRUE(X11TestDesktop::waitUntil(
+        [&] {
+            return (menu = session.popup(QStringLiteral("pellucine"), {100, 100})).has_value();
+        },
+        15000))
+        << "the menu did not open";
+    // About, Settings, then the current application's windows.
+    for (int row = 0; row < 3; ++row) {
+        tap(down);
+    }
+    tap(returnKey);
+    ASSERT_TRUE(session.waitForEvent("glance-shown", before, counting("menu", 1)));
+    std::optional<ShownWindow> glanceWindow;
+    ASSERT_TRUE(session.waitUntilShown(QString::fromLatin1(glance), glanceWindow));
+    EXPECT_FALSE(session.shown(QString::fromLatin1(strip)));
+    ASSERT_TRUE(session.waitForEvent("previews-loaded", before, loaded(1)));
+
+    tap(testing::escape);
+    EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+    // The xterm kept the focus all along.
+    EXPECT_EQ(desktop().activeWindow(), *xterm);
+}
+
+TEST_F(ProgramEndToEndTest, ClosingMinimizingAndMovingClientsKeepsEveryListRight) {
+    xcb_connection_t* c = desktop().get();
+    // Moved through the window manager, as a user dragging it.
+    const QRect before = desktop().frameOf(*xterm);
+    const std::array<uint32_t, 2> place{420, 260};
+    xcb_configure_window(c, *xterm, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place.data());
+    desktop().sync();
+    QRect moved;
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+        moved = desktop().frameOf(*xterm);
+        return moved.topLeft() != before.topLeft() && moved.size() == before.size();
+    }));
+    // Minimized as its title bar's button does.
+    xcb_client_message_event_t iconify{};
+    iconify.response_type = XCB_CLIENT_MESSAGE;
+    iconify.format = 32;
+    iconify.window = *xlogo;
+    iconify.type = desktop().atom("WM_CHANGE_STATE");
+    iconify.data.data32[0] = 3;
+    xcb_send_event(c, 0, desktop().root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&iconify));
+    desktop().sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(*xlogo) == 3; }));
+    // xclock quits; a third notes window opens and takes the focus.
+    session.clientProcess(*xclock)->kill();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !desktop().findClient("xclock"); }));
+    const std::optional<xcb_window_t> notesThree =
+        notes->openWindow(desktop(), QStringLiteral("e2e-notes-three"));
+    ASSERT_TRUE(notesThree);
+    ASSERT_TRUE(becomesActive(*notesThree));
+
+    // The strip: notes, xterm and the minimized xlogo, each once; xterm is highlighted.
+    qsizetype start = mark();
+    superTab();
+    std::optional<ShownWindow> glanceWindow;
+    expectStripAndGlance(3, glanceWindow);
+    ASSERT_TRUE(session.waitForEvent("glance-shown", start, counting("command-tab", 1)));
+    tap(testing::escape);
+    releaseSuper();
+    EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(strip)));
+    EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+    EXPECT_EQ(desktop().activeWindow(), *notesThree);
+
+    // The search: every window once, the minimized one included, the closed one gone.
+    start = mark();
+    keyboard().type(keyboard().keycodesOf({testing::superL, testing::shiftL, space}));
+    std::optional<ShownWindow> panel;
+    ASSERT_TRUE(session.waitUntilShown(QString::fromLatin1(searchPanel), panel));
+    ASSERT_TRUE(session.waitForEvent("window-search-opened", start, [](const QJsonObject& e) {
+        return e.value("windowCount").toString().toInt() == 5;
+    }));
+    ASSERT_TRUE(session.waitForEvent("windows-refreshed", start, [](const QJsonObject& e) {
+        return e.value("windowCount").toString().toInt() == 5 &&
+               e.value("applicationCount").toString().toInt() == 3;
+    }));
+    typeText(QStringLiteral("term"));
+    tap(returnKey);
+    ASSERT_TRUE(session.waitForEvent("window-search-committed", start, [](const QJsonObject& e) {
+        return e.value("requestedCount").toString().toInt() == 1;
+    }));
+    EXPECT_TRUE(becomesActive(*xterm));
+    // Where it was moved to.
+    EXPECT_EQ(desktop().frameOf(*xterm), moved);
+    EXPECT_EQ(desktop().wmState(*xlogo), 3u);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include "EndToEndSession.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <xcb/xtest.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
@@ -17,6 +20,8 @@ namespace {
 // Starting processes and waiting for the server may take long on a loaded machine.
 constexpr int startDeadline = 20000;
 constexpr int eventDeadline = 15000;
+constexpr int firstDisplay = 40;
+constexpr int displayCount = 100;
 
 template <class T>
 std::unique_ptr<T, decltype(&std::free)> owned(T* p) {
@@ -44,6 +49,13 @@ QByteArray wmClassName(xcb_connection_t* c, xcb_window_t window) {
     const QByteArray value(static_cast<const char*>(xcb_get_property_value(reply.get())),
                            xcb_get_property_value_length(reply.get()));
     return value.left(value.indexOf('\0'));
+}
+
+bool serverAnswers(const QByteArray& display) {
+    xcb_connection_t* c = xcb_connect(display.constData(), nullptr);
+    const bool answers = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return answers;
 }
 
 bool hasProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
@@ -77,6 +89,19 @@ EndToEndSession::~EndToEndSession() {
     }
 }
 
+QProcessEnvironment EndToEndSession::environment() const {
+    // Nothing shared with other sessions running at the same time: every process of this one
+    // keeps its settings, caches and runtime files in the session's folders.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("HOME"), home_.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), paths_.applicationSupport);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths_.defaults);
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home_.path() + QStringLiteral("/cache"));
+    return environment;
+}
+
 QProcess& EndToEndSession::spawn(const QString& program, const QStringList& arguments,
                                  const QProcessEnvironment& environment, Output output) {
     auto& process = processes_.emplace_back(std::make_unique<QProcess>());
@@ -96,18 +121,37 @@ QProcess& EndToEndSession::spawn(const QString& program, const QStringList& argu
 }
 
 bool EndToEndSession::start(QString& error) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    // Xvfb picks a free display and names it on its output once it takes connections.
-    QProcess& server = spawn(QStringLiteral("Xvfb"),
-                             {"-displayfd", "1", "-noreset", "-screen", "0", "1280x800x24",
-                              "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"},
-                             environment, Output::read);
-    const QDeadlineTimer deadline(startDeadline);
-    while (!server.canReadLine() && !deadline.hasExpired() && server.state() == QProcess::Running) {
-        server.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    QProcessEnvironment environment = this->environment();
+    // Servers started with -displayfd at the same moment may pick the same display, the later
+    // one taking over the earlier one's socket. Each session reserves its display instead, by a
+    // lock every session honours, above the few that -displayfd hands out from 0.
+    QByteArray number;
+    for (int display = firstDisplay; display < firstDisplay + displayCount && number.isEmpty();
+         ++display) {
+        const QByteArray lockPath = QDir::tempPath().toLocal8Bit() + "/pellucine-e2e-display-" +
+                                    QByteArray::number(display) + ".lock";
+        auto lock = std::make_unique<FileDescriptor>(
+            ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        if (lock->get() < 0 || ::flock(lock->get(), LOCK_EX | LOCK_NB) != 0 ||
+            serverAnswers(":" + QByteArray::number(display))) {
+            continue;
+        }
+        QProcess& server = spawn(
+            QStringLiteral("Xvfb"),
+            {QStringLiteral(":%1").arg(display), "-displayfd", "1", "-noreset", "-screen", "0",
+             "1280x800x24", "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"},
+            environment, Output::read);
+        // It names the display on its output once it takes connections.
+        const QDeadlineTimer deadline(startDeadline);
+        while (!server.canReadLine() && !deadline.hasExpired() &&
+               server.state() == QProcess::Running) {
+            server.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        }
+        number = server.readLine().trimmed();
+        if (!number.isEmpty()) {
+            displayLock_ = std::move(lock);
+        }
     }
-    const QByteArray number = server.readLine().trimmed();
     if (number.isEmpty()) {
         error = QStringLiteral("Xvfb did not start");
         return false;
@@ -120,20 +164,35 @@ bool EndToEndSession::start(QString& error) {
         return false;
     }
 
-    environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    spawn(QStringLiteral("openbox"), {}, environment);
+    environment = this->environment();
+    QProcess& manager = spawn(QStringLiteral("openbox"), {}, environment, Output::errorsToLog);
+    // The window manager names itself before it handles windows: it is ready once it has taken
+    // in a window of the test's own.
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, desktop_->root(), 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     const xcb_atom_t check = desktop_->atom("_NET_SUPPORTING_WM_CHECK");
-    if (!X11TestDesktop::waitUntil([&] { return hasProperty(c, desktop_->root(), check); },
-                                   startDeadline)) {
-        error = QStringLiteral("openbox did not start");
+    const bool managing = X11TestDesktop::waitUntil(
+        [&] {
+            if (!hasProperty(c, desktop_->root(), check)) {
+                return false;
+            }
+            xcb_map_window(c, probe);
+            desktop_->sync();
+            return desktop_->frameWindowOf(probe) != probe;
+        },
+        startDeadline);
+    xcb_destroy_window(c, probe);
+    desktop_->sync();
+    if (!managing) {
+        error = QStringLiteral("openbox does not manage windows (%1)")
+                    .arg(manager.state() == QProcess::Running ? "running" : "exited");
         return false;
     }
     spawn(QStringLiteral("trayer"),
           {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "160",
            "--height", "28", "--SetPartialStrut", "false"},
-          environment);
+          environment, Output::errorsToLog);
     const xcb_atom_t tray = desktop_->atom("_NET_SYSTEM_TRAY_S0");
     if (!X11TestDesktop::waitUntil([&] { return selectionOwner(c, tray) != XCB_NONE; },
                                    startDeadline)) {
@@ -147,9 +206,7 @@ bool EndToEndSession::start(QString& error) {
 std::optional<xcb_window_t> EndToEndSession::startClient(const QString& program,
                                                          const QStringList& arguments,
                                                          const QString& title) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    QProcess& process = spawn(program, arguments, environment);
+    QProcess& process = spawn(program, arguments, environment(), Output::errorsToLog);
     if (process.state() != QProcess::Running) {
         return std::nullopt;
     }
@@ -168,14 +225,7 @@ bool EndToEndSession::startProgram(int clientWindows, QString& error) {
     SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
     defaults.setValue(QStringLiteral("hasCompletedTaskSwitcherOnboarding"), true);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), paths_.applicationSupport);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths_.defaults);
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home_.path() + QStringLiteral("/cache"));
-    program_ = &spawn(QStringLiteral(PELLUCINE_PROGRAM), {}, environment, Output::errorsToLog);
+    program_ = &spawn(QStringLiteral(PELLUCINE_PROGRAM), {}, environment(), Output::errorsToLog);
     if (program_->state() != QProcess::Running) {
         error = QStringLiteral("the program did not start");
         return false;

@@ -16,6 +16,7 @@
 #include "X11TestDesktop.h"
 #include "X11TestKeyboard.h"
 #include "base/AppPaths.h"
+#include "base/FileDescriptor.h"
 
 namespace pellucine::testing {
 
@@ -82,6 +83,7 @@ class EndToEndSession {
     // What becomes of a process's output: read by the test, its errors in the test's log, or
     // nothing.
     enum class Output { read, errorsToLog, none };
+    QProcessEnvironment environment() const;
     QProcess& spawn(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment, Output output = Output::none);
 
@@ -93,6 +95,8 @@ class EndToEndSession {
     QTemporaryDir home_;
     QTemporaryDir runtime_{QDir::tempPath() + QStringLiteral("/pellucine-e2e-run-XXXXXX")};
     AppPaths paths_;
+    // Held while the server runs: no other session starts one on its display.
+    std::unique_ptr<FileDescriptor> displayLock_;
 };
 
 }  // namespace pellucine::testing

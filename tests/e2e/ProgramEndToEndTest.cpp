@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <array>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -63,6 +65,11 @@ class ProgramEndToEndTest : public ::testing::Test {
             if (session.screenshot(base + QStringLiteral(".png"))) {
                 std::cerr << "screenshot: " << base.toStdString() << ".png\n";
             }
+            // The server's windows as the failure left them.
+            QProcess tree;
+            tree.setStandardOutputFile(base + QStringLiteral(".windows.txt"));
+            tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
+            tree.waitForFinished(5000);
             QFile::remove(base + QStringLiteral(".jsonl"));
             if (QFile::copy(session.eventLogPath(), base + QStringLiteral(".jsonl"))) {
                 std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
@@ -80,6 +87,39 @@ class ProgramEndToEndTest : public ::testing::Test {
             X11TestDesktop::waitUntil([&] { return desktop().activeWindow() == window; }, 15000);
         EXPECT_TRUE(active) << "active: " << desktop().activeWindow() << ", expected " << window;
         return active;
+    }
+    // Another client holds the keyboard: a grab of the test's own is refused. One that succeeds is
+    // let go at once.
+    bool keyboardHeldElsewhere() {
+        xcb_connection_t* c = desktop().get();
+        const auto reply = std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)>(
+            xcb_grab_keyboard_reply(c,
+                                    xcb_grab_keyboard(c, 0, desktop().root(), XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr),
+            &std::free);
+        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+            desktop().sync();
+            return false;
+        }
+        return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    }
+    // Asks the window manager to activate the window, as a pager does.
+    void activate(xcb_window_t window) {
+        xcb_client_message_event_t request{};
+        request.response_type = XCB_CLIENT_MESSAGE;
+        request.format = 32;
+        request.window = window;
+        request.type = desktop().atom("_NET_ACTIVE_WINDOW");
+        request.data.data32[0] = 2;
+        sendToRoot(request);
+    }
+    void sendToRoot(const xcb_client_message_event_t& message) {
+        xcb_send_event(desktop().get(), 0, desktop().root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&message));
+        desktop().sync();
     }
     void tap(xcb_keysym_t keysym) {
         keyboard().press(keysym);
@@ -173,21 +213,37 @@ TEST_F(ProgramEndToEndTest, SuperTabShowsTheGlanceAboveTheStripTabStepsItAndRele
 }
 
 TEST_F(ProgramEndToEndTest, AClickOnAPreviewActivatesExactlyThatWindow) {
+    // Cards go front to back: notes-one, raised last, then notes-two. Activating the application
+    // would pick notes-one.
+    activate(*notesOne);
+    ASSERT_TRUE(becomesActive(*notesOne));
+    const qsizetype raised = mark();
+    activate(*xterm);
+    ASSERT_TRUE(becomesActive(*xterm));
+    ASSERT_EQ(clientsInFront().mid(0, 3), (QList<xcb_window_t>{*xterm, *notesOne, *notesTwo}));
+    // The program has followed the new stacking.
+    ASSERT_TRUE(session.waitForEvent("windows-refreshed", raised));
     const qsizetype before = mark();
     superTab();
     std::optional<ShownWindow> glanceWindow;
     expectStripAndGlance(4, glanceWindow);
     ASSERT_TRUE(session.waitForEvent("previews-loaded", before, loaded(2)));
 
-    // Two cards in a row, front window first: the second card is the window behind.
-    const QRect panel = glanceWindow->rect;
+    // Two cards in a row; the panel takes its final size once the pictures are in.
+    QRect panel;
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+        const std::optional<ShownWindow> now = session.shown(QString::fromLatin1(glance));
+        const bool still = now && now->rect == panel;
+        panel = now ? now->rect : QRect();
+        return still;
+    }));
     session.click(QPoint(panel.center().x() + panel.width() / 4, panel.center().y()));
-    EXPECT_TRUE(becomesActive(*notesOne));
+    EXPECT_TRUE(becomesActive(*notesTwo));
     releaseSuper();
     EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(strip)));
     EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
-    EXPECT_EQ(desktop().activeWindow(), *notesOne);
-    EXPECT_EQ(clientsInFront().value(0), *notesOne);
+    EXPECT_EQ(desktop().activeWindow(), *notesTwo);
+    EXPECT_EQ(clientsInFront().value(0), *notesTwo);
 }
 
 TEST_F(ProgramEndToEndTest, TheSearchPanelNarrowsToATitleAndReturnActivatesThatWindow) {
@@ -224,6 +280,8 @@ TEST_F(ProgramEndToEndTest, TheStatusMenuShowsTheCurrentAppsWindowsUntilEscape) 
         },
         15000))
         << "the menu did not open";
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+        << "the menu does not hold the keyboard";
     // About, Settings, then the current application's windows.
     for (int row = 0; row < 3; ++row) {
         tap(down);
@@ -260,10 +318,7 @@ TEST_F(ProgramEndToEndTest, ClosingMinimizingAndMovingClientsKeepsEveryListRight
     iconify.window = *xlogo;
     iconify.type = desktop().atom("WM_CHANGE_STATE");
     iconify.data.data32[0] = 3;
-    xcb_send_event(c, 0, desktop().root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&iconify));
-    desktop().sync();
+    sendToRoot(iconify);
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(*xlogo) == 3; }));
     // xclock quits; a third notes window opens and takes the focus.
     session.clientProcess(*xclock)->kill();

@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
+#include <signal.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include "X11TestDesktop.h"
 #include "platform/AccessibilityNames.h"
@@ -228,6 +231,39 @@ TEST_F(X11DesktopTest, ActivationFocusesTheApplicationsFrontWindow) {
             return app && app->isActive;
         }));
     }
+}
+
+TEST_F(X11DesktopTest, ActivationRightAfterARaiseFocusesTheRaisedWindow) {
+    testing::TestClient client;
+    const auto back = client.openWindow(*desktop, QStringLiteral("desktop-raise back"));
+    const auto front = client.openWindow(*desktop, QStringLiteral("desktop-raise front"));
+    ASSERT_TRUE(back && front);
+    const qint32 pid = static_cast<qint32>(client.pid());
+    testing::settle(port->state().connection());
+
+    // Before the window manager has restacked: it is held still meanwhile.
+    QFile pidFile(QStringLiteral(PELLUCINE_X11_STATE "/openbox.pid"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t manager = static_cast<pid_t>(pidFile.readAll().trimmed().toLongLong());
+    ASSERT_GT(manager, 1);
+    {
+        ASSERT_EQ(::kill(manager, SIGSTOP), 0);
+        const auto resume = qScopeGuard([manager] { ::kill(manager, SIGCONT); });
+        port->state().requests().raise(*back);
+        ASSERT_TRUE(port->workspace().activate(pid, {true}));
+    }
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *back; }));
+    const QList<xcb_window_t> stacking = desktop->stacking();
+    EXPECT_LT(stacking.indexOf(*back), stacking.indexOf(*front));
+
+    // Once the stacking has changed, the application's front window counts again.
+    testing::settle(port->state().connection());
+    port->state().requests().activate(*front);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *front; }));
+    testing::settle(port->state().connection());
+    ASSERT_TRUE(port->workspace().activate(pid, {true}));
+    testing::settle(port->state().connection());
+    EXPECT_EQ(desktop->activeWindow(), *front);
 }
 
 TEST_F(X11DesktopTest, RunningApplicationsAreTheProcessesWithWindows) {

@@ -11,6 +11,7 @@ struct X11Atoms {
     xcb_atom_t WM_PROTOCOLS = XCB_NONE;
     xcb_atom_t WM_DELETE_WINDOW = XCB_NONE;
     xcb_atom_t WM_STATE = XCB_NONE;
+    xcb_atom_t WM_CLIENT_LEADER = XCB_NONE;
     xcb_atom_t WM_CHANGE_STATE = XCB_NONE;
     xcb_atom_t _NET_SUPPORTED = XCB_NONE;
     xcb_atom_t _NET_SUPPORTING_WM_CHECK = XCB_NONE;

@@ -87,4 +87,23 @@ int layerOf(X11WindowType type) {
     return 0;
 }
 
+namespace {
+
+// Window ids use at most 29 bits, so the stand-in stays a positive 32-bit number.
+constexpr qint32 standInBase = 1 << 30;
+
+}  // namespace
+
+void assignProcessStandIns(QList<X11WindowInfo>& windows) {
+    for (X11WindowInfo& info : windows) {
+        if (info.pid) {
+            continue;
+        }
+        const xcb_window_t owner = info.clientLeader != XCB_NONE   ? info.clientLeader
+                                   : info.transientFor != XCB_NONE ? info.transientFor
+                                                                   : info.window;
+        info.pid = standInBase | static_cast<qint32>(owner & 0x1FFFFFFFu);
+    }
+}
+
 }  // namespace pellucine

@@ -81,6 +81,8 @@ struct X11WindowInfo {
     std::optional<qint32> pid;
     X11WindowType type = X11WindowType::normal;
     xcb_window_t transientFor = XCB_NONE;
+    // WM_CLIENT_LEADER: the window that stands for the client's whole session.
+    xcb_window_t clientLeader = XCB_NONE;
     // The client's own area and the decorations around it.
     QRect clientRect;
     X11FrameExtents extents;
@@ -118,5 +120,11 @@ struct X11WindowInfo {
     bool isOnScreen() const { return isViewable && !isHidden && isOnCurrentDesktop; }
     int layer() const { return layerOf(type); }
 };
+
+// Gives every window whose process is unknown (a remote client that names none) an owner that
+// stands in for it: one per client leader, else per window it is transient for, else per window.
+// Stand-ins lie above every process id the kernel hands out and above the shell's own, so they
+// never meet a real process.
+void assignProcessStandIns(QList<X11WindowInfo>& windows);
 
 }  // namespace pellucine

@@ -21,6 +21,7 @@ struct PendingWindow {
         pid,
         windowType,
         transientFor,
+        clientLeader,
         frameExtents,
         wmState,
         netWmState,
@@ -50,21 +51,15 @@ PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t windo
                       const X11Atoms& atoms) {
     PendingWindow p;
     p.window = window;
-    const std::array<xcb_atom_t, PendingWindow::propertyCount> names{atoms._NET_WM_PID,
-                                                                     atoms._NET_WM_WINDOW_TYPE,
-                                                                     XCB_ATOM_WM_TRANSIENT_FOR,
-                                                                     atoms._NET_FRAME_EXTENTS,
-                                                                     atoms.WM_STATE,
-                                                                     atoms._NET_WM_STATE,
-                                                                     atoms._NET_WM_DESKTOP,
-                                                                     atoms._NET_WM_NAME,
-                                                                     XCB_ATOM_WM_NAME,
-                                                                     XCB_ATOM_WM_CLASS,
-                                                                     atoms.WM_PROTOCOLS,
-                                                                     atoms._GTK_APPLICATION_ID,
-                                                                     atoms._KDE_NET_WM_DESKTOP_FILE,
-                                                                     atoms._BAMF_DESKTOP_FILE,
-                                                                     XCB_ATOM_WM_NORMAL_HINTS};
+    const std::array<xcb_atom_t, PendingWindow::propertyCount> names{
+        atoms._NET_WM_PID,         atoms._NET_WM_WINDOW_TYPE,
+        XCB_ATOM_WM_TRANSIENT_FOR, atoms.WM_CLIENT_LEADER,
+        atoms._NET_FRAME_EXTENTS,  atoms.WM_STATE,
+        atoms._NET_WM_STATE,       atoms._NET_WM_DESKTOP,
+        atoms._NET_WM_NAME,        XCB_ATOM_WM_NAME,
+        XCB_ATOM_WM_CLASS,         atoms.WM_PROTOCOLS,
+        atoms._GTK_APPLICATION_ID, atoms._KDE_NET_WM_DESKTOP_FILE,
+        atoms._BAMF_DESKTOP_FILE,  XCB_ATOM_WM_NORMAL_HINTS};
     for (std::size_t i = 0; i < names.size(); ++i) {
         p.properties[i] = requestProperty(c, window, names[i], propertyLongs);
     }
@@ -106,6 +101,9 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
     }
     if (const auto& transient = value(PendingWindow::transientFor); transient) {
         info.transientFor = transient->first32().value_or(XCB_NONE);
+    }
+    if (const auto& leader = value(PendingWindow::clientLeader); leader) {
+        info.clientLeader = leader->first32().value_or(XCB_NONE);
     }
     std::optional<X11WindowType> type;
     if (const auto& types = value(PendingWindow::windowType); types) {
@@ -226,6 +224,7 @@ QList<X11WindowInfo> X11WindowReader::readWindows(const QList<xcb_window_t>& win
         }
     }
     resolvePids(result);
+    assignProcessStandIns(result);
     return result;
 }
 

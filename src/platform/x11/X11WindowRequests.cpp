@@ -77,7 +77,26 @@ void X11WindowRequests::sendToRoot(xcb_window_t window, xcb_atom_t type,
     connection_.flush();
 }
 
+X11WindowRequests::X11WindowRequests(X11Connection& connection) : connection_(connection) {
+    events_ = QObject::connect(
+        &connection, &X11Connection::eventReceived, [this](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY) {
+                return;
+            }
+            const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (notify.window == connection_.root() &&
+                notify.atom == connection_.atoms()._NET_CLIENT_LIST_STACKING) {
+                raisedAhead_ = XCB_NONE;
+            }
+        });
+}
+
+X11WindowRequests::~X11WindowRequests() {
+    QObject::disconnect(events_);
+}
+
 void X11WindowRequests::raise(xcb_window_t window) {
+    raisedAhead_ = window;
     const X11Atoms& atoms = connection_.atoms();
     if (connection_.supports(atoms._NET_RESTACK_WINDOW)) {
         sendToRoot(window, atoms._NET_RESTACK_WINDOW,

@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QMetaObject>
 #include <QPoint>
 #include <QRect>
 #include <array>
@@ -25,9 +26,16 @@ QSize clientSizeFor(const QRect& frame, const X11FrameExtents& extents);
 // Each is sent at once; the window manager carries it out later, or not at all.
 class X11WindowRequests {
   public:
-    explicit X11WindowRequests(X11Connection& connection) : connection_(connection) {}
+    explicit X11WindowRequests(X11Connection& connection);
+    ~X11WindowRequests();
+    X11WindowRequests(const X11WindowRequests&) = delete;
+    X11WindowRequests& operator=(const X11WindowRequests&) = delete;
 
     void raise(xcb_window_t window);
+    // The window last raised on request while the window manager has not yet been seen to
+    // restack: the stacking the server reports does not show it in front yet. None after the
+    // next change of the stacking.
+    xcb_window_t raisedAhead() const { return raisedAhead_; }
     void iconify(xcb_window_t window);
     // Maps the client, which a window manager takes as the end of its iconic state.
     void deiconify(xcb_window_t window);
@@ -51,6 +59,8 @@ class X11WindowRequests {
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<uint32_t, 5>& data);
 
     X11Connection& connection_;
+    xcb_window_t raisedAhead_ = XCB_NONE;
+    QMetaObject::Connection events_;
 };
 
 }  // namespace pellucine

@@ -98,11 +98,16 @@ bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options)
         unhide(processIdentifier);
     }
     const auto app = state->application(processIdentifier);
-    const QList<xcb_window_t> shown = app ? shownWindows(*state, *app) : QList<xcb_window_t>{};
+    QList<xcb_window_t> shown = app ? shownWindows(*state, *app) : QList<xcb_window_t>{};
     if (shown.isEmpty()) {
         return true;
     }
     X11WindowRequests& requests = state->requests();
+    // A window just raised on request is the front one, though the window manager may not have
+    // restacked yet.
+    if (const qsizetype raised = shown.indexOf(requests.raisedAhead()); raised > 0) {
+        shown.move(raised, 0);
+    }
     if (options.allWindows) {
         // Back to front, so that they keep their order above every other window.
         for (auto it = shown.crbegin(); it != shown.crend(); ++it) {

@@ -1,0 +1,419 @@
+#include "EndToEndSession.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <xcb/xtest.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <cstdlib>
+
+#include "preferences/SettingsFileStore.h"
+
+namespace pellucine::testing {
+
+namespace {
+
+// Starting processes and waiting for the server may take long on a loaded machine.
+constexpr int startDeadline = 20000;
+constexpr int eventDeadline = 15000;
+constexpr int firstDisplay = 40;
+constexpr int displayCount = 100;
+
+template <class T>
+std::unique_ptr<T, decltype(&std::free)> owned(T* p) {
+    return {p, &std::free};
+}
+
+QByteArray wmName(xcb_connection_t* c, xcb_window_t window) {
+    const auto reply = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+        nullptr));
+    if (!reply) {
+        return {};
+    }
+    return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+// The instance part of WM_CLASS.
+QByteArray wmClassName(xcb_connection_t* c, xcb_window_t window) {
+    const auto reply = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!reply) {
+        return {};
+    }
+    const QByteArray value(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                           xcb_get_property_value_length(reply.get()));
+    return value.left(value.indexOf('\0'));
+}
+
+bool serverAnswers(const QByteArray& display) {
+    xcb_connection_t* c = xcb_connect(display.constData(), nullptr);
+    const bool answers = xcb_connection_has_error(c) == 0;
+    xcb_disconnect(c);
+    return answers;
+}
+
+bool hasProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
+    const auto reply = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1), nullptr));
+    return reply && reply->type != XCB_NONE;
+}
+
+xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
+    const auto reply =
+        owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+    return reply ? reply->owner : XCB_NONE;
+}
+
+}  // namespace
+
+EndToEndSession::EndToEndSession() : paths_(AppPaths::under(home_.path())) {
+    QFile::setPermissions(runtime_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+EndToEndSession::~EndToEndSession() {
+    keyboard_.reset();
+    // The program and the clients go before the server they draw on.
+    for (auto it = processes_.rbegin(); it != processes_.rend(); ++it) {
+        if (std::next(it) == processes_.rend()) {
+            desktop_.reset();
+        }
+        (*it)->kill();
+        (*it)->waitForFinished(5000);
+    }
+}
+
+QProcessEnvironment EndToEndSession::environment() const {
+    // Nothing shared with other sessions running at the same time: every process of this one
+    // keeps its settings, caches and runtime files in the session's folders.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("HOME"), home_.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), paths_.applicationSupport);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths_.defaults);
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home_.path() + QStringLiteral("/cache"));
+    return environment;
+}
+
+QProcess& EndToEndSession::spawn(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment, Output output) {
+    auto& process = processes_.emplace_back(std::make_unique<QProcess>());
+    process->setProcessEnvironment(environment);
+    process->setStandardInputFile(QProcess::nullDevice());
+    if (output != Output::read) {
+        process->setStandardOutputFile(QProcess::nullDevice());
+    }
+    if (output == Output::errorsToLog) {
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    } else {
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
+    process->start(program, arguments);
+    process->waitForStarted(startDeadline);
+    return *process;
+}
+
+bool EndToEndSession::start(QString& error) {
+    QProcessEnvironment environment = this->environment();
+    // Servers started with -displayfd at the same moment may pick the same display, the later
+    // one taking over the earlier one's socket. Each session reserves its display instead, by a
+    // lock every session honours, above the few that -displayfd hands out from 0.
+    QByteArray number;
+    for (int display = firstDisplay; display < firstDisplay + displayCount && number.isEmpty();
+         ++display) {
+        const QByteArray lockPath = QDir::tempPath().toLocal8Bit() + "/pellucine-e2e-display-" +
+                                    QByteArray::number(display) + ".lock";
+        auto lock = std::make_unique<FileDescriptor>(
+            ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        if (lock->get() < 0 || ::flock(lock->get(), LOCK_EX | LOCK_NB) != 0 ||
+            serverAnswers(":" + QByteArray::number(display))) {
+            continue;
+        }
+        QProcess& server = spawn(
+            QStringLiteral("Xvfb"),
+            {QStringLiteral(":%1").arg(display), "-displayfd", "1", "-noreset", "-screen", "0",
+             "1280x800x24", "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"},
+            environment, Output::read);
+        // It names the display on its output once it takes connections.
+        const QDeadlineTimer deadline(startDeadline);
+        while (!server.canReadLine() && !deadline.hasExpired() &&
+               server.state() == QProcess::Running) {
+            server.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        }
+        number = server.readLine().trimmed();
+        if (!number.isEmpty()) {
+            displayLock_ = std::move(lock);
+        }
+    }
+    if (number.isEmpty()) {
+        error = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    qputenv("DISPLAY", ":" + number);
+    desktop_ = std::make_unique<X11TestDesktop>();
+    xcb_connection_t* c = desktop_->get();
+    if (xcb_connection_has_error(c) != 0) {
+        error = QStringLiteral("Xvfb does not answer");
+        return false;
+    }
+
+    environment = this->environment();
+    QProcess& manager = spawn(QStringLiteral("openbox"), {}, environment, Output::errorsToLog);
+    // The window manager names itself before it handles windows: it is ready once it has taken
+    // in a window of the test's own.
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, desktop_->root(), 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t check = desktop_->atom("_NET_SUPPORTING_WM_CHECK");
+    const bool managing = X11TestDesktop::waitUntil(
+        [&] {
+            if (!hasProperty(c, desktop_->root(), check)) {
+                return false;
+            }
+            xcb_map_window(c, probe);
+            desktop_->sync();
+            return desktop_->frameWindowOf(probe) != probe;
+        },
+        startDeadline);
+    xcb_destroy_window(c, probe);
+    desktop_->sync();
+    if (!managing) {
+        error = QStringLiteral("openbox does not manage windows (%1)")
+                    .arg(manager.state() == QProcess::Running ? "running" : "exited");
+        return false;
+    }
+    spawn(QStringLiteral("trayer"),
+          {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "160",
+           "--height", "28", "--SetPartialStrut", "false"},
+          environment, Output::errorsToLog);
+    const xcb_atom_t tray = desktop_->atom("_NET_SYSTEM_TRAY_S0");
+    if (!X11TestDesktop::waitUntil([&] { return selectionOwner(c, tray) != XCB_NONE; },
+                                   startDeadline)) {
+        error = QStringLiteral("no tray appeared");
+        return false;
+    }
+    keyboard_ = std::make_unique<X11TestKeyboard>(*desktop_);
+    return true;
+}
+
+std::optional<xcb_window_t> EndToEndSession::startClient(const QString& program,
+                                                         const QStringList& arguments,
+                                                         const QString& title) {
+    QProcess& process = spawn(program, arguments, environment(), Output::errorsToLog);
+    if (process.state() != QProcess::Running) {
+        return std::nullopt;
+    }
+    const std::optional<xcb_window_t> window = waitUntilPlaced(*desktop_, title);
+    if (window) {
+        clients_.insert(*window, &process);
+    }
+    return window;
+}
+
+QProcess* EndToEndSession::clientProcess(xcb_window_t window) const {
+    return clients_.value(window);
+}
+
+bool EndToEndSession::startProgram(int clientWindows, QString& error) {
+    SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
+    defaults.setValue(QStringLiteral("hasCompletedTaskSwitcherOnboarding"), true);
+
+    program_ = &spawn(QStringLiteral(PELLUCINE_PROGRAM), {}, environment(), Output::errorsToLog);
+    if (program_->state() != QProcess::Running) {
+        error = QStringLiteral("the program did not start");
+        return false;
+    }
+    const auto registered = [](const QJsonObject& e) {
+        return e.value("result").toString() == QLatin1String("registered");
+    };
+    const auto allWindows = [clientWindows](const QJsonObject& e) {
+        return e.value("windowCount").toString().toInt() == clientWindows;
+    };
+    std::optional<ShownWindow> dock;
+    if (!waitForEvent(QStringLiteral("shortcut-monitor-started"), 0)) {
+        error = QStringLiteral("the program does not follow Super+Tab");
+    } else if (!waitForEvent(QStringLiteral("window-search-hotkey"), 0, registered)) {
+        error = QStringLiteral("the window-search hotkey was not taken");
+    } else if (!waitForEvent(QStringLiteral("windows-refreshed"), 0, allWindows)) {
+        error = QStringLiteral("the program does not list every client window");
+    } else if (!waitUntilShown(QStringLiteral("Pellucine Dock"), dock)) {
+        error = QStringLiteral("the Dock bar is not up");
+    }
+    return error.isEmpty();
+}
+
+QString EndToEndSession::eventLogPath() const {
+    return paths_.applicationSupport + QStringLiteral("/pellucine/diagnostics/flight.jsonl");
+}
+
+QList<QJsonObject> EndToEndSession::events() const {
+    QFile log(eventLogPath());
+    QList<QJsonObject> events;
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : log.readAll().split('\n')) {
+            // A line still being written is not yet an event.
+            const QJsonDocument document = QJsonDocument::fromJson(line);
+            if (document.isObject()) {
+                events.append(document.object());
+            }
+        }
+    }
+    return events;
+}
+
+std::optional<QJsonObject> EndToEndSession::waitForEvent(
+    const QString& name, qsizetype after,
+    const std::function<bool(const QJsonObject&)>& matches) const {
+    std::optional<QJsonObject> found;
+    X11TestDesktop::waitUntil(
+        [&] {
+            const QList<QJsonObject> all = events();
+            for (qsizetype i = after; i < all.size(); ++i) {
+                if (all[i].value("event").toString() == name && (!matches || matches(all[i]))) {
+                    found = all[i];
+                    return true;
+                }
+            }
+            return false;
+        },
+        eventDeadline);
+    return found;
+}
+
+std::optional<ShownWindow> EndToEndSession::shown(const QString& name) const {
+    xcb_connection_t* c = desktop_->get();
+    const QByteArray wanted = name.toUtf8();
+    // Windows of its own on the root first (the strip, the panels), then clients the window
+    // manager frames.
+    const auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, desktop_->root()), nullptr));
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            if (wmName(c, children[i]) == wanted && desktop_->isViewable(children[i])) {
+                const auto geometry =
+                    owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr));
+                if (geometry) {
+                    return ShownWindow{children[i], QRect(geometry->x, geometry->y, geometry->width,
+                                                          geometry->height)};
+                }
+            }
+        }
+    }
+    const std::optional<xcb_window_t> client = desktop_->findClient(name);
+    if (client && desktop_->isViewable(*client)) {
+        return ShownWindow{*client, desktop_->frameOf(*client)};
+    }
+    return std::nullopt;
+}
+
+bool EndToEndSession::waitUntilShown(const QString& name,
+                                     std::optional<ShownWindow>& window) const {
+    return X11TestDesktop::waitUntil(
+        [&] {
+            window = shown(name);
+            return window.has_value();
+        },
+        eventDeadline);
+}
+
+bool EndToEndSession::waitUntilGone(const QString& name) const {
+    return X11TestDesktop::waitUntil([&] { return !shown(name); }, eventDeadline);
+}
+
+std::optional<ShownWindow> EndToEndSession::trayIcon() const {
+    xcb_connection_t* c = desktop_->get();
+    // Icons are embedded in the tray's windows: the program's is the one below the root's
+    // children of its class.
+    QList<xcb_window_t> pending;
+    if (const auto top =
+            owned(xcb_query_tree_reply(c, xcb_query_tree(c, desktop_->root()), nullptr))) {
+        const xcb_window_t* children = xcb_query_tree_children(top.get());
+        pending =
+            QList<xcb_window_t>(children, children + xcb_query_tree_children_length(top.get()));
+    }
+    while (!pending.isEmpty()) {
+        const xcb_window_t window = pending.takeFirst();
+        const auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+        if (!tree) {
+            continue;
+        }
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            if (wmClassName(c, children[i]) == "pellucine" && desktop_->isViewable(children[i])) {
+                const auto geometry =
+                    owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr));
+                const auto origin = owned(xcb_translate_coordinates_reply(
+                    c, xcb_translate_coordinates(c, children[i], desktop_->root(), 0, 0), nullptr));
+                if (geometry && origin) {
+                    return ShownWindow{children[i], QRect(origin->dst_x, origin->dst_y,
+                                                          geometry->width, geometry->height)};
+                }
+            }
+            pending.append(children[i]);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ShownWindow> EndToEndSession::popup(const QString& name, QSize minimum) const {
+    xcb_connection_t* c = desktop_->get();
+    const auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, desktop_->root()), nullptr));
+    if (!tree) {
+        return std::nullopt;
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        if (wmClassName(c, children[i]) != name.toUtf8() || !desktop_->isViewable(children[i])) {
+            continue;
+        }
+        const auto geometry =
+            owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr));
+        if (geometry && geometry->width >= minimum.width() &&
+            geometry->height >= minimum.height()) {
+            return ShownWindow{children[i],
+                               QRect(geometry->x, geometry->y, geometry->width, geometry->height)};
+        }
+    }
+    return std::nullopt;
+}
+
+void EndToEndSession::click(QPoint point) const {
+    xcb_connection_t* c = desktop_->get();
+    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop_->root(),
+                        static_cast<int16_t>(point.x()), static_cast<int16_t>(point.y()), 0);
+    xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    desktop_->sync();
+}
+
+bool EndToEndSession::screenshot(const QString& path) const {
+    if (!desktop_) {
+        return false;
+    }
+    xcb_connection_t* c = desktop_->get();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const auto image = owned(
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, desktop_->root(), 0, 0,
+                                          screen->width_in_pixels, screen->height_in_pixels, ~0u),
+                            nullptr));
+    const int width = screen->width_in_pixels;
+    const int height = screen->height_in_pixels;
+    if (!image || image->depth != 24 ||
+        xcb_get_image_data_length(image.get()) < width * height * 4) {
+        return false;
+    }
+    // 24-bit depth comes as 32-bit pixels, blue first.
+    const QImage shot(xcb_get_image_data(image.get()), width, height, width * 4,
+                      QImage::Format_RGB32);
+    return shot.save(path, "PNG");
+}
+
+}  // namespace pellucine::testing

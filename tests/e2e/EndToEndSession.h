@@ -1,0 +1,102 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "X11TestDesktop.h"
+#include "X11TestKeyboard.h"
+#include "base/AppPaths.h"
+#include "base/FileDescriptor.h"
+
+namespace pellucine::testing {
+
+// A window the program shows, found on the server by its name.
+struct ShownWindow {
+    xcb_window_t window = XCB_NONE;
+    // Where it is on the screen.
+    QRect rect;
+};
+
+// A desktop of its own for one test: Xvfb, openbox and a tray, the clients the test starts and
+// the program itself with scratch folders. Everything stops with the session; DISPLAY points at
+// its server meanwhile.
+class EndToEndSession {
+  public:
+    EndToEndSession();
+    ~EndToEndSession();
+    EndToEndSession(const EndToEndSession&) = delete;
+    EndToEndSession& operator=(const EndToEndSession&) = delete;
+
+    // Starts the server, the window manager and the tray; false with `error` when one did not
+    // come up in time.
+    bool start(QString& error);
+
+    X11TestDesktop& desktop() const { return *desktop_; }
+    X11TestKeyboard& keyboard() { return *keyboard_; }
+
+    // Starts a client and waits until its window with `title` is placed.
+    std::optional<xcb_window_t> startClient(const QString& program, const QStringList& arguments,
+                                            const QString& title);
+    QProcess* clientProcess(xcb_window_t window) const;
+
+    // Starts the program as after its welcome was completed and waits until it follows every
+    // client window there is, its hotkeys are taken and its Dock bar is up.
+    bool startProgram(int clientWindows, QString& error);
+    QProcess& program() { return *program_; }
+
+    QString eventLogPath() const;
+    // The program's event log, oldest first.
+    QList<QJsonObject> events() const;
+    // Waits for an event named `name` after the first `after` events that `matches`; its fields.
+    std::optional<QJsonObject> waitForEvent(
+        const QString& name, qsizetype after,
+        const std::function<bool(const QJsonObject&)>& matches = {}) const;
+
+    // A viewable window of the program with this WM_NAME (its frame's place on the screen for
+    // one the window manager frames); none when there is none.
+    std::optional<ShownWindow> shown(const QString& name) const;
+    bool waitUntilShown(const QString& name, std::optional<ShownWindow>& window) const;
+    bool waitUntilGone(const QString& name) const;
+
+    // The program's icon in the tray, once the tray has placed it.
+    std::optional<ShownWindow> trayIcon() const;
+    // A window on the root of class `name` (WM_CLASS instance) at least `minimum` large: a menu
+    // of the program, which names its other windows.
+    std::optional<ShownWindow> popup(const QString& name, QSize minimum) const;
+
+    // Moves the pointer there and clicks the first button.
+    void click(QPoint point) const;
+    // Saves the root window as a PNG.
+    bool screenshot(const QString& path) const;
+
+  private:
+    // What becomes of a process's output: read by the test, its errors in the test's log, or
+    // nothing.
+    enum class Output { read, errorsToLog, none };
+    QProcessEnvironment environment() const;
+    QProcess& spawn(const QString& program, const QStringList& arguments,
+                    const QProcessEnvironment& environment, Output output = Output::none);
+
+    std::vector<std::unique_ptr<QProcess>> processes_;
+    QHash<xcb_window_t, QProcess*> clients_;
+    QProcess* program_ = nullptr;
+    std::unique_ptr<X11TestDesktop> desktop_;
+    std::unique_ptr<X11TestKeyboard> keyboard_;
+    QTemporaryDir home_;
+    QTemporaryDir runtime_{QDir::tempPath() + QStringLiteral("/pellucine-e2e-run-XXXXXX")};
+    AppPaths paths_;
+    // Held while the server runs: no other session starts one on its display.
+    std::unique_ptr<FileDescriptor> displayLock_;
+};
+
+}  // namespace pellucine::testing

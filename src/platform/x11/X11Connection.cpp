@@ -94,8 +94,15 @@ void X11Connection::readSupported() {
     supported_ = property ? property->values32() : QList<quint32>{};
 }
 
-void X11Connection::hold(X11Reply<xcb_generic_event_t> event) {
+void X11Connection::count(const xcb_generic_event_t& event) {
     ++received_;
+    if (!isChange_ || isChange_(event)) {
+        ++changes_;
+    }
+}
+
+void X11Connection::hold(X11Reply<xcb_generic_event_t> event) {
+    count(*event);
     held_.push_back(std::move(event));
     if (!dispatchPosted_) {
         dispatchPosted_ = true;
@@ -111,13 +118,22 @@ quint64 X11Connection::receivedEventCount() {
     return received_;
 }
 
+quint64 X11Connection::receivedChangeCount() {
+    receivedEventCount();
+    return changes_;
+}
+
+void X11Connection::setChangeFilter(std::function<bool(const xcb_generic_event_t&)> isChange) {
+    isChange_ = std::move(isChange);
+}
+
 bool X11Connection::dispatchPendingEvents() {
     dispatchPosted_ = false;
     // A share of what has arrived by now and no more; the rest waits for the next turn of the
     // event loop, so that a client flooding the server with changes cannot keep the loop from
     // its other work.
     while (X11Reply<xcb_generic_event_t> event{xcb_poll_for_event(connection_.get())}) {
-        ++received_;
+        count(*event);
         held_.push_back(std::move(event));
     }
     QPointer<X11Connection> self(this);

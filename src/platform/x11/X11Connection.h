@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "platform/x11/X11Atoms.h"
@@ -56,6 +57,9 @@ class X11Connection final : public QObject {
     // How many events have arrived from the server so far, those waiting in the socket
     // included; they are handed out later from the event loop.
     quint64 receivedEventCount();
+    // Of those, the ones `isChange` accepts; every one while none is set.
+    quint64 receivedChangeCount();
+    void setChangeFilter(std::function<bool(const xcb_generic_event_t&)> isChange);
     // The most recent timestamp seen in an event, CurrentTime before the first.
     xcb_timestamp_t lastEventTime() const { return lastEventTime_; }
 
@@ -77,6 +81,7 @@ class X11Connection final : public QObject {
 
     void readSupported();
     void hold(X11Reply<xcb_generic_event_t> event);
+    void count(const xcb_generic_event_t& event);
     void handle(const xcb_generic_event_t& event);
     void noteTime(const xcb_generic_event_t& event);
 
@@ -92,6 +97,8 @@ class X11Connection final : public QObject {
     std::unique_ptr<QSocketNotifier> notifier_;
     bool lost_ = false;
     quint64 received_ = 0;
+    quint64 changes_ = 0;
+    std::function<bool(const xcb_generic_event_t&)> isChange_;
     bool dispatchPosted_ = false;
 };
 

@@ -14,10 +14,24 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
       events_(connection_),
       registry_(std::move(entries), std::move(processes)),
       pointScale_(pointScale) {
-    connect(&connection_, &X11Connection::eventReceived, this, &X11DesktopState::invalidate);
+    for (const auto& atoms : {X11WindowReader::readProperties(connection_.atoms()),
+                              X11ScreenReader::readProperties(connection_.atoms())}) {
+        for (const xcb_atom_t atom : atoms) {
+            readProperties_.insert(atom);
+        }
+    }
+    connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
+        return changesDesktop(event, readProperties_);
+    });
+    connect(&connection_, &X11Connection::eventReceived, this,
+            [this](const xcb_generic_event_t& event) {
+                if (changesDesktop(event, readProperties_)) {
+                    invalidate();
+                }
+            });
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &X11DesktopState::invalidate);
+                &X11DesktopState::turnEnded);
     }
     connect(&events_, &X11WindowEvents::windowEvent, this, &X11DesktopState::windowEvent);
     events_.start();
@@ -25,6 +39,34 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
 
 X11DesktopState::~X11DesktopState() {
     events_.stop();
+    connection_.setChangeFilter({});
+}
+
+bool X11DesktopState::changesDesktop(const xcb_generic_event_t& event,
+                                     const QSet<xcb_atom_t>& readProperties) {
+    switch (event.response_type & 0x7f) {
+        case XCB_KEY_PRESS:
+        case XCB_KEY_RELEASE:
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE:
+        case XCB_MOTION_NOTIFY:
+        case XCB_ENTER_NOTIFY:
+        case XCB_LEAVE_NOTIFY:
+        case XCB_FOCUS_IN:
+        case XCB_FOCUS_OUT:
+        case XCB_KEYMAP_NOTIFY:
+        case XCB_EXPOSE:
+        case XCB_GRAPHICS_EXPOSURE:
+        case XCB_NO_EXPOSURE:
+        // Raw input of the input extension.
+        case XCB_GE_GENERIC:
+            return false;
+        case XCB_PROPERTY_NOTIFY:
+            return readProperties.contains(
+                reinterpret_cast<const xcb_property_notify_event_t&>(event).atom);
+        default:
+            return true;
+    }
 }
 
 const X11FocusHistory& X11DesktopState::focusHistory() {
@@ -66,8 +108,16 @@ void X11DesktopState::invalidate() {
     monitors_.reset();
 }
 
+void X11DesktopState::turnEnded() {
+    monitors_.reset();
+    if (!snapshotSettled_) {
+        snapshot_.reset();
+        applications_.reset();
+    }
+}
+
 void X11DesktopState::checkFreshness() {
-    const quint64 received = connection_.receivedEventCount();
+    const quint64 received = connection_.receivedChangeCount();
     if (received != readAtEvent_) {
         invalidate();
         readAtEvent_ = received;
@@ -78,7 +128,7 @@ X11DesktopSnapshot X11DesktopState::snapshot() {
     checkFreshness();
     if (!snapshot_) {
         snapshot_ = reader_.read();
-        events_.watch(snapshot_->windows);
+        snapshotSettled_ = events_.watch(snapshot_->windows);
     }
     return *snapshot_;
 }

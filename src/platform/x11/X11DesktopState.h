@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <optional>
 
 #include "platform/x11/X11ApplicationRegistry.h"
@@ -19,7 +20,9 @@ namespace pellucine {
 
 // What the X11 port's services share: the connection, the readers and requests, and the
 // desktop as last read. What was read is used again for as long as nothing can have changed:
-// no event has come from the server, no request was sent and the event loop has not run since.
+// no event that bears on it has come from the server and no request was sent since. Windows
+// the read saw for the first time are read again once the event loop has run, as their changes
+// are only heard from then on; the screens, whose changes are not heard, every time it has run.
 // So every service asked within one synchronous run (a window list and the windows' elements,
 // say) sees the same windows with the same geometry, and nothing stale is seen after a change
 // the server has announced.
@@ -56,6 +59,11 @@ class X11DesktopState final : public QObject {
     // Forgets what was read.
     void invalidate();
 
+    // Whether the event can change what the readers read. Input, exposure and changes of
+    // properties outside `readProperties` cannot; any other event, unknown ones included, can.
+    static bool changesDesktop(const xcb_generic_event_t& event,
+                               const QSet<xcb_atom_t>& readProperties);
+
     // The clients in the order they last had the focus, followed from the first time it is
     // asked for.
     const X11FocusHistory& focusHistory();
@@ -68,6 +76,7 @@ class X11DesktopState final : public QObject {
   private:
     // Drops what was read when an event has arrived since.
     void checkFreshness();
+    void turnEnded();
     void windowEvent(const X11WindowEvent& event);
 
     X11Connection connection_;
@@ -78,11 +87,14 @@ class X11DesktopState final : public QObject {
     X11ApplicationRegistry registry_;
     double pointScale_;
     std::optional<X11DesktopSnapshot> snapshot_;
+    // Whether every window of the snapshot was listened to before it was read.
+    bool snapshotSettled_ = false;
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
     quint64 readAtEvent_ = 0;
     std::optional<X11FocusHistory> focusHistory_;
     std::weak_ptr<X11ShellContent> shell_;
+    QSet<xcb_atom_t> readProperties_;
 };
 
 }  // namespace pellucine

@@ -125,6 +125,10 @@ X11CoordinateSpace X11ScreenReader::coordinateSpace(const QList<X11Monitor>& mon
                               scale);
 }
 
+QList<xcb_atom_t> X11ScreenReader::readProperties(const X11Atoms& atoms) {
+    return {atoms._NET_CLIENT_LIST, atoms._NET_WM_STRUT_PARTIAL, atoms._NET_WM_STRUT};
+}
+
 QList<X11Strut> X11ScreenReader::struts(QSize rootSize) const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();

@@ -63,6 +63,8 @@ class X11ScreenReader {
     // The main monitor first (the primary one, else the first RandR lists), then the others in
     // RandR's order.
     QList<X11Monitor> monitors() const;
+    // Every property `monitors` asks for.
+    static QList<xcb_atom_t> readProperties(const X11Atoms& atoms);
 
     // The mapping with the main monitor's top-left as the global origin.
     static X11CoordinateSpace coordinateSpace(const QList<X11Monitor>& monitors,

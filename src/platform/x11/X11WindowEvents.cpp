@@ -58,9 +58,9 @@ void X11WindowEvents::follow(const X11WindowInfo& info) {
                     Tracked{info.pid, info.frameRect(), info.title, info.isMinimized()});
 }
 
-void X11WindowEvents::watch(const QList<X11WindowInfo>& windows) {
+bool X11WindowEvents::watch(const QList<X11WindowInfo>& windows) {
     if (!running_) {
-        return;
+        return false;
     }
     bool selected = false;
     for (const X11WindowInfo& info : windows) {
@@ -75,6 +75,7 @@ void X11WindowEvents::watch(const QList<X11WindowInfo>& windows) {
         // these windows, by any client, is reported.
         connection_.sync();
     }
+    return !selected;
 }
 
 void X11WindowEvents::forget(xcb_window_t window) {

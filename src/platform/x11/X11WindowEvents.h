@@ -53,7 +53,9 @@ class X11WindowEvents final : public QObject {
 
     // Starts listening to clients that were read elsewhere before this has heard of them, so
     // that no change between that read and their announcement goes unheard. Announces nothing.
-    void watch(const QList<X11WindowInfo>& windows);
+    // True when every window was listened to already, so that no change since that read can
+    // have gone unheard.
+    bool watch(const QList<X11WindowInfo>& windows);
 
   signals:
     void windowEvent(const pellucine::X11WindowEvent& event);

@@ -47,19 +47,22 @@ struct PendingWindow {
 // Every property is read within this bound (titles included).
 constexpr uint32_t propertyLongs = 1024;
 
+std::array<xcb_atom_t, PendingWindow::propertyCount> windowProperties(const X11Atoms& atoms) {
+    return {atoms._NET_WM_PID,         atoms._NET_WM_WINDOW_TYPE,
+            XCB_ATOM_WM_TRANSIENT_FOR, atoms.WM_CLIENT_LEADER,
+            atoms._NET_FRAME_EXTENTS,  atoms.WM_STATE,
+            atoms._NET_WM_STATE,       atoms._NET_WM_DESKTOP,
+            atoms._NET_WM_NAME,        XCB_ATOM_WM_NAME,
+            XCB_ATOM_WM_CLASS,         atoms.WM_PROTOCOLS,
+            atoms._GTK_APPLICATION_ID, atoms._KDE_NET_WM_DESKTOP_FILE,
+            atoms._BAMF_DESKTOP_FILE,  XCB_ATOM_WM_NORMAL_HINTS};
+}
+
 PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
                       const X11Atoms& atoms) {
     PendingWindow p;
     p.window = window;
-    const std::array<xcb_atom_t, PendingWindow::propertyCount> names{
-        atoms._NET_WM_PID,         atoms._NET_WM_WINDOW_TYPE,
-        XCB_ATOM_WM_TRANSIENT_FOR, atoms.WM_CLIENT_LEADER,
-        atoms._NET_FRAME_EXTENTS,  atoms.WM_STATE,
-        atoms._NET_WM_STATE,       atoms._NET_WM_DESKTOP,
-        atoms._NET_WM_NAME,        XCB_ATOM_WM_NAME,
-        XCB_ATOM_WM_CLASS,         atoms.WM_PROTOCOLS,
-        atoms._GTK_APPLICATION_ID, atoms._KDE_NET_WM_DESKTOP_FILE,
-        atoms._BAMF_DESKTOP_FILE,  XCB_ATOM_WM_NORMAL_HINTS};
+    const auto names = windowProperties(atoms);
     for (std::size_t i = 0; i < names.size(); ++i) {
         p.properties[i] = requestProperty(c, window, names[i], propertyLongs);
     }
@@ -181,6 +184,14 @@ QList<xcb_window_t> X11WindowReader::clientList(const QList<quint32>& windows, x
         }
     }
     return result;
+}
+
+QList<xcb_atom_t> X11WindowReader::readProperties(const X11Atoms& atoms) {
+    const auto perWindow = windowProperties(atoms);
+    QList<xcb_atom_t> all(perWindow.begin(), perWindow.end());
+    all << atoms._NET_CLIENT_LIST_STACKING << atoms._NET_CLIENT_LIST << atoms._NET_ACTIVE_WINDOW
+        << atoms._NET_CURRENT_DESKTOP;
+    return all;
 }
 
 X11DesktopSnapshot X11WindowReader::read() const {

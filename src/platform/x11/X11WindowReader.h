@@ -41,6 +41,9 @@ class X11WindowReader {
     // None, no root, at most `maximumClients`.
     static QList<xcb_window_t> clientList(const QList<quint32>& windows, xcb_window_t root);
 
+    // Every property `read` asks for, of the root and of the clients.
+    static QList<xcb_atom_t> readProperties(const X11Atoms& atoms);
+
     X11DesktopSnapshot read() const;
     // The given windows as `clientList` keeps them, in that order; a window that is gone, or
     // one that cannot be a client (InputOnly), is left out.

@@ -59,6 +59,27 @@ TEST_F(X11WindowEventsTest, ReportsANewWindowWithItsOwnerButNotThoseAlreadyThere
     EXPECT_FALSE(heard(Kind::created, *alpha));
 }
 
+TEST_F(X11WindowEventsTest, TellsWhetherEveryWatchedWindowWasListenedToBefore) {
+    const auto alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
+    ASSERT_TRUE(alpha);
+    X11WindowInfo info;
+    info.window = *alpha;
+    EXPECT_FALSE(events->watch({info}));
+    events->start();
+    EXPECT_TRUE(events->watch({}));
+    // Windows there at the start are listened to already; one read elsewhere is not, once.
+    EXPECT_TRUE(events->watch({info}));
+    xcb_connection_t* c = connection->get();
+    X11WindowInfo unheard;
+    unheard.window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, unheard.window, connection->root(), 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    EXPECT_FALSE(events->watch({info, unheard}));
+    EXPECT_TRUE(events->watch({unheard, info}));
+    xcb_destroy_window(c, unheard.window);
+    connection->flush();
+}
+
 TEST_F(X11WindowEventsTest, ReportsTitleChangesOnlyWhenTheTitleDiffers) {
     TestXterm xterm(*desktop, QStringLiteral("events-title"));
     ASSERT_TRUE(xterm.window());

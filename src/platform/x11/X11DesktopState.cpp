@@ -23,12 +23,6 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
     connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
         return changesDesktop(event, readProperties_);
     });
-    connect(&connection_, &X11Connection::eventReceived, this,
-            [this](const xcb_generic_event_t& event) {
-                if (changesDesktop(event, readProperties_)) {
-                    invalidate();
-                }
-            });
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &X11DesktopState::turnEnded);

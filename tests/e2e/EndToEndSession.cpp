@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "preferences/SettingsFileStore.h"
+#include "support/ProgramProcesses.h"
 
 namespace pellucine::testing {
 
@@ -92,12 +93,8 @@ EndToEndSession::~EndToEndSession() {
 QProcessEnvironment EndToEndSession::environment() const {
     // Nothing shared with other sessions running at the same time: every process of this one
     // keeps its settings, caches and runtime files in the session's folders.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("HOME"), home_.path());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), paths_.applicationSupport);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths_.defaults);
+    QProcessEnvironment environment = programEnvironment(
+        home_.path(), runtime_.path(), paths_.applicationSupport, paths_.defaults);
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), home_.path() + QStringLiteral("/cache"));
     return environment;
 }

@@ -7,13 +7,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
-#include <vector>
 
 #include "X11TestDesktop.h"
 #include "base/AppPaths.h"
 #include "base/RecordingEventLog.h"
 #include "preferences/PreferenceStore.h"
 #include "preferences/SettingsFileStore.h"
+#include "support/ProgramProcesses.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -33,28 +33,12 @@ class LaunchProcessTest : public ::testing::Test {
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner);
         desktop = std::make_unique<X11TestDesktop>();
-        environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("XCTestConfigurationFilePath"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), paths.applicationSupport);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), paths.defaults);
-    }
-
-    void TearDown() override {
-        for (const auto& process : processes) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
+        environment = testing::programEnvironment(home.path(), runtime.path(),
+                                                  paths.applicationSupport, paths.defaults);
     }
 
     QProcess& launch(const QStringList& arguments = {}) {
-        auto& process = processes.emplace_back(std::make_unique<QProcess>());
-        process->setProcessEnvironment(environment);
-        process->start(QStringLiteral(PELLUCINE_PROGRAM), arguments);
-        EXPECT_TRUE(process->waitForStarted(5000));
-        return *process;
+        return processes.launch(QStringLiteral(PELLUCINE_PROGRAM), arguments, environment);
     }
 
     // A later launch: the welcome flow was completed, and the synced record was last changed at
@@ -125,7 +109,7 @@ class LaunchProcessTest : public ::testing::Test {
     AppPaths paths = AppPaths::under(home.path());
     std::unique_ptr<X11TestDesktop> desktop;
     QProcessEnvironment environment;
-    std::vector<std::unique_ptr<QProcess>> processes;
+    testing::ProgramProcesses processes;
 };
 
 TEST_F(LaunchProcessTest, TheFirstLaunchShowsTheWelcomeInFrontAndATermSignalQuitsCleanly) {

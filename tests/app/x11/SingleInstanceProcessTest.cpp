@@ -8,11 +8,10 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <memory>
-#include <vector>
 
 #include "X11TestDesktop.h"
 #include "app/InstanceChannel.h"
+#include "support/ProgramProcesses.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -31,29 +30,13 @@ class SingleInstanceProcessTest : public ::testing::Test {
         ASSERT_TRUE(runtime.isValid() && home.isValid());
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner);
-        environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("XCTestConfigurationFilePath"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           home.filePath(QStringLiteral("config")));
-    }
-
-    void TearDown() override {
-        for (const auto& process : processes) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
+        environment = testing::programEnvironment(home.path(), runtime.path(),
+                                                  home.filePath(QStringLiteral("data")),
+                                                  home.filePath(QStringLiteral("config")));
     }
 
     QProcess& launch(const QStringList& arguments) {
-        auto& process = processes.emplace_back(std::make_unique<QProcess>());
-        process->setProcessEnvironment(environment);
-        process->start(QStringLiteral(PELLUCINE_PROGRAM), arguments);
-        EXPECT_TRUE(process->waitForStarted(5000));
-        return *process;
+        return processes.launch(QStringLiteral(PELLUCINE_PROGRAM), arguments, environment);
     }
 
     // Ends with status 0 and says nothing.
@@ -96,7 +79,7 @@ class SingleInstanceProcessTest : public ::testing::Test {
     QTemporaryDir runtime{QDir::tempPath() + QStringLiteral("/pellucine-run-XXXXXX")};
     QTemporaryDir home;
     QProcessEnvironment environment;
-    std::vector<std::unique_ptr<QProcess>> processes;
+    testing::ProgramProcesses processes;
 };
 
 TEST_F(SingleInstanceProcessTest, ASecondLaunchHandsItsLinkToTheFirstAndEndsWithZero) {

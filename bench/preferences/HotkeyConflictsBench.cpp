@@ -17,7 +17,7 @@ namespace {
 HotkeyConflicts::Sources busySources() {
     HotkeyConflicts::Sources sources;
     for (int id = 0; id < 200; ++id) {
-        sources.symbolicHotKeys.insert(
+        sources.symbolicHotKeys->insert(
             QString::number(id),
             QJsonObject{
                 {"enabled", id % 7 != 0},

@@ -6,7 +6,8 @@ namespace pellucine {
 
 bool PreviewChoice::isPrivate(const WindowDescriptor& window) const {
     return keepPasswordManagersPrivate &&
-           isSensitiveApplication(window.ownerBundleIdentifier, osMajorVersion);
+           isSensitiveApplication(window.ownerBundleIdentifier, window.ownerAliases,
+                                  osMajorVersion);
 }
 
 QList<WindowDescriptor> PreviewChoice::needingCapture(const QList<WindowDescriptor>& windows,

@@ -14,7 +14,7 @@ struct PreviewChoice {
     int osMajorVersion = 0;
 
     // The window belongs to a password manager while those are kept private. A window
-    // without a bundle identifier never does.
+    // without a bundle identifier never does, unless one of its owner's aliases names one.
     bool isPrivate(const WindowDescriptor& window) const;
 
     // In list order, the windows on screen that are not private and whose cache entry is

@@ -217,6 +217,7 @@ QList<ApplicationDescriptor> AccessibilityWindowService::snapshot() {
             ++counters.matchedWindowCount;
             w.ownerPID = pid;
             w.ownerBundleIdentifier = app->bundleIdentifier;
+            w.ownerAliases = app->aliases;
             w.applicationName = applicationName(*app);
             w.frame = *frame;
             kept.emplace_back(std::move(w), zOrder);

@@ -35,9 +35,75 @@ constexpr std::array<const char*, 25> sensitivePrefixes{
     "com.authy.",
 };
 
+// Flatpak ids of Linux password managers that no prefix above covers.
+constexpr std::array<const char*, 2> linuxPrefixes{
+    "com.onepassword.",
+    "pw.buttercup.",
+};
+
+// The names Linux password managers go by on X11, matched whole: desktop-entry ids (Debian,
+// the vendors' own packages, Snap), window classes and instances, and executable names.
+constexpr std::array<const char*, 23> linuxNames{
+    // KeePassXC
+    "keepassxc",
+    // KeePass 2 (its executable is the Mono runtime)
+    "keepass2",
+    "keepass",
+    // Bitwarden
+    "bitwarden",
+    "bitwarden_bitwarden",
+    // 1Password
+    "1password",
+    // Proton Pass: the desktop-entry id, the window class and instance, the executable
+    "proton-pass",
+    "proton pass",
+    // Enpass
+    "enpass",
+    // KWallet Manager, as KDE Frameworks 5 and 6 name it
+    "org.kde.kwalletmanager5",
+    "org.kde.kwalletmanager",
+    "kwalletmanager5",
+    "kwalletmanager",
+    "kwalletmanager5-kwalletd",
+    // Passwords and Keys
+    "org.gnome.seahorse.Application",
+    "seahorse",
+    // Secrets, formerly Password Safe
+    "org.gnome.World.Secrets",
+    "secrets",
+    "org.gnome.PasswordSafe",
+    "gnome-passwordsafe",
+    // QtPass
+    "qtpass",
+    // Buttercup
+    "buttercup",
+    "buttercup-desktop",
+};
+
+bool startsWithAny(const QString& name, const auto& prefixes) {
+    return std::any_of(prefixes.begin(), prefixes.end(), [&](const char* prefix) {
+        return name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
+    });
+}
+
+bool namesPasswordManager(const QString& name) {
+    return startsWithAny(name, sensitivePrefixes) || startsWithAny(name, linuxPrefixes) ||
+           std::any_of(linuxNames.begin(), linuxNames.end(), [&](const char* known) {
+               return name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0;
+           });
+}
+
 }  // namespace
 
 bool isSensitiveApplication(const std::optional<QString>& bundleIdentifier, int osMajorVersion) {
+    return isSensitiveApplication(bundleIdentifier, {}, osMajorVersion);
+}
+
+bool isSensitiveApplication(const std::optional<QString>& bundleIdentifier,
+                            const QStringList& aliases, int osMajorVersion) {
+    if (std::any_of(aliases.begin(), aliases.end(), namesPasswordManager)) {
+        return true;
+    }
     if (!bundleIdentifier) {
         return false;
     }
@@ -46,9 +112,7 @@ bool isSensitiveApplication(const std::optional<QString>& bundleIdentifier, int 
                                                   Qt::CaseInsensitive) == 0) {
         return true;
     }
-    return std::any_of(sensitivePrefixes.begin(), sensitivePrefixes.end(), [&](const char* prefix) {
-        return identifier.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
-    });
+    return namesPasswordManager(identifier);
 }
 
 }  // namespace pellucine

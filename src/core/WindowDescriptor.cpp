@@ -25,6 +25,7 @@ std::size_t qHash(const WindowDescriptor& w, std::size_t seed) {
     h = combine(h, w.ownerPID);
     h = combine(h, w.ownerBundleIdentifier.has_value());
     h = combine(h, w.ownerBundleIdentifier.value_or(QString()));
+    h = combine(h, w.ownerAliases);
     h = combine(h, w.applicationName);
     h = combine(h, w.title);
     const GlobalRect frame = w.frame.standardized();

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <cstddef>
 #include <functional>
@@ -18,6 +19,8 @@ struct WindowDescriptor {
     quint32 id = 0;
     qint32 ownerPID = 0;
     std::optional<QString> ownerBundleIdentifier;
+    // The owner's other names (`RunningApplication::aliases`).
+    QStringList ownerAliases;
     // "Application" when the owner has no name.
     QString applicationName;
     QString title;

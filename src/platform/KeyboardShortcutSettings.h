@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace pellucine {
 
@@ -24,9 +25,10 @@ class KeyboardShortcutSettings {
     virtual ~KeyboardShortcutSettings() = default;
 
     // The system's symbolic hot keys: shortcut number (as text) to an entry object with
-    // "enabled" (Boolean) and "value" {"parameters": [character code, key code, modifiers]}.
-    // Empty where the desktop keeps no such settings.
-    virtual QJsonObject symbolicHotKeys() const = 0;
+    // "enabled" (Boolean) and "value" {"parameters": [character code, key code, modifiers]};
+    // empty when they cannot be read. Nothing on a desktop that is not that system (X11): then
+    // none of that system's own shortcuts is in force.
+    virtual std::optional<QJsonObject> symbolicHotKeys() const = 0;
     // The desktop's own bindings, in the order the desktop lists them.
     virtual QList<DesktopShortcut> desktopShortcuts() const = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -14,6 +15,9 @@ enum class ActivationPolicy { regular, accessory, prohibited };
 struct RunningApplication {
     qint32 processIdentifier = 0;
     std::optional<QString> bundleIdentifier;
+    // Other names the application goes by where identifiers are not one per application (an
+    // X11 desktop: its Flatpak id, window class and instance, executable name).
+    QStringList aliases;
     std::optional<QString> localizedName;
     std::optional<QUrl> bundleURL;
     ActivationPolicy activationPolicy = ActivationPolicy::regular;

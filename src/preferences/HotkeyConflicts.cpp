@@ -39,8 +39,17 @@ constexpr std::array<std::pair<const char16_t*, const char16_t*>, 3> garnockKeys
     {u"selectionHotkey", u"Garnock's selection actions"},
 }};
 
+// Where the system's own shortcuts are not in force: the keys the program's switcher strip
+// holds while it runs.
+constexpr std::array<Reserved, 3> ownSwitcherCombinations{{
+    {KeyCombo::tabKeyCode, KeyCombo::command, u"PELLUCINE: the app switcher"},
+    {KeyCombo::tabKeyCode, KeyCombo::shift | KeyCombo::command, u"PELLUCINE: the app switcher"},
+    {50, KeyCombo::command, u"PELLUCINE: the app switcher"},
+}};
+
 const QString otherSystemShortcut = QStringLiteral("a macOS keyboard shortcut");
 const QString menuShortcut = QStringLiteral("most apps' own menus (⌘ and one key)");
+const QString controlMenuShortcut = QStringLiteral("most apps' own menus (Ctrl and one key)");
 
 // Carbon modifier bits to key-combination bits.
 constexpr std::array<std::pair<quint64, quint64>, 4> carbonModifiers{{
@@ -235,16 +244,18 @@ const QList<HotkeyConflicts::SystemShortcut>& HotkeyConflicts::systemShortcuts()
 
 std::optional<QString> HotkeyConflicts::owner(quint32 keyCode, quint64 modifiers,
                                               const Sources& sources) {
+    static const QList<SystemShortcut> noShortcuts;
     const KeyCombo asked{keyCode, modifiers & KeyCombo::allModifiers};
-    for (const Reserved& reserved : reservedCombinations) {
+    const bool systemShortcutsApply = sources.symbolicHotKeys.has_value();
+    for (const Reserved& reserved :
+         systemShortcutsApply ? reservedCombinations : ownSwitcherCombinations) {
         if (sameCombination(asked, {reserved.keyCode, reserved.modifiers})) {
             return QString::fromUtf16(reserved.owner);
         }
     }
-
-    const QJsonObject& symbolic = sources.symbolicHotKeys;
+    const QJsonObject symbolic = sources.symbolicHotKeys.value_or(QJsonObject());
     // Factory bindings, unless the user turned the shortcut off or bound it elsewhere.
-    for (const SystemShortcut& row : systemShortcuts()) {
+    for (const SystemShortcut& row : systemShortcutsApply ? systemShortcuts() : noShortcuts) {
         if (!sameCombination(row.combo, asked)) {
             continue;
         }
@@ -301,9 +312,11 @@ std::optional<QString> HotkeyConflicts::owner(quint32 keyCode, quint64 modifiers
             return shortcut.owner;
         }
     }
-    // Command with a letter, digit, punctuation key, Return, Tab, Space or the grave accent.
-    if (asked.modifiers == KeyCombo::command && asked.keyCode < 51) {
-        return menuShortcut;
+    // Command with a letter, digit, punctuation key, Return, Tab, Space or the grave accent;
+    // Control where the program does not run on that system.
+    if (asked.keyCode < 51 &&
+        asked.modifiers == (systemShortcutsApply ? KeyCombo::command : KeyCombo::control)) {
+        return systemShortcutsApply ? menuShortcut : controlMenuShortcut;
     }
     return std::nullopt;
 }

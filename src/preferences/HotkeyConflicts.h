@@ -41,8 +41,10 @@ class HotkeyConflicts final {
 
     // Everything `owner` consults. Combinations are reduced to the four modifier bits.
     struct Sources {
-        // The system's symbolic hot keys (see `KeyboardShortcutSettings`).
-        QJsonObject symbolicHotKeys;
+        // The system's symbolic hot keys (see `KeyboardShortcutSettings`). Nothing on a desktop
+        // that is not that system: its reserved and factory shortcuts then count for nothing,
+        // the program's own switcher holds its keys, and menus use Control with one key.
+        std::optional<QJsonObject> symbolicHotKeys = QJsonObject();
         // The desktop's own bindings.
         QList<OtherShortcut> desktopShortcuts;
         // Garnock's hotkeys by settings key, only the keys it names.

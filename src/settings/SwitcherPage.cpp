@@ -30,7 +30,7 @@ namespace pellucine {
 namespace {
 
 // The first password managers the privacy rule knows, as the hint names them.
-const QStringList passwordManagerNames{QStringLiteral("1Password"), QStringLiteral("LastPass"),
+const QStringList passwordManagerNames{QStringLiteral("1Password"), QStringLiteral("KeePassXC"),
                                        QStringLiteral("Bitwarden")};
 
 // The slider's filled part and handle in the body ink.

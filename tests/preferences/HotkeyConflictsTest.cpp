@@ -142,6 +142,40 @@ TEST(HotkeyConflictsTest, CommandWithOneKeyBelongsToMenus) {
     EXPECT_EQ(ownerOf(40, 0), std::nullopt);
 }
 
+TEST(HotkeyConflictsTest, OffTheSystemNoneOfItsOwnShortcutsIsReported) {
+    Sources linux;
+    linux.symbolicHotKeys = std::nullopt;
+    for (const HotkeyConflicts::SystemShortcut& row : HotkeyConflicts::systemShortcuts()) {
+        const auto owner = ownerOf(row.combo.keyCode, row.combo.modifiers, linux);
+        EXPECT_FALSE(owner && owner->contains(QStringLiteral("macOS"))) << qPrintable(row.name);
+    }
+    EXPECT_EQ(ownerOf(49, command, linux), std::nullopt);  // Super+Space
+    EXPECT_EQ(ownerOf(49, KeyCombo::control | command, linux), std::nullopt);
+    EXPECT_EQ(ownerOf(53, KeyCombo::option | command, linux), std::nullopt);
+    EXPECT_EQ(ownerOf(126, KeyCombo::control, linux), std::nullopt);
+    // The keys the program's own switcher strip holds.
+    const QString strip = QStringLiteral("PELLUCINE: the app switcher");
+    EXPECT_EQ(ownerOf(48, command, linux), strip);
+    EXPECT_EQ(ownerOf(48, shiftCommand, linux), strip);
+    EXPECT_EQ(ownerOf(50, command, linux), strip);
+    EXPECT_EQ(ownerOf(48, KeyCombo::option, linux), std::nullopt);
+    // Applications' menus take Control with one key here, not Super.
+    const QString controlMenus = QStringLiteral("most apps' own menus (Ctrl and one key)");
+    EXPECT_EQ(ownerOf(40, KeyCombo::control, linux), controlMenus);  // Ctrl+K
+    EXPECT_EQ(ownerOf(0, KeyCombo::control | 0x10000, linux), controlMenus);
+    EXPECT_EQ(ownerOf(51, KeyCombo::control, linux), std::nullopt);
+    EXPECT_EQ(ownerOf(40, command, linux), std::nullopt);
+    EXPECT_EQ(ownerOf(40, KeyCombo::control | KeyCombo::shift, linux), std::nullopt);
+    // The desktop's bindings come first.
+    linux.desktopShortcuts = {{{49, command}, QStringLiteral("GNOME: Switch to next input source")},
+                              {{40, KeyCombo::control}, QStringLiteral("Xfce: run xkill")}};
+    EXPECT_EQ(ownerOf(49, command, linux), QStringLiteral("GNOME: Switch to next input source"));
+    EXPECT_EQ(ownerOf(40, KeyCombo::control, linux), QStringLiteral("Xfce: run xkill"));
+    // The program's switcher wins over the desktop.
+    linux.desktopShortcuts = {{{48, command}, QStringLiteral("GNOME: Switch applications")}};
+    EXPECT_EQ(ownerOf(48, command, linux), strip);
+}
+
 TEST(HotkeyConflictsTest, WordsSplitBeforeCapitals) {
     EXPECT_EQ(HotkeyConflicts::words(u"toggleMainWindow"), "toggle main window");
     EXPECT_EQ(HotkeyConflicts::words(u"URL"), "u r l");
@@ -252,9 +286,18 @@ TEST_F(HotkeyConflictReadersTest, UnreadableFilesContributeNothing) {
     EXPECT_TRUE(sources.garnockHotkeys.isEmpty());
 }
 
+TEST_F(HotkeyConflictReadersTest, ADesktopWithoutSymbolicHotKeysStaysWithoutThem) {
+    SimulatedKeyboardShortcutSettings settings;
+    EXPECT_EQ(HotkeyConflicts::readSources(settings, paths).symbolicHotKeys, QJsonObject());
+    settings.setSymbolicHotKeys(std::nullopt);
+    const Sources sources = HotkeyConflicts::readSources(settings, paths);
+    EXPECT_FALSE(sources.symbolicHotKeys);
+    EXPECT_EQ(HotkeyConflicts::owner(49, command, sources), std::nullopt);
+}
+
 TEST_F(HotkeyConflictReadersTest, TheDesktopsSettingsAreTakenAsTheyAre) {
     SimulatedKeyboardShortcutSettings settings;
-    settings.setSymbolicHotKeys({{"64", entry(false, {32, 49, 0x100000})}});
+    settings.setSymbolicHotKeys(QJsonObject{{"64", entry(false, {32, 49, 0x100000})}});
     settings.setDesktopShortcuts({{49, KeyCombo::option | 0x10000, "Openbox: show menu"}});
     const Sources sources = HotkeyConflicts::readSources(settings, paths);
     EXPECT_EQ(HotkeyConflicts::owner(49, command, sources), menus);

@@ -190,7 +190,7 @@ TEST_F(SettingsPagesTest, TurningKeepReadyOffEmptiesTheCacheBeforeTheCommit) {
     row->toggle()->click();
     EXPECT_TRUE(model->previewCache().entries().empty());
     EXPECT_EQ(switcher()->switches().at(5)->text()->hint()->text(),
-              QStringLiteral("Listed, never photographed: 1Password, LastPass, Bitwarden, and "
+              QStringLiteral("Listed, never photographed: 1Password, KeePassXC, Bitwarden, and "
                              "others."));
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "core/SensitiveApplication.h"
 #include "platform/x11/X11ApplicationRegistry.h"
 #include "support/FileTraps.h"
 #include "support/TempFolder.h"
@@ -138,6 +139,67 @@ TEST_F(X11IdentityTest, FallsBackInOrderWithoutAnEntry) {
     EXPECT_FALSE(nothing.identifier);
     EXPECT_FALSE(nothing.name);
     EXPECT_FALSE(nothing.location);
+}
+
+// Password managers as Debian installs them (the desktop files' ids and StartupWMClass) and as
+// they set WM_CLASS: whatever the port picks as the identifier, the rest stay at hand as
+// aliases for the privacy rule.
+TEST_F(X11IdentityTest, PasswordManagersArePrivateThroughTheirIdentifierOrAliases) {
+    const QString apps = temp.file(QStringLiteral("debian"));
+    writeFile(apps + "/org.keepassxc.KeePassXC.desktop", entryText("KeePassXC", "keepassxc"));
+    writeFile(apps + "/keepass2.desktop", entryText("KeePass2"));
+    writeFile(apps + "/org.kde.kwalletmanager5.desktop", entryText("KWalletManager"));
+    writeFile(apps + "/org.gnome.seahorse.Application.desktop", entryText("Passwords and Keys"));
+    writeFile(apps + "/qtpass.desktop", entryText("QtPass"));
+    const X11DesktopEntries debian = X11DesktopEntries::load({apps});
+    const auto exe = [](const char* path) {
+        return std::optional<QString>(QString::fromUtf8(path));
+    };
+
+    struct Case {
+        X11WindowInfo window;
+        std::optional<QString> flatpak;
+        std::optional<QString> executable;
+    };
+    X11WindowInfo keepassxc = window(1, 10, "KeePassXC");
+    X11WindowInfo keepass2 = window(2, 11, "KeePass2");
+    X11WindowInfo kwallet = window(3, 12, "kwalletmanager5");
+    X11WindowInfo seahorse = window(4, 13, "Seahorse");
+    seahorse.gtkApplicationId = QStringLiteral("org.gnome.seahorse.Application");
+    X11WindowInfo qtpass = window(5, 14, "QtPass");
+    // Not installed here: known by the window class, the Flatpak id or the executable.
+    X11WindowInfo bitwarden = window(6, 15, "Bitwarden");
+    X11WindowInfo protonPass = window(7, 16, "Proton Pass");
+    X11WindowInfo onePassword = window(8, 17);
+    const std::vector<Case> cases{
+        {keepassxc, {}, exe("/usr/bin/keepassxc")},
+        {keepass2, {}, exe("/usr/bin/mono-sgen")},
+        {kwallet, {}, exe("/usr/bin/kwalletmanager5")},
+        {seahorse, {}, exe("/usr/bin/seahorse")},
+        {qtpass, {}, exe("/usr/bin/qtpass")},
+        {bitwarden, QStringLiteral("com.bitwarden.desktop"), exe("/app/bin/bitwarden")},
+        {protonPass, {}, exe("/usr/lib/proton-pass/Proton Pass")},
+        {onePassword, {}, exe("/opt/1Password/1password")},
+    };
+    for (const Case& c : cases) {
+        const X11ApplicationIdentity identity =
+            identifyApplication(c.window, debian, c.flatpak, c.executable);
+        EXPECT_TRUE(isSensitiveApplication(identity.identifier, identity.aliases, 0))
+            << qPrintable(identity.identifier.value_or(QStringLiteral("(none)")));
+        EXPECT_FALSE(identity.aliases.contains(identity.identifier.value_or(QString())));
+        QStringList once = identity.aliases;
+        EXPECT_EQ(once.removeDuplicates(), 0);
+    }
+    // The desktop entry decides the identifier; the window's own names remain aliases.
+    const X11ApplicationIdentity kp =
+        identifyApplication(keepassxc, debian, {}, exe("/usr/bin/keepassxc"));
+    EXPECT_EQ(kp.identifier, QStringLiteral("org.keepassxc.KeePassXC"));
+    EXPECT_EQ(kp.aliases, (QStringList{QStringLiteral("KeePassXC"), QStringLiteral("keepassxc")}));
+    // An ordinary application stays pictured, however many names it has.
+    X11WindowInfo xterm = window(9, 18, "XTerm");
+    const X11ApplicationIdentity plain =
+        identifyApplication(xterm, entries, {}, exe("/usr/bin/xterm"));
+    EXPECT_FALSE(isSensitiveApplication(plain.identifier, plain.aliases, 0));
 }
 
 TEST(X11ProcessInfoTest, FindsTheFlatpakIdAndTheExecutable) {

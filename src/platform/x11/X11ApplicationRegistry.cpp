@@ -45,6 +45,21 @@ const X11DesktopEntry* findEntry(const X11WindowInfo& window, const X11DesktopEn
     return nullptr;
 }
 
+QStringList aliasesOf(const X11WindowInfo& window, const std::optional<QString>& flatpakId,
+                      const std::optional<QString>& executablePath,
+                      const std::optional<QString>& identifier) {
+    QStringList aliases;
+    for (const QString& name :
+         {desktopIdFromHint(window.desktopFileHint), flatpakId.value_or(QString()),
+          window.gtkApplicationId, window.resourceClass, window.resourceName,
+          executablePath ? QFileInfo(*executablePath).fileName() : QString()}) {
+        if (!name.isEmpty() && name != identifier && !aliases.contains(name)) {
+            aliases.append(name);
+        }
+    }
+    return aliases;
+}
+
 }  // namespace
 
 X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
@@ -59,6 +74,7 @@ X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
         identity.location = QUrl::fromLocalFile(entry->path);
         identity.fromDesktopEntry = true;
         identity.icon = entry->icon;
+        identity.aliases = aliasesOf(window, flatpakId, executablePath, identity.identifier);
         return identity;
     }
     for (const std::optional<QString>& candidate :
@@ -77,6 +93,7 @@ X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
     if (executablePath) {
         identity.location = QUrl::fromLocalFile(*executablePath);
     }
+    identity.aliases = aliasesOf(window, flatpakId, executablePath, identity.identifier);
     return identity;
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -35,6 +36,10 @@ struct X11ApplicationIdentity {
     bool fromDesktopEntry = false;
     // The desktop entry's icon.
     QString icon;
+    // Every name the window and its process go by besides the identifier, each once: the
+    // desktop-file id it names, its Flatpak id, GTK application id, window class and instance,
+    // and the executable's file name.
+    QStringList aliases;
 };
 
 // The identity of the application owning `window`. The identifier is the first of: the

@@ -14,10 +14,19 @@ constexpr qint64 sizeLimit = 1024 * 1024;
 }  // namespace
 
 X11KeyboardShortcutSettings::X11KeyboardShortcutSettings(X11Connection& connection,
-                                                         QStringList configFolders)
-    : connection_(connection), configFolders_(std::move(configFolders)) {}
+                                                         QStringList configFolders,
+                                                         DesktopSession session,
+                                                         DesktopBindingFolders desktopFolders)
+    : connection_(connection),
+      configFolders_(std::move(configFolders)),
+      session_(session),
+      desktopFolders_(std::move(desktopFolders)) {}
 
 QList<DesktopShortcut> X11KeyboardShortcutSettings::desktopShortcuts() const {
+    return DesktopKeyBindings::read(session_, desktopFolders_) + openboxShortcuts();
+}
+
+QList<DesktopShortcut> X11KeyboardShortcutSettings::openboxShortcuts() const {
     if (connection_.hasError()) {
         return {};
     }

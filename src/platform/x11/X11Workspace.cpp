@@ -54,6 +54,7 @@ RunningApplication X11Workspace::describe(const X11Application& application) {
     RunningApplication running;
     running.processIdentifier = application.pid;
     running.bundleIdentifier = application.identity.identifier;
+    running.aliases = application.identity.aliases;
     running.localizedName = application.identity.name;
     running.bundleURL = application.identity.location;
     running.activationPolicy = portPolicy(application.policy);

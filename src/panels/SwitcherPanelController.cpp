@@ -1,9 +1,12 @@
 #include "panels/SwitcherPanelController.h"
 
+#include <algorithm>
+
 #include "coordination/AppModel.h"
 #include "design/Yard.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FullSizePeekPanelController.h"
+#include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
 #include "panels/PanelFrames.h"
 
@@ -55,9 +58,12 @@ bool SwitcherPanelController::isMenuOpen() const {
 }
 
 void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
-    // A peek belongs to the glance it started in, which this showing replaces.
-    cancelPeek();
-    peek_->hide();
+    // A refresh keeps the peek, waiting or shown, while its window is still listed; a peek
+    // of a window this showing no longer lists goes.
+    if (!peekTargetListed()) {
+        cancelPeek();
+        peek_->hide();
+    }
 
     const PortablePreferences& preferences = model_.portablePreferences().value();
     GlanceGeometry::Input input;
@@ -111,9 +117,15 @@ void SwitcherPanelController::showPeek(const std::optional<WindowDescriptor>& wi
     if (!panel_ || !peek_) {
         return;
     }
+    // The same tile entered again without leaving (its view rebuilt under the pointer) keeps
+    // the delay it started.
+    if (window && peekPending_ && peekTarget_ == window->id) {
+        return;
+    }
     cancelPeek();
     if (window && model_.portablePreferences().value().enableFullSizeHoverPeek) {
         peekPending_ = true;
+        peekTarget_ = window->id;
         peekWork_ = ScopedWork(
             environment_.scheduler,
             environment_.scheduler.postAfter(seconds(peekDelaySeconds),
@@ -126,10 +138,25 @@ void SwitcherPanelController::showPeek(const std::optional<WindowDescriptor>& wi
 void SwitcherPanelController::cancelPeek() {
     peekWork_.reset();
     peekPending_ = false;
+    peekTarget_.reset();
+}
+
+bool SwitcherPanelController::peekTargetListed() const {
+    std::optional<quint32> target = peekTarget_;
+    if (!target && peek_->view() != nullptr) {
+        target = peek_->view()->window().id;
+    }
+    if (!target) {
+        return true;
+    }
+    const QList<WindowDescriptor>& windows = model_.switcherSelection().value().windows;
+    return std::any_of(windows.begin(), windows.end(),
+                       [&](const WindowDescriptor& w) { return w.id == *target; });
 }
 
 void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     peekPending_ = false;
+    peekTarget_.reset();
     const QImage image = model_.previewImages().value().value(window.id);
     // A window kept private has no picture to show, whatever the model still holds.
     if (image.isNull() || model_.previewChoice().isPrivate(window)) {

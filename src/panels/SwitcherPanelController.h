@@ -23,7 +23,8 @@ class GlanceContentView;
 //
 // The peek shows only what a tile may show: nothing for a window the password-manager rule
 // keeps private, and nothing (the previous peek taken down) when the window has no picture.
-// A new showing of the panel takes down the peek of the previous one.
+// A new showing keeps the peek, waiting or shown, of a window it still lists and takes down
+// any other.
 class SwitcherPanelController final : public SwitcherPanelControlling {
   public:
     static constexpr double peekDelaySeconds = 0.45;
@@ -60,6 +61,8 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
   private:
     void firePeek(const WindowDescriptor& window);
     void cancelPeek();
+    // Whether the waiting or shown peek's window is in the model's selection (true for none).
+    bool peekTargetListed() const;
 
     AppModel& model_;
     GlanceEnvironment environment_;
@@ -67,6 +70,7 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     std::unique_ptr<FullSizePeekPanelController> peek_;
     ScopedWork peekWork_;
     bool peekPending_ = false;
+    std::optional<quint32> peekTarget_;
     GlanceGeometry geometry_;
     std::unique_ptr<FloatingPanel> panel_;
     QPointer<GlanceContentView> content_;

@@ -184,20 +184,50 @@ TEST_F(SwitcherPanelControllerTest, ThePeekNeverShowsAPrivateWindowOrAnotherWind
     EXPECT_TRUE(controller->peekPanel().isVisible());
 }
 
-TEST_F(SwitcherPanelControllerTest, ShowingAgainTakesThePeekDown) {
-    selectWindows({window(1)});
+TEST_F(SwitcherPanelControllerTest, ARefreshKeepsThePeekOfAWindowStillListed) {
+    selectWindows({window(1), window(2)});
     publish(1, picture());
+    publish(2, picture());
     controller->show(commandTab());
     hover(window(1));
     scheduler.advance(0.5);
     ASSERT_TRUE(controller->peekPanel().isVisible());
     controller->show(commandTab());
-    EXPECT_FALSE(controller->peekPanel().isVisible());
-    // A peek still waiting when the panel is shown again does not come.
-    hover(window(1));
+    EXPECT_TRUE(controller->peekPanel().isVisible());
+
+    // A waiting peek survives the refresh and keeps its delay, also when the rebuilt tile
+    // reports the pointer again.
+    hover(window(2));
+    scheduler.advance(0.3);
     controller->show(commandTab());
+    EXPECT_TRUE(controller->isPeekPending());
+    hover(window(2));
+    scheduler.advance(0.2);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    EXPECT_EQ(controller->peekPanel().view()->window().id, 2u);
+    EXPECT_EQ(peeksRecorded(), 2);
+}
+
+TEST_F(SwitcherPanelControllerTest, AShowingWithoutThePeekedWindowTakesThePeekDown) {
+    selectWindows({window(1), window(2)});
+    publish(1, picture());
+    publish(2, picture());
+    controller->show(commandTab());
+    hover(window(1));
+    scheduler.advance(0.5);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    selectWindows({window(2)});
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->peekPanel().isVisible());
+
+    // A waiting peek of a window the next showing does not list never comes.
+    hover(window(2));
+    selectWindows({window(3)});
+    controller->show(commandTab());
+    EXPECT_FALSE(controller->isPeekPending());
     scheduler.advance(1);
     EXPECT_FALSE(controller->peekPanel().isVisible());
+    EXPECT_EQ(peeksRecorded(), 1);
 }
 
 TEST_F(SwitcherPanelControllerTest, AClickMayShowThePanelAgainFromInsideTheTile) {

@@ -82,6 +82,9 @@ void AppCoordinator::showGlance(qint32 processIdentifier, GlanceSource source,
         return;
     }
 
+    // A refresh of the glance on screen keeps each remaining window in its row.
+    const bool keepsRows = refresh && glanceProcessIdentifier_ == processIdentifier &&
+                           glanceSource_ == source && switcherPanel().isPanelVisible();
     glanceProcessIdentifier_ = processIdentifier;
     glanceSource_ = source;
     previewTask_.cancel();
@@ -103,7 +106,11 @@ void AppCoordinator::showGlance(qint32 processIdentifier, GlanceSource source,
             applicationWithPID(model_.applications().value(), processIdentifier)) {
         windows = application->windows;
     }
-    const QList<WindowDescriptor> candidates = GlanceRules::chooseWindows(windows, policy, bounds);
+    QList<WindowDescriptor> candidates = GlanceRules::chooseWindows(windows, policy, bounds);
+    if (keepsRows) {
+        candidates =
+            GlanceRules::keepShownOrder(model_.switcherSelection().value().windows, candidates);
+    }
     const QString windowCount = QString::number(candidates.size());
     EventFields countFields = sourceField;
     countFields.insert(QStringLiteral("windowCount"), windowCount);

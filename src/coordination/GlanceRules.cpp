@@ -1,5 +1,6 @@
 #include "coordination/GlanceRules.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace pellucine {
@@ -67,6 +68,32 @@ void GlanceRules::sortByRecentFocus(QList<WindowDescriptor>& windows) {
                          }
                          return a.lastFocusedAt && *a.lastFocusedAt > *b.lastFocusedAt;
                      });
+}
+
+QList<WindowDescriptor> GlanceRules::keepShownOrder(const QList<WindowDescriptor>& shown,
+                                                    const QList<WindowDescriptor>& fresh) {
+    QHash<quint32, qsizetype> shownPlace;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        shownPlace.insert(shown[i].id, i);
+    }
+    QList<std::optional<WindowDescriptor>> kept(shown.size());
+    QList<WindowDescriptor> added;
+    for (const WindowDescriptor& window : fresh) {
+        const auto place = shownPlace.constFind(window.id);
+        if (place != shownPlace.constEnd() && !kept[*place]) {
+            kept[*place] = window;
+        } else {
+            added.append(window);
+        }
+    }
+    QList<WindowDescriptor> ordered;
+    ordered.reserve(fresh.size());
+    for (const std::optional<WindowDescriptor>& window : kept) {
+        if (window) {
+            ordered.append(*window);
+        }
+    }
+    return ordered + added;
 }
 
 }  // namespace pellucine

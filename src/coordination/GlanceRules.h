@@ -54,6 +54,12 @@ struct GlanceRules {
 
     // Most recently focused first; windows never focused last; ties keep their order.
     static void sortByRecentFocus(QList<WindowDescriptor>& windows);
+
+    // The fresh windows in the order already shown: those still there keep their places,
+    // those gone are dropped, new ones follow in their fresh order. Each carries its fresh
+    // description.
+    static QList<WindowDescriptor> keepShownOrder(const QList<WindowDescriptor>& shown,
+                                                  const QList<WindowDescriptor>& fresh);
 };
 
 }  // namespace pellucine

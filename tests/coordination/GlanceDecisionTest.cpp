@@ -102,6 +102,36 @@ TEST_F(GlanceDecisionTest, TheSameWindowsAreRefreshedInPlaceAndLoadOnlyWhatIsMis
     EXPECT_EQ(glanceLog().last(), QStringLiteral("glance-shown command-tab 2"));
 }
 
+TEST_F(GlanceDecisionTest, ARefreshOfTheGlanceOnScreenKeepsEveryRemainingWindowInItsRow) {
+    ask(notes, GlanceSource::dockHover, std::nullopt, false, ScreenPoint{650, 40});
+    const QList<quint32> shown = selectedWindows();
+    ASSERT_EQ(shown.size(), 2);
+    // Focusing the lower row re-sorts the model; the rows stay put and only texts change.
+    desktop.focusWindow(shown[1]);
+    desktop.retitleWindow(shown[1], QStringLiteral("Restored"));
+    refreshModel();
+    ask(notes, GlanceSource::dockHover, std::nullopt, true, ScreenPoint{650, 40});
+    EXPECT_EQ(selectedWindows(), shown);
+    EXPECT_EQ(model->switcherSelection().value().windows[1].title, QStringLiteral("Restored"));
+    EXPECT_EQ(glanceLog().last(), QStringLiteral("glance-refreshed-in-place dock-hover 2"));
+
+    // A new window comes last, a closed one leaves the others in their order.
+    const quint32 added = addWindow(notes, {300, 300, 400, 300});
+    desktop.focusWindow(added);
+    refreshModel();
+    ask(notes, GlanceSource::dockHover, std::nullopt, true, ScreenPoint{650, 40});
+    EXPECT_EQ(selectedWindows(), (QList<quint32>{shown[0], shown[1], added}));
+    desktop.removeWindow(shown[0]);
+    refreshModel();
+    ask(notes, GlanceSource::dockHover, std::nullopt, true, ScreenPoint{650, 40});
+    EXPECT_EQ(selectedWindows(), (QList<quint32>{shown[1], added}));
+
+    // A glance shown anew takes the model's order.
+    panel->hide();
+    ask(notes, GlanceSource::dockHover, std::nullopt, true, ScreenPoint{650, 40});
+    EXPECT_EQ(selectedWindows().first(), added);
+}
+
 TEST_F(GlanceDecisionTest, NeighboursArePreloadedOncePerGlance) {
     desktop.setDisplays({{1, {0, 0, 1440, 900}, {0, 25, 1440, 805}}});
     desktop.simulatedPointer().moveTo({700, 400});

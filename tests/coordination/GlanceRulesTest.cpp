@@ -89,5 +89,32 @@ TEST(GlanceRulesTest, RecentFocusSortsNeverFocusedLastAndKeepsTies) {
     EXPECT_EQ(order, (QList<quint32>{3, 2, 5, 1, 4}));
 }
 
+QList<quint32> ids(const QList<WindowDescriptor>& windows) {
+    QList<quint32> numbers;
+    for (const auto& w : windows) {
+        numbers << w.id;
+    }
+    return numbers;
+}
+
+TEST(GlanceRulesTest, ShownOrderKeepsRowsDropsTheGoneAndAppendsTheNew) {
+    const QList<WindowDescriptor> shown{window(1, {}), window(2, {}), window(3, {}), window(4, {})};
+    // Re-sorted by focus, one gone, two new: the remaining keep their rows.
+    WindowDescriptor restored = window(3, {});
+    restored.title = QStringLiteral("restored");
+    const QList<WindowDescriptor> fresh{restored, window(7, {}), window(1, {}), window(4, {}),
+                                        window(6, {})};
+    const QList<WindowDescriptor> ordered = GlanceRules::keepShownOrder(shown, fresh);
+    EXPECT_EQ(ids(ordered), (QList<quint32>{1, 3, 4, 7, 6}));
+    // The fresh description is kept, not the shown one.
+    EXPECT_EQ(ordered[1].title, QStringLiteral("restored"));
+
+    EXPECT_EQ(ids(GlanceRules::keepShownOrder({}, fresh)), ids(fresh));
+    EXPECT_TRUE(GlanceRules::keepShownOrder(shown, {}).isEmpty());
+    // A number listed twice is kept once in its row, the copy goes to the end.
+    EXPECT_EQ(ids(GlanceRules::keepShownOrder(shown, {window(2, {}), window(2, {})})),
+              (QList<quint32>{2, 2}));
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -130,6 +130,11 @@ void AppCoordinator::startMonitors(bool ready) {
             self->commandKeyDown();
         }
     });
+    shortcuts_.setOnDismiss([self] {
+        if (self) {
+            self->switcherDismissed();
+        }
+    });
     shortcuts_.setOnSearch([self] {
         if (self) {
             self->openWindowSearchFromCommandTab();

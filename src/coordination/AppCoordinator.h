@@ -97,6 +97,8 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     // The Command-Tab cycle.
     void commandTabStep(bool backward);
     void commandReleased();
+    // Escape closed the strip while Command is still held: the cycle and its glance end.
+    void switcherDismissed();
     void commandKeyDown();
     void openWindowSearchFromCommandTab();
     void dockHoverChanged(const DockHoverMonitor::Target& target);

@@ -128,6 +128,12 @@ void AppCoordinator::commandReleased() {
     }
 }
 
+void AppCoordinator::switcherDismissed() {
+    if (nativeSwitcherState_.selectedIndex) {
+        commandReleased();
+    }
+}
+
 void AppCoordinator::commandKeyDown() {
     warmUpForCommandTab();
     startKeystrokeFreeWatch();

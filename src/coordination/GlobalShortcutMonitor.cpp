@@ -91,6 +91,11 @@ void GlobalShortcutMonitor::perform(const KeyEvent& event) {
                 callback();
             }
             return;
+        case Action::dismiss:
+            if (const auto callback = onDismiss_) {
+                callback();
+            }
+            return;
         case Action::release:
             commandIsDown_ = false;
             if (const auto callback = onRelease_) {

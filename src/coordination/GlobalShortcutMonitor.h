@@ -28,6 +28,7 @@ class GlobalShortcutMonitor {
     void setOnRelease(std::function<void()> callback) { onRelease_ = std::move(callback); }
     void setOnCommandDown(std::function<void()> callback) { onCommandDown_ = std::move(callback); }
     void setOnSearch(std::function<void()> callback) { onSearch_ = std::move(callback); }
+    void setOnDismiss(std::function<void()> callback) { onDismiss_ = std::move(callback); }
 
     // Stops, installs the tap when one is wanted and records "shortcut-monitor-started" with
     // what came of it.
@@ -51,6 +52,7 @@ class GlobalShortcutMonitor {
     std::function<void()> onRelease_;
     std::function<void()> onCommandDown_;
     std::function<void()> onSearch_;
+    std::function<void()> onDismiss_;
     bool commandIsDown_ = false;
     std::unique_ptr<KeyEventTap> tap_;
     // Deferred reports hold this weakly and do nothing once it is gone.

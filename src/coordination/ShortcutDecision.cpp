@@ -18,6 +18,9 @@ ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsD
             if (command && event.keyCode == fKey && !event.isRepeat) {
                 return {Action::search};
             }
+            if (command && event.keyCode == escapeKey && !event.isRepeat) {
+                return {Action::dismiss};
+            }
             return {};
         case Type::keyUp:
             return {};

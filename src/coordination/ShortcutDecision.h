@@ -7,7 +7,7 @@ namespace pellucine {
 // What one keyboard event means for Command-Tab, given whether Command has been reported down.
 // Key events look only at Command (and Shift for the direction); flags-changed events report a
 // release for every change without Command and a Command press only without Shift, Control or
-// Option. Tab repeats advance each time; F repeats are ignored.
+// Option. Tab repeats advance each time; F and Escape repeats are ignored.
 struct ShortcutDecision {
     enum class Action {
         none,
@@ -17,6 +17,8 @@ struct ShortcutDecision {
         advance,
         // F with Command.
         search,
+        // Escape with Command: the strip is closed without switching.
+        dismiss,
         // A modifier change without Command.
         release,
         // Command pressed on its own while not yet reported.
@@ -25,6 +27,7 @@ struct ShortcutDecision {
 
     static constexpr quint32 tabKey = 48;
     static constexpr quint32 fKey = 3;
+    static constexpr quint32 escapeKey = 53;
 
     Action action = Action::none;
     bool backward = false;

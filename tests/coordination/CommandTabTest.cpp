@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CoordinatorFixture.h"
+#include "coordination/ShortcutDecision.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -204,6 +205,32 @@ TEST_F(CommandTabTest, CommandFOpensWindowSearchOnlyDuringACycleWithSearchOn) {
     EXPECT_EQ(search->showCount(), 0);
     scheduler.advance(0.001);
     EXPECT_EQ(search->showCount(), 1);
+}
+
+TEST_F(CommandTabTest, EscapeWithCommandHeldEndsTheCycleAndItsGlance) {
+    makeCoordinator();
+    desktop.simulatedKeyboard().type(ShortcutDecision::escapeKey);
+    keyDown(command);
+    desktop.simulatedKeyboard().type(ShortcutDecision::escapeKey);
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(panel) << "Escape outside a cycle shows and hides nothing";
+
+    showStrip(1);
+    tabKey();
+    scheduler.advance(0.2);
+    ASSERT_TRUE(panel->isPanelVisible());
+    desktop.simulatedKeyboard().type(ShortcutDecision::escapeKey);
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_FALSE(highlighted());
+    EXPECT_FALSE(coordinator->isTrackingSwitcher());
+
+    // Tab again with Command still held starts a new cycle.
+    tabKey();
+    scheduler.advance(0.2);
+    EXPECT_TRUE(panel->isPanelVisible());
+    keyUp(command);
+    EXPECT_FALSE(panel->isPanelVisible());
 }
 
 TEST_F(CommandTabTest, TheDockClaimsTheGlanceOnlyOutsideACycle) {

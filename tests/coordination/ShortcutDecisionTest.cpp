@@ -16,6 +16,7 @@ constexpr quint64 opt = KeyModifiers::option;
 constexpr quint64 caps = KeyModifiers::capsLock;
 constexpr quint32 tab = ShortcutDecision::tabKey;
 constexpr quint32 f = ShortcutDecision::fKey;
+constexpr quint32 esc = ShortcutDecision::escapeKey;
 constexpr quint32 commandKey = 55;
 
 struct Row {
@@ -45,6 +46,9 @@ TEST(ShortcutDecisionTest, EveryRowOfTheTable) {
         {"Command-Shift-F", {Type::keyDown, f, cmd | shift}, true, {Action::search}},
         {"Command-F repeated", {Type::keyDown, f, cmd, true}, true, {}},
         {"F key up", {Type::keyUp, f, cmd}, true, {}},
+        {"Command-Escape", {Type::keyDown, esc, cmd}, true, {Action::dismiss}},
+        {"Command-Escape repeated", {Type::keyDown, esc, cmd, true}, true, {}},
+        {"Escape without Command", {Type::keyDown, esc, 0}, false, {}},
         {"Tab without Command", {Type::keyDown, tab, shift}, false, {}},
         {"F without Command", {Type::keyDown, f, 0}, false, {}},
         {"another key with Command", {Type::keyDown, 0, cmd}, true, {}},

@@ -9,7 +9,11 @@ namespace pellucine {
 
 PreviewGrid::PreviewGrid(const PreviewGridLayout& layout, bool compactList, QWidget* parent)
     : QWidget(parent), layout_(layout), compact_(compactList) {
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // The scroll area asks the policy, not the virtual, whether the height follows the width;
+    // without it the grid is squeezed into the viewport and its last rows are cut.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 void PreviewGrid::setItems(const QList<WindowItem*>& items) {

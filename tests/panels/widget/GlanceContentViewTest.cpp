@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "GlanceFixture.h"
@@ -153,6 +154,37 @@ TEST_F(GlanceContentViewTest, SearchHintOnlyWhenAsked) {
     EXPECT_GE(hinted->searchHint()->height(), SearchHint::bottomPadding);
     // The windows scroll; the hint stays under them.
     EXPECT_GT(hinted->searchHint()->y(), hinted->scrollArea()->geometry().bottom());
+}
+
+TEST_F(GlanceContentViewTest, RowsThatDoNotFitScrollInsteadOfBeingCut) {
+    QList<WindowDescriptor> windows;
+    for (quint32 id = 1; id <= 18; ++id) {
+        windows << window(id);
+    }
+    selectWindows(windows);
+    for (const bool compact : {true, false}) {
+        GlanceContentView::Options list = options();
+        list.usesCompactList = compact;
+        auto view = makeView(list);
+        view->resize(compact ? 460 : 900, 400);
+        QCoreApplication::sendPostedEvents();
+        QScrollArea* scroll = view->scrollArea();
+        PreviewGrid* grid = view->grid();
+        const int width = scroll->viewport()->width();
+        EXPECT_EQ(grid->height(), grid->heightForWidth(width)) << compact;
+        EXPECT_GT(grid->height(), scroll->viewport()->height()) << compact;
+        ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0) << compact;
+        // Every item lies inside the grid, and scrolling to the end brings the last one in.
+        const WindowItem* last = view->items().back();
+        EXPECT_LE(last->geometry().bottom(), grid->height()) << compact;
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        const QRect shown(last->mapTo(scroll->viewport(), QPoint(0, 0)), last->size());
+        EXPECT_TRUE(scroll->viewport()->rect().contains(shown)) << compact;
+    }
+    // A list that fits does not scroll.
+    selectWindows({window(1)});
+    auto fitting = makeView(options());
+    EXPECT_EQ(fitting->scrollArea()->verticalScrollBar()->maximum(), 0);
 }
 
 }  // namespace

@@ -66,6 +66,12 @@ Size GlanceGeometry::availableSize(const ScreenRect& screenArea,
             std::max(minimumPanelHeight, rawHeight - verticalScreenMargins)};
 }
 
+double GlanceGeometry::roomAboveStrip(const ScreenRect& screenArea,
+                                      const ScreenRect& switcherFrame) {
+    return screenArea.standardized().maxY() - switcherFrame.standardized().maxY() -
+           PreviewPanelPlacement::stripGap - PreviewPanelPlacement::topMarginAboveStrip;
+}
+
 QString GlanceGeometry::windowCountText(int count) {
     if (count == 1) {
         return QStringLiteral("1 window");
@@ -104,6 +110,19 @@ GlanceGeometry GlanceGeometry::compute(const Input& input, const TextMeasuring& 
         w = std::min(compactListWidth, widestPanel(area));
         h = std::min(std::max(minimumCompactHeight, area.height - verticalScreenMargins),
                      compactRowHeight * n + compactChromeHeight);
+    }
+
+    // Above the strip the panel never reaches down over it: the grid shrinks (and scrolls) to
+    // leave the gap below and the top margin above.
+    if (!input.anchor && input.switcherFrame && !g.usesCompactList) {
+        const double hint = input.showsSearchHint ? searchHintHeight : 0;
+        const double room = roomAboveStrip(area, *input.switcherFrame) - hint;
+        if (h > room && room >= smallestGridAboveStrip) {
+            g.layout = PreviewGridLayout::compute(n, available.width, room, g.aspectRatio,
+                                                  input.previewWidth);
+            w = g.layout.panelSize.width;
+            h = g.layout.panelSize.height;
+        }
     }
 
     if (windowCount > 0) {

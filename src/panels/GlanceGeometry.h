@@ -77,6 +77,12 @@ struct GlanceGeometry {
     static Size availableSize(const ScreenRect& screenArea,
                               const std::optional<ScreenRect>& switcherFrame);
 
+    // The panel height that fits between the strip's top (plus the strip gap) and the area's
+    // top margin; negative when none does.
+    static double roomAboveStrip(const ScreenRect& screenArea, const ScreenRect& switcherFrame);
+    // Below this much room above the strip the grid is not shrunk any further.
+    static constexpr double smallestGridAboveStrip = 100;
+
     // The width the glance header needs for the application name, the window count and, when
     // menuShown, the application menu button. Text widths are rounded up.
     static double headerRowWidth(const QString& applicationName, int windowCount, bool menuShown,

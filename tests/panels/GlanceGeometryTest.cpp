@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include "panels/GlanceGeometry.h"
+#include "panels/PreviewPanelPlacement.h"
 
 namespace pellucine {
 namespace {
@@ -106,21 +107,50 @@ TEST(GlanceGeometryTest, AvailableSizeWithAndWithoutTheStrip) {
     EXPECT_EQ(GlanceGeometry::availableSize({0, 0, 200, 100}, std::nullopt), (Size{300, 245}));
 }
 
-TEST(GlanceGeometryTest, StripNearTheTopOfTheScreen) {
+TEST(GlanceGeometryTest, StripNearTheTopOfTheScreenShrinksTheGridInsteadOfCoveringIt) {
     const TableMeasurer measurer;
     GlanceGeometry::Input in = commandTab(2);
     in.screenFrame = ScreenRect{0, 0, 1000, 1000};
     in.switcherFrame = ScreenRect{200, 700, 600, 100};
-    in.showsSearchHint = false;
-    const GlanceGeometry g = GlanceGeometry::compute(in, measurer);
-    EXPECT_NEAR(g.layout.cardWidth, 257.6, 1e-9);
-    EXPECT_NEAR(g.panelSize.height, 245, 1e-9);
-    // The panel keeps 20 below the top and so overlaps the strip.
-    EXPECT_NEAR(g.origin.y, 735, 1e-9);
-    in.showsSearchHint = true;
-    const GlanceGeometry hinted = GlanceGeometry::compute(in, measurer);
-    EXPECT_NEAR(hinted.panelSize.height, 273, 1e-9);
-    EXPECT_NEAR(hinted.origin.y + hinted.panelSize.height, 980, 1e-9);
+    EXPECT_DOUBLE_EQ(GlanceGeometry::roomAboveStrip(*in.screenFrame, *in.switcherFrame), 170);
+    for (const bool hinted : {false, true}) {
+        in.showsSearchHint = hinted;
+        const GlanceGeometry g = GlanceGeometry::compute(in, measurer);
+        // 10 above the strip, 20 below the top: the grid gives up the rest and scrolls.
+        EXPECT_DOUBLE_EQ(g.panelSize.height, 170) << hinted;
+        EXPECT_DOUBLE_EQ(g.origin.y, 810) << hinted;
+        EXPECT_DOUBLE_EQ(g.layout.cardWidth, PreviewGridLayout::minimumCardWidth) << hinted;
+    }
+}
+
+TEST(GlanceGeometryTest, AGlanceAboveTheStripKeepsTheGapWhateverItsWindows) {
+    const TableMeasurer measurer;
+    const ScreenRect strip{300, 400, 840, 120};
+    for (const double stripTop : {520.0, 600.0, 650.0, 700.0}) {
+        for (const int count : {1, 2, 5, 12}) {
+            for (const bool hinted : {false, true}) {
+                GlanceGeometry::Input in = commandTab(count);
+                in.switcherFrame =
+                    ScreenRect{strip.x, stripTop - strip.height, strip.width, strip.height};
+                in.showsSearchHint = hinted;
+                const GlanceGeometry g = GlanceGeometry::compute(in, measurer);
+                EXPECT_GE(g.origin.y, stripTop + PreviewPanelPlacement::stripGap - 1e-9)
+                    << stripTop << " " << count << " " << hinted;
+                EXPECT_LE(g.origin.y + g.panelSize.height,
+                          laptop.maxY() - PreviewPanelPlacement::topMarginAboveStrip + 1e-9)
+                    << stripTop << " " << count << " " << hinted;
+            }
+        }
+    }
+    // With room to spare nothing shrinks: the worked example keeps its 260 cards.
+    EXPECT_DOUBLE_EQ(GlanceGeometry::compute(commandTab(4), measurer).layout.cardWidth, 260);
+    // A strip so high that not even a small grid fits above it: placed by the plain rule.
+    GlanceGeometry::Input high = commandTab(1);
+    high.switcherFrame = ScreenRect{300, 700, 840, 120};
+    EXPECT_LT(GlanceGeometry::roomAboveStrip(laptop, *high.switcherFrame), 100);
+    const GlanceGeometry g = GlanceGeometry::compute(high, measurer);
+    EXPECT_DOUBLE_EQ(g.origin.y + g.panelSize.height,
+                     laptop.maxY() - PreviewPanelPlacement::topMarginAboveStrip);
 }
 
 TEST(GlanceGeometryTest, TallCommandTabGlanceWithoutStripStaysBelowTheTop) {

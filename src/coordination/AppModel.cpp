@@ -117,6 +117,7 @@ void AppModel::applySnapshot(quint64 sequence, QList<ApplicationDescriptor> snap
         return;
     }
     lastAppliedRefresh_ = sequence;
+    focusStamps_.apply(snapshot, wallClock_.now());
     QSet<quint32> keeping = liveWindowIDs_();
     qsizetype windowCount = 0;
     for (const ApplicationDescriptor& application : snapshot) {

@@ -23,6 +23,7 @@
 #include "base/SubscriptionBag.h"
 #include "coordination/CapturedPreview.h"
 #include "coordination/DecodedPreview.h"
+#include "coordination/FocusStamps.h"
 #include "coordination/PreviewChoice.h"
 #include "coordination/SwitcherSelection.h"
 #include "core/ApplicationDescriptor.h"
@@ -290,6 +291,7 @@ class AppModel final : public QObject {
     // Refreshes started, and the latest one whose result was applied.
     quint64 refreshesStarted_ = 0;
     quint64 lastAppliedRefresh_ = 0;
+    FocusStamps focusStamps_;
     // The newest record waiting for the push under way.
     std::optional<PortablePreferences> pendingPush_;
     TaskHandle pushTask_;

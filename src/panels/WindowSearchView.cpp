@@ -358,6 +358,10 @@ QString WindowSearchView::chipText() const {
     return chip_->isVisibleTo(this) ? chip_->text() : QString();
 }
 
+QRect WindowSearchView::chipFrame() const {
+    return chip_->isVisibleTo(this) ? chip_->geometry() : QRect();
+}
+
 QStringList WindowSearchView::footerGroups() const {
     QStringList names;
     for (const QWidget* group : footerGroups_) {
@@ -368,7 +372,11 @@ QStringList WindowSearchView::footerGroups() const {
 
 void WindowSearchView::placeOverlays() {
     const QRect listArea = list_->geometry();
-    chip_->move(listArea.right() + 1 - Chip::trailing - chip_->width(),
+    // Clear of the badge column, so the last row in view keeps its location readable.
+    constexpr int badgeColumn = WindowSearchRowDelegate::horizontalPadding +
+                                WindowSearchRowDelegate::badgeWidth +
+                                WindowSearchRowDelegate::spacing;
+    chip_->move(listArea.right() + 1 - std::max(Chip::trailing, badgeColumn) - chip_->width(),
                 listArea.bottom() + 1 - Chip::bottom - chip_->height());
     chip_->raise();
     frame_->setGeometry(rect());

@@ -57,6 +57,8 @@ class WindowSearchView final : public QWidget {
     QString emptyText() const;
     // The chip's text while it is shown, else empty.
     QString chipText() const;
+    // The chip's frame in the view while it is shown, else empty.
+    QRect chipFrame() const;
     // Each footer group's accessible name, in order.
     QStringList footerGroups() const;
 

@@ -30,7 +30,7 @@ MenuHeader::MenuHeader(int width, QWidget* parent) : QWidget(parent) {
     const qreal content = std::max({iconSide, QFontMetricsF(wordmarkFont()).height(), capHeight()});
     size_ = QSize(width, static_cast<int>(std::ceil(topPadding + content + bottomPadding)));
     setFixedSize(size_);
-    setAccessibleName(QStringLiteral("PELLUCINE. Command-Tab."));
+    setAccessibleName(QStringLiteral("PELLUCINE. Super+Tab."));
 }
 
 QFont MenuHeader::wordmarkFont() {

@@ -26,7 +26,7 @@ class StatusItem final : public QObject {
 
   public:
     static inline const QString toolTip =
-        QStringLiteral("PELLUCINE: window previews for Command-Tab and the Dock");
+        QStringLiteral("PELLUCINE: window previews for Super+Tab and the Dock bar");
 
     StatusItem(StatusMenu& menu, ColorScheme scheme, QObject* parent = nullptr);
     ~StatusItem() override;

@@ -14,7 +14,7 @@ QString infoText(const Bundle& bundle, const QString& key, const QString& fallba
     return value.typeId() == QMetaType::QString ? value.toString() : fallback;
 }
 
-const QString unknownMachine = QStringLiteral("a computer");
+const QString unknownMachine = QStringLiteral("this computer (model unknown)");
 
 }  // namespace
 

@@ -33,7 +33,7 @@ struct Facts {
                                     QStringLiteral("/sys/class/dmi/id/product_name"),
                                     QStringLiteral("/proc/device-tree/model")});
     // The model in `raw`: the text before the first zero byte, repaired where it is not UTF-8,
-    // without surrounding blanks; "a computer" when nothing is left.
+    // without surrounding blanks; "this computer (model unknown)" when nothing is left.
     static QString machineModelFrom(const QByteArray& raw);
 };
 

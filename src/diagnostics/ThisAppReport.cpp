@@ -111,7 +111,7 @@ Config Config::thisApp(const ThisApp& context) {
     config.contentSize = PellucineReportView::contentSize;
     config.supportEmail = Maker::supportEmail;
     config.example =
-        QStringLiteral("EX: I switched to Safari and its windows showed as blank cards.");
+        QStringLiteral("EX: I switched to Mousepad and its windows showed as blank cards.");
     return config;
 }
 

@@ -63,9 +63,9 @@ AboutPage::AboutPage(Context context, QWidget* parent)
 AboutPage::~AboutPage() = default;
 
 QWidget* AboutPage::buildProductCard() {
-    auto* card =
-        new YardCard(QStringLiteral("PELLUCINE"),
-                     QStringLiteral("Window previews above Command-Tab and above the Dock."));
+    auto* card = new YardCard(
+        QStringLiteral("PELLUCINE"),
+        QStringLiteral("Window previews above the switcher strip (Super+Tab) and the Dock bar."));
     auto* content = new QWidget;
     QHBoxLayout* layout = row(content, productSpacing);
     version_ = new YardText(versionLine(context_.model.updates().currentVersion(), context_.bundle),

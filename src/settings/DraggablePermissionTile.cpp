@@ -20,8 +20,7 @@ namespace pellucine {
 
 DraggablePermissionTile::DraggablePermissionTile(QWidget* parent)
     : CardFrame(Style{.padding = {14, 10, 14, 10}}, QBoxLayout::LeftToRight, spacing, parent) {
-    setToolTip(QStringLiteral(
-        "Drag this app tile into Privacy & Security › Screen & System Audio Recording"));
+    setToolTip(QStringLiteral("Drag this app tile into your desktop's privacy settings"));
 
     auto* icon = new QLabel;
     icon->setFixedSize(iconSide, iconSide);
@@ -33,9 +32,9 @@ DraggablePermissionTile::DraggablePermissionTile(QWidget* parent)
     text->setSpacing(textSpacing);
     text->addWidget(
         new YardText(QStringLiteral("Drag PELLUCINE into Screen Recording"), Yard::labelFont()));
-    text->addWidget(new YardText(
-        QStringLiteral("Use this if macOS does not add the app to System Settings automatically."),
-        Yard::hintFont(), &Yard::Palette::muted));
+    text->addWidget(
+        new YardText(QStringLiteral("Use this if your desktop does not list the app on its own."),
+                     Yard::hintFont(), &Yard::Palette::muted));
 
     content()->addWidget(icon, 0, Qt::AlignVCenter);
     content()->addLayout(text, 1);

@@ -40,7 +40,7 @@ QWidget* trailing(QWidget* widget) {
 
 QString GeneralPage::launchAtLoginHint(bool needsApproval, const std::optional<QString>& error) {
     if (needsApproval) {
-        return QStringLiteral("macOS needs your OK in System Settings › General › Login Items.");
+        return QStringLiteral("Your desktop needs your OK in its autostart settings.");
     }
     if (error) {
         return *error;
@@ -96,7 +96,7 @@ QWidget* GeneralPage::startupCard() {
         [this](bool on) { setLaunchAtLogin(on); });
     card->addWidget(launch_);
     openLoginItems_ =
-        new YardButton(QStringLiteral("Open Login Items…"), YardButton::Kind::secondary);
+        new YardButton(QStringLiteral("Open Autostart Folder…"), YardButton::Kind::secondary);
     connect(openLoginItems_, &QAbstractButton::clicked, this, [this] {
         // The programs started at login are the entries of the autostart folder.
         view_.context().desktop.urlOpener().open(

@@ -21,7 +21,8 @@ class GeneralPage final : public QWidget {
     Q_OBJECT
 
   public:
-    static inline const QString loginItemErrorPrefix = QStringLiteral("macOS didn't allow it: ");
+    static inline const QString loginItemErrorPrefix =
+        QStringLiteral("The desktop didn't allow it: ");
 
     // Approval needed wins over a stored error, which wins over the plain hint.
     static QString launchAtLoginHint(bool needsApproval, const std::optional<QString>& error);

@@ -132,12 +132,13 @@ OnboardingView::~OnboardingView() = default;
 
 const std::array<QString, OnboardingView::stepCount>& OnboardingView::stepTitles() {
     static const std::array<QString, stepCount> titles{
-        QStringLiteral("Command-Tab"), QStringLiteral("Permissions"), QStringLiteral("Dock")};
+        QStringLiteral("Super+Tab"), QStringLiteral("Permissions"), QStringLiteral("Dock")};
     return titles;
 }
 
 QString OnboardingView::searchRowTemplate(const QStringList& searchKeys) {
-    const QString rest = QStringLiteral("{F} while {⌘}{⇥} is up, then type part of its title.");
+    const QString rest =
+        QStringLiteral("{F} while {Super}{Tab} is up, then type part of its title.");
     if (searchKeys.isEmpty()) {
         return QStringLiteral("Press ") + rest;
     }
@@ -150,13 +151,11 @@ QString OnboardingView::searchRowTemplate(const QStringList& searchKeys) {
 
 QString OnboardingView::screenRecordingDescription(PermissionState state) {
     if (state == PermissionState::restartRequired) {
-        return QStringLiteral(
-            "Turn on PELLUCINE under Privacy & Security › Screen & System Audio Recording, then "
-            "relaunch it.");
+        return QStringLiteral("Restart PELLUCINE so it can take pictures of your windows.");
     }
     return QStringLiteral(
         "Take still pictures of your windows for the previews. Nothing is recorded or saved. "
-        "macOS may ask you to relaunch PELLUCINE after you turn it on.");
+        "X11 allows this without asking.");
 }
 
 QWidget* OnboardingView::masthead() {
@@ -194,22 +193,24 @@ QWidget* OnboardingView::introductionPage() {
     QVBoxLayout* layout = column(page, introductionSpacing);
     layout->addWidget(pageHeading(QStringLiteral("See the window you want before you open it.")));
     layout->addWidget(new KeyHint(
-        QStringLiteral("Keep using {⌘}{⇥} as usual. While you hold {⌘}, PELLUCINE shows a "
-                       "picture of every window in the highlighted app, above Apple's strip."),
+        QStringLiteral("Press {Super}{Tab} to switch apps. While you hold {Super}, PELLUCINE "
+                       "shows a picture of every window in the highlighted app, above its "
+                       "switcher strip."),
         Yard::bodyFont(), true));
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(tileSpacing);
-    tiles->addWidget(featureTile(QStringLiteral("command"), QStringLiteral("Switch apps"),
-                                 QStringLiteral("Hold {⌘} and press {⇥}. {⇧}{⇥} moves back.")),
-                     1);
+    tiles->addWidget(
+        featureTile(QStringLiteral("command"), QStringLiteral("Switch apps"),
+                    QStringLiteral("Hold {Super} and press {Tab}. {Shift}{Tab} moves back.")),
+        1);
     tiles->addWidget(
         featureTile(QStringLiteral("rectangle.stack.fill"), QStringLiteral("See every window"),
                     QStringLiteral("Pictures of the highlighted app's windows, "
-                                   "minimized ones too, appear above Apple's strip.")),
+                                   "minimized ones too, appear above the switcher strip.")),
         1);
     tiles->addWidget(
         featureTile(QStringLiteral("cursorarrow.click.2"), QStringLiteral("Pick a window"),
-                    QStringLiteral("Keep holding {⌘} and click the window you want. Let go "
+                    QStringLiteral("Keep holding {Super} and click the window you want. Let go "
                                    "without clicking and the app switches as usual.")),
         1);
     layout->addLayout(tiles);
@@ -221,14 +222,15 @@ QWidget* OnboardingView::permissionsPage() {
     QVBoxLayout* layout = column(page, permissionsSpacing);
     layout->addWidget(pageHeading(QStringLiteral("Allow window previews")));
     layout->addWidget(mutedText(
-        QStringLiteral("PELLUCINE needs these macOS permissions to see your windows and bring "
-                       "your choice forward. Pictures of your windows stay in memory on this "
-                       "Mac, are never written to disk, and never leave it."),
+        QStringLiteral("X11 needs no permission for PELLUCINE to see your windows and bring "
+                       "your choice forward, so both are already granted. Pictures of your "
+                       "windows stay in memory on this computer, are never written to disk, "
+                       "and never leave it."),
         Yard::bodyFont()));
     accessibilityRow_ = permissionRow(
         PermissionKind::accessibility, QStringLiteral("Accessibility"), [](PermissionState) {
             return QStringLiteral(
-                "Follow Command-Tab and bring the window you choose to the front.");
+                "Follow the switcher strip and bring the window you choose to the front.");
         });
     screenRecordingRow_ =
         permissionRow(PermissionKind::screenRecording, QStringLiteral("Screen Recording"),
@@ -237,8 +239,8 @@ QWidget* OnboardingView::permissionsPage() {
     layout->addWidget(accessibilityRow_);
     layout->addWidget(screenRecordingRow_);
     layout->addWidget(dragTile_);
-    layout->addWidget(mutedText(QStringLiteral("These update on their own as you grant them."),
-                                Yard::hintFont()));
+    layout->addWidget(
+        mutedText(QStringLiteral("X11 grants both to every program you run."), Yard::hintFont()));
     return page;
 }
 
@@ -267,7 +269,7 @@ QWidget* OnboardingView::closingLine() {
     auto* row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(closingSpacing);
-    row->addWidget(mutedText(QStringLiteral("Reopen this from the menu bar: Welcome & "
+    row->addWidget(mutedText(QStringLiteral("Reopen this from the tray menu: Welcome & "
                                             "Permissions. Everything else is in"),
                              Yard::hintFont()),
                    0, Qt::AlignVCenter);

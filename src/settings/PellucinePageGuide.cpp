@@ -51,12 +51,13 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
     switch (page) {
         case Bay::general:
             return {
-                QStringLiteral("Launch at login starts PELLUCINE quietly, so previews work from "
+                QStringLiteral("Launch at login adds PELLUCINE to your desktop's autostart and "
+                               "starts it quietly, so previews work from "
                                "your first switch of the day."),
                 QStringLiteral("Turn off Show in the Dock and the app switcher and PELLUCINE "
-                               "leaves both at once; macOS can't split them. The menu bar icon is "
-                               "a separate switch. With both hidden, open PELLUCINE from "
-                               "Applications or Spotlight to get back here."),
+                               "leaves both at once. The tray icon is a separate switch. With "
+                               "both hidden, open PELLUCINE from your applications menu to get "
+                               "back here."),
                 facts.syncAvailable
                     ? QStringLiteral("Keep settings in sync with iCloud copies preview size, Dock "
                                      "behavior, and the apps you left out to every Mac on your "
@@ -69,11 +70,11 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
             };
         case Bay::switcher:
             return {
-                QStringLiteral("Hold {⌘} and press {⇥} as always. The highlighted app's windows "
-                               "appear above Apple's strip; {⇥} and {⇧}{⇥} still move between "
-                               "apps."),
-                QStringLiteral("Keep holding {⌘} and click a window: that exact window comes "
-                               "forward, even if it's minimized or on another Space. Let go "
+                QStringLiteral("Hold {Super} and press {Tab}. The highlighted app's windows "
+                               "appear above the switcher strip; {Tab} and {Shift}{Tab} still move "
+                               "between apps."),
+                QStringLiteral("Keep holding {Super} and click a window: that exact window comes "
+                               "forward, even if it's minimized or on another desktop. Let go "
                                "without clicking and the app switches as usual."),
                 QStringLiteral("Rest the pointer on a preview for half a second for a full-size "
                                "peek. Right-click a preview to minimize it, close it, or move it "
@@ -86,7 +87,7 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
             };
         case Bay::dock:
             return {
-                QStringLiteral("Point at Safari in the Dock and hold still for ") +
+                QStringLiteral("Point at Mousepad in the Dock bar and hold still for ") +
                     QString::number(facts.hoverDelay) +
                     QStringLiteral(" ms: its windows rise above the icon. Move to the next icon "
                                    "and they swap at once."),

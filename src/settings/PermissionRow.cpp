@@ -48,7 +48,7 @@ QString PermissionRow::actionTitle(bool requested) {
 }
 
 QString PermissionRow::openSettingsTitle() {
-    return QStringLiteral("Open System Settings…");
+    return QStringLiteral("Open Desktop Settings…");
 }
 
 QString PermissionRow::relaunchTitle() {

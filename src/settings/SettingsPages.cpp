@@ -20,8 +20,9 @@ QWidget* dock(SettingsView& view) {
 }
 
 QWidget* about(SettingsView&) {
-    return new YardCard(QStringLiteral("PELLUCINE"),
-                        QStringLiteral("Window previews above Command-Tab and above the Dock."));
+    return new YardCard(
+        QStringLiteral("PELLUCINE"),
+        QStringLiteral("Window previews above the switcher strip (Super+Tab) and the Dock bar."));
 }
 
 }  // namespace pellucine::SettingsPages

@@ -116,9 +116,11 @@ struct BayNames {
 const BayNames& names(SettingsView::Bay bay) {
     static const std::array<BayNames, 4> table{{
         {QStringLiteral("general"), QStringLiteral("General"),
-         QStringLiteral("Startup, where PELLUCINE shows itself, sync, and what leaves this Mac.")},
+         QStringLiteral(
+             "Startup, where PELLUCINE shows itself, sync, and what leaves this computer.")},
         {QStringLiteral("switcher"), QStringLiteral("Switcher"),
-         QStringLiteral("What appears above Command-Tab and in the Dock, and window search.")},
+         QStringLiteral(
+             "What appears above the switcher strip and the Dock bar, and window search.")},
         {QStringLiteral("dock"), QStringLiteral("Dock"),
          QStringLiteral("Previews when you point at an app in the Dock.")},
         {QStringLiteral("about"), QStringLiteral("About"),

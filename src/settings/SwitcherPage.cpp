@@ -111,24 +111,25 @@ SwitchRow* SwitcherPage::addSwitch(SwitchRow* row) {
 }
 
 QWidget* SwitcherPage::commandTabCard() {
-    auto* card = new YardCard(QStringLiteral("Command-Tab"));
-    card->addWidget(new KeyHint(QStringLiteral("Hold {⌘} and press {⇥} as always: the highlighted "
-                                               "app's windows appear above Apple's strip, and "
-                                               "{⇧}{⇥} moves back."),
+    auto* card = new YardCard(QStringLiteral("Super+Tab"));
+    card->addWidget(new KeyHint(QStringLiteral("Hold {Super} and press {Tab}: the highlighted "
+                                               "app's windows appear above the switcher strip, "
+                                               "and {Shift}{Tab} moves back."),
                                 Yard::bodyFont(), false));
     card->addWidget(new CardRule);
     card->addWidget(
         new SettingRow(QStringLiteral("Pick a window"), std::nullopt,
-                       QStringLiteral("Keep holding {⌘} and click its preview. Let go "
+                       QStringLiteral("Keep holding {Super} and click its preview. Let go "
                                       "without clicking and the app switches as usual."),
                        nullptr));
     return card;
 }
 
 QWidget* SwitcherPage::sizeCard() {
-    auto* card = new YardCard(QStringLiteral("Preview Size"),
-                              QStringLiteral("For Command-Tab and the Dock. Previews only get "
-                                             "narrower to fit above Apple's strip."));
+    auto* card =
+        new YardCard(QStringLiteral("Preview Size"),
+                     QStringLiteral("For the switcher strip and the Dock bar. Previews only "
+                                    "get narrower to fit above the strip."));
     auto* readouts = new ControlRow(12);
     widthReadout_ = new Readout(QString(), false);
     readouts->add(widthReadout_);
@@ -171,11 +172,11 @@ void SwitcherPage::widthStepped(int step) {
 
 QWidget* SwitcherPage::windowsCard() {
     auto* card = new YardCard(QStringLiteral("Windows To Include"),
-                              QStringLiteral("For Command-Tab and the Dock."));
+                              QStringLiteral("For the switcher strip and the Dock bar."));
     using Field = bool PortablePreferences::*;
     const QList<std::pair<QString, Field>> rows{
         {QStringLiteral("Minimized windows"), &PortablePreferences::includeMinimizedWindows},
-        {QStringLiteral("Windows from other Spaces"),
+        {QStringLiteral("Windows from other desktops (workspaces)"),
          &PortablePreferences::includeWindowsFromOtherSpaces},
         {QStringLiteral("Windows from other displays"),
          &PortablePreferences::includeWindowsFromOtherDisplays},
@@ -235,8 +236,9 @@ QWidget* SwitcherPage::searchCard() {
         QStringLiteral("Lists every open window. Type part of a title or app name, then Return."));
     card->addWidget(addSwitch(new SwitchRow(
         QStringLiteral("Window search"), std::nullopt,
-        QStringLiteral("Opens from the hotkey below, from {F} while {⌘}{⇥} is up, and from the "
-                       "menu bar."),
+        QStringLiteral(
+            "Opens from the hotkey below, from {F} while {Super}{Tab} is up, and from the "
+            "tray menu."),
         [this] { return view_.model().machinePreferences().value().windowSearchEnabled; },
         [this](bool on) {
             view_.commitMachine([on](MachinePreferences& m) { m.windowSearchEnabled = on; });
@@ -267,9 +269,10 @@ QWidget* SwitcherPage::searchCard() {
 }
 
 QWidget* SwitcherPage::exclusionsCard() {
-    auto* card = new YardCard(QStringLiteral("Apps Without Previews"),
-                              QStringLiteral("No pictures for these in Command-Tab or the Dock. "
-                                             "They still switch as usual."));
+    auto* card =
+        new YardCard(QStringLiteral("Apps Without Previews"),
+                     QStringLiteral("No pictures for these in the switcher strip or the Dock bar. "
+                                    "They still switch as usual."));
     select_ = new YardSelect(QStringLiteral("Leave an app out"), {}, QVariant(),
                              QStringLiteral("Choose a running app…"), selectWidth);
     connect(select_, &YardSelect::onSelect, this,

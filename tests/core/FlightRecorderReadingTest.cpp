@@ -173,7 +173,7 @@ TEST(FlightRecorderTitleTest, NamesKnownEventsAndCapitalisesOthers) {
     EXPECT_EQ(FlightRecorder::readableTitle("report-saved-to-desktop"),
               "Problem report saved to the Desktop (not sent)");
     EXPECT_EQ(FlightRecorder::readableTitle("command-tab-seen-without-keystrokes"),
-              "Command-Tab found through the Dock (keystrokes hidden)");
+              "Switcher strip found through the Dock bar (keystrokes hidden)");
     EXPECT_EQ(FlightRecorder::readableTitle("previews-warmed"), "Previews refreshed");
 
     EXPECT_EQ(FlightRecorder::readableTitle("dock-visibility"), "Dock Visibility");
@@ -187,7 +187,7 @@ TEST(FlightRecorderTitleTest, NamesKnownEventsAndCapitalisesOthers) {
 TEST(FlightRecorderTitleTest, LabelsKnownKeysAndCapitalisesOthers) {
     EXPECT_EQ(FlightRecorder::readableDetailLabel("applicationCount"), "Apps");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("displayID"), "Display");
-    EXPECT_EQ(FlightRecorder::readableDetailLabel("macOS"), "macOS");
+    EXPECT_EQ(FlightRecorder::readableDetailLabel("macOS"), "System");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("bundlePath"), "Installed in");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("durationMilliseconds"), "Time (ms)");
 

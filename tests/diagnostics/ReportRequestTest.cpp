@@ -123,7 +123,7 @@ TEST(Facts, FallBackWhereTheBundleAndFirmwareSayNothing) {
     EXPECT_EQ(Facts::machineModelFrom("Standard PC (Q35)\n"), u"Standard PC (Q35)"_s);
     EXPECT_EQ(Facts::machineModelFrom(QByteArray("Pi 4\0junk", 9)), u"Pi 4"_s);
     EXPECT_EQ(Facts::machineModelFrom("Mod\xffl"), u"Mod\uFFFDl"_s);
-    EXPECT_EQ(Facts::machineModelFrom(QByteArray("\0x", 2)), u"a computer"_s);
+    EXPECT_EQ(Facts::machineModelFrom(QByteArray("\0x", 2)), u"this computer (model unknown)"_s);
 }
 
 }  // namespace

@@ -69,9 +69,10 @@ class OnboardingViewTest : public testing::PermissionFixture {
 };
 
 TEST(OnboardingText, TheSearchRowNamesEachKeyAsACap) {
-    EXPECT_EQ(OnboardingView::searchRowTemplate(defaultSearchKeys),
-              QStringLiteral("Press {⇧}{⌘}{Space}, or {F} while {⌘}{⇥} is up, then type part of "
-                             "its title."));
+    EXPECT_EQ(
+        OnboardingView::searchRowTemplate(defaultSearchKeys),
+        QStringLiteral("Press {⇧}{⌘}{Space}, or {F} while {Super}{Tab} is up, then type part of "
+                       "its title."));
     const QString unknown =
         OnboardingView::searchRowTemplate({QStringLiteral("⌃"), QStringLiteral("Key 123")});
     EXPECT_TRUE(unknown.startsWith(QStringLiteral("Press {⌃}{Key 123}, or {F}")));
@@ -79,7 +80,7 @@ TEST(OnboardingText, TheSearchRowNamesEachKeyAsACap) {
     ASSERT_GE(tokens.size(), 3);
     EXPECT_EQ(tokens[2].text, QStringLiteral("Key 123")) << "one cap, space and all";
     EXPECT_EQ(OnboardingView::searchRowTemplate({}),
-              QStringLiteral("Press {F} while {⌘}{⇥} is up, then type part of its title."));
+              QStringLiteral("Press {F} while {Super}{Tab} is up, then type part of its title."));
 }
 
 TEST_F(OnboardingViewTest, OpensAtTheRequestedStepWithItsTabSelected) {
@@ -91,7 +92,7 @@ TEST_F(OnboardingViewTest, OpensAtTheRequestedStepWithItsTabSelected) {
     EXPECT_EQ(tab->role(), QAccessible::Button);
     EXPECT_TRUE(tab->state().selected);
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(view->tab(Step::dock))->state().selected);
-    EXPECT_EQ(view->tab(Step::introduction)->text(), QStringLiteral("COMMAND-TAB"));
+    EXPECT_EQ(view->tab(Step::introduction)->text(), QStringLiteral("SUPER+TAB"));
 }
 
 TEST_F(OnboardingViewTest, ReturnAdvancesOneStepAtATimeAndFinishesOnTheLast) {

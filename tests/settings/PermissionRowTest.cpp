@@ -69,7 +69,7 @@ TEST_F(PermissionRowTest, ARefusedPermissionAsksOnceThenOpensItsSettings) {
 
     QTest::mouseClick(accessibility->actionButton(), Qt::LeftButton);
     EXPECT_EQ(permissions().prompts(), QStringList{QStringLiteral("accessibility")});
-    EXPECT_EQ(visibleButtons(*accessibility), QStringList{QStringLiteral("Open System Settings…")})
+    EXPECT_EQ(visibleButtons(*accessibility), QStringList{QStringLiteral("Open Desktop Settings…")})
         << "asked for but still refused";
 
     QTest::mouseClick(accessibility->actionButton(), Qt::LeftButton);
@@ -87,7 +87,7 @@ TEST_F(PermissionRowTest, ScreenRecordingAskedForButNotInEffectOffersSettingsAnd
     EXPECT_EQ(screen->state(), State::restartRequired);
     EXPECT_EQ(screen->statusWord()->text(), QStringLiteral("TURN ON, THEN RELAUNCH"));
     EXPECT_EQ(screen->description()->text(), QStringLiteral("relaunch"));
-    EXPECT_EQ(visibleButtons(*screen), (QStringList{QStringLiteral("Open System Settings…"),
+    EXPECT_EQ(visibleButtons(*screen), (QStringList{QStringLiteral("Open Desktop Settings…"),
                                                     QStringLiteral("Relaunch PELLUCINE")}));
     EXPECT_EQ(screen->openSettingsButton()->width(), screen->relaunchButton()->width());
 

@@ -62,7 +62,7 @@ TEST_F(SettingsPagesTest, EachSwitchChangesExactlyItsOwnSettingWithOneCommit) {
     shown();
     const QMap<QString, QString> fields{
         {"Minimized windows", "includeMinimizedWindows"},
-        {"Windows from other Spaces", "includeWindowsFromOtherSpaces"},
+        {"Windows from other desktops (workspaces)", "includeWindowsFromOtherSpaces"},
         {"Windows from other displays", "includeWindowsFromOtherDisplays"},
         {"Show a full-size peek while hovering a preview", "enableFullSizeHoverPeek"},
         {"Keep recent previews ready", "keepPreviewsReady"},
@@ -354,7 +354,7 @@ TEST_F(SettingsPagesTest, EveryLayoutChoiceCommitsEvenTheSameOne) {
 
 TEST(GeneralPageRules, LaunchHintAndSyncHintSayWhatIsTrue) {
     const QString plain = "Starts quietly, so previews work from your first switch of the day.";
-    const QString approval = "macOS needs your OK in System Settings › General › Login Items.";
+    const QString approval = "Your desktop needs your OK in its autostart settings.";
     EXPECT_EQ(GeneralPage::launchAtLoginHint(false, std::nullopt), plain);
     EXPECT_EQ(GeneralPage::launchAtLoginHint(true, QStringLiteral("refused")), approval);
     EXPECT_EQ(GeneralPage::launchAtLoginHint(false, QStringLiteral("refused")), "refused");
@@ -377,17 +377,17 @@ TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
     page->launchAtLoginRow()->toggle()->click();
     EXPECT_FALSE(page->launchAtLoginRow()->toggle()->isChecked());
     EXPECT_EQ(page->launchAtLoginRow()->text()->hint()->text(),
-              QStringLiteral("macOS didn't allow it: Permission denied"));
+              QStringLiteral("The desktop didn't allow it: Permission denied"));
     EXPECT_EQ(view().loginItemError(), page->launchAtLoginRow()->text()->hint()->text());
 
     items.setStatus(LoginItemStatus::requiresApproval);
     model->loginItem().refresh();
     EXPECT_TRUE(
-        page->launchAtLoginRow()->text()->hint()->text().startsWith(u"macOS needs your OK"));
+        page->launchAtLoginRow()->text()->hint()->text().startsWith(u"Your desktop needs your OK"));
     EXPECT_TRUE(page->openLoginItemsButton()->isVisibleTo(page));
     items.setStatus(LoginItemStatus::notRegistered);
     model->loginItem().refresh();
-    EXPECT_TRUE(page->launchAtLoginRow()->text()->hint()->text().startsWith(u"macOS didn't"));
+    EXPECT_TRUE(page->launchAtLoginRow()->text()->hint()->text().startsWith(u"The desktop didn't"));
     EXPECT_FALSE(page->openLoginItemsButton()->isVisibleTo(page));
 
     items.failRequests(std::nullopt);

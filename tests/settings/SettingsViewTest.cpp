@@ -228,9 +228,10 @@ TEST(PageGuide, ParagraphsCarryTheLiveValues) {
     EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::switcher, {})[3],
               QStringLiteral("Press {F} while the strip is up, or {⌃}{⌥}{K} from anywhere, to "
                              "search every window. Type part of a title or app name, then {↩}."));
-    EXPECT_EQ(PellucinePageGuide::paragraphs({{}, 1000, false}, Bay::dock, {})[0],
-              QStringLiteral("Point at Safari in the Dock and hold still for 1000 ms: its windows "
-                             "rise above the icon. Move to the next icon and they swap at once."));
+    EXPECT_EQ(
+        PellucinePageGuide::paragraphs({{}, 1000, false}, Bay::dock, {})[0],
+        QStringLiteral("Point at Mousepad in the Dock bar and hold still for 1000 ms: its windows "
+                       "rise above the icon. Move to the next icon and they swap at once."));
     EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::about, "example.org")[1],
               QStringLiteral("Check Now asks example.org right away and answers here."));
 

@@ -160,7 +160,7 @@ TEST(MenuHeaderTest, TheHeaderTakesItsWidthAndLinesItsCapsUpWithTheRows) {
     const MenuRowGeometry below = menuRowGeometry(row("Quit", T::keyCaps({"⌘", "⇥"})), {400, 24});
     EXPECT_DOUBLE_EQ(caps[1].right(), 400 - 21);
     EXPECT_DOUBLE_EQ(caps[0].left(), below.caps[0].left());
-    EXPECT_EQ(header.accessibleName(), "PELLUCINE. Command-Tab.");
+    EXPECT_EQ(header.accessibleName(), "PELLUCINE. Super+Tab.");
 }
 
 StatusMenuModel menuWith(const QString& showWindowsTitle) {

@@ -7,7 +7,9 @@
 #include "design/PaneLink.h"
 #include "design/Readout.h"
 #include "design/RowText.h"
+#include "design/SettingRow.h"
 #include "design/YardButton.h"
+#include "design/YardCard.h"
 #include "design/YardSelect.h"
 #include "design/YardSelectList.h"
 #include "design/YardSwitch.h"
@@ -307,6 +309,36 @@ TEST_F(SettingsPagesTest, DockRowsFollowTheSwitchAndTheLinkSavesNothing) {
     page->switcherLink()->click();
     EXPECT_EQ(view().bay(), Bay::switcher);
     EXPECT_EQ(commits(), before);
+}
+
+TEST_F(SettingsPagesTest, DockRowsSpanTheCardShowEveryHintLineAndStayPutWhenPreviewsFlip) {
+    shown();
+    DockPage* page = dock();
+    QWidget* card = page->parentWidget();
+    const auto laidOut = [] { QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); };
+    laidOut();
+    EXPECT_EQ(page->width(), card->width() - 2 * YardCard::sidePadding);
+    const QList<SettingRow*> rows = page->findChildren<SettingRow*>();
+    ASSERT_EQ(rows.size(), 5);
+    for (const SettingRow* row : rows) {
+        SCOPED_TRACE(row->text()->label()->text().toStdString());
+        const QRect control(row->control()->mapTo(page, QPoint()), row->control()->size());
+        EXPECT_EQ(row->mapTo(page, QPoint(row->width(), 0)).x(), page->width());
+        EXPECT_EQ(control.right(), page->width() - 1);
+        if (const YardText* hint = row->text()->hint()) {
+            EXPECT_GE(hint->height(), hint->heightForWidth(hint->width()));
+        }
+    }
+
+    auto* toggle = page->previewsSwitch()->toggle();
+    const QPoint at = toggle->mapToGlobal(QPoint());
+    toggle->click();
+    laidOut();
+    EXPECT_EQ(toggle->mapToGlobal(QPoint()), at);
+    EXPECT_EQ(page->width(), card->width() - 2 * YardCard::sidePadding);
+    toggle->click();
+    laidOut();
+    EXPECT_EQ(toggle->mapToGlobal(QPoint()), at);
 }
 
 TEST_F(SettingsPagesTest, TheDelayWellCommitsClampedChangesAndEscapeStaysInIt) {

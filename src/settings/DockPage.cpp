@@ -34,9 +34,7 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     const auto portable = [this] { return view_.model().portablePreferences().value(); };
     // The card's full width, whatever is shown: rows end at its trailing edge, their hints wrap
     // to it, and hiding the dependent rows moves nothing above them.
-    QSizePolicy fullWidth(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    fullWidth.setHeightForWidth(true);
-    setSizePolicy(fullWidth);
+    setSizePolicy(Yard::fullWidthPolicy());
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(YardCard::bodySpacing);
@@ -50,7 +48,7 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     column->addWidget(previews_);
 
     dependent_ = new QWidget;
-    dependent_->setSizePolicy(fullWidth);
+    dependent_->setSizePolicy(Yard::fullWidthPolicy());
     auto* rows = new QVBoxLayout(dependent_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(YardCard::bodySpacing);

@@ -30,11 +30,12 @@ function(pellucine_library target)
   add_library(pellucine::${target} ALIAS ${target})
 endfunction()
 
-# pellucine_test_suite(<name> LABEL <unit|widget|x11> [GUI] [DEPS <targets>...] [PROPERTIES ...]):
-# one GoogleTest executable of every *.cpp in the calling folder, discovered into CTest. Widget
-# suites, and others marked GUI, run with a GUI application on the offscreen platform.
+# pellucine_test_suite(<name> LABEL <unit|widget|x11> [GUI] [DEPS <targets>...] [PROPERTIES ...]
+# [ARGS ...]): one GoogleTest executable of every *.cpp in the calling folder, discovered into
+# CTest, each test run with ARGS. Widget suites, and others marked GUI, run with a GUI
+# application on the offscreen platform.
 function(pellucine_test_suite name)
-  cmake_parse_arguments(ARG "GUI" "LABEL" "DEPS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "LABEL" "DEPS;PROPERTIES;ARGS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
@@ -53,6 +54,7 @@ function(pellucine_test_suite name)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    EXTRA_ARGS ${ARG_ARGS}
     PROPERTIES LABELS ${ARG_LABEL} ${ARG_PROPERTIES})
 endfunction()
 

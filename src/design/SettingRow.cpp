@@ -7,15 +7,6 @@
 #include "design/Yard.h"
 
 namespace pellucine {
-namespace {
-
-QSizePolicy wrappingRowPolicy() {
-    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    policy.setHeightForWidth(true);
-    return policy;
-}
-
-}  // namespace
 
 SettingRow::SettingRow(const QString& label, const std::optional<QString>& hint,
                        const std::optional<QString>& keyHint, QWidget* control, QWidget* parent)
@@ -26,7 +17,7 @@ SettingRow::SettingRow(const QString& label, const std::optional<QString>& hint,
     if (control_ != nullptr) {
         layout->addWidget(control_, false);
     }
-    setSizePolicy(wrappingRowPolicy());
+    setSizePolicy(Yard::fullWidthPolicy());
 }
 
 StackedRow::StackedRow(const QString& label, const std::optional<QString>& hint, QWidget* control,
@@ -39,7 +30,7 @@ StackedRow::StackedRow(const QString& label, const std::optional<QString>& hint,
     if (control_ != nullptr) {
         Yard::addLeading(layout, control_);
     }
-    setSizePolicy(wrappingRowPolicy());
+    setSizePolicy(Yard::fullWidthPolicy());
 }
 
 }  // namespace pellucine

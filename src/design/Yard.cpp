@@ -79,6 +79,12 @@ QMetaObject::Connection follow(QWidget* window, const Appearance& appearance) {
                             [window](ColorScheme value) { setScheme(window, value); });
 }
 
+QSizePolicy fullWidthPolicy() {
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    return policy;
+}
+
 void addLeading(QBoxLayout* layout, QWidget* widget) {
     const bool grows = widget->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag;
     layout->addWidget(widget, 0, grows ? Qt::Alignment() : Qt::AlignLeft);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QMetaObject>
+#include <QSizePolicy>
 #include <functional>
 
 #include "design/ColorScheme.h"
@@ -39,6 +40,9 @@ void setWindowGround(QWidget* window);
 
 // Keeps `window`'s scheme equal to the appearance's, from now until either is gone.
 QMetaObject::Connection follow(QWidget* window, const Appearance& appearance);
+
+// Takes the whole width a layout offers, and the height its content needs at that width.
+QSizePolicy fullWidthPolicy();
 
 // Adds `widget` to a vertical `layout` at its leading edge: a widget that can grow takes the
 // whole width, any other keeps its ideal width.

@@ -32,6 +32,9 @@ QString DockPage::layoutTitle(DockPreviewStyle style) {
 
 DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_(view) {
     const auto portable = [this] { return view_.model().portablePreferences().value(); };
+    // The card's full width, whatever is shown: rows end at its trailing edge, their hints wrap
+    // to it, and hiding the dependent rows moves nothing above them.
+    setSizePolicy(Yard::fullWidthPolicy());
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(YardCard::bodySpacing);
@@ -42,9 +45,10 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
         [this](bool on) {
             view_.commitPortable([on](PortablePreferences& p) { p.enableDockHoverPreviews = on; });
         });
-    Yard::addLeading(column, previews_);
+    column->addWidget(previews_);
 
     dependent_ = new QWidget;
+    dependent_->setSizePolicy(Yard::fullWidthPolicy());
     auto* rows = new QVBoxLayout(dependent_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(YardCard::bodySpacing);
@@ -58,11 +62,11 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
             [delay](PortablePreferences& p) { p.dockHoverDelayMilliseconds = delay; });
     });
     rows->addWidget(new CardRule);
-    Yard::addLeading(rows, new SettingRow(QStringLiteral("Dock hover delay"),
-                                          QStringLiteral("How long PELLUCINE waits after you point "
-                                                         "at an app in the Dock, from 100 to 1000 "
-                                                         "ms."),
-                                          std::nullopt, delay_));
+    rows->addWidget(new SettingRow(QStringLiteral("Dock hover delay"),
+                                   QStringLiteral("How long PELLUCINE waits after you point "
+                                                  "at an app in the Dock, from 100 to 1000 "
+                                                  "ms."),
+                                   std::nullopt, delay_));
     dependentSwitches_.append(new SwitchRow(
         QStringLiteral("Show window controls"),
         QStringLiteral("Minimize, full screen, and close on each preview, plus a menu for the "
@@ -81,7 +85,7 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
         }));
     for (SwitchRow* row : dependentSwitches_) {
         rows->addWidget(new CardRule);
-        Yard::addLeading(rows, row);
+        rows->addWidget(row);
     }
     QList<SelectOption> options;
     for (const DockPreviewStyle style : allDockPreviewStyles) {
@@ -96,11 +100,11 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
         }
     });
     rows->addWidget(new CardRule);
-    Yard::addLeading(rows, new SettingRow(QStringLiteral("Layout"),
-                                          QStringLiteral("Automatic switches to a compact list "
-                                                         "once an app has eight windows open."),
-                                          std::nullopt, layout_));
-    Yard::addLeading(column, dependent_);
+    rows->addWidget(new SettingRow(QStringLiteral("Layout"),
+                                   QStringLiteral("Automatic switches to a compact list "
+                                                  "once an app has eight windows open."),
+                                   std::nullopt, layout_));
+    column->addWidget(dependent_);
 
     column->addWidget(new CardRule);
     auto* link = new QWidget;

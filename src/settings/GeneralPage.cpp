@@ -29,6 +29,7 @@ namespace {
 // A row holding `widget` at the trailing edge of the card.
 QWidget* trailing(QWidget* widget) {
     auto* row = new QWidget;
+    row->setSizePolicy(Yard::fullWidthPolicy());
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch(1);
@@ -146,7 +147,10 @@ QWidget* GeneralPage::syncCard() {
     card->addWidget(syncStatus_);
     card->addWidget(new CardRule);
 
+    // The buttons and the reset question span the card: Reset stands at its trailing edge and
+    // the question keeps one line beside its buttons.
     auto* buttons = new QWidget;
+    buttons->setSizePolicy(Yard::fullWidthPolicy());
     auto* row = new QHBoxLayout(buttons);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
@@ -164,6 +168,7 @@ QWidget* GeneralPage::syncCard() {
     card->addWidget(buttons);
 
     resetConfirmation_ = new QWidget;
+    resetConfirmation_->setSizePolicy(Yard::fullWidthPolicy());
     auto* confirm = new QHBoxLayout(resetConfirmation_);
     confirm->setContentsMargins(0, 0, 0, 0);
     confirm->setSpacing(8);

@@ -176,6 +176,11 @@ void HotkeyField::restyle() {
     update();
 }
 
+int HotkeyField::firstBaseline() const {
+    const QFontMetrics metrics(captionFont());
+    return (fieldHeight - metrics.height() + 1) / 2 + metrics.ascent();
+}
+
 void HotkeyField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <optional>
 
+#include "design/TextBaseline.h"
 #include "design/YardAccessible.h"
 #include "platform/x11/X11KeyboardMap.h"
 #include "preferences/KeyCombo.h"
@@ -16,7 +17,7 @@ namespace pellucine {
 // recording with the combination unchanged. While recording, every key press sent to the
 // program's windows is taken by the field and reaches nothing else. It registers nothing: the
 // owner stores the combination and hands it back.
-class HotkeyField final : public QAbstractButton, public AccessibleElement {
+class HotkeyField final : public QAbstractButton, public HasTextBaseline, public AccessibleElement {
     Q_OBJECT
 
   public:
@@ -72,6 +73,8 @@ class HotkeyField final : public QAbstractButton, public AccessibleElement {
 
     QSize sizeHint() const override { return {fieldWidth, fieldHeight}; }
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // The baseline of the caption, centred in the field.
+    int firstBaseline() const override;
 
     QAccessible::Role accessibleRole() const override { return QAccessible::Button; }
     bool isAccessiblyPressable() const override { return true; }

@@ -4,14 +4,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include "design/FadingScrollView.h"
 #include "design/HazardStripe.h"
 #include "design/KeyHint.h"
 #include "design/PaneLink.h"
 #include "design/Yard.h"
 #include "design/YardButton.h"
 #include "design/YardText.h"
+#include "settings/PageGuideGeometry.h"
 
 namespace pellucine {
 
@@ -137,10 +140,19 @@ PellucinePageGuide::PellucinePageGuide(Bay page, const GuideFacts& facts,
     setWindowModality(Qt::WindowModal);
     setFixedWidth(width);
     Yard::setWindowGround(this);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(inset, inset, inset, inset);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    // Everything but Done scrolls when the screen is too short for it.
+    auto* body = new QWidget;
+    body->setAutoFillBackground(false);
+    // The paragraphs wrap to the width: the scroll view takes the height they need at it, never
+    // their one-word-a-line minimum.
+    body->setMinimumHeight(1);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(inset, inset, inset, spacing);
     column->setSpacing(spacing);
-    column->setSizeConstraint(QLayout::SetMinAndMaxSize);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
@@ -184,13 +196,41 @@ PellucinePageGuide::PellucinePageGuide(Bay page, const GuideFacts& facts,
     }
     links->addStretch(1);
     column->addLayout(links);
+    column->addStretch(1);
+
+    scroll_ = new FadingScrollView;
+    scroll_->setWidget(body);
+    outer->addWidget(scroll_, 1);
 
     auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(inset, 0, inset, inset);
     bottom->addStretch(1);
     done_ = new YardButton(QStringLiteral("Done"), YardButton::Kind::primary);
     connect(done_, &QAbstractButton::clicked, this, &QDialog::reject);
     bottom->addWidget(done_);
-    column->addLayout(bottom);
+    outer->addLayout(bottom);
+    fitToScreen();
+}
+
+void PellucinePageGuide::fitToScreen() {
+    QWidget* over = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QScreen* shownOn = over != nullptr ? over->screen() : screen();
+    const QRect available = shownOn != nullptr ? shownOn->availableGeometry() : QRect();
+    QWidget* body = scroll_->widget();
+    body->layout()->activate();
+    const int content = body->heightForWidth(width);
+    const int bar = layout()->itemAt(1)->sizeHint().height();
+    const int needed = (content > 0 ? content : body->sizeHint().height()) + bar;
+    setFixedHeight(available.isEmpty() ? needed
+                                       : PageGuideGeometry::height(needed, available.height()));
+    if (over != nullptr && !available.isEmpty()) {
+        setGeometry(PageGuideGeometry::frame(over->geometry(), size(), available));
+    }
+}
+
+void PellucinePageGuide::showEvent(QShowEvent* event) {
+    fitToScreen();
+    QDialog::showEvent(event);
 }
 
 void PellucinePageGuide::navigate(Bay target) {

@@ -9,6 +9,7 @@
 
 namespace pellucine {
 
+class FadingScrollView;
 class PaneLink;
 class YardButton;
 
@@ -26,7 +27,8 @@ struct GuideFacts {
 
 // The "How this page works" sheet of one settings page: a few short paragraphs, some with live
 // values, and links to related pages that switch the window's page and close the sheet. Done and
-// Escape only close it. Window-modal over the settings window.
+// Escape only close it. Window-modal, 560 wide, over the top of the settings window; as tall as
+// its words, and scrolling above Done when the screen is shorter.
 class PellucinePageGuide final : public QDialog {
     Q_OBJECT
 
@@ -57,14 +59,22 @@ class PellucinePageGuide final : public QDialog {
     SettingsView::Bay page() const { return page_; }
     const QList<PaneLink*>& links() const { return links_; }
     YardButton* doneButton() const { return done_; }
+    FadingScrollView* scrollView() const { return scroll_; }
 
     // What a "See also" link does: switches the window to `target`, then closes the sheet.
     void navigate(SettingsView::Bay target);
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    // Takes the height the words need, within the screen, and the place over the window.
+    void fitToScreen();
+
     SettingsView::Bay page_;
     Navigate onNavigate_;
     QList<PaneLink*> links_;
+    FadingScrollView* scroll_;
     YardButton* done_;
 };
 

@@ -281,7 +281,10 @@ QWidget* SwitcherPage::exclusionsCard() {
         QStringLiteral("Leave an app out"),
         QStringLiteral("Only apps that are running right now are listed. Type to find one."),
         std::nullopt, select_));
+    // The card's width: the rules span it, the empty line wraps to it and each row's button
+    // stands at its trailing edge.
     auto* rows = new QWidget;
+    rows->setSizePolicy(Yard::fullWidthPolicy());
     exclusions_ = new QVBoxLayout(rows);
     exclusions_->setContentsMargins(0, 0, 0, 0);
     exclusions_->setSpacing(YardCard::bodySpacing);
@@ -342,7 +345,7 @@ void SwitcherPage::refreshExclusions() {
     emptyExclusions_ = nullptr;
     const auto add = [this](QWidget* row) {
         exclusionRows_.append(row);
-        Yard::addLeading(exclusions_, row);
+        exclusions_->addWidget(row);
     };
     if (excluded.isEmpty()) {
         add(new CardRule);

@@ -7,7 +7,9 @@
 #include "design/PaneLink.h"
 #include "design/Readout.h"
 #include "design/RowText.h"
+#include "design/SettingRow.h"
 #include "design/YardButton.h"
+#include "design/YardCard.h"
 #include "design/YardSelect.h"
 #include "design/YardSelectList.h"
 #include "design/YardSwitch.h"
@@ -307,6 +309,83 @@ TEST_F(SettingsPagesTest, DockRowsFollowTheSwitchAndTheLinkSavesNothing) {
     page->switcherLink()->click();
     EXPECT_EQ(view().bay(), Bay::switcher);
     EXPECT_EQ(commits(), before);
+}
+
+TEST_F(SettingsPagesTest, DockRowsSpanTheCardShowEveryHintLineAndStayPutWhenPreviewsFlip) {
+    shown();
+    DockPage* page = dock();
+    QWidget* card = page->parentWidget();
+    const auto laidOut = [] { QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); };
+    laidOut();
+    EXPECT_EQ(page->width(), card->width() - 2 * YardCard::sidePadding);
+    const QList<SettingRow*> rows = page->findChildren<SettingRow*>();
+    ASSERT_EQ(rows.size(), 5);
+    for (const SettingRow* row : rows) {
+        SCOPED_TRACE(row->text()->label()->text().toStdString());
+        const QRect control(row->control()->mapTo(page, QPoint()), row->control()->size());
+        EXPECT_EQ(row->mapTo(page, QPoint(row->width(), 0)).x(), page->width());
+        EXPECT_EQ(control.right(), page->width() - 1);
+        if (const YardText* hint = row->text()->hint()) {
+            EXPECT_GE(hint->height(), hint->heightForWidth(hint->width()));
+        }
+    }
+
+    auto* toggle = page->previewsSwitch()->toggle();
+    const QPoint at = toggle->mapToGlobal(QPoint());
+    toggle->click();
+    laidOut();
+    EXPECT_EQ(toggle->mapToGlobal(QPoint()), at);
+    EXPECT_EQ(page->width(), card->width() - 2 * YardCard::sidePadding);
+    toggle->click();
+    laidOut();
+    EXPECT_EQ(toggle->mapToGlobal(QPoint()), at);
+}
+
+TEST_F(SettingsPagesTest, LeftOutAppsTheHotkeyAndTheResetQuestionSitWhereTheyBelong) {
+    shown();
+    // New rows are shown, then laid out, by posted events.
+    const auto laidOut = [] {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    SwitcherPage* page = switcher();
+    laidOut();
+    // The empty line and its rule take the card's width, and the line its every word.
+    YardText* empty = page->emptyExclusionsText();
+    ASSERT_NE(empty, nullptr);
+    QWidget* column = page->excludeSelect()->parentWidget()->parentWidget();
+    const auto rightEdge = [column](const QWidget* widget) {
+        return widget->mapTo(column, QPoint(widget->width(), 0)).x();
+    };
+    EXPECT_EQ(rightEdge(empty), rightEdge(page->excludeSelect()));
+    EXPECT_GE(empty->height(), empty->heightForWidth(empty->width()));
+    EXPECT_EQ(empty->heightForWidth(empty->width()), QFontMetrics(empty->font()).height());
+    // The hotkey's label stands on the field's caption baseline.
+    const auto* hotkeyRow = qobject_cast<SettingRow*>(page->hotkeyField()->parentWidget());
+    ASSERT_NE(hotkeyRow, nullptr);
+    const YardText* label = hotkeyRow->text()->label();
+    EXPECT_EQ(label->mapTo(hotkeyRow, QPoint(0, label->firstBaseline())).y(),
+              page->hotkeyField()->y() + page->hotkeyField()->firstBaseline());
+    // A left-out app's button stands at the card's trailing edge.
+    model->portablePreferences().modify(
+        [](PortablePreferences& p) { p.excludedDockAppBundleIdentifiers = {"org.a.alpha"}; });
+    laidOut();
+    const QList<SettingRow*> rows = page->findChildren<SettingRow*>(QStringLiteral("org.a.alpha"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rightEdge(rows.first()->control()), rightEdge(page->excludeSelect()));
+
+    GeneralPage* general = this->general();
+    view().setConfirmingReset(true);
+    laidOut();
+    const auto* question =
+        general->resetConfirmation()->findChild<YardText*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->heightForWidth(question->width()), QFontMetrics(question->font()).height());
+    QWidget* card = general->resetButton()->parentWidget()->parentWidget();
+    EXPECT_EQ(general->keepButton()->mapTo(card, QPoint(general->keepButton()->width(), 0)).x(),
+              general->resetButton()->mapTo(card, QPoint(general->resetButton()->width(), 0)).x());
+    EXPECT_EQ(general->resetButton()->mapTo(card, QPoint(general->resetButton()->width(), 0)).x(),
+              card->width() - YardCard::sidePadding);
 }
 
 TEST_F(SettingsPagesTest, TheDelayWellCommitsClampedChangesAndEscapeStaysInIt) {

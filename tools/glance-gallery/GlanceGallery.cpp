@@ -175,12 +175,12 @@ QWidget* peekSheet(SampleDesk& desk) {
     return new Backdrop(view, ceilSize(layout.panelSize));
 }
 
-struct Sheet {
+struct GlanceSheet {
     QString name;
     std::function<QWidget*(SampleDesk&)> make;
 };
 
-QList<Sheet> sheets() {
+QList<GlanceSheet> sheets() {
     return {
         {QStringLiteral("glance-command-tab"),
          [](SampleDesk& d) { return glanceSheet(d, commandTab(d, true)); }},
@@ -197,6 +197,23 @@ QList<Sheet> sheets() {
 
 }  // namespace
 
+QStringList glanceSheetNames() {
+    QStringList names;
+    for (const GlanceSheet& sheet : sheets()) {
+        names.append(sheet.name);
+    }
+    return names;
+}
+
+std::unique_ptr<QWidget> makeGlanceSheet(SampleDesk& desk, const QString& name) {
+    for (const GlanceSheet& sheet : sheets()) {
+        if (sheet.name == name) {
+            return std::unique_ptr<QWidget>(sheet.make(desk));
+        }
+    }
+    return nullptr;
+}
+
 Result renderGlances(const QString& folder) {
     Result result = prepareFolder(folder);
     if (!result.error.isEmpty()) {
@@ -204,11 +221,11 @@ Result renderGlances(const QString& folder) {
     }
     const QDir dir(folder);
     SampleDesk desk;
-    for (const Sheet& sheet : sheets()) {
+    for (const QString& name : glanceSheetNames()) {
         for (ColorScheme scheme : {ColorScheme::dark, ColorScheme::light}) {
-            std::unique_ptr<QWidget> host(sheet.make(desk));
+            std::unique_ptr<QWidget> host = makeGlanceSheet(desk, name);
             Yard::setScheme(host.get(), scheme);
-            if (!writeSheet(*host, dir, sheet.name, scheme, result)) {
+            if (!writeSheet(*host, dir, name, scheme, result)) {
                 return result;
             }
         }

@@ -32,6 +32,8 @@ class SampleDesk {
     AppModel& model() { return *model_; }
     const GlanceEnvironment& environment() const { return *environment_; }
     SimulatedDesktop& desktop() { return desktop_; }
+    ManualScheduler& scheduler() { return scheduler_; }
+    RecordingEventLog& events() { return events_; }
     void setIcon(qint32 pid, QImage icon) { icons_.icons.insert(pid, std::move(icon)); }
 
   private:

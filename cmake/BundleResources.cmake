@@ -80,14 +80,20 @@ function(pellucine_bundle_resources target)
   \"builtAt\": ${json_built_at}
 }
 ")
-  # Cloud sync stays unconfigured: "DockCloudSyncConfigured" is false and no container is named.
+  # Settings sync runs through the folder the user chooses; no container is named, so the
+  # account's default one (a folder inside the chosen one) is used.
+  if(PELLUCINE_SETTINGS_SYNC)
+    set(sync_configured true)
+  else()
+    set(sync_configured false)
+  endif()
   file(CONFIGURE OUTPUT ${folder}/Info.json CONTENT "{
   \"CFBundleIdentifier\": \"com.orrinvale.pellucine\",
   \"CFBundleName\": \"Pellucine\",
   \"CFBundleDisplayName\": \"Pellucine\",
   \"CFBundleShortVersionString\": ${json_version},
   \"CFBundleVersion\": ${json_build_number},
-  \"DockCloudSyncConfigured\": false${update_keys}
+  \"DockCloudSyncConfigured\": ${sync_configured}${update_keys}
 }
 " @ONLY)
   file(CONFIGURE OUTPUT ${folder}/pellucine_bundle.qrc CONTENT "<RCC>

@@ -30,10 +30,11 @@ namespace pellucine {
 
 namespace {
 
-X11Desktop::Options desktopOptions(const AppPaths& paths, std::optional<QString> syncFolder) {
+// Sync goes through the folder chosen in the user defaults, as it is at each operation.
+X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& defaults) {
     X11Desktop::Options options;
     options.paths = paths;
-    options.syncFolder = std::move(syncFolder);
+    options.syncFolder = [&defaults] { return CloudPreferenceSync::chosenSyncFolder(defaults); };
     return options;
 }
 
@@ -65,8 +66,7 @@ FeedUpdater::Setup updaterSetup(const UpdateEnvironment& environment, const AppP
 X11Program::X11Program(const Launch& launch)
     : paths_(AppPaths::fromEnvironment()),
       defaults_(SettingsFileStore::standardFilePath(paths_)),
-      syncFolder_(CloudPreferenceSync::chosenSyncFolder(defaults_)),
-      desktop_(desktopOptions(paths_, syncFolder_)),
+      desktop_(desktopOptions(paths_, defaults_)),
       environment_({desktop_, scheduler_, FlightRecorder::shared(), systemWallClock(), executor_,
                     defaults_, paths_, waitForEventLog}),
       updateDialogs_(desktop_.urlOpener(), &appearance_),
@@ -193,7 +193,6 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
             websiteURL(),
             Bundle::infoString(QStringLiteral("CFBundleIdentifier"), Bundle::main()),
             ApplicationNames::fromDesktopEntries(),
-            syncFolder_,
             {}};
         context.aboutPage = [this, &model](SettingsView& view) {
             return new AboutPage(

@@ -63,8 +63,6 @@ class X11Program {
 
     AppPaths paths_;
     SettingsFileStore defaults_;
-    // The folder settings are synced through, as chosen when the program started.
-    std::optional<QString> syncFolder_;
     X11Desktop desktop_;
     QtScheduler scheduler_{systemContinuousClock()};
     ThreadPoolExecutor executor_;

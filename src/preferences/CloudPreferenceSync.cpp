@@ -115,21 +115,27 @@ QString CloudPreferenceSync::userMessage(const std::exception& error) {
     if (const auto* store = dynamic_cast<const CloudStoreError*>(&error)) {
         switch (store->code()) {
             case CloudErrorCode::quotaExceeded:
-                return QStringLiteral("Your iCloud storage is full, so settings can’t sync.");
+                return QStringLiteral(
+                    "The disk holding the sync folder is full, so settings can’t sync. Your "
+                    "change is saved here.");
             case CloudErrorCode::accountTemporarilyUnavailable:
-                return QStringLiteral("iCloud isn’t available on this Mac right now.");
+                return QStringLiteral(
+                    "Sync folder not found. Your change is saved here and will sync once the "
+                    "folder is back.");
             case CloudErrorCode::notAuthenticated:
-                return QStringLiteral("Sign in to iCloud on this Mac to sync settings.");
+                return QStringLiteral("Choose a sync folder to sync settings.");
+            case CloudErrorCode::permissionFailure:
+                return QStringLiteral("Can't write to the sync folder. Your change is saved here.");
             case CloudErrorCode::networkUnavailable:
             case CloudErrorCode::networkFailure:
             case CloudErrorCode::serviceUnavailable:
             case CloudErrorCode::requestRateLimited:
             case CloudErrorCode::zoneBusy:
                 return QStringLiteral(
-                    "iCloud didn’t answer. Your change is saved here and will sync on the next "
-                    "one.");
+                    "The sync folder didn’t answer. Your change is saved here and will sync on "
+                    "the next one.");
             default:
-                return QStringLiteral("iCloud sync failed (%1). Your change is saved here.")
+                return QStringLiteral("Settings sync failed (%1). Your change is saved here.")
                     .arg(store->rawCode());
         }
     }

@@ -7,9 +7,9 @@ namespace {
 QString describe(CloudSyncError::Case c) {
     switch (c) {
         case CloudSyncError::Case::notConfigured:
-            return QStringLiteral("iCloud sync isn’t available yet.");
+            return QStringLiteral("This build doesn’t sync settings.");
         case CloudSyncError::Case::missingPayload:
-            return QStringLiteral("We couldn’t read your saved settings from iCloud.");
+            return QStringLiteral("We couldn’t read the settings in the sync folder.");
     }
     return {};
 }

@@ -49,22 +49,36 @@ QString GeneralPage::launchAtLoginHint(bool needsApproval, const std::optional<Q
     return QStringLiteral("Starts quietly, so previews work from your first switch of the day.");
 }
 
-QString GeneralPage::syncHint(bool configured, const std::optional<QString>& chosenFolder,
-                              const std::optional<QString>& folderInUse) {
+GeneralPage::UpdateCheckTexts GeneralPage::updateCheckTexts(UpdateSource source,
+                                                            bool automaticChecks,
+                                                            const QString& websiteHost) {
+    switch (source) {
+        case UpdateSource::feed:
+            return {QStringLiteral("From ") + websiteHost +
+                        QStringLiteral(". Sends only PELLUCINE's version."),
+                    automaticChecks ? QStringLiteral("once a day") : QStringLiteral("off")};
+        case UpdateSource::packageManager:
+            return {QStringLiteral("Never: new versions come from your package manager or a new "
+                                   "install."),
+                    QStringLiteral("never")};
+        case UpdateSource::none:
+            return {QStringLiteral("Never: this build has no update feed."),
+                    QStringLiteral("never")};
+    }
+    return {};
+}
+
+QString GeneralPage::syncHint(bool configured, const std::optional<QString>& chosenFolder) {
     if (!configured) {
         return QStringLiteral("This build doesn't sync. Your settings are saved on this computer.");
     }
     if (!chosenFolder) {
         return QStringLiteral(
-            "Your settings travel through a folder you keep in sync between "
-            "your computers. Choose one to start.");
+            "Choose a folder you already keep in sync between your computers (with Syncthing, "
+            "Nextcloud or a network share) to turn this on.");
     }
-    if (chosenFolder == folderInUse) {
-        return QStringLiteral("Your settings stay up to date across your computers through ") +
-               *chosenFolder + u'.';
-    }
-    return QStringLiteral("Your settings will travel through ") + *chosenFolder +
-           QStringLiteral(" from the next time PELLUCINE starts.");
+    return QStringLiteral("Your settings stay up to date across your computers through ") +
+           *chosenFolder + u'.';
 }
 
 GeneralPage::GeneralPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_(view) {
@@ -137,10 +151,10 @@ QWidget* GeneralPage::syncCard() {
     sync_ = new SwitchRow(
         QStringLiteral("Keep settings in sync"), QString(), std::nullopt,
         [this] { return view_.model().portablePreferences().value().syncEnabled; },
-        [this](bool on) { view_.setSyncEnabled(on); });
+        [this](bool on) { setSyncEnabled(on); });
     card->addWidget(sync_);
     chooseFolder_ = new YardButton(QStringLiteral("Choose Folder…"), YardButton::Kind::secondary);
-    connect(chooseFolder_, &QAbstractButton::clicked, this, &GeneralPage::chooseSyncFolder);
+    connect(chooseFolder_, &QAbstractButton::clicked, this, [this] { chooseSyncFolder(); });
     chooseFolderRow_ = trailing(chooseFolder_);
     card->addWidget(chooseFolderRow_);
     syncStatus_ = new YardText(QString(), Yard::hintFont(), &Yard::Palette::muted);
@@ -188,7 +202,7 @@ QWidget* GeneralPage::syncCard() {
 
 QWidget* GeneralPage::disclosureCard() {
     auto* card =
-        new YardCard(QStringLiteral("What Leaves This Mac"),
+        new YardCard(QStringLiteral("What Leaves This Computer"),
                      QStringLiteral("No analytics, no crash reporting, and never a window picture "
                                     "or title."));
     auto* updates = new ControlRow(8);
@@ -198,10 +212,9 @@ QWidget* GeneralPage::disclosureCard() {
         view_.showPage(SettingsView::Bay::about, SettingsView::updatesTarget);
     });
     updates->add(change_);
-    card->addWidget(new SettingRow(QStringLiteral("Checking for a new version"),
-                                   QStringLiteral("From ") + view_.context().websiteHost() +
-                                       QStringLiteral(". Sends only PELLUCINE's version."),
-                                   std::nullopt, updates));
+    updateChecksRow_ = new SettingRow(QStringLiteral("Checking for a new version"), QString(),
+                                      std::nullopt, updates);
+    card->addWidget(updateChecksRow_);
     card->addWidget(new CardRule);
 
     QFont captionFont = Yard::tracked(Yard::kickerFont(), 1.2);
@@ -240,8 +253,7 @@ void GeneralPage::refresh() {
 
     const bool configured = model.syncService().isConfigured();
     sync_->refresh();
-    sync_->text()->setHint(
-        syncHint(configured, chosenSyncFolder(), view_.context().syncFolderInUse));
+    sync_->text()->setHint(syncHint(configured, chosenSyncFolder()));
     chooseFolderRow_->setVisible(configured);
     const AppModel::SyncStatus& status = model.syncStatus().value();
     syncStatus_->setVisible(status.statusCase() != AppModel::SyncStatus::Case::idle);
@@ -253,9 +265,14 @@ void GeneralPage::refresh() {
     reset_->setEnabled(!view_.isConfirmingReset());
     resetConfirmation_->setVisible(view_.isConfirmingReset());
 
-    updateChecks_->setText(model.machinePreferences().value().automaticUpdateChecks
-                               ? QStringLiteral("once a day")
-                               : QStringLiteral("off"));
+    const UpdateSource updates = model.updates().updateSource();
+    const UpdateCheckTexts checks =
+        updateCheckTexts(updates, model.machinePreferences().value().automaticUpdateChecks,
+                         view_.context().websiteHost());
+    updateChecksRow_->text()->setHint(checks.hint);
+    updateChecks_->setText(checks.readout);
+    // Only a copy that checks has a switch to change.
+    change_->setVisible(updates == UpdateSource::feed);
     syncing_->setText(model.portablePreferences().value().syncEnabled ? QStringLiteral("on")
                                                                       : QStringLiteral("off"));
 }
@@ -271,10 +288,20 @@ void GeneralPage::setLaunchAtLogin(bool enabled) {
     refresh();
 }
 
-void GeneralPage::chooseSyncFolder() {
+void GeneralPage::setSyncEnabled(bool enabled) {
+    if (!enabled || chosenSyncFolder()) {
+        view_.setSyncEnabled(enabled);
+        return;
+    }
+    // Off until a folder is chosen.
+    refresh();
+    chooseSyncFolder(true);
+}
+
+void GeneralPage::chooseSyncFolder(bool turnOn) {
     view_.context().dialogs.chooseFolder(
         QStringLiteral("Choose the Folder to Sync Through"),
-        [self = QPointer<GeneralPage>(this)](const std::optional<QString>& folder) {
+        [self = QPointer<GeneralPage>(this), turnOn](const std::optional<QString>& folder) {
             if (!self || !folder) {
                 return;
             }
@@ -282,6 +309,12 @@ void GeneralPage::chooseSyncFolder() {
                                                          *folder)) {
                 self->view_.setImportErrorMessage(
                     QStringLiteral("The sync folder couldn’t be saved."));
+                self->refresh();
+                return;
+            }
+            if (turnOn || self->view_.model().portablePreferences().value().syncEnabled) {
+                // Sync starts over in the new folder.
+                self->view_.setSyncEnabled(true);
             }
             self->refresh();
         });

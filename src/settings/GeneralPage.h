@@ -4,11 +4,13 @@
 #include <optional>
 
 #include "base/SubscriptionBag.h"
+#include "updates/UpdateEnvironment.h"
 
 namespace pellucine {
 
 class PaneLink;
 class Readout;
+class SettingRow;
 class SettingsView;
 class SwitchRow;
 class YardButton;
@@ -26,10 +28,15 @@ class GeneralPage final : public QWidget {
 
     // Approval needed wins over a stored error, which wins over the plain hint.
     static QString launchAtLoginHint(bool needsApproval, const std::optional<QString>& error);
-    // What sync runs through: nothing in a build without sync, else the chosen folder, and
-    // whether the running program already uses it.
-    static QString syncHint(bool configured, const std::optional<QString>& chosenFolder,
-                            const std::optional<QString>& folderInUse);
+    // The "Checking for a new version" row: its hint and readout for where updates come from.
+    struct UpdateCheckTexts {
+        QString hint;
+        QString readout;
+    };
+    static UpdateCheckTexts updateCheckTexts(UpdateSource source, bool automaticChecks,
+                                             const QString& websiteHost);
+    // What sync runs through: nothing in a build without sync, else the chosen folder.
+    static QString syncHint(bool configured, const std::optional<QString>& chosenFolder);
 
     explicit GeneralPage(SettingsView& view, QWidget* parent = nullptr);
     ~GeneralPage() override;
@@ -37,7 +44,12 @@ class GeneralPage final : public QWidget {
     void refresh();
     // The launch-at-login switch's action: the service's answer shows, a refusal explains.
     void setLaunchAtLogin(bool enabled);
-    void chooseSyncFolder();
+    // The sync switch's action: turning it on without a chosen folder asks for one first and
+    // stays off when none is chosen.
+    void setSyncEnabled(bool enabled);
+    // A folder chosen while sync is on, or to turn it on, is used at once: it is pulled from,
+    // then pushed to.
+    void chooseSyncFolder(bool turnOn = false);
 
     SwitchRow* launchAtLoginRow() const { return launch_; }
     YardButton* openLoginItemsButton() const { return openLoginItems_; }
@@ -80,6 +92,7 @@ class GeneralPage final : public QWidget {
     QWidget* resetConfirmation_ = nullptr;
     YardButton* confirmReset_ = nullptr;
     YardButton* keep_ = nullptr;
+    SettingRow* updateChecksRow_ = nullptr;
     Readout* updateChecks_ = nullptr;
     PaneLink* change_ = nullptr;
     Readout* syncing_ = nullptr;

@@ -62,14 +62,16 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                                "both hidden, open PELLUCINE from your applications menu to get "
                                "back here."),
                 facts.syncAvailable
-                    ? QStringLiteral("Keep settings in sync with iCloud copies preview size, Dock "
-                                     "behavior, and the apps you left out to every Mac on your "
-                                     "Apple ID. The search hotkey, menu bar icon, and update "
-                                     "checks stay per Mac.")
+                    ? QStringLiteral("Keep settings in sync copies preview size, Dock behavior, "
+                                     "and the apps you left out to your other computers through "
+                                     "a folder you keep in sync with Syncthing, Nextcloud or a "
+                                     "network share. The search hotkey, menu bar icon, and "
+                                     "update checks stay per computer.")
                     : QStringLiteral("Export Settings writes a file; Import Settings on another "
-                                     "Mac asks first and backs up what it replaces."),
+                                     "computer asks first and backs up what it replaces."),
                 QStringLiteral("Reset All asks once, right there."),
-                QStringLiteral("What Leaves This Mac lists every time PELLUCINE uses the network."),
+                QStringLiteral(
+                    "What Leaves This Computer lists every time PELLUCINE uses the network."),
             };
         case Bay::switcher:
             return {
@@ -100,20 +102,38 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                 QStringLiteral("Skip apps with only one window keeps those icons quiet. Automatic "
                                "layout switches to a compact list at eight windows."),
             };
-        case Bay::about:
-            return {
-                QStringLiteral("PELLUCINE checks ") + websiteHost +
-                    QStringLiteral(" once a day. When there's a new version, the menu bar menu "
-                                   "says so at the top, and this page offers Release Notes and "
-                                   "Install. Nothing interrupts you."),
-                QStringLiteral("Check Now asks ") + websiteHost +
-                    QStringLiteral(" right away and answers here."),
-                QStringLiteral("Install opens the updater's own window, which installs and "
-                               "relaunches; Settings reopens on this page."),
-                QStringLiteral("Report a Problem sends what you write and PELLUCINE's log, never "
-                               "window pictures or titles."),
-                QStringLiteral("Your Data holds that log and your settings backups."),
-            };
+        case Bay::about: {
+            QStringList about;
+            switch (facts.updates) {
+                case UpdateSource::feed:
+                    about << QStringLiteral("PELLUCINE checks ") + websiteHost +
+                                 QStringLiteral(
+                                     " once a day. When there's a new version, the menu bar menu "
+                                     "says so at the top, and this page offers Release Notes and "
+                                     "Install. Nothing interrupts you.")
+                          << QStringLiteral("Check Now asks ") + websiteHost +
+                                 QStringLiteral(" right away and answers here.")
+                          << QStringLiteral(
+                                 "Install opens the updater's own window, which installs and "
+                                 "relaunches; Settings reopens on this page.");
+                    break;
+                case UpdateSource::packageManager:
+                    about << QStringLiteral(
+                        "This copy was installed by a package or the install script, so it never "
+                        "checks for updates: new versions come from your package manager or a "
+                        "new install.");
+                    break;
+                case UpdateSource::none:
+                    about << QStringLiteral(
+                        "This build has no update feed, so it never checks for updates.");
+                    break;
+            }
+            about << QStringLiteral(
+                         "Report a Problem sends what you write and PELLUCINE's log, "
+                         "never window pictures or titles.")
+                  << QStringLiteral("Your Data holds that log and your settings backups.");
+            return about;
+        }
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "settings/SettingsView.h"
+#include "updates/UpdateEnvironment.h"
 
 namespace pellucine {
 
@@ -21,6 +22,8 @@ struct GuideFacts {
     qint64 hoverDelay = 0;
     // The build offers settings sync.
     bool syncAvailable = false;
+    // Where new versions of this copy come from.
+    UpdateSource updates = UpdateSource::feed;
 
     friend bool operator==(const GuideFacts&, const GuideFacts&) = default;
 };

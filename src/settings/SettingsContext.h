@@ -44,8 +44,6 @@ struct SettingsContext {
     std::optional<QString> ownApplicationIdentifier;
     // The name of the installed application with this identifier, or none.
     ApplicationNameLookup applicationName;
-    // The folder sync runs through in this process; none when none was chosen at start.
-    std::optional<QString> syncFolderInUse;
     // Builds the About page; a placeholder when empty.
     std::function<QWidget*(SettingsView& view)> aboutPage;
 

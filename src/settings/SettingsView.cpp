@@ -324,6 +324,7 @@ void SettingsView::presentGuide() {
         model_.machinePreferences().value().windowSearchHotkey.keycapLabels(),
         model_.portablePreferences().value().dockHoverDelayMilliseconds,
         Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), *context_.bundle),
+        model_.updates().updateSource(),
     };
     auto* guide = new PellucinePageGuide(
         bay_, facts, context_.websiteHost(),

@@ -100,6 +100,7 @@ class UpdateController final : public QObject, public UpdaterDelegate {
     void checkInBackground();
 
     bool canUpdateItself() const { return services_.environment.canUpdateItself(); }
+    UpdateSource updateSource() const { return services_.environment.updateSource(); }
     bool wantsTestInstall() const { return services_.environment.wantsTestInstall(); }
     std::optional<QString> testFeed() const { return services_.environment.testFeed(); }
     QString currentVersion() const { return services_.environment.currentVersion(); }

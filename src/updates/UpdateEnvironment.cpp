@@ -1,14 +1,25 @@
 #include "updates/UpdateEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace pellucine {
 
 UpdateEnvironment UpdateEnvironment::ofProcess() {
     const QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     const QString appImage = variables.value(QStringLiteral("APPIMAGE"));
-    return {Bundle::main(), appImage.isEmpty() ? QCoreApplication::applicationFilePath() : appImage,
-            variables};
+    const QString path = appImage.isEmpty() ? QCoreApplication::applicationFilePath() : appImage;
+    return {Bundle::main(), path, variables, isInstalledProgram(path)};
+}
+
+bool UpdateEnvironment::isInstalledProgram(const QString& executablePath) {
+    const QFileInfo program(executablePath);
+    const QDir bin = program.absoluteDir();
+    if (executablePath.isEmpty() || bin.dirName() != QLatin1String("bin")) {
+        return false;
+    }
+    return QFileInfo(bin.filePath(QStringLiteral("../share/") + installedAutostartEntry)).isFile();
 }
 
 std::optional<QString> UpdateEnvironment::testFeed() const {
@@ -27,11 +38,18 @@ std::optional<QString> UpdateEnvironment::feed() const {
     return own ? own : testFeed();
 }
 
-bool UpdateEnvironment::canUpdateItself() const {
+UpdateSource UpdateEnvironment::updateSource() const {
     if (testFeed()) {
-        return true;
+        return UpdateSource::feed;
     }
-    return bundleFeed().has_value() && executablePath.contains(applicationsFolder);
+    if (installed) {
+        return UpdateSource::packageManager;
+    }
+    return bundleFeed() ? UpdateSource::feed : UpdateSource::none;
+}
+
+bool UpdateEnvironment::canUpdateItself() const {
+    return updateSource() == UpdateSource::feed;
 }
 
 bool UpdateEnvironment::wantsTestInstall() const {

@@ -6,6 +6,7 @@
 
 #include "design/CardRule.h"
 #include "design/PaneLink.h"
+#include "design/RowText.h"
 #include "design/SettingRow.h"
 #include "design/Symbols.h"
 #include "design/Yard.h"
@@ -108,8 +109,9 @@ UpdatesCard::UpdatesCard(Context context, QWidget* parent)
         addWidget(note);
     }
     addWidget(new CardRule);
-    addWidget(new SettingRow(QStringLiteral("Check for updates automatically"),
-                             QStringLiteral("Once a day."), std::nullopt, automaticChecks_));
+    automaticRow_ = new SettingRow(QStringLiteral("Check for updates automatically"),
+                                   QStringLiteral("Once a day."), std::nullopt, automaticChecks_);
+    addWidget(automaticRow_);
 
     // The probe: its answer shows here and in the menu, not in the updater's window.
     connect(checkNow_, &QAbstractButton::clicked, this,
@@ -132,7 +134,7 @@ UpdatesCard::UpdatesCard(Context context, QWidget* parent)
     subscriptions_ += context_.machinePreferences.subscribeDistinct(
         [](const MachinePreferences& preferences) { return preferences.automaticUpdateChecks; },
         [this](bool on) {
-            automaticChecks_->setChecked(on);
+            automaticChecks_->setChecked(on && state_.automaticChecksEnabled);
             context_.updates.apply(context_.machinePreferences.value());
         });
     const auto redraw = [this](const auto&) { refresh(); };
@@ -152,7 +154,7 @@ void UpdatesCard::refresh() {
     inputs.failed = updates.failed().value();
     inputs.lastChecked = updates.lastChecked().value();
     inputs.note = updates.note().value();
-    inputs.canUpdateItself = updates.canUpdateItself();
+    inputs.source = updates.updateSource();
     inputs.currentVersion = updates.currentVersion();
     inputs.website = context_.website;
     inputs.now = context_.clock.now();
@@ -161,7 +163,13 @@ void UpdatesCard::refresh() {
     statusSymbol_->setName(state_.statusSymbolName);
     statusTitle_->setText(state_.statusTitle);
     statusDetail_->setText(state_.statusDetail);
+    checkNow_->setVisible(state_.showsCheckNow);
     checkNow_->setEnabled(state_.checkNowEnabled);
+    // Without the feed the switch stays off whatever is stored, and says why.
+    automaticChecks_->setEnabled(state_.automaticChecksEnabled);
+    automaticChecks_->setChecked(state_.automaticChecksEnabled &&
+                                 context_.machinePreferences.value().automaticUpdateChecks);
+    automaticRow_->text()->setHint(state_.automaticChecksHint);
 
     updateRule_->setVisible(state_.showsUpdateRow);
     updateRow_->setVisible(state_.showsUpdateRow);

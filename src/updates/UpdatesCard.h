@@ -16,16 +16,17 @@
 namespace pellucine {
 
 class PaneLink;
+class SettingRow;
 class UpdateController;
 class YardButton;
 class YardSwitch;
 class YardText;
 
 // The "Updates" card of the About page: the running version and the last check with a button
-// to check now, an available update with its release notes and an install button, why this
-// copy cannot update itself, and the switch for automatic checks. It keeps no state of its own:
-// every line follows the controller and the machine preferences. Its object name, "updates",
-// is the place a settings page scrolls to.
+// to check now, an available update with its release notes and an install button, where new
+// versions come from when not from the feed, and the switch for automatic checks. It keeps no state
+// of its own: every line follows the controller and the machine preferences. Its object name,
+// "updates", is the place a settings page scrolls to.
 class UpdatesCard : public YardCard {
     Q_OBJECT
 
@@ -63,6 +64,7 @@ class UpdatesCard : public YardCard {
     YardText* noteText() const { return note_; }
     YardText* locationNoteText() const { return locationNote_; }
     YardSwitch* automaticChecksSwitch() const { return automaticChecks_; }
+    SettingRow* automaticChecksRow() const { return automaticRow_; }
 
   private:
     void refresh();
@@ -84,6 +86,7 @@ class UpdatesCard : public YardCard {
     YardText* note_;
     YardText* locationNote_;
     YardSwitch* automaticChecks_;
+    SettingRow* automaticRow_ = nullptr;
 };
 
 }  // namespace pellucine

@@ -6,34 +6,52 @@ namespace pellucine {
 
 UpdatesCardState UpdatesCardState::from(const Inputs& in) {
     UpdatesCardState state;
+    const bool ownFeed = in.source == UpdateSource::feed;
     const bool upToDateAndIdle =
         in.availability.availabilityCase() == UpdateAvailability::Case::upToDate && !in.checking;
     state.statusSymbolName = upToDateAndIdle ? upToDateSymbol : statusSymbol;
     state.statusTitle = upToDateAndIdle
                             ? QStringLiteral("v%1 is up to date.").arg(in.currentVersion)
                             : QStringLiteral("You have v%1.").arg(in.currentVersion);
-    if (in.checking) {
+    if (!ownFeed) {
+        state.statusDetail = QStringLiteral("Doesn’t check for updates");
+    } else if (in.checking) {
         state.statusDetail = QStringLiteral("Checking…");
     } else if (in.failed) {
         state.statusDetail = QStringLiteral("The update server didn’t answer. Try again later.");
     } else {
         state.statusDetail = lastCheckText(in.lastChecked, in.now, in.zone, in.locale);
     }
-    state.checkNowEnabled = !in.checking && in.canUpdateItself;
+    state.showsCheckNow = ownFeed;
+    state.checkNowEnabled = !in.checking && ownFeed;
 
     if (in.availability.availabilityCase() == UpdateAvailability::Case::available) {
         const QString& version = in.availability.version();
         state.showsUpdateRow = true;
         state.updateTitle = QStringLiteral("v%1 is available.").arg(version);
         state.installLabel = QStringLiteral("Install v%1").arg(version);
-        state.installEnabled = in.canUpdateItself;
+        state.installEnabled = ownFeed;
         state.releaseNotes = releaseNotesURL(in.website, version);
     }
     state.note = in.note;
-    if (!in.canUpdateItself) {
-        state.locationNote = QStringLiteral(
-            "This copy is not in the Applications folder, so it cannot update itself. Move it "
-            "there and open it again.");
+    switch (in.source) {
+        case UpdateSource::feed:
+            state.automaticChecksEnabled = true;
+            state.automaticChecksHint = QStringLiteral("Once a day.");
+            break;
+        case UpdateSource::packageManager:
+            state.locationNote = QStringLiteral(
+                "This copy was installed by a package or the install script, so it never checks "
+                "for updates: new versions come from your package manager or a new install.");
+            state.automaticChecksHint =
+                QStringLiteral("Off: updates come with your package manager.");
+            break;
+        case UpdateSource::none:
+            state.locationNote = QStringLiteral(
+                "This build has no update feed, so it never checks for updates or downloads "
+                "any.");
+            state.automaticChecksHint = QStringLiteral("Off: this build has no update feed.");
+            break;
     }
     return state;
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "updates/UpdateAvailability.h"
+#include "updates/UpdateEnvironment.h"
 
 namespace pellucine {
 
@@ -19,7 +20,7 @@ struct UpdatesCardState {
         bool failed = false;
         std::optional<QDateTime> lastChecked;
         std::optional<QString> note;
-        bool canUpdateItself = false;
+        UpdateSource source = UpdateSource::none;
         QString currentVersion;
         // The product's website; none when the build has none.
         std::optional<QUrl> website;
@@ -36,6 +37,8 @@ struct UpdatesCardState {
     QString statusSymbolName;
     QString statusTitle;
     QString statusDetail;
+    // Check Now shows only for a copy that updates itself.
+    bool showsCheckNow = false;
     bool checkNowEnabled = false;
     // The update row, shown only for an available update.
     bool showsUpdateRow = false;
@@ -43,9 +46,12 @@ struct UpdatesCardState {
     QString installLabel;
     bool installEnabled = false;
     std::optional<QUrl> releaseNotes;
-    // The notes under the rows.
+    // The notes under the rows; the second says where updates come from when not the feed.
     std::optional<QString> note;
     std::optional<QString> locationNote;
+    // The automatic-check switch: usable only with the feed, else off with the reason.
+    bool automaticChecksEnabled = false;
+    QString automaticChecksHint;
 
     static UpdatesCardState from(const Inputs& inputs);
     // The website's "release-notes/pellucine-<version>.html"; none without a website.

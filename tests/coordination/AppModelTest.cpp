@@ -246,8 +246,10 @@ TEST_F(AppModelTest, AFailedPushShowsTheSyncMessageAndTheRecordStaysSaved) {
     m.portablePreferences().modify([](PortablePreferences& p) { p.previewWidth = 444; });
     m.applyPreferences();
     settle();
-    EXPECT_EQ(m.syncStatus().value(), AppModel::SyncStatus::failed(QStringLiteral(
-                                          "Your iCloud storage is full, so settings can’t sync.")));
+    EXPECT_EQ(m.syncStatus().value(),
+              AppModel::SyncStatus::failed(QStringLiteral(
+                  "The disk holding the sync folder is full, so settings can’t sync. Your "
+                  "change is saved here.")));
     EXPECT_EQ(m.errorMessage().value(),
               CloudStoreError(CloudErrorCode::quotaExceeded).localizedDescription());
     EXPECT_EQ(events.last(QStringLiteral("sync-push-failed"))->fields.value("errorType"),
@@ -364,7 +366,8 @@ TEST_F(AppModelTest, AFailedPullKeepsTheLocalRecord) {
     run(m.pullSyncedPreferences());
     EXPECT_EQ(m.portablePreferences().value(), before);
     EXPECT_EQ(m.syncStatus().value().message(),
-              QStringLiteral("iCloud isn’t available on this Mac right now."));
+              QStringLiteral("Sync folder not found. Your change is saved here and will sync once "
+                             "the folder is back."));
     EXPECT_EQ(events.last(QStringLiteral("sync-pull-failed"))->fields.value("errorType"),
               QStringLiteral("pellucine.CloudStoreError"));
     EXPECT_TRUE(m.errorMessage().value().has_value());

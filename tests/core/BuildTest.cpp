@@ -136,12 +136,12 @@ TEST_F(BuildTest, TextKeysRefuseEmptyAndUnexpandedValuesButKeepSpaces) {
     EXPECT_EQ(Bundle::infoString(QStringLiteral("dollar"), b), QStringLiteral("$x"));
 }
 
-TEST(BuildOfTheProgram, TheBundleIsCompiledInWithSyncUnconfigured) {
+TEST(BuildOfTheProgram, TheBundleIsCompiledInWithSyncThroughTheDefaultContainer) {
     const Bundle& main = Bundle::main();
     EXPECT_EQ(Bundle::infoString(QStringLiteral("CFBundleIdentifier"), main),
               QStringLiteral("com.orrinvale.pellucine"));
     EXPECT_TRUE(Bundle::infoString(QStringLiteral("CFBundleShortVersionString"), main));
-    EXPECT_FALSE(Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), main));
+    EXPECT_TRUE(Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), main));
     EXPECT_FALSE(Bundle::infoString(QStringLiteral("DockCloudContainerIdentifier"), main));
     // The stamp's build time is always set when the build is configured.
     EXPECT_TRUE(Build::main().builtDate().has_value());

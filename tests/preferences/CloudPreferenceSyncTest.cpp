@@ -90,7 +90,7 @@ TEST_F(CloudPreferenceSyncTest, WithoutTheBundleFlagNothingTouchesTheAccount) {
             } catch (const CloudSyncError& e) {
                 EXPECT_EQ(e.errorCase(), CloudSyncError::Case::notConfigured);
                 EXPECT_EQ(CloudPreferenceSync::userMessage(e),
-                          QStringLiteral("iCloud sync isn’t available yet."));
+                          QStringLiteral("This build doesn’t sync settings."));
             }
         }
     }
@@ -148,10 +148,9 @@ TEST_F(CloudPreferenceSyncTest, AFailedFetchStartsAFreshRecordAndOnlyTheSaveErro
     const auto error = offline->errorAs<CloudStoreError>();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), CloudErrorCode::networkUnavailable);
-    EXPECT_EQ(
-        CloudPreferenceSync::userMessage(*error),
-        QStringLiteral(
-            "iCloud didn’t answer. Your change is saved here and will sync on the next one."));
+    EXPECT_EQ(CloudPreferenceSync::userMessage(*error),
+              QStringLiteral("The sync folder didn’t answer. Your change is saved here and will "
+                             "sync on the next one."));
 
     // A fetch that fails for no reason of the record's own: the fresh record still lands when
     // the store has none.
@@ -190,7 +189,7 @@ TEST_F(CloudPreferenceSyncTest, PullTellsAMissingRecordFromAFailureAndAnUnreadab
         ASSERT_TRUE(error);
         EXPECT_EQ(error->errorCase(), CloudSyncError::Case::missingPayload);
         EXPECT_EQ(CloudPreferenceSync::userMessage(*error),
-                  QStringLiteral("We couldn’t read your saved settings from iCloud."));
+                  QStringLiteral("We couldn’t read the settings in the sync folder."));
     }
 
     store().putRecord(recordWithPayload("not json"));
@@ -291,27 +290,31 @@ TEST_F(CloudPreferenceSyncTest, APushUnderWayFinishesAfterItsServiceIsGone) {
 
 TEST(CloudPreferenceSyncMessages, EveryStoreCodeAndOtherErrorHasItsText) {
     const QString noAnswer = QStringLiteral(
-        "iCloud didn’t answer. Your change is saved here and will sync on the next one.");
+        "The sync folder didn’t answer. Your change is saved here and will sync on the next one.");
     const std::pair<CloudErrorCode, QString> table[] = {
         {CloudErrorCode::quotaExceeded,
-         QStringLiteral("Your iCloud storage is full, so settings can’t sync.")},
+         QStringLiteral("The disk holding the sync folder is full, so settings can’t sync. Your "
+                        "change is saved here.")},
         {CloudErrorCode::accountTemporarilyUnavailable,
-         QStringLiteral("iCloud isn’t available on this Mac right now.")},
+         QStringLiteral("Sync folder not found. Your change is saved here and will sync once the "
+                        "folder is back.")},
         {CloudErrorCode::notAuthenticated,
-         QStringLiteral("Sign in to iCloud on this Mac to sync settings.")},
+         QStringLiteral("Choose a sync folder to sync settings.")},
+        {CloudErrorCode::permissionFailure,
+         QStringLiteral("Can't write to the sync folder. Your change is saved here.")},
         {CloudErrorCode::networkUnavailable, noAnswer},
         {CloudErrorCode::networkFailure, noAnswer},
         {CloudErrorCode::serviceUnavailable, noAnswer},
         {CloudErrorCode::requestRateLimited, noAnswer},
         {CloudErrorCode::zoneBusy, noAnswer},
         {CloudErrorCode::serverRejectedRequest,
-         QStringLiteral("iCloud sync failed (15). Your change is saved here.")},
+         QStringLiteral("Settings sync failed (15). Your change is saved here.")},
         {CloudErrorCode::unknownItem,
-         QStringLiteral("iCloud sync failed (11). Your change is saved here.")},
+         QStringLiteral("Settings sync failed (11). Your change is saved here.")},
         {CloudErrorCode::serverRecordChanged,
-         QStringLiteral("iCloud sync failed (14). Your change is saved here.")},
+         QStringLiteral("Settings sync failed (14). Your change is saved here.")},
         {CloudErrorCode::internalError,
-         QStringLiteral("iCloud sync failed (1). Your change is saved here.")},
+         QStringLiteral("Settings sync failed (1). Your change is saved here.")},
     };
     for (const auto& [code, text] : table) {
         EXPECT_EQ(CloudPreferenceSync::userMessage(CloudStoreError(code, QStringLiteral("x"))),

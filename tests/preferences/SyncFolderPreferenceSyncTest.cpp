@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "base/ManualExecutor.h"
 #include "base/ManualScheduler.h"
 #include "platform/x11/SyncFolderCloudAccount.h"
@@ -72,14 +75,37 @@ TEST_F(SyncFolderPreferenceSyncTest, BackToBackPushesDoNotTripOverEachOthersChan
     EXPECT_EQ(**pulled->value, at(3, 600));
 }
 
-TEST_F(SyncFolderPreferenceSyncTest, WithoutAChosenFolderTheUserIsToldToSignIn) {
-    SyncFolderCloudAccount nowhere{std::nullopt, executor};
-    CloudPreferenceSync unsynced{nowhere, scheduler, configured};
-    const auto pushed = follow(unsynced.push(at(1, 400)));
+TEST_F(SyncFolderPreferenceSyncTest, EachOperationGoesToTheFolderChosenAtThatMoment) {
+    std::optional<QString> chosen;
+    SyncFolderCloudAccount following{[&chosen] { return chosen; }, executor};
+    CloudPreferenceSync synced{following, scheduler, configured};
+    const auto message = [](const auto& outcome) {
+        return CloudPreferenceSync::userMessage(*outcome->template errorAs<CloudStoreError>());
+    };
+
+    const auto unchosen = follow(synced.push(at(1, 400)));
     settle();
-    ASSERT_TRUE(pushed->error);
-    EXPECT_EQ(CloudPreferenceSync::userMessage(*pushed->errorAs<CloudStoreError>()),
-              QStringLiteral("Sign in to iCloud on this Mac to sync settings."));
+    ASSERT_TRUE(unchosen->error);
+    EXPECT_EQ(message(unchosen), QStringLiteral("Choose a sync folder to sync settings."));
+
+    chosen = temp.file("A");
+    QDir().mkpath(*chosen);
+    const auto first = follow(synced.push(at(2, 420)));
+    settle();
+    ASSERT_TRUE(first->succeeded());
+    EXPECT_TRUE(QFileInfo::exists(temp.file("A/pellucine/portable-preferences-v1.json")));
+
+    chosen = temp.file("B");
+    const auto missing = follow(synced.pull());
+    settle();
+    ASSERT_TRUE(missing->error);
+    EXPECT_TRUE(message(missing).startsWith(u"Sync folder not found."));
+
+    QDir().mkpath(*chosen);
+    const auto empty = follow(synced.pull());
+    settle();
+    ASSERT_TRUE(empty->succeeded());
+    EXPECT_FALSE(*empty->value) << "the new folder holds nothing yet";
 }
 
 }  // namespace

@@ -90,7 +90,6 @@ class SettingsFixture : public DesktopFixture {
             .website = std::nullopt,
             .ownApplicationIdentifier = QStringLiteral("com.orrinvale.pellucine"),
             .applicationName = applicationNames,
-            .syncFolderInUse = std::nullopt,
             .aboutPage = aboutPage};
     }
 

@@ -438,14 +438,10 @@ TEST(GeneralPageRules, LaunchHintAndSyncHintSayWhatIsTrue) {
     EXPECT_EQ(GeneralPage::launchAtLoginHint(true, QStringLiteral("refused")), approval);
     EXPECT_EQ(GeneralPage::launchAtLoginHint(false, QStringLiteral("refused")), "refused");
 
-    EXPECT_TRUE(GeneralPage::syncHint(false, QStringLiteral("/s"), QStringLiteral("/s"))
-                    .startsWith(u"This build doesn't sync."));
     EXPECT_TRUE(
-        GeneralPage::syncHint(true, std::nullopt, std::nullopt).endsWith(u"Choose one to start."));
-    EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/s"), QStringLiteral("/s"))
-                    .endsWith(u"through /s."));
-    EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/t"), QStringLiteral("/s"))
-                    .endsWith(u"from the next time PELLUCINE starts."));
+        GeneralPage::syncHint(false, QStringLiteral("/s")).startsWith(u"This build doesn't sync."));
+    EXPECT_TRUE(GeneralPage::syncHint(true, std::nullopt).endsWith(u"to turn this on."));
+    EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/s")).endsWith(u"through /s."));
 }
 
 TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
@@ -477,31 +473,62 @@ TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
     EXPECT_EQ(commits(), 0);
 }
 
-TEST_F(SettingsPagesTest, TheSyncCardShowsItsStateAndTheChosenFolder) {
+TEST_F(SettingsPagesTest, TheSyncSwitchNeedsAFolderAndAChosenFolderIsUsedAtOnce) {
     shown();
     GeneralPage* page = general();
+    YardSwitch* toggle = page->syncRow()->toggle();
     EXPECT_FALSE(page->syncStatusLine()->isVisibleTo(page));
     EXPECT_TRUE(page->chooseFolderButton()->isVisibleTo(page));
-    EXPECT_TRUE(page->syncRow()->text()->hint()->text().endsWith(u"Choose one to start."));
-    page->chooseFolderButton()->click();
-    dialogs.answerFolder(temp.file("Sync"));
-    EXPECT_EQ(defaults.value(QStringLiteral("cloudSyncFolder")).toString(), temp.file("Sync"));
-    EXPECT_TRUE(
-        page->syncRow()->text()->hint()->text().endsWith(u"from the next time PELLUCINE starts."));
+    EXPECT_TRUE(page->syncRow()->text()->hint()->text().endsWith(u"to turn this on."));
 
-    sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::notAuthenticated)});
-    page->syncRow()->toggle()->click();
+    // Without a folder the switch asks for one, and a cancelled choice leaves it off.
+    toggle->click();
+    EXPECT_FALSE(toggle->isChecked());
+    dialogs.answerFolder(std::nullopt);
     scheduler.runUntilIdle();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(portable().syncEnabled);
+    EXPECT_EQ(sync.pullCount, 0);
+
+    toggle->click();
+    dialogs.answerFolder(temp.file("Sync"));
+    scheduler.runUntilIdle();
+    EXPECT_EQ(defaults.value(QStringLiteral("cloudSyncFolder")).toString(), temp.file("Sync"));
+    EXPECT_TRUE(toggle->isChecked());
     EXPECT_EQ(sync.pullCount, 1);
+    EXPECT_EQ(sync.pushed.size(), 1);
+    EXPECT_EQ(
+        page->syncRow()->text()->hint()->text(),
+        "Your settings stay up to date across your computers through " + temp.file("Sync") + ".");
+
+    // Another folder while on: pulled from and pushed to straight away.
+    page->chooseFolderButton()->click();
+    dialogs.answerFolder(temp.file("Other"));
+    scheduler.runUntilIdle();
+    EXPECT_EQ(sync.pullCount, 2);
+    EXPECT_EQ(sync.pushed.size(), 2);
+
+    sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::accountTemporarilyUnavailable)});
+    page->chooseFolderButton()->click();
+    dialogs.answerFolder(temp.file("Gone"));
+    scheduler.runUntilIdle();
+    EXPECT_EQ(sync.pullCount, 3);
+    EXPECT_EQ(sync.pushed.size(), 2) << "what could not be read is never overwritten";
     EXPECT_TRUE(page->syncStatusLine()->isVisibleTo(page));
     EXPECT_EQ(page->syncStatusLine()->ink(), &Yard::Palette::accentType);
-    EXPECT_EQ(page->syncStatusLine()->text(), model->syncStatus().value().message());
+    EXPECT_TRUE(page->syncStatusLine()->text().startsWith(u"Sync folder not found."));
     EXPECT_EQ(page->syncingReadout()->text(), QStringLiteral("on"));
 
-    page->syncRow()->toggle()->click();
-    EXPECT_EQ(sync.pullCount, 1);
+    toggle->click();
     EXPECT_FALSE(page->syncStatusLine()->isVisibleTo(page));
     EXPECT_EQ(page->syncingReadout()->text(), QStringLiteral("off"));
+    // A folder chosen while off is kept for later and starts nothing.
+    page->chooseFolderButton()->click();
+    dialogs.answerFolder(temp.file("Later"));
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(sync.pullCount, 3);
+    EXPECT_EQ(defaults.value(QStringLiteral("cloudSyncFolder")).toString(), temp.file("Later"));
 }
 
 TEST_F(SettingsPagesTest, ResetAsksOnceAndKeepChangesNothing) {
@@ -524,14 +551,33 @@ TEST_F(SettingsPagesTest, ResetAsksOnceAndKeepChangesNothing) {
     EXPECT_EQ(commits(), 2);
 }
 
-TEST_F(SettingsPagesTest, ChangeLeadsToTheUpdatesCardAndTheReadoutsFollowTheRecords) {
+TEST(GeneralPageRules, TheUpdateCheckRowPromisesACheckOnlyWithTheFeed) {
+    using Texts = GeneralPage::UpdateCheckTexts;
+    const auto texts = [](UpdateSource source, bool automatic) {
+        const Texts t = GeneralPage::updateCheckTexts(source, automatic, "h.example.com");
+        return std::pair(t.hint, t.readout);
+    };
+    EXPECT_EQ(texts(UpdateSource::feed, true),
+              std::pair(QString("From h.example.com. Sends only PELLUCINE's version."),
+                        QString("once a day")));
+    EXPECT_EQ(texts(UpdateSource::feed, false).second, "off");
+    for (const bool automatic : {true, false}) {
+        EXPECT_EQ(texts(UpdateSource::packageManager, automatic),
+                  std::pair(QString("Never: new versions come from your package manager or a "
+                                    "new install."),
+                            QString("never")));
+        EXPECT_EQ(texts(UpdateSource::none, automatic),
+                  std::pair(QString("Never: this build has no update feed."), QString("never")));
+    }
+}
+
+TEST_F(SettingsPagesTest, ABuildWithoutAFeedListsNoCheckAmongWhatLeavesThisComputer) {
     shown();
     GeneralPage* page = general();
-    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("once a day"));
+    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("never"));
+    EXPECT_FALSE(page->changeLink()->isVisibleTo(page));
     view().commitMachine([](MachinePreferences& m) { m.automaticUpdateChecks = false; });
-    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("off"));
-    page->changeLink()->click();
-    EXPECT_EQ(view().bay(), Bay::about);
+    EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("never"));
     EXPECT_EQ(commits(), 1);
 }
 

@@ -223,7 +223,7 @@ TEST(PageGuide, ParagraphsCarryTheLiveValues) {
     EXPECT_TRUE(general[2].startsWith(u"Export Settings writes a file"));
     const GuideFacts synced{{}, 300, true};
     EXPECT_TRUE(PellucinePageGuide::paragraphs(synced, Bay::general, {})[2].startsWith(
-        u"Keep settings in sync with iCloud"));
+        u"Keep settings in sync copies"));
 
     EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::switcher, {})[3],
               QStringLiteral("Press {F} while the strip is up, or {⌃}{⌥}{K} from anywhere, to "
@@ -234,6 +234,18 @@ TEST(PageGuide, ParagraphsCarryTheLiveValues) {
                        "rise above the icon. Move to the next icon and they swap at once."));
     EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::about, "example.org")[1],
               QStringLiteral("Check Now asks example.org right away and answers here."));
+    // Only a copy with the feed is promised a check.
+    for (const UpdateSource source : {UpdateSource::packageManager, UpdateSource::none}) {
+        const QStringList about =
+            PellucinePageGuide::paragraphs({{}, 300, false, source}, Bay::about, "example.org");
+        ASSERT_EQ(about.size(), 3);
+        EXPECT_TRUE(about[0].contains(u"never checks for updates")) << about[0].toStdString();
+        EXPECT_FALSE(about.join(u' ').contains(u"Check Now"));
+        EXPECT_FALSE(about.join(u' ').contains(u"once a day"));
+    }
+    EXPECT_TRUE(PellucinePageGuide::paragraphs({{}, 300, false, UpdateSource::packageManager},
+                                               Bay::about, {})[0]
+                    .contains(u"package manager"));
 
     // A key name with a space stays one cap.
     const QList<KeyHint::Token> tokens =

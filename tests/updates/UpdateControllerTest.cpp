@@ -27,6 +27,13 @@ QVariantMap releaseInfo() {
     return {{"SUFeedURL", feed}, {"CFBundleShortVersionString", "1.4"}, {"CFBundleVersion", "140"}};
 }
 
+// A release build installed by the package or the install script.
+UpdateEnvironment installedRelease() {
+    UpdateEnvironment installed = environment(releaseInfo(), "/usr/bin/pellucine");
+    installed.installed = true;
+    return installed;
+}
+
 class UpdateControllerTest : public ::testing::Test {
   protected:
     ManualScheduler scheduler;
@@ -84,16 +91,22 @@ TEST(UpdateControllerDefaultTest, ANewControllerIsIdleAndStartsNothing) {
     EXPECT_TRUE(controller.children().isEmpty());
 }
 
-TEST(UpdateEnvironmentTest, SelfUpdateNeedsAFeedAndAnApplicationsFolderOrATestFeed) {
+TEST(UpdateEnvironmentTest, OnlyACopyNotInstalledWithAFeedOrAnyCopyWithATestFeedUpdatesItself) {
     const QString testFeed(UpdateEnvironment::testFeedVariable);
     const QString testInstall(UpdateEnvironment::testInstallVariable);
-    EXPECT_TRUE(environment(releaseInfo()).canUpdateItself());
-    EXPECT_TRUE(environment(releaseInfo(), "/Applications/pellucine").canUpdateItself());
-    // The program's file, not its folder: the folder's path has no trailing slash.
-    EXPECT_FALSE(environment(releaseInfo(), "/home/ada/Applications").canUpdateItself());
-    EXPECT_FALSE(environment(releaseInfo(), "/opt/pellucine/pellucine").canUpdateItself());
-    EXPECT_FALSE(environment({{"SUFeedURL", 42}}).canUpdateItself());
+    EXPECT_EQ(environment(releaseInfo()).updateSource(), UpdateSource::feed);
+    EXPECT_TRUE(environment(releaseInfo(), "/opt/pellucine/pellucine").canUpdateItself());
+    EXPECT_EQ(installedRelease().updateSource(), UpdateSource::packageManager);
+    EXPECT_FALSE(installedRelease().canUpdateItself());
+    UpdateEnvironment installedWithoutFeed = environment({});
+    installedWithoutFeed.installed = true;
+    EXPECT_EQ(installedWithoutFeed.updateSource(), UpdateSource::packageManager);
+    EXPECT_EQ(environment({{"SUFeedURL", 42}}).updateSource(), UpdateSource::none);
+    EXPECT_EQ(environment({}).updateSource(), UpdateSource::none);
     EXPECT_FALSE(environment({}).canUpdateItself());
+    UpdateEnvironment installedUnderTest = installedRelease();
+    installedUnderTest.variables.insert(testFeed, "http://127.0.0.1/f");
+    EXPECT_EQ(installedUnderTest.updateSource(), UpdateSource::feed);
     // An empty test feed counts as set, in any folder.
     const UpdateEnvironment empty = environment({}, "/opt/p", {{testFeed, ""}});
     EXPECT_TRUE(empty.canUpdateItself());
@@ -125,7 +138,7 @@ TEST(UpdateEnvironmentTest, VersionsFallBackWhenMissingOrNotText) {
 }
 
 TEST_F(UpdateControllerTest, ApplyCreatesTheUpdaterOnlyWhenThisCopyCanUpdateItself) {
-    make(environment(releaseInfo(), "/opt/pellucine/pellucine")).apply(MachinePreferences{});
+    make(installedRelease()).apply(MachinePreferences{});
     EXPECT_FALSE(controller->hasUpdater());
     EXPECT_EQ(updaters.createdCount(), 0);
 
@@ -197,14 +210,14 @@ TEST_F(UpdateControllerTest, CheckNowNeedsAFeedAndAWillingUpdater) {
 }
 
 TEST_F(UpdateControllerTest, CheckNowOutsideApplicationsStartsTheUpdaterButMayNotInstall) {
-    make(environment(releaseInfo(), "/opt/pellucine/pellucine")).checkNow();
+    make(installedRelease()).checkNow();
     ASSERT_EQ(updaters.createdCount(), 1);
     EXPECT_EQ(engine().userChecks(), 1);
     EXPECT_FALSE(controller->mayInstallUpdates());
 }
 
 TEST_F(UpdateControllerTest, ProbeIsGatedAndRecordsItsStart) {
-    make(environment(releaseInfo(), "/opt/pellucine/pellucine")).checkInBackground();
+    make(installedRelease()).checkInBackground();
     EXPECT_EQ(updaters.createdCount(), 0);
     EXPECT_FALSE(controller->checking().value());
 

@@ -6,10 +6,11 @@
 namespace pellucine {
 namespace {
 
-UpdatesCardState::Inputs inputs(UpdateAvailability availability, bool canUpdateItself = true) {
+UpdatesCardState::Inputs inputs(UpdateAvailability availability,
+                                UpdateSource source = UpdateSource::feed) {
     UpdatesCardState::Inputs in;
     in.availability = std::move(availability);
-    in.canUpdateItself = canUpdateItself;
+    in.source = source;
     in.currentVersion = QStringLiteral("1.4");
     in.website = QUrl(QStringLiteral("https://pellucine.example.com"));
     in.now = QDateTime(QDate(2026, 3, 5), QTime(12, 0), Qt::UTC);
@@ -47,23 +48,40 @@ TEST(UpdatesCardStateTest, StatusRowShowsUpToDateOnlyWhenIdle) {
     EXPECT_TRUE(UpdatesCardState::from(in).statusDetail.startsWith("Last check: Today, "));
 }
 
-TEST(UpdatesCardStateTest, AnUpdateOutsideApplicationsCanBeReadButNotInstalled) {
-    UpdatesCardState::Inputs in = inputs(UpdateAvailability::available("1.5"), false);
-    in.note = QStringLiteral("The update couldn’t be downloaded.");
-    const UpdatesCardState state = UpdatesCardState::from(in);
-    EXPECT_TRUE(state.showsUpdateRow);
-    EXPECT_EQ(state.updateTitle, "v1.5 is available.");
-    EXPECT_EQ(state.installLabel, "Install v1.5");
-    EXPECT_FALSE(state.installEnabled);
-    EXPECT_FALSE(state.checkNowEnabled);
-    EXPECT_EQ(state.releaseNotes,
-              QUrl("https://pellucine.example.com/release-notes/pellucine-1.5.html"));
-    EXPECT_EQ(state.note, in.note);
-    EXPECT_EQ(state.locationNote,
-              QString("This copy is not in the Applications folder, so it cannot update itself. "
-                      "Move it there and open it again."));
-    EXPECT_TRUE(
-        UpdatesCardState::from(inputs(UpdateAvailability::available("1.5"))).installEnabled);
+TEST(UpdatesCardStateTest, OnlyTheFeedChecksAndEveryOtherSourceSaysWhereUpdatesComeFrom) {
+    const UpdatesCardState feed = UpdatesCardState::from(inputs(UpdateAvailability::unknown()));
+    EXPECT_TRUE(feed.showsCheckNow);
+    EXPECT_TRUE(feed.automaticChecksEnabled);
+    EXPECT_EQ(feed.automaticChecksHint, "Once a day.");
+    EXPECT_FALSE(feed.locationNote);
+
+    for (const UpdateSource source : {UpdateSource::packageManager, UpdateSource::none}) {
+        UpdatesCardState::Inputs in = inputs(UpdateAvailability::available("1.5"), source);
+        in.note = QStringLiteral("The update couldn’t be downloaded.");
+        in.lastChecked = in.now.addSecs(-60);
+        const UpdatesCardState state = UpdatesCardState::from(in);
+        EXPECT_TRUE(state.showsUpdateRow);
+        EXPECT_EQ(state.installLabel, "Install v1.5");
+        EXPECT_FALSE(state.installEnabled);
+        EXPECT_FALSE(state.showsCheckNow);
+        EXPECT_FALSE(state.checkNowEnabled);
+        EXPECT_FALSE(state.automaticChecksEnabled);
+        EXPECT_EQ(state.statusDetail, "Doesn’t check for updates");
+        EXPECT_EQ(state.note, in.note);
+        ASSERT_TRUE(state.locationNote);
+        for (const QString& text : {*state.locationNote, state.automaticChecksHint}) {
+            EXPECT_FALSE(text.contains("Applications")) << text.toStdString();
+            EXPECT_FALSE(text.contains("once a day", Qt::CaseInsensitive)) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(
+        *UpdatesCardState::from(inputs(UpdateAvailability::unknown(), UpdateSource::packageManager))
+             .locationNote,
+        "This copy was installed by a package or the install script, so it never checks "
+        "for updates: new versions come from your package manager or a new install.");
+    EXPECT_EQ(UpdatesCardState::from(inputs(UpdateAvailability::unknown(), UpdateSource::none))
+                  .automaticChecksHint,
+              "Off: this build has no update feed.");
 }
 
 TEST(UpdatesCardStateTest, ReleaseNotesLiveOnTheWebsiteUnderTheVersion) {

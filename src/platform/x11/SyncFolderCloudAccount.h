@@ -13,10 +13,14 @@ class SyncFolderCloudAccount final : public CloudAccount {
   public:
     static constexpr QLatin1String defaultContainerName{"pellucine"};
 
-    // `syncFolder`: the folder the user chose; none when they chose none, and then every
-    // operation fails as an account the user is not signed in to.
-    SyncFolderCloudAccount(std::optional<QString> syncFolder, BackgroundExecutor& executor)
+    // `syncFolder` tells the folder the user chose at each operation; while it gives none,
+    // every operation fails as an account the user is not signed in to.
+    SyncFolderCloudAccount(SyncFolderRecordStore::FolderSource syncFolder,
+                           BackgroundExecutor& executor)
         : syncFolder_(std::move(syncFolder)), executor_(executor) {}
+    // Always the same folder, or none.
+    SyncFolderCloudAccount(std::optional<QString> syncFolder, BackgroundExecutor& executor)
+        : SyncFolderCloudAccount([syncFolder] { return syncFolder; }, executor) {}
 
     std::shared_ptr<CloudRecordStore> defaultContainer() override {
         return container(defaultContainerName);
@@ -26,7 +30,7 @@ class SyncFolderCloudAccount final : public CloudAccount {
     }
 
   private:
-    std::optional<QString> syncFolder_;
+    SyncFolderRecordStore::FolderSource syncFolder_;
     BackgroundExecutor& executor_;
 };
 

@@ -167,9 +167,13 @@ QString SyncFolderRecordStore::Location::recordPath(const QString& recordName) c
     return containerFolder() + QLatin1Char('/') + recordName + QStringLiteral(".json");
 }
 
-SyncFolderRecordStore::SyncFolderRecordStore(std::optional<QString> syncFolder, QString container,
+SyncFolderRecordStore::SyncFolderRecordStore(FolderSource syncFolder, QString container,
                                              BackgroundExecutor& executor)
-    : location_{std::move(syncFolder), std::move(container)}, executor_(executor) {}
+    : syncFolder_(std::move(syncFolder)), container_(std::move(container)), executor_(executor) {}
+
+SyncFolderRecordStore::Location SyncFolderRecordStore::location() const {
+    return {syncFolder_ ? syncFolder_() : std::nullopt, container_};
+}
 
 QByteArray SyncFolderRecordStore::encode(const CloudRecord& record) {
     QJsonObject fields;
@@ -247,12 +251,12 @@ CloudRecord SyncFolderRecordStore::saveNow(const Location& location, CloudRecord
 // operand's full expression (here the function's captures) a second time on resumption.
 QCoro::Task<CloudRecord> SyncFolderRecordStore::fetch(QString recordName) {
     auto work = runInBackground(
-        executor_, [location = location_, recordName] { return fetchNow(location, recordName); });
+        executor_, [location = location(), recordName] { return fetchNow(location, recordName); });
     co_return co_await std::move(work);
 }
 
 QCoro::Task<CloudRecord> SyncFolderRecordStore::save(CloudRecord record) {
-    auto work = runInBackground(executor_, [location = location_, record = std::move(record)] {
+    auto work = runInBackground(executor_, [location = location(), record = std::move(record)] {
         return saveNow(location, record);
     });
     co_return co_await std::move(work);

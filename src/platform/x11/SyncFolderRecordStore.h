@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "base/BackgroundExecutor.h"
@@ -26,10 +27,12 @@ class SyncFolderRecordStore final : public CloudRecordStore {
     // Larger files are not records of this program.
     static constexpr qint64 recordSizeLimit = 1024 * 1024;
 
-    // `syncFolder`: the folder kept in sync, none when the user chose none. `container`: the
-    // name of the container's folder inside it.
-    SyncFolderRecordStore(std::optional<QString> syncFolder, QString container,
-                          BackgroundExecutor& executor);
+    // The folder kept in sync, none when the user chose none; asked at every operation, so a
+    // newly chosen folder is used from the next one on.
+    using FolderSource = std::function<std::optional<QString>()>;
+
+    // `container`: the name of the container's folder inside the sync folder.
+    SyncFolderRecordStore(FolderSource syncFolder, QString container, BackgroundExecutor& executor);
 
     QCoro::Task<CloudRecord> fetch(QString recordName) override;
     QCoro::Task<CloudRecord> save(CloudRecord record) override;
@@ -42,7 +45,8 @@ class SyncFolderRecordStore final : public CloudRecordStore {
         QString containerFolder() const;
         QString recordPath(const QString& recordName) const;
     };
-    const Location& location() const { return location_; }
+    // Where the next operation goes.
+    Location location() const;
 
     // The same operations, run on the calling thread.
     static CloudRecord fetchNow(const Location& location, const QString& recordName);
@@ -54,7 +58,8 @@ class SyncFolderRecordStore final : public CloudRecordStore {
     static CloudRecord decode(const QByteArray& data, const QString& recordName);
 
   private:
-    Location location_;
+    FolderSource syncFolder_;
+    QString container_;
     BackgroundExecutor& executor_;
 };
 

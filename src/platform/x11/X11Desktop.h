@@ -47,8 +47,9 @@ class X11Desktop final : public Desktop {
         // The program as its autostart entry names it; an empty executable is the running one.
         AutostartLoginItems::Program program{QStringLiteral("com.orrinvale.pellucine"),
                                              QStringLiteral("Pellucine"), QString()};
-        // The folder the user keeps in sync between machines; none when they chose none.
-        std::optional<QString> syncFolder;
+        // The folder the user keeps in sync between machines, asked at every sync operation;
+        // none when they chose none.
+        SyncFolderRecordStore::FolderSource syncFolder;
         PressureStallMemoryPressure::Options memoryPressure;
     };
 

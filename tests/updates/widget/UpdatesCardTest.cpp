@@ -9,6 +9,8 @@
 #include "base/ManualScheduler.h"
 #include "base/RecordingEventLog.h"
 #include "design/PaneLink.h"
+#include "design/RowText.h"
+#include "design/SettingRow.h"
 #include "design/YardButton.h"
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
@@ -21,12 +23,12 @@
 namespace pellucine {
 namespace {
 
-UpdateEnvironment environment(const QString& path) {
+UpdateEnvironment environment(const QString& path, bool installed) {
     return {Bundle({{"SUFeedURL", "https://updates.example.com/appcast.xml"},
                     {"CFBundleShortVersionString", "1.4"},
                     {"CFBundleVersion", "140"}},
                    {}),
-            path, QProcessEnvironment()};
+            path, QProcessEnvironment(), installed};
 }
 
 class UpdatesCardTest : public ::testing::Test {
@@ -40,10 +42,11 @@ class UpdatesCardTest : public ::testing::Test {
     std::unique_ptr<UpdateController> controller;
     std::unique_ptr<UpdatesCard> card;
 
-    UpdatesCard& make(const QString& path = QStringLiteral("/home/ada/Applications/pellucine")) {
+    UpdatesCard& make(const QString& path = QStringLiteral("/home/ada/Applications/pellucine"),
+                      bool installed = false) {
         controller = std::make_unique<UpdateController>(
-            UpdateController::Services{environment(path), scheduler, scheduler.clocks().wall,
-                                       events},
+            UpdateController::Services{environment(path, installed), scheduler,
+                                       scheduler.clocks().wall, events},
             UpdateController::Host{updaters.factory(), {}, {}});
         card = std::make_unique<UpdatesCard>(
             UpdatesCard::Context{*controller, machinePreferences, [this] { ++saves; }, shell,
@@ -117,12 +120,16 @@ TEST_F(UpdatesCardTest, ButtonsProbeAndInstallAndTheLinkOpensTheNotes) {
               QList<QUrl>{QUrl("https://pellucine.example.com/release-notes/pellucine-1.5.html")});
 }
 
-TEST_F(UpdatesCardTest, ACopyOutsideApplicationsExplainsWhyItCannotUpdate) {
-    make(QStringLiteral("/opt/pellucine/pellucine"));
+TEST_F(UpdatesCardTest, AnInstalledCopySaysWhereUpdatesComeFromAndOffersNoCheck) {
+    make(QStringLiteral("/usr/bin/pellucine"), true);
     controller->availability().set(UpdateAvailability::available("1.5"));
     controller->note().set(QStringLiteral("A note"));
-    EXPECT_FALSE(card->checkNowButton()->isEnabled());
+    EXPECT_FALSE(card->checkNowButton()->isVisible());
     EXPECT_FALSE(card->installButton()->isEnabled());
+    EXPECT_FALSE(card->automaticChecksSwitch()->isEnabled());
+    EXPECT_FALSE(card->automaticChecksSwitch()->isChecked()) << "stored on, but nothing checks";
+    EXPECT_EQ(card->automaticChecksRow()->text()->hint()->text(),
+              "Off: updates come with your package manager.");
     EXPECT_TRUE(card->locationNoteText()->isVisible());
     EXPECT_TRUE(card->noteText()->isVisible());
     EXPECT_EQ(card->noteText()->text(), "A note");

@@ -9,6 +9,7 @@
 #include "app/InstanceChannel.h"
 #include "app/LaunchDecision.h"
 #include "app/ProgramActivationPolicy.h"
+#include "app/ProgramSettingsFile.h"
 #include "app/X11Program.h"
 #include "app/X11WindowListing.h"
 #include "base/AppPaths.h"
@@ -56,7 +57,7 @@ int probePrivateCapture() {
 // that is dropped afterwards.
 MachinePreferences migrateAndLoadMachinePreferences() {
     const AppPaths paths = AppPaths::fromEnvironment();
-    SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths));
+    SettingsFileStore defaults = ProgramSettingsFile::open(paths, FlightRecorder::shared());
     migrateLegacyDefaults(defaults, paths);
     PreferenceStore store(defaults, paths, systemWallClock(), FlightRecorder::shared());
     return store.loadMachinePreferences();

@@ -7,6 +7,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/LaunchDecision.h"
+#include "app/ProgramSettingsFile.h"
 #include "app/WebsiteURL.h"
 #include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
@@ -65,7 +66,7 @@ FeedUpdater::Setup updaterSetup(const UpdateEnvironment& environment, const AppP
 
 X11Program::X11Program(const Launch& launch)
     : paths_(AppPaths::fromEnvironment()),
-      defaults_(SettingsFileStore::standardFilePath(paths_)),
+      defaults_(ProgramSettingsFile::open(paths_, FlightRecorder::shared())),
       desktop_(desktopOptions(paths_, defaults_)),
       environment_({desktop_, scheduler_, FlightRecorder::shared(), systemWallClock(), executor_,
                     defaults_, paths_, waitForEventLog}),

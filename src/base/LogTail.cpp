@@ -39,7 +39,7 @@ class LineCollector {
   public:
     LineCollector(const LogTail& tail, qsizetype count) : tail_(tail), count_(count) {}
 
-    bool isFull() const { return lines_.size() >= count_; }
+    bool isFull() const { return budgetSpent_ || lines_.size() >= count_; }
 
     // Bytes that precede what was given before.
     void prepend(QByteArrayView bytes) {
@@ -57,7 +57,12 @@ class LineCollector {
     // The line being assembled is complete: its start was reached.
     void finishLine() {
         if (!tooLong_ && !partial_.isEmpty() && LogTail::isValidUtf8(partial_)) {
-            lines_.append(partial_);
+            if (partial_.size() + 1 > tail_.maximumTotalBytes - totalBytes_) {
+                budgetSpent_ = true;
+            } else {
+                totalBytes_ += partial_.size() + 1;
+                lines_.append(partial_);
+            }
         }
         partial_.clear();
         tooLong_ = false;
@@ -74,6 +79,8 @@ class LineCollector {
     QList<QByteArray> lines_;
     QByteArray partial_;
     bool tooLong_ = false;
+    qsizetype totalBytes_ = 0;
+    bool budgetSpent_ = false;
 };
 
 }  // namespace

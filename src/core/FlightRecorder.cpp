@@ -421,8 +421,10 @@ void FlightRecorder::append(const EventFields& fields) {
         qWarning("PELLUCINE flight recorder failed: %s", qUtf8Printable(*failure));
         return;
     }
-    if (++writesSinceTrim_ >= trimInterval) {
+    bytesSinceTrim_ += json.size() + 1;
+    if (++writesSinceTrim_ >= trimInterval || bytesSinceTrim_ > trimByteInterval) {
         writesSinceTrim_ = 0;
+        bytesSinceTrim_ = 0;
         trim();
     }
 }
@@ -443,13 +445,30 @@ std::optional<QString> FlightRecorder::writeLine(const QByteArray& json) {
 
 void FlightRecorder::trim() const {
     const QString path = logFilePath();
-    // One line past the bound is enough to know that the file exceeds it.
-    const auto lines = LogTail{}.lastLines(path, maximumLines + 501);
-    if (!lines || lines->size() <= maximumLines + 500) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         return;
     }
+    const bool overBytes = info.st_size > maximumBytes + trimByteInterval;
+    // One line past the bound is enough to know that the file exceeds it; the byte budget binds
+    // only on a file that is cut in any case. Lines that LogTail passes over (torn, not UTF-8,
+    // oversized) are dropped with the cut.
+    LogTail tail;
+    tail.maximumTotalBytes = maximumBytes + trimByteInterval;
+    const auto lines = tail.lastLines(path, maximumLines + 501);
+    if (!lines || (!overBytes && lines->size() <= maximumLines + 500)) {
+        return;
+    }
+    qsizetype first = lines->size();
+    qint64 bytes = 0;
+    while (first > 0 && lines->size() - first < maximumLines &&
+           bytes + (*lines)[first - 1].size() + 1 <= maximumBytes) {
+        --first;
+        bytes += (*lines)[first].size() + 1;
+    }
     QByteArray kept;
-    for (qsizetype i = lines->size() - maximumLines; i < lines->size(); ++i) {
+    kept.reserve(bytes);
+    for (qsizetype i = first; i < lines->size(); ++i) {
         kept += (*lines)[i];
         kept += '\n';
     }

@@ -26,12 +26,15 @@ struct ReadableDiagnosticEvent {
 // The event log: one compact JSON object a line in "flight.jsonl", appended on one serial
 // worker so that recording never touches the disk on the caller's thread. Fields are cut to a
 // fixed allow-list, a few events are never written, and the file is cut back to its newest
-// lines as it grows.
+// lines as it grows, in number and in bytes.
 class FlightRecorder final : public EventRecording {
   public:
     static constexpr int maximumLines = 4000;
-    // A trim test runs on the first successful write and then on every 250th.
+    static constexpr qint64 maximumBytes = 2 * 1024 * 1024;
+    // A trim test runs on the first successful write, then on every 250th, and whenever the
+    // writes since the last test come to more than `trimByteInterval` bytes.
     static constexpr int trimInterval = 250;
+    static constexpr qint64 trimByteInterval = 256 * 1024;
     static constexpr QLatin1String logFileName{"flight.jsonl"};
     static constexpr QLatin1String queueLabel{"com.orrinvale.brackenmoor.dev.flight-recorder"};
 
@@ -101,6 +104,7 @@ class FlightRecorder final : public EventRecording {
     const WallClock& clock_;
     // Touched only on the worker.
     int writesSinceTrim_ = trimInterval;
+    qint64 bytesSinceTrim_ = 0;
     // Whether what an earlier run left half-written in the folder was looked for.
     bool temporaryFilesChecked_ = false;
     // Last: destroyed (drained and joined) first.

@@ -1,7 +1,5 @@
 #include "preferences/PreferenceStore.h"
 
-#include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 
 #include "base/RegularFile.h"
@@ -10,12 +8,11 @@
 #include "preferences/PreferenceCodingError.h"
 #include "preferences/PreferenceImportError.h"
 #include "preferences/SettingsEnvelope.h"
+#include "preferences/UnreadableCopy.h"
 
 namespace pellucine {
 
 namespace {
-
-constexpr int maximumKeptCopiesPerSecond = 99;
 
 const QString unreadableEvent = QStringLiteral("stored-preferences-unreadable");
 const QString notSavedEvent = QStringLiteral("preferences-not-saved");
@@ -25,11 +22,6 @@ QByteArray bytesOf(const QVariant& stored) {
         return stored.toByteArray();
     }
     return stored.toString().toUtf8();
-}
-
-bool holdsBytes(const QString& filePath, const QByteArray& bytes) {
-    const RegularFileRead read = readRegularFile(filePath, bytes.size());
-    return read.ok() && read.data == bytes;
 }
 
 }  // namespace
@@ -99,52 +91,10 @@ void PreferenceStore::store(const QString& key, const std::function<QJsonObject(
 void PreferenceStore::keepUnreadable(const QString& key, const QVariant& stored,
                                      EventFields fields) {
     fields.insert(QStringLiteral("source"), key);
-    const auto finish = [&](const QString& result) {
-        fields.insert(QStringLiteral("result"), result);
-        events_.record(unreadableEvent, fields);
-    };
-
-    const QByteArray bytes = bytesOf(stored);
-    if (bytes.isEmpty()) {
-        finish(QStringLiteral("empty"));
-        return;
-    }
-    const QString folder = paths_.programSupportFolder();
-    const QString prefix = QStringLiteral("unreadable-") + key + QLatin1Char('-');
-    const QFileInfoList earlier =
-        QDir(folder).entryInfoList({prefix + QStringLiteral("*.json")}, QDir::Files);
-    for (const QFileInfo& copy : earlier) {
-        if (holdsBytes(copy.filePath(), bytes)) {
-            finish(QStringLiteral("already-kept"));
-            return;
-        }
-    }
-    if (!QDir().mkpath(folder)) {
-        finish(QStringLiteral("not-kept"));
-        return;
-    }
-    const QString stamp = clock_.now().toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    for (int n = 1; n <= maximumKeptCopiesPerSecond; ++n) {
-        const QString suffix = n == 1 ? QString() : QStringLiteral("-%1").arg(n);
-        QFile file(folder + QLatin1Char('/') + prefix + stamp + suffix + QStringLiteral(".json"));
-        // NewOnly: an earlier copy is never replaced.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                      QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-            const bool written = file.write(bytes) == bytes.size() && file.flush();
-            file.close();
-            if (written) {
-                finish(QStringLiteral("kept"));
-            } else {
-                file.remove();
-                finish(QStringLiteral("not-kept"));
-            }
-            return;
-        }
-        if (!file.exists()) {
-            break;
-        }
-    }
-    finish(QStringLiteral("not-kept"));
+    const UnreadableCopy copy = UnreadableCopy::keep(
+        paths_.programSupportFolder(), key, QStringLiteral("json"), bytesOf(stored), clock_.now());
+    fields.insert(QStringLiteral("result"), copy.result);
+    events_.record(unreadableEvent, fields);
 }
 
 PortablePreferences PreferenceStore::importSettings(const QString& filePath) {

@@ -9,7 +9,9 @@
 #include <cerrno>
 
 #include "base/AtomicFile.h"
+#include "base/RegularFile.h"
 #include "preferences/SettingsFileFormat.h"
+#include "preferences/UnreadableCopy.h"
 
 namespace pellucine {
 
@@ -28,17 +30,49 @@ bool isRegularOrMissing(const QString& path) {
 }  // namespace
 
 SettingsFileStore::SettingsFileStore(const QString& filePath) : filePath_(filePath) {
-    removeStaleTemporaryFiles(QFileInfo(filePath).path());
-    if (!isRegularOrMissing(filePath)) {
+    load();
+}
+
+SettingsFileStore::SettingsFileStore(const QString& filePath, const Claim& claim)
+    : filePath_(filePath) {
+    const auto status = load();
+    if (status == QSettings::FormatError) {
+        disown(claim, QStringLiteral("not-ini"));
+    } else if (status == QSettings::NoError) {
+        if (const auto problem = claim.schema.problem(values_)) {
+            disown(claim, *problem);
+        }
+    }
+}
+
+std::optional<QSettings::Status> SettingsFileStore::load() {
+    removeStaleTemporaryFiles(QFileInfo(filePath_).path());
+    if (!isRegularOrMissing(filePath_)) {
         readable_ = false;
-        return;
+        return std::nullopt;
     }
     // Read once; from here on the store holds the truth and writes whole files itself.
-    const QSettings file(filePath, QSettings::IniFormat);
+    const QSettings file(filePath_, QSettings::IniFormat);
     readable_ = file.status() == QSettings::NoError;
     for (const QString& key : file.allKeys()) {
         values_.insert(key, file.value(key));
     }
+    return file.status();
+}
+
+void SettingsFileStore::disown(const Claim& claim, const QString& reason) {
+    values_.clear();
+    const RegularFileRead raw = readRegularFile(filePath_, copySizeLimit);
+    const UnreadableCopy copy =
+        raw.ok() ? UnreadableCopy::keep(claim.copyFolder, QFileInfo(filePath_).fileName(),
+                                        QStringLiteral("conf"), raw.data, claim.clock.now())
+                 : UnreadableCopy{QStringLiteral("not-kept"), {}};
+    // Without a copy the file stays as it is, whatever is set later.
+    readable_ = copy.isSafe();
+    claim.events.record(QStringLiteral("stored-preferences-unreadable"),
+                        {{QStringLiteral("source"), QFileInfo(filePath_).fileName()},
+                         {QStringLiteral("reason"), reason},
+                         {QStringLiteral("result"), copy.result}});
 }
 
 QString SettingsFileStore::standardFilePath(const AppPaths& paths) {

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QMap>
+#include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 #include "base/AppPaths.h"
+#include "base/Clock.h"
+#include "base/EventRecording.h"
 #include "preferences/KeyValueStore.h"
+#include "preferences/SettingsFileSchema.h"
 
 namespace pellucine {
 
@@ -15,7 +20,23 @@ namespace pellucine {
 // cannot be read (a folder or a pipe in its place, no permission) is never written over.
 class SettingsFileStore final : public KeyValueStore {
   public:
+    // What makes a file the program's own. One that does not parse as such (not INI, a key
+    // that is not in the schema, a value of another form) reads as empty once its bytes were
+    // copied to "unreadable-<file name>-<time>.conf" in `copyFolder` and
+    // "stored-preferences-unreadable" was recorded; the next write holds only the new keys.
+    // When no copy could be kept, the file is never written over.
+    struct Claim {
+        const SettingsFileSchema& schema;
+        QString copyFolder;
+        const WallClock& clock;
+        EventRecording& events;
+    };
+
+    static constexpr qint64 copySizeLimit = 16 * 1024 * 1024;
+
+    // Takes whatever the file holds.
     explicit SettingsFileStore(const QString& filePath);
+    SettingsFileStore(const QString& filePath, const Claim& claim);
 
     // The program's own defaults: <defaults>/pellucine/pellucine.conf.
     static QString standardFilePath(const AppPaths& paths);
@@ -30,6 +51,11 @@ class SettingsFileStore final : public KeyValueStore {
     const QString& filePath() const { return filePath_; }
 
   private:
+    // Reads the file once; its QSettings status, nothing when it is not a regular file.
+    std::optional<QSettings::Status> load();
+    // Keeps the file's bytes aside and starts empty.
+    void disown(const Claim& claim, const QString& reason);
+
     QString filePath_;
     QMap<QString, QVariant> values_;
     bool readable_ = true;

@@ -61,6 +61,21 @@ TEST_F(LogTailTest, TheLineLengthLimitIsInclusiveAcrossBlocks) {
     }
 }
 
+TEST_F(LogTailTest, TheByteBudgetStopsBeforeTheLineThatWouldPassIt) {
+    const QString path = write("aaaa\nbbbb\n\xff\ncccc\ndddd\n");
+    for (qsizetype block : {1, 3, 4096}) {
+        LogTail tail{block, 10};
+        tail.maximumTotalBytes = 14;
+        EXPECT_EQ(tail.lastLines(path, 10), (QList<QByteArray>{"cccc", "dddd"}))
+            << "block " << block;
+        tail.maximumTotalBytes = 15;
+        EXPECT_EQ(tail.lastLines(path, 10), (QList<QByteArray>{"bbbb", "cccc", "dddd"}))
+            << "block " << block;
+        tail.maximumTotalBytes = 4;
+        EXPECT_EQ(tail.lastLines(path, 10), QList<QByteArray>{}) << "block " << block;
+    }
+}
+
 TEST_F(LogTailTest, WhatIsNotARegularFileReadsAsNothingWithoutWaiting) {
     const QString pipe = folder_.file(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

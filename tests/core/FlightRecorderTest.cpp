@@ -390,6 +390,64 @@ TEST_F(FlightRecorderTest, ALineThatIsNotUtf8DoesNotStopTheTrim) {
     EXPECT_EQ(lines.first(), testing::eventLine(502, "new"));
 }
 
+// `count` valid lines numbered from 1, each `width` bytes long with its line feed.
+QByteArray paddedLines(int count, qsizetype width) {
+    QByteArray out;
+    for (int n = 1; n <= count; ++n) {
+        const QByteArray head = R"({"at":"2026-03-14T09:26:53.589Z","event":"old","reason":")" +
+                                QByteArray::number(n) + ' ';
+        out += head + QByteArray(width - head.size() - 3, 'r') + "\"}\n";
+    }
+    return out;
+}
+
+TEST_F(FlightRecorderTest, TheLogIsBoundInBytesAndDropsAnOversizedLine) {
+    // One line far past any that counts, among few lines: cut, the line dropped.
+    writeFile(logPath(),
+              eventLines(10) + QByteArray(3 * 1024 * 1024, 'x') + '\n' + eventLines(10, "new"));
+    {
+        FlightRecorder recorder(directory(), clock_);
+        recorder.record(QStringLiteral("launch"));
+        recorder.drain();
+    }
+    QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines.first(), testing::eventLine(1));
+    EXPECT_EQ(lines[10], testing::eventLine(1, "new"));
+    EXPECT_TRUE(lines.last().contains(R"("event":"launch")"));
+
+    // Fewer lines than the bound, but long ones: the newest that fit in the bytes stay.
+    writeFile(logPath(), paddedLines(3000, 1024));
+    {
+        FlightRecorder recorder(directory(), clock_);
+        recorder.record(QStringLiteral("launch"));
+        recorder.drain();
+    }
+    const QByteArray content = readFile(logPath());
+    EXPECT_LE(content.size(), FlightRecorder::maximumBytes);
+    EXPECT_GT(content.size(), FlightRecorder::maximumBytes - 1024);
+    lines = fileLines(logPath());
+    EXPECT_TRUE(lines.last().contains(R"("event":"launch")"));
+    EXPECT_TRUE(lines[lines.size() - 2].contains(R"("reason":"3000 )"));
+    EXPECT_TRUE(paddedLines(3000, 1024).endsWith(lines[lines.size() - 2] + '\n'));
+}
+
+TEST_F(FlightRecorderTest, LongRecordsBringTheTrimTestForward) {
+    // Just under the point where the first write cuts the file.
+    writeFile(logPath(), paddedLines(2200, 1024));
+    FlightRecorder recorder(directory(), clock_);
+    const QString reason(10 * 1024, QLatin1Char('r'));
+    for (int i = 0; i < 120; ++i) {
+        recorder.record(QStringLiteral("glance-shown"), {{"reason", reason}});
+        recorder.drain();
+        // A test finds at most the slack over the bound, plus what came since the last test.
+        ASSERT_LE(QFileInfo(logPath()).size(),
+                  FlightRecorder::maximumBytes + 2 * FlightRecorder::trimByteInterval + 11 * 1024)
+            << "after write " << i;
+    }
+    EXPECT_TRUE(fileLines(logPath()).last().contains(R"("event":"glance-shown")"));
+}
+
 TEST_F(FlightRecorderTest, ReadsOnlyItsOwnFolder) {
     FlightRecorder first(directory(), clock_);
     FlightRecorder second(folder_.path() + QStringLiteral("/other"), clock_);

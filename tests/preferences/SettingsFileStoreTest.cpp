@@ -9,10 +9,12 @@
 #include <QSize>
 #include <QTimeZone>
 #include <QUrl>
+#include <random>
 
 #include "base/RecordingEventLog.h"
 #include "preferences/PreferenceStore.h"
 #include "preferences/SettingsFileFormat.h"
+#include "preferences/SettingsFileSchema.h"
 #include "preferences/SettingsFileStore.h"
 #include "support/FileTraps.h"
 #include "support/TempFolder.h"
@@ -108,6 +110,31 @@ TEST(SettingsFileFormatTest, AValueWithoutATextFormIsRefused) {
     EXPECT_EQ(encodeSettingsFile({}), QByteArray());
 }
 
+TEST(SettingsFileSchemaTest, TellsForeignKeysFromValuesOfAnotherForm) {
+    using Kind = SettingsFileSchema::Kind;
+    const SettingsFileSchema schema{
+        {{"data", Kind::data}, {"flag", Kind::flag}, {"text", Kind::text}}};
+    const auto problem = [&](const QMap<QString, QVariant>& values) {
+        return schema.problem(values).value_or(QStringLiteral("none")).toStdString();
+    };
+    EXPECT_EQ(problem({}), "none");
+    EXPECT_EQ(problem({{"data", QByteArray()}, {"flag", "false"}, {"text", ""}}), "none");
+    EXPECT_EQ(problem({{"flag", true}, {"text", "a, b"}}), "none");
+
+    EXPECT_EQ(problem({{"data", QByteArray("v")}, {"stranger", "1"}}), "foreign-key");
+    EXPECT_EQ(problem({{"group/data", QByteArray("v")}}), "foreign-key");
+    EXPECT_EQ(problem({{"Data", QByteArray("v")}}), "foreign-key");
+    // A foreign key wins over an invalid value, wherever each sorts.
+    EXPECT_EQ(problem({{"aaa", "1"}, {"flag", "maybe"}}), "foreign-key");
+    EXPECT_EQ(problem({{"flag", "maybe"}, {"zzz", "1"}}), "foreign-key");
+
+    EXPECT_EQ(problem({{"data", "text"}}), "invalid-value");
+    EXPECT_EQ(problem({{"flag", "True"}}), "invalid-value");
+    EXPECT_EQ(problem({{"flag", 1}}), "invalid-value");
+    EXPECT_EQ(problem({{"text", QStringList{"a", "b"}}}), "invalid-value");
+    EXPECT_EQ(problem({{"text", QByteArray("v")}}), "invalid-value");
+}
+
 class SettingsFileStoreTest : public ::testing::Test {
   protected:
     testing::TempFolder temp;
@@ -183,6 +210,96 @@ TEST_F(SettingsFileStoreTest, ASettingsFileKeptElsewhereThroughALinkStaysThere) 
     ASSERT_TRUE(file.setValue("new", true));
     EXPECT_TRUE(QFileInfo(path).isSymLink());
     EXPECT_EQ(testing::fileContents(kept), "[General]\nnew=true\nold=1\n");
+}
+
+// 64 KiB of the same random bytes every run.
+QByteArray garbage() {
+    std::mt19937 random(45);
+    QByteArray bytes(64 * 1024, Qt::Uninitialized);
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random() & 0xff);
+    }
+    return bytes;
+}
+
+class ClaimedSettingsFileTest : public SettingsFileStoreTest {
+  protected:
+    SettingsFileStore open() {
+        return SettingsFileStore(path,
+                                 {schema, temp.paths().programSupportFolder(), clock, events});
+    }
+    QStringList copies() const {
+        return QDir(temp.paths().programSupportFolder()).entryList({"unreadable-*"}, QDir::Files);
+    }
+
+    SettingsFileSchema schema{
+        {{"k", SettingsFileSchema::Kind::data}, {"flag", SettingsFileSchema::Kind::flag}}};
+};
+
+TEST_F(ClaimedSettingsFileTest, AFileThatIsNotOursIsKeptAsideAndOnlyOurKeysAreWritten) {
+    const QByteArray junk = garbage();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    testing::putFile(path, junk);
+    ASSERT_FALSE(readBack(path).isEmpty()) << "QSettings takes the bytes as keys";
+    {
+        SettingsFileStore file = open();
+        ASSERT_EQ(events.count("stored-preferences-unreadable"), 1);
+        const EventFields fields = events.last("stored-preferences-unreadable")->fields;
+        EXPECT_EQ(fields.value("source"), "pellucine.conf");
+        EXPECT_EQ(fields.value("reason"), "foreign-key");
+        EXPECT_EQ(fields.value("result"), "kept");
+        EXPECT_FALSE(file.contains("k"));
+        ASSERT_EQ(copies(), QStringList{"unreadable-pellucine.conf-20260314T092653Z.conf"});
+        EXPECT_EQ(testing::fileContents(temp.paths().programSupportFolder() + "/" + copies()[0]),
+                  junk);
+        // Nothing is written before a value is set.
+        EXPECT_EQ(testing::fileContents(path), junk);
+        ASSERT_TRUE(file.setValue("flag", true));
+    }
+    EXPECT_EQ(testing::fileContents(path), "[General]\nflag=true\n");
+
+    // Now ours: read as it stands, nothing more recorded or kept.
+    SettingsFileStore again = open();
+    EXPECT_EQ(again.value("flag"), QString("true"));
+    EXPECT_EQ(events.count("stored-preferences-unreadable"), 1);
+    EXPECT_EQ(copies().size(), 1);
+}
+
+TEST_F(ClaimedSettingsFileTest, ForeignKeysAndInvalidValuesDisownTheWholeFileOnce) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    const QByteArray foreign = "[General]\nk=@ByteArray(v)\n\n[Theirs]\nx=1\n";
+    testing::putFile(path, foreign);
+    EXPECT_FALSE(open().contains("k"));
+    EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("reason"), "foreign-key");
+    // The same bytes again (the copy could not replace them): kept once.
+    EXPECT_FALSE(open().contains("k"));
+    EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("result"), "already-kept");
+
+    testing::putFile(path, "[General]\nk=@ByteArray(v)\nflag=maybe\n");
+    EXPECT_FALSE(open().contains("k"));
+    EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("reason"),
+              "invalid-value");
+    EXPECT_EQ(copies().size(), 2);
+    EXPECT_EQ(events.count("stored-preferences-unreadable"), 3);
+
+    testing::putFile(path, "[General]\nk=@ByteArray(v)\nflag=false\n");
+    SettingsFileStore ours = open();
+    EXPECT_EQ(ours.value("k"), QByteArray("v"));
+    EXPECT_EQ(events.count("stored-preferences-unreadable"), 3);
+}
+
+TEST_F(ClaimedSettingsFileTest, AFileThatCouldNotBeKeptIsNeverWrittenOver) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    testing::putFile(path, "[General]\nstranger=1\n");
+    // A plain file where the copies would go.
+    const QString folder = temp.paths().programSupportFolder();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+    testing::putFile(folder, "in the way");
+    SettingsFileStore file = open();
+    EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("result"), "not-kept");
+    EXPECT_FALSE(file.contains("stranger"));
+    EXPECT_FALSE(file.setValue("flag", true));
+    EXPECT_EQ(testing::fileContents(path), "[General]\nstranger=1\n");
 }
 
 }  // namespace

@@ -213,6 +213,23 @@ bool EndToEndSession::startWindowManager(QString& error) {
     for (const QString& argument : manager_.arguments) {
         arguments << QString(argument).replace(QStringLiteral("%h"), home);
     }
+    if (manager_.needsSessionBus) {
+        QProcess& bus = spawn(QStringLiteral("dbus-daemon"),
+                              {"--session", "--nofork", "--print-address=1",
+                               "--address=unix:path=" + runtime_.path() + "/bus"},
+                              environment, Output::read);
+        // It prints its address once it takes connections.
+        const QDeadlineTimer deadline(startDeadline);
+        while (!bus.canReadLine() && !deadline.hasExpired() && bus.state() == QProcess::Running) {
+            bus.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        }
+        const QByteArray address = bus.readLine().trimmed();
+        if (address.isEmpty()) {
+            error = QStringLiteral("no session bus for %1").arg(manager_.name);
+            return false;
+        }
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address));
+    }
     QProcess& manager = spawn(manager_.program, arguments, environment, Output::errorsToLog);
     // A manager names itself before it handles windows, and a check window left by one that
     // died names nothing: it is ready once its check window names itself and it has taken in a

@@ -33,9 +33,7 @@ WindowManagerLaunch WindowManagerLaunch::of(WindowManager manager) {
                     QStringLiteral("marco"),
                     {"--no-composite", "--sm-disable"},
                     {},
-                    {gsettingsDefaults},
-                    false,
-                    true};
+                    {gsettingsDefaults}};
         case WindowManager::metacity:
             return {QStringLiteral("metacity"),
                     QStringLiteral("metacity"),
@@ -43,12 +41,15 @@ WindowManagerLaunch WindowManagerLaunch::of(WindowManager manager) {
                     {},
                     {gsettingsDefaults}};
         case WindowManager::fluxbox:
-            // Its own toolbar and slit stay away: the tray and the bottom panel are the test's.
+            // Its own toolbar and its tray stay away: the tray and the bottom panel are the test's.
+            // It sets its style's wallpaper with hsetroot; without one it opens a window to say it
+            // could not.
             return {QStringLiteral("fluxbox"),
                     QStringLiteral("fluxbox"),
                     {"-rc", "%h/.fluxbox/init"},
                     {{QStringLiteral(".fluxbox/init"),
                       "session.screen0.toolbar.visible: false\n"
+                      "session.screen0.toolbar.tools: workspacename, iconbar, clock\n"
                       "session.screen0.workspaces: 4\n"
                       "session.screen0.focusModel: ClickFocus\n"}}};
         case WindowManager::icewm:

@@ -25,8 +25,8 @@ struct WindowManagerLaunch {
     QList<std::pair<QString, QString>> environment;
     // It places and sizes windows itself, whatever a client asks for.
     bool tiles = false;
-    // It binds Super+Tab to a switcher of its own by default.
-    bool bindsSuperTab = false;
+    // It keeps its settings behind a session bus of its own.
+    bool needsSessionBus = false;
 
     static WindowManagerLaunch of(WindowManager manager);
     // The manager with this name ("openbox", "kwin"); none for another name.

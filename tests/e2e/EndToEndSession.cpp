@@ -7,8 +7,10 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonDocument>
+#include <algorithm>
 #include <cstdlib>
 
 #include "preferences/SettingsFileStore.h"
@@ -65,6 +67,15 @@ bool hasProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) 
     return reply && reply->type != XCB_NONE;
 }
 
+xcb_window_t windowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
+    const auto reply = owned(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) < 4) {
+        return XCB_NONE;
+    }
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+}
+
 xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
     const auto reply =
         owned(xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
@@ -73,7 +84,10 @@ xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
 
 }  // namespace
 
-EndToEndSession::EndToEndSession() : paths_(AppPaths::under(home_.path())) {
+EndToEndSession::EndToEndSession() : EndToEndSession(WindowManager::openbox) {}
+
+EndToEndSession::EndToEndSession(WindowManager manager)
+    : manager_(WindowManagerLaunch::of(manager)), paths_(AppPaths::under(home_.path())) {
     QFile::setPermissions(runtime_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -161,31 +175,10 @@ bool EndToEndSession::start(QString& error) {
         return false;
     }
 
-    environment = this->environment();
-    QProcess& manager = spawn(QStringLiteral("openbox"), {}, environment, Output::errorsToLog);
-    // The window manager names itself before it handles windows: it is ready once it has taken
-    // in a window of the test's own.
-    const xcb_window_t probe = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, desktop_->root(), 0, 0, 10, 10, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    const xcb_atom_t check = desktop_->atom("_NET_SUPPORTING_WM_CHECK");
-    const bool managing = X11TestDesktop::waitUntil(
-        [&] {
-            if (!hasProperty(c, desktop_->root(), check)) {
-                return false;
-            }
-            xcb_map_window(c, probe);
-            desktop_->sync();
-            return desktop_->frameWindowOf(probe) != probe;
-        },
-        startDeadline);
-    xcb_destroy_window(c, probe);
-    desktop_->sync();
-    if (!managing) {
-        error = QStringLiteral("openbox does not manage windows (%1)")
-                    .arg(manager.state() == QProcess::Running ? "running" : "exited");
+    if (!startWindowManager(error)) {
         return false;
     }
+    environment = this->environment();
     spawn(QStringLiteral("trayer"),
           {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "160",
            "--height", "28", "--SetPartialStrut", "false"},
@@ -198,6 +191,129 @@ bool EndToEndSession::start(QString& error) {
     }
     keyboard_ = std::make_unique<X11TestKeyboard>(*desktop_);
     return true;
+}
+
+bool EndToEndSession::startWindowManager(QString& error) {
+    xcb_connection_t* c = desktop_->get();
+    const QString home = home_.path();
+    for (const auto& [path, contents] : manager_.files) {
+        const QString file = home + QLatin1Char('/') + path;
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(contents) != contents.size()) {
+            error = QStringLiteral("cannot write %1").arg(file);
+            return false;
+        }
+    }
+    QProcessEnvironment environment = this->environment();
+    for (const auto& [name, value] : manager_.environment) {
+        environment.insert(name, QString(value).replace(QStringLiteral("%h"), home));
+    }
+    QStringList arguments;
+    for (const QString& argument : manager_.arguments) {
+        arguments << QString(argument).replace(QStringLiteral("%h"), home);
+    }
+    if (manager_.needsSessionBus) {
+        QProcess& bus = spawn(QStringLiteral("dbus-daemon"),
+                              {"--session", "--nofork", "--print-address=1",
+                               "--address=unix:path=" + runtime_.path() + "/bus"},
+                              environment, Output::read);
+        // It prints its address once it takes connections.
+        const QDeadlineTimer deadline(startDeadline);
+        while (!bus.canReadLine() && !deadline.hasExpired() && bus.state() == QProcess::Running) {
+            bus.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        }
+        const QByteArray address = bus.readLine().trimmed();
+        if (address.isEmpty()) {
+            error = QStringLiteral("no session bus for %1").arg(manager_.name);
+            return false;
+        }
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address));
+    }
+    QProcess& manager = spawn(manager_.program, arguments, environment, Output::errorsToLog);
+    // A manager names itself before it handles windows, and a check window left by one that
+    // died names nothing: it is ready once its check window names itself and it has taken in a
+    // window of the test's own.
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, desktop_->root(), 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t check = desktop_->atom("_NET_SUPPORTING_WM_CHECK");
+    const bool managing = X11TestDesktop::waitUntil(
+        [&] {
+            const xcb_window_t named = windowProperty(c, desktop_->root(), check);
+            if (named == XCB_NONE || windowProperty(c, named, check) != named) {
+                return false;
+            }
+            managerCheck_ = named;
+            // A request that comes while it is still starting may be dropped: asked again until
+            // it frames the window.
+            xcb_map_window(c, probe);
+            desktop_->sync();
+            return desktop_->frameWindowOf(probe) != probe;
+        },
+        startDeadline);
+    xcb_destroy_window(c, probe);
+    desktop_->sync();
+    if (!managing) {
+        error = QStringLiteral("%1 does not manage windows (%2)")
+                    .arg(manager_.name,
+                         manager.state() == QProcess::Running ? "running" : "not running");
+        return false;
+    }
+    // The probe leaves the client lists before the test's own windows come.
+    X11TestDesktop::waitUntil([&] { return !desktop_->clients().contains(probe); }, startDeadline);
+    return true;
+}
+
+QString EndToEndSession::windowManagerName() const {
+    xcb_connection_t* c = desktop_->get();
+    const auto reply = owned(
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, managerCheck_, desktop_->atom("_NET_WM_NAME"),
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                               nullptr));
+    if (!reply) {
+        return {};
+    }
+    return QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                             xcb_get_property_value_length(reply.get()));
+}
+
+bool EndToEndSession::startBottomPanel(QString& error) {
+    const QString config = home_.path() + QStringLiteral("/tint2rc");
+    QFile rc(config);
+    // A plain bar of 30 pixels along the whole bottom edge, reserved by its strut.
+    const QByteArray text =
+        "panel_items = C\n"
+        "panel_size = 100% 30\n"
+        "panel_position = bottom center horizontal\n"
+        "panel_dock = 0\n"
+        "strut_policy = follow_size\n"
+        "panel_layer = top\n"
+        "wm_menu = 0\n"
+        "time1_format = %H:%M\n";
+    if (!rc.open(QIODevice::WriteOnly) || rc.write(text) != text.size()) {
+        error = QStringLiteral("cannot write %1").arg(config);
+        return false;
+    }
+    rc.close();
+    spawn(QStringLiteral("tint2"), {"-c", config}, environment(), Output::errorsToLog);
+    xcb_connection_t* c = desktop_->get();
+    const xcb_atom_t strut = desktop_->atom("_NET_WM_STRUT_PARTIAL");
+    // Managers frame docks or leave them on the root: either way the panel is a client.
+    const bool placed = X11TestDesktop::waitUntil(
+        [&] {
+            const QList<xcb_window_t> clients = desktop_->clients();
+            return std::any_of(clients.begin(), clients.end(), [&](xcb_window_t window) {
+                return wmClassName(c, window) == "tint2" && desktop_->isViewable(window) &&
+                       hasProperty(c, window, strut);
+            });
+        },
+        startDeadline);
+    if (!placed) {
+        error = QStringLiteral("the bottom panel did not come up");
+    }
+    return placed;
 }
 
 std::optional<xcb_window_t> EndToEndSession::startClient(const QString& program,

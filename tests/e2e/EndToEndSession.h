@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "WindowManagerLaunch.h"
 #include "X11TestDesktop.h"
 #include "X11TestKeyboard.h"
 #include "base/AppPaths.h"
@@ -27,12 +28,13 @@ struct ShownWindow {
     QRect rect;
 };
 
-// A desktop of its own for one test: Xvfb, openbox and a tray, the clients the test starts and
-// the program itself with scratch folders. Everything stops with the session; DISPLAY points at
-// its server meanwhile.
+// A desktop of its own for one test: Xvfb, a window manager (openbox unless named) and a tray,
+// the clients the test starts and the program itself with scratch folders. Everything stops with
+// the session; DISPLAY points at its server meanwhile.
 class EndToEndSession {
   public:
     EndToEndSession();
+    explicit EndToEndSession(WindowManager manager);
     ~EndToEndSession();
     EndToEndSession(const EndToEndSession&) = delete;
     EndToEndSession& operator=(const EndToEndSession&) = delete;
@@ -40,6 +42,13 @@ class EndToEndSession {
     // Starts the server, the window manager and the tray; false with `error` when one did not
     // come up in time.
     bool start(QString& error);
+
+    const WindowManagerLaunch& windowManager() const { return manager_; }
+    // What the running manager calls itself (_NET_WM_NAME of its check window).
+    QString windowManagerName() const;
+    // Starts a panel along the bottom edge that reserves it with a strut, as a desktop's own
+    // panel does; false with `error` when it is not placed there in time.
+    bool startBottomPanel(QString& error);
 
     X11TestDesktop& desktop() const { return *desktop_; }
     X11TestKeyboard& keyboard() { return *keyboard_; }
@@ -84,11 +93,14 @@ class EndToEndSession {
     // nothing.
     enum class Output { read, errorsToLog, none };
     QProcessEnvironment environment() const;
+    bool startWindowManager(QString& error);
     QProcess& spawn(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment, Output output = Output::none);
 
     std::vector<std::unique_ptr<QProcess>> processes_;
     QHash<xcb_window_t, QProcess*> clients_;
+    WindowManagerLaunch manager_;
+    xcb_window_t managerCheck_ = XCB_NONE;
     QProcess* program_ = nullptr;
     std::unique_ptr<X11TestDesktop> desktop_;
     std::unique_ptr<X11TestKeyboard> keyboard_;

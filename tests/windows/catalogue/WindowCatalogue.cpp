@@ -123,7 +123,6 @@ struct WindowCatalogue::Desk {
                                 QUrl(u"https://pellucine.orrinvale.com"_s),
                                 u"com.orrinvale.pellucine"_s,
                                 {},
-                                std::nullopt,
                                 {}};
         context.aboutPage = [this](SettingsView& view) {
             return new AboutPage(

@@ -27,8 +27,11 @@ class BenchPreferenceStore final : public PreferenceStoring {
 
     PortablePreferences loadPortablePreferences() override { return portable; }
     MachinePreferences loadMachinePreferences() override { return {}; }
-    void savePortablePreferences(const PortablePreferences& p) override { portable = p; }
-    void saveMachinePreferences(const MachinePreferences&) override {}
+    bool savePortablePreferences(const PortablePreferences& p) override {
+        portable = p;
+        return true;
+    }
+    bool saveMachinePreferences(const MachinePreferences&) override { return true; }
     PortablePreferences importSettings(const QString&) override { return portable; }
 
     PortablePreferences portable;

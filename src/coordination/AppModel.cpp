@@ -160,28 +160,35 @@ bool AppModel::performWindowAction(WindowAction action, const WindowDescriptor& 
 
 // ---- Preferences and sync ---------------------------------------------------------------------
 
-void AppModel::applyPreferences() {
+bool AppModel::applyPreferences() {
     const QDateTime stamp = wallClock_.now();
     portablePreferences_.modify([&stamp](PortablePreferences& p) { p.modifiedAt = stamp; });
     portablePreferences_.modify([](PortablePreferences& p) { p.normalize(); });
-    storePreferences();
+    const bool stored = storePreferences();
     if (!portablePreferences_.value().syncEnabled) {
         pendingPush_.reset();
         if (!(syncStatus_.value() == SyncStatus::idle())) {
             syncStatus_.set(SyncStatus::idle());
         }
-        return;
+        return stored;
     }
     syncStatus_.set(SyncStatus::syncing());
     pendingPush_ = portablePreferences_.value();
     if (!pushTask_.isValid() || pushTask_.isFinished()) {
         pushTask_ = spawn(scheduler_, guarded(this, &AppModel::pushPreferences));
     }
+    return stored;
 }
 
-void AppModel::storePreferences() {
-    preferenceStore_.savePortablePreferences(portablePreferences_.value());
-    preferenceStore_.saveMachinePreferences(machinePreferences_.value());
+bool AppModel::storePreferences() {
+    // Both are tried: one that fails does not keep the other from its file.
+    const bool portable = preferenceStore_.savePortablePreferences(portablePreferences_.value());
+    const bool machine = preferenceStore_.saveMachinePreferences(machinePreferences_.value());
+    const bool stored = portable && machine;
+    if (preferencesUnsaved_.value() == stored) {
+        preferencesUnsaved_.set(!stored);
+    }
+    return stored;
 }
 
 QCoro::Task<void> AppModel::pushPreferences(CancellationToken) {  // NOLINT
@@ -249,7 +256,9 @@ void AppModel::pulled(std::optional<PortablePreferences> remote) {
         const PortablePreferences& local = portablePreferences_.value();
         PortablePreferences winner = remote->modifiedAt > local.modifiedAt ? *remote : local;
         portablePreferences_.set(std::move(winner));
-        preferenceStore_.savePortablePreferences(portablePreferences_.value());
+        if (!preferenceStore_.savePortablePreferences(portablePreferences_.value())) {
+            preferencesUnsaved_.set(true);
+        }
     }
     syncStatus_.set(SyncStatus::synced(wallClock_.now()));
     events_.record(QStringLiteral("sync-pulled"));

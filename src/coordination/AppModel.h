@@ -146,6 +146,8 @@ class AppModel final : public QObject {
     Observable<SyncStatus>& syncStatus() { return syncStatus_; }
     // The settings page the settings window is to show next.
     Observable<std::optional<QString>>& pendingSettingsBay() { return pendingSettingsBay_; }
+    // Whether the last save of the records failed: set until a save of both succeeds.
+    Observable<bool>& preferencesUnsaved() { return preferencesUnsaved_; }
 
     // Services, fixed for the model's life.
     PermissionService& permissions() { return permissions_; }
@@ -177,11 +179,12 @@ class AppModel final : public QObject {
     bool performWindowAction(WindowAction action, const WindowDescriptor& window);
     // After the records were changed: stamps and normalises the portable record, saves both
     // and, when sync is on, pushes the portable record. Pushes run one at a time, in order;
-    // records saved while one runs are coalesced into one push of the newest.
-    void applyPreferences();
+    // records saved while one runs are coalesced into one push of the newest. Returns whether
+    // both were saved.
+    bool applyPreferences();
     // Saves both records as they are: no new modification date, no push (at quit, so that a
-    // newer change made elsewhere is not overwritten).
-    void storePreferences();
+    // newer change made elsewhere is not overwritten). Returns whether both were saved.
+    bool storePreferences();
     // Takes the synced record when it is strictly newer than the local one, and saves.
     // Never fails; does nothing while sync is off.
     QCoro::Task<void> pullSyncedPreferences();
@@ -271,6 +274,7 @@ class AppModel final : public QObject {
     Observable<std::optional<QString>> errorMessage_;
     Observable<SyncStatus> syncStatus_;
     Observable<std::optional<QString>> pendingSettingsBay_;
+    Observable<bool> preferencesUnsaved_{false};
 
     PermissionService permissions_;
     LoginItemService loginItem_;

@@ -63,15 +63,15 @@ MachinePreferences PreferenceStore::loadMachinePreferences() {
     return loadRecord(machineKey, &MachinePreferences::fromJsonData).value_or(MachinePreferences{});
 }
 
-void PreferenceStore::savePortablePreferences(const PortablePreferences& preferences) {
-    store(portableKey, [&] { return preferences.normalized().toJson(); });
+bool PreferenceStore::savePortablePreferences(const PortablePreferences& preferences) {
+    return store(portableKey, [&] { return preferences.normalized().toJson(); });
 }
 
-void PreferenceStore::saveMachinePreferences(const MachinePreferences& preferences) {
-    store(machineKey, [&] { return preferences.toJson(); });
+bool PreferenceStore::saveMachinePreferences(const MachinePreferences& preferences) {
+    return store(machineKey, [&] { return preferences.toJson(); });
 }
 
-void PreferenceStore::store(const QString& key, const std::function<QJsonObject()>& encodeRecord) {
+bool PreferenceStore::store(const QString& key, const std::function<QJsonObject()>& encodeRecord) {
     QByteArray data;
     try {
         data = encode(encodeRecord());
@@ -80,12 +80,14 @@ void PreferenceStore::store(const QString& key, const std::function<QJsonObject(
         events_.record(notSavedEvent, {{QStringLiteral("source"), key},
                                        {QStringLiteral("reason"), QStringLiteral("unencodable")},
                                        {QStringLiteral("errorType"), error.typeName()}});
-        return;
+        return false;
     }
     if (!defaults_.setValue(key, data)) {
         events_.record(notSavedEvent, {{QStringLiteral("source"), key},
                                        {QStringLiteral("reason"), QStringLiteral("write-failed")}});
+        return false;
     }
+    return true;
 }
 
 void PreferenceStore::keepUnreadable(const QString& key, const QVariant& stored,

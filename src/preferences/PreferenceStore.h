@@ -31,8 +31,8 @@ class PreferenceStore final : public PreferenceStoring {
 
     PortablePreferences loadPortablePreferences() override;
     MachinePreferences loadMachinePreferences() override;
-    void savePortablePreferences(const PortablePreferences& preferences) override;
-    void saveMachinePreferences(const MachinePreferences& preferences) override;
+    bool savePortablePreferences(const PortablePreferences& preferences) override;
+    bool saveMachinePreferences(const MachinePreferences& preferences) override;
     PortablePreferences importSettings(const QString& filePath) override;
 
     // The data part of import: more than 1 MiB is fileTooLarge, anything that is not an
@@ -49,7 +49,7 @@ class PreferenceStore final : public PreferenceStoring {
     std::optional<Record> loadRecord(const QString& key, Record (*decode)(const QByteArray& data));
     void keepUnreadable(const QString& key, const QVariant& stored, EventFields fields);
     // Encodes and stores a record; a record that cannot be encoded leaves the stored one alone.
-    void store(const QString& key, const std::function<QJsonObject()>& encodeRecord);
+    bool store(const QString& key, const std::function<QJsonObject()>& encodeRecord);
 
     KeyValueStore& defaults_;
     AppPaths paths_;

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include "design/Yard.h"
 #include "design/YardCard.h"
 #include "design/YardText.h"
+#include "preferences/SettingsFileStore.h"
 #include "preferences/SettingsUpdateResume.h"
 #include "settings/DialogHost.h"
 #include "settings/PellucinePageGuide.h"
@@ -183,10 +185,23 @@ SettingsView::SettingsView(AppModel& model, SettingsContext context, QWidget* pa
             consumePendingRequest();
         }
     });
+    subscriptions_ += model_.preferencesUnsaved().subscribe(
+        [this](bool unsaved) { saveFailure_->setVisible(unsaved); });
     buildPage();
 }
 
 SettingsView::~SettingsView() = default;
+
+QString SettingsView::saveFailureText(const AppPaths& paths) {
+    return QStringLiteral(
+               "Settings could not be saved in %1. Changes last only until PELLUCINE quits; "
+               "they are saved once the folder can be written again.")
+        .arg(QFileInfo(SettingsFileStore::standardFilePath(paths)).path());
+}
+
+bool SettingsView::isShowingSaveFailure() const {
+    return !saveFailure_->isHidden();
+}
 
 PellucinePageGuide* SettingsView::guide() const {
     return guide_;
@@ -204,6 +219,11 @@ QWidget* SettingsView::buildContentColumn() {
 
     header_ = new BayHeader(title(bay_), false);
     layout->addWidget(leadingColumn(header_, QMargins(columnPadding, 30, columnPadding, 16)));
+    saveFailure_ =
+        new YardText(saveFailureText(context_.paths), Yard::hintFont(), &Yard::Palette::accent);
+    saveFailure_->setObjectName(QStringLiteral("saveFailure"));
+    saveFailure_->setVisible(model_.preferencesUnsaved().value());
+    layout->addWidget(leadingColumn(saveFailure_, QMargins(columnPadding, 0, columnPadding, 12)));
 
     pageArea_ = new FadingScrollView(&Yard::Palette::ground, &Yard::Palette::muted);
     pageArea_->setObjectName(QStringLiteral("FadingScrollView"));
@@ -351,9 +371,20 @@ void SettingsView::presentGuide() {
 // ---- Commit ----------------------------------------------------------------------------------
 
 void SettingsView::markSaved() {
-    model_.applyPreferences();
+    const bool stored = model_.applyPreferences();
     uncommittedFrom_.reset();
-    flashSaved();
+    stampSave(stored);
+}
+
+void SettingsView::stampSave(bool stored) {
+    if (stored) {
+        flashSaved();
+        return;
+    }
+    // The failure shows instead, for as long as the model says the records are unsaved.
+    ++saveGeneration_;
+    saved_ = false;
+    header_->setSaved(false);
 }
 
 void SettingsView::flashSaved() {
@@ -408,8 +439,7 @@ void SettingsView::setSyncEnabled(bool enabled) {
     // The switch is kept at once, unstamped, so that the pull compares the synced copy with the
     // settings as they were; only what the pull leaves is pushed.
     model_.portablePreferences().modify([](PortablePreferences& p) { p.syncEnabled = true; });
-    model_.storePreferences();
-    flashSaved();
+    stampSave(model_.storePreferences());
     syncPull_ = spawn(context_.scheduler, guarded(this, &SettingsView::pullBeforePush, toggle));
 }
 

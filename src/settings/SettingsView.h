@@ -92,8 +92,11 @@ class SettingsView final : public QWidget {
     bool isSaved() const { return saved_; }
     qint64 saveGeneration() const { return saveGeneration_; }
     // The one commit of every setting: saves both records through the model (stamped, normalised
-    // and pushed when sync is on) and flashes "Saved".
+    // and pushed when sync is on) and flashes "Saved" when both were written. A failed save
+    // shows no stamp; the failure shows under the header until a save succeeds.
     void markSaved();
+    bool isShowingSaveFailure() const;
+    static QString saveFailureText(const AppPaths& paths);
 
     // Writes the model's records without committing (a slider being dragged). A window closed
     // before the commit saves the change then.
@@ -174,6 +177,7 @@ class SettingsView final : public QWidget {
     void scrollToTarget();
     void presentGuide();
     void flashSaved();
+    void stampSave(bool stored);
     void noteUncommitted();
     Records records() const;
     QCoro::Task<void> pullBeforePush(CancellationToken token, quint64 toggle);
@@ -203,6 +207,7 @@ class SettingsView final : public QWidget {
 
     SettingsSidebar* sidebar_;
     BayHeader* header_ = nullptr;
+    YardText* saveFailure_ = nullptr;
     FadingScrollView* pageArea_ = nullptr;
     QVBoxLayout* pageColumn_ = nullptr;
     QWidget* page_ = nullptr;

@@ -19,13 +19,15 @@ class MemoryPreferenceStore final : public PreferenceStoring {
   public:
     PortablePreferences loadPortablePreferences() override { return portable; }
     MachinePreferences loadMachinePreferences() override { return machine; }
-    void savePortablePreferences(const PortablePreferences& p) override {
+    bool savePortablePreferences(const PortablePreferences& p) override {
         portable = p;
         saves << QStringLiteral("portable");
+        return true;
     }
-    void saveMachinePreferences(const MachinePreferences& m) override {
+    bool saveMachinePreferences(const MachinePreferences& m) override {
         machine = m;
         saves << QStringLiteral("machine");
+        return true;
     }
     PortablePreferences importSettings(const QString&) override { return portable; }
 

@@ -40,13 +40,13 @@ class CountingPreferenceStore final : public PreferenceStoring {
         return store_.loadPortablePreferences();
     }
     MachinePreferences loadMachinePreferences() override { return store_.loadMachinePreferences(); }
-    void savePortablePreferences(const PortablePreferences& p) override {
+    bool savePortablePreferences(const PortablePreferences& p) override {
         ++portableSaves;
-        store_.savePortablePreferences(p);
+        return store_.savePortablePreferences(p);
     }
-    void saveMachinePreferences(const MachinePreferences& m) override {
+    bool saveMachinePreferences(const MachinePreferences& m) override {
         ++machineSaves;
-        store_.saveMachinePreferences(m);
+        return store_.saveMachinePreferences(m);
     }
     PortablePreferences importSettings(const QString& filePath) override {
         return store_.importSettings(filePath);

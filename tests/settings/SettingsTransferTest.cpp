@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "SettingsFixture.h"
+#include "design/BayHeader.h"
 #include "preferences/PreferenceImportError.h"
 #include "settings/SettingsTransfer.h"
 
@@ -184,6 +185,45 @@ TEST_F(SettingsTransferTest, CancellingWritesNoBackupAndAFailedBackupAppliesNoth
     // Nothing waits to be applied: the file must be chosen again.
     view().applyImportedPreferences();
     EXPECT_EQ(portable(), before);
+}
+
+TEST_F(SettingsTransferTest, AFailedSaveShowsNoStampButTheFailureUntilASaveSucceeds) {
+    shown();
+    EXPECT_FALSE(view().isShowingSaveFailure());
+    store.defaults().setFailWrites(true);
+
+    view().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
+    EXPECT_FALSE(view().isSaved());
+    EXPECT_FALSE(view().header()->isSaved());
+    EXPECT_TRUE(view().isShowingSaveFailure());
+    EXPECT_EQ(events.count("preferences-not-saved"), 2);
+
+    // Import and reset fail the same way; the failure stays through a burst.
+    PortablePreferences theirs = portable();
+    theirs.previewWidth = 500;
+    const QString file = temp.file("theirs.json");
+    write(file, SettingsTransfer::fileData(theirs));
+    import(file);
+    EXPECT_EQ(portable().previewWidth, 500);
+    EXPECT_FALSE(view().isSaved());
+    EXPECT_TRUE(view().isShowingSaveFailure());
+    view().resetAllSettings();
+    EXPECT_FALSE(view().isSaved());
+    EXPECT_TRUE(view().isShowingSaveFailure());
+    scheduler.advance(5);
+    EXPECT_TRUE(view().isShowingSaveFailure());
+
+    // A stamp still running from before a failure is taken down by it.
+    store.defaults().setFailWrites(false);
+    view().markSaved();
+    EXPECT_TRUE(view().isSaved());
+    EXPECT_FALSE(view().isShowingSaveFailure());
+    store.defaults().setFailWrites(true);
+    view().markSaved();
+    EXPECT_FALSE(view().header()->isSaved());
+    EXPECT_TRUE(view().isShowingSaveFailure());
+    scheduler.advance(5);
+    EXPECT_FALSE(view().isSaved());
 }
 
 TEST_F(SettingsTransferTest, ResetPutsBothRecordsBackAndTurnsSyncOff) {

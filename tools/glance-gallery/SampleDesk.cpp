@@ -10,8 +10,14 @@ namespace pellucine::gallery {
 struct SampleDesk::MemoryStore final : PreferenceStoring {
     PortablePreferences loadPortablePreferences() override { return portable; }
     MachinePreferences loadMachinePreferences() override { return machine; }
-    void savePortablePreferences(const PortablePreferences& p) override { portable = p; }
-    void saveMachinePreferences(const MachinePreferences& m) override { machine = m; }
+    bool savePortablePreferences(const PortablePreferences& p) override {
+        portable = p;
+        return true;
+    }
+    bool saveMachinePreferences(const MachinePreferences& m) override {
+        machine = m;
+        return true;
+    }
     PortablePreferences importSettings(const QString&) override { return portable; }
 
     PortablePreferences portable;

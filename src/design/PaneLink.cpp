@@ -3,8 +3,10 @@
 #include <QDesktopServices>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPointer>
 #include <cmath>
 
+#include "design/OpenFailureNotice.h"
 #include "design/Yard.h"
 
 namespace pellucine {
@@ -79,11 +81,25 @@ WebLink::WebLink(const QString& title, const QUrl& url, QWidget* parent)
     setAccessibleName(title);
     setAccessibleDescription(url_.toString());
     // A location the desktop cannot open is ignored.
-    connect(this, &QAbstractButton::clicked, this, [this] { QDesktopServices::openUrl(url_); });
+    connect(this, &QAbstractButton::clicked, this, &WebLink::openUrl);
 }
 
 QString WebLink::label(const QString& title) {
     return title + QStringLiteral(" ↗");
+}
+
+void WebLink::openUrl() {
+    const auto failed = [link = QPointer<WebLink>(this)] {
+        if (link) {
+            OpenFailureNotice::show(link, QStringLiteral("No web browser opened the link."),
+                                    link->url_.toString());
+        }
+    };
+    if (opener_) {
+        opener_(url_, failed);
+    } else if (!QDesktopServices::openUrl(url_)) {
+        failed();
+    }
 }
 
 }  // namespace pellucine

@@ -51,9 +51,16 @@ class WebLink : public PaneLink {
 
     QUrl url() const { return url_; }
     static QString label(const QString& title);
+    // Opens the address through `opener` from now on instead of the desktop services, and
+    // offers it for copying when nothing opened it.
+    using Opener = std::function<void(const QUrl& url, std::function<void()> failed)>;
+    void setOpener(Opener opener) { opener_ = std::move(opener); }
 
   private:
+    void openUrl();
+
     QUrl url_;
+    Opener opener_;
 };
 
 }  // namespace pellucine

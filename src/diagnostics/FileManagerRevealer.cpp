@@ -11,11 +11,11 @@
 
 namespace pellucine {
 
-void FileManagerRevealer::reveal(const QString& file) {
+void FileManagerRevealer::reveal(const QString& file, std::function<void()> failed) {
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(file).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        urls_.open(folder);
+        urls_.openOrReport(folder, std::move(failed));
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -26,9 +26,9 @@ void FileManagerRevealer::reveal(const QString& file) {
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     UrlOpener* urls = &urls_;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [urls, folder](QDBusPendingCallWatcher* finished) {
+                     [urls, folder, failed = std::move(failed)](QDBusPendingCallWatcher* finished) {
                          if (finished->isError()) {
-                             urls->open(folder);
+                             urls->openOrReport(folder, failed);
                          }
                          finished->deleteLater();
                      });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace pellucine {
 
@@ -8,7 +9,8 @@ namespace pellucine {
 class FileRevealing {
   public:
     virtual ~FileRevealing() = default;
-    virtual void reveal(const QString& file) = 0;
+    // `failed` runs when nothing showed it.
+    virtual void reveal(const QString& file, std::function<void()> failed = {}) = 0;
 };
 
 }  // namespace pellucine

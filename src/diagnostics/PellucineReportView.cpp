@@ -133,6 +133,15 @@ QWidget* PellucineReportView::buildComposePage() {
             .arg(appName),
         Yard::hintFont(), &Yard::Palette::muted));
 
+    if (!model_->config().hasEndpoint()) {
+        saveNotice_ = new YardText(
+            QStringLiteral("This build has no report server: Send saves the report as a file %1 "
+                           "for you to send.")
+                .arg(ReportFile::nextPlace(model_->environment())),
+            Yard::hintFont(), &Yard::Palette::accentType);
+        column->addWidget(saveNotice_);
+    }
+
     auto* row = new QHBoxLayout;
     row->setSpacing(buttonSpacing);
     email_ = new YardButton(QStringLiteral("Email It Instead"), YardButton::Kind::secondary);

@@ -40,6 +40,8 @@ class PellucineReportView final : public QWidget {
     YardButton* emailButton() const { return email_; }
     YardButton* cancelButton() const { return cancel_; }
     YardButton* sendButton() const { return send_; }
+    // Says before Send that the report will be saved, and where; none with a report server.
+    YardText* saveNotice() const { return saveNotice_; }
     // The page on show.
     QWidget* currentPage() const;
     // The title of the page on show.
@@ -59,6 +61,7 @@ class PellucineReportView final : public QWidget {
     YardButton* email_ = nullptr;
     YardButton* cancel_ = nullptr;
     YardButton* send_ = nullptr;
+    YardText* saveNotice_ = nullptr;
     QPointer<QWidget> compose_;
     QPointer<QWidget> result_;
 };

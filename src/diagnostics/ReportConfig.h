@@ -29,6 +29,8 @@ struct Config {
     QString appName;
     // Sent in the "X-OV-App-Token" header.
     QString appToken;
+    // Where reports are sent; none (empty) in a build without a report server, where Send
+    // saves the report as a file for the user to send.
     QUrl endpoint;
     // Called once for each send and each save for e-mail.
     std::function<QString()> installID;
@@ -50,6 +52,9 @@ struct Config {
     std::optional<QString> supportEmail;
     // The placeholder of the empty editor.
     QString example;
+
+    // The endpoint is an address with a host.
+    bool hasEndpoint() const { return endpoint.isValid() && !endpoint.host().isEmpty(); }
 
     // This program's configuration (ThisAppReport.h).
     static Config thisApp(const ThisApp& context);

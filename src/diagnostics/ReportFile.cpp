@@ -68,4 +68,12 @@ QString place(const QString& file, const Environment& environment) {
     return QStringLiteral("in ") + QDir::toNativeSeparators(QFileInfo(file).absolutePath());
 }
 
+QString nextPlace(const Environment& environment) {
+    const QFileInfo desktop(environment.desktopFolder);
+    if (!environment.desktopFolder.isEmpty() && desktop.isDir() && desktop.isWritable()) {
+        return QStringLiteral("on your Desktop");
+    }
+    return QStringLiteral("in ") + QDir::toNativeSeparators(environment.reportsFolder);
+}
+
 }  // namespace pellucine::ReportProblem::ReportFile

@@ -26,6 +26,9 @@ std::optional<QString> save(const QString& content, const QString& appName,
 // file's folder.
 QString place(const QString& file, const Environment& environment);
 bool isOnDesktop(const QString& file, const Environment& environment);
+// Where the next save is going to put a file, said as `place` says it: the desktop folder when
+// it is a folder that can be written, else the reports folder.
+QString nextPlace(const Environment& environment);
 
 }  // namespace ReportFile
 }  // namespace pellucine::ReportProblem

@@ -119,6 +119,11 @@ void Model::send() {
     }
     setPhase(Phase::sending());
     Report report = gather();
+    if (!config_.hasEndpoint()) {
+        record(QStringLiteral("saving report: no report server"));
+        handle(report, Outcome::noServer());
+        return;
+    }
     QNetworkRequest outgoing = request();
     record(QStringLiteral("sending report"));
     upload(shared_from_this(), std::move(report), std::move(outgoing));

@@ -1,10 +1,13 @@
 #include "diagnostics/ReportPages.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "design/OpenFailureNotice.h"
 #include "design/Yard.h"
 #include "design/YardButton.h"
 #include "design/YardText.h"
@@ -48,11 +51,19 @@ YardButton* backButton(Model& model, QWidget* parent) {
 YardButton* revealButton(Model& model, QWidget* parent) {
     auto* show =
         new YardButton(QStringLiteral("Show in File Manager"), YardButton::Kind::secondary, parent);
-    QObject::connect(show, &QAbstractButton::clicked, [&model, file = model.phase().file()] {
-        if (const auto& files = model.environment().files) {
-            files->reveal(file);
-        }
-    });
+    QObject::connect(
+        show, &QAbstractButton::clicked, show, [&model, show, file = model.phase().file()] {
+            const auto failed = [button = QPointer<QWidget>(show), file] {
+                OpenFailureNotice::show(button,
+                                        QStringLiteral("No file manager opened the folder."),
+                                        QDir::toNativeSeparators(file));
+            };
+            if (const auto& files = model.environment().files) {
+                files->reveal(file, failed);
+            } else {
+                failed();
+            }
+        });
     return show;
 }
 

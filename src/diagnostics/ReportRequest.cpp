@@ -95,6 +95,12 @@ Outcome Outcome::ofAnswer(int status, const QByteArray& body) {
     return {std::nullopt, QStringLiteral("Orrinvale answered %1.").arg(status)};
 }
 
+Outcome Outcome::noServer() {
+    return {std::nullopt,
+            QStringLiteral("This build has no report server, so the report was saved for you to "
+                           "send.")};
+}
+
 Outcome Outcome::unreachable(const QString& description) {
     return {std::nullopt, QStringLiteral("Could not reach Orrinvale (%1).").arg(description)};
 }

@@ -37,6 +37,8 @@ struct Outcome {
     static Outcome ofAnswer(int status, const QByteArray& body);
     // No answer at all; `description` is the system's.
     static Outcome unreachable(const QString& description);
+    // Nowhere to send to: the build has no report server.
+    static Outcome noServer();
 };
 
 }  // namespace pellucine::ReportProblem

@@ -24,7 +24,12 @@ namespace {
 constexpr int diagnosticsLogPieces = 500;
 constexpr int labelWidth = 18;
 
-const QString reportEndpoint = QStringLiteral("https://reports.orrinvale.com/report");
+#ifdef PELLUCINE_REPORT_ENDPOINT
+const QString reportEndpoint = QStringLiteral(PELLUCINE_REPORT_ENDPOINT);
+#else
+// No report server: reports are saved as files.
+const QString reportEndpoint;
+#endif
 const QString reportPage = QStringLiteral("https://orrinvale.com/report");
 
 QString statusLine(const QString& label, const QString& value) {

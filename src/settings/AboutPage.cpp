@@ -9,6 +9,7 @@
 #include "base/EventRecording.h"
 #include "coordination/AppModel.h"
 #include "core/Bundle.h"
+#include "design/OpenFailureNotice.h"
 #include "design/PaneLink.h"
 #include "design/WellFrame.h"
 #include "design/Yard.h"
@@ -73,8 +74,13 @@ QWidget* AboutPage::buildProductCard() {
     layout->addWidget(version_, 0, Qt::AlignVCenter);
     layout->addStretch(1);
     const QUrl website = context_.website.value_or(Maker::productWebsite);
-    layout->addWidget(new WebLink(website.host(), website), 0, Qt::AlignVCenter);
-    layout->addWidget(new WebLink(Maker::name, Maker::website), 0, Qt::AlignVCenter);
+    for (auto* link :
+         {new WebLink(website.host(), website), new WebLink(Maker::name, Maker::website)}) {
+        link->setOpener([&urls = context_.urls](const QUrl& url, std::function<void()> failed) {
+            urls.openOrReport(url, std::move(failed));
+        });
+        layout->addWidget(link, 0, Qt::AlignVCenter);
+    }
     content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     card->addWidget(content);
     return card;
@@ -161,15 +167,28 @@ void AboutPage::saveSupportFile() {
 
 void AboutPage::emailSupport() {
     const QUrl url = supportMailUrl(Maker::supportEmail);
-    if (url.isValid()) {
-        context_.urls.open(url);
+    const auto failed = [page = QPointer(this)] {
+        if (page) {
+            OpenFailureNotice::show(page, QStringLiteral("No mail program opened a new mail."),
+                                    Maker::supportEmail);
+        }
+    };
+    if (!url.isValid()) {
+        failed();
+        return;
     }
+    context_.urls.openOrReport(url, failed);
 }
 
 void AboutPage::showDataFolder() {
     // A folder that cannot be made is still asked for.
     QDir().mkpath(context_.dataFolder);
-    context_.files.reveal(context_.dataFolder);
+    context_.files.reveal(context_.dataFolder, [page = QPointer(this)] {
+        if (page) {
+            OpenFailureNotice::show(page, QStringLiteral("No file manager opened the folder."),
+                                    QDir::toNativeSeparators(page->context_.dataFolder));
+        }
+    });
 }
 
 QString AboutPage::versionLine(const QString& version, const Bundle& bundle) {

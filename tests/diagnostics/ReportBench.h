@@ -20,14 +20,22 @@ struct RecordingDesktop : UrlOpener, MailComposing, FileRevealing {
     bool canMail = true;
     QStringList mails;  // recipient, subject, body and file of each
     QStringList revealed;
+    // Links and reveals fail as when no browser, mail program or file manager is there.
+    bool opensFail = false;
+    bool revealFails = false;
 
-    bool open(const QUrl& url) override { return opened.append(url), true; }
+    bool open(const QUrl& url) override { return opened.append(url), !opensFail; }
     bool canCompose(const QString&) const override { return canMail; }
     void compose(const QString& to, const QString& subject, const QString& body,
                  const QString& file) override {
         mails << to << subject << body << file;
     }
-    void reveal(const QString& file) override { revealed.append(file); }
+    void reveal(const QString& file, std::function<void()> failed) override {
+        revealed.append(file);
+        if (revealFails && failed) {
+            failed();
+        }
+    }
 };
 
 // A report's surroundings in a scratch folder: a desktop folder, a clock at 21:05 on

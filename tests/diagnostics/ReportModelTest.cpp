@@ -55,6 +55,29 @@ TEST_F(Reports, AnAcceptedReportIsSentOnceWithItsTokenAndTheDraftEmptied) {
                         .requestBody(u"ACME"_s));
 }
 
+TEST_F(Reports, WithoutAReportServerSendSavesAtOnceAndAsksNoNetwork) {
+    const auto model = Model::create(bench.config(), environment, u"It froze."_s);
+    EXPECT_FALSE(model->config().hasEndpoint());
+    EXPECT_FALSE(bench.config(QUrl(u"file:///tmp/x"_s)).hasEndpoint());
+    EXPECT_TRUE(bench.config(server.url()).hasEndpoint());
+    model->send();
+    ASSERT_TRUE(model->phase().is(Phase::Kind::saved));
+    EXPECT_EQ(model->phase().reason(),
+              u"This build has no report server, so the report was saved for you to send."_s);
+    EXPECT_EQ(model->phase().file(), bench.file());
+    EXPECT_TRUE(contents(bench.file()).contains(u"It froze."_s));
+    EXPECT_TRUE(server.requests.empty());
+    EXPECT_EQ(bench.lines.first(), u"saving report: no report server"_s);
+
+    // Where the next file goes, as the texts say it.
+    EXPECT_EQ(ReportFile::nextPlace(environment), u"on your Desktop"_s);
+    Environment noDesktop = environment;
+    noDesktop.desktopFolder.clear();
+    EXPECT_EQ(ReportFile::nextPlace(noDesktop), u"in "_s + bench.reports());
+    noDesktop.desktopFolder = bench.folder.file(u"missing"_s);
+    EXPECT_EQ(ReportFile::nextPlace(noDesktop), u"in "_s + bench.reports());
+}
+
 TEST_F(Reports, EveryFailureSavesTheReportWithItsReason) {
     environment.timeout = std::chrono::milliseconds(100);
     const std::tuple<std::optional<LoopbackServer::Answer>, QUrl, QString> failures[] = {

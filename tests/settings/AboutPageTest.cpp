@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "design/OpenFailureNotice.h"
 #include "design/PaneLink.h"
 #include "design/YardButton.h"
 #include "design/YardCard.h"
@@ -138,6 +141,63 @@ TEST_F(AboutPageTest, MailAndTheDataFolderGoToTheDesktop) {
     page->showDataFolder();
     EXPECT_EQ(desk->revealed.size(), 2);
     EXPECT_EQ(page->showFolderButton()->text(), u"Show in File Manager"_s);
+}
+
+TEST_F(AboutPageTest, MailLinksAndTheFolderThatNothingOpensAreOfferedForCopying) {
+    make();
+    desk->opensFail = true;
+    desk->revealFails = true;
+    const auto notices = [] {
+        QList<QMessageBox*> shown;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == OpenFailureNotice::objectName && widget->isVisible()) {
+                shown << qobject_cast<QMessageBox*>(widget);
+            }
+        }
+        return shown;
+    };
+    const auto lastNotice = [&] {
+        const QList<QMessageBox*> shown = notices();
+        EXPECT_EQ(shown.size(), 1);
+        const std::pair<QString, QString> texts =
+            shown.isEmpty() ? std::pair<QString, QString>()
+                            : std::pair(shown[0]->text(), shown[0]->informativeText());
+        for (QMessageBox* box : shown) {
+            box->close();
+        }
+        QApplication::processEvents();
+        return texts;
+    };
+
+    page->emailSupportButton()->click();
+    EXPECT_EQ(lastNotice(),
+              std::pair(u"No mail program opened a new mail."_s, u"pellucine@orrinvale.com"_s));
+    page->showFolderButton()->click();
+    EXPECT_EQ(lastNotice(), std::pair(u"No file manager opened the folder."_s, dataFolder()));
+    WebLink* site = nullptr;
+    for (WebLink* link : page->findChildren<WebLink*>()) {
+        if (link->url() == QUrl(u"https://pellucine.example.com"_s)) {
+            site = link;
+        }
+    }
+    ASSERT_NE(site, nullptr);
+    site->click();
+    EXPECT_EQ(desk->opened.last(), QUrl(u"https://pellucine.example.com"_s));
+    EXPECT_EQ(lastNotice(),
+              std::pair(u"No web browser opened the link."_s, u"https://pellucine.example.com"_s));
+
+    // A copy button puts the address on the clipboard and leaves the notice up.
+    page->emailSupportButton()->click();
+    QMessageBox* box = notices().value(0);
+    ASSERT_NE(box, nullptr);
+    for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == u"Copy"_s) {
+            b->click();
+        }
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"pellucine@orrinvale.com"_s);
+    EXPECT_TRUE(box->isVisible());
+    box->close();
 }
 
 }  // namespace

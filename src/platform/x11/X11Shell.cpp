@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QProcess>
+#include <memory>
+#include <utility>
 
 namespace pellucine {
 
@@ -11,6 +13,42 @@ bool X11Shell::open(const QUrl& url) {
         return false;
     }
     return QDesktopServices::openUrl(url);
+}
+
+void X11Shell::openOrReport(const QUrl& url, std::function<void()> failed) {
+    if (!url.isValid() || url.scheme() == foreignSettingsScheme) {
+        if (failed) {
+            failed();
+        }
+        return;
+    }
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({url.toString(QUrl::FullyEncoded)});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    // Told once, whichever of the two signals comes.
+    auto report = std::make_shared<std::function<void()>>(std::move(failed));
+    const auto fail = [report] {
+        if (*report) {
+            std::exchange(*report, nullptr)();
+        }
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, fail](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             fail();
+                             opener->deleteLater();
+                         }
+                     });
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, fail](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0) {
+                             fail();
+                         }
+                         opener->deleteLater();
+                     });
+    opener->start();
 }
 
 QString X11Shell::executablePath() {

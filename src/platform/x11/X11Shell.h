@@ -17,6 +17,9 @@ class X11Shell final : public UrlOpener, public ApplicationLifecycle {
     static constexpr QLatin1String foreignSettingsScheme{"x-apple.systempreferences"};
 
     bool open(const QUrl& url) override;
+    // Runs the desktop's opener and hears its answer: one that cannot start, or ends in
+    // failure (no handler, a handler that failed), counts as nothing opened.
+    void openOrReport(const QUrl& url, std::function<void()> failed) override;
     QCoro::Task<void> openNewInstance() override;
     void terminate() override;
 

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTest>
 
 #include "../DiagnosticsBench.h"
 #include "../ReportBench.h"
 #include "ReportWidgets.h"
+#include "design/OpenFailureNotice.h"
 #include "design/YardButton.h"
 #include "design/YardText.h"
 #include "diagnostics/PellucineReportView.h"
@@ -68,6 +70,40 @@ TEST_F(PellucineReportViewTest, TheComposePageFollowsTheWordsAndTheSend) {
     EXPECT_TRUE(page->cancelButton()->isEnabled());
     QTest::keyClick(page->editor(), Qt::Key_Escape);
     EXPECT_TRUE(closes());
+}
+
+TEST_F(PellucineReportViewTest, WithoutAReportServerTheUserIsToldBeforeSendWhereTheFileGoes) {
+    PellucineReportView* page = open();
+    ASSERT_NE(page->saveNotice(), nullptr);
+    EXPECT_TRUE(page->saveNotice()->isVisible());
+    EXPECT_EQ(page->saveNotice()->text(),
+              u"This build has no report server: Send saves the report as a file on your "
+              "Desktop for you to send."_s);
+    QTest::keyClicks(page->editor(), u"It froze"_s);
+    page->sendButton()->click();
+    page = qobject_cast<PellucineReportView*>(currentWindow()->content());
+    EXPECT_EQ(page->pageTitle(), u"SAVED ON YOUR DESKTOP"_s);
+    EXPECT_TRUE(QFileInfo::exists(bench.file(u"PELLUCINE-report-2026-12-07-2105.txt"_s)));
+
+    testing::discardReportWindows();
+    config.endpoint = QUrl(u"https://reports.example.com/report"_s);
+    EXPECT_EQ(open()->saveNotice(), nullptr);
+}
+
+TEST_F(PellucineReportViewTest, AFileManagerThatDoesNotOpenLeavesTheReportsPathToCopy) {
+    bench.desk->revealFails = true;
+    PellucineReportView* page = open(Phase::saved(bench.file(), u"Orrinvale answered 503."_s));
+    button(page, u"Show in File Manager"_s)->click();
+    QMessageBox* notice = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == OpenFailureNotice::objectName && widget->isVisible()) {
+            notice = qobject_cast<QMessageBox*>(widget);
+        }
+    }
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), u"No file manager opened the folder."_s);
+    EXPECT_EQ(notice->informativeText(), bench.file());
+    notice->close();
 }
 
 TEST_F(PellucineReportViewTest, WithoutASupportAddressTheTextsSaySupport) {

@@ -162,6 +162,7 @@ TEST_F(ReportWindows, TheSavedPagesSayWhereTheFileIs) {
 }
 
 TEST_F(ReportWindows, AFailedSendNeverLosesWhatWasTyped) {
+    config.endpoint = QUrl(u"https://reports.example.com/report"_s);
     environment.network = nullptr;
     environment.desktopFolder.clear();
     // Nothing can be saved: the reports folder would have to be made below a plain file.

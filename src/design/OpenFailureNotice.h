@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pellucine {
+
+// Says that nothing on the desktop opened a folder, link or address, and offers what was to be
+// opened for copying. Non-modal; it deletes itself when closed. Main thread.
+namespace OpenFailureNotice {
+
+inline constexpr QLatin1String objectName{"openFailure"};
+
+// `what` says what failed, `copyable` is the path or address, selectable and copied by its
+// button. Returns the notice, shown near `near` (none: centred on the screen).
+QWidget* show(QWidget* near, const QString& what, const QString& copyable);
+
+}  // namespace OpenFailureNotice
+}  // namespace pellucine

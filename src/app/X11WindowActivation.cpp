@@ -32,7 +32,12 @@ bool X11WindowActivation::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void X11WindowActivation::request(QWindow& window) {
-    X11WindowRequests(connection_).activate(static_cast<xcb_window_t>(window.winId()));
+    // Shown on a hotkey the program read on a connection of its own, the window carries no user
+    // time of that input: a manager that prevents focus stealing would keep it unfocused.
+    X11WindowRequests requests(connection_);
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    requests.markUserTime(id);
+    requests.activate(id);
 }
 
 }  // namespace pellucine

@@ -2,6 +2,7 @@
 
 #include "X11TestDesktop.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowReader.h"
 #include "platform/x11/X11WindowRequests.h"
 
@@ -131,6 +132,41 @@ TEST_F(X11WindowRequestsTest, ActivatingAMinimizedWindowBringsItBack) {
     requests->activate(window);
     ASSERT_TRUE(X11TestDesktop::waitUntil(
         [&] { return desktop->activeWindow() == window && desktop->wmState(window) == 1; }));
+}
+
+TEST_F(X11WindowRequestsTest, MarksTheUserTimeWhereTheWindowKeepsIt) {
+    xcb_connection_t* c = desktop->get();
+    const auto create = [&] {
+        const xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, desktop->root(), 0, 0, 10, 10, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        return window;
+    };
+    const auto userTime = [&](xcb_window_t window) -> std::optional<quint32> {
+        const std::optional<X11Property> p =
+            takeProperty(c, requestProperty(c, window, desktop->atom("_NET_WM_USER_TIME"), 1));
+        return p ? p->first32() : std::nullopt;
+    };
+    const xcb_window_t plain = create();
+    const xcb_window_t withTimeWindow = create();
+    const xcb_window_t timeWindow = create();
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, withTimeWindow,
+                        desktop->atom("_NET_WM_USER_TIME_WINDOW"), XCB_ATOM_WINDOW, 32, 1,
+                        &timeWindow);
+    desktop->sync();
+
+    const xcb_timestamp_t first = requests->markUserTime(plain);
+    EXPECT_NE(first, XCB_CURRENT_TIME);
+    EXPECT_EQ(userTime(plain), first);
+    // Kept on the window it names, the window itself untouched.
+    const xcb_timestamp_t second = requests->markUserTime(withTimeWindow);
+    EXPECT_GE(second, first);
+    EXPECT_EQ(userTime(timeWindow), second);
+    EXPECT_FALSE(userTime(withTimeWindow));
+    for (const xcb_window_t window : {plain, withTimeWindow, timeWindow}) {
+        xcb_destroy_window(c, window);
+    }
+    desktop->sync();
 }
 
 TEST_F(X11WindowRequestsTest, ClosesThroughTheWindowsOwnProtocol) {

@@ -25,6 +25,8 @@ struct X11Atoms {
     xcb_atom_t _NET_WM_NAME = XCB_NONE;
     xcb_atom_t _NET_WM_ICON = XCB_NONE;
     xcb_atom_t _NET_WM_PID = XCB_NONE;
+    xcb_atom_t _NET_WM_USER_TIME = XCB_NONE;
+    xcb_atom_t _NET_WM_USER_TIME_WINDOW = XCB_NONE;
     xcb_atom_t _NET_WM_DESKTOP = XCB_NONE;
     xcb_atom_t _NET_WM_STRUT = XCB_NONE;
     xcb_atom_t _NET_WM_STRUT_PARTIAL = XCB_NONE;

@@ -3,6 +3,8 @@
 #include <QList>
 #include <algorithm>
 
+#include "platform/x11/X11Properties.h"
+
 namespace pellucine {
 
 namespace {
@@ -185,6 +187,20 @@ void X11WindowRequests::configure(const X11WindowInfo& window, std::optional<QPo
     }
     xcb_configure_window(connection_.get(), window.window, mask, values.constData());
     connection_.flush();
+}
+
+xcb_timestamp_t X11WindowRequests::markUserTime(xcb_window_t window) {
+    const X11Atoms& atoms = connection_.atoms();
+    xcb_connection_t* c = connection_.get();
+    const std::optional<X11Property> named =
+        takeProperty(c, requestProperty(c, window, atoms._NET_WM_USER_TIME_WINDOW, 1));
+    const std::optional<quint32> timeWindow = named ? named->first32() : std::nullopt;
+    const xcb_window_t target = timeWindow && *timeWindow != XCB_NONE ? *timeWindow : window;
+    const xcb_timestamp_t time = connection_.serverTime();
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, target, atoms._NET_WM_USER_TIME,
+                        XCB_ATOM_CARDINAL, 32, 1, &time);
+    connection_.flush();
+    return time;
 }
 
 void X11WindowRequests::activate(xcb_window_t window) {

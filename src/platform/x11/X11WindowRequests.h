@@ -52,6 +52,10 @@ class X11WindowRequests {
     void resize(const X11WindowInfo& window, QSize size);
     // Focuses the window and raises it, as a pager would.
     void activate(xcb_window_t window);
+    // Marks a window of this program as used by the user now (_NET_WM_USER_TIME, on the window
+    // its _NET_WM_USER_TIME_WINDOW names when there is one), so that a manager preventing focus
+    // stealing lets it take the focus it asks for. The server's time it stamped.
+    xcb_timestamp_t markUserTime(xcb_window_t window);
 
   private:
     void configure(const X11WindowInfo& window, std::optional<QPoint> topLeft,

@@ -32,6 +32,15 @@ void ControlButton::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(GlanceStyle::thickMaterial(palette));
         painter.drawEllipse(bounds);
+        // A dark rim outside a light one: the disc stands out from white and black pictures
+        // alike, whatever the scheme.
+        const QColor rimShade(0, 0, 0, 84);
+        const QColor rimLight(255, 255, 255, 140);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(rimShade, 1));
+        painter.drawEllipse(bounds.adjusted(0.5, 0.5, -0.5, -0.5));
+        painter.setPen(QPen(rimLight, 1));
+        painter.drawEllipse(bounds.adjusted(1.5, 1.5, -1.5, -1.5));
     }
     const QColor ink = look_.destructive ? GlanceStyle::destructive(Yard::scheme(this))
                                          : GlanceStyle::primary(palette);

@@ -5,8 +5,9 @@
 namespace pellucine {
 
 // A round symbol button of the glance: the symbol centred in a square, on a disc of thick
-// material, red when destructive. Without the disc it is a bare symbol (the header's menu
-// button). The tooltip and the accessible name are the same text. Never takes focus.
+// material with a dark and a light rim (so it shows on any picture), red when destructive. Without
+// the disc it is a bare symbol (the header's menu button). The tooltip and the accessible name are
+// the same text. Never takes focus.
 class ControlButton : public QAbstractButton {
     Q_OBJECT
 

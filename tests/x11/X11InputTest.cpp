@@ -168,6 +168,23 @@ TEST_F(X11InputTest, ModifierStateFollowsTheKeyboard) {
     settled();
 }
 
+TEST_F(X11InputTest, AWarpedPointerIsAMoveToWhereItWasPut) {
+    QList<PointerEvent> seen;
+    Subscription watching = port->pointerEvents().monitor(
+        PointerEventSource::moves, [&](const PointerEvent& event) { seen << event; });
+    ASSERT_TRUE(watching.isActive());
+    // Another client puts the pointer somewhere, twice; no device moved it.
+    for (const auto& [x, y] : {std::pair<qint16, qint16>{120, 640}, {700, 30}}) {
+        xcb_warp_pointer(desktop->get(), XCB_NONE, desktop->root(), 0, 0, 0, 0, x, y);
+        desktop->sync();
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+            return !seen.isEmpty() && seen.last().location == GlobalPoint{double(x), double(y)};
+        })) << x
+            << "," << y;
+        EXPECT_EQ(seen.last().type, PointerEvent::Type::moved);
+    }
+}
+
 TEST_F(X11InputTest, PointerMovesAndClicksArriveInGlobalPoints) {
     QList<PointerEvent> seen;
     Subscription watching = port->pointerEvents().monitor(

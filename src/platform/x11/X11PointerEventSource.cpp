@@ -21,7 +21,10 @@ unsigned streamsFor(unsigned kinds) {
 
 X11PointerEventSource::X11PointerEventSource(std::weak_ptr<X11DesktopState> state,
                                              X11RawInput& rawInput)
-    : state_(std::move(state)), rawInput_(rawInput) {}
+    : state_(std::move(state)), rawInput_(rawInput) {
+    poll_.setInterval(pollIntervalMilliseconds);
+    QObject::connect(&poll_, &QTimer::timeout, &context_, [this] { pollPosition(); });
+}
 
 X11PointerEventSource::~X11PointerEventSource() = default;
 
@@ -50,6 +53,14 @@ void X11PointerEventSource::reselect() {
     }
     listening_ = streams;
     raw_.reset();
+    if ((streams & X11RawInput::motion) != 0) {
+        // The position when watching begins is the one a later change is measured from.
+        lastMove_ = pointerLocation();
+        poll_.start();
+    } else {
+        poll_.stop();
+        lastMove_.reset();
+    }
     if (streams != 0) {
         raw_ = rawInput_.listen(streams,
                                 [this](const X11RawInput::Event& event) { handleRaw(event); });
@@ -112,6 +123,15 @@ void X11PointerEventSource::handleRaw(const X11RawInput::Event& event) {
     }
 }
 
+void X11PointerEventSource::pollPosition() {
+    if (motionQueued_) {
+        return;
+    }
+    if (pointerLocation() != lastMove_) {
+        deliverMotion();
+    }
+}
+
 void X11PointerEventSource::deliverMotion() {
     motionQueued_ = false;
     deliver(moves, PointerEvent{PointerEvent::Type::moved});
@@ -124,6 +144,9 @@ void X11PointerEventSource::deliver(unsigned kind, PointerEvent event) {
         return;
     }
     event.location = pointerLocation();
+    if (kind == moves) {
+        lastMove_ = event.location;
+    }
     monitors_.forEach([&](const Monitor& monitor) {
         if (const Handler handler = (monitor.kinds & kind) != 0 ? monitor.handler : nullptr) {
             handler(event);

@@ -4,8 +4,11 @@
 #include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QTest>
+#include <cmath>
 
 #include "GlanceFixture.h"
+#include "design/Sampling.h"
+#include "design/Yard.h"
 #include "panels/CompactRow.h"
 #include "panels/ControlButton.h"
 #include "panels/GlanceContentView.h"
@@ -217,6 +220,37 @@ TEST_F(GlanceItemsTest, RowsCropPicturesAndLeaveRoomForControls) {
     auto plain = makeView(false, true);
     auto* row = qobject_cast<CompactRow*>(plain->items()[0]);
     EXPECT_DOUBLE_EQ(row->textRect().right(), row->width() - 8 - 6);
+}
+
+TEST_F(GlanceItemsTest, ControlDiscsStayVisibleOverAnyPicture) {
+    // The largest difference in grey between the background and the disc's rim band.
+    const auto rimContrast = [](const QImage& image, const QColor& background) {
+        const QPointF centre = QRectF(image.rect()).center();
+        const qreal radius = image.width() / 2.0;
+        int best = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const qreal d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
+                if (d < radius - 2.5 || d > radius - 0.5) {
+                    continue;
+                }
+                best = std::max(best, std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())));
+            }
+        }
+        return best;
+    };
+    for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+        ControlButton button(QStringLiteral("xmark"), QStringLiteral("Close"), {});
+        Yard::setScheme(&button, scheme);
+        button.resize(button.sizeHint());
+        for (const QColor& picture :
+             {QColor(Qt::white), QColor(Qt::black), QColor(128, 128, 128), QColor(250, 250, 245)}) {
+            const QImage image = testing::renderOver(button, picture);
+            EXPECT_GE(rimContrast(image, picture), 40)
+                << (scheme == ColorScheme::dark ? "dark " : "light ")
+                << picture.name().toStdString();
+        }
+    }
 }
 
 }  // namespace

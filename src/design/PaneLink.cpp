@@ -2,10 +2,12 @@
 
 #include <QDesktopServices>
 #include <QFontMetricsF>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <cmath>
 
 #include "design/Yard.h"
+#include "design/YardText.h"
 
 namespace pellucine {
 namespace {
@@ -84,6 +86,22 @@ WebLink::WebLink(const QString& title, const QUrl& url, QWidget* parent)
 
 QString WebLink::label(const QString& title) {
     return title + QStringLiteral(" ↗");
+}
+
+QWidget* linkedSentence(const QString& lead, PaneLink* link, const QString& tail, const QFont& font,
+                        int spacing) {
+    auto* line = new QWidget;
+    auto* row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(new YardText(lead, font, &Yard::Palette::muted, false), 0, Qt::AlignVCenter);
+    row->addSpacing(spacing);
+    row->addWidget(link, 0, Qt::AlignVCenter);
+    if (!tail.isEmpty()) {
+        row->addWidget(new YardText(tail, font, &Yard::Palette::muted, false), 0, Qt::AlignVCenter);
+    }
+    row->addStretch(1);
+    return line;
 }
 
 }  // namespace pellucine

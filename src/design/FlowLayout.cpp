@@ -18,7 +18,19 @@ QList<FlowLayout::Row> FlowLayout::rows(const QList<Child>& children, qreal maxW
         const QSizeF size = children.at(i).size;
         Row& current = result.last();
         const qreal gap = children.at(i).gap && !current.isEmpty() ? space : 0;
-        if (!current.isEmpty() && maxWidth + overflowTolerance < x + gap + size.width()) {
+        // Children without a gap hold on to the one before them ("{⇧}{⇥}", "{⇥}."): a run that
+        // fits on a row of its own moves there whole.
+        qreal run = size.width();
+        if (children.at(i).gap || i == 0) {
+            for (qsizetype j = i + 1; j < children.size() && !children.at(j).gap; ++j) {
+                run += children.at(j).size.width();
+            }
+        }
+        const bool runFits = run <= maxWidth + overflowTolerance;
+        if (!current.isEmpty() && runFits && maxWidth + overflowTolerance < x + gap + run) {
+            result.append(Row{Entry{i, size.width(), size.height(), 0}});
+            x = size.width();
+        } else if (!current.isEmpty() && maxWidth + overflowTolerance < x + gap + size.width()) {
             result.append(Row{Entry{i, size.width(), size.height(), 0}});
             x = size.width();
         } else {

@@ -9,7 +9,8 @@
 namespace pellucine {
 
 // Places children left to right in rows that wrap at a width, with a gap of `space` only before
-// children that ask for one (and never at the start of a row). Children keep their own size and
+// children that ask for one (and never at the start of a row). A run of children without gaps
+// between them wraps as one piece unless it is wider than a row. Children keep their own size and
 // are centred vertically in their row.
 struct FlowLayout {
     struct Child {

@@ -2,12 +2,14 @@
 
 #include <QDesktopServices>
 #include <QFontMetricsF>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPointer>
 #include <cmath>
 
 #include "design/OpenFailureNotice.h"
 #include "design/Yard.h"
+#include "design/YardText.h"
 
 namespace pellucine {
 namespace {
@@ -100,6 +102,22 @@ void WebLink::openUrl() {
     } else if (!QDesktopServices::openUrl(url_)) {
         failed();
     }
+}
+
+QWidget* linkedSentence(const QString& lead, PaneLink* link, const QString& tail, const QFont& font,
+                        int spacing) {
+    auto* line = new QWidget;
+    auto* row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(new YardText(lead, font, &Yard::Palette::muted, false), 0, Qt::AlignVCenter);
+    row->addSpacing(spacing);
+    row->addWidget(link, 0, Qt::AlignVCenter);
+    if (!tail.isEmpty()) {
+        row->addWidget(new YardText(tail, font, &Yard::Palette::muted, false), 0, Qt::AlignVCenter);
+    }
+    row->addStretch(1);
+    return line;
 }
 
 }  // namespace pellucine

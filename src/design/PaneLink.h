@@ -41,6 +41,12 @@ class PaneLink : public QAbstractButton, public HasTextBaseline, public Accessib
     QString title_;
 };
 
+// One line of muted text that ends in `link`: `lead`, `spacing` points, the link, then `tail`
+// flush against it ("… everything else is in Settings."), centred on one line at their full
+// widths. Takes ownership of `link`.
+QWidget* linkedSentence(const QString& lead, PaneLink* link, const QString& tail, const QFont& font,
+                        int spacing);
+
 // A link that opens a web address in the default browser, marked with a trailing "↗"; its
 // tooltip is the address.
 class WebLink : public PaneLink {

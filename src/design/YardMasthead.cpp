@@ -1,6 +1,7 @@
 #include "design/YardMasthead.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <cmath>
 
 #include "design/Yard.h"
+#include "design/YardText.h"
 
 namespace pellucine {
 namespace {
@@ -43,6 +45,14 @@ void YardMasthead::setTrailing(QWidget* trailing) {
     trailing_ = trailing;
     if (trailing_ != nullptr) {
         trailing_->setParent(this);
+        // A design-system text keeps its own ink through every restyle: it takes the rail's,
+        // faded as a whole.
+        if (auto* text = qobject_cast<YardText*>(trailing_.data())) {
+            text->setInk(&Yard::Palette::railInk);
+            auto* fade = new QGraphicsOpacityEffect(text);
+            fade->setOpacity(trailingOpacity);
+            text->setGraphicsEffect(fade);
+        }
         styleTrailing();
         trailing_->show();
     }
@@ -134,7 +144,7 @@ void YardMasthead::resizeEvent(QResizeEvent* event) {
 }
 
 void YardMasthead::styleTrailing() {
-    if (trailing_ == nullptr) {
+    if (trailing_ == nullptr || qobject_cast<YardText*>(trailing_.data()) != nullptr) {
         return;
     }
     QColor ink = Yard::palette(this).railInk;

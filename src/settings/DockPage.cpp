@@ -107,20 +107,11 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     column->addWidget(dependent_);
 
     column->addWidget(new CardRule);
-    auto* link = new QWidget;
-    auto* line = new QHBoxLayout(link);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(4);
-    line->addWidget(new YardText(QStringLiteral("Preview size, which windows show, the peek, and "
-                                                "apps left out are on"),
-                                 Yard::hintFont(), &Yard::Palette::muted, false));
     switcherLink_ = new PaneLink(QStringLiteral("Switcher"), Yard::hintFont(),
                                  [this] { view_.setBay(SettingsView::Bay::switcher); });
-    line->addWidget(switcherLink_);
-    line->addWidget(
-        new YardText(QStringLiteral("."), Yard::hintFont(), &Yard::Palette::muted, false));
-    line->addStretch(1);
-    column->addWidget(link);
+    column->addWidget(linkedSentence(QStringLiteral("Preview size, which windows show, the peek, "
+                                                    "and apps left out are on"),
+                                     switcherLink_, QStringLiteral("."), Yard::hintFont(), 4));
 
     const auto refreshing = [this](const auto&) { refresh(); };
     subscriptions_ += view_.model().portablePreferences().subscribe(refreshing);

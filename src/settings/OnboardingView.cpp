@@ -265,21 +265,11 @@ QWidget* OnboardingView::buildNotice() {
 }
 
 QWidget* OnboardingView::closingLine() {
-    auto* line = new QWidget;
-    auto* row = new QHBoxLayout(line);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(closingSpacing);
-    row->addWidget(mutedText(QStringLiteral("Reopen this from the tray menu: Welcome & "
-                                            "Permissions. Everything else is in"),
-                             Yard::hintFont()),
-                   0, Qt::AlignVCenter);
-    row->addWidget(new PaneLink(QStringLiteral("Settings"), Yard::hintFont(),
-                                [this] { runIfSet(actions_.openSettings); }),
-                   0, Qt::AlignVCenter);
-    auto* stop = new YardText(QStringLiteral("."), Yard::hintFont(), &Yard::Palette::muted, false);
-    row->addWidget(stop, 0, Qt::AlignVCenter);
-    row->addStretch(1);
-    return line;
+    return linkedSentence(QStringLiteral("Reopen this from the tray menu: Welcome & "
+                                         "Permissions. Everything else is in"),
+                          new PaneLink(QStringLiteral("Settings"), Yard::hintFont(),
+                                       [this] { runIfSet(actions_.openSettings); }),
+                          QStringLiteral("."), Yard::hintFont(), closingSpacing);
 }
 
 QWidget* OnboardingView::dockPage(const QStringList& searchKeys) {

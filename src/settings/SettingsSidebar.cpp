@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -158,6 +159,17 @@ void SettingsSidebar::paintEvent(QPaintEvent*) {
 
 // ---- BayRow ----------------------------------------------------------------------------------
 
+bool SettingsSidebar::BayRow::showsFocus() const {
+    return hasFocus() && (isSelected() || keyboardFocus_);
+}
+
+void SettingsSidebar::BayRow::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    keyboardFocus_ = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                     reason == Qt::ShortcutFocusReason;
+    SelectableButton::focusInEvent(event);
+}
+
 SettingsSidebar::BayRow::BayRow(SettingsView::Bay bay, QWidget* parent)
     : SelectableButton(SettingsView::title(bay), parent), bay_(bay) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -187,7 +199,7 @@ void SettingsSidebar::BayRow::paintEvent(QPaintEvent*) {
     painter.setFont(titleFont());
     const QRect textRect = rect().adjusted(horizontalPadding, 0, -horizontalPadding, 0);
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text());
-    if (hasFocus()) {
+    if (showsFocus()) {
         painter.setPen(QPen(palette.railSelectInk, 1));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

@@ -61,14 +61,19 @@ class SettingsSidebar::BayRow final : public SelectableButton {
     bool isCurrent() const { return isSelected(); }
 
     QSize sizeHint() const override;
+    // The focus ring shows on the current row, and on another only when the keyboard moved the
+    // focus there: the window getting active again draws none around a row left behind.
+    bool showsFocus() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
   private:
     QFont titleFont() const;
 
     SettingsView::Bay bay_;
+    bool keyboardFocus_ = false;
 };
 
 }  // namespace pellucine

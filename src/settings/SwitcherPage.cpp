@@ -320,8 +320,8 @@ void SwitcherPage::refresh() {
 
     QList<SelectOption> options;
     for (const RunningApplication& application : ExcludableApplications::list(
-             view_.context().desktop.workspace().runningApplications(),
-             view_.context().ownApplicationIdentifier, portable.excludedDockAppBundleIdentifiers)) {
+             view_.context().desktop.workspace().runningApplications(), ownApplication(),
+             portable.excludedDockAppBundleIdentifiers)) {
         options.append({*application.bundleIdentifier, ExcludableApplications::title(application)});
     }
     select_->setOptions(options);
@@ -379,8 +379,7 @@ QStringList SwitcherPage::excludedRows() const {
 void SwitcherPage::chooseApplication(const QString& identifier) {
     AppModel& model = view_.model();
     const QList<RunningApplication> excludable = ExcludableApplications::list(
-        view_.context().desktop.workspace().runningApplications(),
-        view_.context().ownApplicationIdentifier,
+        view_.context().desktop.workspace().runningApplications(), ownApplication(),
         model.portablePreferences().value().excludedDockAppBundleIdentifiers);
     for (const RunningApplication& application : excludable) {
         if (application.bundleIdentifier == identifier) {
@@ -398,6 +397,11 @@ void SwitcherPage::showPreviewsAgain(const QString& identifier) {
     view_.commitPortable([&identifier](PortablePreferences& p) {
         p.excludedDockAppBundleIdentifiers.removeAll(identifier);
     });
+}
+
+ExcludableApplications::Own SwitcherPage::ownApplication() const {
+    return {view_.context().ownApplicationIdentifier,
+            view_.context().desktop.process().processIdentifier()};
 }
 
 QString SwitcherPage::applicationDisplayName(const QString& identifier) const {

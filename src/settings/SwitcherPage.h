@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "base/SubscriptionBag.h"
+#include "settings/ExcludableApplications.h"
 #include "settings/SelectableButton.h"
 
 class QSlider;
@@ -60,6 +61,7 @@ class SwitcherPage final : public QWidget {
     void chooseApplication(const QString& identifier);
     void showPreviewsAgain(const QString& identifier);
     QString applicationDisplayName(const QString& identifier) const;
+    ExcludableApplications::Own ownApplication() const;
 
   private:
     QWidget* commandTabCard();

@@ -106,6 +106,25 @@ TEST(FlowLayout, ToleratesHalfAPointAndGivesOversizedChildrenTheirOwnRow) {
     EXPECT_EQ(flow.sizeThatFits({}, 100), QSizeF(0, 0));
 }
 
+TEST(FlowLayout, ChildrenWithoutAGapWrapWithTheOneBeforeThem) {
+    const FlowLayout flow{3.6, 3.0};
+    // "Hold {⇧}{⇥}. moves": the two caps and the stop go to the next row together.
+    const QList<FlowLayout::Child> caps{child(40, 10, false), child(20, 10, true),
+                                        child(20, 10, false), child(5, 10, false),
+                                        child(30, 10, true)};
+    QList<FlowLayout::Row> rows = flow.rows(caps, 80);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.at(0).size(), 1);
+    EXPECT_EQ(rows.at(1).at(0).index, 1);
+    EXPECT_EQ(rows.at(1).size(), 4);
+    // Exactly filling the row keeps the run on it.
+    EXPECT_EQ(flow.rows(caps, 40 + 3.6 + 45).first().size(), 4);
+    // A run wider than a row still breaks where it must.
+    rows = flow.rows(caps, 30);
+    EXPECT_EQ(rows.at(1).at(0).index, 1);
+    EXPECT_EQ(rows.at(2).at(0).index, 2);
+}
+
 TEST(KeyHintWidget, SizesFromItsWordsAndInlineCaps) {
     const QFont font = Yard::hintFont();
     const QFontMetricsF metrics(font);

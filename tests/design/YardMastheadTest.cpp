@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include "Sampling.h"
 #include "design/Yard.h"
 #include "design/YardMasthead.h"
+#include "design/YardText.h"
 
 namespace pellucine {
 namespace {
@@ -110,6 +112,26 @@ TEST_F(YardMastheadWidget, TheTrailingViewSitsAtTheRightInTheRailInk) {
 
     masthead->setTrailing(nullptr);
     EXPECT_EQ(masthead->accessibleName(), QStringLiteral("PELLUCINE"));
+}
+
+TEST_F(YardMastheadWidget, ADesignTextAtTheTrailingEdgeIsDrawnInTheRailInkInEitherScheme) {
+    for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+        QWidget window;
+        auto* masthead = new YardMasthead(18, &window);
+        auto* tag = new YardText(QStringLiteral("FOR SUPPORT"), Yard::tagFont());
+        masthead->setTrailing(tag);
+        masthead->resize(640, 58);
+        window.show();
+        // Polishing and scheme changes restyle the text; it keeps the rail's ink.
+        Yard::setScheme(&window, scheme);
+        const Yard::Palette& p = Yard::palette(scheme);
+        EXPECT_EQ(tag->palette().color(QPalette::WindowText), p.railInk);
+        const auto* fade = qobject_cast<QGraphicsOpacityEffect*>(tag->graphicsEffect());
+        ASSERT_NE(fade, nullptr);
+        EXPECT_DOUBLE_EQ(fade->opacity(), YardMasthead::trailingOpacity);
+        const QImage image = renderOver(*masthead, Qt::blue);
+        EXPECT_TRUE(testing::hasPixelToward(image, tag->geometry(), p.rail, p.railInk));
+    }
 }
 
 }  // namespace

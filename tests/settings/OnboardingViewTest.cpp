@@ -152,6 +152,26 @@ TEST_F(OnboardingViewTest, TheDockNoticeShowsWhileEitherPermissionIsMissing) {
     expectShown(Step::dock);
 }
 
+TEST_F(OnboardingViewTest, TheClosingLineReadsOnOneLineWithItsLinkAndStopInPlace) {
+    startService(SimulatedPermission::granted, SimulatedPermission::granted);
+    open(Step::dock);
+    view->resize(OnboardingView::minimumWidth, OnboardingView::minimumHeight);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    auto* link = view->findChild<PaneLink*>();
+    ASSERT_NE(link, nullptr);
+    QWidget* line = link->parentWidget();
+    const QList<YardText*> texts = line->findChildren<YardText*>();
+    ASSERT_EQ(texts.size(), 2);
+    const YardText* lead = texts.first();
+    const YardText* stop = texts.last();
+    EXPECT_EQ(stop->text(), QStringLiteral("."));
+    EXPECT_EQ(lead->width(), lead->sizeHint().width());
+    EXPECT_EQ(lead->height(), line->height());
+    EXPECT_LT(lead->geometry().right(), link->x());
+    EXPECT_EQ(stop->x(), link->geometry().right() + 1);
+    EXPECT_EQ(link->geometry().center().y(), lead->geometry().center().y());
+}
+
 TEST_F(OnboardingViewTest, AGrantSeenByThePollHidesTheTileAndRestoresTheDescription) {
     startService(SimulatedPermission::granted, SimulatedPermission::denied);
     open(Step::permissions);

@@ -223,9 +223,11 @@ TEST_F(SettingsPagesTest, TheHotkeyIsStoredMaskedAndTheConflictShowsOnlyWithSear
 }
 
 TEST(ExcludableApplications, KeepsRegularOthersAndSortsByNameIgnoringCase) {
-    const auto app = [](const char* id, const char* name,
-                        ActivationPolicy policy = ActivationPolicy::regular) {
+    qint32 pid = 100;
+    const auto app = [&pid](const char* id, const char* name,
+                            ActivationPolicy policy = ActivationPolicy::regular) {
         RunningApplication a;
+        a.processIdentifier = ++pid;
         a.bundleIdentifier = id ? std::optional<QString>(id) : std::nullopt;
         a.localizedName = name ? std::optional<QString>(name) : std::nullopt;
         a.activationPolicy = policy;
@@ -240,11 +242,38 @@ TEST(ExcludableApplications, KeepsRegularOthersAndSortsByNameIgnoringCase) {
     };
     QStringList ids;
     for (const RunningApplication& a :
-         ExcludableApplications::list(running, QStringLiteral("com.own"), {"com.x"})) {
+         ExcludableApplications::list(running, {QStringLiteral("com.own"), 1}, {"com.x"})) {
         ids << *a.bundleIdentifier;
     }
     EXPECT_EQ(ids, QStringList({"com.a", "com.b", "com.b2", "com.g", "org.zz"}));
-    EXPECT_EQ(ExcludableApplications::list(running, std::nullopt, {}).size(), 7);
+    EXPECT_EQ(ExcludableApplications::list(running, {std::nullopt, 1}, {}).size(), 7);
+}
+
+TEST(ExcludableApplications, OffersEachApplicationOnceAndNeverTheProgramItself) {
+    const auto app = [](qint32 pid, const char* id, const char* name) {
+        RunningApplication a;
+        a.processIdentifier = pid;
+        a.bundleIdentifier = QString::fromUtf8(id);
+        a.localizedName = QString::fromUtf8(name);
+        return a;
+    };
+    RunningApplication ownByAlias = app(40, "pellucine", "PELLUCINE");
+    ownByAlias.aliases = {QStringLiteral("com.orrinvale.pellucine")};
+    const QList<RunningApplication> running{
+        app(20, "xterm", "XTerm"),      app(21, "xterm", "XTerm"),
+        app(7, "pellucine-dev", "Dev"), ownByAlias,
+        app(22, "xterm", "XTerm"),      app(30, "org.xfce.mousepad", "Mousepad")};
+    const ExcludableApplications::Own own{QStringLiteral("com.orrinvale.pellucine"), 7};
+    const QList<RunningApplication> offered = ExcludableApplications::list(running, own, {});
+    QStringList titles;
+    for (const RunningApplication& a : offered) {
+        titles << ExcludableApplications::title(a);
+    }
+    // The own process by its number, the own application by its alias; XTerm once, its first.
+    EXPECT_EQ(titles, QStringList({"Mousepad", "XTerm"}));
+    EXPECT_EQ(offered.last().processIdentifier, 20);
+    // Left out already: none of its processes comes back.
+    EXPECT_EQ(ExcludableApplications::list(running, own, {"xterm"}).size(), 1);
 }
 
 TEST_F(SettingsPagesTest, LeavingAppsOutAndBringingThemBack) {

@@ -185,6 +185,28 @@ TEST_F(SettingsViewTest, EscapeClosesTheWindowUnlessAControlTakesIt) {
     EXPECT_GE(settingsWindow().minimumWidth(), 900);
 }
 
+TEST_F(SettingsViewTest, ARowLeftBehindDrawsNoFocusRingWhenTheWindowIsActiveAgain) {
+    shown();
+    QApplication::setActiveWindow(&settingsWindow());
+    view().setBay(Bay::dock);
+    SettingsSidebar::BayRow* general = view().sidebar()->row(Bay::general);
+    SettingsSidebar::BayRow* dock = view().sidebar()->row(Bay::dock);
+    // Activation hands the focus back to the row that had it.
+    general->setFocus(Qt::ActiveWindowFocusReason);
+    ASSERT_TRUE(general->hasFocus());
+    EXPECT_FALSE(general->showsFocus());
+    general->clearFocus();
+    general->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(general->showsFocus());
+    // The keyboard's focus shows on any row; the current page's row shows it however it came.
+    general->clearFocus();
+    general->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(general->showsFocus());
+    dock->setFocus(Qt::ActiveWindowFocusReason);
+    EXPECT_TRUE(dock->showsFocus());
+    EXPECT_FALSE(general->showsFocus());
+}
+
 TEST_F(SettingsViewTest, TheGuideClosesOnAPageChangeAndItsLinksNavigateFirst) {
     shown();
     model->portablePreferences().modify(

@@ -119,6 +119,11 @@ class AppModel final : public QObject {
     // Pictures younger than this are not taken again by warmAllPreviews and preloadPreviews.
     static constexpr double recentAgeSeconds = 60;
 
+    // What a published picture of a window on screen is beside the cache: the picture taken
+    // last and young enough, an older one than the cache holds now, or older than
+    // refreshAgeSeconds.
+    enum class PublishedPicture { current, superseded, old };
+
     // Creates the services the model owns, loads both preference records and installs the
     // memory-pressure source.
     AppModel(Platform platform, WindowServicing& windowService, PreviewServicing& previewService,
@@ -193,6 +198,9 @@ class AppModel final : public QObject {
     // JPEG copies after decoding, the rest after capturing; pictures from the cache are then
     // taken again. A cancelled load starts no further captures and publishes nothing more.
     QCoro::Task<void> loadPreviews(CancellationToken token, QList<WindowDescriptor> windows);
+    // Whether a load would show something new for the windows: a picture missing that the
+    // cache or a capture can give, or one on screen that is no longer current.
+    bool needsPictures(const QList<WindowDescriptor>& windows) const;
     // One window's picture: a fresh cached one unless forced, else the capture running for
     // it or a new one. Throws the capture's error, or CancellationError for a picture of an
     // ended session unless late results are kept.
@@ -249,6 +257,7 @@ class AppModel final : public QObject {
     QCoro::Task<QList<DecodedPreview>> restoreCopies(CancellationToken token,
                                                      QList<WindowDescriptor> windows);
     void publish(quint32 window, const QImage& image);
+    PublishedPicture publishedPictureState(quint32 window) const;
     // Takes down the published and cached pictures of the windows the password-manager rule
     // now hides.
     void hidePrivatePreviews();

@@ -233,6 +233,52 @@ TEST_F(PreviewPipelineTest, ACancelledLoadStartsNoFurtherCapturesAndPublishesNot
     EXPECT_EQ(desktop.simulatedImageCoding().decodeCount(), 0);
 }
 
+TEST_F(PreviewPipelineTest, ALoadAfterACancelledOneRetakesTheOldPicturesItLeftShown) {
+    const WindowDescriptor stale = window();
+    const WindowDescriptor current = window();
+    const WindowDescriptor missing = window();
+    cacheAged(stale, 3);
+    cacheAged(current, 1);
+    setDelay(missing, 1);
+    CancellationToken first;
+    auto cancelled = follow(load({stale, current, missing}, first));
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(isPublished(stale));
+    EXPECT_TRUE(model->needsPictures({stale, current}));
+    first.cancel();
+
+    auto replacement = follow(load({stale, current, missing}));
+    settle();
+    ASSERT_TRUE(cancelled->succeeded() && replacement->succeeded());
+    // The running capture is shared, and the old picture is taken again; the young one not.
+    EXPECT_EQ(captured(), (QList<quint32>{missing.id, stale.id}));
+    EXPECT_EQ(model->previewImages().value().value(stale.id).width(), 40);
+    EXPECT_FALSE(model->needsPictures({stale, current, missing}));
+
+    // Two seconds on, every picture shown is due again.
+    scheduler.advance(2.5);
+    EXPECT_TRUE(model->needsPictures({missing}));
+}
+
+TEST_F(PreviewPipelineTest, APictureTakenSinceTheShownOneReplacesItWithoutACapture) {
+    const WindowDescriptor w = window();
+    const WindowDescriptor minimized = window(false);
+    model->previewImages().set({{w.id, QImage(2, 2, QImage::Format_RGB32)}});
+    cacheAged(w, 1);
+    EXPECT_TRUE(model->needsPictures({w}));
+    run(load({w}));
+    EXPECT_TRUE(captured().isEmpty());
+    EXPECT_EQ(model->previewImages().value().value(w.id).width(), 8);
+    EXPECT_FALSE(model->needsPictures({w}));
+
+    // Off screen: only a cached picture is worth a load.
+    EXPECT_FALSE(model->needsPictures({minimized}));
+    cacheAged(minimized, 600);
+    EXPECT_TRUE(model->needsPictures({minimized}));
+    run(load({minimized}));
+    EXPECT_FALSE(model->needsPictures({minimized}));
+}
+
 TEST_F(PreviewPipelineTest, ALateJoinerNeverDropsANewerCaptureOfItsWindow) {
     const WindowDescriptor w = window();
     setDelay(w, 1);

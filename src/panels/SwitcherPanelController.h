@@ -68,6 +68,7 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     ScopedWork peekWork_;
     bool peekPending_ = false;
     GlanceGeometry geometry_;
+    bool dockMode_ = false;
     std::unique_ptr<FloatingPanel> panel_;
     QPointer<GlanceContentView> content_;
 };

@@ -165,6 +165,10 @@ class AppModel final : public QObject {
     qint64 previewSessionGeneration() const { return previewSessionGeneration_; }
     // Starts the next preview session; callers then reset the previews.
     void advancePreviewSessionGeneration() { ++previewSessionGeneration_; }
+    // After an action on the window was carried out: a new preview session in which every
+    // picture stays shown (a window gone off screen keeps its last one) but the window's own
+    // is taken again by the next load while it is on screen; a closed window's goes.
+    void windowActedOn(const WindowAction& action, const WindowDescriptor& window);
     // Whether a capture of the window is running, and how many are.
     bool isCapturing(quint32 window) const { return previewTasks_.contains(window); }
     int runningCaptureCount() const { return static_cast<int>(previewTasks_.size()); }
@@ -285,6 +289,8 @@ class AppModel final : public QObject {
     PreviewCache previewCache_;
     UpdateController updates_;
     qint64 previewSessionGeneration_ = 0;
+    // Windows whose shown picture an action has made out of date.
+    QSet<quint32> picturesDue_;
     // The capture running for each window; an entry is removed only by its own task.
     std::unordered_map<quint32, SharedTask<QImage>> previewTasks_;
     Subscription memoryPressure_;

@@ -40,6 +40,7 @@ void AppModel::publish(quint32 window, const QImage& image) {
 
 void AppModel::resetPreviews() {
     previewImages_.set({});
+    picturesDue_.clear();
     if (!portablePreferences_.value().keepPreviewsReady) {
         previewCache_.removeAll();
     }
@@ -84,6 +85,9 @@ void AppModel::hidePrivatePreviews() {
 // ---- Loading ----------------------------------------------------------------------------------
 
 AppModel::PublishedPicture AppModel::publishedPictureState(quint32 window) const {
+    if (picturesDue_.contains(window)) {
+        return PublishedPicture::old;
+    }
     const PreviewCache::Entry* entry = previewCache_.entry(window);
     if (entry == nullptr) {
         return PublishedPicture::current;
@@ -222,6 +226,7 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
             if (const QImage* image = result.image()) {
                 if (mayPublish(result.windowID)) {
                     publish(result.windowID, *image);
+                    picturesDue_.remove(result.windowID);
                     ++loaded;
                 }
             } else {
@@ -238,6 +243,7 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
                                      const QImage* image = result.image();
                                      if (image != nullptr && mayPublish(result.windowID)) {
                                          publish(result.windowID, *image);
+                                         picturesDue_.remove(result.windowID);
                                      }
                                  });
         if (!self) {

@@ -279,6 +279,38 @@ TEST_F(PreviewPipelineTest, APictureTakenSinceTheShownOneReplacesItWithoutACaptu
     EXPECT_FALSE(model->needsPictures({minimized}));
 }
 
+TEST_F(PreviewPipelineTest, AWindowActionKeepsEveryPictureAndRetakesOnlyTheActedOnWindows) {
+    const WindowDescriptor other = window();
+    WindowDescriptor acted = window();
+    run(load({other, acted}));
+    ASSERT_EQ(captured().size(), 2);
+    const qint64 generation = model->previewSessionGeneration();
+
+    // Minimized: it keeps its last picture, and nothing is taken again.
+    model->windowActedOn(WindowAction::minimize(), acted);
+    EXPECT_EQ(model->previewSessionGeneration(), generation + 1);
+    EXPECT_EQ(model->previewImages().value().size(), 2);
+    acted.isOnScreen = false;
+    acted.isMinimized = true;
+    EXPECT_FALSE(model->needsPictures({other, acted}));
+    run(load({other, acted}));
+    EXPECT_EQ(captured().size(), 2);
+    EXPECT_TRUE(isPublished(acted));
+
+    // Restored: its picture is taken again at once, young as it is; the other's is not.
+    model->windowActedOn(WindowAction::restore(), acted);
+    acted.isOnScreen = true;
+    acted.isMinimized = false;
+    EXPECT_TRUE(model->needsPictures({other, acted}));
+    run(load({other, acted}));
+    EXPECT_EQ(captured(), (QList<quint32>{other.id, acted.id, acted.id}));
+    EXPECT_FALSE(model->needsPictures({other, acted}));
+
+    // Closed: only its picture goes.
+    model->windowActedOn(WindowAction::close(), acted);
+    EXPECT_EQ(model->previewImages().value().keys(), QList<quint32>{other.id});
+}
+
 TEST_F(PreviewPipelineTest, ALateJoinerNeverDropsANewerCaptureOfItsWindow) {
     const WindowDescriptor w = window();
     setDelay(w, 1);

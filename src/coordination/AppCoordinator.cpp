@@ -388,7 +388,7 @@ void AppCoordinator::performAppAction(ApplicationAction action, qint32 processId
                            {{QStringLiteral("reason"), windowAction.textForm()}});
             continue;
         }
-        startPreviewSession();
+        model_.windowActedOn(windowAction, window);
     }
     scheduleDockActionRefresh(action == ApplicationAction::closeAll);
 }

@@ -119,12 +119,8 @@ void AppCoordinator::showGlance(qint32 processIdentifier, GlanceSource source,
     if (refresh && panel.isPanelVisible() && !candidates.isEmpty() &&
         windowNumbers(candidates) == windowNumbers(model_.switcherSelection().value().windows)) {
         model_.switcherSelection().set({candidates, 0});
-        const PreviewImages& published = model_.previewImages().value();
-        const bool pictureMissing = std::any_of(
-            candidates.begin(), candidates.end(),
-            [&](const WindowDescriptor& w) { return w.isOnScreen && !published.contains(w.id); });
         events_.record(QStringLiteral("glance-refreshed-in-place"), countFields);
-        if (pictureMissing) {
+        if (model_.needsPictures(candidates)) {
             previewTask_.cancel();
             previewTask_ =
                 spawn(scheduler_, guarded(this, &AppCoordinator::loadGlancePreviews, candidates));

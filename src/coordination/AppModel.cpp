@@ -153,9 +153,21 @@ bool AppModel::performWindowAction(WindowAction action, const WindowDescriptor& 
                        {{QStringLiteral("reason"), action.textForm()}});
         return false;
     }
-    advancePreviewSessionGeneration();
-    resetPreviews();
+    windowActedOn(action, window);
     return true;
+}
+
+void AppModel::windowActedOn(const WindowAction& action, const WindowDescriptor& window) {
+    advancePreviewSessionGeneration();
+    previewService_.invalidateContent();
+    if (action.kind == WindowAction::Kind::close) {
+        picturesDue_.remove(window.id);
+        if (previewImages_.value().contains(window.id)) {
+            previewImages_.modify([&](PreviewImages& images) { images.remove(window.id); });
+        }
+    } else {
+        picturesDue_.insert(window.id);
+    }
 }
 
 // ---- Preferences and sync ---------------------------------------------------------------------

@@ -120,6 +120,11 @@ class AppModel final : public QObject {
     // Pictures younger than this are not taken again by warmAllPreviews and preloadPreviews.
     static constexpr double recentAgeSeconds = 60;
 
+    // What a published picture of a window on screen is beside the cache: the picture taken
+    // last and young enough, an older one than the cache holds now, or older than
+    // refreshAgeSeconds.
+    enum class PublishedPicture { current, superseded, old };
+
     // Creates the services the model owns, loads both preference records and installs the
     // memory-pressure source.
     AppModel(Platform platform, WindowServicing& windowService, PreviewServicing& previewService,
@@ -163,6 +168,10 @@ class AppModel final : public QObject {
     qint64 previewSessionGeneration() const { return previewSessionGeneration_; }
     // Starts the next preview session; callers then reset the previews.
     void advancePreviewSessionGeneration() { ++previewSessionGeneration_; }
+    // After an action on the window was carried out: a new preview session in which every
+    // picture stays shown (a window gone off screen keeps its last one) but the window's own
+    // is taken again by the next load while it is on screen; a closed window's goes.
+    void windowActedOn(const WindowAction& action, const WindowDescriptor& window);
     // Whether a capture of the window is running, and how many are.
     bool isCapturing(quint32 window) const { return previewTasks_.contains(window); }
     int runningCaptureCount() const { return static_cast<int>(previewTasks_.size()); }
@@ -197,6 +206,9 @@ class AppModel final : public QObject {
     // JPEG copies after decoding, the rest after capturing; pictures from the cache are then
     // taken again. A cancelled load starts no further captures and publishes nothing more.
     QCoro::Task<void> loadPreviews(CancellationToken token, QList<WindowDescriptor> windows);
+    // Whether a load would show something new for the windows: a picture missing that the
+    // cache or a capture can give, or one on screen that is no longer current.
+    bool needsPictures(const QList<WindowDescriptor>& windows) const;
     // One window's picture: a fresh cached one unless forced, else the capture running for
     // it or a new one. Throws the capture's error, or CancellationError for a picture of an
     // ended session unless late results are kept.
@@ -253,6 +265,7 @@ class AppModel final : public QObject {
     QCoro::Task<QList<DecodedPreview>> restoreCopies(CancellationToken token,
                                                      QList<WindowDescriptor> windows);
     void publish(quint32 window, const QImage& image);
+    PublishedPicture publishedPictureState(quint32 window) const;
     // Takes down the published and cached pictures of the windows the password-manager rule
     // now hides.
     void hidePrivatePreviews();
@@ -281,6 +294,8 @@ class AppModel final : public QObject {
     PreviewCache previewCache_;
     UpdateController updates_;
     qint64 previewSessionGeneration_ = 0;
+    // Windows whose shown picture an action has made out of date.
+    QSet<quint32> picturesDue_;
     // The capture running for each window; an entry is removed only by its own task.
     std::unordered_map<quint32, SharedTask<QImage>> previewTasks_;
     Subscription memoryPressure_;

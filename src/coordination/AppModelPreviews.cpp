@@ -40,6 +40,7 @@ void AppModel::publish(quint32 window, const QImage& image) {
 
 void AppModel::resetPreviews() {
     previewImages_.set({});
+    picturesDue_.clear();
     if (!portablePreferences_.value().keepPreviewsReady) {
         previewCache_.removeAll();
     }
@@ -82,6 +83,32 @@ void AppModel::hidePrivatePreviews() {
 }
 
 // ---- Loading ----------------------------------------------------------------------------------
+
+AppModel::PublishedPicture AppModel::publishedPictureState(quint32 window) const {
+    if (picturesDue_.contains(window)) {
+        return PublishedPicture::old;
+    }
+    const PreviewCache::Entry* entry = previewCache_.entry(window);
+    if (entry == nullptr) {
+        return PublishedPicture::current;
+    }
+    if (now() - entry->createdAt > seconds(refreshAgeSeconds)) {
+        return PublishedPicture::old;
+    }
+    const QImage shown = previewImages_.value().value(window);
+    return entry->hot && entry->hot->cacheKey() != shown.cacheKey() ? PublishedPicture::superseded
+                                                                    : PublishedPicture::current;
+}
+
+bool AppModel::needsPictures(const QList<WindowDescriptor>& windows) const {
+    const PreviewImages& published = previewImages_.value();
+    return std::any_of(windows.begin(), windows.end(), [&](const WindowDescriptor& w) {
+        if (!published.contains(w.id)) {
+            return w.isOnScreen || previewCache_.entry(w.id) != nullptr;
+        }
+        return w.isOnScreen && publishedPictureState(w.id) != PublishedPicture::current;
+    });
+}
 
 QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDescriptor> windows) {
     const QPointer<AppModel> self(this);
@@ -128,6 +155,20 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
         if (previewImages_.value().contains(window.id)) {
             ++loaded;
             ++cached;
+            // Shown by an earlier load, perhaps one cancelled before its refresh pass: still
+            // taken again once old, and replaced by a newer picture taken meanwhile.
+            if (window.isOnScreen) {
+                switch (publishedPictureState(window.id)) {
+                    case PublishedPicture::current:
+                        break;
+                    case PublishedPicture::superseded:
+                        publish(window.id, *previewCache_.entry(window.id)->hot);
+                        break;
+                    case PublishedPicture::old:
+                        refreshList.append(window);
+                        break;
+                }
+            }
             continue;
         }
         if (window.isOnScreen) {
@@ -185,6 +226,7 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
             if (const QImage* image = result.image()) {
                 if (mayPublish(result.windowID)) {
                     publish(result.windowID, *image);
+                    picturesDue_.remove(result.windowID);
                     ++loaded;
                 }
             } else {
@@ -201,6 +243,7 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
                                      const QImage* image = result.image();
                                      if (image != nullptr && mayPublish(result.windowID)) {
                                          publish(result.windowID, *image);
+                                         picturesDue_.remove(result.windowID);
                                      }
                                  });
         if (!self) {

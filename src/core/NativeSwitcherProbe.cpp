@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "core/AccessibilityWindowService.h"
 #include "platform/AccessibilityNames.h"
@@ -87,6 +89,16 @@ std::optional<QUrl> NativeSwitcherProbe::itemURL(const AccessibilityElement& ele
     return std::nullopt;
 }
 
+std::optional<qint32> NativeSwitcherProbe::itemProcess(const AccessibilityElement& element) {
+    const AttributeResult r = element.attribute(ax::itemProcessIdentifier);
+    const std::optional<double> number = r.ok() ? r.value()->toNumber() : std::nullopt;
+    if (!number || *number < 1 || *number > std::numeric_limits<qint32>::max() ||
+        std::trunc(*number) != *number) {
+        return std::nullopt;
+    }
+    return static_cast<qint32>(*number);
+}
+
 bool NativeSwitcherProbe::application(const RunningApplication& app, const QUrl& bundleURL) {
     if (!app.bundleURL || app.bundleURL->isEmpty() || bundleURL.isEmpty()) {
         return false;
@@ -102,6 +114,14 @@ std::optional<qint32> NativeSwitcherProbe::processIdentifier(
             app.processIdentifier > 0) {
             candidates.append(app);
         }
+    }
+    // An item that names its process stands for that one alone: copies of an application
+    // share their URL and label.
+    if (const auto pid = itemProcess(element)) {
+        const bool running = std::any_of(
+            candidates.begin(), candidates.end(),
+            [&](const RunningApplication& app) { return app.processIdentifier == *pid; });
+        return running ? pid : std::nullopt;
     }
     if (const auto url = itemURL(element)) {
         for (const RunningApplication& app : candidates) {

@@ -43,8 +43,11 @@ class NativeSwitcherProbe {
     ElementRef dockApplicationElement() const;
     // Pre-order, bounded as above.
     ElementList descendants(const ElementRef& element, int depth) const;
-    // The regular running application the element stands for: by its URL, else by its label.
+    // The regular running application the element stands for: the process it names, else by
+    // its URL, else by its label.
     std::optional<qint32> processIdentifier(const AccessibilityElement& element) const;
+    // The process the element names: a whole number of at least 1.
+    static std::optional<qint32> itemProcess(const AccessibilityElement& element);
     static std::optional<QUrl> itemURL(const AccessibilityElement& element);
     static bool application(const RunningApplication& app, const QUrl& bundleURL);
     std::optional<GlobalRect> switcherFrame(const AccessibilityElement& item) const;

@@ -19,12 +19,14 @@ double ScreenCapturePreviewService::aspectRatio(Size frame) {
     return std::clamp(ratio, minimumAspectRatio, maximumAspectRatio);
 }
 
-QSize ScreenCapturePreviewService::pixelSize(Size frame, double width) {
+QSize ScreenCapturePreviewService::pixelSize(Size frame, double width, double scale) {
     const double ratio = aspectRatio(frame);
-    const auto pixels = [](double points) {
-        return std::max(1, static_cast<int>(std::trunc(2 * points)));
+    const double own = std::max(frame.width, 0.0) * (scale > 0 ? scale : 1.0);
+    const double across = std::min(2 * width, own);
+    const auto pixels = [](double count) {
+        return std::max(1, static_cast<int>(std::trunc(count)));
     };
-    return {pixels(width), pixels(ratio * width)};
+    return {pixels(across), pixels(ratio * across)};
 }
 
 void ScreenCapturePreviewService::invalidateContent() {
@@ -79,8 +81,9 @@ QCoro::Task<QImage> ScreenCapturePreviewService::capture(WindowDescriptor window
         throw WindowServiceError::windowUnavailable();
     }
     // The ratio comes from the frame the capture source reports for the window.
-    const WindowCaptureConfiguration configuration{pixelSize(match->frame.size(), width),
-                                                   /*showsCursor=*/false, /*scalesToFit=*/true};
+    const WindowCaptureConfiguration configuration{
+        pixelSize(match->frame.size(), width, match->scale),
+        /*showsCursor=*/false, /*scalesToFit=*/true};
     QImage image = co_await source.captureWindowImage(*match, configuration);
     if (image.isNull()) {
         throw ScreenCaptureError(ScreenCaptureError::Case::failed);

@@ -11,10 +11,10 @@
 
 namespace pellucine {
 
-// Takes one still picture of one window at twice the width it will be shown at, whatever the
-// screen's scale. The list of windows that can be pictured is costly to get, so it is kept for
-// two seconds and fetched once for all the captures that need it at the same time. Main thread
-// only; records nothing itself.
+// Takes one still picture of one window at twice the width it will be shown at, but never
+// wider than the window has pixels, so a small window is never enlarged. The list of windows that
+// can be pictured is costly to get, so it is kept for two seconds and fetched once for all the
+// captures that need it at the same time. Main thread only; records nothing itself.
 class ScreenCapturePreviewService final : public QObject, public PreviewServicing {
     Q_OBJECT
 
@@ -42,9 +42,9 @@ class ScreenCapturePreviewService final : public QObject, public PreviewServicin
 
     // The window's height over its width (at least 1), kept within 0.2 to 3.
     static double aspectRatio(Size frame);
-    // Twice the display width by twice the display width times the ratio, each truncated and at
-    // least 1 pixel.
-    static QSize pixelSize(Size frame, double width);
+    // Twice the display width, at most the window's own width in pixels (its frame's width
+    // times `scale`), by that width times the ratio; each truncated and at least 1 pixel.
+    static QSize pixelSize(Size frame, double width, double scale = 1);
 
   private:
     QCoro::Task<ShareableContent> fetchContent(CancellationToken token);

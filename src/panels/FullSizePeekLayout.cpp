@@ -25,4 +25,10 @@ FullSizePeekLayout FullSizePeekLayout::fitted(double pictureWidth, double pictur
     return layout;
 }
 
+ScreenRect FullSizePeekLayout::areaAbove(const ScreenRect& area, const ScreenRect& glance) {
+    const ScreenRect whole = area.standardized();
+    const double bottom = std::clamp(glance.standardized().maxY(), whole.y, whole.maxY());
+    return {whole.x, bottom, whole.width, whole.maxY() - bottom};
+}
+
 }  // namespace pellucine

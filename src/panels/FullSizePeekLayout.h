@@ -24,6 +24,10 @@ struct FullSizePeekLayout {
     static FullSizePeekLayout fitted(double pictureWidth, double pictureHeight,
                                      const ScreenRect& screenArea);
 
+    // The part of `area` above `glance`'s top, where a peek covers none of the glance; the
+    // whole area when the glance lies below it, nothing high when the glance reaches its top.
+    static ScreenRect areaAbove(const ScreenRect& area, const ScreenRect& glance);
+
     friend bool operator==(const FullSizePeekLayout&, const FullSizePeekLayout&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include "design/Yard.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FullSizePeekView.h"
+#include "panels/GlanceStyle.h"
 #include "panels/PanelFrames.h"
 
 namespace pellucine {
@@ -20,7 +21,9 @@ FullSizePeekPanelController::~FullSizePeekPanelController() = default;
 
 void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,
                                        const ScreenRect& screenArea) {
-    const FullSizePeekLayout layout = fittedLayout(image.width(), image.height(), screenArea);
+    // Points on this screen: a picture is never shown larger than its window.
+    const QSizeF points = GlanceStyle::pointSize(image.size(), panel_->devicePixelRatioF());
+    const FullSizePeekLayout layout = fittedLayout(points.width(), points.height(), screenArea);
     const bool translucent = !environment_.compositing || environment_.compositing();
     panel_->setTranslucent(translucent);
     panel_->setShape(0, FullSizePeekView::cornerRadius);

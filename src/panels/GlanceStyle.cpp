@@ -98,6 +98,20 @@ QRectF fitted(const QSizeF& size, const QRectF& bounds) {
     return r;
 }
 
+QRectF shrunkToFit(const QSizeF& size, const QRectF& bounds) {
+    const QRectF fit = fitted(size, bounds);
+    if (fit.width() <= size.width() && fit.height() <= size.height()) {
+        return fit;
+    }
+    QRectF r(QPointF(0, 0), size);
+    r.moveCenter(bounds.center());
+    return r;
+}
+
+QSizeF pointSize(const QSize& pixels, qreal scale) {
+    return QSizeF(pixels) / (scale > 0 ? scale : 1.0);
+}
+
 QRectF filling(const QSizeF& size, const QRectF& bounds) {
     if (size.isEmpty() || bounds.isEmpty()) {
         return bounds;

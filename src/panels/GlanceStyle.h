@@ -47,5 +47,11 @@ void drawSymbol(QPainter& painter, QStringView name, const QRectF& rect, qreal p
 // covers it (fill), centred.
 QRectF fitted(const QSizeF& size, const QRectF& bounds);
 QRectF filling(const QSizeF& size, const QRectF& bounds);
+// Where a picture of `size` points is drawn in `bounds`: fitted when larger, at its own size
+// when it fits, centred either way.
+QRectF shrunkToFit(const QSizeF& size, const QRectF& bounds);
+// The points a picture of `pixels` covers on a screen of `scale` pixels per point (1 when the
+// scale is not positive).
+QSizeF pointSize(const QSize& pixels, qreal scale);
 
 }  // namespace pellucine::GlanceStyle

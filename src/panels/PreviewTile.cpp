@@ -114,7 +114,11 @@ void PreviewTile::paintPicture(QPainter& painter, const QRectF& card) const {
             PrivateWindowPlaceholder::paint(painter, card, palette);
             break;
         case WindowPictureKind::picture:
-            painter.drawImage(GlanceStyle::fitted(state().picture.size(), card), state().picture);
+            // A small window shows at its own size, never enlarged.
+            painter.drawImage(
+                GlanceStyle::shrunkToFit(
+                    GlanceStyle::pointSize(state().picture.size(), devicePixelRatioF()), card),
+                state().picture);
             break;
         case WindowPictureKind::icon: {
             QRectF box(0, 0, std::min(largestIcon, card.width()),

@@ -5,6 +5,7 @@
 #include "coordination/AppModel.h"
 #include "design/Yard.h"
 #include "panels/FloatingPanel.h"
+#include "panels/FullSizePeekLayout.h"
 #include "panels/FullSizePeekPanelController.h"
 #include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
@@ -66,6 +67,7 @@ void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
     }
 
     const PortablePreferences& preferences = model_.portablePreferences().value();
+    dockMode_ = options.dockMode;
     GlanceGeometry::Input input;
     input.anchor = options.anchor;
     input.screenFrame = options.screenFrame;
@@ -163,8 +165,12 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
         peek_->hide();
         return;
     }
-    const ScreenRect area =
+    ScreenRect area =
         visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
+    if (dockMode_) {
+        // Above the Dock glance, whose header and menu it would cover otherwise.
+        area = FullSizePeekLayout::areaAbove(area, panelFrame());
+    }
     peek_->show(window, image, area);
     // The recorder keeps only the event's name: the window number is not a field it writes.
     environment_.events.record(QStringLiteral("full-size-peek-shown"),

@@ -72,6 +72,7 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     bool peekPending_ = false;
     std::optional<quint32> peekTarget_;
     GlanceGeometry geometry_;
+    bool dockMode_ = false;
     std::unique_ptr<FloatingPanel> panel_;
     QPointer<GlanceContentView> content_;
 };

@@ -25,6 +25,9 @@ inline constexpr QStringView focusedWindow = u"AXFocusedWindow";
 inline constexpr QStringView url = u"AXURL";
 inline constexpr QStringView hidden = u"AXHidden";
 inline constexpr QStringView frontmost = u"AXFrontmost";
+// The process a shell item stands for, where the shell knows it: copies of one application
+// share their URL and title.
+inline constexpr QStringView itemProcessIdentifier = u"AXItemProcessIdentifier";
 
 // Actions.
 inline constexpr QStringView raise = u"AXRaise";

@@ -18,6 +18,8 @@ struct ShareableWindow {
     std::optional<qint32> owningProcessIdentifier;
     // False for a window that is minimized, hidden or on another desktop.
     bool isOnScreen = false;
+    // Pixels per point of the frame: the window has frame.width x scale pixels across.
+    double scale = 1;
 
     friend bool operator==(const ShareableWindow&, const ShareableWindow&) = default;
 };

@@ -184,6 +184,33 @@ TEST_F(CommandTabTest, TrackingFollowsTheStripWithoutTabs) {
     EXPECT_EQ(coordinator->glanceDisplayIdentifier(), 1u);
 }
 
+TEST_F(CommandTabTest, EachCopyOfAnApplicationGlancesAtItsOwnWindows) {
+    // A second Notes process: the same name, so only the item's process tells them apart.
+    constexpr qint32 secondNotes = 13;
+    addApp(secondNotes, QStringLiteral("Notes"));
+    const quint32 secondWindow = addWindow(secondNotes, {1700, 150, 400, 300});
+    makeCoordinator();
+    refreshModel();
+    const GlobalRect frame = sideStrip;
+    const auto at = [&frame](int i) {
+        return GlobalRect{frame.x + 20 + 120.0 * i, frame.y + 20, 100, 100};
+    };
+    dock.showSwitcher({{QStringLiteral("Mail"), std::nullopt, at(0), mail},
+                       {QStringLiteral("Notes"), std::nullopt, at(1), notes},
+                       {QStringLiteral("Notes"), std::nullopt, at(2), secondNotes}},
+                      2, frame);
+    keyDown(command);
+    tabKey();
+    EXPECT_EQ(coordinator->glanceProcessIdentifier(), secondNotes);
+    EXPECT_EQ(selectedWindows(), QList<quint32>{secondWindow});
+
+    dock.selectSwitcherItem(1);
+    scheduler.advance(0.05);
+    EXPECT_EQ(coordinator->glanceProcessIdentifier(), notes);
+    EXPECT_EQ(selectedWindows(), (QList<quint32>{windowsOf[notes][1], windowsOf[notes][0]}));
+    keyUp(command);
+}
+
 TEST_F(CommandTabTest, CommandFOpensWindowSearchOnlyDuringACycleWithSearchOn) {
     makeCoordinator();
     showStrip(1);

@@ -233,6 +233,84 @@ TEST_F(PreviewPipelineTest, ACancelledLoadStartsNoFurtherCapturesAndPublishesNot
     EXPECT_EQ(desktop.simulatedImageCoding().decodeCount(), 0);
 }
 
+TEST_F(PreviewPipelineTest, ALoadAfterACancelledOneRetakesTheOldPicturesItLeftShown) {
+    const WindowDescriptor stale = window();
+    const WindowDescriptor current = window();
+    const WindowDescriptor missing = window();
+    cacheAged(stale, 3);
+    cacheAged(current, 1);
+    setDelay(missing, 1);
+    CancellationToken first;
+    auto cancelled = follow(load({stale, current, missing}, first));
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(isPublished(stale));
+    EXPECT_TRUE(model->needsPictures({stale, current}));
+    first.cancel();
+
+    auto replacement = follow(load({stale, current, missing}));
+    settle();
+    ASSERT_TRUE(cancelled->succeeded() && replacement->succeeded());
+    // The running capture is shared, and the old picture is taken again; the young one not.
+    EXPECT_EQ(captured(), (QList<quint32>{missing.id, stale.id}));
+    EXPECT_EQ(model->previewImages().value().value(stale.id).width(), 40);
+    EXPECT_FALSE(model->needsPictures({stale, current, missing}));
+
+    // Two seconds on, every picture shown is due again.
+    scheduler.advance(2.5);
+    EXPECT_TRUE(model->needsPictures({missing}));
+}
+
+TEST_F(PreviewPipelineTest, APictureTakenSinceTheShownOneReplacesItWithoutACapture) {
+    const WindowDescriptor w = window();
+    const WindowDescriptor minimized = window(false);
+    model->previewImages().set({{w.id, QImage(2, 2, QImage::Format_RGB32)}});
+    cacheAged(w, 1);
+    EXPECT_TRUE(model->needsPictures({w}));
+    run(load({w}));
+    EXPECT_TRUE(captured().isEmpty());
+    EXPECT_EQ(model->previewImages().value().value(w.id).width(), 8);
+    EXPECT_FALSE(model->needsPictures({w}));
+
+    // Off screen: only a cached picture is worth a load.
+    EXPECT_FALSE(model->needsPictures({minimized}));
+    cacheAged(minimized, 600);
+    EXPECT_TRUE(model->needsPictures({minimized}));
+    run(load({minimized}));
+    EXPECT_FALSE(model->needsPictures({minimized}));
+}
+
+TEST_F(PreviewPipelineTest, AWindowActionKeepsEveryPictureAndRetakesOnlyTheActedOnWindows) {
+    const WindowDescriptor other = window();
+    WindowDescriptor acted = window();
+    run(load({other, acted}));
+    ASSERT_EQ(captured().size(), 2);
+    const qint64 generation = model->previewSessionGeneration();
+
+    // Minimized: it keeps its last picture, and nothing is taken again.
+    model->windowActedOn(WindowAction::minimize(), acted);
+    EXPECT_EQ(model->previewSessionGeneration(), generation + 1);
+    EXPECT_EQ(model->previewImages().value().size(), 2);
+    acted.isOnScreen = false;
+    acted.isMinimized = true;
+    EXPECT_FALSE(model->needsPictures({other, acted}));
+    run(load({other, acted}));
+    EXPECT_EQ(captured().size(), 2);
+    EXPECT_TRUE(isPublished(acted));
+
+    // Restored: its picture is taken again at once, young as it is; the other's is not.
+    model->windowActedOn(WindowAction::restore(), acted);
+    acted.isOnScreen = true;
+    acted.isMinimized = false;
+    EXPECT_TRUE(model->needsPictures({other, acted}));
+    run(load({other, acted}));
+    EXPECT_EQ(captured(), (QList<quint32>{other.id, acted.id, acted.id}));
+    EXPECT_FALSE(model->needsPictures({other, acted}));
+
+    // Closed: only its picture goes.
+    model->windowActedOn(WindowAction::close(), acted);
+    EXPECT_EQ(model->previewImages().value().keys(), QList<quint32>{other.id});
+}
+
 TEST_F(PreviewPipelineTest, ALateJoinerNeverDropsANewerCaptureOfItsWindow) {
     const WindowDescriptor w = window();
     setDelay(w, 1);

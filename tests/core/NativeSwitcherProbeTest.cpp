@@ -157,6 +157,41 @@ TEST_F(NativeSwitcherProbeTest, AnItemsURLNamesItsApplicationWhateverItsTitle) {
     EXPECT_EQ(highlighted(), notes);
 }
 
+TEST_F(NativeSwitcherProbeTest, AnItemNamingItsProcessStandsForThatCopyAlone) {
+    // A second and a third copy of Mail: the same bundle and name.
+    addNamedApp(20, "Mail");
+    addNamedApp(21, "Mail", ActivationPolicy::regular, /*terminated=*/true);
+    const QUrl bundle = QUrl::fromLocalFile(QStringLiteral("/Applications/Mail.app/"));
+    const QList<quint64> ids = dock.showSwitcher(
+        {{"Mail", bundle, {420, 420, 100, 100}, mail}, {"Mail", bundle, {540, 420, 100, 100}, 20}},
+        1, strip);
+    EXPECT_EQ(highlighted(), 20);
+    dock.selectSwitcherItem(0);
+    EXPECT_EQ(highlighted(), mail);
+
+    // A named process that is not a running regular application is nobody, never the first
+    // copy; a value that is no process number leaves the URL to decide.
+    const QList<std::pair<AccessibilityValue, std::optional<qint32>>> cases{
+        {AccessibilityValue(21.0), std::nullopt},
+        {AccessibilityValue(99.0), std::nullopt},
+        {AccessibilityValue(0.0), mail},
+        {AccessibilityValue(-20.0), mail},
+        {AccessibilityValue(20.5), mail},
+        {AccessibilityValue(4e9), mail},
+        {AccessibilityValue(QStringLiteral("20")), mail},
+    };
+    for (const auto& [value, expected] : cases) {
+        set(ids[0], ax::itemProcessIdentifier, value);
+        EXPECT_EQ(highlighted(), expected) << qPrintable(value.describe());
+    }
+
+    dock.setItems(
+        {{"Mail", bundle, {100, 850, 50, 50}, mail}, {"Mail", bundle, {160, 850, 50, 50}, 20}},
+        {0, 840, 1440, 60});
+    EXPECT_EQ(probe.processIdentifierAtDockPoint({185, 875}), 20);
+    EXPECT_EQ(probe.processIdentifierAtDockPoint({125, 875}), mail);
+}
+
 TEST_F(NativeSwitcherProbeTest, ALabelMatchesAnExactNameBeforeANameFollowedByASpace) {
     addNamedApp(12, "Mail Merge Pro");
     const QList<quint64> ids = dock.showSwitcher({item("Mail Drafts")}, 0, strip);

@@ -31,30 +31,45 @@ class ScreenCapturePreviewServiceTest : public testing::DesktopFixture {
         std::make_unique<ScreenCapturePreviewService>(desktop.screenCapture(), scheduler);
 };
 
-TEST(ScreenCapturePreviewServicePixelSize, TwiceTheWidthByTheClampedRatio) {
+TEST(ScreenCapturePreviewServicePixelSize, TwiceTheWidthAtMostTheWindowsOwnByTheClampedRatio) {
     struct Case {
         Size frame;
         double width;
         QSize pixels;
+        double scale = 1;
     };
     const Case cases[] = {
         {{800, 600}, 300, {600, 450}},
         // Ratio 10 clamps to 3, ratio 0.05 to 0.2.
-        {{100, 1000}, 200, {400, 1200}},
+        {{400, 4000}, 200, {400, 1200}},
         {{1000, 50}, 200, {400, 80}},
-        // At most 1 point wide: the height itself is the ratio.
-        {{0.5, 0.4}, 100, {200, 80}},
-        {{1, 2.5}, 100, {200, 500}},
+        // Never more pixels across than the window has: 100 of 400 asked.
+        {{100, 1000}, 200, {100, 300}},
+        {{250, 150}, 240, {250, 150}},
+        {{250, 150}, 125, {250, 150}},
+        {{250, 150}, 124.9, {249, 149}},
+        // On a screen of two pixels per point the window has twice as many.
+        {{250, 150}, 240, {480, 288}, 2},
+        {{250, 150}, 300, {500, 300}, 2},
+        // A scale that is no scale counts as 1.
+        {{250, 150}, 240, {250, 150}, 0},
+        {{250, 150}, 240, {250, 150}, -2},
+        // At most 1 point wide: at least 1 pixel each way.
+        {{0.5, 0.4}, 100, {1, 1}},
+        {{1, 2.5}, 100, {1, 2}},
+        {{0, 0}, 100, {1, 1}},
         // 0.6 pixels truncate to 0, then become 1.
         {{800, 600}, 0.3, {1, 1}},
         {{800, 600}, 0, {1, 1}},
         // Truncation, not rounding: 2 x 100.9 = 201.8 and 2 x 0.75 x 100.9 = 151.35.
         {{800, 600}, 100.9, {201, 151}},
-        {{800, 600}, ScreenCapturePreviewService::maximumDisplayWidth, {8192, 6144}},
+        {{800, 600}, ScreenCapturePreviewService::maximumDisplayWidth, {800, 600}},
+        {{8000, 6000}, ScreenCapturePreviewService::maximumDisplayWidth, {8000, 6000}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ScreenCapturePreviewService::pixelSize(c.frame, c.width), c.pixels)
-            << c.frame.width << " x " << c.frame.height << " at " << c.width;
+        EXPECT_EQ(ScreenCapturePreviewService::pixelSize(c.frame, c.width, c.scale), c.pixels)
+            << c.frame.width << " x " << c.frame.height << " at " << c.width << ", scale "
+            << c.scale;
     }
 }
 
@@ -75,7 +90,8 @@ TEST_F(ScreenCapturePreviewServiceTest, TheRatioComesFromTheCaptureSourcesFrame)
     const auto outcome = capture(n, 300);
     scheduler.runUntilIdle();
     ASSERT_TRUE(outcome->value.has_value());
-    EXPECT_EQ(outcome->value->size(), QSize(600, 600));
+    // Its width too: 400 points have 400 pixels, fewer than the 600 asked.
+    EXPECT_EQ(outcome->value->size(), QSize(400, 400));
 }
 
 TEST_F(ScreenCapturePreviewServiceTest, ContentIsReusedBelowTwoSecondsAndFetchedAgainFromThen) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "EndToEndSession.h"
+#include "EndToEndTest.h"
 #include "X11TestDesktop.h"
 #include "platform/x11/X11SwitcherLayout.h"
 #include "support/Keysyms.h"
@@ -31,7 +32,7 @@ constexpr const char* searchPanel = "Search Windows";
 // The program on a desktop of xlogo, xclock, a two-window client ("notes") and an xterm, mapped
 // in that order so that each took the focus from the one before: the switcher lists xterm, notes,
 // xclock, xlogo.
-class ProgramEndToEndTest : public ::testing::Test {
+class ProgramEndToEndTest : public testing::EndToEndTest {
   protected:
     void SetUp() override {
         QString error;
@@ -47,47 +48,16 @@ class ProgramEndToEndTest : public ::testing::Test {
         notesOne = notes->openWindow(desktop(), QStringLiteral("e2e-notes-one"));
         notesTwo = notes->openWindow(desktop(), QStringLiteral("e2e-notes-two"));
         ASSERT_TRUE(notesOne && notesTwo) << "the notes windows did not appear";
-        xterm =
-            session.startClient(QStringLiteral("xterm"),
-                                {"-T", "e2e-term", "-geometry", "60x15+700+80", "-e", "/bin/sh"},
-                                QStringLiteral("e2e-term"));
-        ASSERT_TRUE(xterm) << "xterm did not appear";
-        ASSERT_TRUE(becomesActive(*xterm));
+        xterm = startFocusedXterm();
+        ASSERT_TRUE(xterm) << "xterm did not appear or take the focus";
         ASSERT_TRUE(session.startProgram(5, error)) << error.toStdString();
     }
 
     void TearDown() override {
-        if (HasFailure()) {
-            const ::testing::TestInfo* test =
-                ::testing::UnitTest::GetInstance()->current_test_info();
-            const QString base = QDir::current().absoluteFilePath(
-                QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name()));
-            if (session.screenshot(base + QStringLiteral(".png"))) {
-                std::cerr << "screenshot: " << base.toStdString() << ".png\n";
-            }
-            // The server's windows as the failure left them.
-            QProcess tree;
-            tree.setStandardOutputFile(base + QStringLiteral(".windows.txt"));
-            tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
-            tree.waitForFinished(5000);
-            QFile::remove(base + QStringLiteral(".jsonl"));
-            if (QFile::copy(session.eventLogPath(), base + QStringLiteral(".jsonl"))) {
-                std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
-            }
-        }
+        EndToEndTest::TearDown();
         notes.reset();
     }
 
-    X11TestDesktop& desktop() { return session.desktop(); }
-    testing::X11TestKeyboard& keyboard() { return session.keyboard(); }
-    qsizetype mark() const { return session.events().size(); }
-
-    bool becomesActive(xcb_window_t window) {
-        const bool active =
-            X11TestDesktop::waitUntil([&] { return desktop().activeWindow() == window; }, 15000);
-        EXPECT_TRUE(active) << "active: " << desktop().activeWindow() << ", expected " << window;
-        return active;
-    }
     // Another client holds the keyboard: a grab of the test's own is refused. One that succeeds is
     // let go at once.
     bool keyboardHeldElsewhere() {
@@ -104,36 +74,6 @@ class ProgramEndToEndTest : public ::testing::Test {
             return false;
         }
         return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
-    // Asks the window manager to activate the window, as a pager does.
-    void activate(xcb_window_t window) {
-        xcb_client_message_event_t request{};
-        request.response_type = XCB_CLIENT_MESSAGE;
-        request.format = 32;
-        request.window = window;
-        request.type = desktop().atom("_NET_ACTIVE_WINDOW");
-        request.data.data32[0] = 2;
-        sendToRoot(request);
-    }
-    void sendToRoot(const xcb_client_message_event_t& message) {
-        xcb_send_event(desktop().get(), 0, desktop().root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&message));
-        desktop().sync();
-    }
-    void tap(xcb_keysym_t keysym) {
-        keyboard().press(keysym);
-        keyboard().release(keysym);
-        desktop().sync();
-    }
-    // Holds Super and presses Tab: the strip comes up.
-    void superTab() {
-        keyboard().press(testing::superL);
-        tap(testing::tab);
-    }
-    void releaseSuper() {
-        keyboard().release(testing::superL);
-        desktop().sync();
     }
     void typeText(const QString& text) {
         for (const QChar c : text) {
@@ -177,7 +117,6 @@ class ProgramEndToEndTest : public ::testing::Test {
         return order;
     }
 
-    EndToEndSession session;
     std::optional<xcb_window_t> xlogo;
     std::optional<xcb_window_t> xclock;
     std::unique_ptr<TestClient> notes;

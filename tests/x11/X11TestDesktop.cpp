@@ -267,6 +267,12 @@ bool TestClient::flood(xcb_window_t window, int count) {
     return answer() == "flooded";
 }
 
+bool TestClient::paint(xcb_window_t window, QRgb colour) {
+    process_.write(QByteArray("paint ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(colour & 0xffffffu, 16) + '\n');
+    return answer() == "painted";
+}
+
 QByteArray TestClient::answer() {
     while (!process_.canReadLine()) {
         if (!process_.waitForReadyRead(8000)) {

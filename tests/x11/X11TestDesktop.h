@@ -7,6 +7,7 @@
 #include <QCoro/QCoroTask>
 #include <QProcess>
 #include <QRect>
+#include <QRgb>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -104,6 +105,8 @@ class TestClient {
     // Renames the window `count` times as fast as it can; returns once the server has carried
     // every change out.
     bool flood(xcb_window_t window, int count);
+    // Paints the window in one colour; returns once the server has carried it out.
+    bool paint(xcb_window_t window, QRgb colour);
 
   private:
     // The next line it answers; empty when none came in time.

@@ -55,6 +55,10 @@ QList<quint64> SimulatedSystemDock::addItems(quint64 list, const QList<Item>& it
         if (item.url) {
             e.attributes.insert(ax::url.toString(), AccessibilityValue(*item.url));
         }
+        if (item.processIdentifier) {
+            e.attributes.insert(ax::itemProcessIdentifier.toString(),
+                                AccessibilityValue(static_cast<double>(*item.processIdentifier)));
+        }
         e.frame = item.frame;
         ids.append(desktop_.addTreeElement(pid_, list, std::move(e)));
     }

@@ -21,6 +21,8 @@ class SimulatedSystemDock {
         // "AXURL": the application's bundle, when the item carries one.
         std::optional<QUrl> url;
         GlobalRect frame;
+        // "AXItemProcessIdentifier": the process the item stands for, when the Dock says so.
+        std::optional<qint32> processIdentifier;
     };
 
     static constexpr qint32 defaultProcessIdentifier = 50;

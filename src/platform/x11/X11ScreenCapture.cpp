@@ -33,7 +33,7 @@ QCoro::Task<ShareableContent> X11ScreenCapture::shareableContent() {
     ShareableContent content;
     for (const X11WindowInfo& info : snapshot.windows) {
         content.windows.append(ShareableWindow{info.window, space.toGlobal(info.frameRect()),
-                                               info.pid, info.isOnScreen()});
+                                               info.pid, info.isOnScreen(), space.scale()});
     }
     co_return content;
 }

@@ -25,6 +25,8 @@ struct X11ShellContent {
         GlobalRect frame;
         // The application's desktop entry, when it has one.
         std::optional<QUrl> url;
+        // The process the item stands for.
+        qint32 processIdentifier = 0;
     };
 
     // One row of items the shell shows.

@@ -131,6 +131,11 @@ AttributeResult X11ShellElement::itemAttribute(QStringView name,
         return item.url ? AttributeResult::success(*item.url)
                         : AttributeResult::failed(AccessibilityStatus::noValue);
     }
+    if (name == ax::itemProcessIdentifier) {
+        return item.processIdentifier > 0
+                   ? AttributeResult::success(static_cast<double>(item.processIdentifier))
+                   : AttributeResult::failed(AccessibilityStatus::noValue);
+    }
     if (name == ax::selected && section_ == Section::strip) {
         return AttributeResult::success(index_ == shown.selected);
     }

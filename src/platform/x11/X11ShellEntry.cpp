@@ -24,8 +24,8 @@ QList<X11ShellContent::Item> X11ShellEntry::items(const QList<X11ShellEntry>& en
                                                   const X11CoordinateSpace& space) {
     QList<X11ShellContent::Item> result;
     for (int i = 0; i < entries.size() && i < row.items.size(); ++i) {
-        result.append(
-            {entries[i].name, space.toGlobal(row.items[i].translated(origin)), entries[i].url});
+        result.append({entries[i].name, space.toGlobal(row.items[i].translated(origin)),
+                       entries[i].url, entries[i].pid});
     }
     return result;
 }

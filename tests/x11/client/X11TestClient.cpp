@@ -6,6 +6,8 @@
 //                                                  after it; answers "class"
 //                                     flood ID N   renames the window N times without
 //                                                  pause; answers "flooded"
+//                                     paint ID RGB paints the window in the colour (hex
+//                                                  RRGGBB); answers "painted"
 //   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
 //                                   set (PID is another process's id, to claim), writes "ready"
 //                                   once the window manager has taken them all, and keeps the
@@ -130,6 +132,15 @@ int runCommands() {
             }
             client.sync();
             std::cout << "flooded" << std::endl;
+        } else if (line.rfind("paint ", 0) == 0) {
+            std::istringstream arguments(line.substr(6));
+            xcb_window_t window = XCB_NONE;
+            uint32_t colour = 0;
+            arguments >> window >> std::hex >> colour;
+            xcb_change_window_attributes(client.get(), window, XCB_CW_BACK_PIXEL, &colour);
+            xcb_clear_area(client.get(), 0, window, 0, 0, 0, 0);
+            client.sync();
+            std::cout << "painted" << std::endl;
         } else {
             std::cout << "unknown command" << std::endl;
         }

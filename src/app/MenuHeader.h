@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "base/KeyNames.h"
 #include "design/YardAccessible.h"
 
 namespace pellucine {
@@ -25,7 +26,7 @@ class MenuHeader final : public QWidget, public AccessibleElement {
     explicit MenuHeader(int width, QWidget* parent = nullptr);
 
     static QString wordmark() { return QStringLiteral("PELLUCINE"); }
-    static QStringList capLabels() { return {QStringLiteral("⌘"), QStringLiteral("⇥")}; }
+    static QStringList capLabels() { return {KeyNames::super, KeyNames::tab}; }
     static QFont wordmarkFont();
 
     QRectF iconRect() const;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/KeyNames.h"
 #include "design/Symbols.h"
 #include "design/YardFonts.h"
 
@@ -14,7 +15,7 @@ namespace pellucine {
 QString MenuRowTrailing::spoken() const {
     switch (trailingCase) {
         case Case::keys:
-            return keys.join(QLatin1Char(' '));
+            return KeyNames::spoken(keys);
         case Case::text:
             return text;
         case Case::none:

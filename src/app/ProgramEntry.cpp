@@ -9,6 +9,7 @@
 #include "app/InstanceChannel.h"
 #include "app/LaunchDecision.h"
 #include "app/ProgramActivationPolicy.h"
+#include "app/ProgramIcon.h"
 #include "app/ProgramSettingsFile.h"
 #include "app/X11Program.h"
 #include "app/X11WindowListing.h"
@@ -76,6 +77,7 @@ int runProgram(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pellucine"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(programIcon());
 
     std::unique_ptr<InstanceChannel> channel;
     const QStringList links = linkArguments(arguments);

@@ -40,6 +40,12 @@ StatusMenuRow trailing(StatusMenuItem item, const QString& title, const QString&
     return row;
 }
 
+// A row whose caps show the key equivalent that performs it.
+StatusMenuRow shortcut(StatusMenuItem item, const QString& title, const QString& symbol,
+                       const MenuKeyEquivalent& key) {
+    return trailing(item, title, symbol, MenuRowTrailing::keyCaps(key.capLabels()), key);
+}
+
 StatusMenuRow searchRow(const StatusMenuState& state) {
     const QString title = QStringLiteral("Search Windows…");
     const QString symbol = QStringLiteral("magnifyingglass");
@@ -73,7 +79,6 @@ const StatusMenuRow& StatusMenuModel::row(StatusMenuItem item) const {
 StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
     using I = StatusMenuItem;
     const Yard::Palette& palette = Yard::palette(state.scheme);
-    const quint64 command = KeyCombo::command;
     StatusMenuModel menu;
     menu.problem =
         currentFlaggedProblem(state.accessibility, state.screenRecording, state.windowSearchEnabled,
@@ -113,9 +118,8 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
         trailing(I::about, QStringLiteral("About PELLUCINE"), QStringLiteral("info.circle"),
                  MenuRowTrailing::plainText(QStringLiteral("v") + state.currentVersion)),
         separator(),
-        trailing(I::settings, QStringLiteral("Settings…"), QStringLiteral("gearshape"),
-                 MenuRowTrailing::keyCaps({QStringLiteral("⌘"), QStringLiteral(",")}),
-                 MenuKeyEquivalent{QStringLiteral(","), command}),
+        shortcut(I::settings, QStringLiteral("Settings…"), QStringLiteral("gearshape"),
+                 MenuKeyEquivalent{QStringLiteral(","), KeyCombo::control}),
         plain(I::showWindows, showWindows, QStringLiteral("rectangle.stack"), state.scheme),
         searchRow(state),
         separator(),
@@ -128,9 +132,8 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
         plain(I::website, QStringLiteral("PELLUCINE Website"), QStringLiteral("globe"),
               state.scheme),
         separator(),
-        trailing(I::quit, QStringLiteral("Quit PELLUCINE"), QStringLiteral("power"),
-                 MenuRowTrailing::keyCaps({QStringLiteral("⌘"), QStringLiteral("Q")}),
-                 MenuKeyEquivalent{QStringLiteral("q"), command}),
+        shortcut(I::quit, QStringLiteral("Quit PELLUCINE"), QStringLiteral("power"),
+                 MenuKeyEquivalent{QStringLiteral("q"), KeyCombo::control}),
     };
     return menu;
 }

@@ -36,6 +36,9 @@ struct MenuKeyEquivalent {
     QString key;
     quint64 modifiers = 0;
 
+    // The caps that show it: the modifiers as key combinations name them, then the key.
+    QStringList capLabels() const { return KeyCombo::modifierLabels(modifiers) << key.toUpper(); }
+
     friend bool operator==(const MenuKeyEquivalent&, const MenuKeyEquivalent&) = default;
 };
 

@@ -80,7 +80,7 @@ X11Program::X11Program(const Launch& launch)
           ReportProblem::Environment::standard(paths_, desktop_.urlOpener(), network_)),
       onboarding_(defaults_),
       activation_(desktop_.state().connection()),
-      icons_(desktop_.workspace()),
+      icons_(desktop_.state()),
       glance_{desktop_.workspace(),
               desktop_.screenLayout(),
               icons_,

@@ -10,6 +10,7 @@
 #include "app/OnboardingStore.h"
 #include "app/ProgramWindowPresenter.h"
 #include "app/ShellNotifications.h"
+#include "app/X11ApplicationIconProvider.h"
 #include "app/X11WindowActivation.h"
 #include "base/QtScheduler.h"
 #include "base/ThreadPoolExecutor.h"
@@ -17,7 +18,6 @@
 #include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/FileDialogSavePanel.h"
 #include "diagnostics/ReportEnvironment.h"
-#include "panels/DesktopEntryIcons.h"
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
 #include "platform/x11/X11Desktop.h"
@@ -77,7 +77,7 @@ class X11Program {
     ShellNotifications notifications_;
     OnboardingStore onboarding_;
     X11WindowActivation activation_;
-    DesktopEntryIcons icons_;
+    X11ApplicationIconProvider icons_;
     FontTextMeasurer measurer_;
     GlanceEnvironment glance_;
     HotkeyCenter hotkeys_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/KeyNames.h"
 #include "design/Yard.h"
 
 namespace pellucine {
@@ -12,13 +13,13 @@ namespace pellucine {
 KeyCap::KeyCap(const QString& label, bool onRail, bool isInline, QWidget* parent)
     : QWidget(parent), label_(label), onRail_(onRail), isInline_(isInline) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setAccessibleName(label);
+    setAccessibleName(KeyNames::spoken(label));
 }
 
 void KeyCap::setLabel(const QString& label) {
     if (label_ != label) {
         label_ = label;
-        setAccessibleName(label);
+        setAccessibleName(KeyNames::spoken(label));
         updateGeometry();
         update();
     }

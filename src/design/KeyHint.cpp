@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/KeyNames.h"
 #include "design/KeyCap.h"
 #include "design/Yard.h"
 
@@ -75,9 +76,20 @@ QList<KeyHint::Token> KeyHint::tokens(QStringView text) {
 }
 
 QString KeyHint::spokenText(QStringView text) {
-    QString result = text.toString();
-    result.remove(u'{');
-    result.remove(u'}');
+    QString result;
+    bool previousWasKey = false;
+    for (const Token& token : tokens(text)) {
+        const bool isKey = token.kind == Token::Kind::key;
+        QString part = isKey ? KeyNames::spoken(token.text) : token.text;
+        part.remove(u'{');
+        part.remove(u'}');
+        // Caps written against each other are still separate keys when read.
+        if (!result.isEmpty() && !part.isEmpty() && (token.gap || (isKey && previousWasKey))) {
+            result += u' ';
+        }
+        result += part;
+        previousWasKey = isKey;
+    }
     return result;
 }
 

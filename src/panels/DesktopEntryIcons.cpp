@@ -1,8 +1,8 @@
 #include "panels/DesktopEntryIcons.h"
 
-#include <QDir>
 #include <QFile>
-#include <QIcon>
+
+#include "platform/IconLookup.h"
 
 namespace pellucine {
 
@@ -33,20 +33,7 @@ QString DesktopEntryIcons::iconKey(const QByteArray& text) {
 }
 
 QImage DesktopEntryIcons::load(const QString& iconValue) {
-    if (iconValue.isEmpty()) {
-        return {};
-    }
-    if (QDir::isAbsolutePath(iconValue)) {
-        QImage image(iconValue);
-        return image.isNull()
-                   ? QImage()
-                   : image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    const QIcon icon = QIcon::fromTheme(iconValue);
-    if (icon.isNull()) {
-        return {};
-    }
-    return icon.pixmap(side, side).toImage();
+    return IconLookup::fromIconValue(iconValue, side);
 }
 
 QImage DesktopEntryIcons::icon(qint32 processIdentifier) const {

@@ -22,8 +22,7 @@ class DesktopEntryIcons final : public ApplicationIconProviding {
 
     // The Icon value of the "[Desktop Entry]" group of a desktop file's text; empty without one.
     static QString iconKey(const QByteArray& text);
-    // The icon named by an Icon value: an absolute path is read as a picture, anything else
-    // is looked up in the icon theme. Null when neither gives one.
+    // The icon named by an Icon value, found as IconLookup finds it.
     static QImage load(const QString& iconValue);
 
   private:

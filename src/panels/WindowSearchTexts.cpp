@@ -1,5 +1,7 @@
 #include "panels/WindowSearchTexts.h"
 
+#include "base/KeyNames.h"
+
 namespace pellucine::WindowSearchTexts {
 
 QString counter(const QString& query, qsizetype resultCount, qsizetype totalCount) {
@@ -34,7 +36,7 @@ QString rowAccessibilityLabel(const WindowSearch::Candidate& candidate) {
 }
 
 QString hotkeyAccessibilityLabel(const QStringList& keycapLabels) {
-    return QStringLiteral("Hotkey ") + keycapLabels.join(QString());
+    return QStringLiteral("Hotkey ") + KeyNames::spoken(keycapLabels);
 }
 
 }  // namespace pellucine::WindowSearchTexts

@@ -22,7 +22,7 @@ std::optional<QString> moreBelow(qsizetype resultCount, int visibleRows);
 QString badge(WindowSearch::Location location);
 // What assistive technologies read for a row: the window's label, then its location.
 QString rowAccessibilityLabel(const WindowSearch::Candidate& candidate);
-// The footer's hotkey group, read as one: "Hotkey ⇧⌘Space".
+// The footer's hotkey group, read as one: "Hotkey Shift Super Space".
 QString hotkeyAccessibilityLabel(const QStringList& keycapLabels);
 
 }  // namespace WindowSearchTexts

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/KeyNames.h"
 #include "design/KeyCap.h"
 #include "design/Symbols.h"
 #include "design/Yard.h"
@@ -259,13 +260,13 @@ QWidget* WindowSearchView::makeFooter() {
         auto* text = new YardText(label.toUpper(), kicker(), &Yard::Palette::muted, false, widget);
         text->setContentsMargins(groupLabelInset, 0, 0, 0);
         caps->addWidget(text);
-        widget->setAccessibleName((keys + QStringList{label}).join(QStringLiteral(", ")));
+        widget->setAccessibleName(KeyNames::spoken(keys) + QStringLiteral(", ") + label);
         layout->addWidget(widget);
         footerGroups_.append(widget);
     };
     group({QStringLiteral("↩")}, QStringLiteral("Switch"));
     group({QStringLiteral("↑"), QStringLiteral("↓")}, QStringLiteral("Move"));
-    group({QStringLiteral("esc")}, QStringLiteral("Close"));
+    group({QStringLiteral("Esc")}, QStringLiteral("Close"));
     hotkeyGroup_ = new QWidget(footer);
     hotkeyCaps_ = new QHBoxLayout(hotkeyGroup_);
     hotkeyCaps_->setContentsMargins(0, 0, 0, 0);

@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "base/KeyNames.h"
 #include "preferences/JsonFields.h"
 #include "preferences/PreferenceCodingError.h"
 
@@ -68,20 +69,23 @@ QJsonObject KeyCombo::toJson() const {
 }
 
 QStringList KeyCombo::keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers) {
+    return modifierLabels(modifiers) << keyName(keyCode);
+}
+
+QStringList KeyCombo::modifierLabels(std::uint64_t modifiers) {
     QStringList labels;
     if (modifiers & control) {
-        labels << QStringLiteral("⌃");
+        labels << KeyNames::control;
     }
     if (modifiers & option) {
-        labels << QStringLiteral("⌥");
+        labels << KeyNames::alt;
     }
     if (modifiers & shift) {
-        labels << QStringLiteral("⇧");
+        labels << KeyNames::shift;
     }
     if (modifiers & command) {
-        labels << QStringLiteral("⌘");
+        labels << KeyNames::super;
     }
-    labels << keyName(keyCode);
     return labels;
 }
 

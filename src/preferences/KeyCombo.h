@@ -36,9 +36,11 @@ struct KeyCombo {
     static KeyCombo fromJson(const QJsonValue& value, const QString& path = {});
     QJsonObject toJson() const;
 
-    // One label per key cap: "⌃", "⌥", "⇧", "⌘" for the modifiers that are set, in that order,
-    // then the key's name. Other modifier bits add nothing.
+    // One label per key cap: "Ctrl", "Alt", "Shift", "Super" for the modifiers that are set, in
+    // that order, then the key's name. Other modifier bits add nothing.
     static QStringList keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers);
+    // The modifier caps alone, in the same order.
+    static QStringList modifierLabels(std::uint64_t modifiers);
     QStringList keycapLabels() const { return keycapLabels(keyCode, modifiers); }
     // The key's display name: a special key's name, else a letter or digit, else "Key <code>".
     static QString keyName(std::uint32_t keyCode);

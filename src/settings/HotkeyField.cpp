@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "base/KeyNames.h"
 #include "design/KeyCap.h"
 #include "design/Yard.h"
 
@@ -50,7 +51,7 @@ QString HotkeyField::recordingToolTip() {
 }
 
 QString HotkeyField::accessibleLabel(const KeyCombo& combo) {
-    return QStringLiteral("Window search hotkey, ") + combo.keycapLabels().join(u' ');
+    return QStringLiteral("Window search hotkey, ") + KeyNames::spoken(combo.keycapLabels());
 }
 
 HotkeyField::HotkeyField(const KeyCombo& combo, QWidget* parent)

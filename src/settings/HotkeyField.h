@@ -53,7 +53,7 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
     static QString prompt();
     static QString restToolTip();
     static QString recordingToolTip();
-    // "Window search hotkey, ⇧ ⌘ Space".
+    // "Window search hotkey, Shift Super Space".
     static QString accessibleLabel(const KeyCombo& combo);
 
     explicit HotkeyField(const KeyCombo& combo, QWidget* parent = nullptr);

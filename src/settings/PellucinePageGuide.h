@@ -53,7 +53,7 @@ class PellucinePageGuide final : public QDialog {
                                   const QString& websiteHost);
     // The pages the guide links to, in order.
     static QList<SettingsView::Bay> seeAlso(SettingsView::Bay page);
-    // Every key as a cap, side by side: "{⇧}{⌘}{Space}".
+    // Every key as a cap, side by side: "{Shift}{Super}{Space}".
     static QString keyRun(const QStringList& keys);
 
     PellucinePageGuide(SettingsView::Bay page, const GuideFacts& facts, const QString& websiteHost,

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "base/KeyNames.h"
 #include "design/KeyCap.h"
 #include "design/Yard.h"
 
@@ -96,8 +97,8 @@ QWidget* footer() {
                                          SettingsSidebar::footerInkOpacity, false));
     auto* caps = new QHBoxLayout;
     caps->setSpacing(4);
-    caps->addWidget(new KeyCap(QStringLiteral("⌘"), true, false));
-    caps->addWidget(new KeyCap(QStringLiteral("⇥"), true, false));
+    caps->addWidget(new KeyCap(KeyNames::super, true, false));
+    caps->addWidget(new KeyCap(KeyNames::tab, true, false));
     caps->addStretch(1);
     legendColumn->addLayout(caps);
     column->addWidget(legend);

@@ -75,11 +75,11 @@ TEST(StatusMenuModelTest, RowsComeInMenuOrderWithTheirTitlesSymbolsAndShortcuts)
                            "Report a Problem…", "PELLUCINE Website", "", "Quit PELLUCINE"}));
     EXPECT_FALSE(menu.row(I::header).content.enabled);
     EXPECT_EQ(menu.row(I::about).content.trailing, MenuRowTrailing::plainText("v1.2.3"));
-    // The caps show Command and the key as printed; the equivalent is the key typed.
-    EXPECT_EQ(menu.row(I::settings).content.trailing, MenuRowTrailing::keyCaps({"⌘", ","}));
-    EXPECT_EQ(menu.row(I::settings).keyEquivalent, (MenuKeyEquivalent{",", KeyCombo::command}));
-    EXPECT_EQ(menu.row(I::quit).content.trailing, MenuRowTrailing::keyCaps({"⌘", "Q"}));
-    EXPECT_EQ(menu.row(I::quit).keyEquivalent, (MenuKeyEquivalent{"q", KeyCombo::command}));
+    // The caps show Ctrl and the key as printed; the equivalent is the key typed.
+    EXPECT_EQ(menu.row(I::settings).content.trailing, MenuRowTrailing::keyCaps({"Ctrl", ","}));
+    EXPECT_EQ(menu.row(I::settings).keyEquivalent, (MenuKeyEquivalent{",", KeyCombo::control}));
+    EXPECT_EQ(menu.row(I::quit).content.trailing, MenuRowTrailing::keyCaps({"Ctrl", "Q"}));
+    EXPECT_EQ(menu.row(I::quit).keyEquivalent, (MenuKeyEquivalent{"q", KeyCombo::control}));
     EXPECT_EQ(menu.row(I::welcome).content.symbol, "sparkles.rectangle.stack");
     EXPECT_EQ(menu.row(I::quit).content.symbol, "power");
     for (const StatusMenuRow& row : menu.rows) {
@@ -132,13 +132,13 @@ TEST(StatusMenuModelTest, TheSearchRowAdvertisesOnlyAHotkeyThatWorks) {
     StatusMenuRow search = makeStatusMenu(state).row(I::searchWindows);
     EXPECT_TRUE(search.visible);
     EXPECT_TRUE(search.custom);
-    EXPECT_EQ(search.content.trailing, MenuRowTrailing::keyCaps({"⇧", "⌘", "Space"}));
+    EXPECT_EQ(search.content.trailing, MenuRowTrailing::keyCaps({"Shift", "Super", "Space"}));
     EXPECT_EQ(search.keyEquivalent, (MenuKeyEquivalent{" ", 0x120000}));
 
     // A key with a name but no menu equivalent keeps its caps.
     state.windowSearchHotkey = KeyCombo{122, KeyCombo::control | KeyCombo::option};
     search = makeStatusMenu(state).row(I::searchWindows);
-    EXPECT_EQ(search.content.trailing.keys, (QStringList{"⌃", "⌥", "F1"}));
+    EXPECT_EQ(search.content.trailing.keys, (QStringList{"Ctrl", "Alt", "F1"}));
     EXPECT_FALSE(search.keyEquivalent);
 
     state.windowSearchHotkeyProblem = "another app";

@@ -54,8 +54,15 @@ TEST(KeyHintTokens, BracesWithoutAPartnerAreText) {
     // A "{" inside a key belongs to it.
     EXPECT_EQ(KeyHint::tokens(u"{a{b}"), (List{key("a{b", false)}));
     EXPECT_EQ(KeyHint::tokens(u"{a}}"), (List{key("a", false), word("}", false)}));
-    EXPECT_EQ(KeyHint::spokenText(u"Press {Esc} to close"), QStringLiteral("Press Esc to close"));
+    EXPECT_EQ(KeyHint::spokenText(u"Press {Esc} to close"),
+              QStringLiteral("Press Escape to close"));
     EXPECT_EQ(KeyHint::spokenText(u"{a{b}}"), QStringLiteral("ab"));
+    // Caps are read by name, one word each, even when drawn against each other.
+    EXPECT_EQ(KeyHint::spokenText(u"Press {Ctrl}{Alt}{K}, then {↩}."),
+              QStringLiteral("Press Control Alt K, then Return."));
+    EXPECT_EQ(KeyHint::spokenText(u"{Shift}{Tab} moves back"),
+              QStringLiteral("Shift Tab moves back"));
+    EXPECT_EQ(KeyHint::spokenText(u""), QString());
 }
 
 FlowLayout::Child child(qreal w, qreal h, bool gap) {
@@ -147,7 +154,7 @@ TEST(KeyHintWidget, IsReadAsOneTextWithoutBraces) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&hint);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->role(), QAccessible::StaticText);
-    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Press Esc to close"));
+    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Press Escape to close"));
     EXPECT_EQ(face->childCount(), 0);
 }
 

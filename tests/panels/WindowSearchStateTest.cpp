@@ -138,7 +138,7 @@ TEST(WindowSearchTextsTest, EmptyStatesChipAndLabels) {
     untitled.location = Location::minimized;
     EXPECT_EQ(rowAccessibilityLabel(untitled), QStringLiteral("Untitled window — Mail, Minimized"));
     EXPECT_EQ(hotkeyAccessibilityLabel(KeyCombo::keycapLabels(49, 0x120000)),
-              QStringLiteral("Hotkey ⇧⌘Space"));
+              QStringLiteral("Hotkey Shift Super Space"));
 }
 
 }  // namespace

@@ -16,15 +16,16 @@ KeyCombo comboFrom(const char* json) {
 }
 
 TEST(KeyComboTest, KeycapsListModifiersInFixedOrderThenTheKey) {
-    EXPECT_EQ(KeyCombo::keycapLabels(49, 0x120000), (QStringList{"⇧", "⌘", "Space"}));
+    EXPECT_EQ(KeyCombo::keycapLabels(49, 0x120000), (QStringList{"Shift", "Super", "Space"}));
     // Not bit order: Control, Option, Shift, Command.
-    EXPECT_EQ(KeyCombo::keycapLabels(49, 0x1E0000), (QStringList{"⌃", "⌥", "⇧", "⌘", "Space"}));
+    EXPECT_EQ(KeyCombo::keycapLabels(49, 0x1E0000),
+              (QStringList{"Ctrl", "Alt", "Shift", "Super", "Space"}));
     EXPECT_EQ(KeyCombo::keycapLabels(0, 0), QStringList{"A"});
     // Caps Lock and bits outside the four modifiers add no cap.
     EXPECT_EQ(KeyCombo::keycapLabels(0, 0x10000), QStringList{"A"});
     EXPECT_EQ(KeyCombo::keycapLabels(3, 0x10000 | 0x800000 | KeyCombo::option),
-              (QStringList{"⌥", "F"}));
-    EXPECT_EQ(KeyCombo::keycapLabels(105, KeyCombo::command), (QStringList{"⌘", "Key 105"}));
+              (QStringList{"Alt", "F"}));
+    EXPECT_EQ(KeyCombo::keycapLabels(105, KeyCombo::command), (QStringList{"Super", "Key 105"}));
 }
 
 TEST(KeyComboTest, KeyNamesAreExact) {

@@ -96,7 +96,8 @@ TEST_F(HotkeyFieldTest, RecordingTakesEveryKeyUntilACombinationOrEscape) {
     EXPECT_EQ(machine().windowSearchHotkey, (KeyCombo{96, 0x1E0000}));
     EXPECT_EQ(commits(), 1);
     EXPECT_EQ(hotkey->combo(), machine().windowSearchHotkey);
-    EXPECT_EQ(hotkey->accessibleName(), QStringLiteral("Window search hotkey, ⌃ ⌥ ⇧ ⌘ F5"));
+    EXPECT_EQ(hotkey->accessibleName(),
+              QStringLiteral("Window search hotkey, Control Alt Shift Super F5"));
 
     // Afterwards keys reach their widgets again.
     QTest::keyClick(typing, Qt::Key_B);

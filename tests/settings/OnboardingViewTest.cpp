@@ -27,7 +27,7 @@ void PrintTo(OnboardingView::Step step, std::ostream* out) {
 
 namespace {
 
-const QStringList defaultSearchKeys{QStringLiteral("⇧"), QStringLiteral("⌘"),
+const QStringList defaultSearchKeys{QStringLiteral("Shift"), QStringLiteral("Super"),
                                     QStringLiteral("Space")};
 
 class OnboardingViewTest : public testing::PermissionFixture {
@@ -69,13 +69,13 @@ class OnboardingViewTest : public testing::PermissionFixture {
 };
 
 TEST(OnboardingText, TheSearchRowNamesEachKeyAsACap) {
-    EXPECT_EQ(
-        OnboardingView::searchRowTemplate(defaultSearchKeys),
-        QStringLiteral("Press {⇧}{⌘}{Space}, or {F} while {Super}{Tab} is up, then type part of "
-                       "its title."));
+    EXPECT_EQ(OnboardingView::searchRowTemplate(defaultSearchKeys),
+              QStringLiteral(
+                  "Press {Shift}{Super}{Space}, or {F} while {Super}{Tab} is up, then type part of "
+                  "its title."));
     const QString unknown =
-        OnboardingView::searchRowTemplate({QStringLiteral("⌃"), QStringLiteral("Key 123")});
-    EXPECT_TRUE(unknown.startsWith(QStringLiteral("Press {⌃}{Key 123}, or {F}")));
+        OnboardingView::searchRowTemplate({QStringLiteral("Ctrl"), QStringLiteral("Key 123")});
+    EXPECT_TRUE(unknown.startsWith(QStringLiteral("Press {Ctrl}{Key 123}, or {F}")));
     const auto tokens = KeyHint::tokens(unknown);
     ASSERT_GE(tokens.size(), 3);
     EXPECT_EQ(tokens[2].text, QStringLiteral("Key 123")) << "one cap, space and all";

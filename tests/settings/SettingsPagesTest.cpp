@@ -200,7 +200,7 @@ TEST_F(SettingsPagesTest, TheHotkeyIsStoredMaskedAndTheConflictShowsOnlyWithSear
     shown();
     SwitcherPage* page = switcher();
     EXPECT_EQ(page->hotkeyField()->accessibleName(),
-              QStringLiteral("Window search hotkey, ⇧ ⌘ Space"));
+              QStringLiteral("Window search hotkey, Shift Super Space"));
     // Caps Lock and Fn bits never reach the record.
     emit page->hotkeyField()->onChange(KeyCombo{49, 0x10000 | 0x800000 | KeyCombo::command});
     EXPECT_EQ(machine().windowSearchHotkey, (KeyCombo{49, KeyCombo::command}));

@@ -239,7 +239,7 @@ TEST_F(SettingsViewTest, TheGuideClosesOnAPageChangeAndItsLinksNavigateFirst) {
 }
 
 TEST(PageGuide, ParagraphsCarryTheLiveValues) {
-    const GuideFacts facts{{"⌃", "⌥", "K"}, 300, false};
+    const GuideFacts facts{{"Ctrl", "Alt", "K"}, 300, false};
     const QStringList general = PellucinePageGuide::paragraphs(facts, Bay::general, "example.org");
     ASSERT_EQ(general.size(), 5);
     EXPECT_TRUE(general[2].startsWith(u"Export Settings writes a file"));
@@ -248,7 +248,7 @@ TEST(PageGuide, ParagraphsCarryTheLiveValues) {
         u"Keep settings in sync copies"));
 
     EXPECT_EQ(PellucinePageGuide::paragraphs(facts, Bay::switcher, {})[3],
-              QStringLiteral("Press {F} while the strip is up, or {⌃}{⌥}{K} from anywhere, to "
+              QStringLiteral("Press {F} while the strip is up, or {Ctrl}{Alt}{K} from anywhere, to "
                              "search every window. Type part of a title or app name, then {↩}."));
     EXPECT_EQ(
         PellucinePageGuide::paragraphs({{}, 1000, false}, Bay::dock, {})[0],

@@ -1,9 +1,6 @@
 #include "platform/x11/X11ApplicationIcons.h"
 
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QIcon>
-
+#include "platform/IconLookup.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowIcon.h"
@@ -14,14 +11,6 @@ namespace {
 
 // _NET_WM_ICON is read up to this many 32-bit items (a 1024 by 1024 picture and more).
 constexpr uint32_t iconPropertyLongs = 1u << 20;
-
-QImage themeIcon(const QString& name, int side) {
-    if (name.isEmpty() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-        return {};
-    }
-    const QIcon icon = QFileInfo(name).isAbsolute() ? QIcon(name) : QIcon::fromTheme(name);
-    return icon.isNull() ? QImage() : icon.pixmap(side, side).toImage();
-}
 
 }  // namespace
 
@@ -43,20 +32,44 @@ void X11ApplicationIcons::fetch(X11DesktopState& state, const QList<xcb_window_t
     }
 }
 
+void X11ApplicationIcons::keepOnly(const QSet<xcb_window_t>& windows) {
+    windowIcons_.removeIf([&](const auto& entry) { return !windows.contains(entry.key()); });
+}
+
+QImage X11ApplicationIcons::named(const QString& name, int side) {
+    const QString key = name + QLatin1Char('@') + QString::number(side);
+    auto found = namedIcons_.find(key);
+    if (found == namedIcons_.end()) {
+        found = namedIcons_.insert(key, IconLookup::fromIconValue(name, side));
+    }
+    return *found;
+}
+
 QImage X11ApplicationIcons::iconOf(const X11Application& app, std::optional<xcb_window_t> window,
                                    int side) {
-    if (window) {
-        const QImage icon = windowIcons_.value(*window);
-        if (!icon.isNull()) {
+    if (!app.identity.icon.isEmpty()) {
+        if (QImage icon = named(app.identity.icon, side); !icon.isNull()) {
             return icon;
         }
     }
-    const QString key = app.identity.icon + QLatin1Char('@') + QString::number(side);
-    auto themed = themeIcons_.find(key);
-    if (themed == themeIcons_.end()) {
-        themed = themeIcons_.insert(key, themeIcon(app.identity.icon, side));
+    if (window) {
+        if (QImage icon = windowIcons_.value(*window); !icon.isNull()) {
+            return icon;
+        }
     }
-    return *themed;
+    QStringList names;
+    for (const QString& name :
+         QStringList{app.identity.identifier.value_or(QString())} + app.identity.aliases) {
+        if (!name.isEmpty() && !names.contains(name.toLower())) {
+            names << name.toLower();
+        }
+    }
+    for (const QString& name : names) {
+        if (QImage icon = named(name, side); !icon.isNull()) {
+            return icon;
+        }
+    }
+    return {};
 }
 
 }  // namespace pellucine

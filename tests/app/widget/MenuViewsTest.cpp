@@ -29,7 +29,8 @@ MenuRowContent row(const QString& title, T trailing = T::none()) {
 }
 
 TEST(MenuRowTest, KeyCapsRunRightAlignedToTheTrailingInset) {
-    const MenuRowGeometry g = menuRowGeometry(row("Settings…", T::keyCaps({"⌘", ","})), {300, 24});
+    const MenuRowGeometry g =
+        menuRowGeometry(row("Settings…", T::keyCaps({"Ctrl", ","})), {300, 24});
     ASSERT_EQ(g.caps.size(), 2);
     for (const QRectF& cap : g.caps) {
         EXPECT_GE(cap.width(), 16);
@@ -37,7 +38,7 @@ TEST(MenuRowTest, KeyCapsRunRightAlignedToTheTrailingInset) {
     }
     EXPECT_DOUBLE_EQ(g.caps[1].left() - g.caps[0].right(), 2);
     EXPECT_DOUBLE_EQ(g.caps[1].right(), 300 - 21);
-    EXPECT_DOUBLE_EQ(keysWidth({"⌘", ","}), g.caps[1].right() - g.caps[0].left());
+    EXPECT_DOUBLE_EQ(keysWidth({"Ctrl", ","}), g.caps[1].right() - g.caps[0].left());
     // A wide label widens its cap past the minimum; the measure is rounded up first.
     const qreal space = QFontMetricsF(MenuRowFonts::keyCap()).horizontalAdvance("Space");
     EXPECT_DOUBLE_EQ(capWidths({"Space"}).value(0), std::max(std::ceil(space), 11.0) + 5);
@@ -89,7 +90,7 @@ struct RowInMenu {
 };
 
 TEST(MenuRowTest, AClickClosesTheMenuThenPerformsTheAction) {
-    RowInMenu in(row("Settings…", T::keyCaps({"⌘", ","})));
+    RowInMenu in(row("Settings…", T::keyCaps({"Ctrl", ","})));
     EXPECT_EQ(in.row->enclosingAction(), in.action);
     EXPECT_FALSE(in.row->isHighlighted());
     in.menu.setActiveAction(in.action);
@@ -103,7 +104,7 @@ TEST(MenuRowTest, AClickClosesTheMenuThenPerformsTheAction) {
 }
 
 TEST(MenuRowTest, ADisabledRowNeverHighlightsNorActs) {
-    MenuRowContent content = row("Quit PELLUCINE", T::keyCaps({"⌘", "Q"}));
+    MenuRowContent content = row("Quit PELLUCINE", T::keyCaps({"Ctrl", "Q"}));
     content.enabled = false;
     RowInMenu in(content);
     in.menu.setActiveAction(in.action);
@@ -115,18 +116,18 @@ TEST(MenuRowTest, ADisabledRowNeverHighlightsNorActs) {
 }
 
 TEST(MenuRowTest, AssistiveTechnologiesReadTheRowAndCanPressIt) {
-    RowInMenu in(row("Settings…", T::keyCaps({"⌘", ","})));
+    RowInMenu in(row("Settings…", T::keyCaps({"Ctrl", ","})));
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(in.row);
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->role(), QAccessible::MenuItem);
-    EXPECT_EQ(face->text(QAccessible::Name), "Settings…, ⌘ ,");
+    EXPECT_EQ(face->text(QAccessible::Name), "Settings…, Control Comma");
     QAccessibleActionInterface* actions = face->actionInterface();
     ASSERT_NE(actions, nullptr);
     ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
     actions->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(in.triggeredWhileOpen, QList<bool>{false});
     // Disabled: nothing to press.
-    MenuRowContent disabled = row("Off", T::keyCaps({"⌘"}));
+    MenuRowContent disabled = row("Off", T::keyCaps({"Ctrl"}));
     disabled.enabled = false;
     MenuRow off(disabled, {280, 24});
     QAccessibleActionInterface* none =
@@ -135,7 +136,7 @@ TEST(MenuRowTest, AssistiveTechnologiesReadTheRowAndCanPressIt) {
 }
 
 TEST(MenuRowTest, TheHighlightFillsTheInsetRoundedRectangle) {
-    RowInMenu in(row("Settings…", T::keyCaps({"⌘", ","})));
+    RowInMenu in(row("Settings…", T::keyCaps({"Ctrl", ","})));
     QPalette colours = in.menu.palette();
     colours.setColor(QPalette::Highlight, QColor(0, 0, 255));
     in.menu.setPalette(colours);
@@ -157,7 +158,8 @@ TEST(MenuHeaderTest, TheHeaderTakesItsWidthAndLinesItsCapsUpWithTheRows) {
     EXPECT_DOUBLE_EQ(header.wordmarkRect().left(), 15 + 30 + 10);
     const QList<QRectF> caps = header.capRects();
     ASSERT_EQ(caps.size(), 2);
-    const MenuRowGeometry below = menuRowGeometry(row("Quit", T::keyCaps({"⌘", "⇥"})), {400, 24});
+    const MenuRowGeometry below =
+        menuRowGeometry(row("Quit", T::keyCaps({"Super", "Tab"})), {400, 24});
     EXPECT_DOUBLE_EQ(caps[1].right(), 400 - 21);
     EXPECT_DOUBLE_EQ(caps[0].left(), below.caps[0].left());
     EXPECT_EQ(header.accessibleName(), "PELLUCINE. Super+Tab.");
@@ -190,14 +192,14 @@ TEST(StatusMenuTest, TheHeaderAndEveryRowShareOneWidthThatFitsTheWidestRow) {
     QList<int> shown = widths(status.menu());
     ASSERT_EQ(shown.size(), 12);
     EXPECT_EQ(shown.count(shown.first()), shown.size());
-    EXPECT_EQ(shown.first(), 268);
+    EXPECT_EQ(shown.first(), 283);
     EXPECT_FALSE(status.action(StatusMenuItem::update)->isVisible());
     EXPECT_FALSE(status.action(StatusMenuItem::updateSeparator)->isVisible());
     EXPECT_FALSE(status.action(StatusMenuItem::header)->isEnabled());
     // A hidden row does not widen the menu.
     QList<StatusMenuRow> hidden = menuWith("Notes").rows;
     hidden[3].content.title = QString(80, QLatin1Char('W'));
-    EXPECT_EQ(statusMenuWidth(hidden), 268);
+    EXPECT_EQ(statusMenuWidth(hidden), 283);
 
     // A long application name widens everything, the header included.
     const QString name(60, QLatin1Char('W'));
@@ -206,8 +208,8 @@ TEST(StatusMenuTest, TheHeaderAndEveryRowShareOneWidthThatFitsTheWidestRow) {
     shown = widths(status.menu());
     EXPECT_EQ(shown.count(shown.first()), shown.size());
     EXPECT_EQ(shown.first(), plainRowWidthNeed(wide.row(StatusMenuItem::showWindows).content));
-    EXPECT_GT(shown.first(), 268);
-    EXPECT_GE(shown.first(), trailingRowWidthNeed("Quit PELLUCINE", T::keyCaps({"⌘", "Q"})));
+    EXPECT_GT(shown.first(), 283);
+    EXPECT_GE(shown.first(), trailingRowWidthNeed("Quit PELLUCINE", T::keyCaps({"Ctrl", "Q"})));
 }
 
 TEST(StatusMenuTest, EachOpeningAsksForAFreshMenuAndKeysPerformRows) {

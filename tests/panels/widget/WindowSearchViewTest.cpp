@@ -114,11 +114,12 @@ TEST_F(WindowSearchViewTest, RowsAreReadAsTheirWindowAndLocation) {
 }
 
 TEST_F(WindowSearchViewTest, FooterNamesItsKeysAndFollowsTheHotkey) {
-    EXPECT_EQ(view->footerGroups(),
-              (QStringList{QStringLiteral("↩, Switch"), QStringLiteral("↑, ↓, Move"),
-                           QStringLiteral("esc, Close"), QStringLiteral("Hotkey ⇧⌘Space")}));
+    EXPECT_EQ(
+        view->footerGroups(),
+        (QStringList{QStringLiteral("Return, Switch"), QStringLiteral("Up Arrow Down Arrow, Move"),
+                     QStringLiteral("Escape, Close"), QStringLiteral("Hotkey Shift Super Space")}));
     state.setHotkey({0, KeyCombo::control | KeyCombo::option});
-    EXPECT_EQ(view->footerGroups().last(), QStringLiteral("Hotkey ⌃⌥A"));
+    EXPECT_EQ(view->footerGroups().last(), QStringLiteral("Hotkey Control Alt A"));
 }
 
 TEST_F(WindowSearchViewTest, TheSelectedRowSitsOnTheAccentWithoutASeparator) {

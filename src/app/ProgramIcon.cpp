@@ -1,0 +1,16 @@
+#include "app/ProgramIcon.h"
+
+// Outside any namespace, as the resource initialiser requires.
+static void initProgramIconResource() {
+    Q_INIT_RESOURCE(pellucine_icon);
+}
+
+namespace pellucine {
+
+QIcon programIcon() {
+    initProgramIconResource();
+    const QIcon installed = QIcon::fromTheme(QStringLiteral("pellucine"));
+    return installed.isNull() ? QIcon(QStringLiteral(":/pellucine/icon/pellucine.png")) : installed;
+}
+
+}  // namespace pellucine

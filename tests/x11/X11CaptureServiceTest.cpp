@@ -48,7 +48,7 @@ class X11CaptureServiceTest : public X11PortTest {
     std::unique_ptr<ScreenCapturePreviewService> service;
 };
 
-TEST_F(X11CaptureServiceTest, PicturesAnXtermAtTwiceThePreviewWidth) {
+TEST_F(X11CaptureServiceTest, PicturesAnXtermAtTwiceThePreviewWidthAtMostItsOwn) {
     const auto alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
     ASSERT_TRUE(alpha);
     const QRect frame = desktop->frameOf(*alpha);
@@ -59,7 +59,7 @@ TEST_F(X11CaptureServiceTest, PicturesAnXtermAtTwiceThePreviewWidth) {
     const QSize expected = ScreenCapturePreviewService::pixelSize(
         Size{double(frame.width()), double(frame.height())}, 260);
     EXPECT_EQ(image->size(), expected);
-    EXPECT_EQ(image->width(), 520);
+    EXPECT_EQ(image->width(), std::min(520, frame.width()));
     EXPECT_TRUE(hasSeveralColours(*image));
 }
 

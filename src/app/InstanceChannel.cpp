@@ -1,12 +1,11 @@
 #include "app/InstanceChannel.h"
 
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
-#include <memory>
-
-#include "app/InstanceMessage.h"
 
 namespace pellucine {
 
@@ -20,18 +19,27 @@ constexpr unsigned long retryPauseMs = 25;
 
 }  // namespace
 
-InstanceChannel::InstanceChannel(QString runtimeFolder, QObject* parent)
+void InstanceChannel::LaterDeleter::operator()(QObject* object) const {
+    object->deleteLater();
+}
+
+InstanceChannel::InstanceChannel(QString runtimeFolder, Scheduler& scheduler, Limits limits,
+                                 QObject* parent)
     : QObject(parent),
       folder_(std::move(runtimeFolder)),
-      lock_(folder_ + QLatin1Char('/') + lockName) {
+      scheduler_(scheduler),
+      limits_(limits),
+      lock_(folder_ + QLatin1Char('/') + lockName),
+      listener_([this](int descriptor) { accept(descriptor); }) {
     // Staleness is decided by whether the holder still runs, never by age.
     lock_.setStaleLockTime(0);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
 }
 
 InstanceChannel::~InstanceChannel() {
-    server_.close();
+    listener_.close();
+    while (!connections_.empty()) {
+        end(connections_.begin()->first);
+    }
 }
 
 QString InstanceChannel::userRuntimeFolder() {
@@ -79,11 +87,9 @@ InstanceChannel::Claim InstanceChannel::claim(const QStringList& links,
 
 InstanceChannel::Claim InstanceChannel::becomePrimary() {
     // Holding the lock, any socket file left here belongs to an instance that has ended.
-    QLocalServer::removeServer(socketPath());
-    if (!server_.listen(socketPath())) {
-        return {
-            Role::primary,
-            QStringLiteral("Could not listen on %1: %2").arg(socketPath(), server_.errorString())};
+    if (const std::optional<QString> problem = listener_.listen(socketPath())) {
+        return {Role::primary,
+                QStringLiteral("Could not listen on %1: %2").arg(socketPath(), *problem)};
     }
     return {Role::primary, std::nullopt};
 }
@@ -109,31 +115,68 @@ InstanceChannel::Delivery InstanceChannel::deliver(const QByteArray& message, in
     return reply == acceptedReply ? Delivery::delivered : Delivery::refused;
 }
 
-void InstanceChannel::accept() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        auto reader = std::make_shared<InstanceMessageReader>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader] {
-            const InstanceMessageReader::State before = reader->state();
-            const InstanceMessageReader::State state = reader->feed(socket->readAll());
-            if (before != InstanceMessageReader::State::reading ||
-                state == InstanceMessageReader::State::reading) {
-                return;
-            }
-            if (state == InstanceMessageReader::State::complete) {
-                const InstanceMessage& message = reader->message();
-                for (const QString& link : message.links) {
-                    emit linkReceived(link);
-                }
-                if (message.reopen) {
-                    emit reopenRequested();
-                }
-            }
-            socket->write(state == InstanceMessageReader::State::complete ? acceptedReply
-                                                                          : refusedReply);
-            socket->disconnectFromServer();
-        });
+void InstanceChannel::accept(int descriptor) {
+    if (openConnections() >= limits_.connections) {
+        ::close(descriptor);
+        return;
     }
+    std::unique_ptr<QLocalSocket, LaterDeleter> socket(new QLocalSocket);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        ::close(descriptor);
+        return;
+    }
+    QLocalSocket* key = socket.get();
+    connect(key, &QLocalSocket::readyRead, this, [this, key] { read(key); });
+    connect(key, &QLocalSocket::disconnected, this, [this, key] { end(key); });
+    ScopedWork deadline(scheduler_,
+                        scheduler_.postAfter(limits_.messageTime, [this, key] { end(key); }));
+    connections_.emplace(key, Connection{std::move(socket), {}, std::move(deadline)});
+    // Bytes that came with the connection are read at once.
+    if (key->bytesAvailable() > 0) {
+        read(key);
+    }
+}
+
+void InstanceChannel::read(QLocalSocket* socket) {
+    const auto it = connections_.find(socket);
+    if (it == connections_.end()) {
+        return;
+    }
+    InstanceMessageReader& reader = it->second.reader;
+    const InstanceMessageReader::State before = reader.state();
+    const InstanceMessageReader::State state = reader.feed(socket->readAll());
+    if (before != InstanceMessageReader::State::reading ||
+        state == InstanceMessageReader::State::reading) {
+        return;
+    }
+    if (state == InstanceMessageReader::State::complete) {
+        const InstanceMessage message = reader.message();
+        for (const QString& link : message.links) {
+            emit linkReceived(link);
+        }
+        if (message.reopen) {
+            emit reopenRequested();
+        }
+    }
+    // The connection may have ended while the links were handled.
+    if (!connections_.contains(socket)) {
+        return;
+    }
+    socket->write(state == InstanceMessageReader::State::complete ? acceptedReply : refusedReply);
+    // Ends the connection once the reply is out; the deadline still bounds a peer that never
+    // reads it.
+    socket->disconnectFromServer();
+}
+
+void InstanceChannel::end(QLocalSocket* socket) {
+    const auto it = connections_.find(socket);
+    if (it == connections_.end()) {
+        return;
+    }
+    Connection connection = std::move(it->second);
+    connections_.erase(it);
+    socket->disconnect(this);
+    socket->abort();
 }
 
 }  // namespace pellucine

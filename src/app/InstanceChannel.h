@@ -1,19 +1,28 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <unordered_map>
+
+#include "app/InstanceMessage.h"
+#include "app/LocalListener.h"
+#include "base/Scheduler.h"
+
+class QLocalSocket;
 
 namespace pellucine {
 
 // One running instance per user. The first launch holds a lock file and listens on a local
 // socket, both in the user's runtime folder; a later launch hands its links (or, without links,
 // a request to come forward) to it over the socket and ends. A lock or socket left behind by an
-// instance that was killed is taken over. Main thread.
+// instance that was killed is taken over. The running instance serves a bounded number of
+// connections at once and closes one that has not sent a whole message in time, so idle
+// connections cannot hold it shut. Main thread.
 class InstanceChannel final : public QObject {
     Q_OBJECT
 
@@ -36,8 +45,18 @@ class InstanceChannel final : public QObject {
     static constexpr QLatin1String socketName{"pellucine.socket"};
     static constexpr QLatin1String lockName{"pellucine.lock"};
 
-    // `runtimeFolder` must exist and belong to the user alone.
-    explicit InstanceChannel(QString runtimeFolder, QObject* parent = nullptr);
+    struct Limits {
+        // A connection that has not sent a whole message by then is closed.
+        Duration messageTime = std::chrono::milliseconds(1500);
+        // Connections served at once; further ones are closed on arrival until one ends.
+        int connections = 64;
+    };
+
+    // `runtimeFolder` must exist and belong to the user alone. `scheduler` times connections.
+    InstanceChannel(QString runtimeFolder, Scheduler& scheduler, Limits limits,
+                    QObject* parent = nullptr);
+    InstanceChannel(QString runtimeFolder, Scheduler& scheduler, QObject* parent = nullptr)
+        : InstanceChannel(std::move(runtimeFolder), scheduler, Limits{}, parent) {}
     ~InstanceChannel() override;
 
     // The user's runtime folder ($XDG_RUNTIME_DIR, or a private folder Qt makes in its place).
@@ -56,16 +75,34 @@ class InstanceChannel final : public QObject {
     void linkReceived(const QString& text);
     void reopenRequested();
 
+  public:
+    // Connections being served now.
+    int openConnections() const { return static_cast<int>(connections_.size()); }
+
   private:
     enum class Delivery { delivered, refused, unreachable };
 
+    struct LaterDeleter {
+        void operator()(QObject* object) const;
+    };
+    struct Connection {
+        std::unique_ptr<QLocalSocket, LaterDeleter> socket;
+        InstanceMessageReader reader;
+        ScopedWork deadline;
+    };
+
     Claim becomePrimary();
     Delivery deliver(const QByteArray& message, int timeoutMs) const;
-    void accept();
+    void accept(int descriptor);
+    void read(QLocalSocket* socket);
+    void end(QLocalSocket* socket);
 
     QString folder_;
+    Scheduler& scheduler_;
+    Limits limits_;
     QLockFile lock_;
-    QLocalServer server_;
+    LocalListener listener_;
+    std::unordered_map<QLocalSocket*, Connection> connections_;
 };
 
 }  // namespace pellucine

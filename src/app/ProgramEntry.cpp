@@ -15,6 +15,7 @@
 #include "app/X11WindowListing.h"
 #include "base/AppPaths.h"
 #include "base/Clock.h"
+#include "base/QtScheduler.h"
 #include "core/FlightRecorder.h"
 #include "core/PrivateCaptureProbe.h"
 #include "platform/HostProcess.h"
@@ -79,10 +80,12 @@ int runProgram(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(programIcon());
 
+    QtScheduler channelScheduler(systemContinuousClock());
     std::unique_ptr<InstanceChannel> channel;
     const QStringList links = linkArguments(arguments);
     if (decision.mode == LaunchMode::application) {
-        channel = std::make_unique<InstanceChannel>(InstanceChannel::userRuntimeFolder());
+        channel = std::make_unique<InstanceChannel>(InstanceChannel::userRuntimeFolder(),
+                                                    channelScheduler);
         const InstanceChannel::Claim claim = channel->claim(links);
         if (claim.role == InstanceChannel::Role::forwarded) {
             return 0;

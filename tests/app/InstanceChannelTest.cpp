@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -9,21 +11,28 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
+#include <vector>
 
 #include "app/InstanceChannel.h"
 #include "app/InstanceMessage.h"
+#include "base/FileDescriptor.h"
+#include "base/ManualScheduler.h"
+#include "support/LocalConnections.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
 namespace {
 
 using Role = InstanceChannel::Role;
+using testing::closedByPeer;
+using testing::connectLocal;
 
 // Claims from another thread while this one serves the running instance's socket.
 InstanceChannel::Claim claimElsewhere(const QString& folder, const QStringList& links) {
     InstanceChannel::Claim claim;
     std::unique_ptr<QThread> thread(QThread::create([&] {
-        InstanceChannel later(folder);
+        ManualScheduler unused;
+        InstanceChannel later(folder, unused);
         claim = later.claim(links);
     }));
     QEventLoop loop;
@@ -33,15 +42,29 @@ InstanceChannel::Claim claimElsewhere(const QString& folder, const QStringList& 
     return claim;
 }
 
+// Serves events until `done` holds, for at most five seconds.
+template <typename Condition>
+bool serveUntil(Condition done) {
+    const QDeadlineTimer deadline(5000);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
 class InstanceChannelTest : public ::testing::Test {
   protected:
+    ManualScheduler scheduler;
     // Socket paths are short: the runtime folder is a fresh one in the system's temporary
     // folder.
     QTemporaryDir runtime{QDir::tempPath() + QStringLiteral("/pellucine-run-XXXXXX")};
 };
 
 TEST_F(InstanceChannelTest, ALaterLaunchHandsItsLinksToTheRunningOneInOrder) {
-    InstanceChannel first(runtime.path());
+    InstanceChannel first(runtime.path(), scheduler);
     const InstanceChannel::Claim claim = first.claim({"pellucine://settings/dock"});
     ASSERT_EQ(claim.role, Role::primary);
     EXPECT_EQ(claim.problem, std::nullopt);
@@ -66,7 +89,7 @@ TEST_F(InstanceChannelTest, ALaterLaunchHandsItsLinksToTheRunningOneInOrder) {
 }
 
 TEST_F(InstanceChannelTest, TheRunningInstanceRefusesAMessageOutsideTheProtocol) {
-    InstanceChannel first(runtime.path());
+    InstanceChannel first(runtime.path(), scheduler);
     ASSERT_EQ(first.claim({}).role, Role::primary);
     QSignalSpy links(&first, &InstanceChannel::linkReceived);
     QStringList tooMany;
@@ -88,7 +111,7 @@ TEST_F(InstanceChannelTest, ASocketLeftBehindIsTakenOverAndAnEndedInstanceFreesI
         ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     }
     {
-        InstanceChannel first(runtime.path());
+        InstanceChannel first(runtime.path(), scheduler);
         const InstanceChannel::Claim claim = first.claim({});
         EXPECT_EQ(claim.role, Role::primary);
         EXPECT_EQ(claim.problem, std::nullopt);
@@ -96,7 +119,7 @@ TEST_F(InstanceChannelTest, ASocketLeftBehindIsTakenOverAndAnEndedInstanceFreesI
     }
     EXPECT_FALSE(QFileInfo::exists(runtime.filePath(InstanceChannel::socketName)));
     EXPECT_FALSE(QFileInfo::exists(runtime.filePath(InstanceChannel::lockName)));
-    InstanceChannel next(runtime.path());
+    InstanceChannel next(runtime.path(), scheduler);
     const InstanceChannel::Claim claim = next.claim({"pellucine://diagnostics"});
     EXPECT_EQ(claim.role, Role::primary);
     EXPECT_EQ(claim.problem, std::nullopt);
@@ -111,7 +134,7 @@ TEST_F(InstanceChannelTest, AnInstanceThatHoldsTheLockButNeverAnswersFailsTheLat
     ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1),
                                      QFileDevice::FileModificationTime));
     lockFile.close();
-    InstanceChannel later(runtime.path());
+    InstanceChannel later(runtime.path(), scheduler);
     const InstanceChannel::Claim claim =
         later.claim({"pellucine://diagnostics"}, std::chrono::milliseconds(0));
     EXPECT_EQ(claim.role, Role::failed);
@@ -120,8 +143,66 @@ TEST_F(InstanceChannelTest, AnInstanceThatHoldsTheLockButNeverAnswersFailsTheLat
     EXPECT_FALSE(QFileInfo::exists(later.socketPath()));
 }
 
+TEST_F(InstanceChannelTest, AConnectionWithoutAWholeMessageInTimeIsClosed) {
+    InstanceChannel first(runtime.path(), scheduler);
+    ASSERT_EQ(first.claim({}).role, Role::primary);
+    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    const auto silent = connectLocal(first.socketPath());
+    // Half a message: the link line but not its end.
+    const auto partial = connectLocal(first.socketPath(), "link pellucine://settings\n");
+    ASSERT_TRUE(silent && partial);
+    ASSERT_TRUE(serveUntil([&] { return first.openConnections() == 2; }));
+
+    scheduler.advance(std::chrono::milliseconds(1499));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(first.openConnections(), 2);
+    EXPECT_FALSE(closedByPeer(*silent));
+
+    scheduler.advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(first.openConnections(), 0);
+    EXPECT_TRUE(serveUntil([&] { return closedByPeer(*silent) && closedByPeer(*partial); }));
+    EXPECT_EQ(links.count(), 0);
+    EXPECT_EQ(scheduler.pendingCount(), 0U);
+}
+
+TEST_F(InstanceChannelTest, ConnectionsBeyondTheCapAreClosedOnArrivalAndServingResumes) {
+    InstanceChannel first(runtime.path(), scheduler,
+                          {.messageTime = std::chrono::seconds(1), .connections = 3});
+    ASSERT_EQ(first.claim({}).role, Role::primary);
+    std::vector<std::unique_ptr<FileDescriptor>> held;
+    for (int i = 0; i < 3; ++i) {
+        held.push_back(connectLocal(first.socketPath()));
+    }
+    ASSERT_TRUE(serveUntil([&] { return first.openConnections() == 3; }));
+    const auto beyond = connectLocal(first.socketPath(), InstanceMessage::encode({"x"}));
+    ASSERT_TRUE(beyond && held.back());
+    EXPECT_TRUE(serveUntil([&] { return closedByPeer(*beyond); }));
+    EXPECT_EQ(first.openConnections(), 3);
+    for (const auto& socket : held) {
+        EXPECT_FALSE(closedByPeer(*socket));
+    }
+
+    // Once the idle ones are gone, a later launch is served again.
+    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    scheduler.advance(std::chrono::seconds(1));
+    EXPECT_EQ(first.openConnections(), 0);
+    EXPECT_EQ(claimElsewhere(runtime.path(), {"pellucine://settings"}).role, Role::forwarded);
+    EXPECT_EQ(links.count(), 1);
+}
+
+TEST_F(InstanceChannelTest, AServedConnectionNoLongerCountsAndItsDeadlineIsDropped) {
+    InstanceChannel first(runtime.path(), scheduler,
+                          {.messageTime = std::chrono::seconds(1), .connections = 1});
+    ASSERT_EQ(first.claim({}).role, Role::primary);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(claimElsewhere(runtime.path(), {}).role, Role::forwarded);
+        EXPECT_TRUE(serveUntil([&] { return first.openConnections() == 0; }));
+    }
+    EXPECT_EQ(scheduler.pendingCount(), 0U);
+}
+
 TEST_F(InstanceChannelTest, WithoutAUsableRuntimeFolderTheProgramRunsAloneAndSaysWhy) {
-    InstanceChannel alone(runtime.filePath(QStringLiteral("missing/folder")));
+    InstanceChannel alone(runtime.filePath(QStringLiteral("missing/folder")), scheduler);
     const InstanceChannel::Claim claim = alone.claim({"pellucine://diagnostics"});
     EXPECT_EQ(claim.role, Role::primary);
     ASSERT_TRUE(claim.problem.has_value());

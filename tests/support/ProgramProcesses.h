@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,11 +39,15 @@ class ProgramProcesses {
         }
     }
 
-    // Started, or a failed expectation.
+    // Started, or a failed expectation. `inChild` runs in the child before the program starts.
     QProcess& launch(const QString& program, const QStringList& arguments,
-                     const QProcessEnvironment& environment) {
+                     const QProcessEnvironment& environment,
+                     const std::function<void()>& inChild = {}) {
         auto& process = processes_.emplace_back(std::make_unique<QProcess>());
         process->setProcessEnvironment(environment);
+        if (inChild) {
+            process->setChildProcessModifier(inChild);
+        }
         process->start(program, arguments);
         EXPECT_TRUE(process->waitForStarted(5000));
         return *process;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 
 #include "X11TestDesktop.h"
 #include "app/InstanceChannel.h"
+#include "support/LocalConnections.h"
 #include "support/ProgramProcesses.h"
 #include "support/QtPrinters.h"
 
@@ -35,8 +37,8 @@ class SingleInstanceProcessTest : public ::testing::Test {
                                                   home.filePath(QStringLiteral("config")));
     }
 
-    QProcess& launch(const QStringList& arguments) {
-        return processes.launch(QStringLiteral(PELLUCINE_PROGRAM), arguments, environment);
+    QProcess& launch(const QStringList& arguments, const std::function<void()>& inChild = {}) {
+        return processes.launch(QStringLiteral(PELLUCINE_PROGRAM), arguments, environment, inChild);
     }
 
     // Ends with status 0 and says nothing.
@@ -131,6 +133,39 @@ TEST_F(SingleInstanceProcessTest, TwoLaunchesAtOnceLeaveOneInstanceWithBothLinks
         return seen == QStringList{"general", "switcher"};
     })) << panes().join(' ').toStdString();
     EXPECT_EQ(running.state(), QProcess::Running);
+}
+
+TEST_F(SingleInstanceProcessTest, IdleConnectionsBeyondItsFileLimitDoNotHoldTheInstanceShut) {
+    // The usual limit for the instance; this process needs room for all the idle connections.
+    constexpr rlim_t instanceLimit = 1024;
+    constexpr int idleCount = 1100;
+    rlimit own{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &own), 0);
+    if (own.rlim_cur < 4096 && own.rlim_max >= 4096) {
+        own.rlim_cur = 4096;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &own), 0);
+    }
+    if (own.rlim_cur < 2 * instanceLimit) {
+        GTEST_SKIP() << "Cannot open enough files here";
+    }
+    QProcess& first = launch({"pellucine://settings/dock"}, [] {
+        const rlimit limit{instanceLimit, instanceLimit};
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    });
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return listening(); }));
+    ASSERT_TRUE(panesBecome({"dock"})) << panes().join(' ').toStdString();
+
+    std::vector<std::unique_ptr<FileDescriptor>> idle;
+    for (int i = 0; i < idleCount; ++i) {
+        idle.push_back(testing::connectLocal(socketPath()));
+    }
+    // Held open while the later launch comes.
+    expectHandedOver(launch({"pellucine://settings/general"}));
+    EXPECT_TRUE(panesBecome({"dock", "general"})) << panes().join(' ').toStdString();
+    idle.clear();
+    expectHandedOver(launch({"pellucine://diagnostics"}));
+    EXPECT_TRUE(panesBecome({"dock", "general", "diagnostics"})) << panes().join(' ').toStdString();
+    EXPECT_EQ(first.state(), QProcess::Running);
 }
 
 }  // namespace

@@ -34,11 +34,28 @@ AppDelegate::AppDelegate(Services services, Lifecycle lifecycle, QObject* parent
     : QObject(parent),
       services_(std::move(services)),
       lifecycle_(std::move(lifecycle)),
-      pendingDeepLinks_([this](const QUrl& url) { handleDeepLink(url, services_.events, this); }) {
+      pendingDeepLinks_([this](const QUrl& url) { admitDeepLink(url); }) {
     sharedDelegate() = this;
 }
 
 AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::admitDeepLink(const QUrl& url) {
+    const LinkAdmission::Outcome outcome =
+        linkAdmission_.admit({}, services_.scheduler.clock().now(), url.toString());
+    linkAdmission_ = outcome.next;
+    switch (outcome.verdict) {
+        case LinkAdmission::Verdict::handle:
+            handleDeepLink(url, services_.events, this);
+            break;
+        case LinkAdmission::Verdict::firstDropped:
+            services_.events.record(QStringLiteral("deep-links-dropped"));
+            break;
+        case LinkAdmission::Verdict::repeat:
+        case LinkAdmission::Verdict::dropped:
+            break;
+    }
+}
 
 AppDelegate* AppDelegate::shared() {
     return sharedDelegate();

@@ -11,6 +11,7 @@
 #include "app/DeepLinkDestinations.h"
 #include "app/DeepLinkQueue.h"
 #include "app/FlaggedProblem.h"
+#include "app/LinkAdmission.h"
 #include "app/ShellCommandTarget.h"
 #include "app/StatusMenuModel.h"
 #include "base/EventRecording.h"
@@ -177,6 +178,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     void recordLaunch();
     void showFirstWindow();
     void showWindowsOf(const std::function<std::optional<qint32>()>& chooseTarget);
+    // Acts on a link unless it repeats the last one or comes in a flood.
+    void admitDeepLink(const QUrl& url);
     std::optional<qint32> frontmostProcessIdentifier() const;
     qint32 ownProcessIdentifier() const;
 
@@ -188,6 +191,7 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     std::optional<qint32> menuTarget_;
     std::optional<qint32> lastExternal_;
     ScopedWork previewReport_;
+    LinkAdmission linkAdmission_;
     DeepLinkQueue pendingDeepLinks_;
     SubscriptionBag cancellables_;
     ScopedWork permissionTimer_;

@@ -121,6 +121,8 @@ const QHash<QString, QString>& titles() {
         {QStringLiteral("update-found"), QStringLiteral("Update found")},
         {QStringLiteral("update-check-failed"), QStringLiteral("Update check failed")},
         {QStringLiteral("deep-link"), QStringLiteral("Opened from a link")},
+        {QStringLiteral("deep-links-dropped"),
+         QStringLiteral("Links that came too fast were ignored")},
         {QStringLiteral("preview-cache-dropped"), QStringLiteral("Memory freed")},
         {QStringLiteral("previews-warmed"), QStringLiteral("Previews refreshed")},
     };

@@ -71,6 +71,7 @@ AppModel::AppModel(Platform platform, WindowServicing& windowService,
       syncService_(syncService) {
     portablePreferences_.set(preferenceStore_.loadPortablePreferences());
     machinePreferences_.set(preferenceStore_.loadMachinePreferences());
+    settingsReverted_.set(preferenceStore_.unreadableCopy());
     subscriptions_ += portablePreferences_.subscribeDistinct(
         [](const PortablePreferences& p) { return p.keepPasswordManagersPrivate; },
         [this](bool keepPrivate) {

@@ -153,6 +153,9 @@ class AppModel final : public QObject {
     Observable<std::optional<QString>>& pendingSettingsBay() { return pendingSettingsBay_; }
     // Whether the last save of the records failed: set until a save of both succeeds.
     Observable<bool>& preferencesUnsaved() { return preferencesUnsaved_; }
+    // Stored settings that could not be read at start, so that defaults replaced them, and
+    // where they were kept aside; cleared once the user was told.
+    Observable<std::optional<UnreadableCopy>>& settingsReverted() { return settingsReverted_; }
 
     // Services, fixed for the model's life.
     PermissionService& permissions() { return permissions_; }
@@ -288,6 +291,7 @@ class AppModel final : public QObject {
     Observable<SyncStatus> syncStatus_;
     Observable<std::optional<QString>> pendingSettingsBay_;
     Observable<bool> preferencesUnsaved_{false};
+    Observable<std::optional<UnreadableCopy>> settingsReverted_;
 
     PermissionService permissions_;
     LoginItemService loginItem_;

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
+
+#include "preferences/UnreadableCopy.h"
 
 namespace pellucine {
 
@@ -17,6 +20,8 @@ class KeyValueStore {
     virtual bool contains(const QString& key) const = 0;
     // Returns whether the value was stored durably.
     virtual bool setValue(const QString& key, const QVariant& value) = 0;
+    // What was kept aside when the stored data could not be read and the store began empty.
+    virtual std::optional<UnreadableCopy> unreadableCopy() const { return std::nullopt; }
 };
 
 }  // namespace pellucine

@@ -97,6 +97,16 @@ void PreferenceStore::keepUnreadable(const QString& key, const QVariant& stored,
         paths_.programSupportFolder(), key, QStringLiteral("json"), bytesOf(stored), clock_.now());
     fields.insert(QStringLiteral("result"), copy.result);
     events_.record(unreadableEvent, fields);
+    if (!firstUnreadable_) {
+        firstUnreadable_ = copy;
+    }
+}
+
+std::optional<UnreadableCopy> PreferenceStore::unreadableCopy() const {
+    if (std::optional<UnreadableCopy> whole = defaults_.unreadableCopy()) {
+        return whole;
+    }
+    return firstUnreadable_;
 }
 
 PortablePreferences PreferenceStore::importSettings(const QString& filePath) {

@@ -34,6 +34,8 @@ class PreferenceStore final : public PreferenceStoring {
     bool savePortablePreferences(const PortablePreferences& preferences) override;
     bool saveMachinePreferences(const MachinePreferences& preferences) override;
     PortablePreferences importSettings(const QString& filePath) override;
+    // The whole file's copy first, when the file was not the program's own.
+    std::optional<UnreadableCopy> unreadableCopy() const override;
 
     // The data part of import: more than 1 MiB is fileTooLarge, anything that is not an
     // envelope is malformed, a schema outside 1…12 is incompatibleSchema.
@@ -55,6 +57,7 @@ class PreferenceStore final : public PreferenceStoring {
     AppPaths paths_;
     const WallClock& clock_;
     EventRecording& events_;
+    std::optional<UnreadableCopy> firstUnreadable_;
 };
 
 }  // namespace pellucine

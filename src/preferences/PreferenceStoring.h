@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "preferences/MachinePreferences.h"
 #include "preferences/PortablePreferences.h"
+#include "preferences/UnreadableCopy.h"
 
 namespace pellucine {
 
@@ -21,6 +23,9 @@ class PreferenceStoring {
     // Reads a settings export file and returns its portable record, normalised, without
     // applying it. Throws PreferenceImportError or FileSystemError.
     virtual PortablePreferences importSettings(const QString& filePath) = 0;
+    // The first stored data that loads found unreadable and replaced with defaults, and where
+    // it was kept aside; nothing when all read well.
+    virtual std::optional<UnreadableCopy> unreadableCopy() const { return std::nullopt; }
 };
 
 }  // namespace pellucine

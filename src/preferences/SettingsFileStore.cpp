@@ -69,6 +69,7 @@ void SettingsFileStore::disown(const Claim& claim, const QString& reason) {
                  : UnreadableCopy{QStringLiteral("not-kept"), {}};
     // Without a copy the file stays as it is, whatever is set later.
     readable_ = copy.isSafe();
+    disowned_ = copy;
     claim.events.record(QStringLiteral("stored-preferences-unreadable"),
                         {{QStringLiteral("source"), QFileInfo(filePath_).fileName()},
                          {QStringLiteral("reason"), reason},

@@ -49,6 +49,7 @@ class SettingsFileStore final : public KeyValueStore {
     bool setValue(const QString& key, const QVariant& value) override;
 
     const QString& filePath() const { return filePath_; }
+    std::optional<UnreadableCopy> unreadableCopy() const override { return disowned_; }
 
   private:
     // Reads the file once; its QSettings status, nothing when it is not a regular file.
@@ -59,6 +60,7 @@ class SettingsFileStore final : public KeyValueStore {
     QString filePath_;
     QMap<QString, QVariant> values_;
     bool readable_ = true;
+    std::optional<UnreadableCopy> disowned_;
 };
 
 }  // namespace pellucine

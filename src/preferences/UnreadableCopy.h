@@ -16,6 +16,8 @@ struct UnreadableCopy {
 
     bool isSafe() const { return result != QLatin1String("not-kept"); }
 
+    friend bool operator==(const UnreadableCopy&, const UnreadableCopy&) = default;
+
     // Copies `bytes` to "<folder>/unreadable-<name>-<yyyyMMdd'T'HHmmss'Z'>[-n].<extension>",
     // owner-only, once per distinct content and never over an earlier copy.
     static UnreadableCopy keep(const QString& folder, const QString& name, const QString& extension,

@@ -187,6 +187,8 @@ SettingsView::SettingsView(AppModel& model, SettingsContext context, QWidget* pa
     });
     subscriptions_ += model_.preferencesUnsaved().subscribe(
         [this](bool unsaved) { saveFailure_->setVisible(unsaved); });
+    subscriptions_ += model_.settingsReverted().subscribe(
+        [this](const std::optional<UnreadableCopy>& copy) { showReverted(copy); });
     buildPage();
 }
 
@@ -197,6 +199,28 @@ QString SettingsView::saveFailureText(const AppPaths& paths) {
                "Settings could not be saved in %1. Changes last only until PELLUCINE quits; "
                "they are saved once the folder can be written again.")
         .arg(QFileInfo(SettingsFileStore::standardFilePath(paths)).path());
+}
+
+QString SettingsView::revertedText(const UnreadableCopy& copy) {
+    QString text =
+        QStringLiteral("Saved settings could not be read, so PELLUCINE started from the defaults.");
+    if (!copy.path.isEmpty()) {
+        text += QStringLiteral(" A copy of them was kept in %1.").arg(copy.path);
+    } else if (!copy.isSafe()) {
+        text += QStringLiteral(" No copy could be kept, so the file is left as it was.");
+    }
+    return text;
+}
+
+bool SettingsView::isShowingReverted() const {
+    return !reverted_->isHidden();
+}
+
+void SettingsView::showReverted(const std::optional<UnreadableCopy>& copy) {
+    if (copy) {
+        reverted_->setText(revertedText(*copy));
+    }
+    reverted_->setVisible(copy.has_value());
 }
 
 bool SettingsView::isShowingSaveFailure() const {
@@ -224,6 +248,11 @@ QWidget* SettingsView::buildContentColumn() {
     saveFailure_->setObjectName(QStringLiteral("saveFailure"));
     saveFailure_->setVisible(model_.preferencesUnsaved().value());
     layout->addWidget(leadingColumn(saveFailure_, QMargins(columnPadding, 0, columnPadding, 12)));
+    reverted_ = new YardText(QString(), Yard::hintFont(), &Yard::Palette::accent);
+    reverted_->setObjectName(QStringLiteral("settingsReverted"));
+    reverted_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    showReverted(model_.settingsReverted().value());
+    layout->addWidget(leadingColumn(reverted_, QMargins(columnPadding, 0, columnPadding, 12)));
 
     pageArea_ = new FadingScrollView(&Yard::Palette::ground, &Yard::Palette::muted);
     pageArea_->setObjectName(QStringLiteral("FadingScrollView"));
@@ -481,6 +510,10 @@ void SettingsView::appeared() {
 }
 
 void SettingsView::disappeared() {
+    // Told once: a window that showed the reverted settings does not show them again.
+    if (isShowingReverted()) {
+        model_.settingsReverted().set(std::nullopt);
+    }
     // Only changes not committed yet are saved as the window goes: a window opened and closed
     // again leaves the records, their date and the synced copy alone.
     if (uncommittedFrom_) {

@@ -11,6 +11,7 @@
 #include "base/SubscriptionBag.h"
 #include "preferences/MachinePreferences.h"
 #include "preferences/PortablePreferences.h"
+#include "preferences/UnreadableCopy.h"
 #include "settings/SettingsContext.h"
 #include "settings/SettingsDocument.h"
 
@@ -97,6 +98,10 @@ class SettingsView final : public QWidget {
     void markSaved();
     bool isShowingSaveFailure() const;
     static QString saveFailureText(const AppPaths& paths);
+    // Shown while stored settings that could not be read at start have not been told of: once
+    // the window that showed it goes, it is not shown again.
+    bool isShowingReverted() const;
+    static QString revertedText(const UnreadableCopy& copy);
 
     // Writes the model's records without committing (a slider being dragged). A window closed
     // before the commit saves the change then.
@@ -178,6 +183,7 @@ class SettingsView final : public QWidget {
     void presentGuide();
     void flashSaved();
     void stampSave(bool stored);
+    void showReverted(const std::optional<UnreadableCopy>& copy);
     void noteUncommitted();
     Records records() const;
     QCoro::Task<void> pullBeforePush(CancellationToken token, quint64 toggle);
@@ -208,6 +214,7 @@ class SettingsView final : public QWidget {
     SettingsSidebar* sidebar_;
     BayHeader* header_ = nullptr;
     YardText* saveFailure_ = nullptr;
+    YardText* reverted_ = nullptr;
     FadingScrollView* pageArea_ = nullptr;
     QVBoxLayout* pageColumn_ = nullptr;
     QWidget* page_ = nullptr;

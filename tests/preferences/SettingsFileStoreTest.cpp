@@ -252,6 +252,9 @@ TEST_F(ClaimedSettingsFileTest, AFileThatIsNotOursIsKeptAsideAndOnlyOurKeysAreWr
         ASSERT_EQ(copies(), QStringList{"unreadable-pellucine.conf-20260314T092653Z.conf"});
         EXPECT_EQ(testing::fileContents(temp.paths().programSupportFolder() + "/" + copies()[0]),
                   junk);
+        EXPECT_EQ(
+            file.unreadableCopy(),
+            (UnreadableCopy{"kept", temp.paths().programSupportFolder() + "/" + copies()[0]}));
         // Nothing is written before a value is set.
         EXPECT_EQ(testing::fileContents(path), junk);
         ASSERT_TRUE(file.setValue("flag", true));
@@ -261,6 +264,7 @@ TEST_F(ClaimedSettingsFileTest, AFileThatIsNotOursIsKeptAsideAndOnlyOurKeysAreWr
     // Now ours: read as it stands, nothing more recorded or kept.
     SettingsFileStore again = open();
     EXPECT_EQ(again.value("flag"), QString("true"));
+    EXPECT_EQ(again.unreadableCopy(), std::nullopt);
     EXPECT_EQ(events.count("stored-preferences-unreadable"), 1);
     EXPECT_EQ(copies().size(), 1);
 }
@@ -297,6 +301,7 @@ TEST_F(ClaimedSettingsFileTest, AFileThatCouldNotBeKeptIsNeverWrittenOver) {
     testing::putFile(folder, "in the way");
     SettingsFileStore file = open();
     EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("result"), "not-kept");
+    EXPECT_EQ(file.unreadableCopy(), (UnreadableCopy{"not-kept", {}}));
     EXPECT_FALSE(file.contains("stranger"));
     EXPECT_FALSE(file.setValue("flag", true));
     EXPECT_EQ(testing::fileContents(path), "[General]\nstranger=1\n");

@@ -51,6 +51,9 @@ class CountingPreferenceStore final : public PreferenceStoring {
     PortablePreferences importSettings(const QString& filePath) override {
         return store_.importSettings(filePath);
     }
+    std::optional<UnreadableCopy> unreadableCopy() const override {
+        return store_.unreadableCopy();
+    }
 
     // Where the records are kept, for a store of a later process.
     InMemoryKeyValueStore& defaults() { return defaults_; }
@@ -67,7 +70,10 @@ class CountingPreferenceStore final : public PreferenceStoring {
 // test answers and the program's folders in a temporary folder.
 class SettingsFixture : public DesktopFixture {
   protected:
-    SettingsFixture() {
+    SettingsFixture() { start(); }
+    // A model as the program makes it at start, reading the records; any window goes first.
+    void start() {
+        window.reset();
         model = std::make_unique<AppModel>(
             AppModel::Platform{desktop, scheduler, events, scheduler.clocks().wall, executor, {}},
             windowService, previewService, store, sync);

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QRegularExpression>
 
 #include "SettingsFixture.h"
@@ -224,6 +225,40 @@ TEST_F(SettingsTransferTest, AFailedSaveShowsNoStampButTheFailureUntilASaveSucce
     EXPECT_TRUE(view().isShowingSaveFailure());
     scheduler.advance(5);
     EXPECT_FALSE(view().isSaved());
+}
+
+TEST_F(SettingsTransferTest, SettingsThatCouldNotBeReadAreToldOnceWithWhereTheCopyWasKept) {
+    shown();
+    EXPECT_FALSE(view().isShowingReverted());
+    close();
+
+    // The next start finds the portable record damaged; the machine one still reads.
+    store.defaults().setValue(PreferenceStore::portableKey, QByteArray("{\"previewWidth\": 4"));
+    start();
+    const std::optional<UnreadableCopy> copy = model->settingsReverted().value();
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->result, "kept");
+    EXPECT_EQ(read(copy->path), "{\"previewWidth\": 4");
+    shown();
+    EXPECT_TRUE(view().isShowingReverted());
+    EXPECT_TRUE(view().findChild<QLabel*>("settingsReverted")->text().contains(copy->path));
+    // Still there while the window stays; gone for good once it has closed.
+    view().setBay(SettingsView::Bay::dock);
+    EXPECT_TRUE(view().isShowingReverted());
+    close();
+    shown();
+    EXPECT_FALSE(view().isShowingReverted());
+    EXPECT_EQ(model->settingsReverted().value(), std::nullopt);
+}
+
+TEST_F(SettingsTransferTest, RevertedSettingsSayWhetherACopyWasKept) {
+    EXPECT_TRUE(SettingsView::revertedText({"kept", "/a/unreadable-x.json"})
+                    .contains("kept in /a/unreadable-x.json"));
+    EXPECT_TRUE(SettingsView::revertedText({"already-kept", "/a/b.conf"}).contains("/a/b.conf"));
+    EXPECT_TRUE(SettingsView::revertedText({"not-kept", {}}).contains("left as it was"));
+    const QString empty = SettingsView::revertedText({"empty", {}});
+    EXPECT_FALSE(empty.contains("copy"));
+    EXPECT_TRUE(empty.contains("defaults"));
 }
 
 TEST_F(SettingsTransferTest, ResetPutsBothRecordsBackAndTurnsSyncOff) {

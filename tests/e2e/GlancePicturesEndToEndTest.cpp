@@ -162,6 +162,39 @@ TEST_F(GlancePicturesEndToEndTest, AGlanceRetakesAPictureOlderThanTwoSeconds) {
     releaseSuper();
 }
 
+TEST_F(GlancePicturesEndToEndTest, AMinimizedWindowKeepsItsLastPictureOfAnyAge) {
+    superTab();
+    ASSERT_TRUE(showsColour(glance, green));
+    QElapsedTimer taken;
+    taken.start();
+    tap(testing::escape);
+    releaseSuper();
+    ASSERT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+
+    xcb_client_message_event_t iconify{};
+    iconify.response_type = XCB_CLIENT_MESSAGE;
+    iconify.format = 32;
+    iconify.window = *secondWindow;
+    iconify.type = desktop().atom("WM_CHANGE_STATE");
+    iconify.data.data32[0] = 3;
+    sendToRoot(iconify);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(*secondWindow) == 3; }));
+    activate(*xterm);
+    ASSERT_TRUE(becomesActive(*xterm));
+
+    // Unmapped, it cannot be pictured: the glance shows the picture it took before, however
+    // old, where an on-screen window's would be taken again.
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return taken.elapsed() > 2200; }, 5000));
+    const qsizetype before = mark();
+    superTab();
+    EXPECT_TRUE(session.waitForEvent("previews-loaded", before, [](const QJsonObject& e) {
+        return e.value("offscreenCount").toString().toInt() == 1 &&
+               e.value("loadedCount").toString().toInt() == 1;
+    }));
+    EXPECT_TRUE(showsColour(glance, green)) << "the minimized window's last picture";
+    releaseSuper();
+}
+
 TEST_F(GlancePicturesEndToEndTest, PicturesOfASmallWindowAreNeverEnlarged) {
     superTab();
     ColourPatch tile;

@@ -1,5 +1,7 @@
 #include "app/LaunchChoices.h"
 
+#include <QDir>
+
 #include "platform/Workspace.h"
 
 namespace pellucine {
@@ -13,6 +15,14 @@ std::optional<ColorScheme> appearanceOverride(const QProcessEnvironment& environ
         return ColorScheme::dark;
     }
     return std::nullopt;
+}
+
+std::optional<QString> memoryPressureFileOverride(const QProcessEnvironment& environment) {
+    const QString value = environment.value(memoryPressureVariable);
+    if (value.isEmpty() || !QDir::isAbsolutePath(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 FirstWindow firstWindowAtLaunch(bool onboardingCompleted, PermissionState accessibility,

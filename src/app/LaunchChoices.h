@@ -16,6 +16,13 @@ inline const QString appearanceVariable = QStringLiteral("PELLUCINE_APPEARANCE")
 // The scheme `PELLUCINE_APPEARANCE` forces: exactly "light" or "dark"; none for anything else.
 std::optional<ColorScheme> appearanceOverride(const QProcessEnvironment& environment);
 
+inline const QString memoryPressureVariable = QStringLiteral("PELLUCINE_MEMORY_PRESSURE");
+
+// The pressure-stall file `PELLUCINE_MEMORY_PRESSURE` names instead of the kernel's own (a
+// container's cgroup file, or a calm stand-in for tests on a busy machine): an absolute path;
+// none for anything else.
+std::optional<QString> memoryPressureFileOverride(const QProcessEnvironment& environment);
+
 // The window the user sees first after launch.
 enum class FirstWindow { welcome, permissions, settings, none };
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "app/LaunchChoices.h"
 #include "app/LaunchDecision.h"
 #include "app/ProgramSettingsFile.h"
 #include "app/WebsiteURL.h"
@@ -36,6 +37,10 @@ X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& d
     X11Desktop::Options options;
     options.paths = paths;
     options.syncFolder = [&defaults] { return CloudPreferenceSync::chosenSyncFolder(defaults); };
+    if (const auto pressure =
+            memoryPressureFileOverride(QProcessEnvironment::systemEnvironment())) {
+        options.memoryPressure.path = *pressure;
+    }
     return options;
 }
 

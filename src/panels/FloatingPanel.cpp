@@ -99,6 +99,7 @@ void FloatingPanel::orderFront(const QRect& geometry) {
     }
     setGeometry(geometry);
     if (!isVisible()) {
+        applyBackdrop();
         show();
     }
     raise();
@@ -146,6 +147,18 @@ void FloatingPanel::applyDesktopHints() {
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atoms_->desktop,
                             XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
     }
+    xcb_flush(connection);
+}
+
+void FloatingPanel::applyBackdrop() {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr || translucent_ || !backdrop_.isValid()) {
+        return;
+    }
+    // An opaque panel has the screen's default visual, whose pixels are 0xRRGGBB.
+    const uint32_t pixel = backdrop_.rgb() & 0xFFFFFFU;
+    xcb_change_window_attributes(connection, static_cast<xcb_window_t>(winId()), XCB_CW_BACK_PIXEL,
+                                 &pixel);
     xcb_flush(connection);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -36,6 +37,10 @@ class FloatingPanel : public QWidget {
     // callback running inside it may replace it safely. Null leaves the panel empty.
     void setContent(QWidget* content);
 
+    // The colour the X server fills an opaque panel with before it is painted, so that a panel
+    // just shown never shows what lay beneath it; none leaves it unfilled.
+    void setBackdrop(const QColor& colour) { backdrop_ = colour; }
+
     // Shows the panel at `geometry` without activating it, and raises it above everything.
     void orderFront(const QRect& geometry);
     void orderOut();
@@ -49,6 +54,7 @@ class FloatingPanel : public QWidget {
   private:
     void applySurface();
     void applyDesktopHints();
+    void applyBackdrop();
     void updateMask();
 
     // The EWMH atoms of the hints, interned on the first showing on X11.
@@ -67,6 +73,7 @@ class FloatingPanel : public QWidget {
     bool surfaceApplied_ = false;
     qreal shapeInset_ = 0;
     qreal shapeRadius_ = 0;
+    QColor backdrop_;
     QPointer<QWidget> content_;
 };
 

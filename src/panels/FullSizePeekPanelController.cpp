@@ -27,6 +27,7 @@ void FullSizePeekPanelController::show(const WindowDescriptor& window, const QIm
     const bool translucent = !environment_.compositing || environment_.compositing();
     panel_->setTranslucent(translucent);
     panel_->setShape(0, FullSizePeekView::cornerRadius);
+    panel_->setBackdrop(GlanceStyle::panelMaterial(Yard::palette(panel_.get()), false));
     auto* view = new FullSizePeekView(window, image, layout.pictureSize.toQt(),
                                       environment_.icons.icon(window.ownerPID), translucent);
     panel_->setContent(view);

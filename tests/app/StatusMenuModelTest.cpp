@@ -164,6 +164,20 @@ TEST(LaunchChoicesTest, OnlyExactAppearanceNamesForceAScheme) {
     }
 }
 
+TEST(LaunchChoicesTest, OnlyAnAbsolutePathReplacesTheMemoryPressureFile) {
+    const auto with = [](const QString& value) {
+        QProcessEnvironment environment;
+        environment.insert(memoryPressureVariable, value);
+        return memoryPressureFileOverride(environment);
+    };
+    EXPECT_EQ(with("/sys/fs/cgroup/app/memory.pressure"),
+              QStringLiteral("/sys/fs/cgroup/app/memory.pressure"));
+    for (const char* other : {"", "memory.pressure", "./pressure", "~/pressure"}) {
+        EXPECT_EQ(with(other), std::nullopt) << other;
+    }
+    EXPECT_EQ(memoryPressureFileOverride(QProcessEnvironment()), std::nullopt);
+}
+
 TEST(LaunchChoicesTest, SettingsOpenAtLaunchWhenNothingElseShowsTheProgramRuns) {
     using W = FirstWindow;
     // The welcome flow comes first, whatever the permissions.

@@ -63,6 +63,18 @@ void EndToEndTest::sendToRoot(const xcb_client_message_event_t& message) {
     desktop().sync();
 }
 
+bool EndToEndTest::minimize(xcb_window_t window) {
+    constexpr uint32_t iconicState = 3;
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = window;
+    request.type = desktop().atom("WM_CHANGE_STATE");
+    request.data.data32[0] = iconicState;
+    sendToRoot(request);
+    return X11TestDesktop::waitUntil([&] { return desktop().wmState(window) == iconicState; });
+}
+
 void EndToEndTest::tap(xcb_keysym_t keysym) {
     keyboard().press(keysym);
     keyboard().release(keysym);

@@ -26,6 +26,8 @@ class EndToEndTest : public ::testing::Test {
     // Asks the window manager to activate the window, as a pager does.
     void activate(xcb_window_t window);
     void sendToRoot(const xcb_client_message_event_t& message);
+    // Asks the window manager to minimize the window and waits until it has.
+    bool minimize(xcb_window_t window);
     void tap(xcb_keysym_t keysym);
     // Holds Super and presses Tab: the strip comes up.
     void superTab();

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <iostream>
-
 #include "EndToEndSession.h"
+#include "EndToEndTest.h"
 #include "X11TestDesktop.h"
 #include "platform/x11/X11DockLayout.h"
 #include "support/Keysyms.h"
@@ -12,7 +9,6 @@
 namespace pellucine {
 namespace {
 
-using testing::EndToEndSession;
 using testing::ShownWindow;
 using testing::X11TestDesktop;
 
@@ -22,7 +18,7 @@ constexpr const char* dock = "Pellucine Dock";
 
 // The program on a desktop of two one-window applications, xclock mapped first and xlogo last
 // (so xlogo has the focus and xclock comes second in the strip).
-class GlanceBehaviourEndToEndTest : public ::testing::Test {
+class GlanceBehaviourEndToEndTest : public testing::EndToEndTest {
   protected:
     void SetUp() override {
         QString error;
@@ -33,47 +29,14 @@ class GlanceBehaviourEndToEndTest : public ::testing::Test {
         xlogo = session.startClient(QStringLiteral("xlogo"), {"-geometry", "160x160+60+300"},
                                     QStringLiteral("xlogo"));
         ASSERT_TRUE(xlogo) << "xlogo did not appear";
-        ASSERT_TRUE(X11TestDesktop::waitUntil(
-            [&] { return session.desktop().activeWindow() == *xlogo; }, 15000));
+        ASSERT_TRUE(becomesActive(*xlogo));
         ASSERT_TRUE(session.startProgram(2, error)) << error.toStdString();
     }
 
-    void TearDown() override {
-        if (HasFailure()) {
-            const ::testing::TestInfo* test =
-                ::testing::UnitTest::GetInstance()->current_test_info();
-            const QString base = QDir::current().absoluteFilePath(
-                QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name()));
-            if (session.screenshot(base + QStringLiteral(".png"))) {
-                std::cerr << "screenshot: " << base.toStdString() << ".png\n";
-            }
-            QFile::remove(base + QStringLiteral(".jsonl"));
-            if (QFile::copy(session.eventLogPath(), base + QStringLiteral(".jsonl"))) {
-                std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
-            }
-        }
-    }
-
-    X11TestDesktop& desktop() { return session.desktop(); }
-    qsizetype mark() const { return session.events().size(); }
-    void tap(xcb_keysym_t keysym) {
-        session.keyboard().press(keysym);
-        session.keyboard().release(keysym);
-        desktop().sync();
-    }
-    void superTab() {
-        session.keyboard().press(testing::superL);
-        tap(testing::tab);
-    }
-    void releaseSuper() {
-        session.keyboard().release(testing::superL);
-        desktop().sync();
-    }
     static auto from(const QString& source) {
         return [source](const QJsonObject& e) { return e.value("source").toString() == source; };
     }
 
-    EndToEndSession session;
     std::optional<xcb_window_t> xclock;
     std::optional<xcb_window_t> xlogo;
 };

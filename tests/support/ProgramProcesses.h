@@ -13,7 +13,8 @@
 namespace pellucine::testing {
 
 // This process's environment with the home, runtime, data and configuration folders pointed at
-// the given ones and no platform forced, so that the program started with it keeps to them.
+// the given ones and no platform forced, so that the program started with it keeps to them. The
+// program reads no memory pressure: other work on the machine must not empty its caches.
 inline QProcessEnvironment programEnvironment(const QString& home, const QString& runtime,
                                               const QString& data, const QString& config) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -23,6 +24,7 @@ inline QProcessEnvironment programEnvironment(const QString& home, const QString
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.insert(QStringLiteral("PELLUCINE_MEMORY_PRESSURE"), QStringLiteral("/dev/null"));
     return environment;
 }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QPoint>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 
@@ -173,11 +174,15 @@ std::optional<qint64> BenchDesktop::startProgram() {
     settings.write("[General]\nhasCompletedTaskSwitcherOnboarding=true\n");
     settings.close();
     program_ = std::make_unique<QProcess>();
-    program_->setProcessEnvironment(environment_);
+    QProcessEnvironment environment = environment_;
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                       QStringLiteral("pellucine.startup.info=true"));
+    program_->setProcessEnvironment(environment);
     program_->setStandardOutputFile(scratch_.path() + QStringLiteral("/program.log"));
     program_->setStandardErrorFile(scratch_.path() + QStringLiteral("/program.log"));
     // Another build of the program may be measured in its place.
     const QString path = qEnvironmentVariable("PELLUCINE_BENCH_PROGRAM", PELLUCINE_PROGRAM);
+    programClock_.start();
     program_->start(path, {});
     if (!program_->waitForStarted(startTimeoutMs)) {
         return std::nullopt;
@@ -199,11 +204,43 @@ bool BenchDesktop::logHas(const QList<QByteArray>& parts) const {
     return false;
 }
 
-qint64 BenchDesktop::residentKiB(const char* field) const {
-    if (!program_) {
-        return 0;
+bool BenchDesktop::programIdle() const {
+    QFile log(scratch_.path() + QStringLiteral("/program.log"));
+    return log.open(QIODevice::ReadOnly) && log.readAll().contains("idle after launch");
+}
+
+double BenchDesktop::millisecondsSinceProgramStart() const {
+    return static_cast<double>(programClock_.nsecsElapsed()) / 1e6;
+}
+
+std::optional<BenchDesktop::Reference> BenchDesktop::runEmptyQtProgram() {
+    QProcess program;
+    program.setProcessEnvironment(environment_);
+    program.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    program.start(QStringLiteral(EMPTY_QT_PROGRAM), {});
+    QByteArray output;
+    while (!output.contains("idle") && program.waitForReadyRead(startTimeoutMs)) {
+        output += program.readAllStandardOutput();
     }
-    QFile status(QStringLiteral("/proc/%1/status").arg(program_->processId()));
+    const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    std::optional<Reference> reference;
+    if (output.contains("idle")) {
+        // As the program's idle figure: once the first turns of the loop are over.
+        QThread::msleep(500);
+        reference = Reference{elapsed, residentKiBOf(program.processId())};
+    }
+    end(program);
+    return reference;
+}
+
+qint64 BenchDesktop::residentKiB(const char* field) const {
+    return program_ ? residentKiBOf(program_->processId(), field) : 0;
+}
+
+qint64 BenchDesktop::residentKiBOf(qint64 processIdentifier, const char* field) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(processIdentifier));
     if (!status.open(QIODevice::ReadOnly)) {
         return 0;
     }

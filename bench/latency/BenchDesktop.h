@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -41,10 +42,22 @@ class BenchDesktop {
 
     // Starts the program as after a completed welcome; its process id, or none.
     std::optional<qint64> startProgram();
+    // Whether the program has said that its event loop waited for the first time.
+    bool programIdle() const;
+    double millisecondsSinceProgramStart() const;
     // Whether the program's event log has a line holding every one of `parts`.
     bool logHas(const QList<QByteArray>& parts) const;
     // The program's resident and peak resident memory in KiB, from /proc; 0 when unknown.
     qint64 residentKiB(const char* field = "VmRSS:") const;
+    static qint64 residentKiBOf(qint64 processIdentifier, const char* field = "VmRSS:");
+
+    // An empty Qt widgets program on this desktop: the time from its start to its idle event
+    // loop, and its resident memory once idle.
+    struct Reference {
+        double startMilliseconds = 0;
+        qint64 residentKiB = 0;
+    };
+    std::optional<Reference> runEmptyQtProgram();
 
   private:
     QProcess& launch(const QString& program, const QStringList& arguments);
@@ -58,6 +71,7 @@ class BenchDesktop {
     std::vector<std::unique_ptr<QProcess>> clients_;
     QList<QColor> colours_;
     std::unique_ptr<QProcess> program_;
+    QElapsedTimer programClock_;
 };
 
 }  // namespace pellucine

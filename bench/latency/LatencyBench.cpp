@@ -29,6 +29,7 @@ constexpr int memoryClients = 30;
 constexpr int pictureColourPixels = 400;
 constexpr int colourTolerance = 16;
 constexpr int answerTimeoutMs = 3000;
+constexpr int emptyProgramRuns = 5;
 
 double millisecondsOf(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -137,8 +138,13 @@ class LatencyRun {
         return Timing{*mapped, ready};
     }
 
-    // `rofi -show window` from its start until its window is mapped; then it is ended.
-    std::optional<double> rofiRun() {
+    // `rofi -show window` from its start until its window is mapped, with its resident memory
+    // then; then it is ended.
+    struct RofiRun {
+        double mapped = 0;
+        qint64 residentKiB = 0;
+    };
+    std::optional<RofiRun> rofiRun() {
         display_.takeMapped();
         QProcess rofi;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -159,6 +165,7 @@ class LatencyRun {
             return window != XCB_NONE && display_.isViewable(window);
         });
         const double elapsed = millisecondsOf(clock);
+        const qint64 resident = BenchDesktop::residentKiBOf(rofi.processId());
         rofi.terminate();
         if (!rofi.waitForFinished(5000)) {
             rofi.kill();
@@ -168,7 +175,7 @@ class LatencyRun {
         if (!shown) {
             return std::nullopt;
         }
-        return elapsed;
+        return RofiRun{elapsed, resident};
     }
 
   private:
@@ -294,6 +301,10 @@ int run(int cycles, int memoryCycles) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
     }
+    double startUp = -1;
+    if (display.waitUntil(QDeadlineTimer(15000), [&] { return desktop.programIdle(); })) {
+        startUp = desktop.millisecondsSinceProgramStart();
+    }
     // Without a tray a later launch opens Settings; it is closed so that only clients remain.
     std::optional<xcb_window_t> settings;
     display.waitUntil(
@@ -323,6 +334,7 @@ int run(int cycles, int memoryCycles) {
     }
 
     const qint64 idle = settledResidentKiB(desktop);
+    std::printf("start-up to idle loop: %.1f ms\n", startUp);
     std::printf("resident memory, idle with %d windows: %lld KiB\n", memoryClients,
                 static_cast<long long>(idle));
     const std::optional<Timing> firstGlance = latency.glanceCycle(0);
@@ -335,11 +347,12 @@ int run(int cycles, int memoryCycles) {
         }
     }
     const qint64 after = settledResidentKiB(desktop);
+    const qint64 peak = desktop.residentKiB("VmHWM:");
     std::printf(
         "resident memory after %d glance cycles: %lld KiB (%+lld KiB), peak %lld KiB, "
         "%d cycles timed out\n",
         memoryCycles, static_cast<long long>(after), static_cast<long long>(after - idle),
-        static_cast<long long>(desktop.residentKiB("VmHWM:")), failures);
+        static_cast<long long>(peak), failures);
 
     desktop.stopClients(memoryClients - latencyClients);
     if (!latency.waitForClients(latencyClients, true) || !listed(latencyClients)) {
@@ -349,10 +362,10 @@ int run(int cycles, int memoryCycles) {
     std::printf("%d client windows (xterm, xlogo, xclock) on Xvfb with openbox, %d cycles\n",
                 latencyClients, cycles);
     const std::optional<Timing> firstSearch = latency.searchCycle();
-    const std::optional<double> firstRofi = latency.rofiRun();
+    const std::optional<LatencyRun::RofiRun> firstRofi = latency.rofiRun();
     std::printf("first glance %.1f ms, first search %.1f ms, first rofi %.1f ms (not counted)\n",
                 firstGlance ? firstGlance->ready : -1.0, firstSearch ? firstSearch->ready : -1.0,
-                firstRofi.value_or(-1.0));
+                firstRofi ? firstRofi->mapped : -1.0);
 
     Samples glance;
     Samples search;
@@ -364,12 +377,22 @@ int run(int cycles, int memoryCycles) {
         search.add(latency.searchCycle());
     }
     std::vector<double> rofiTimes;
+    std::vector<double> rofiResident;
     for (int i = 0; i < cycles; ++i) {
-        const std::optional<double> elapsed = latency.rofiRun();
-        if (elapsed) {
-            rofiTimes.push_back(*elapsed);
+        const std::optional<LatencyRun::RofiRun> run = latency.rofiRun();
+        if (run) {
+            rofiTimes.push_back(run->mapped);
+            rofiResident.push_back(static_cast<double>(run->residentKiB));
         } else {
             ++rofi.failures;
+        }
+    }
+    std::vector<double> emptyStarts;
+    std::vector<double> emptyResident;
+    for (int i = 0; i < emptyProgramRuns; ++i) {
+        if (const auto reference = desktop.runEmptyQtProgram()) {
+            emptyStarts.push_back(reference->startMilliseconds);
+            emptyResident.push_back(static_cast<double>(reference->residentKiB));
         }
     }
     const LatencyFigures glanceMapped = LatencyFigures::of(glance.mapped, glance.failures);
@@ -382,6 +405,15 @@ int run(int cycles, int memoryCycles) {
     print("search panel mapped", searchMapped);
     print("search panel mapped and focused", searchFocused);
     print("rofi -show window mapped", rofiMapped);
+    print("empty Qt program to idle loop", LatencyFigures::of(emptyStarts));
+    std::printf("%-34s %.1f ms\n", "start-up to idle loop", startUp);
+    std::printf("%-34s %.1f ms\n", "first glance after launch",
+                firstGlance ? firstGlance->ready : -1.0);
+    std::printf("resident memory idle / after %d glance cycles / peak: %lld / %lld / %lld KiB\n",
+                memoryCycles, static_cast<long long>(idle), static_cast<long long>(after),
+                static_cast<long long>(peak));
+    std::printf("resident memory (median), empty Qt program %.0f KiB, rofi shown %.0f KiB\n",
+                LatencyFigures::of(emptyResident).median, LatencyFigures::of(rofiResident).median);
     std::printf(
         "ratios to rofi (median / p95): glance %.2f / %.2f, search %.2f / %.2f\n",
         ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),

@@ -6,6 +6,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/DeepLink.h"
+#include "app/FirstIdleTrace.h"
 #include "app/InstanceChannel.h"
 #include "app/LaunchDecision.h"
 #include "app/ProgramActivationPolicy.h"
@@ -124,6 +125,7 @@ int runProgram(int argc, char* argv[]) {
                      &AppDelegate::receiveLink);
     QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
                      &AppDelegate::applicationShouldHandleReopen);
+    traceFirstIdle();
     const int status = QApplication::exec();
     program.reset();
     FlightRecorder::shared().drain();

@@ -1,0 +1,29 @@
+#include "app/FirstIdleTrace.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <memory>
+
+namespace pellucine {
+
+namespace {
+
+Q_LOGGING_CATEGORY(startupLog, "pellucine.startup", QtWarningMsg)
+
+}  // namespace
+
+void traceFirstIdle() {
+    QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher();
+    if (dispatcher == nullptr || !startupLog().isInfoEnabled()) {
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, dispatcher,
+                                   [connection] {
+                                       QObject::disconnect(*connection);
+                                       qCInfo(startupLog, "idle after launch");
+                                   });
+}
+
+}  // namespace pellucine

@@ -5,12 +5,15 @@
 #include <QPointer>
 #include <QScreen>
 
+#include "GlanceGallery.h"
 #include "design/Yard.h"
 #include "design/YardFonts.h"
 #include "windows/catalogue/WindowCatalogue.h"
 
 namespace pellucine::testing {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 TEST(WindowCatalogueTest, RunsOnOneLaptopScreenWithOnlyTheBundledFaces) {
     ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
@@ -33,6 +36,8 @@ TEST(WindowCatalogueTest, OpensEveryWindowShownInEitherScheme) {
             EXPECT_TRUE(window->isWindow());
             EXPECT_TRUE(window->isVisible());
             EXPECT_FALSE(window->size().isEmpty());
+            EXPECT_LE(window->width(), 1280);
+            EXPECT_LE(window->height(), 800);
             EXPECT_EQ(Yard::scheme(window), scheme);
             EXPECT_EQ(catalogue.settingsView() != nullptr,
                       name.startsWith(u"settings-") || name.startsWith(u"guide-"));
@@ -43,6 +48,27 @@ TEST(WindowCatalogueTest, OpensEveryWindowShownInEitherScheme) {
     catalogue.open(QStringLiteral("peek"), ColorScheme::light);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(catalogue.open(QStringLiteral("settings-nowhere"), ColorScheme::light), nullptr);
+}
+
+TEST(WindowCatalogueTest, GlanceSheetsKeepTheirBackdropOnlyWhereTheScreenHasRoom) {
+    const QSize screen = gallery::sampleScreenSize;
+    EXPECT_EQ(gallery::sheetMargins({600, 400}, screen), QSize(28, 28));
+    // Exactly room for the full margin, then one pixel less.
+    EXPECT_EQ(gallery::sheetMargins({1224, 744}, screen), QSize(28, 28));
+    EXPECT_EQ(gallery::sheetMargins({1226, 746}, screen), QSize(27, 27));
+    // The widest glance the screen allows, and one that fills or outgrows it.
+    EXPECT_EQ(gallery::sheetMargins({1240, 400}, screen), QSize(20, 28));
+    EXPECT_EQ(gallery::sheetMargins({1280, 800}, screen), QSize(0, 0));
+    EXPECT_EQ(gallery::sheetMargins({1300, 900}, screen), QSize(0, 0));
+
+    WindowCatalogue catalogue;
+    for (const QString& name : {u"glance-grid"_s, u"glance-dock"_s, u"glance-compact"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        const QWidget* sheet = catalogue.open(name, ColorScheme::light);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_LE(sheet->width(), screen.width());
+        EXPECT_LE(sheet->height(), screen.height());
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLinearGradient>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -18,16 +19,19 @@
 namespace pellucine::gallery {
 namespace {
 
-constexpr int margin = 28;
-const ScreenRect laptop{0, 0, 1440, 875};
+// The laptop screen the sample panels are sized for.
+const ScreenRect laptop{0, 0, static_cast<double>(sampleScreenSize.width()),
+                        static_cast<double>(sampleScreenSize.height())};
 
 // A desktop backdrop with one panel on it, so that translucency shows.
 class Backdrop : public QWidget {
   public:
     Backdrop(QWidget* panel, QSize panelSize) {
+        const QSize margins = sheetMargins(panelSize, sampleScreenSize);
         panel->setParent(this);
-        panel->setGeometry(margin, margin, panelSize.width(), panelSize.height());
-        setFixedSize(panelSize + QSize(2 * margin, 2 * margin));
+        panel->setGeometry(margins.width(), margins.height(), panelSize.width(),
+                           panelSize.height());
+        setFixedSize(panelSize + 2 * margins);
     }
 
   protected:
@@ -196,6 +200,15 @@ QList<GlanceSheet> sheets() {
 }
 
 }  // namespace
+
+QSize sheetMargins(QSize panelSize, QSize screenSize) {
+    static constexpr int margin = 28;
+    const auto fit = [](int panel, int screen) {
+        return std::clamp((screen - panel) / 2, 0, margin);
+    };
+    return {fit(panelSize.width(), screenSize.width()),
+            fit(panelSize.height(), screenSize.height())};
+}
 
 QStringList glanceSheetNames() {
     QStringList names;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QStringList>
 #include <memory>
 
@@ -10,6 +11,13 @@ class QWidget;
 namespace pellucine::gallery {
 
 class SampleDesk;
+
+// The laptop screen the sample panels are sized for; a sheet never outgrows it.
+inline constexpr QSize sampleScreenSize{1280, 800};
+
+// The backdrop around a panel on each side: 28 where the screen has room, less where the
+// panel nearly fills it, none where it fills it or is larger.
+QSize sheetMargins(QSize panelSize, QSize screenSize);
 
 // The names of the sample glances and the peek, each a panel on a desktop backdrop.
 QStringList glanceSheetNames();

@@ -178,10 +178,13 @@ std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
                                }});
 }
 
-void X11Program::openReport(const std::optional<ReportProblem::Phase>& phase) {
-    const ReportProblem::Config config = ReportProblem::Config::thisApp(
+ReportProblem::Config X11Program::reportConfig() {
+    return ReportProblem::Config::thisApp(
         {diagnostics_, defaults_, FlightRecorder::shared(), reportEnvironment_.desktopFolder});
-    ReportProblem::openWindow(config, phase, reportEnvironment_);
+}
+
+void X11Program::openReport(const std::optional<ReportProblem::Phase>& phase) {
+    ReportProblem::openWindow(reportConfig(), phase, reportEnvironment_);
 }
 
 std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
@@ -199,7 +202,8 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
             websiteURL(),
             Bundle::infoString(QStringLiteral("CFBundleIdentifier"), Bundle::main()),
             ApplicationNames::fromDesktopEntries(),
-            {}};
+            {},
+            ReportProblem::Delivery::of(reportConfig(), reportEnvironment_)};
         context.aboutPage = [this, &model](SettingsView& view) {
             return new AboutPage(
                 {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),
@@ -211,7 +215,7 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
                          windows_.showReportWindow(std::nullopt);
                      }
                  },
-                 [this] { notifications_.postShowDiagnostics(); }});
+                 [this] { notifications_.postShowDiagnostics(); }, view.context().reports});
         };
         return context;
     };

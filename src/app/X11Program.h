@@ -17,6 +17,7 @@
 #include "design/Appearance.h"
 #include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/FileDialogSavePanel.h"
+#include "diagnostics/ReportConfig.h"
 #include "diagnostics/ReportEnvironment.h"
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
@@ -57,6 +58,7 @@ class X11Program {
   private:
     void startApplicationSwitcher();
     std::unique_ptr<ShellCoordinating> makeCoordinator();
+    ReportProblem::Config reportConfig();
     void openReport(const std::optional<ReportProblem::Phase>& phase);
     std::unique_ptr<QWidget> makeDiagnosticsWindow();
     std::unique_ptr<QWidget> makeSettingsWindow();

@@ -265,9 +265,19 @@ QCoro::Task<void> AppModel::pullSyncedPreferences() {
 
 void AppModel::pulled(std::optional<PortablePreferences> remote) {
     if (remote) {
-        // The local record as it is now, not as it was when the pull began.
-        const PortablePreferences& local = portablePreferences_.value();
-        PortablePreferences winner = remote->modifiedAt > local.modifiedAt ? *remote : local;
+        const QDateTime now = wallClock_.now();
+        // The local record as it is now, not as it was when the pull began. Either date far
+        // ahead of the clock counts as when it was read, and is kept so; a record that far
+        // ahead was written no later than it was read, so it also wins a tie.
+        PortablePreferences local = portablePreferences_.value();
+        if (RecordDating::isFarAhead(local.modifiedAt, now)) {
+            local.modifiedAt = now;
+        }
+        const bool ahead = RecordDating::isFarAhead(remote->modifiedAt, now);
+        remote->modifiedAt = pulledDates_.counted(remote->modifiedAt, now);
+        const bool replaces =
+            ahead ? remote->modifiedAt >= local.modifiedAt : remote->modifiedAt > local.modifiedAt;
+        PortablePreferences winner = replaces ? *remote : local;
         portablePreferences_.set(std::move(winner));
         if (!preferenceStore_.savePortablePreferences(portablePreferences_.value())) {
             preferencesUnsaved_.set(true);

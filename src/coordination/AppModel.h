@@ -35,6 +35,7 @@
 #include "preferences/PermissionService.h"
 #include "preferences/PreferenceStoring.h"
 #include "preferences/PreferenceSyncing.h"
+#include "preferences/RecordDating.h"
 #include "updates/UpdateController.h"
 
 namespace pellucine {
@@ -317,6 +318,8 @@ class AppModel final : public QObject {
     FocusStamps focusStamps_;
     // The newest record waiting for the push under way.
     std::optional<PortablePreferences> pendingPush_;
+    // Dates of pulled records that lie far ahead, as first read.
+    RecordDating pulledDates_;
     TaskHandle pushTask_;
     SubscriptionBag subscriptions_;
 };

@@ -127,10 +127,10 @@ QWidget* PellucineReportView::buildComposePage() {
     column->addWidget(box, 1);
 
     column->addWidget(new YardText(
-        QStringLiteral("Sent with it: %1’s version, your Linux version, your computer’s model, a "
-                       "random install id, and %1’s own log of what it did. Never window "
-                       "pictures, window titles, or app names.")
-            .arg(appName),
+        QStringLiteral("%2: %1’s version, your Linux version, your computer’s model, a random "
+                       "install id, and %1’s own log of what it did. Never window pictures, "
+                       "window titles, or app names.")
+            .arg(appName, ReportPages::withIt(model_->config())),
         Yard::hintFont(), &Yard::Palette::muted));
 
     if (!model_->config().hasEndpoint()) {

@@ -28,6 +28,10 @@ QString supportOf(const Config& config) {
     return config.supportEmail.value_or(QStringLiteral("support"));
 }
 
+QString withIt(const Config& config) {
+    return config.hasEndpoint() ? QStringLiteral("Sent with it") : QStringLiteral("Saved with it");
+}
+
 YardButton* cancelButton(Model& model, QWidget* parent) {
     auto* cancel = new YardButton(QStringLiteral("Cancel"), YardButton::Kind::secondary, parent);
     cancel->setShortcut(QKeySequence(Qt::Key_Escape));

@@ -26,6 +26,9 @@ QWidget* page(QVBoxLayout*& column, QWidget* parent = nullptr);
 
 // The support address, or "support" without one.
 QString supportOf(const Config& config);
+// How the writing page introduces what goes with the words: "Sent with it" when the report is
+// sent, "Saved with it" when Send saves it as a file.
+QString withIt(const Config& config);
 
 // "Cancel" of the writing page; Escape presses it.
 YardButton* cancelButton(Model& model, QWidget* parent = nullptr);

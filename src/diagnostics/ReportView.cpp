@@ -142,11 +142,10 @@ QWidget* ReportView::buildWritingPage() {
     column->addWidget(box, 1);
 
     column->addWidget(new YardText(
-        QStringLiteral(
-            "Sent with it: %1's version, your Linux version, your computer's model, a random "
-            "install id, and %1's own log of which apps it moved, never what was in "
-            "their windows.")
-            .arg(config.appName),
+        QStringLiteral("%2: %1's version, your Linux version, your computer's model, a random "
+                       "install id, and %1's own log of which apps it moved, never what was in "
+                       "their windows.")
+            .arg(config.appName, ReportPages::withIt(config)),
         Yard::hintFont(), &Yard::Palette::muted));
 
     auto* controls = new QVBoxLayout;

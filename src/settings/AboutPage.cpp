@@ -21,6 +21,7 @@
 #include "diagnostics/Maker.h"
 #include "diagnostics/SupportFile.h"
 #include "platform/UrlOpener.h"
+#include "settings/ReportTexts.h"
 #include "updates/UpdatesCard.h"
 
 namespace pellucine {
@@ -87,10 +88,8 @@ QWidget* AboutPage::buildProductCard() {
 }
 
 QWidget* AboutPage::buildSupportCard() {
-    auto* card = new YardCard(QStringLiteral("Support"),
-                              QStringLiteral("Report a Problem sends what you write and "
-                                             "PELLUCINE's log, never window pictures, window "
-                                             "titles, or app names."));
+    auto* card =
+        new YardCard(QStringLiteral("Support"), ReportTexts::supportCard(context_.reports));
     auto* content = new QWidget;
     QHBoxLayout* layout = row(content, supportSpacing);
     report_ = new PaneLink(QStringLiteral("Report a Problem"), Yard::bodyFont(),

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/Clock.h"
+#include "diagnostics/ReportDelivery.h"
 
 namespace pellucine {
 
@@ -54,6 +55,8 @@ class AboutPage : public QWidget {
         // Opens the problem-report window; none while the program's delegate is not running.
         std::function<void()> openReport;
         std::function<void()> showDiagnostics;
+        // How this build's problem reports leave; the Support card says so.
+        ReportProblem::Delivery reports;
     };
 
     explicit AboutPage(Context context, QWidget* parent = nullptr);

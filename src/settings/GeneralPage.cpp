@@ -19,6 +19,7 @@
 #include "preferences/KeyValueStore.h"
 #include "settings/ControlRow.h"
 #include "settings/DialogHost.h"
+#include "settings/ReportTexts.h"
 #include "settings/SettingsView.h"
 #include "settings/SwitchRow.h"
 
@@ -229,11 +230,9 @@ QWidget* GeneralPage::disclosureCard() {
                                                   "sync, while Keep settings in sync is on."),
                                    std::nullopt, syncing_));
     card->addWidget(new CardRule);
-    card->addWidget(new SettingRow(
-        QStringLiteral("Sending a problem report"),
-        QStringLiteral(
-            "What you write and PELLUCINE's log, only when you press Send in Report a Problem."),
-        std::nullopt, new Readout(QStringLiteral("only when you send"), false)));
+    const ReportTexts::Disclosure report = ReportTexts::disclosure(view_.context().reports);
+    card->addWidget(new SettingRow(report.title, report.hint, std::nullopt,
+                                   new Readout(report.readout, false)));
     return card;
 }
 

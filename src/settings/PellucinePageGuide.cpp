@@ -15,6 +15,7 @@
 #include "design/YardButton.h"
 #include "design/YardText.h"
 #include "settings/PageGuideGeometry.h"
+#include "settings/ReportTexts.h"
 
 namespace pellucine {
 
@@ -128,9 +129,7 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                         "This build has no update feed, so it never checks for updates.");
                     break;
             }
-            about << QStringLiteral(
-                         "Report a Problem sends what you write and PELLUCINE's log, "
-                         "never window pictures or titles.")
+            about << ReportTexts::guide(facts.reports)
                   << QStringLiteral("Your Data holds that log and your settings backups.");
             return about;
         }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "diagnostics/ReportDelivery.h"
 #include "settings/SettingsView.h"
 #include "updates/UpdateEnvironment.h"
 
@@ -24,6 +25,8 @@ struct GuideFacts {
     bool syncAvailable = false;
     // Where new versions of this copy come from.
     UpdateSource updates = UpdateSource::feed;
+    // How problem reports leave.
+    ReportProblem::Delivery reports;
 
     friend bool operator==(const GuideFacts&, const GuideFacts&) = default;
 };

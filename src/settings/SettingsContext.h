@@ -9,6 +9,7 @@
 #include "base/Clock.h"
 #include "base/Scheduler.h"
 #include "core/Bundle.h"
+#include "diagnostics/ReportDelivery.h"
 #include "settings/ApplicationNames.h"
 
 class QWidget;
@@ -46,6 +47,8 @@ struct SettingsContext {
     ApplicationNameLookup applicationName;
     // Builds the About page; a placeholder when empty.
     std::function<QWidget*(SettingsView& view)> aboutPage;
+    // How this build's problem reports leave; the pages' texts say so.
+    ReportProblem::Delivery reports;
 
     QString websiteHost() const {
         return website && !website->host().isEmpty() ? website->host() : fallbackWebsiteHost;

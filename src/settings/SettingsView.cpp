@@ -374,6 +374,7 @@ void SettingsView::presentGuide() {
         model_.portablePreferences().value().dockHoverDelayMilliseconds,
         Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), *context_.bundle),
         model_.updates().updateSource(),
+        context_.reports,
     };
     auto* guide = new PellucinePageGuide(
         bay_, facts, context_.websiteHost(),

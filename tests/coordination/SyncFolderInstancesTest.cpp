@@ -227,6 +227,53 @@ TEST_F(SyncFolderInstancesTest, ARecordFromANewerVersionIsReadForWhatThisVersion
     EXPECT_EQ(b.portable().previewWidth, 610);
 }
 
+TEST_F(SyncFolderInstancesTest, ARecordDatedFarAheadNeverOutranksAChangeMadeAfterItWasRead) {
+    change(a, 420);
+    pull(b);
+    QJsonObject ahead = a.portable().toJson();
+    ahead.insert(u"previewWidth"_s, 610);
+    ahead.insert(u"modifiedAt"_s, u"2999-01-01T00:00:00Z"_s);
+    writeRecord(recordWith(ahead));
+
+    // Taken, as of when it was read, and kept here with that date.
+    pull(b);
+    EXPECT_EQ(b.portable().previewWidth, 610);
+    const QDateTime read = scheduler.clocks().wall.now();
+    EXPECT_EQ(b.portable().modifiedAt, read);
+    EXPECT_EQ(b.stored().modifiedAt, read);
+
+    // A change made after it while the folder was away outlives the record read again.
+    b.defaults.setValue(CloudPreferenceSync::syncFolderKey, temp.file(u"Away"_s));
+    change(b, 530);
+    b.defaults.setValue(CloudPreferenceSync::syncFolderKey, folder());
+    scheduler.advance(60.0);
+    pull(b);
+    EXPECT_EQ(b.portable().previewWidth, 530);
+
+    // The other copy takes it too, and a later change there still reaches this one.
+    pull(a);
+    EXPECT_EQ(a.portable().previewWidth, 610);
+    change(a, 640);
+    pull(b);
+    EXPECT_EQ(b.portable().previewWidth, 640);
+    EXPECT_EQ(b.stored().previewWidth, 640);
+}
+
+TEST_F(SyncFolderInstancesTest, AStoredRecordDatedFarAheadLosesToTheOtherCopysLaterChange) {
+    // This copy's own record came back from a clock far ahead.
+    b.model.portablePreferences().modify([](PortablePreferences& p) {
+        p.previewWidth = 480;
+        p.modifiedAt = QDateTime::fromString(u"2999-01-01T00:00:00Z"_s, Qt::ISODate);
+    });
+    change(a, 420);
+    pull(b);
+    EXPECT_EQ(b.portable().previewWidth, 480) << "it counts as read now, after that change";
+    EXPECT_EQ(b.portable().modifiedAt, scheduler.clocks().wall.now());
+    change(a, 450);
+    pull(b);
+    EXPECT_EQ(b.portable().previewWidth, 450);
+}
+
 TEST_F(SyncFolderInstancesTest, ATornOrHostileRecordIsNeverTakenAndIsReplacedByTheNextPush) {
     change(a, 420);
     pull(b);

@@ -47,7 +47,7 @@ TEST_F(PellucineReportViewTest, TheComposePageFollowsTheWordsAndTheSend) {
     EXPECT_EQ(currentWindow()->size(), QSize(600, 470));
     EXPECT_EQ(page->pageTitle(), u"WHAT HAPPENED?"_s);
     EXPECT_TRUE(shownText(page).contains(
-        u"Sent with it: PELLUCINE’s version, your Linux version, your computer’s model, a random "
+        u"Saved with it: PELLUCINE’s version, your Linux version, your computer’s model, a random "
         "install id, and PELLUCINE’s own log of what it did. Never window pictures, window "
         "titles, or app names."_s));
     EXPECT_TRUE(page->placeholder()->isVisible());
@@ -87,7 +87,10 @@ TEST_F(PellucineReportViewTest, WithoutAReportServerTheUserIsToldBeforeSendWhere
 
     testing::discardReportWindows();
     config.endpoint = QUrl(u"https://reports.example.com/report"_s);
-    EXPECT_EQ(open()->saveNotice(), nullptr);
+    page = open();
+    EXPECT_EQ(page->saveNotice(), nullptr);
+    EXPECT_TRUE(shownText(page).contains(u"Sent with it: PELLUCINE’s version"_s));
+    EXPECT_FALSE(shownText(page).contains(u"Saved with it"_s));
 }
 
 TEST_F(PellucineReportViewTest, AFileManagerThatDoesNotOpenLeavesTheReportsPathToCopy) {

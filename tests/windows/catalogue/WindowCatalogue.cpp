@@ -123,15 +123,23 @@ struct WindowCatalogue::Desk {
                                 QUrl(u"https://pellucine.orrinvale.com"_s),
                                 u"com.orrinvale.pellucine"_s,
                                 {},
-                                {}};
+                                {},
+                                ReportProblem::Delivery::of(reportConfig(), reports.environment())};
         context.aboutPage = [this](SettingsView& view) {
             return new AboutPage(
                 {*model, bundle, *diagnostics, savePanel, events, desktop.urlOpener(),
                  *reports.desk, scheduler.clocks().wall, QUrl(u"https://pellucine.orrinvale.com"_s),
                  folder.path() + u"/data"_s, folder.path(), [&view] { view.markSaved(); },
-                 [](const QString&) {}, [] {}, [] {}});
+                 [](const QString&) {}, [] {}, [] {}, view.context().reports});
         };
         return context;
+    }
+
+    ReportProblem::Config reportConfig() {
+        auto config =
+            ReportProblem::Config::thisApp({*diagnostics, defaults, events, reports.desktop()});
+        config.endpoint = reportEndpoint;
+        return config;
     }
 
     void settle() {
@@ -158,6 +166,7 @@ struct WindowCatalogue::Desk {
     std::unique_ptr<PermissionService> permissions;
     std::unique_ptr<DiagnosticsService> diagnostics;
     WindowSearchState searchState;
+    QUrl reportEndpoint;
 
     // The open window, and what it needs besides.
     std::unique_ptr<QWidget> window;
@@ -213,6 +222,10 @@ SettingsView* WindowCatalogue::settingsView() const {
     return desk_->settings ? desk_->settings->view() : nullptr;
 }
 
+void WindowCatalogue::setReportEndpoint(const QUrl& endpoint) {
+    desk_->reportEndpoint = endpoint;
+}
+
 QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
     if (!names().contains(name)) {
         return nullptr;
@@ -258,10 +271,8 @@ QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
     for (const auto& [phase, value] : reportPhases) {
         if (name == u"report-"_s + phase) {
             ReportProblem::Model::draft() = u"The switcher froze after I pressed Tab twice."_s;
-            const auto config = ReportProblem::Config::thisApp(
-                {*d.diagnostics, d.defaults, d.events, d.reports.desktop()});
             ReportProblem::openWindow(
-                config,
+                d.reportConfig(),
                 value.is(ReportProblem::Phase::Kind::writing) ? std::nullopt : std::optional(value),
                 d.reports.environment());
             if (value.is(ReportProblem::Phase::Kind::sending)) {

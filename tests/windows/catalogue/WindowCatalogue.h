@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -35,6 +36,10 @@ class WindowCatalogue {
 
     // The settings view behind the open settings page or page guide, else null.
     SettingsView* settingsView() const;
+
+    // Windows opened next are those of a build whose problem reports go to `endpoint`; an empty
+    // one (the default) is a build without a report server, which saves them as files.
+    void setReportEndpoint(const QUrl& endpoint);
 
   private:
     struct Desk;

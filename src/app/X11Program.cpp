@@ -151,12 +151,25 @@ X11Program::~X11Program() {
 }
 
 void X11Program::startApplicationSwitcher() {
-    if (desktop_.applicationSwitcher().start()) {
+    X11ApplicationSwitcher& switcher = desktop_.applicationSwitcher();
+    if (switcher.start()) {
         return;
     }
-    FlightRecorder::shared().record(QStringLiteral("application-switcher-unavailable"));
-    std::fprintf(stderr,
-                 "Super+Tab is taken by another program: the application switcher is off.\n");
+    using Problem = X11ApplicationSwitcher::StartProblem;
+    const Problem problem = switcher.startProblem();
+    const char* reason = problem == Problem::superKeyHeld      ? "super-key-held"
+                         : problem == Problem::combinationHeld ? "combination-held"
+                                                               : "keyboard-unavailable";
+    FlightRecorder::shared().record(QStringLiteral("application-switcher-unavailable"),
+                                    {{QStringLiteral("reason"), QString::fromLatin1(reason)}});
+    const char* text =
+        problem == Problem::superKeyHeld
+            ? "The Super key is held by another program (a window manager that opens its menu "
+              "on Super, such as icewm with Win95Keys=1): the application switcher is off.\n"
+        : problem == Problem::combinationHeld
+            ? "Super+Tab is taken by another program: the application switcher is off.\n"
+            : "The keyboard cannot be followed: the application switcher is off.\n";
+    std::fputs(text, stderr);
 }
 
 std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {

@@ -288,5 +288,46 @@ TEST_F(X11ApplicationSwitcherTest, TheShellIsPublishedOnlyWhileTheSwitcherRuns) 
     desktop->sync();
 }
 
+TEST_F(X11ApplicationSwitcherTest, AnotherClientHoldingTheBareSuperKeyKeepsTheSwitcherOff) {
+    switcher().stop();
+    const xcb_keycode_t super = keyboard->keycodeOf(superL);
+    const X11KeyboardMap map(keyboard->layout());
+    const auto grab = [&](xcb_keycode_t keycode, quint16 modifiers) {
+        xcb_generic_error_t* error = xcb_request_check(
+            desktop->get(),
+            xcb_grab_key_checked(desktop->get(), 0, desktop->root(), modifiers, keycode,
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        const bool granted = error == nullptr;
+        std::free(error);
+        return granted;
+    };
+    // As a manager that opens its menu on Super alone does.
+    ASSERT_TRUE(grab(super, 0));
+    EXPECT_FALSE(switcher().start());
+    EXPECT_EQ(switcher().startProblem(), X11ApplicationSwitcher::StartProblem::superKeyHeld);
+    EXPECT_FALSE(switcher().isRunning());
+    // It left Super+Tab free.
+    const quint16 command = map.modifierMask(KeyModifiers::command);
+    EXPECT_TRUE(grab(keyboard->keycodeOf(tab), command));
+    xcb_ungrab_key(desktop->get(), keyboard->keycodeOf(tab), desktop->root(), command);
+
+    // Held with a modifier only, the bare key still reaches the program.
+    xcb_ungrab_key(desktop->get(), super, desktop->root(), 0);
+    ASSERT_TRUE(grab(super, XCB_MOD_MASK_CONTROL));
+    EXPECT_TRUE(switcher().start());
+    EXPECT_EQ(switcher().startProblem(), X11ApplicationSwitcher::StartProblem::none);
+    xcb_ungrab_key(desktop->get(), super, desktop->root(), XCB_MOD_MASK_CONTROL);
+    desktop->sync();
+
+    // Super+Tab held elsewhere is told apart.
+    switcher().stop();
+    ASSERT_TRUE(grab(keyboard->keycodeOf(tab), command));
+    EXPECT_FALSE(switcher().start());
+    EXPECT_EQ(switcher().startProblem(), X11ApplicationSwitcher::StartProblem::combinationHeld);
+    xcb_ungrab_key(desktop->get(), keyboard->keycodeOf(tab), desktop->root(), command);
+    desktop->sync();
+    EXPECT_TRUE(switcher().start());
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -159,6 +160,25 @@ quint32 X11TestDesktop::wmState(xcb_window_t window) const {
 
 QList<quint32> X11TestDesktop::netWmState(xcb_window_t window) const {
     return property32(connection_, window, atom("_NET_WM_STATE"));
+}
+
+std::optional<quint32> X11TestDesktop::cardinal(xcb_window_t window, const char* name) const {
+    const QList<quint32> values = property32(connection_, window, atom(name));
+    return values.isEmpty() ? std::nullopt : std::optional<quint32>(values.first());
+}
+
+void X11TestDesktop::sendToRoot(xcb_window_t window, const char* type,
+                                const std::array<uint32_t, 5>& data) const {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(type);
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection_, 0, root_,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    sync();
 }
 
 void X11TestDesktop::setTitle(xcb_window_t window, const QString& title) const {

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QRgb>
 #include <QString>
+#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -51,7 +52,15 @@ class X11TestDesktop {
     // WM_STATE: 1 normal, 3 iconic, 0 when missing.
     quint32 wmState(xcb_window_t window) const;
     QList<quint32> netWmState(xcb_window_t window) const;
+    // The first item of a 32-bit property such as _NET_WM_DESKTOP; none when it is not set.
+    std::optional<quint32> cardinal(xcb_window_t window, const char* name) const;
+    std::optional<quint32> currentDesktop() const {
+        return cardinal(root_, "_NET_CURRENT_DESKTOP");
+    }
     xcb_atom_t atom(const char* name) const;
+    // Sends a client message about `window` to the window manager, as a pager does.
+    void sendToRoot(xcb_window_t window, const char* type,
+                    const std::array<uint32_t, 5>& data) const;
     // Sets WM_NAME and _NET_WM_NAME; returns once the server has carried the change out.
     void setTitle(xcb_window_t window, const QString& title) const;
     // Waits until the server has carried out every request of this connection, so that other

@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 
+#include <QScopeGuard>
+
 #include "X11TestDesktop.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
@@ -134,6 +136,42 @@ TEST_F(X11WindowRequestsTest, ActivatingAMinimizedWindowBringsItBack) {
         [&] { return desktop->activeWindow() == window && desktop->wmState(window) == 1; }));
 }
 
+TEST_F(X11WindowRequestsTest, ActivatingAWindowOnAnotherDesktopGoesThereFirst) {
+    TestXterm target(*desktop, QStringLiteral("requests-activate-elsewhere"));
+    TestXterm bystander(*desktop, QStringLiteral("requests-stays-here"), "40x10+700+100");
+    ASSERT_TRUE(target.window() && bystander.window());
+    const xcb_window_t window = *target.window();
+    ASSERT_EQ(desktop->currentDesktop(), 0u);
+    const auto backHome = qScopeGuard([&] {
+        desktop->sendToRoot(desktop->root(), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    });
+    desktop->sendToRoot(window, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
+    ASSERT_TRUE(X11TestDesktop::waitUntil(
+        [&] { return desktop->cardinal(window, "_NET_WM_DESKTOP") == 1u; }));
+    requests->activate(*bystander.window());
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *bystander.window(); }));
+
+    requests->activate(window);
+    EXPECT_EQ(requests->activationPending(), window);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        return desktop->currentDesktop() == 1u && desktop->activeWindow() == window;
+    })) << "desktop "
+        << desktop->currentDesktop().value_or(99) << ", active " << desktop->activeWindow();
+    EXPECT_EQ(requests->activationPending(), XCB_NONE);
+    EXPECT_EQ(desktop->cardinal(window, "_NET_WM_DESKTOP"), 1u);
+
+    // Back on the first desktop, a window there is activated at once.
+    desktop->sendToRoot(desktop->root(), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->currentDesktop() == 0u; }));
+    requests->activate(*bystander.window());
+    EXPECT_EQ(requests->activationPending(), XCB_NONE);
+    EXPECT_TRUE(
+        X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *bystander.window(); }));
+    testing::settle(*connection);
+    EXPECT_EQ(desktop->currentDesktop(), 0u);
+}
+
 TEST_F(X11WindowRequestsTest, MarksTheUserTimeWhereTheWindowKeepsIt) {
     xcb_connection_t* c = desktop->get();
     const auto create = [&] {
@@ -216,6 +254,17 @@ TEST(X11GravityTest, PlacesTheRequestSoThatTheFrameLandsWhereAsked) {
     EXPECT_EQ(clientSizeFor(frame, e), QSize(294, 374));
     // A frame smaller than its decorations still asks for a client of 1 by 1.
     EXPECT_EQ(clientSizeFor(QRect(0, 0, 3, 10), e), QSize(1, 1));
+}
+
+TEST(X11DesktopToShowTest, SwitchesOnlyForAWindowOnAnotherKnownDesktop) {
+    EXPECT_EQ(desktopToShow(2u, 0u), 2u);
+    EXPECT_EQ(desktopToShow(0u, 3u), 0u);
+    EXPECT_EQ(desktopToShow(1u, 1u), std::nullopt);
+    // On every desktop, or either side unknown: nothing to switch to.
+    EXPECT_EQ(desktopToShow(0xFFFFFFFFu, 0u), std::nullopt);
+    EXPECT_EQ(desktopToShow(std::nullopt, 0u), std::nullopt);
+    EXPECT_EQ(desktopToShow(1u, std::nullopt), std::nullopt);
+    EXPECT_EQ(desktopToShow(0xFFFFFFFEu, 0u), 0xFFFFFFFEu);
 }
 
 }  // namespace

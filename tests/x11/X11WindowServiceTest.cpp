@@ -99,6 +99,29 @@ TEST_F(X11WindowServiceTest, FocusActivatesTheChosenXterm) {
     }
 }
 
+TEST_F(X11WindowServiceTest, FocusBringsBackTheChosenMinimizedWindowNotItsApplicationsOther) {
+    testing::TestClient client;
+    const auto shown = client.openWindow(*desktop, QStringLiteral("service-focus-shown"));
+    const auto hidden = client.openWindow(*desktop, QStringLiteral("service-focus-hidden"));
+    ASSERT_TRUE(shown && hidden);
+    desktop->sendToRoot(*hidden, "WM_CHANGE_STATE", {3, 0, 0, 0, 0});
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->wmState(*hidden) == 3; }));
+    const auto descriptor = describe(QStringLiteral("service-focus-hidden"));
+    ASSERT_TRUE(descriptor);
+    ASSERT_TRUE(descriptor->isMinimized);
+
+    // Asked before the window manager has restored it: the program's own view still has it
+    // minimized when the application is activated.
+    service->performWindowAction(WindowAction::focus(), *descriptor);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        return desktop->activeWindow() == *hidden && desktop->wmState(*hidden) == 1;
+    })) << "active "
+        << desktop->activeWindow() << ", chosen " << *hidden;
+    testing::settle(port->state().connection());
+    EXPECT_EQ(desktop->activeWindow(), *hidden);
+    EXPECT_EQ(desktop->stacking().mid(0, 2), (QList<xcb_window_t>{*hidden, *shown}));
+}
+
 TEST_F(X11WindowServiceTest, MinimizeAndRestoreActOnTheChosenXtermOnly) {
     TestXterm target(*desktop, QStringLiteral("service-minimize"), "50x12+100+120");
     TestXterm bystander(*desktop, QStringLiteral("service-bystander"), "50x12+500+120");

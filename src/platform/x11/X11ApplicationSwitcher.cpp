@@ -1,7 +1,11 @@
 #include "platform/x11/X11ApplicationSwitcher.h"
 
+#include <array>
+#include <cstdlib>
+
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11ApplicationActivation.h"
+#include "platform/x11/X11KeyboardMap.h"
 #include "platform/x11/X11Reply.h"
 #include "platform/x11/X11ShellRenderer.h"
 
@@ -15,6 +19,21 @@ constexpr quint32 escapeKey = 53;
 constexpr quint32 returnKey = 36;
 constexpr quint32 leftKey = 123;
 constexpr quint32 rightKey = 124;
+constexpr std::array<xcb_keysym_t, 2> superKeysyms{0xffeb, 0xffec};
+
+// A passive grab of the bare key, as a manager that opens its menu on Super holds one.
+bool bareKeyGrabbedElsewhere(xcb_connection_t* c, xcb_window_t root, xcb_keycode_t keycode) {
+    xcb_generic_error_t* error = xcb_request_check(
+        c, xcb_grab_key_checked(c, 0, root, 0, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    if (!error) {
+        xcb_ungrab_key(c, keycode, root, 0);
+        xcb_flush(c);
+        return false;
+    }
+    const bool held = error->error_code == XCB_ACCESS;
+    std::free(error);
+    return held;
+}
 
 }  // namespace
 
@@ -31,10 +50,31 @@ X11ApplicationSwitcher::~X11ApplicationSwitcher() {
     stop();
 }
 
+bool X11ApplicationSwitcher::superKeyHeldElsewhere() {
+    const auto state = state_.lock();
+    if (!state) {
+        return false;
+    }
+    xcb_connection_t* c = state->connection().get();
+    const X11KeyboardLayout layout = X11KeyboardLayout::read(c);
+    for (const xcb_keysym_t keysym : superKeysyms) {
+        const std::optional<xcb_keycode_t> keycode = layout.keycodeOf(keysym);
+        if (keycode && bareKeyGrabbedElsewhere(c, state->connection().root(), *keycode)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool X11ApplicationSwitcher::start() {
     stop();
+    startProblem_ = StartProblem::keyboardUnavailable;
     const auto state = state_.lock();
     if (!state || state->connection().hasError()) {
+        return false;
+    }
+    if (superKeyHeldElsewhere()) {
+        startProblem_ = StartProblem::superKeyHeld;
         return false;
     }
     tap_ = keys_.createTap([this](const KeyEvent& event) { keyEvent(event); });
@@ -60,8 +100,10 @@ bool X11ApplicationSwitcher::start() {
     taken = taken && take(graveKey, KeyModifiers::command, true);
     if (!taken) {
         stop();
+        startProblem_ = StartProblem::combinationHeld;
         return false;
     }
+    startProblem_ = StartProblem::none;
 
     if (!window_) {
         window_ = std::make_unique<X11StripWindow>(state->connection());

@@ -39,10 +39,23 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     X11ApplicationSwitcher(const X11ApplicationSwitcher&) = delete;
     X11ApplicationSwitcher& operator=(const X11ApplicationSwitcher&) = delete;
 
+    // Why the switcher could not start.
+    enum class StartProblem {
+        none,
+        // The keyboard cannot be followed.
+        keyboardUnavailable,
+        // Another client (the window manager, say) holds one of the combinations.
+        combinationHeld,
+        // Another client holds Super itself: pressing it hands that client the keyboard, and
+        // Tab never reaches the switcher.
+        superKeyHeld,
+    };
+
     // Takes Super+Tab, Super+Shift+Tab and Super+`, follows the keyboard and publishes the
-    // shell. False, holding nothing, when a combination is held by another client or the
-    // keyboard cannot be followed.
+    // shell. False, holding nothing, when a combination or the Super key is held by another
+    // client or the keyboard cannot be followed; `startProblem` says which.
     bool start();
+    StartProblem startProblem() const { return startProblem_; }
     // Closes the strip, lets the keys go and withdraws the shell.
     void stop();
     bool isRunning() const { return content_ != nullptr; }
@@ -65,7 +78,10 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     void redraw(bool newShowing);
     void publish(bool newShowing);
 
+    bool superKeyHeldElsewhere();
+
     std::weak_ptr<X11DesktopState> state_;
+    StartProblem startProblem_ = StartProblem::none;
     GlobalHotkeys& hotkeys_;
     KeyEventSource& keys_;
     KeyboardState& keyboard_;

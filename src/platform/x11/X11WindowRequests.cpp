@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <algorithm>
+#include <utility>
 
 #include "platform/x11/X11Properties.h"
 
@@ -14,6 +15,8 @@ constexpr uint32_t sourcePager = 2;
 constexpr uint32_t stateRemove = 0;
 constexpr uint32_t stateAdd = 1;
 constexpr uint32_t iconicState = 3;
+constexpr quint32 everyDesktop = 0xFFFFFFFF;
+constexpr int desktopSwitchDeadline = 1000;
 
 xcb_client_message_event_t clientMessage(xcb_window_t window, xcb_atom_t type,
                                          const std::array<uint32_t, 5>& data) {
@@ -65,6 +68,15 @@ QPoint configurePosition(const QRect& frame, const X11FrameExtents& e, uint32_t 
     return {x, y};
 }
 
+std::optional<quint32> desktopToShow(std::optional<quint32> windowDesktop,
+                                     std::optional<quint32> currentDesktop) {
+    if (!windowDesktop || !currentDesktop || *windowDesktop == everyDesktop ||
+        *windowDesktop == *currentDesktop) {
+        return std::nullopt;
+    }
+    return windowDesktop;
+}
+
 QSize clientSizeFor(const QRect& frame, const X11FrameExtents& e) {
     return {std::max(1, frame.width() - e.left - e.right),
             std::max(1, frame.height() - e.top - e.bottom)};
@@ -86,11 +98,22 @@ X11WindowRequests::X11WindowRequests(X11Connection& connection) : connection_(co
                 return;
             }
             const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-            if (notify.window == connection_.root() &&
-                notify.atom == connection_.atoms()._NET_CLIENT_LIST_STACKING) {
+            if (notify.window != connection_.root()) {
+                return;
+            }
+            if (notify.atom == connection_.atoms()._NET_CLIENT_LIST_STACKING) {
                 raisedAhead_ = XCB_NONE;
+            } else if (notify.atom == connection_.atoms()._NET_CURRENT_DESKTOP) {
+                desktopChanged();
             }
         });
+    switchDeadline_.setSingleShot(true);
+    switchDeadline_.setInterval(desktopSwitchDeadline);
+    QObject::connect(&switchDeadline_, &QTimer::timeout, [this] {
+        if (pendingActivation_ != XCB_NONE) {
+            sendActivation(std::exchange(pendingActivation_, XCB_NONE));
+        }
+    });
 }
 
 X11WindowRequests::~X11WindowRequests() {
@@ -203,11 +226,47 @@ xcb_timestamp_t X11WindowRequests::markUserTime(xcb_window_t window) {
     return time;
 }
 
+std::optional<quint32> X11WindowRequests::cardinal(xcb_window_t window, xcb_atom_t property) const {
+    xcb_connection_t* c = connection_.get();
+    const std::optional<X11Property> value =
+        takeProperty(c, requestProperty(c, window, property, 1));
+    return value && value->type == XCB_ATOM_CARDINAL ? value->first32() : std::nullopt;
+}
+
+void X11WindowRequests::sendActivation(xcb_window_t window) {
+    switchDeadline_.stop();
+    sendToRoot(window, connection_.atoms()._NET_ACTIVE_WINDOW,
+               {sourcePager, connection_.serverTime(), XCB_NONE, 0, 0});
+}
+
+void X11WindowRequests::desktopChanged() {
+    if (pendingActivation_ != XCB_NONE &&
+        cardinal(connection_.root(), connection_.atoms()._NET_CURRENT_DESKTOP) == pendingDesktop_) {
+        sendActivation(std::exchange(pendingActivation_, XCB_NONE));
+    }
+}
+
 void X11WindowRequests::activate(xcb_window_t window) {
     const X11Atoms& atoms = connection_.atoms();
     if (connection_.supports(atoms._NET_ACTIVE_WINDOW)) {
-        sendToRoot(window, atoms._NET_ACTIVE_WINDOW,
-                   {sourcePager, connection_.serverTime(), XCB_NONE, 0, 0});
+        // A later activation replaces one still waiting.
+        pendingActivation_ = XCB_NONE;
+        const std::optional<quint32> target =
+            connection_.supports(atoms._NET_CURRENT_DESKTOP)
+                ? desktopToShow(cardinal(window, atoms._NET_WM_DESKTOP),
+                                cardinal(connection_.root(), atoms._NET_CURRENT_DESKTOP))
+                : std::nullopt;
+        if (!target) {
+            sendActivation(window);
+            return;
+        }
+        // Some managers refuse to focus a window off the current desktop, others bring it over
+        // to the user's: the user goes to the window first.
+        pendingActivation_ = window;
+        pendingDesktop_ = *target;
+        switchDeadline_.start();
+        sendToRoot(connection_.root(), atoms._NET_CURRENT_DESKTOP,
+                   {*target, connection_.serverTime(), 0, 0, 0});
         return;
     }
     deiconify(window);

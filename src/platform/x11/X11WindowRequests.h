@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QPoint>
 #include <QRect>
+#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -21,6 +22,12 @@ QPoint configurePosition(const QRect& frame, const X11FrameExtents& extents, uin
 // The client size that gives a frame of `frame`'s size around a client of `extents`, at least
 // 1 by 1.
 QSize clientSizeFor(const QRect& frame, const X11FrameExtents& extents);
+
+// The desktop to switch to before a window on `windowDesktop` can be activated while
+// `currentDesktop` is shown: none when it is on the current one or on every desktop
+// (0xFFFFFFFF), or when either is unknown.
+std::optional<quint32> desktopToShow(std::optional<quint32> windowDesktop,
+                                     std::optional<quint32> currentDesktop);
 
 // Requests to the window manager about other clients' windows, as EWMH and ICCCM define them.
 // Each is sent at once; the window manager carries it out later, or not at all.
@@ -50,8 +57,12 @@ class X11WindowRequests {
     void move(const X11WindowInfo& window, QPoint topLeft);
     // Gives the frame `size`, keeping its top-left corner.
     void resize(const X11WindowInfo& window, QSize size);
-    // Focuses the window and raises it, as a pager would.
+    // Focuses the window and raises it, as a pager would. A window on another desktop is
+    // activated once the window manager has switched to that desktop, or has not within a
+    // second.
     void activate(xcb_window_t window);
+    // The window whose activation waits for the manager to switch desktops; none otherwise.
+    xcb_window_t activationPending() const { return pendingActivation_; }
     // Marks a window of this program as used by the user now (_NET_WM_USER_TIME, on the window
     // its _NET_WM_USER_TIME_WINDOW names when there is one), so that a manager preventing focus
     // stealing lets it take the focus it asks for. The server's time it stamped.
@@ -61,9 +72,16 @@ class X11WindowRequests {
     void configure(const X11WindowInfo& window, std::optional<QPoint> topLeft,
                    std::optional<QSize> size);
     void sendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<uint32_t, 5>& data);
+    void sendActivation(xcb_window_t window);
+    std::optional<quint32> cardinal(xcb_window_t window, xcb_atom_t property) const;
+    void desktopChanged();
 
     X11Connection& connection_;
     xcb_window_t raisedAhead_ = XCB_NONE;
+    xcb_window_t pendingActivation_ = XCB_NONE;
+    quint32 pendingDesktop_ = 0;
+    // Sends a pending activation when the manager does not answer its desktop switch.
+    QTimer switchDeadline_;
     QMetaObject::Connection events_;
 };
 

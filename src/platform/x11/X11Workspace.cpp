@@ -100,14 +100,16 @@ bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options)
     }
     const auto app = state->application(processIdentifier);
     QList<xcb_window_t> shown = app ? shownWindows(*state, *app) : QList<xcb_window_t>{};
-    if (shown.isEmpty()) {
-        return true;
-    }
     X11WindowRequests& requests = state->requests();
     // A window just raised on request is the front one, though the window manager may not have
-    // restacked yet.
-    if (const qsizetype raised = shown.indexOf(requests.raisedAhead()); raised > 0) {
-        shown.move(raised, 0);
+    // restacked it, or restored it from minimized, yet.
+    if (const xcb_window_t raised = requests.raisedAhead();
+        raised != XCB_NONE && app && app->windows.contains(raised)) {
+        shown.removeOne(raised);
+        shown.prepend(raised);
+    }
+    if (shown.isEmpty()) {
+        return true;
     }
     if (options.allWindows) {
         // Back to front, so that they keep their order above every other window.

@@ -153,12 +153,7 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
         EXPECT_LT(glanceWindow->rect.center().y(), stripWindow->rect.top());
         EXPECT_NEAR(glanceWindow->rect.center().x(), stripWindow->rect.center().x(), 2);
         QRect panel;
-        EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-            const std::optional<ShownWindow> now = session->shown(QString::fromLatin1(glance));
-            const bool still = now && now->rect == panel;
-            panel = now ? now->rect : QRect();
-            return still;
-        }));
+        EXPECT_TRUE(session->waitUntilStill(QString::fromLatin1(glance), panel));
         return panel;
     }
     void closeStrip() {
@@ -176,23 +171,6 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
         ASSERT_TRUE(becomesActive(*notesOne));
         activate(*xterm);
         ASSERT_TRUE(becomesActive(*xterm));
-    }
-    // Another client holds the keyboard: a grab of the test's own is refused. One that succeeds is
-    // let go at once.
-    bool keyboardHeldElsewhere() const {
-        xcb_connection_t* c = desktop().get();
-        const std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> reply(
-            xcb_grab_keyboard_reply(c,
-                                    xcb_grab_keyboard(c, 0, desktop().root(), XCB_CURRENT_TIME,
-                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                    nullptr),
-            &std::free);
-        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-            desktop().sync();
-            return false;
-        }
-        return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
     }
     // Clicks the card of the one notes window that has no picture of its own (minimized, or on
     // another desktop), wherever the glance puts it among the two in its row.
@@ -378,7 +356,7 @@ TEST_P(WindowManagerMatrixTest, TheTrayMenuShowsTheCurrentAppsWindows) {
         },
         15000))
         << "the menu did not open";
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session->keyboardHeldElsewhere(); }, 15000))
         << "the menu does not hold the keyboard";
     // About, Settings, then the current application's windows.
     for (int row = 0; row < 3; ++row) {

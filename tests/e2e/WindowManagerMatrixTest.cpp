@@ -176,12 +176,11 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
     // another desktop), wherever the glance puts it among the two in its row.
     void clickCardWithoutPicture(const QRect& panel) {
         const QString path = QDir(scratch.path()).filePath(QStringLiteral("glance.png"));
-        ASSERT_TRUE(session->screenshot(path));
-        const QImage shot(path);
         const QRect left(panel.left(), panel.top(), panel.width() / 2, panel.height());
         const QRect right = left.translated(left.width(), 0);
-        // The picture of the open window is mostly its white client area.
-        const auto whiteShare = [&](const QRect& area) {
+        // The picture of the open window is mostly its white client area; the card background
+        // is not white.
+        const auto whiteShare = [](const QImage& shot, const QRect& area) {
             int white = 0;
             for (int y = area.top(); y <= area.bottom(); y += 4) {
                 for (int x = area.left(); x <= area.right(); x += 4) {
@@ -190,8 +189,21 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
             }
             return white * 16.0 / (area.width() * area.height());
         };
-        const QRect target = whiteShare(left) < whiteShare(right) ? left : right;
-        session->click(target.center());
+        // The glance may draw the picture a little after it has loaded: until it does, the two
+        // cards look alike.
+        double leftShare = 0;
+        double rightShare = 0;
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+            if (!session->screenshot(path)) {
+                return false;
+            }
+            const QImage shot(path);
+            leftShare = whiteShare(shot, left);
+            rightShare = whiteShare(shot, right);
+            return std::abs(leftShare - rightShare) > 0.04;
+        })) << "the cards look alike: "
+            << leftShare << " and " << rightShare << " white";
+        session->click((leftShare < rightShare ? left : right).center());
     }
 
     QTemporaryDir scratch;
@@ -224,7 +236,7 @@ TEST_P(WindowManagerMatrixTest, AClickOnAPreviewActivatesAMinimizedWindow) {
     }
     const QRect panel = openNotesGlance();
     ASSERT_FALSE(panel.isEmpty());
-    clickCardWithoutPicture(panel);
+    ASSERT_NO_FATAL_FAILURE(clickCardWithoutPicture(panel));
     EXPECT_TRUE(becomesActive(*notesTwo));
     closeStrip();
     EXPECT_EQ(desktop().wmState(*notesTwo), 1u);
@@ -244,7 +256,7 @@ TEST_P(WindowManagerMatrixTest, AClickOnAPreviewActivatesAWindowOnAnotherDesktop
     }
     const QRect panel = openNotesGlance();
     ASSERT_FALSE(panel.isEmpty());
-    clickCardWithoutPicture(panel);
+    ASSERT_NO_FATAL_FAILURE(clickCardWithoutPicture(panel));
     EXPECT_TRUE(becomesActive(*notesTwo));
     closeStrip();
     // The manager brings either the window or the user along.

@@ -440,6 +440,18 @@ bool EndToEndSession::waitUntilGone(const QString& name) const {
     return X11TestDesktop::waitUntil([&] { return !shown(name); }, eventDeadline);
 }
 
+bool EndToEndSession::waitUntilStill(const QString& name, QRect& rect) const {
+    rect = QRect();
+    return X11TestDesktop::waitUntil(
+        [&] {
+            const std::optional<ShownWindow> now = shown(name);
+            const bool still = now && now->rect == rect;
+            rect = now ? now->rect : QRect();
+            return still;
+        },
+        eventDeadline);
+}
+
 std::optional<ShownWindow> EndToEndSession::trayIcon() const {
     xcb_connection_t* c = desktop_->get();
     // Icons are embedded in the tray's windows: the program's is the one below the root's
@@ -495,6 +507,21 @@ std::optional<ShownWindow> EndToEndSession::popup(const QString& name, QSize min
         }
     }
     return std::nullopt;
+}
+
+bool EndToEndSession::keyboardHeldElsewhere() const {
+    xcb_connection_t* c = desktop_->get();
+    const auto reply =
+        owned(xcb_grab_keyboard_reply(c,
+                                      xcb_grab_keyboard(c, 0, desktop_->root(), XCB_CURRENT_TIME,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                      nullptr));
+    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        desktop_->sync();
+        return false;
+    }
+    return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
 }
 
 void EndToEndSession::click(QPoint point) const {

@@ -76,6 +76,9 @@ class EndToEndSession {
     std::optional<ShownWindow> shown(const QString& name) const;
     bool waitUntilShown(const QString& name, std::optional<ShownWindow>& window) const;
     bool waitUntilGone(const QString& name) const;
+    // Waits until the window with this name is shown and its place holds still between two
+    // reads; false, with the last place read, when it does not in time.
+    bool waitUntilStill(const QString& name, QRect& rect) const;
 
     // The program's icon in the tray, once the tray has placed it.
     std::optional<ShownWindow> trayIcon() const;
@@ -83,6 +86,9 @@ class EndToEndSession {
     // of the program, which names its other windows.
     std::optional<ShownWindow> popup(const QString& name, QSize minimum) const;
 
+    // Another client holds the keyboard (a menu, say): a grab of the test's own is refused. One
+    // that succeeds is let go at once.
+    bool keyboardHeldElsewhere() const;
     // Moves the pointer there and clicks the first button.
     void click(QPoint point) const;
     // Saves the root window as a PNG.

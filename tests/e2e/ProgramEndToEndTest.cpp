@@ -58,23 +58,6 @@ class ProgramEndToEndTest : public testing::EndToEndTest {
         notes.reset();
     }
 
-    // Another client holds the keyboard: a grab of the test's own is refused. One that succeeds is
-    // let go at once.
-    bool keyboardHeldElsewhere() {
-        xcb_connection_t* c = desktop().get();
-        const auto reply = std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)>(
-            xcb_grab_keyboard_reply(c,
-                                    xcb_grab_keyboard(c, 0, desktop().root(), XCB_CURRENT_TIME,
-                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                    nullptr),
-            &std::free);
-        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-            desktop().sync();
-            return false;
-        }
-        return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
     void typeText(const QString& text) {
         for (const QChar c : text) {
             tap(c.toLatin1());
@@ -170,12 +153,7 @@ TEST_F(ProgramEndToEndTest, AClickOnAPreviewActivatesExactlyThatWindow) {
 
     // Two cards in a row; the panel takes its final size once the pictures are in.
     QRect panel;
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
-        const std::optional<ShownWindow> now = session.shown(QString::fromLatin1(glance));
-        const bool still = now && now->rect == panel;
-        panel = now ? now->rect : QRect();
-        return still;
-    }));
+    ASSERT_TRUE(session.waitUntilStill(QString::fromLatin1(glance), panel));
     session.click(QPoint(panel.center().x() + panel.width() / 4, panel.center().y()));
     EXPECT_TRUE(becomesActive(*notesTwo));
     releaseSuper();
@@ -219,7 +197,7 @@ TEST_F(ProgramEndToEndTest, TheStatusMenuShowsTheCurrentAppsWindowsUntilEscape) 
         },
         15000))
         << "the menu did not open";
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 15000))
         << "the menu does not hold the keyboard";
     // About, Settings, then the current application's windows.
     for (int row = 0; row < 3; ++row) {

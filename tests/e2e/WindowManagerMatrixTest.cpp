@@ -153,12 +153,7 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
         EXPECT_LT(glanceWindow->rect.center().y(), stripWindow->rect.top());
         EXPECT_NEAR(glanceWindow->rect.center().x(), stripWindow->rect.center().x(), 2);
         QRect panel;
-        EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-            const std::optional<ShownWindow> now = session->shown(QString::fromLatin1(glance));
-            const bool still = now && now->rect == panel;
-            panel = now ? now->rect : QRect();
-            return still;
-        }));
+        EXPECT_TRUE(session->waitUntilStill(QString::fromLatin1(glance), panel));
         return panel;
     }
     void closeStrip() {
@@ -177,33 +172,15 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
         activate(*xterm);
         ASSERT_TRUE(becomesActive(*xterm));
     }
-    // Another client holds the keyboard: a grab of the test's own is refused. One that succeeds is
-    // let go at once.
-    bool keyboardHeldElsewhere() const {
-        xcb_connection_t* c = desktop().get();
-        const std::unique_ptr<xcb_grab_keyboard_reply_t, decltype(&std::free)> reply(
-            xcb_grab_keyboard_reply(c,
-                                    xcb_grab_keyboard(c, 0, desktop().root(), XCB_CURRENT_TIME,
-                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                    nullptr),
-            &std::free);
-        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-            xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-            desktop().sync();
-            return false;
-        }
-        return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    }
     // Clicks the card of the one notes window that has no picture of its own (minimized, or on
     // another desktop), wherever the glance puts it among the two in its row.
     void clickCardWithoutPicture(const QRect& panel) {
         const QString path = QDir(scratch.path()).filePath(QStringLiteral("glance.png"));
-        ASSERT_TRUE(session->screenshot(path));
-        const QImage shot(path);
         const QRect left(panel.left(), panel.top(), panel.width() / 2, panel.height());
         const QRect right = left.translated(left.width(), 0);
-        // The picture of the open window is mostly its white client area.
-        const auto whiteShare = [&](const QRect& area) {
+        // The picture of the open window is mostly its white client area; the card background
+        // is not white.
+        const auto whiteShare = [](const QImage& shot, const QRect& area) {
             int white = 0;
             for (int y = area.top(); y <= area.bottom(); y += 4) {
                 for (int x = area.left(); x <= area.right(); x += 4) {
@@ -212,8 +189,21 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
             }
             return white * 16.0 / (area.width() * area.height());
         };
-        const QRect target = whiteShare(left) < whiteShare(right) ? left : right;
-        session->click(target.center());
+        // The glance may draw the picture a little after it has loaded: until it does, the two
+        // cards look alike.
+        double leftShare = 0;
+        double rightShare = 0;
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+            if (!session->screenshot(path)) {
+                return false;
+            }
+            const QImage shot(path);
+            leftShare = whiteShare(shot, left);
+            rightShare = whiteShare(shot, right);
+            return std::abs(leftShare - rightShare) > 0.04;
+        })) << "the cards look alike: "
+            << leftShare << " and " << rightShare << " white";
+        session->click((leftShare < rightShare ? left : right).center());
     }
 
     QTemporaryDir scratch;
@@ -246,7 +236,7 @@ TEST_P(WindowManagerMatrixTest, AClickOnAPreviewActivatesAMinimizedWindow) {
     }
     const QRect panel = openNotesGlance();
     ASSERT_FALSE(panel.isEmpty());
-    clickCardWithoutPicture(panel);
+    ASSERT_NO_FATAL_FAILURE(clickCardWithoutPicture(panel));
     EXPECT_TRUE(becomesActive(*notesTwo));
     closeStrip();
     EXPECT_EQ(desktop().wmState(*notesTwo), 1u);
@@ -266,7 +256,7 @@ TEST_P(WindowManagerMatrixTest, AClickOnAPreviewActivatesAWindowOnAnotherDesktop
     }
     const QRect panel = openNotesGlance();
     ASSERT_FALSE(panel.isEmpty());
-    clickCardWithoutPicture(panel);
+    ASSERT_NO_FATAL_FAILURE(clickCardWithoutPicture(panel));
     EXPECT_TRUE(becomesActive(*notesTwo));
     closeStrip();
     // The manager brings either the window or the user along.
@@ -378,7 +368,7 @@ TEST_P(WindowManagerMatrixTest, TheTrayMenuShowsTheCurrentAppsWindows) {
         },
         15000))
         << "the menu did not open";
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session->keyboardHeldElsewhere(); }, 15000))
         << "the menu does not hold the keyboard";
     // About, Settings, then the current application's windows.
     for (int row = 0; row < 3; ++row) {

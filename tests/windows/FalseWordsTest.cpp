@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "support/QtPrinters.h"
+#include "windows/catalogue/ShownTexts.h"
+#include "windows/catalogue/WindowCatalogue.h"
+
+namespace pellucine::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Names of another desktop's places and keys, each a whole word, and that desktop's modifier
+// symbols anywhere.
+const QRegularExpression falseWords(
+    uR"((?<![\w-])(macOS|Mac|Apple|iCloud|Spaces|Safari|Finder|System Settings|Login Items|)"
+    uR"(Applications folder|Command-Tab)(?![\w-])|[⌘⌥⌃])"_s);
+
+QStringList falseWordsIn(const QStringList& texts) {
+    QStringList found;
+    for (const QString& text : texts) {
+        for (auto it = falseWords.globalMatch(text); it.hasNext();) {
+            found << it.next().captured() + u" in \""_s + text + u'"';
+        }
+    }
+    return found;
+}
+
+TEST(FalseWordsTest, TheRuleFindsWholeWordsOnly) {
+    EXPECT_EQ(falseWordsIn({u"Needs macOS 14"_s, u"on this Mac."_s, u"⌘ Q"_s, u"Alt+⌥"_s}).size(),
+              4);
+    EXPECT_EQ(falseWordsIn({u"System Settings › General"_s, u"(Command-Tab)"_s}).size(), 2);
+    // Words that merely contain one, and the true names.
+    EXPECT_EQ(falseWordsIn({u"machine"_s, u"Macintosh-like"_s, u"Pineapple"_s, u"MacOSX"_s,
+                            u"workspaces"_s, u"Super+Tab"_s, u"autostart"_s, u"pre-Mac"_s}),
+              QStringList());
+}
+
+TEST(FalseWordsTest, NoWindowOrPageNamesAnotherDesktop) {
+    WindowCatalogue catalogue;
+    for (const QString& name : WindowCatalogue::names()) {
+        SCOPED_TRACE(name.toStdString());
+        QWidget* window = catalogue.open(name, ColorScheme::light);
+        ASSERT_NE(window, nullptr);
+        const QStringList texts = shownTexts(window);
+        // The peek is a picture alone.
+        EXPECT_EQ(texts.isEmpty(), name == u"peek"_s);
+        EXPECT_EQ(falseWordsIn(texts), QStringList());
+    }
+}
+
+}  // namespace
+}  // namespace pellucine::testing

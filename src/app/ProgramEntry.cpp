@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/AppDelegate.h"
@@ -128,8 +129,12 @@ int runProgram(int argc, char* argv[]) {
     traceFirstIdle();
     const int status = QApplication::exec();
     program.reset();
+    channel.reset();
     FlightRecorder::shared().drain();
-    return status;
+    // The termination is over and everything the program keeps is on disk: taking the toolkit
+    // apart (its windows, fonts, connection and plugins) would only keep the user waiting.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 }  // namespace pellucine

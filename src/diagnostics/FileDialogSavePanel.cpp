@@ -8,6 +8,9 @@ namespace pellucine {
 void FileDialogSavePanel::choose(const Request& request, Completion done) {
     auto* dialog = new QFileDialog(request.sheetOn);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!request.title.isEmpty()) {
+        dialog->setWindowTitle(request.title);
+    }
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilter(request.filter);

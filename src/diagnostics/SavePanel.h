@@ -19,6 +19,8 @@ class SavePanel {
         QString defaultSuffix;
         // The window the panel is attached to; none: a free-standing panel.
         QWidget* sheetOn = nullptr;
+        // The panel's window title; none: the toolkit's own.
+        QString title;
     };
 
     // Called once with the chosen file, or none when the user cancelled.

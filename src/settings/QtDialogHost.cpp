@@ -27,8 +27,12 @@ void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
 
 }  // namespace
 
+QString QtDialogHost::windowTitle(const QString& action) {
+    return QStringLiteral("PELLUCINE — ") + action;
+}
+
 void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer) {
-    auto* dialog = new QFileDialog(window_, choice.title);
+    auto* dialog = new QFileDialog(window_, windowTitle(choice.title));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -41,12 +45,13 @@ void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer)
 
 void QtDialogHost::chooseFileToSave(const FileChoice& choice, PathAnswer answer) {
     FileDialogSavePanel(QDir::homePath())
-        .choose({choice.defaultName, choice.nameFilter, choice.defaultSuffix, window_},
+        .choose({choice.defaultName, choice.nameFilter, choice.defaultSuffix, window_,
+                 windowTitle(choice.title)},
                 std::move(answer));
 }
 
 void QtDialogHost::chooseFolder(const QString& title, PathAnswer answer) {
-    auto* dialog = new QFileDialog(window_, title);
+    auto* dialog = new QFileDialog(window_, windowTitle(title));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setFileMode(QFileDialog::Directory);
@@ -58,6 +63,8 @@ void QtDialogHost::confirm(const Confirmation& confirmation, std::function<void(
     auto* box = new QMessageBox(window_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
+    // The title bar names the action the confirming button takes.
+    box->setWindowTitle(windowTitle(confirmation.confirm));
     box->setIcon(QMessageBox::Warning);
     box->setText(confirmation.title);
     box->setInformativeText(confirmation.message);
@@ -77,6 +84,7 @@ void QtDialogHost::alert(const Alert& alert, std::function<void()> dismissed) {
     auto* box = new QMessageBox(window_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
+    box->setWindowTitle(windowTitle(alert.title));
     box->setIcon(QMessageBox::Warning);
     box->setText(alert.title);
     box->setInformativeText(alert.message);

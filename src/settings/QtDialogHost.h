@@ -14,6 +14,9 @@ class QtDialogHost final : public DialogHost {
     // The dialogs belong to `window`; none are shown once it is gone.
     explicit QtDialogHost(QWidget* window) : window_(window) {}
 
+    // A dialog's window title: the program's display name and the action it is part of.
+    static QString windowTitle(const QString& action);
+
     void chooseFileToOpen(const FileChoice& choice, PathAnswer answer) override;
     void chooseFileToSave(const FileChoice& choice, PathAnswer answer) override;
     void chooseFolder(const QString& title, PathAnswer answer) override;

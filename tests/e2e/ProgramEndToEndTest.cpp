@@ -25,6 +25,7 @@ using testing::X11TestDesktop;
 constexpr xcb_keysym_t space = 0x20;
 constexpr xcb_keysym_t returnKey = 0xff0d;
 constexpr xcb_keysym_t down = 0xff54;
+constexpr xcb_keysym_t up = 0xff52;
 constexpr const char* strip = "Pellucine Switcher";
 constexpr const char* glance = "Pellucine previews";
 constexpr const char* searchPanel = "Search Windows";
@@ -278,6 +279,41 @@ TEST_F(ProgramEndToEndTest, ClosingMinimizingAndMovingClientsKeepsEveryListRight
     // Where it was moved to.
     EXPECT_EQ(desktop().frameOf(*xterm), moved);
     EXPECT_EQ(desktop().wmState(*xlogo), 3u);
+}
+
+TEST_F(ProgramEndToEndTest, QuitInTheStatusMenuEndsTheProgramRightAfterQuitIsLogged) {
+    // Pictures of every client are read and coded first, so that quitting meets a warm cache.
+    superTab();
+    std::optional<ShownWindow> glanceWindow;
+    ASSERT_TRUE(session.waitUntilShown(QString::fromLatin1(glance), glanceWindow));
+    releaseSuper();
+    ASSERT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+
+    std::optional<ShownWindow> icon;
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return (icon = session.trayIcon()).has_value(); }, 15000))
+        << "the status item is not in the tray";
+    session.click(icon->rect.center());
+    ASSERT_TRUE(X11TestDesktop::waitUntil(
+        [&] {
+            return session.popup(QStringLiteral("pellucine"), {100, 100}).has_value();
+        },
+        15000))
+        << "the menu did not open";
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+        << "the menu does not hold the keyboard";
+    // Up from the top wraps to the last row, "Quit PELLUCINE".
+    tap(up);
+    tap(returnKey);
+
+    QProcess& program = session.program();
+    ASSERT_TRUE(program.waitForFinished(15000)) << "the program is still running";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    // "quit" was written before the process ended, and nothing after it.
+    const QList<QJsonObject> events = session.events();
+    ASSERT_FALSE(events.isEmpty());
+    EXPECT_EQ(events.last().value("event").toString(), QStringLiteral("quit"));
 }
 
 }  // namespace

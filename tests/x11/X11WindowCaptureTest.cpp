@@ -88,6 +88,29 @@ TEST_F(X11WindowCaptureTest, FailsWithoutAServer) {
     EXPECT_EQ(result.status, Status::failed);
 }
 
+TEST_F(X11WindowCaptureTest, GoingAwayFinishesEveryQueuedPictureAndReadsOnlyThoseStarted) {
+    const auto alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
+    ASSERT_TRUE(alpha);
+    QList<QFuture<X11CaptureResult>> futures;
+    {
+        X11WindowCapture capture(display);
+        // Far more than its two workers take at once.
+        for (int i = 0; i < 40; ++i) {
+            futures.append(capture.capture(*alpha, QSize(1200, 800)));
+        }
+    }
+    int captured = 0;
+    for (const QFuture<X11CaptureResult>& future : futures) {
+        ASSERT_TRUE(future.isFinished());
+        const Status status = future.result().status;
+        EXPECT_TRUE(status == Status::captured || status == Status::failed);
+        captured += status == Status::captured ? 1 : 0;
+    }
+    // The ones still queued were not read.
+    EXPECT_LT(captured, futures.size());
+    EXPECT_EQ(futures.last().result().status, Status::failed);
+}
+
 TEST(X11FitIntoTest, KeepsTheAspectAndPadsTheRestTransparent) {
     QImage wide(200, 100, QImage::Format_RGB32);
     wide.fill(Qt::red);

@@ -58,12 +58,17 @@ X11WindowCapture::X11WindowCapture(QByteArray displayName, Options options)
 }
 
 X11WindowCapture::~X11WindowCapture() {
+    // The pictures still queued finish at once as failed; only those being read are waited for.
+    closing_ = true;
     pool_.waitForDone();
 }
 
 QFuture<X11CaptureResult> X11WindowCapture::capture(xcb_window_t window, QSize pixelSize,
                                                     bool scalesToFit) {
     return QtConcurrent::run(&pool_, [this, window, pixelSize, scalesToFit] {
+        if (closing_) {
+            return X11CaptureResult{X11CaptureResult::Status::failed, {}};
+        }
         return captureNow(window, pixelSize, scalesToFit);
     });
 }

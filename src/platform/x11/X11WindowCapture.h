@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSize>
 #include <QThreadPool>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -40,7 +41,7 @@ class X11WindowCapture {
     explicit X11WindowCapture(QByteArray displayName, Options options);
     explicit X11WindowCapture(QByteArray displayName)
         : X11WindowCapture(std::move(displayName), Options{}) {}
-    // Waits for the pictures in flight.
+    // Waits for the pictures being read; those still queued finish as failed without a read.
     ~X11WindowCapture();
 
     X11WindowCapture(const X11WindowCapture&) = delete;
@@ -64,6 +65,7 @@ class X11WindowCapture {
     Options options_;
     std::mutex mutex_;
     std::shared_ptr<X11CaptureLink> link_;
+    std::atomic<bool> closing_{false};
     QThreadPool pool_;
 };
 

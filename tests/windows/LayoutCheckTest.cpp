@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+#include "windows/catalogue/LayoutCheck.h"
+#include "windows/catalogue/WindowCatalogue.h"
+
+namespace pellucine::testing {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr QSize screen{1280, 800};
+
+const QString hint = u"Pauses this long before the previews appear, from 100 to 1000 ms."_s;
+
+QStringList problemsOf(const QWidget& window) {
+    QStringList problems;
+    for (const LayoutFault& fault : checkLayout(window, screen)) {
+        problems << fault.path + u": "_s + fault.problem;
+    }
+    return problems;
+}
+
+// A window of two rows under one another, laid out as a page lays out its rows.
+struct TwoRows {
+    TwoRows() {
+        window.setObjectName(u"page"_s);
+        auto* layout = new QVBoxLayout(&window);
+        first = new QLabel(u"Show the Dock bar"_s);
+        first->setObjectName(u"first"_s);
+        second = new QLabel(hint);
+        second->setObjectName(u"second"_s);
+        second->setWordWrap(true);
+        layout->addWidget(first);
+        layout->addWidget(second);
+        window.resize(220, 160);
+        window.show();
+        layout->activate();
+    }
+    QWidget window;
+    QLabel* first = nullptr;
+    QLabel* second = nullptr;
+};
+
+TEST(LayoutCheckTest, PassesAWindowLaidOutByItsLayout) {
+    TwoRows rows;
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    EXPECT_EQ(widgetPath(*rows.second), u"QWidget#page/QLabel#second"_s);
+}
+
+TEST(LayoutCheckTest, FindsAWrappedHintOneLineTooShort) {
+    TwoRows rows;
+    const int needed = rows.second->heightForWidth(rows.second->width());
+    rows.second->setGeometry(rows.second->x(), rows.second->y(), rows.second->width(), needed);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    const int line = rows.second->fontMetrics().lineSpacing();
+    rows.second->setGeometry(rows.second->x(), rows.second->y(), rows.second->width(),
+                             needed - line);
+    const QStringList problems = problemsOf(rows.window);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].startsWith(u"QWidget#page/QLabel#second: text needs"_s))
+        << problems[0].toStdString();
+}
+
+TEST(LayoutCheckTest, FindsALineCutShortAndIgnoresHiddenWidgets) {
+    TwoRows rows;
+    rows.first->resize(rows.first->sizeHint().width() - 1, rows.first->height());
+    EXPECT_EQ(problemsOf(rows.window).size(), 1);
+    rows.first->hide();
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+}
+
+TEST(LayoutCheckTest, FindsOverlappingRowsButNotRowsThatTouch) {
+    TwoRows rows;
+    const QRect above = rows.first->geometry();
+    rows.second->move(rows.second->x(), above.bottom() + 1);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    rows.second->move(rows.second->x(), above.bottom());
+    const QStringList problems = problemsOf(rows.window);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0],
+              u"QWidget#page/QLabel#second: overlaps QWidget#page/QLabel#first by "_s +
+                  QString::number(std::min(above.right(), rows.second->geometry().right()) -
+                                  std::max(above.left(), rows.second->x()) + 1) +
+                  u"x1"_s);
+}
+
+TEST(LayoutCheckTest, LetsAPlaceholderThatTakesNoClicksLieOverItsField) {
+    TwoRows rows;
+    auto* placeholder = new QLabel(u"Optional"_s, &rows.window);
+    placeholder->setGeometry(rows.second->x(), rows.second->y(), placeholder->sizeHint().width(),
+                             placeholder->sizeHint().height());
+    placeholder->show();
+    EXPECT_EQ(problemsOf(rows.window).size(), 1);
+    placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+}
+
+TEST(LayoutCheckTest, FindsAChildOutsideItsWindowAndAWindowLargerThanTheScreen) {
+    TwoRows rows;
+    rows.first->move(rows.window.width() - rows.first->width() + 1, rows.first->y());
+    QStringList problems = problemsOf(rows.window);
+    ASSERT_FALSE(problems.isEmpty());
+    EXPECT_TRUE(problems[0].startsWith(u"QWidget#page/QLabel#first: reaches outside"_s));
+
+    QWidget wide;
+    wide.resize(screen.width() + 1, 100);
+    problems = problemsOf(wide);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(u"larger than the 1280x800 screen"_s));
+    wide.resize(screen);
+    EXPECT_EQ(problemsOf(wide), QStringList());
+}
+
+// Writes the window's picture into `folder` as "<name>.png", and its faults beside it.
+void keep(QWidget& window, const QString& folder, const QString& name, const QStringList& faults) {
+    QDir().mkpath(folder);
+    window.grab().save(folder + u'/' + name + u".png"_s);
+    QFile list(folder + u'/' + name + u".txt"_s);
+    if (!faults.isEmpty() && list.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        list.write(faults.join(u'\n').toUtf8() + '\n');
+    }
+}
+
+TEST(LayoutCheckTest, EveryCatalogueWindowIsLaidOutRightInBothSchemes) {
+    const QString output = QStringLiteral(PELLUCINE_LAYOUT_OUTPUT);
+    QDir(output + u"/faults"_s).removeRecursively();
+    WindowCatalogue catalogue;
+    for (const QString& name : WindowCatalogue::names()) {
+        for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+            const QString shot = name + (scheme == ColorScheme::light ? u"-light"_s : u"-dark"_s);
+            SCOPED_TRACE(shot.toStdString());
+            QWidget* window = catalogue.open(name, scheme);
+            ASSERT_NE(window, nullptr);
+            const QStringList faults = problemsOf(*window);
+            keep(*window, output + u"/gallery"_s, shot, {});
+            if (!faults.isEmpty()) {
+                keep(*window, output + u"/faults"_s, shot, faults);
+            }
+            EXPECT_EQ(faults, QStringList())
+                << "picture and faults in " << output.toStdString() << "/faults";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pellucine::testing

@@ -150,6 +150,7 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     bool isTrackingSwitcher() const { return nativeSwitcherProbeTask_.isValid(); }
     int menuPanelMonitorCount() const { return static_cast<int>(menuPanelMonitors_.size()); }
     int activityTaskCount() const { return static_cast<int>(activityTasks_.size()); }
+    int titleActivityCount() const { return static_cast<int>(lastTitleActivity_.size()); }
     bool hasSecureInputCheck() const { return secureInputCheck_ && secureInputCheck_->isValid(); }
     int subscriptionCount() const { return static_cast<int>(cancellables_.size()); }
     const GlobalShortcutMonitor& shortcuts() const { return shortcuts_; }

@@ -33,6 +33,10 @@ void AppCoordinator::windowActivity(qint32 processIdentifier, bool titleChanged)
             now - last->second < seconds(titleActivityInterval)) {
             return;
         }
+        // Stamps past the interval throttle nothing: processes that have gone leave no trace.
+        std::erase_if(lastTitleActivity_, [&](const auto& entry) {
+            return now - entry.second >= seconds(titleActivityInterval);
+        });
         lastTitleActivity_[processIdentifier] = now;
     }
     TaskHandle& task = activityTasks_[processIdentifier];

@@ -68,6 +68,28 @@ TEST_F(InventoryTest, ActivityIsDebouncedPerApplicationAndTitleChangesThrottled)
     EXPECT_EQ(coordinator->activityTaskCount(), 0);
 }
 
+TEST_F(InventoryTest, TitleChangesOfProcessesLongGoneLeaveNoStampBehind) {
+    makeCoordinator();
+    scheduler.advance(6.0);
+    // Windows of no known process each stand for a process of their own, then vanish.
+    for (qint32 standIn = 0; standIn < 200; ++standIn) {
+        coordinator->windowActivity(0x40000000 | standIn, true);
+    }
+    EXPECT_EQ(coordinator->titleActivityCount(), 200);
+    scheduler.advance(29.9);
+    coordinator->windowActivity(notes, true);
+    EXPECT_EQ(coordinator->titleActivityCount(), 201) << "still within the interval";
+    scheduler.advance(0.1);
+    coordinator->windowActivity(maps, true);
+    EXPECT_EQ(coordinator->titleActivityCount(), 2);
+    // The throttle itself is kept: Notes again within 30 s of its stamp is put off.
+    scheduler.advance(2.0);
+    const int before = refreshes();
+    coordinator->windowActivity(notes, true);
+    scheduler.advance(2.0);
+    EXPECT_EQ(refreshes(), before);
+}
+
 TEST_F(InventoryTest, ActivationsWarmTheApplicationAndTheOnePreviousUnlessPreviewsAreNotKept) {
     makeCoordinator();
     scheduler.advance(1.0);

@@ -242,6 +242,21 @@ TEST_F(X11HostileClientTest, ClientListsKeepOnlyWhatCanBeAClient) {
         read.append(info.window);
     }
     EXPECT_EQ(read, QList<xcb_window_t>{*alpha});
+    EXPECT_FALSE(reader.clientNumbers().contains(desktop->root()));
+
+    // 65,536 windows never created, then the xterm on top: what is kept per read stays bounded.
+    QList<xcb_window_t> bogus;
+    for (xcb_window_t window = 0x1e000000; bogus.size() < 65536; ++window) {
+        bogus.append(window);
+    }
+    bogus << *alpha;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop->root(), stackingAtom, XCB_ATOM_WINDOW,
+                        32, static_cast<uint32_t>(bogus.size()), bogus.constData());
+    desktop->sync();
+    const QSet<quint32> numbers = reader.clientNumbers();
+    EXPECT_LE(numbers.size(), 2 * X11WindowReader::maximumClients);
+    EXPECT_TRUE(numbers.contains(*alpha));
+    EXPECT_EQ(reader.clientsFrontToBack().first(), *alpha);
 }
 
 // A client that maps and destroys windows without pause: a window listed may be gone before its

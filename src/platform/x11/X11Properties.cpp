@@ -99,6 +99,7 @@ std::optional<X11Property> takeProperty(xcb_connection_t* connection,
     property.type = reply->type;
     property.format = reply->format;
     property.truncated = reply->bytes_after > 0;
+    property.bytesAfter = reply->bytes_after;
     const int length = xcb_get_property_value_length(reply.get());
     property.data =
         QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);

@@ -17,8 +17,9 @@ struct X11Property {
     xcb_atom_t type = XCB_NONE;
     uint8_t format = 0;
     QByteArray data;
-    // The server holds more than the read asked for.
+    // The server holds more than the read asked for: this many bytes more.
     bool truncated = false;
+    uint32_t bytesAfter = 0;
 
     // The items of a 32-bit property (CARDINAL, WINDOW, ATOM); empty for other formats.
     QList<quint32> values32() const;

@@ -171,6 +171,22 @@ const X11WindowInfo* X11DesktopSnapshot::find(xcb_window_t window) const {
     return it == windows.end() ? nullptr : &*it;
 }
 
+QList<quint32> X11WindowReader::listValues(xcb_atom_t list,
+                                           const std::optional<X11Property>& head) const {
+    if (!head) {
+        return {};
+    }
+    if (!head->truncated || head->format != 32) {
+        return head->values32();
+    }
+    const auto totalLongs = static_cast<uint32_t>((head->data.size() + head->bytesAfter) / 4);
+    xcb_connection_t* c = connection_.get();
+    const auto tail =
+        takeProperty(c, xcb_get_property(c, 0, connection_.root(), list, XCB_GET_PROPERTY_TYPE_ANY,
+                                         totalLongs - listLongs, listLongs));
+    return tail && tail->format == 32 ? tail->values32() : head->values32();
+}
+
 QList<xcb_window_t> X11WindowReader::clientList(const QList<quint32>& windows, xcb_window_t root) {
     QList<xcb_window_t> result;
     QSet<xcb_window_t> seen;
@@ -209,10 +225,11 @@ X11DesktopSnapshot X11WindowReader::read() const {
     const auto desktop = takeProperty(c, desktopCookie);
 
     X11DesktopSnapshot snapshot;
-    snapshot.mappingOrder = clientList(list ? list->values32() : QList<quint32>{}, root);
+    snapshot.mappingOrder = clientList(listValues(atoms._NET_CLIENT_LIST, list), root);
     snapshot.activeWindow = active ? active->first32().value_or(XCB_NONE) : XCB_NONE;
     snapshot.currentDesktop = desktop ? desktop->first32() : std::nullopt;
-    QList<xcb_window_t> frontToBack = stacking ? stacking->values32() : snapshot.mappingOrder;
+    QList<xcb_window_t> frontToBack =
+        stacking ? listValues(atoms._NET_CLIENT_LIST_STACKING, stacking) : snapshot.mappingOrder;
     std::reverse(frontToBack.begin(), frontToBack.end());
     snapshot.windows = readWindows(frontToBack, snapshot.currentDesktop);
     return snapshot;
@@ -250,13 +267,13 @@ std::optional<X11WindowInfo> X11WindowReader::readWindow(xcb_window_t window) co
 QList<xcb_window_t> X11WindowReader::clientsFrontToBack() const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
-    auto property = takeProperty(
-        c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, listLongs));
+    xcb_atom_t list = atoms._NET_CLIENT_LIST_STACKING;
+    auto property = takeProperty(c, requestProperty(c, connection_.root(), list, listLongs));
     if (!property) {
-        property = takeProperty(
-            c, requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, listLongs));
+        list = atoms._NET_CLIENT_LIST;
+        property = takeProperty(c, requestProperty(c, connection_.root(), list, listLongs));
     }
-    QList<xcb_window_t> windows = property ? property->values32() : QList<quint32>{};
+    QList<xcb_window_t> windows = listValues(list, property);
     std::reverse(windows.begin(), windows.end());
     return clientList(windows, connection_.root());
 }
@@ -265,16 +282,19 @@ QSet<quint32> X11WindowReader::clientNumbers() const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
     const auto stackingCookie =
-        requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, 65536);
-    const auto listCookie = requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, 65536);
+        requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST_STACKING, listLongs);
+    const auto listCookie =
+        requestProperty(c, connection_.root(), atoms._NET_CLIENT_LIST, listLongs);
     const auto stacking = takeProperty(c, stackingCookie);
     const auto list = takeProperty(c, listCookie);
     QSet<quint32> numbers;
-    for (const auto& property : {stacking, list}) {
-        if (property) {
-            for (const quint32 window : property->values32()) {
-                numbers.insert(window);
-            }
+    for (const auto& [atom, property] : {std::pair{atoms._NET_CLIENT_LIST_STACKING, stacking},
+                                         std::pair{atoms._NET_CLIENT_LIST, list}}) {
+        // The front-most clients, as a read takes them: a list of any length costs no more.
+        QList<quint32> frontToBack = listValues(atom, property);
+        std::reverse(frontToBack.begin(), frontToBack.end());
+        for (const xcb_window_t window : clientList(frontToBack, connection_.root())) {
+            numbers.insert(window);
         }
     }
     return numbers;

@@ -8,6 +8,7 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ProcessInfo.h"
+#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowInfo.h"
 
 namespace pellucine {
@@ -53,15 +54,19 @@ class X11WindowReader {
 
     // The clients front to back, without their details.
     QList<xcb_window_t> clientsFrontToBack() const;
-    // Every client of _NET_CLIENT_LIST and _NET_CLIENT_LIST_STACKING, both read in one round
-    // trip and nothing read per window.
+    // The clients of _NET_CLIENT_LIST and _NET_CLIENT_LIST_STACKING as `clientList` keeps them
+    // (the front-most of each), both read in one round trip and nothing read per window.
     QSet<quint32> clientNumbers() const;
     xcb_window_t activeWindow() const;
     std::optional<quint32> currentDesktop() const;
 
   private:
-    // Enough for `maximumClients` and more, so that a list's front is within reach.
+    // Enough for `maximumClients` and more.
     static constexpr uint32_t listLongs = 65536;
+
+    // The items of a client list read as `head`; a longer list is read again from its end,
+    // where a stacking list's front-most clients are.
+    QList<quint32> listValues(xcb_atom_t list, const std::optional<X11Property>& head) const;
 
     // Puts in the process the server knows for each local client.
     void resolvePids(QList<X11WindowInfo>& windows) const;

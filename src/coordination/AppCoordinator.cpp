@@ -198,13 +198,6 @@ void AppCoordinator::start() {
     subscribe();
     desktop_.systemDock().setWanted(model_.portablePreferences().value().enableDockHoverPreviews);
     spawn(scheduler_, guarded(this, &AppCoordinator::preloadIfReady));
-    panelPreparation_ =
-        ScopedWork(scheduler_, scheduler_.postAfter(seconds(panelPreparationDelay), [self] {
-            if (self) {
-                self->switcherPanel().prepare();
-                self->windowSearch().prepare();
-            }
-        }));
     if (const auto frontmost = frontmostApplication(desktop_.workspace())) {
         recordActivation(frontmost->processIdentifier);
     }
@@ -297,7 +290,6 @@ void AppCoordinator::stop() {
         return;
     }
     stopped_ = true;
-    panelPreparation_.reset();
     if (secureInputCheck_) {
         secureInputCheck_->invalidate();
     }

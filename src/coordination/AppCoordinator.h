@@ -64,8 +64,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     static constexpr int activityWarmedWindows = 2;
     static constexpr double activationWarmUpDelay = 0.35;
     static constexpr double activationWarmUpMaximumAge = 60;
-    // After start, once the launch is over, the panels are made ready for their first showing.
-    static constexpr double panelPreparationDelay = 0.5;
 
     // Makes the monitors and, when both permissions are granted, starts the key tap, the window
     // monitor and the Dock monitor at once.
@@ -245,7 +243,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     std::optional<GlanceSource> glanceSource_;
     std::optional<DockHoverMonitor::Target> dockHoverTarget_;
     TaskHandle warmTask_;
-    ScopedWork panelPreparation_;
     std::map<qint32, TaskHandle> activityTasks_;
     std::map<qint32, ContinuousInstant> lastTitleActivity_;
     std::vector<Subscription> menuPanelMonitors_;

@@ -56,9 +56,6 @@ class SwitcherPanelControlling {
     // A window or application menu of the panel is open. The pointer is then over the menu,
     // not the panel, while the user is still using the glance.
     virtual bool isMenuOpen() const = 0;
-    // Does once, before the first showing, the set-up that showing would otherwise pay for.
-    // Shows nothing.
-    virtual void prepare() {}
 };
 
 // Makes the panel controller; the application shell binds the model it reads.

@@ -25,8 +25,6 @@ class WindowSearchControlling {
     // Opens the panel on the screen under the pointer and records "window-search-opened", or
     // posts "pellucine.needs-permissions" when a permission is missing.
     virtual void show() = 0;
-    // Makes the panel before its first showing; shows nothing.
-    virtual void prepare() {}
 };
 
 // Makes the window-search controller; the application shell binds the model it reads.

@@ -122,33 +122,19 @@ void FloatingPanel::applySurface() {
     surfaceApplied_ = true;
 }
 
-void FloatingPanel::prepare() {
-    if (!surfaceApplied_) {
-        applySurface();
-    }
-    winId();
-    internHintAtoms();
-}
-
-void FloatingPanel::internHintAtoms() {
-    xcb_connection_t* connection = x11Connection();
-    if (connection == nullptr || atoms_) {
-        return;
-    }
-    atoms_ = HintAtoms{internAtom(connection, "_NET_WM_STATE"),
-                       internAtom(connection, "_NET_WM_STATE_ABOVE"),
-                       internAtom(connection, "_NET_WM_STATE_STICKY"),
-                       internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                       internAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
-                       internAtom(connection, "_NET_WM_DESKTOP")};
-}
-
 void FloatingPanel::applyDesktopHints() {
     xcb_connection_t* connection = x11Connection();
     if (connection == nullptr || windowHandle() == nullptr) {
         return;
     }
-    internHintAtoms();
+    if (!atoms_) {
+        atoms_ = HintAtoms{internAtom(connection, "_NET_WM_STATE"),
+                           internAtom(connection, "_NET_WM_STATE_ABOVE"),
+                           internAtom(connection, "_NET_WM_STATE_STICKY"),
+                           internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                           internAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
+                           internAtom(connection, "_NET_WM_DESKTOP")};
+    }
     const auto window = static_cast<xcb_window_t>(winId());
     const std::array<xcb_atom_t, 4> states{atoms_->above, atoms_->sticky, atoms_->skipTaskbar,
                                            atoms_->skipPager};

@@ -39,9 +39,6 @@ class FloatingPanel : public QWidget {
     // Shows the panel at `geometry` without activating it, and raises it above everything.
     void orderFront(const QRect& geometry);
     void orderOut();
-    // Makes the native window and interns the hint atoms without showing anything, so that the
-    // first orderFront pays for neither.
-    void prepare();
 
     // Whether a compositing manager runs on the application's display (always true off X11).
     static bool compositingManagerRunning();
@@ -52,7 +49,6 @@ class FloatingPanel : public QWidget {
   private:
     void applySurface();
     void applyDesktopHints();
-    void internHintAtoms();
     void updateMask();
 
     // The EWMH atoms of the hints, interned on the first showing on X11.

@@ -1,7 +1,5 @@
 #include "panels/SwitcherPanelController.h"
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 
 #include "coordination/AppModel.h"
@@ -106,17 +104,6 @@ void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
     const ScreenRect frame{geometry_.origin.x, geometry_.origin.y, geometry_.panelSize.width,
                            geometry_.panelSize.height};
     panel_->orderFront(PanelFrames::current(environment_.screens).toWidget(frame));
-}
-
-void SwitcherPanelController::prepare() {
-    panel_->setTranslucent(!environment_.compositing || environment_.compositing());
-    panel_->prepare();
-    // The fonts are loaded and their first glyphs drawn off screen.
-    QImage scratch(64, 16, QImage::Format_ARGB32_Premultiplied);
-    scratch.fill(Qt::transparent);
-    QPainter painter(&scratch);
-    painter.setFont(panel_->font());
-    painter.drawText(scratch.rect(), QStringLiteral("Ag"));
 }
 
 void SwitcherPanelController::hide() {

@@ -192,13 +192,6 @@ bool WindowSearchController::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void WindowSearchController::prepare() {
-    if (!panel_) {
-        makePanel();
-    }
-    panel_->winId();
-}
-
 void WindowSearchController::makePanel() {
     panel_ = std::make_unique<WindowSearchPanel>();
     const QPointer<WindowSearchController> self(this);

@@ -65,7 +65,6 @@ class WindowSearchController final : public QObject, public WindowSearchControll
     void setOnHotkeyProblemChange(HotkeyProblemHandler handler) override;
     void registerHotkey() override;
     void show() override;
-    void prepare() override;
 
     // The hotkey's action: opens the panel when it is not on screen, else closes it.
     void toggle();

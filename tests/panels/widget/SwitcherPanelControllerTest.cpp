@@ -284,21 +284,5 @@ TEST_F(SwitcherPanelControllerTest, WithoutACompositingManagerThePanelsAreOpaque
     EXPECT_TRUE(controller->panel().mask().isEmpty());
 }
 
-TEST_F(SwitcherPanelControllerTest, PreparingMakesTheWindowWithoutShowingAndKeepsTheSurfaceRight) {
-    compositing = false;
-    controller->prepare();
-    EXPECT_FALSE(controller->isPanelVisible());
-    EXPECT_TRUE(controller->panel().testAttribute(Qt::WA_WState_Created));
-    EXPECT_FALSE(controller->panel().testAttribute(Qt::WA_TranslucentBackground));
-    // Preparing again is harmless; a compositor started since gives the showing its surface.
-    controller->prepare();
-    compositing = true;
-    selectWindows({window(1)});
-    controller->show(commandTab());
-    EXPECT_TRUE(controller->isPanelVisible());
-    EXPECT_TRUE(controller->panel().testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_EQ(controller->content()->items().size(), 1);
-}
-
 }  // namespace
 }  // namespace pellucine

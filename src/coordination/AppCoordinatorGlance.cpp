@@ -165,6 +165,8 @@ void AppCoordinator::showGlance(qint32 processIdentifier, GlanceSource source,
             break;
         }
     }
+    // The pictures the cache already holds are in the panel's first frame.
+    model_.publishFreshPictures(candidates);
     panel.show(std::move(options));
     if (source == GlanceSource::menu && menuPanelMonitors_.empty()) {
         installMenuPanelMonitors();

@@ -213,6 +213,10 @@ class AppModel final : public QObject {
     // Whether a load would show something new for the windows: a picture missing that the
     // cache or a capture can give, or one on screen that is no longer current.
     bool needsPictures(const QList<WindowDescriptor>& windows) const;
+    // Publishes at once, in one change, the fresh decoded pictures the cache holds for the
+    // windows on screen that are shown and not published yet, so that a panel about to show
+    // them has them in its first frame. A load then counts them as cached.
+    void publishFreshPictures(const QList<WindowDescriptor>& windows);
     // One window's picture: a fresh cached one unless forced, else the capture running for
     // it or a new one. Throws the capture's error, or CancellationError for a picture of an
     // ended session unless late results are kept.

@@ -110,6 +110,28 @@ bool AppModel::needsPictures(const QList<WindowDescriptor>& windows) const {
     });
 }
 
+void AppModel::publishFreshPictures(const QList<WindowDescriptor>& windows) {
+    const PreviewChoice choice = previewChoice();
+    QList<std::pair<quint32, QImage>> fresh;
+    for (const WindowDescriptor& window : windows) {
+        if (!window.isOnScreen || choice.isPrivate(window) ||
+            previewImages_.value().contains(window.id)) {
+            continue;
+        }
+        if (std::optional<QImage> image = previewCache_.freshImage(window.id, now())) {
+            fresh.append({window.id, std::move(*image)});
+        }
+    }
+    if (fresh.isEmpty()) {
+        return;
+    }
+    previewImages_.modify([&](PreviewImages& images) {
+        for (const auto& [window, image] : fresh) {
+            images.insert(window, image);
+        }
+    });
+}
+
 QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDescriptor> windows) {
     const QPointer<AppModel> self(this);
     const ContinuousInstant start = now();

@@ -50,7 +50,7 @@ GlanceContentView::GlanceContentView(AppModel& model, const GlanceEnvironment& e
     }
 
     subscriptions_ += model_.switcherSelection().subscribe([this](const auto&) { refresh(); });
-    subscriptions_ += model_.previewImages().subscribe([this](const auto&) { refresh(); });
+    subscriptions_ += model_.previewImages().subscribe([this](const auto&) { refreshPictures(); });
     subscriptions_ += model_.portablePreferences().subscribeDistinct(
         [](const PortablePreferences& p) { return p.keepPasswordManagersPrivate; },
         [this](bool) { refresh(); });
@@ -117,6 +117,27 @@ void GlanceContentView::refresh() {
                                 environment_.icons.icon(first.ownerPID),
                                 static_cast<int>(windows.size()));
         header_->show();
+    }
+}
+
+void GlanceContentView::refreshPictures() {
+    // The same windows in the same places: only the pictures change, nothing is laid out anew.
+    const QList<WindowDescriptor>& windows = model_.switcherSelection().value().windows;
+    const bool sameWindows = windows.size() == items_.size() &&
+                             std::equal(windows.begin(), windows.end(), items_.begin(),
+                                        [](const WindowDescriptor& window, const WindowItem* item) {
+                                            return item->state().window.id == window.id;
+                                        });
+    if (!sameWindows) {
+        refresh();
+        return;
+    }
+    for (WindowItem* item : items_) {
+        WindowItem::State state = itemState(item->state().window);
+        if (state.picture.cacheKey() != item->state().picture.cacheKey() ||
+            state.isPrivate != item->state().isPrivate) {
+            item->setState(std::move(state));
+        }
     }
 }
 

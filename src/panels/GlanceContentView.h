@@ -69,6 +69,8 @@ class GlanceContentView : public QWidget {
 
   private:
     void refresh();
+    // Brings the pictures up to date without laying the previews out again.
+    void refreshPictures();
     WindowItem::State itemState(const WindowDescriptor& window) const;
     WindowItem* makeItem(WindowItem::State state);
 

@@ -49,6 +49,44 @@ TEST_F(PreviewPipelineTest, CachedPicturesShowAtOnceAndOnlyThoseOlderThanTwoSeco
     EXPECT_EQ(last("previews-loaded").value("lastSeenCount"), QStringLiteral("1"));
 }
 
+TEST_F(PreviewPipelineTest, FreshCachedPicturesArePublishedInOneChangeAndALoadCountsThemCached) {
+    const WindowDescriptor recent = window();
+    const WindowDescriptor atLifetime = window();
+    const WindowDescriptor expired = window();
+    const WindowDescriptor minimized = window(false);
+    const WindowDescriptor copyOnly = window();
+    const WindowDescriptor uncached = window();
+    const WindowDescriptor privateWindow = window(true, passwordManager);
+    cacheCopyOnly(copyOnly);
+    cacheAged(recent, 1);
+    cacheAged(atLifetime, 1200);
+    cacheAged(expired, 1201);
+    cacheAged(minimized, 1);
+    cacheAged(privateWindow, 1);
+    int changes = 0;
+    const Subscription counting =
+        model->previewImages().subscribe([&](const PreviewImages&) { ++changes; });
+    changes = 0;
+
+    const QList<WindowDescriptor> all{recent,   atLifetime, expired,      minimized,
+                                      copyOnly, uncached,   privateWindow};
+    model->publishFreshPictures(all);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(model->previewImages().value().keys(), (QList<quint32>{recent.id, atLifetime.id}));
+    // Nothing new to publish: no change is announced.
+    model->publishFreshPictures(all);
+    EXPECT_EQ(changes, 1);
+
+    auto loading = follow(load(all));
+    settle();
+    ASSERT_TRUE(loading->succeeded());
+    EXPECT_EQ(last("previews-loaded").value("cachedCount"), QStringLiteral("2"));
+    EXPECT_FALSE(isPublished(privateWindow));
+    // The one at its lifetime is still taken again, as when the load publishes it itself.
+    EXPECT_TRUE(captured().contains(atLifetime.id));
+    EXPECT_FALSE(captured().contains(recent.id));
+}
+
 TEST_F(PreviewPipelineTest, JpegCopiesAreDecodedOffTheMainThreadAndAFailedDecodeIsCaptured) {
     const WindowDescriptor minimized = window(false);
     const WindowDescriptor onScreen = window();

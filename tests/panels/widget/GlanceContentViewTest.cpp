@@ -123,6 +123,38 @@ TEST_F(GlanceContentViewTest, ItemsFollowTheSelectionInOrderAndKeepTheirIdentity
     EXPECT_EQ(view->grid()->items(), view->items());
 }
 
+TEST_F(GlanceContentViewTest, PicturesArrivingUpdateTheirTilesInPlaceAndOnlyThose) {
+    selectWindows({window(1), window(2), window(2)});
+    auto view = makeView(options());
+    const QList<WindowItem*> before = view->items();
+    QList<QRect> frames;
+    for (const WindowItem* item : before) {
+        frames.append(item->geometry());
+    }
+
+    publish(2, picture());
+    ASSERT_EQ(view->items(), before);
+    EXPECT_TRUE(before[0]->state().picture.isNull());
+    // The same window shown twice gets its picture in both tiles.
+    EXPECT_FALSE(before[1]->state().picture.isNull());
+    EXPECT_FALSE(before[2]->state().picture.isNull());
+    // A picture of a window the glance does not show changes nothing.
+    publish(9, picture());
+    EXPECT_EQ(view->items(), before);
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(before[i]->geometry(), frames[i]);
+    }
+
+    // A picture taken down goes from its tile; a picture with the selection changed under
+    // it lays the tiles out for the new selection.
+    model->previewImages().set({});
+    EXPECT_TRUE(before[1]->state().picture.isNull());
+    selectWindows({window(3)});
+    publish(3, picture());
+    ASSERT_EQ(view->items().size(), 1);
+    EXPECT_FALSE(view->items()[0]->state().picture.isNull());
+}
+
 TEST_F(GlanceContentViewTest, GridColumnsAreCentredCardWidthsTwelveApart) {
     PreviewGridLayout layout;
     layout.columns = 3;

@@ -300,7 +300,7 @@ TEST_F(ProgramEndToEndTest, QuitInTheStatusMenuEndsTheProgramRightAfterQuitIsLog
         },
         15000))
         << "the menu did not open";
-    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return keyboardHeldElsewhere(); }, 15000))
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 15000))
         << "the menu does not hold the keyboard";
     // Up from the top wraps to the last row, "Quit PELLUCINE".
     tap(up);

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 
 #include "design/Appearance.h"
 
@@ -116,6 +117,31 @@ void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, q
     painter.setBrush(Qt::NoBrush);
     const qreal half = width / 2;
     painter.drawRect(rect.adjusted(half, half, -half, -half));
+    painter.restore();
+}
+
+QRectF iconPlate(const QRectF& icon, const QRectF& cell) {
+    if (icon.isEmpty() || !cell.contains(icon)) {
+        return {};
+    }
+    const qreal margin = std::min({icon.left() - cell.left(), cell.right() - icon.right(),
+                                   icon.top() - cell.top(), cell.bottom() - icon.bottom()});
+    const qreal grow = std::min(std::min(icon.width(), icon.height()) / 6, margin / 2);
+    return icon.adjusted(-grow, -grow, grow, grow);
+}
+
+void paintIconPlate(QPainter& painter, const QRectF& icon, const QRectF& cell,
+                    const Palette& palette) {
+    const QRectF plate = iconPlate(icon, cell);
+    if (plate.isEmpty()) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette.ground);
+    const qreal radius = plate.height() / 4;
+    painter.drawRoundedRect(plate, radius, radius);
     painter.restore();
 }
 

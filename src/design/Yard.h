@@ -56,5 +56,13 @@ void paintFaded(QPainter& painter, const QWidget* widget, qreal opacity,
 // Strokes a square-cornered border `width` wide that lies wholly inside `rect`.
 void strokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width);
 
+// The rounded plate an application icon sits on over a highlight in `cell`: `icon` grown by a
+// sixth of its side, at most half its margin in `cell`, so the highlight still shows around it.
+QRectF iconPlate(const QRectF& icon, const QRectF& cell);
+
+// Fills `iconPlate(icon, cell)` with `palette`'s ground.
+void paintIconPlate(QPainter& painter, const QRectF& icon, const QRectF& cell,
+                    const Palette& palette);
+
 }  // namespace Yard
 }  // namespace pellucine

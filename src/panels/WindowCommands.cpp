@@ -94,7 +94,7 @@ QString locationLabel(const WindowDescriptor& window,
     if (owner && owner->processIdentifier == window.ownerPID && owner->isHidden) {
         return QStringLiteral("Hidden");
     }
-    return QStringLiteral("Other Space");
+    return QStringLiteral("Other Desktop");
 }
 
 bool isPlainlyOnScreen(const WindowDescriptor& window) {

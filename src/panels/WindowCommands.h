@@ -52,7 +52,7 @@ enum class WindowPictureKind { privatePlaceholder, picture, icon, symbol };
 namespace WindowCommands {
 
 // "Minimized", "Full Screen", "On Screen", then "Hidden" when the owner runs and is hidden,
-// else "Other Space". The first that holds wins.
+// else "Other Desktop". The first that holds wins.
 QString locationLabel(const WindowDescriptor& window,
                       const std::optional<RunningApplication>& owner);
 // On screen and neither minimized nor full screen: no location badge or line.

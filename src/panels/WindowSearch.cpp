@@ -17,7 +17,7 @@ constexpr std::array<std::pair<Location, const char16_t*>, 5> locationNames{{
     {Location::minimized, u"Minimized"},
     {Location::fullScreen, u"Full Screen"},
     {Location::hidden, u"Hidden"},
-    {Location::otherSpace, u"Other Space"},
+    {Location::otherSpace, u"Other Desktop"},
 }};
 
 using Keys = std::vector<char32_t>;

@@ -137,6 +137,9 @@ void WindowSearchRowDelegate::paint(QPainter* painter, const QStyleOptionViewIte
 
     const QImage icon = icons_ != nullptr ? icons_->icon(window.ownerPID) : QImage();
     if (!icon.isNull()) {
+        if (selected) {
+            Yard::paintIconPlate(*painter, geometry.icon, row, palette);
+        }
         painter->drawImage(geometry.icon, icon);
     } else {
         Symbols::draw(*painter, u"macwindow", geometry.icon, placeholderSymbolSize,

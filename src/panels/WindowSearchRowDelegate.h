@@ -22,7 +22,7 @@ class WindowSearchRowDelegate final : public QStyledItemDelegate {
     static constexpr int horizontalPadding = 20;
     static constexpr int spacing = 14;
     static constexpr int iconSide = 30;
-    static constexpr int badgeWidth = 104;
+    static constexpr int badgeWidth = 118;
     static constexpr int badgeVerticalPadding = 4;
     static constexpr int lineSpacing = 2;
 

@@ -40,10 +40,10 @@ TEST(WindowCommandsTest, LocationLabelTakesTheFirstRuleThatHolds) {
     // On screen wins over a hidden application.
     EXPECT_EQ(locationLabel(window(false, false, true), owner(true)), "On Screen");
     EXPECT_EQ(locationLabel(window(false, false, false), owner(true)), "Hidden");
-    EXPECT_EQ(locationLabel(window(false, false, false), owner(false)), "Other Space");
+    EXPECT_EQ(locationLabel(window(false, false, false), owner(false)), "Other Desktop");
     // An application that is not running, or another process's answer, is not hidden.
-    EXPECT_EQ(locationLabel(window(false, false, false), std::nullopt), "Other Space");
-    EXPECT_EQ(locationLabel(window(false, false, false), owner(true, 41)), "Other Space");
+    EXPECT_EQ(locationLabel(window(false, false, false), std::nullopt), "Other Desktop");
+    EXPECT_EQ(locationLabel(window(false, false, false), owner(true, 41)), "Other Desktop");
 
     EXPECT_TRUE(isPlainlyOnScreen(window(false, false, true)));
     EXPECT_FALSE(isPlainlyOnScreen(window(true, false, true)));

@@ -133,7 +133,7 @@ TEST(WindowSearchTextsTest, EmptyStatesChipAndLabels) {
     EXPECT_EQ(moreBelow(12, 8), QStringLiteral("4 more below"));
     EXPECT_FALSE(moreBelow(8, 8));
     EXPECT_EQ(moreBelow(9, 8), QStringLiteral("1 more below"));
-    EXPECT_EQ(badge(Location::otherSpace), QStringLiteral("OTHER SPACE"));
+    EXPECT_EQ(badge(Location::otherSpace), QStringLiteral("OTHER DESKTOP"));
     Candidate untitled = candidate(1, QString());
     untitled.location = Location::minimized;
     EXPECT_EQ(rowAccessibilityLabel(untitled), QStringLiteral("Untitled window — Mail, Minimized"));

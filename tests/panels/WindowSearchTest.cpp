@@ -333,7 +333,7 @@ TEST(WindowSearchTest, LocationRawValues) {
                              Location::hidden, Location::otherSpace}) {
         EXPECT_EQ(locationFromRawValue(rawValue(l)), l);
     }
-    EXPECT_EQ(rawValue(Location::otherSpace), QStringLiteral("Other Space"));
+    EXPECT_EQ(rawValue(Location::otherSpace), QStringLiteral("Other Desktop"));
     EXPECT_FALSE(locationFromRawValue(QStringLiteral("on screen")));
     EXPECT_FALSE(locationFromRawValue(QString()));
 }

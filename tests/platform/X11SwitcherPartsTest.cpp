@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "design/Yard.h"
 #include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11PointerEventSource.h"
+#include "platform/x11/X11ShellRenderer.h"
 #include "platform/x11/X11SwitcherCycle.h"
 #include "platform/x11/X11SwitcherLayout.h"
 #include "platform/x11/X11WindowIcon.h"
@@ -109,6 +111,45 @@ TEST(X11SwitcherLayoutTest, ShrinksToStayInsideTheScreenAndRefusesNonsense) {
     EXPECT_TRUE(X11SwitcherLayout::compute(0, screen, 1.0).items.isEmpty());
     EXPECT_TRUE(X11SwitcherLayout::compute(3, QRect(), 1.0).items.isEmpty());
     EXPECT_TRUE(X11SwitcherLayout::compute(3, screen, 0).items.isEmpty());
+}
+
+TEST(X11SwitcherLayoutTest, TheHighlightedIconsPlateLeavesSomeHighlightInItsCell) {
+    const QRect screen(0, 0, 800, 600);
+    for (const int count : {1, 3, 20, 2000}) {
+        for (const double scale : {1.0, 1.5, 2.0}) {
+            const X11SwitcherLayout layout = X11SwitcherLayout::compute(count, screen, scale);
+            for (const int i : {0, count - 1}) {
+                const QRectF cell = layout.items[i];
+                const QRectF icon = layout.iconRect(i);
+                const QRectF plate = Yard::iconPlate(icon, cell);
+                SCOPED_TRACE(testing::Message() << count << " items at scale " << scale);
+                EXPECT_TRUE(plate.contains(icon));
+                EXPECT_TRUE(cell.contains(plate));
+                if (icon != cell) {
+                    EXPECT_NE(plate, cell) << "some highlight shows around the plate";
+                }
+            }
+        }
+    }
+    const QRectF icon(10, 10, 60, 60);
+    EXPECT_EQ(Yard::iconPlate(icon, QRectF(0, 0, 80, 80)), QRectF(5, 5, 70, 70));
+    EXPECT_EQ(Yard::iconPlate(QRectF(70, 70, 60, 60), QRectF(0, 0, 200, 200)),
+              QRectF(60, 60, 80, 80));
+    EXPECT_TRUE(Yard::iconPlate(QRectF(), QRectF(0, 0, 80, 80)).isNull());
+    EXPECT_TRUE(Yard::iconPlate(icon, QRectF(20, 20, 80, 80)).isNull())
+        << "an icon outside its cell gets no plate";
+}
+
+TEST(X11ShellRendererTest, OnlyTheHighlightedIconSitsOnThePlate) {
+    const X11SwitcherLayout layout = X11SwitcherLayout::compute(2, QRect(0, 0, 800, 600), 1.0);
+    QImage clear(64, 64, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    const QImage strip = X11ShellRenderer::renderSwitcher(layout, {clear, clear}, 1, {}, 1.0);
+    const Yard::Palette& palette = Yard::Palette::dark();
+    EXPECT_EQ(strip.pixelColor(layout.iconRect(1).center()).rgb(), palette.ground.rgb());
+    EXPECT_EQ(strip.pixelColor(layout.items[1].topLeft() + QPoint(1, 1)).rgb(),
+              palette.railSelect.rgb())
+        << "the highlight still shows around the plate";
 }
 
 // Icon data of one picture whose every pixel is `argb`.

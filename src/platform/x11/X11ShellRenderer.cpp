@@ -32,10 +32,15 @@ QImage ground(QSize size, double scale) {
     return image;
 }
 
-void drawIcons(QPainter& painter, const X11IconRow& row, const QList<QImage>& icons) {
+// The `selected` item's icon sits on a plate of the ground so that it reads on the highlight.
+void drawIcons(QPainter& painter, const X11IconRow& row, const QList<QImage>& icons,
+               int selected = -1) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int i = 0; i < row.items.size(); ++i) {
         const QRect target = row.iconRect(i);
+        if (i == selected) {
+            Yard::paintIconPlate(painter, target, row.items[i], Yard::Palette::dark());
+        }
         const QImage icon = i < icons.size() && !icons[i].isNull()
                                 ? icons[i]
                                 : X11ShellRenderer::genericIcon(target.width());
@@ -66,7 +71,7 @@ QImage X11ShellRenderer::renderSwitcher(const X11SwitcherLayout& layout, const Q
     if (selected >= 0 && selected < layout.items.size()) {
         painter.fillRect(layout.items[selected], palette.railSelect);
     }
-    drawIcons(painter, layout, icons);
+    drawIcons(painter, layout, icons, selected);
     if (canDrawText() && !name.isEmpty()) {
         painter.scale(scale, scale);
         QFont font = Yard::labelFont();

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QtTest/QTest>
 
 #include "design/Sampling.h"
 #include "design/Yard.h"
 #include "panels/WindowSearchResultModel.h"
+#include "panels/WindowSearchRowDelegate.h"
 #include "panels/WindowSearchState.h"
+#include "panels/WindowSearchTexts.h"
 #include "panels/WindowSearchView.h"
 
 namespace pellucine {
@@ -140,6 +143,17 @@ TEST_F(WindowSearchViewTest, TheSelectedRowSitsOnTheAccentWithoutASeparator) {
         EXPECT_TRUE(testing::matches(image.pixelColor(8, top + 54 + 53), p.accent));
         // The border over everything.
         EXPECT_TRUE(testing::matches(image.pixelColor(0, top + 54 + 27), p.fore));
+    }
+}
+
+TEST(WindowSearchRowBadgeTest, EveryLocationFitsItsBadge) {
+    using WindowSearch::Location;
+    const QFontMetricsF metrics(WindowSearchRowDelegate::badgeFont());
+    for (Location location : {Location::onScreen, Location::minimized, Location::fullScreen,
+                              Location::hidden, Location::otherSpace}) {
+        const QString text = WindowSearchTexts::badge(location);
+        EXPECT_LT(metrics.horizontalAdvance(text) + 8, WindowSearchRowDelegate::badgeWidth)
+            << text.toStdString();
     }
 }
 

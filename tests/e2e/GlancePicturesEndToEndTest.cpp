@@ -176,13 +176,13 @@ TEST_F(GlancePicturesEndToEndTest, AMinimizedWindowKeepsItsLastPictureOfAnyAge) 
     ASSERT_TRUE(becomesActive(*xterm));
 
     // Unmapped, it cannot be pictured: the glance shows the picture it took before, however
-    // old, where an on-screen window's would be taken again.
+    // old, where an on-screen window's would be taken again. The glance may publish that
+    // picture before its load learns the window is minimized, so only the load's end counts.
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return taken.elapsed() > 2200; }, 5000));
     const qsizetype before = mark();
     superTab();
     EXPECT_TRUE(session.waitForEvent("previews-loaded", before, [](const QJsonObject& e) {
-        return e.value("offscreenCount").toString().toInt() == 1 &&
-               e.value("loadedCount").toString().toInt() == 1;
+        return e.value("loadedCount").toString().toInt() == 1;
     }));
     EXPECT_TRUE(showsColour(glance, green)) << "the minimized window's last picture";
     releaseSuper();

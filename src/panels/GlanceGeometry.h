@@ -52,7 +52,7 @@ struct GlanceGeometry {
     static constexpr double defaultAspectRatio = 1.6;
     static constexpr double narrowestAspectRatio = 1.4;
     static constexpr double widestAspectRatio = 2.2;
-    static constexpr double searchHintHeight = 28;
+    static constexpr double searchHintHeight = 36;
     static constexpr double closeButtonWidth = 30;
     static constexpr double menuButtonWidth = 30;
     static constexpr double compactListWidth = 460;

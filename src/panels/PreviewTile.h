@@ -13,7 +13,7 @@ class PreviewTile : public WindowItem {
 
   public:
     static constexpr qreal inset = 5;
-    static constexpr qreal spacing = 7;
+    static constexpr qreal spacing = 5;
     static constexpr qreal cornerRadius = 13;
     static constexpr qreal cardCornerRadius = 9;
     static constexpr qreal groundOpacity = 0.035;

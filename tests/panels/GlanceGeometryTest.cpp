@@ -64,7 +64,7 @@ TEST(GlanceGeometryTest, CommandTabGlanceAboveTheStrip) {
     EXPECT_EQ(g.layout.rows, 1);
     EXPECT_DOUBLE_EQ(g.layout.cardWidth, 260);
     EXPECT_FALSE(g.usesCompactList);
-    EXPECT_EQ(g.panelSize, (Size{1112, 274.5}));
+    EXPECT_EQ(g.panelSize, (Size{1112, 282.5}));
     EXPECT_EQ(g.origin, (ScreenPoint{164, 530}));
 }
 
@@ -158,8 +158,9 @@ TEST(GlanceGeometryTest, TallCommandTabGlanceWithoutStripStaysBelowTheTop) {
     GlanceGeometry::Input in = commandTab(40);
     in.switcherFrame.reset();
     const GlanceGeometry g = GlanceGeometry::compute(in, measurer);
-    EXPECT_DOUBLE_EQ(g.panelSize.height, 831);  // 803 of grid and 28 of hint
-    EXPECT_DOUBLE_EQ(g.origin.y, 44);
+    // 803 of grid and the hint, cut to stay clear of the screen's top and bottom.
+    EXPECT_DOUBLE_EQ(g.panelSize.height, 835);
+    EXPECT_DOUBLE_EQ(g.origin.y, 40);
     EXPECT_LE(g.origin.y + g.panelSize.height, laptop.maxY());
 }
 
@@ -173,7 +174,8 @@ TEST(GlanceGeometryTest, SearchHintHeightIsCapped) {
     EXPECT_DOUBLE_EQ(GlanceGeometry::compute(in, measurer).panelSize.height, 245);
     in.screenFrame = ScreenRect{0, 0, 1440, 400};
     in.showsSearchHint = true;
-    EXPECT_DOUBLE_EQ(GlanceGeometry::compute(in, measurer).panelSize.height, 246.5 + 28);
+    EXPECT_DOUBLE_EQ(GlanceGeometry::compute(in, measurer).panelSize.height,
+                     246.5 + GlanceGeometry::searchHintHeight);
 }
 
 TEST(GlanceGeometryTest, HeaderWidensButNeverNarrowsNorPassesTheScreen) {

@@ -7,6 +7,7 @@
 #include "GlanceFixture.h"
 #include "panels/ControlButton.h"
 #include "panels/GlanceContentView.h"
+#include "panels/GlanceGeometry.h"
 #include "panels/GlanceHeader.h"
 #include "panels/GlanceMenu.h"
 #include "panels/GlanceStyle.h"
@@ -217,6 +218,31 @@ TEST_F(GlanceContentViewTest, RowsThatDoNotFitScrollInsteadOfBeingCut) {
     selectWindows({window(1)});
     auto fitting = makeView(options());
     EXPECT_EQ(fitting->scrollArea()->verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(GlanceContentViewTest, AGridGivenItsOwnHeightNeedsNoScrollBar) {
+    for (const int count : {1, 3, 4, 9}) {
+        QList<WindowDescriptor> windows;
+        for (quint32 id = 1; id <= static_cast<quint32>(count); ++id) {
+            windows << window(id);
+        }
+        selectWindows(windows);
+        for (const bool hint : {false, true}) {
+            GlanceContentView::Options grid = options(false, hint);
+            grid.layout = PreviewGridLayout::compute(count, 1200, 2000, 1.6, 260);
+            auto view = makeView(grid);
+            const Size panel = grid.layout.panelSize;
+            view->resize(
+                static_cast<int>(panel.width),
+                static_cast<int>(panel.height + (hint ? GlanceGeometry::searchHintHeight : 0)));
+            QCoreApplication::sendPostedEvents();
+            QScrollArea* scroll = view->scrollArea();
+            EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0)
+                << count << " windows, hint " << hint << ": grid needs "
+                << view->grid()->heightForWidth(scroll->viewport()->width()) << ", viewport "
+                << scroll->viewport()->height();
+        }
+    }
 }
 
 }  // namespace

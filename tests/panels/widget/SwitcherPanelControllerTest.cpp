@@ -49,9 +49,9 @@ TEST_F(SwitcherPanelControllerTest, CommandTabGlanceIsSizedAndPlacedAboveTheStri
     controller->show(commandTab());
     EXPECT_TRUE(controller->isPanelVisible());
     EXPECT_DOUBLE_EQ(controller->geometry().panelSize.width, 1112);
-    EXPECT_DOUBLE_EQ(controller->geometry().panelSize.height, 274.5);
+    EXPECT_DOUBLE_EQ(controller->geometry().panelSize.height, 282.5);
     // Centred on the screen, 10 above the strip's top; the height rounded up.
-    EXPECT_EQ(controller->panelFrame(), (ScreenRect{164, 530, 1112, 275}));
+    EXPECT_EQ(controller->panelFrame(), (ScreenRect{164, 530, 1112, 283}));
     const GlanceContentView* content = controller->content();
     ASSERT_NE(content, nullptr);
     EXPECT_EQ(content->options().layout.columns, 4);

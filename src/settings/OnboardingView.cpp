@@ -200,7 +200,7 @@ QWidget* OnboardingView::introductionPage() {
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(tileSpacing);
     tiles->addWidget(
-        featureTile(QStringLiteral("command"), QStringLiteral("Switch apps"),
+        featureTile(QStringLiteral("rectangle.stack"), QStringLiteral("Switch apps"),
                     QStringLiteral("Hold {Super} and press {Tab}. {Shift}{Tab} moves back.")),
         1);
     tiles->addWidget(

@@ -510,17 +510,22 @@ std::optional<ShownWindow> EndToEndSession::popup(const QString& name, QSize min
 }
 
 bool EndToEndSession::keyboardHeldElsewhere() const {
+    // Asked on a window that is never mapped, the grab cannot succeed: the server answers
+    // "already grabbed" while another client holds the keyboard and "not viewable" otherwise,
+    // so the probe never takes the keyboard from a client that is about to grab it.
     xcb_connection_t* c = desktop_->get();
-    const auto reply =
-        owned(xcb_grab_keyboard_reply(c,
-                                      xcb_grab_keyboard(c, 0, desktop_->root(), XCB_CURRENT_TIME,
-                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                      nullptr));
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, 0, probe, desktop_->root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    const auto reply = owned(xcb_grab_keyboard_reply(
+        c,
+        xcb_grab_keyboard(c, 0, probe, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr));
     if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
         xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-        desktop_->sync();
-        return false;
     }
+    xcb_destroy_window(c, probe);
+    desktop_->sync();
     return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
 }
 

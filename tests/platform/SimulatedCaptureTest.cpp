@@ -105,6 +105,28 @@ TEST_F(SimulatedCaptureTest, APictureIsFittedAndCentredOnATransparentBackground)
               QStringLiteral("window %1: 200 x 100, cursor hidden, at its own size").arg(n));
 }
 
+TEST_F(SimulatedCaptureTest, AWindowJustShownIsPicturedOnceItHasDrawn) {
+    const quint32 drawing = addWindow({0, 0, 40, 30});
+    const quint32 silent = addWindow({0, 0, 40, 30});
+    capture().showUndrawn(drawing);
+    capture().showUndrawn(silent);
+    const auto drawn = picture(drawing, {40, 30});
+    const auto blank = picture(silent, {40, 30});
+    scheduler.advance(0.2);
+    capture().draw(drawing);
+    scheduler.advance(0.05);
+    // Within the quiet spell after its drawing: still waiting.
+    EXPECT_FALSE(drawn->done);
+    scheduler.advance(DrawSettling::quietSpell);
+    ASSERT_TRUE(drawn->value);
+    EXPECT_EQ(drawn->value->pixel(20, 15), SimulatedScreenCapture::colourOf(drawing).rgba());
+    // One that never draws is taken at the limit, as it shows: blank.
+    EXPECT_FALSE(blank->done);
+    scheduler.advance(DrawSettling::limit);
+    ASSERT_TRUE(blank->value);
+    EXPECT_EQ(blank->value->pixel(20, 15), QColor(Qt::white).rgba());
+}
+
 TEST_F(SimulatedCaptureTest, PublishedTreesAnswerLikeOtherElements) {
     SimulatedSystemDock dock(desktop);
     const QList<quint64> items =

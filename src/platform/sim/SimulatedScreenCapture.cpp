@@ -58,6 +58,16 @@ void SimulatedScreenCapture::setPicture(quint32 windowNumber, QImage picture) {
     }
 }
 
+void SimulatedScreenCapture::showUndrawn(quint32 windowNumber) {
+    settling_.insert(windowNumber, DrawSettling{scheduler_.clock().now(), std::nullopt});
+}
+
+void SimulatedScreenCapture::draw(quint32 windowNumber) {
+    if (const auto it = settling_.find(windowNumber); it != settling_.end()) {
+        it->drawn(scheduler_.clock().now());
+    }
+}
+
 ShareableContent SimulatedScreenCapture::currentContent() const {
     ShareableContent content;
     for (const quint32 number : desktop_.stackingOrder()) {
@@ -103,6 +113,14 @@ QCoro::Task<QImage> SimulatedScreenCapture::captureWindowImage(
                                            : QStringLiteral("at its own size")));
     const std::weak_ptr<const bool> alive = alive_;
     co_await Sleep(scheduler_, captureDelays_.value(number, captureDelay_));
+    while (!alive.expired()) {
+        const auto settling = settling_.constFind(number);
+        const ContinuousInstant now = scheduler_.clock().now();
+        if (settling == settling_.cend() || settling->isSettled(now)) {
+            break;
+        }
+        co_await Sleep(scheduler_, settling->wait(now));
+    }
     if (alive.expired() || configuration.pixelSize.width() < 1 ||
         configuration.pixelSize.height() < 1) {
         throw ScreenCaptureError(ScreenCaptureError::Case::failed);
@@ -136,7 +154,10 @@ QImage SimulatedScreenCapture::picture(const SimulatedWindow& window,
     const QRectF target = configuration.scalesToFit ? fitted(source, QSizeF(out.size()))
                                                     : QRectF(QPointF(0, 0), source);
     QPainter painter(&out);
-    if (custom != pictures_.constEnd()) {
+    if (const auto settling = settling_.constFind(window.number);
+        settling != settling_.cend() && !settling->lastDrawnAt) {
+        painter.fillRect(target, Qt::white);
+    } else if (custom != pictures_.constEnd()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, *custom);
     } else {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/Scheduler.h"
+#include "platform/DrawSettling.h"
 #include "platform/ScreenCapture.h"
 
 namespace pellucine {
@@ -45,6 +46,11 @@ class SimulatedScreenCapture final : public ScreenCapture {
     // False makes minimized windows fail with windowNotViewable, as on a desktop that keeps
     // no pictures of them.
     void setMinimizedWindowsHavePictures(bool have) { minimizedHavePictures_ = have; }
+    // The window has just come on screen and not drawn yet: its pictures are blank (white) until
+    // it draws, and a capture waits until it has settled, as DrawSettling rules.
+    void showUndrawn(quint32 windowNumber);
+    // The window draws its content now.
+    void draw(quint32 windowNumber);
 
     // Inspection.
     int contentFetchCount() const { return fetchCount_; }
@@ -68,6 +74,7 @@ class SimulatedScreenCapture final : public ScreenCapture {
     QHash<quint32, ScreenCaptureError::Case> captureFailures_;
     QHash<quint32, bool> shareable_;
     QHash<quint32, QImage> pictures_;
+    QHash<quint32, DrawSettling> settling_;
     bool minimizedHavePictures_ = true;
     int fetchCount_ = 0;
     QStringList captureRequests_;

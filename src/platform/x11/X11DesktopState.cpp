@@ -12,6 +12,7 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
       screenReader_(connection_),
       requests_(connection_),
       events_(connection_),
+      drawWatch_(connection_, events_, systemContinuousClock()),
       registry_(std::move(entries), std::move(processes)),
       pointScale_(pointScale) {
     for (const auto& atoms : {X11WindowReader::readProperties(connection_.atoms()),
@@ -21,7 +22,7 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
         }
     }
     connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
-        return changesDesktop(event, readProperties_);
+        return !drawWatch_.isDamageNotice(event) && changesDesktop(event, readProperties_);
     });
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,

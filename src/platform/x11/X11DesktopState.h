@@ -9,6 +9,7 @@
 #include "platform/x11/X11ApplicationRegistry.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11CoordinateSpace.h"
+#include "platform/x11/X11DrawWatch.h"
 #include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11ScreenReader.h"
 #include "platform/x11/X11ShellContent.h"
@@ -38,6 +39,8 @@ class X11DesktopState final : public QObject {
     X11Connection& connection() { return connection_; }
     X11WindowEvents& events() { return events_; }
     X11ApplicationRegistry& registry() { return registry_; }
+    // Which clients have just come on screen and not drawn yet.
+    X11DrawWatch& drawWatch() { return drawWatch_; }
 
     // Every reader hands out a copy (cheap: the lists are shared until written), which stays
     // valid however the desktop is read afterwards.
@@ -84,6 +87,7 @@ class X11DesktopState final : public QObject {
     X11ScreenReader screenReader_;
     X11WindowRequests requests_;
     X11WindowEvents events_;
+    X11DrawWatch drawWatch_;
     X11ApplicationRegistry registry_;
     double pointScale_;
     std::optional<X11DesktopSnapshot> snapshot_;

@@ -2,6 +2,8 @@
 
 #include <QCoro/QCoroFuture>
 
+#include "base/Sleep.h"
+
 namespace pellucine {
 
 X11ScreenCapture::X11ScreenCapture(std::weak_ptr<X11DesktopState> state, QByteArray displayName)
@@ -38,9 +40,23 @@ QCoro::Task<ShareableContent> X11ScreenCapture::shareableContent() {
     co_return content;
 }
 
+QCoro::Task<void> X11ScreenCapture::untilDrawn(xcb_window_t window) {
+    while (true) {
+        std::optional<Duration> wait;
+        if (const auto state = state_.lock()) {
+            wait = state->drawWatch().wait(window);
+        }
+        if (!wait) {
+            co_return;
+        }
+        co_await Sleep(scheduler_, *wait);
+    }
+}
+
 QCoro::Task<QImage> X11ScreenCapture::captureWindowImage(ShareableWindow window,
                                                          WindowCaptureConfiguration configuration) {
     // The capture object lives as long as this port, which outlives every call made to it.
+    co_await untilDrawn(window.windowIdentifier);
     const X11CaptureResult result = co_await capture_.capture(
         window.windowIdentifier, configuration.pixelSize, configuration.scalesToFit);
     if (const auto failure = failureOf(result.status)) {

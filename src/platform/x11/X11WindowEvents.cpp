@@ -9,8 +9,9 @@ namespace pellucine {
 
 namespace {
 
+// Exposure for X11DrawWatch: a client's Expose tells its drawing from the server's.
 constexpr uint32_t clientEventMask =
-    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_EXPOSURE;
 
 }  // namespace
 

@@ -84,7 +84,8 @@ class GlancePicturesEndToEndTest : public testing::EndToEndTest {
     }
     // Waits until the window `name` shows most of a client window's worth of `colour`, looking
     // `inset` pixels inside its edges.
-    bool showsColour(const char* name, QRgb colour, ColourPatch* seen = nullptr, int inset = 0) {
+    bool showsColour(const char* name, QRgb colour, ColourPatch* seen = nullptr, int inset = 0,
+                     int timeout = 15000) {
         ColourPatch last;
         const bool shows = X11TestDesktop::waitUntil(
             [&] {
@@ -93,7 +94,7 @@ class GlancePicturesEndToEndTest : public testing::EndToEndTest {
                               : ColourPatch{};
                 return last.pixels >= clientSize.width() * clientSize.height() / 2;
             },
-            15000);
+            timeout);
         if (seen != nullptr) {
             *seen = last;
         }
@@ -185,6 +186,49 @@ TEST_F(GlancePicturesEndToEndTest, AMinimizedWindowKeepsItsLastPictureOfAnyAge) 
         return e.value("loadedCount").toString().toInt() == 1;
     }));
     EXPECT_TRUE(showsColour(glance, green)) << "the minimized window's last picture";
+    releaseSuper();
+}
+
+// A window that comes on screen is pictured once it has drawn: the white it shows before is
+// never taken for its picture. The test client draws 800 ms after each showing, well inside the
+// capture's wait for a drawing and long enough that the glance comes up before it.
+constexpr int lateDrawing = 800;
+// Within this of the glance's load, the drawn picture shows: the glance takes no second picture
+// of a window whose picture is younger than two seconds.
+constexpr int drawnPictureShows = 1800;
+
+TEST_F(GlancePicturesEndToEndTest, WindowsThatComeOnScreenArePicturedOnceTheyHaveDrawn) {
+    // A new window, white until it draws.
+    const std::optional<xcb_window_t> late =
+        secondTwin->openLateWindow(desktop(), QStringLiteral("twin-two-late"), blue, lateDrawing);
+    ASSERT_TRUE(late);
+    activate(*xterm);
+    ASSERT_TRUE(becomesActive(*xterm));
+    qsizetype before = mark();
+    superTab();
+    ASSERT_TRUE(session.waitForEvent("previews-loaded", before, [](const QJsonObject& e) {
+        return e.value("requestedCount").toString().toInt() == 2;
+    }));
+    EXPECT_TRUE(showsColour(glance, blue, nullptr, 0, drawnPictureShows)) << "a new window";
+    QElapsedTimer taken;
+    taken.start();
+    tap(testing::escape);
+    releaseSuper();
+    ASSERT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+
+    // A restored window, white again until it draws again. Its picture is old by then, so the
+    // next glance takes it again at once.
+    ASSERT_TRUE(secondTwin->drawLate(*secondWindow, pink, lateDrawing));
+    ASSERT_TRUE(minimize(*secondWindow));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return taken.elapsed() > 2200; }, 5000));
+    activate(*secondWindow);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().isViewable(*secondWindow); }));
+    activate(*xterm);
+    ASSERT_TRUE(becomesActive(*xterm));
+    before = mark();
+    superTab();
+    ASSERT_TRUE(session.waitForEvent("previews-loaded", before));
+    EXPECT_TRUE(showsColour(glance, pink, nullptr, 0, drawnPictureShows)) << "a restored window";
     releaseSuper();
 }
 

@@ -293,6 +293,24 @@ bool TestClient::paint(xcb_window_t window, QRgb colour) {
     return answer() == "painted";
 }
 
+bool TestClient::drawLate(xcb_window_t window, QRgb colour, int delayMilliseconds) {
+    process_.write(QByteArray("late ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(colour & 0xffffffu, 16) + ' ' +
+                   QByteArray::number(delayMilliseconds) + '\n');
+    return answer() == "late";
+}
+
+std::optional<xcb_window_t> TestClient::openLateWindow(const X11TestDesktop& desktop,
+                                                       const QString& title, QRgb colour,
+                                                       int delayMilliseconds) {
+    process_.write(QByteArray("openlate ") + QByteArray::number(delayMilliseconds) + ' ' +
+                   QByteArray::number(colour & 0xffffffu, 16) + ' ' + title.toUtf8() + '\n');
+    if (answer().isEmpty()) {
+        return std::nullopt;
+    }
+    return waitUntilPlaced(desktop, title);
+}
+
 QByteArray TestClient::answer() {
     while (!process_.canReadLine()) {
         if (!process_.waitForReadyRead(8000)) {

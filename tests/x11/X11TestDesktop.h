@@ -116,6 +116,12 @@ class TestClient {
     bool flood(xcb_window_t window, int count);
     // Paints the window in one colour; returns once the server has carried it out.
     bool paint(xcb_window_t window, QRgb colour);
+    // From now on the window shows white whenever it is exposed (shown again, say) and draws
+    // `colour` only `delayMilliseconds` later.
+    bool drawLate(xcb_window_t window, QRgb colour, int delayMilliseconds);
+    // Opens a window as openWindow does that draws late from its first showing on.
+    std::optional<xcb_window_t> openLateWindow(const X11TestDesktop& desktop, const QString& title,
+                                               QRgb colour, int delayMilliseconds);
 
   private:
     // The next line it answers; empty when none came in time.

@@ -63,7 +63,9 @@ void X11DrawWatch::arm(Followed& followed, xcb_window_t window) {
     }
     xcb_connection_t* c = connection_.get();
     followed.damage = xcb_generate_id(c);
-    xcb_damage_create(c, followed.damage, window, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+    followed.made =
+        xcb_damage_create(c, followed.damage, window, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES)
+            .sequence;
     connection_.flush();
 }
 
@@ -138,8 +140,9 @@ void X11DrawWatch::windowEvent(const X11WindowEvent& event) {
 void X11DrawWatch::handle(const xcb_generic_event_t& event) {
     if (isDamageNotice(event)) {
         const auto& notice = reinterpret_cast<const xcb_damage_notify_event_t&>(event);
-        if (const auto it = followed_.constFind(notice.drawable);
-            it != followed_.cend() && it->damage == notice.damage) {
+        if (const auto it = followed_.constFind(notice.drawable); it != followed_.cend() &&
+                                                                  it->damage == notice.damage &&
+                                                                  event.full_sequence != it->made) {
             drawn(notice.drawable);
         }
         return;

@@ -42,6 +42,9 @@ class X11DrawWatch final : public QObject {
   private:
     struct Followed {
         xcb_damage_damage_t damage = XCB_NONE;
+        // The request that made it: the notice the server sends as it makes one for a window on
+        // screen reports what the window held already.
+        unsigned int made = 0;
         // While on screen and not settled yet.
         std::optional<DrawSettling> settling;
         // Whether its drawings count: after its Expose, or from the start when heard of late.

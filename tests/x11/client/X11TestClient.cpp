@@ -8,22 +8,32 @@
 //                                                  pause; answers "flooded"
 //                                     paint ID RGB paints the window in the colour (hex
 //                                                  RRGGBB); answers "painted"
+//                                     late ID RGB MS  from now on the window shows white
+//                                                  each time it is exposed (mapped again,
+//                                                  say) and draws the colour only MS
+//                                                  milliseconds later; answers "late"
+//                                     openlate MS RGB TITLE  opens a window as open does
+//                                                  that draws late from its first showing
 //   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
 //                                   set (PID is another process's id, to claim), writes "ready"
 //                                   once the window manager has taken them all, and keeps the
 //                                   frame extents it set until killed
 //   x11_test_client churn           maps and destroys windows without pause until killed
+#include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -106,46 +116,169 @@ class Client {
     xcb_window_t root_ = XCB_NONE;
 };
 
-int runCommands() {
-    Client client;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (line.rfind("open ", 0) == 0) {
-            const xcb_window_t window = client.create(line.substr(5), 300, 300);
-            xcb_map_window(client.get(), window);
-            client.sync();
-            std::cout << window << std::endl;
-        } else if (line.rfind("class ", 0) == 0) {
-            client.windowClass = line.substr(6);
-            std::cout << "class" << std::endl;
-        } else if (line.rfind("flood ", 0) == 0) {
-            std::istringstream arguments(line.substr(6));
-            xcb_window_t window = XCB_NONE;
-            unsigned count = 0;
-            arguments >> window >> count;
-            const xcb_atom_t name = client.atom("_NET_WM_NAME");
-            const xcb_atom_t utf8 = client.atom("UTF8_STRING");
-            for (unsigned i = 1; i <= count; ++i) {
-                const std::string title = "flood " + std::to_string(i);
-                xcb_change_property(client.get(), XCB_PROP_MODE_REPLACE, window, name, utf8, 8,
-                                    static_cast<uint32_t>(title.size()), title.data());
-            }
-            client.sync();
-            std::cout << "flooded" << std::endl;
-        } else if (line.rfind("paint ", 0) == 0) {
-            std::istringstream arguments(line.substr(6));
-            xcb_window_t window = XCB_NONE;
-            uint32_t colour = 0;
-            arguments >> window >> std::hex >> colour;
-            xcb_change_window_attributes(client.get(), window, XCB_CW_BACK_PIXEL, &colour);
-            xcb_clear_area(client.get(), 0, window, 0, 0, 0, 0);
-            client.sync();
-            std::cout << "painted" << std::endl;
-        } else {
-            std::cout << "unknown command" << std::endl;
+// Windows that draw their colour a while after each exposure.
+class LateDrawings {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit LateDrawings(Client& client) : client_(client) {}
+
+    // White now and at every exposure, the colour `delay` after each.
+    void follow(xcb_window_t window, uint32_t colour, std::chrono::milliseconds delay) {
+        late_[window] = Late{colour, delay, std::nullopt};
+        const uint32_t white = 0xffffffu;
+        xcb_change_window_attributes(client_.get(), window, XCB_CW_BACK_PIXEL, &white);
+        const uint32_t events = XCB_EVENT_MASK_EXPOSURE;
+        xcb_change_window_attributes(client_.get(), window, XCB_CW_EVENT_MASK, &events);
+        xcb_clear_area(client_.get(), 1, window, 0, 0, 0, 0);
+    }
+
+    void handle(const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7f) != XCB_EXPOSE) {
+            return;
+        }
+        const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
+        const auto it = late_.find(expose.window);
+        if (expose.count == 0 && it != late_.end()) {
+            it->second.due = Clock::now() + it->second.delay;
         }
     }
-    return 0;
+
+    // Draws what is due; the milliseconds until the next drawing, -1 when none is due.
+    int drawDue() {
+        const Clock::time_point now = Clock::now();
+        int wait = -1;
+        for (auto& [window, late] : late_) {
+            if (!late.due) {
+                continue;
+            }
+            if (*late.due <= now) {
+                draw(window, late.colour);
+                late.due.reset();
+                continue;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*late.due - now).count() + 1;
+            wait = wait < 0 ? static_cast<int>(left) : std::min(wait, static_cast<int>(left));
+        }
+        return wait;
+    }
+
+  private:
+    struct Late {
+        uint32_t colour = 0;
+        std::chrono::milliseconds delay{0};
+        std::optional<Clock::time_point> due;
+    };
+
+    // Fills the window without changing its background, so that it shows white again when it
+    // is exposed.
+    void draw(xcb_window_t window, uint32_t colour) {
+        const xcb_gcontext_t gc = xcb_generate_id(client_.get());
+        xcb_create_gc(client_.get(), gc, window, XCB_GC_FOREGROUND, &colour);
+        const xcb_rectangle_t all{0, 0, 4096, 4096};
+        xcb_poly_fill_rectangle(client_.get(), window, gc, 1, &all);
+        xcb_free_gc(client_.get(), gc);
+        xcb_flush(client_.get());
+    }
+
+    Client& client_;
+    std::map<xcb_window_t, Late> late_;
+};
+
+void runCommand(Client& client, LateDrawings& late, const std::string& line) {
+    if (line.rfind("open ", 0) == 0) {
+        const xcb_window_t window = client.create(line.substr(5), 300, 300);
+        xcb_map_window(client.get(), window);
+        client.sync();
+        std::cout << window << std::endl;
+    } else if (line.rfind("openlate ", 0) == 0) {
+        std::istringstream arguments(line.substr(9));
+        unsigned delay = 0;
+        uint32_t colour = 0;
+        arguments >> delay >> std::hex >> colour;
+        std::string title;
+        std::getline(arguments >> std::ws, title);
+        const xcb_window_t window = client.create(title, 300, 300);
+        late.follow(window, colour, std::chrono::milliseconds(delay));
+        xcb_map_window(client.get(), window);
+        client.sync();
+        std::cout << window << std::endl;
+    } else if (line.rfind("class ", 0) == 0) {
+        client.windowClass = line.substr(6);
+        std::cout << "class" << std::endl;
+    } else if (line.rfind("flood ", 0) == 0) {
+        std::istringstream arguments(line.substr(6));
+        xcb_window_t window = XCB_NONE;
+        unsigned count = 0;
+        arguments >> window >> count;
+        const xcb_atom_t name = client.atom("_NET_WM_NAME");
+        const xcb_atom_t utf8 = client.atom("UTF8_STRING");
+        for (unsigned i = 1; i <= count; ++i) {
+            const std::string title = "flood " + std::to_string(i);
+            xcb_change_property(client.get(), XCB_PROP_MODE_REPLACE, window, name, utf8, 8,
+                                static_cast<uint32_t>(title.size()), title.data());
+        }
+        client.sync();
+        std::cout << "flooded" << std::endl;
+    } else if (line.rfind("paint ", 0) == 0) {
+        std::istringstream arguments(line.substr(6));
+        xcb_window_t window = XCB_NONE;
+        uint32_t colour = 0;
+        arguments >> window >> std::hex >> colour;
+        xcb_change_window_attributes(client.get(), window, XCB_CW_BACK_PIXEL, &colour);
+        xcb_clear_area(client.get(), 0, window, 0, 0, 0, 0);
+        client.sync();
+        std::cout << "painted" << std::endl;
+    } else if (line.rfind("late ", 0) == 0) {
+        std::istringstream arguments(line.substr(5));
+        xcb_window_t window = XCB_NONE;
+        uint32_t colour = 0;
+        unsigned delay = 0;
+        arguments >> window >> std::hex >> colour >> std::dec >> delay;
+        late.follow(window, colour, std::chrono::milliseconds(delay));
+        client.sync();
+        std::cout << "late" << std::endl;
+    } else {
+        std::cout << "unknown command" << std::endl;
+    }
+}
+
+// Commands from stdin, the server's events and late drawings, as each comes.
+int runCommands() {
+    Client client;
+    LateDrawings late(client);
+    std::string input;
+    std::array<pollfd, 2> watched{pollfd{STDIN_FILENO, POLLIN, 0},
+                                  pollfd{xcb_get_file_descriptor(client.get()), POLLIN, 0}};
+    while (true) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(client.get())) {
+            Reply<xcb_generic_event_t> owned(event, &std::free);
+            late.handle(*event);
+        }
+        if (xcb_connection_has_error(client.get()) != 0) {
+            return 1;
+        }
+        const int wait = late.drawDue();
+        xcb_flush(client.get());
+        if (poll(watched.data(), watched.size(), wait) < 0) {
+            continue;
+        }
+        if ((watched[0].revents & (POLLIN | POLLHUP)) == 0) {
+            continue;
+        }
+        std::array<char, 4096> chunk{};
+        const ssize_t got = read(STDIN_FILENO, chunk.data(), chunk.size());
+        if (got <= 0) {
+            return 0;
+        }
+        input.append(chunk.data(), static_cast<std::size_t>(got));
+        for (std::size_t end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
+            const std::string line = input.substr(0, end);
+            input.erase(0, end + 1);
+            runCommand(client, late, line);
+        }
+    }
 }
 
 std::string repeated(const std::string& piece, std::size_t times) {

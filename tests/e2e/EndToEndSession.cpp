@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/RecordingEventLog.h"
+#include "preferences/PreferenceStore.h"
 #include "preferences/SettingsFileStore.h"
 #include "support/ProgramProcesses.h"
 
@@ -332,6 +334,15 @@ std::optional<xcb_window_t> EndToEndSession::startClient(const QString& program,
 
 QProcess* EndToEndSession::clientProcess(xcb_window_t window) const {
     return clients_.value(window);
+}
+
+bool EndToEndSession::changePreferences(const std::function<void(PortablePreferences&)>& change) {
+    SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
+    RecordingEventLog events;
+    PreferenceStore store(defaults, paths_, systemWallClock(), events);
+    PortablePreferences preferences = store.loadPortablePreferences();
+    change(preferences);
+    return store.savePortablePreferences(preferences);
 }
 
 bool EndToEndSession::startProgram(int clientWindows, QString& error) {

@@ -18,6 +18,7 @@
 #include "X11TestKeyboard.h"
 #include "base/AppPaths.h"
 #include "base/FileDescriptor.h"
+#include "preferences/PortablePreferences.h"
 
 namespace pellucine::testing {
 
@@ -58,6 +59,8 @@ class EndToEndSession {
                                             const QString& title);
     QProcess* clientProcess(xcb_window_t window) const;
 
+    // Changes the preferences the program starts with; before startProgram.
+    bool changePreferences(const std::function<void(PortablePreferences&)>& change);
     // Starts the program as after its welcome was completed and waits until it follows every
     // client window there is, its hotkeys are taken and its Dock bar is up.
     bool startProgram(int clientWindows, QString& error);

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+
+#include "EndToEndSession.h"
+#include "EndToEndTest.h"
+#include "X11TestDesktop.h"
+#include "platform/x11/X11DockLayout.h"
+
+namespace pellucine {
+namespace {
+
+using testing::ShownWindow;
+using testing::TestClient;
+using testing::X11TestDesktop;
+
+constexpr const char* glance = "Pellucine previews";
+constexpr std::array<QRgb, 4> colours{0xd0307a, 0x2a9d3f, 0x1f5fd0, 0xe08a1e};
+// A compact row's controls, from the glance's trailing edge: Minimize or Restore, Full Screen,
+// Close.
+constexpr int restoreFromRight = 103;
+constexpr int fullScreenFromRight = 69;
+
+// One application of four windows, each painted its own colour, in the Dock glance's compact
+// list, and an xterm that holds the focus.
+class GlanceRowsEndToEndTest : public testing::EndToEndTest {
+  protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(session.start(error)) << error.toStdString();
+        client = std::make_unique<TestClient>();
+        ASSERT_TRUE(client->setWindowClass(QStringLiteral("Rows")));
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            const auto window = client->openWindow(desktop(), QStringLiteral("row-%1").arg(i + 1));
+            ASSERT_TRUE(window);
+            ASSERT_TRUE(client->paint(*window, colours[i]));
+            windows.push_back(*window);
+        }
+        xterm = startFocusedXterm();
+        ASSERT_TRUE(xterm);
+        ASSERT_TRUE(session.changePreferences(
+            [](PortablePreferences& p) { p.dockPreviewStyle = DockPreviewStyle::compact; }));
+        ASSERT_TRUE(session.startProgram(5, error)) << error.toStdString();
+    }
+
+    void TearDown() override {
+        EndToEndTest::TearDown();
+        client.reset();
+    }
+
+    // The glance's rows from top to bottom, each as the window whose colour its thumbnail
+    // shows and the thumbnail's place; empty unless every window's row shows.
+    struct Row {
+        xcb_window_t window = XCB_NONE;
+        QRect thumbnail;
+    };
+    QList<Row> rows() const {
+        const std::optional<ShownWindow> shown = session.shown(QString::fromLatin1(glance));
+        if (!shown || !shot.isValid() ||
+            !session.screenshot(shot.filePath(QStringLiteral("s.png")))) {
+            return {};
+        }
+        const QImage screen(shot.filePath(QStringLiteral("s.png")));
+        QList<Row> found;
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            QRect box;
+            int pixels = 0;
+            const QRect area = shown->rect.intersected(screen.rect());
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x) {
+                    const QRgb p = screen.pixel(x, y);
+                    if (std::abs(qRed(p) - qRed(colours[i])) <= 8 &&
+                        std::abs(qGreen(p) - qGreen(colours[i])) <= 8 &&
+                        std::abs(qBlue(p) - qBlue(colours[i])) <= 8) {
+                        box |= QRect(x, y, 1, 1);
+                        ++pixels;
+                    }
+                }
+            }
+            if (pixels < 68 * 42 / 2) {
+                return {};
+            }
+            found.append({windows[i], box});
+        }
+        std::sort(found.begin(), found.end(),
+                  [](const Row& a, const Row& b) { return a.thumbnail.top() < b.thumbnail.top(); });
+        return found;
+    }
+    bool waitForRows(QList<Row>& seen) const {
+        return X11TestDesktop::waitUntil([&] { return (seen = rows()).size() == 4; }, 15000);
+    }
+    QPoint dockItem() const {
+        const X11DockLayout layout = X11DockLayout::compute(2, QRect(0, 0, 1280, 800), 1.0);
+        return layout.items[0].translated(layout.bar.topLeft()).center();
+    }
+
+    QTemporaryDir shot;
+    std::unique_ptr<TestClient> client;
+    std::vector<xcb_window_t> windows;
+    std::optional<xcb_window_t> xterm;
+};
+
+TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
+    movePointer(dockItem());
+    QList<Row> before;
+    ASSERT_TRUE(waitForRows(before));
+    const xcb_window_t third = before[2].window;
+    ASSERT_TRUE(minimize(third));
+    // Its last picture stays, and so does its row.
+    QList<Row> seen;
+    ASSERT_TRUE(waitForRows(seen));
+    const std::optional<ShownWindow> shown = session.shown(QString::fromLatin1(glance));
+    ASSERT_TRUE(shown);
+    const auto control = [&](int fromRight) {
+        return QPoint(shown->rect.x() + shown->rect.width() - fromRight,
+                      before[2].thumbnail.center().y());
+    };
+
+    movePointer(before[2].thumbnail.center());
+    const qsizetype clicked = mark();
+    session.click(control(restoreFromRight));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().isViewable(third); }));
+    // The refresh after the restore keeps every window in its row.
+    const auto sameRows = [&] {
+        const QList<Row> now = rows();
+        if (now.size() != before.size()) {
+            return false;
+        }
+        for (qsizetype i = 0; i < now.size(); ++i) {
+            if (now[i].window != before[i].window ||
+                std::abs(now[i].thumbnail.top() - before[i].thumbnail.top()) > 1) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", clicked));
+    EXPECT_TRUE(X11TestDesktop::waitUntil(sameRows, 4000)) << "rows moved after the restore";
+
+    // Full Screen on the same row acts on the same window.
+    const xcb_atom_t fullScreen = desktop().atom("_NET_WM_STATE_FULLSCREEN");
+    session.click(control(fullScreenFromRight));
+    EXPECT_TRUE(X11TestDesktop::waitUntil(
+        [&] { return desktop().netWmState(third).contains(fullScreen); }));
+    for (const xcb_window_t window : windows) {
+        if (window != third) {
+            EXPECT_FALSE(desktop().netWmState(window).contains(fullScreen));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pellucine

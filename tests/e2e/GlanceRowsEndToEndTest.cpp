@@ -108,8 +108,10 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
     QList<Row> before;
     ASSERT_TRUE(waitForRows(before));
     const xcb_window_t third = before[2].window;
+    const qsizetype shownRows = mark();
     ASSERT_TRUE(minimize(third));
-    // Its last picture stays, and so does its row.
+    // Its last picture stays, and so does its row, which offers Restore once refreshed.
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", shownRows));
     QList<Row> seen;
     ASSERT_TRUE(waitForRows(seen));
     const std::optional<ShownWindow> shown = session.shown(QString::fromLatin1(glance));
@@ -139,6 +141,16 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
     };
     ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", clicked));
     EXPECT_TRUE(X11TestDesktop::waitUntil(sameRows, 4000)) << "rows moved after the restore";
+
+    // The window manager may still be moving the frame as it restores it, and an action on a
+    // window whose frame has changed since the glance read it is refused: once the frame holds
+    // still, another window's new title makes the glance read the windows again.
+    const auto index = std::find(windows.begin(), windows.end(), third) - windows.begin();
+    ASSERT_TRUE(testing::waitUntilPlaced(desktop(), QStringLiteral("row-%1").arg(index + 1)));
+    const qsizetype placed = mark();
+    const xcb_window_t other = before[0].window;
+    desktop().setTitle(other, QStringLiteral("renamed"));
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", placed));
 
     // Full Screen on the same row acts on the same window.
     const xcb_atom_t fullScreen = desktop().atom("_NET_WM_STATE_FULLSCREEN");

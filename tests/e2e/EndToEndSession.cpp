@@ -540,12 +540,12 @@ bool EndToEndSession::keyboardHeldElsewhere() const {
     return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
 }
 
-void EndToEndSession::click(QPoint point) const {
+void EndToEndSession::click(QPoint point, uint8_t button) const {
     xcb_connection_t* c = desktop_->get();
     xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, desktop_->root(),
                         static_cast<int16_t>(point.x()), static_cast<int16_t>(point.y()), 0);
-    xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     desktop_->sync();
 }
 

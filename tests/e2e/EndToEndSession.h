@@ -92,8 +92,8 @@ class EndToEndSession {
     // Another client holds the keyboard (a menu, say): a grab of the test's own is refused. One
     // that succeeds is let go at once.
     bool keyboardHeldElsewhere() const;
-    // Moves the pointer there and clicks the first button.
-    void click(QPoint point) const;
+    // Moves the pointer there and clicks the button (the first, or 3 for a context menu).
+    void click(QPoint point, uint8_t button = 1) const;
     // Saves the root window as a PNG.
     bool screenshot(const QString& path) const;
 

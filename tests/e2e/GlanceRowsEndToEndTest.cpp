@@ -9,6 +9,7 @@
 #include "EndToEndTest.h"
 #include "X11TestDesktop.h"
 #include "platform/x11/X11DockLayout.h"
+#include "support/Keysyms.h"
 
 namespace pellucine {
 namespace {
@@ -23,6 +24,8 @@ constexpr std::array<QRgb, 4> colours{0xd0307a, 0x2a9d3f, 0x1f5fd0, 0xe08a1e};
 // Close.
 constexpr int restoreFromRight = 103;
 constexpr int fullScreenFromRight = 69;
+// Inside the glance's rounded corners, where nothing beneath it shows.
+constexpr int inset = 8;
 
 // One application of four windows, each painted its own colour, in the Dock glance's compact
 // list, and an xterm that holds the focus.
@@ -42,7 +45,7 @@ class GlanceRowsEndToEndTest : public testing::EndToEndTest {
         xterm = startFocusedXterm();
         ASSERT_TRUE(xterm);
         ASSERT_TRUE(session.changePreferences(
-            [](PortablePreferences& p) { p.dockPreviewStyle = DockPreviewStyle::compact; }));
+            [this](PortablePreferences& p) { p.dockPreviewStyle = style(); }));
         ASSERT_TRUE(session.startProgram(5, error)) << error.toStdString();
     }
 
@@ -50,9 +53,10 @@ class GlanceRowsEndToEndTest : public testing::EndToEndTest {
         EndToEndTest::TearDown();
         client.reset();
     }
+    virtual DockPreviewStyle style() const { return DockPreviewStyle::compact; }
 
-    // The glance's rows from top to bottom, each as the window whose colour its thumbnail
-    // shows and the thumbnail's place; empty unless every window's row shows.
+    // The glance's rows (or tiles) in reading order, each as the window whose colour its
+    // picture shows and the picture's place; empty unless every window's shows.
     struct Row {
         xcb_window_t window = XCB_NONE;
         QRect thumbnail;
@@ -68,7 +72,8 @@ class GlanceRowsEndToEndTest : public testing::EndToEndTest {
         for (std::size_t i = 0; i < colours.size(); ++i) {
             QRect box;
             int pixels = 0;
-            const QRect area = shown->rect.intersected(screen.rect());
+            const QRect area =
+                shown->rect.adjusted(inset, inset, -inset, -inset).intersected(screen.rect());
             for (int y = area.top(); y <= area.bottom(); ++y) {
                 for (int x = area.left(); x <= area.right(); ++x) {
                     const QRgb p = screen.pixel(x, y);
@@ -85,12 +90,29 @@ class GlanceRowsEndToEndTest : public testing::EndToEndTest {
             }
             found.append({windows[i], box});
         }
-        std::sort(found.begin(), found.end(),
-                  [](const Row& a, const Row& b) { return a.thumbnail.top() < b.thumbnail.top(); });
+        // A picture is centred in its tile, whatever its size.
+        std::sort(found.begin(), found.end(), [](const Row& a, const Row& b) {
+            return std::pair(a.thumbnail.center().y() / 40, a.thumbnail.center().x()) <
+                   std::pair(b.thumbnail.center().y() / 40, b.thumbnail.center().x());
+        });
         return found;
     }
     bool waitForRows(QList<Row>& seen) const {
         return X11TestDesktop::waitUntil([&] { return (seen = rows()).size() == 4; }, 15000);
+    }
+    // Whether every window still shows where it showed in `before`.
+    bool samePlaces(const QList<Row>& before) const {
+        const QList<Row> now = rows();
+        if (now.size() != before.size()) {
+            return false;
+        }
+        for (qsizetype i = 0; i < now.size(); ++i) {
+            if (now[i].window != before[i].window ||
+                (now[i].thumbnail.center() - before[i].thumbnail.center()).manhattanLength() > 12) {
+                return false;
+            }
+        }
+        return true;
     }
     QPoint dockItem() const {
         const X11DockLayout layout = X11DockLayout::compute(2, QRect(0, 0, 1280, 800), 1.0);
@@ -126,21 +148,9 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
     session.click(control(restoreFromRight));
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().isViewable(third); }));
     // The refresh after the restore keeps every window in its row.
-    const auto sameRows = [&] {
-        const QList<Row> now = rows();
-        if (now.size() != before.size()) {
-            return false;
-        }
-        for (qsizetype i = 0; i < now.size(); ++i) {
-            if (now[i].window != before[i].window ||
-                std::abs(now[i].thumbnail.top() - before[i].thumbnail.top()) > 1) {
-                return false;
-            }
-        }
-        return true;
-    };
     ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", clicked));
-    EXPECT_TRUE(X11TestDesktop::waitUntil(sameRows, 4000)) << "rows moved after the restore";
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return samePlaces(before); }, 4000))
+        << "rows moved after the restore";
 
     // The window manager may still be moving the frame as it restores it, and an action on a
     // window whose frame has changed since the glance read it is refused: once the frame holds
@@ -160,6 +170,62 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
     for (const xcb_window_t window : windows) {
         if (window != third) {
             EXPECT_FALSE(desktop().netWmState(window).contains(fullScreen));
+        }
+    }
+}
+
+// The same application in the Dock glance's grid of tiles.
+class GlanceTilesEndToEndTest : public GlanceRowsEndToEndTest {
+  protected:
+    DockPreviewStyle style() const override { return DockPreviewStyle::thumbnails; }
+    // Opens the tile's window menu and picks the entry `down` steps from its top, in the
+    // submenu's first entry when `intoSubmenu`.
+    bool pickFromMenu(const Row& tile, int down, bool intoSubmenu) {
+        session.click(tile.thumbnail.center(), 3);
+        // The menu takes the keyboard once it is up.
+        if (!X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 8000)) {
+            return false;
+        }
+        for (int i = 0; i < down; ++i) {
+            tap(testing::down);
+        }
+        if (intoSubmenu) {
+            tap(testing::right);
+        }
+        tap(testing::returnKey);
+        return true;
+    }
+};
+
+TEST_F(GlanceTilesEndToEndTest, TilesStayPutAfterAMoveAndResizeInTheDockGlance) {
+    movePointer(dockItem());
+    QList<Row> before;
+    ASSERT_TRUE(waitForRows(before));
+    const xcb_window_t third = before[2].window;
+    const QRect frame = desktop().frameOf(third);
+    movePointer(before[2].thumbnail.center());
+    // Focus, Minimize, Full Screen, then Move & Resize, whose first placement maximizes.
+    const qsizetype picked = mark();
+    ASSERT_TRUE(pickFromMenu(before[2], 4, /*intoSubmenu=*/true)) << "the menu did not open";
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().frameOf(third) != frame; }))
+        << "the window was not moved";
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", picked));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return samePlaces(before); }, 4000))
+        << "tiles moved after Move & Resize";
+
+    // As for a restore, the glance reads the settled frame before the next action.
+    const auto index = std::find(windows.begin(), windows.end(), third) - windows.begin();
+    ASSERT_TRUE(testing::waitUntilPlaced(desktop(), QStringLiteral("row-%1").arg(index + 1)));
+    const qsizetype placed = mark();
+    desktop().setTitle(before[0].window, QStringLiteral("renamed"));
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", placed));
+
+    // Minimize from the same tile's menu acts on the same window.
+    ASSERT_TRUE(pickFromMenu(before[2], 2, /*intoSubmenu=*/false)) << "the menu did not open";
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(third) == 3; }));
+    for (const xcb_window_t window : windows) {
+        if (window != third) {
+            EXPECT_EQ(desktop().wmState(window), 1u);
         }
     }
 }

@@ -7,6 +7,9 @@ namespace pellucine::testing {
 // Keysyms of the keys tests press.
 constexpr xcb_keysym_t tab = 0xff09;
 constexpr xcb_keysym_t escape = 0xff1b;
+constexpr xcb_keysym_t returnKey = 0xff0d;
+constexpr xcb_keysym_t right = 0xff53;
+constexpr xcb_keysym_t down = 0xff54;
 constexpr xcb_keysym_t scrollLock = 0xff14;
 constexpr xcb_keysym_t numLock = 0xff7f;
 constexpr xcb_keysym_t shiftL = 0xffe1;

@@ -353,6 +353,27 @@ TEST_F(PreviewPipelineTest, AWindowActionKeepsEveryPictureAndRetakesOnlyTheActed
     EXPECT_EQ(model->previewImages().value().keys(), QList<quint32>{other.id});
 }
 
+TEST_F(PreviewPipelineTest, ARestoredWindowKeepsItsLastPictureUntilItHasDrawn) {
+    WindowDescriptor restored = window();
+    run(load({restored}));
+    const qint64 shownKey = model->previewImages().value().value(restored.id).cacheKey();
+    model->windowActedOn(WindowAction::restore(), restored);
+    // Back on screen, blank until it draws a moment later.
+    desktop.simulatedCapture().showUndrawn(restored.id);
+    auto loading = follow(load({restored}));
+    scheduler.advance(0.3);
+    EXPECT_FALSE(loading->done);
+    EXPECT_EQ(model->previewImages().value().value(restored.id).cacheKey(), shownKey);
+    desktop.simulatedCapture().draw(restored.id);
+    scheduler.advance(DrawSettling::quietSpell);
+    settle();
+    ASSERT_TRUE(loading->succeeded());
+    const QImage picture = model->previewImages().value().value(restored.id);
+    EXPECT_NE(picture.cacheKey(), shownKey);
+    EXPECT_EQ(picture.pixel(picture.width() / 2, picture.height() / 2),
+              SimulatedScreenCapture::colourOf(restored.id).rgba());
+}
+
 TEST_F(PreviewPipelineTest, ALateJoinerNeverDropsANewerCaptureOfItsWindow) {
     const WindowDescriptor w = window();
     setDelay(w, 1);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "design/Eliding.h"
 #include "design/Yard.h"
 
 namespace pellucine {
@@ -12,6 +13,7 @@ Readout::Readout(const QString& text, bool path, QWidget* parent) : QWidget(pare
     Yard::installAccessibility();
     setFont(Yard::readoutFont());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    Yard::allowEliding(*this, path_);
     setText(text);
 }
 
@@ -29,6 +31,7 @@ void Readout::setText(const QString& text) {
 void Readout::setPath(bool path) {
     if (path_ != path) {
         path_ = path;
+        Yard::allowEliding(*this, path_);
         update();
     }
 }

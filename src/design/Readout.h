@@ -9,7 +9,8 @@
 namespace pellucine {
 
 // A value or a file path on one line in the muted monospaced face. When it does not fit, a path
-// loses its middle and keeps both ends; other text loses its end. Its tooltip is the whole text.
+// loses its middle and keeps both ends, as paths may (`Yard::allowsEliding`); other text loses
+// its end, which a window laid out right never lets happen. Its tooltip is the whole text.
 class Readout : public QWidget, public HasTextBaseline, public AccessibleElement {
     Q_OBJECT
 

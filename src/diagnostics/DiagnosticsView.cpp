@@ -13,6 +13,7 @@
 #include "coordination/AppModel.h"
 #include "design/BaselineRowLayout.h"
 #include "design/CardRule.h"
+#include "design/Eliding.h"
 #include "design/FadingScrollView.h"
 #include "design/HazardStripe.h"
 #include "design/PaneLink.h"
@@ -93,6 +94,7 @@ class DiagnosticsView::StatusCell : public QWidget {
   public:
     StatusCell(const QString& label, bool fixable, DiagnosticsView* view)
         : value_(new YardText({}, Yard::readoutFont(), &Yard::Palette::fore, false)) {
+        Yard::allowEliding(*value_);
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(cellHorizontalPadding, cellVerticalPadding,
                                    cellHorizontalPadding, cellVerticalPadding);

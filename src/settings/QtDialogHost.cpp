@@ -2,10 +2,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 
 #include "diagnostics/FileDialogSavePanel.h"
+#include "settings/TitledBoxWidth.h"
 
 namespace pellucine {
 
@@ -23,6 +27,33 @@ void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
                          }
                      });
     dialog->open();
+}
+
+// A message box with `title` in its title bar, modal to `window`, gone once closed.
+QMessageBox* messageBox(QWidget* window, const QString& title) {
+    auto* box = new QMessageBox(window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setWindowTitle(title);
+    box->setIcon(QMessageBox::Warning);
+    return box;
+}
+
+// Opens a box filled in. Qt sizes a box for its text alone; a spacer across its bottom keeps it
+// wide enough for the frame to show the whole title. (The box lays itself out anew whenever its
+// texts are set, so the spacer goes in last.)
+void openShowingTitle(QMessageBox* box) {
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const QScreen* screen = box->screen();
+    const int width =
+        TitledBoxWidth::minimum(QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()),
+                                screen != nullptr ? screen->availableGeometry().width() : 0);
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    box->open();
 }
 
 }  // namespace
@@ -60,12 +91,8 @@ void QtDialogHost::chooseFolder(const QString& title, PathAnswer answer) {
 }
 
 void QtDialogHost::confirm(const Confirmation& confirmation, std::function<void(bool)> answer) {
-    auto* box = new QMessageBox(window_);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
     // The title bar names the action the confirming button takes.
-    box->setWindowTitle(windowTitle(confirmation.confirm));
-    box->setIcon(QMessageBox::Warning);
+    QMessageBox* box = messageBox(window_, windowTitle(confirmation.confirm));
     box->setText(confirmation.title);
     box->setInformativeText(confirmation.message);
     QPushButton* confirm =
@@ -77,15 +104,11 @@ void QtDialogHost::confirm(const Confirmation& confirmation, std::function<void(
     QObject::connect(box, &QMessageBox::finished, box, [box, confirm, answer = std::move(answer)] {
         answer(box->clickedButton() == confirm);
     });
-    box->open();
+    openShowingTitle(box);
 }
 
 void QtDialogHost::alert(const Alert& alert, std::function<void()> dismissed) {
-    auto* box = new QMessageBox(window_);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    box->setWindowTitle(windowTitle(alert.title));
-    box->setIcon(QMessageBox::Warning);
+    QMessageBox* box = messageBox(window_, windowTitle(alert.title));
     box->setText(alert.title);
     box->setInformativeText(alert.message);
     QPushButton* ok = box->addButton(alert.button, QMessageBox::RejectRole);
@@ -93,7 +116,7 @@ void QtDialogHost::alert(const Alert& alert, std::function<void()> dismissed) {
     box->setEscapeButton(ok);
     QObject::connect(box, &QMessageBox::finished, box,
                      [dismissed = std::move(dismissed)] { dismissed(); });
-    box->open();
+    openShowingTitle(box);
 }
 
 }  // namespace pellucine

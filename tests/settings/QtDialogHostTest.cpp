@@ -4,9 +4,11 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include "settings/QtDialogHost.h"
 #include "settings/SettingsView.h"
+#include "settings/TitledBoxWidth.h"
 
 namespace pellucine {
 namespace {
@@ -54,6 +56,43 @@ TEST_F(QtDialogHostTest, MessageBoxesAreTitledWithTheProgramAndTheAction) {
     box->reject();
     QApplication::processEvents();
     EXPECT_TRUE(dismissed);
+}
+
+TEST(TitledBoxWidthTest, LeavesRoomForTheFramesPartsWithinTheScreensMargins) {
+    constexpr int allowance = TitledBoxWidth::frameAllowance;
+    constexpr int margins = 2 * TitledBoxWidth::screenMargin;
+    EXPECT_EQ(TitledBoxWidth::minimum(260, 1280), 260 + allowance);
+    EXPECT_EQ(TitledBoxWidth::minimum(0, 1280), allowance);
+    EXPECT_EQ(TitledBoxWidth::minimum(-5, 1280), allowance) << "no width is below nothing";
+    // A title that only just fits, and one a pixel too long: cut, the box kept on the screen.
+    EXPECT_EQ(TitledBoxWidth::minimum(1280 - margins - allowance, 1280), 1280 - margins);
+    EXPECT_EQ(TitledBoxWidth::minimum(1280 - margins - allowance + 1, 1280), 1280 - margins);
+    EXPECT_EQ(TitledBoxWidth::minimum(300, 0), 0) << "no screen known";
+}
+
+// Qt sizes a box for its text, which leaves a short alert narrower than its title bar needs.
+TEST_F(QtDialogHostTest, AShortMessageBoxIsWideEnoughForItsTitle) {
+    host.alert({SettingsView::transferFailedTitle, u"Not JSON."_s, u"OK"_s}, [] {});
+    auto* box = openDialog<QMessageBox>();
+    ASSERT_NE(box, nullptr);
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int title = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+    EXPECT_GE(box->width(), title + TitledBoxWidth::frameAllowance);
+    EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+    EXPECT_EQ(box->informativeText(), u"Not JSON."_s) << "the texts survive the added room";
+    box->reject();
+    QApplication::processEvents();
+
+    host.confirm({u"Put every setting back to its default?"_s, u"Cannot be undone."_s, u"Reset"_s,
+                  true, u"Cancel"_s},
+                 [](bool) {});
+    box = openDialog<QMessageBox>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+                                TitledBoxWidth::frameAllowance);
+    box->reject();
+    QApplication::processEvents();
 }
 
 TEST_F(QtDialogHostTest, FileDialogsAreTitledWithTheProgramAndTheAction) {

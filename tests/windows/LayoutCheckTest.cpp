@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "design/Eliding.h"
+#include "design/Readout.h"
 #include "windows/catalogue/LayoutCheck.h"
 #include "windows/catalogue/WindowCatalogue.h"
 
@@ -72,6 +74,49 @@ TEST(LayoutCheckTest, FindsALineCutShortAndIgnoresHiddenWidgets) {
     rows.first->resize(rows.first->sizeHint().width() - 1, rows.first->height());
     EXPECT_EQ(problemsOf(rows.window).size(), 1);
     rows.first->hide();
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+}
+
+// Code that cuts a text to its room itself keeps the whole one as the tooltip; unless the
+// widget asks for eliding, the check holds it to the whole text.
+TEST(LayoutCheckTest, FindsATextElidedWhereElidingIsNotAskedFor) {
+    TwoRows rows;
+    const QString whole = rows.first->text();
+    rows.first->setToolTip(whole);
+    EXPECT_EQ(problemsOf(rows.window), QStringList()) << "shown whole";
+    for (const QString& cut : {u"Show the Dock…"_s, u"…the Dock bar"_s, u"Show…bar"_s}) {
+        rows.first->setText(cut);
+        const QStringList problems = problemsOf(rows.window);
+        ASSERT_EQ(problems.size(), 1) << cut.toStdString();
+        EXPECT_TRUE(problems[0].startsWith(u"QWidget#page/QLabel#first: text elided"_s))
+            << problems[0].toStdString();
+    }
+    // Asked for; an ellipsis of the text's own; one that shortens some other text.
+    Yard::allowEliding(*rows.first);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    Yard::allowEliding(*rows.first, false);
+    rows.first->setToolTip(u"Export"_s);
+    rows.first->setText(u"Export…"_s);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    rows.first->setToolTip(whole);
+    rows.first->setText(u"Hide…"_s);
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+}
+
+TEST(LayoutCheckTest, FindsAReadoutNarrowerThanItsValueButLetsAPathLoseItsMiddle) {
+    TwoRows rows;
+    auto* readout = new Readout(u"1.0.0 (41)"_s);
+    readout->setObjectName(u"readout"_s);
+    rows.window.layout()->addWidget(readout);
+    readout->show();
+    rows.window.layout()->activate();
+    EXPECT_EQ(problemsOf(rows.window), QStringList());
+    readout->resize(readout->sizeHint().width() / 2, readout->height());
+    const QStringList problems = problemsOf(rows.window);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].startsWith(u"QWidget#page/pellucine::Readout#readout: text elided"_s))
+        << problems[0].toStdString();
+    readout->setPath(true);
     EXPECT_EQ(problemsOf(rows.window), QStringList());
 }
 

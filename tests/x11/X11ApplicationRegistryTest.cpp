@@ -114,6 +114,31 @@ TEST_F(X11IdentityTest, PrefersTheDesktopEntryWhateverLedToIt) {
               QStringLiteral("org.gnome.Calculator"));
 }
 
+// GTK programs without a session bus set no application id: WM_CLASS "mousepad", "Mousepad".
+TEST_F(X11IdentityTest, FindsAReverseDnsEntryByItsLastPartWhenNothingElseNamesOne) {
+    const QString apps = temp.file(QStringLiteral("tails"));
+    writeFile(apps + "/org.xfce.mousepad.desktop",
+              entryText("Mousepad", nullptr, "Icon=org.xfce.mousepad\n"));
+    writeFile(apps + "/org.example.viewer.desktop", entryText("Viewer One"));
+    writeFile(apps + "/com.example.Viewer.desktop", entryText("Viewer Two"));
+    writeFile(apps + "/python3.11.desktop", entryText("Python"));
+    writeFile(apps + "/debian-xterm.desktop", entryText("XTerm", "XTerm"));
+    const X11DesktopEntries tails = X11DesktopEntries::load({apps});
+
+    const X11ApplicationIdentity mousepad =
+        identifyApplication(window(1, 10, "Mousepad"), tails, {}, {});
+    EXPECT_TRUE(mousepad.fromDesktopEntry);
+    EXPECT_EQ(mousepad.identifier, QStringLiteral("org.xfce.mousepad"));
+    EXPECT_EQ(mousepad.icon, QStringLiteral("org.xfce.mousepad"));
+    // Two ids end alike: neither is taken. An id of fewer parts is no reverse-DNS one.
+    EXPECT_FALSE(identifyApplication(window(2, 11, "Viewer"), tails, {}, {}).fromDesktopEntry);
+    EXPECT_EQ(tails.byIdTail(QStringLiteral("11")), nullptr);
+    EXPECT_EQ(tails.byIdTail(QString()), nullptr);
+    // The window class and the id themselves still come first.
+    EXPECT_EQ(identifyApplication(window(3, 12, "XTerm"), tails, {}, {}).identifier,
+              QStringLiteral("debian-xterm"));
+}
+
 TEST_F(X11IdentityTest, FallsBackInOrderWithoutAnEntry) {
     X11WindowInfo w = window(1, 10, "Strange");
     w.gtkApplicationId = QStringLiteral("org.example.Strange");

@@ -42,6 +42,13 @@ const X11DesktopEntry* findEntry(const X11WindowInfo& window, const X11DesktopEn
             return entry;
         }
     }
+    // A program that names no id of its own (GTK's without a session bus) still goes by the
+    // last part of its reverse-DNS one: WM_CLASS "mousepad" for "org.xfce.mousepad".
+    for (const QString& name : {window.resourceName, window.resourceClass}) {
+        if (const X11DesktopEntry* entry = entries.byIdTail(name)) {
+            return entry;
+        }
+    }
     return nullptr;
 }
 

@@ -44,9 +44,9 @@ struct X11ApplicationIdentity {
 
 // The identity of the application owning `window`. The identifier is the first of: the
 // desktop-file id (named by the window, or found through its GTK application id, its Flatpak
-// id or its window class), the Flatpak id, the GTK application id, the window class. The name
-// is the desktop entry's, else the window class; the location the desktop file, else the
-// executable.
+// id, its window class, or the window class as the last part of a reverse-DNS id), the Flatpak id,
+// the GTK application id, the window class. The name is the desktop entry's, else the window class;
+// the location the desktop file, else the executable.
 X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
                                            const X11DesktopEntries& entries,
                                            const std::optional<QString>& flatpakId,

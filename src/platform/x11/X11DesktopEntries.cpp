@@ -67,6 +67,15 @@ void X11DesktopEntries::add(X11DesktopEntry entry) {
     if (!entry.startupWMClass.isEmpty() && !idsByWindowClass_.contains(entry.startupWMClass)) {
         idsByWindowClass_.insert(entry.startupWMClass, entry.id);
     }
+    // Reverse-DNS ids have at least three parts ("org.xfce.mousepad").
+    if (entry.id.count(QLatin1Char('.')) >= 2) {
+        const QString tail = entry.id.section(QLatin1Char('.'), -1).toCaseFolded();
+        if (!tail.isEmpty()) {
+            const auto known = idsByFoldedTail_.constFind(tail);
+            idsByFoldedTail_.insert(tail,
+                                    known == idsByFoldedTail_.constEnd() ? entry.id : QString());
+        }
+    }
     const QString id = entry.id;
     entries_.insert(id, std::move(entry));
 }
@@ -79,6 +88,15 @@ const X11DesktopEntry* X11DesktopEntries::byId(const QString& id) const {
     if (it == entries_.constEnd()) {
         it = entries_.constFind(idsByFoldedId_.value(id.toCaseFolded()));
     }
+    return it == entries_.constEnd() ? nullptr : &*it;
+}
+
+const X11DesktopEntry* X11DesktopEntries::byIdTail(const QString& name) const {
+    if (name.isEmpty()) {
+        return nullptr;
+    }
+    const QString id = idsByFoldedTail_.value(name.toCaseFolded());
+    const auto it = id.isEmpty() ? entries_.constEnd() : entries_.constFind(id);
     return it == entries_.constEnd() ? nullptr : &*it;
 }
 

@@ -37,6 +37,9 @@ class X11DesktopEntries {
     const X11DesktopEntry* byId(const QString& id) const;
     // By StartupWMClass, exactly.
     const X11DesktopEntry* byWindowClass(const QString& windowClass) const;
+    // By the last part of a reverse-DNS id, ignoring letter case: "mousepad" finds
+    // "org.xfce.mousepad". None when no id ends so, or more than one does.
+    const X11DesktopEntry* byIdTail(const QString& name) const;
     qsizetype size() const { return entries_.size(); }
 
   private:
@@ -45,6 +48,8 @@ class X11DesktopEntries {
     QHash<QString, X11DesktopEntry> entries_;
     QHash<QString, QString> idsByFoldedId_;
     QHash<QString, QString> idsByWindowClass_;
+    // Empty where two ids share the tail.
+    QHash<QString, QString> idsByFoldedTail_;
 };
 
 }  // namespace pellucine

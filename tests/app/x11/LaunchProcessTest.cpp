@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <memory>
 
 #include "X11TestDesktop.h"
@@ -97,6 +98,34 @@ class LaunchProcessTest : public ::testing::Test {
         });
         return window;
     }
+    // The sizes of the pictures the window offers as its icon (_NET_WM_ICON: width, height and
+    // that many pixels, for each picture), each with whether any of its pixels shows.
+    QList<std::pair<QSize, bool>> iconPictures(xcb_window_t window) const {
+        xcb_connection_t* c = desktop->get();
+        const auto cookie = xcb_get_property(c, 0, window, desktop->atom("_NET_WM_ICON"),
+                                             XCB_ATOM_CARDINAL, 0, 1u << 20);
+        QList<std::pair<QSize, bool>> pictures;
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+        if (reply == nullptr) {
+            return pictures;
+        }
+        const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        const qsizetype count = reply->format == 32 ? xcb_get_property_value_length(reply) / 4 : 0;
+        for (qsizetype at = 0; at + 2 <= count;) {
+            const qsizetype pixels = qsizetype(values[at]) * values[at + 1];
+            if (pixels <= 0 || at + 2 + pixels > count) {
+                break;
+            }
+            bool shows = false;
+            for (qsizetype i = 0; i < pixels && !shows; ++i) {
+                shows = qAlpha(values[at + 2 + i]) > 0;
+            }
+            pictures.append({QSize(int(values[at]), int(values[at + 1])), shows});
+            at += 2 + pixels;
+        }
+        free(reply);
+        return pictures;
+    }
     static void expectCleanExit(QProcess& process) {
         // Waiting on a process that has already ended answers false.
         ASSERT_TRUE(process.state() == QProcess::NotRunning || process.waitForFinished(15000));
@@ -118,6 +147,13 @@ TEST_F(LaunchProcessTest, TheFirstLaunchShowsTheWelcomeInFrontAndATermSignalQuit
     const auto welcome = shown(QStringLiteral("Welcome to PELLUCINE"));
     ASSERT_TRUE(welcome);
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *welcome; }));
+    // The window manager shows the program's own icon, not its generic one.
+    const auto pictures = iconPictures(*welcome);
+    ASSERT_FALSE(pictures.isEmpty()) << "no _NET_WM_ICON";
+    for (const auto& [size, shows] : pictures) {
+        EXPECT_GE(size.width(), 16);
+        EXPECT_TRUE(shows) << "a picture of " << size.width() << " is blank";
+    }
 
     program.terminate();
     expectCleanExit(program);
@@ -136,6 +172,7 @@ TEST_F(LaunchProcessTest, ALaterLaunchOpensSettingsThenEarlyLinksAndTheQuitComma
     ASSERT_TRUE(shown(QStringLiteral("PELLUCINE Diagnostics")));
     const auto settings = shown(QStringLiteral("PELLUCINE Settings"));
     ASSERT_TRUE(settings);
+    EXPECT_FALSE(iconPictures(*settings).isEmpty()) << "no _NET_WM_ICON";
 
     // Started again: the running program brings Settings forward.
     expectCleanExit(launch());

@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "design/Eliding.h"
+#include "design/Readout.h"
+
 namespace pellucine::testing {
 
 namespace {
@@ -64,6 +67,48 @@ QString cutText(const QWidget& widget) {
     return {};
 }
 
+// Whether `shown` is `whole` cut short with one ellipsis, at its end, start or middle.
+bool elidedForm(const QString& shown, const QString& whole) {
+    static const QString ellipsis = QStringLiteral("…");
+    const qsizetype at = shown.indexOf(ellipsis);
+    if (at < 0 || shown == whole || shown.size() - ellipsis.size() >= whole.size()) {
+        return false;
+    }
+    const QString before = shown.left(at);
+    const QString after = shown.mid(at + ellipsis.size());
+    return !(before.isEmpty() && after.isEmpty()) && whole.startsWith(before) &&
+           whole.endsWith(after);
+}
+
+// The text the widget draws cut short, when it is one and the widget does not ask for that: a
+// readout narrower than its text, or a label or button showing an elided form of the whole
+// text it keeps as its tooltip or accessible name.
+QString unaskedElision(const QWidget& widget) {
+    if (Yard::allowsEliding(widget)) {
+        return {};
+    }
+    const auto elided = [](const QString& shown, const QString& whole) {
+        return QStringLiteral("text elided to \"%1\" of \"%2\", though eliding is not asked for")
+            .arg(shown, whole);
+    };
+    if (const auto* readout = qobject_cast<const Readout*>(&widget)) {
+        const QString shown = readout->shownText(widget.width());
+        return shown == readout->text() ? QString() : elided(shown, readout->text());
+    }
+    QString shown;
+    if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+        shown = label->text();
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        shown = button->text();
+    }
+    for (const QString& whole : {widget.toolTip(), widget.accessibleName()}) {
+        if (elidedForm(shown, whole)) {
+            return elided(shown, whole);
+        }
+    }
+    return {};
+}
+
 struct Walk {
     const QWidget& window;
     QList<LayoutFault>& faults;
@@ -86,6 +131,9 @@ struct Walk {
         }
         if (const QString cut = cutText(widget); !cut.isEmpty()) {
             fault(widget, cut);
+        }
+        if (const QString elided = unaskedElision(widget); !elided.isEmpty()) {
+            fault(widget, elided);
         }
         const QList<const QWidget*> children = shownChildren(widget, window);
         for (qsizetype i = 0; i < children.size(); ++i) {

@@ -19,7 +19,8 @@ struct LayoutFault {
 QString widgetPath(const QWidget& widget);
 
 // Looks at every visible widget of `window` as it is laid out now. A fault is a text cut short
-// (a label or button narrower or lower than its text needs, height-for-width included), two
+// (a label or button narrower or lower than its text needs, height-for-width included), a text
+// drawn elided where the widget does not ask for eliding (`Yard::allowsEliding`), two
 // visible siblings that overlap (unless one takes no clicks: a fade or placeholder drawn over the
 // other), a widget reaching outside its window (or, inside a scroll area,
 // outside the scrolled content), or a window larger than `screen`.

@@ -19,6 +19,7 @@
 #include "diagnostics/ThisAppReport.h"
 #include "panels/FloatingPanel.h"
 #include "panels/GlanceContentView.h"
+#include "panels/PanelFonts.h"
 #include "panels/SwitcherPanelController.h"
 #include "panels/WindowSearchController.h"
 #include "platform/x11/ExecutableRelaunch.h"
@@ -105,7 +106,8 @@ X11Program::X11Program(const Launch& launch)
                 },
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
-                &activation_}) {
+                &activation_}),
+      panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), panelFonts()) {
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
     updates.setHost(

@@ -15,6 +15,7 @@
 #include "base/QtScheduler.h"
 #include "base/ThreadPoolExecutor.h"
 #include "design/Appearance.h"
+#include "design/FontWarmUp.h"
 #include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/FileDialogSavePanel.h"
 #include "diagnostics/ReportConfig.h"
@@ -85,6 +86,10 @@ class X11Program {
     HotkeyCenter hotkeys_;
     ProgramWindowPresenter windows_;
     std::unique_ptr<MainApp> app_;
+    // Once the launch is over, the panels' fonts are loaded so that the first glance and the
+    // first search do not wait for them.
+    static constexpr double panelFontWarmUpDelay = 1.0;
+    FontWarmUp panelFonts_;
 };
 
 }  // namespace pellucine

@@ -1,7 +1,9 @@
 #include "design/YardFonts.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QResource>
 #include <QScreen>
 
 // Outside any namespace, as the resource initialiser requires.
@@ -14,11 +16,25 @@ namespace {
 
 constexpr qreal fallbackLogicalDpi = 96.0;
 
+// The face's bytes: read in place from the program's own data when the resource is stored
+// uncompressed, so that the font database holds no heap copy of several megabytes; else read.
+QByteArray fontData(const QString& file) {
+    const QResource resource(file);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression &&
+        resource.data() != nullptr) {
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                       static_cast<qsizetype>(resource.size()));
+    }
+    QFile data(file);
+    return data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+}
+
 QStringList registerOnce() {
     initYardFontResources();
     QStringList families;
     for (const QString& file : bundledFontFiles()) {
-        const int id = QFontDatabase::addApplicationFont(file);
+        const QByteArray data = fontData(file);
+        const int id = data.isEmpty() ? -1 : QFontDatabase::addApplicationFontFromData(data);
         if (id < 0) {
             qWarning("Could not load the bundled font %s", qPrintable(file));
             continue;

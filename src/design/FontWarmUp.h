@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+
+#include "base/Scheduler.h"
+
+namespace pellucine {
+
+// Makes fonts ready ahead of their first use: after `delay`, a short sample of each font is
+// drawn off screen, one font a turn of the event loop, so that the first panel drawn with them
+// finds their engines and glyphs loaded and a key pressed meanwhile waits for one font at most.
+// Dropping it cancels what is still to come. Main thread only.
+class FontWarmUp {
+  public:
+    FontWarmUp(Scheduler& scheduler, Duration delay, QList<QFont> fonts);
+    FontWarmUp(const FontWarmUp&) = delete;
+    FontWarmUp& operator=(const FontWarmUp&) = delete;
+
+    // The fonts not drawn yet.
+    qsizetype remaining() const { return fonts_.size(); }
+
+  private:
+    void step();
+
+    Scheduler& scheduler_;
+    QList<QFont> fonts_;
+    ScopedWork next_;
+};
+
+}  // namespace pellucine

@@ -155,7 +155,7 @@ void X11Program::startApplicationSwitcher() {
     if (switcher.start()) {
         const SwitcherBinding binding = switcher.binding().value_or(SwitcherBinding{});
         FlightRecorder::shared().record(QStringLiteral("application-switcher-started"),
-                                        {{QStringLiteral("keys"), binding.name()}});
+                                        {{QStringLiteral("commandTabMode"), binding.name()}});
         if (binding.isFallback()) {
             std::fputs(qPrintable(SwitcherBinding::notice(binding) + QLatin1Char('\n')), stderr);
         }

@@ -86,7 +86,7 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
             });
         };
         if (const auto started = named("application-switcher-started"); started != events.end()) {
-            heldKeys = started->value("keys").toString().startsWith(u"Super+Ctrl+")
+            heldKeys = started->value("commandTabMode").toString().startsWith(u"Super+Ctrl+")
                            ? QList<xcb_keysym_t>{testing::superL, testing::controlL}
                            : QList<xcb_keysym_t>{testing::superL};
         }

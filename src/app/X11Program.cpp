@@ -155,6 +155,12 @@ X11Program::~X11Program() {
 void X11Program::startApplicationSwitcher() {
     X11ApplicationSwitcher& switcher = desktop_.applicationSwitcher();
     if (switcher.start()) {
+        const SwitcherBinding binding = switcher.binding().value_or(SwitcherBinding{});
+        FlightRecorder::shared().record(QStringLiteral("application-switcher-started"),
+                                        {{QStringLiteral("commandTabMode"), binding.name()}});
+        if (binding.isFallback()) {
+            std::fputs(qPrintable(SwitcherBinding::notice(binding) + QLatin1Char('\n')), stderr);
+        }
         return;
     }
     using Problem = X11ApplicationSwitcher::StartProblem;
@@ -169,7 +175,8 @@ void X11Program::startApplicationSwitcher() {
             ? "The Super key is held by another program (a window manager that opens its menu "
               "on Super, such as icewm with Win95Keys=1): the application switcher is off.\n"
         : problem == Problem::combinationHeld
-            ? "Super+Tab is taken by another program: the application switcher is off.\n"
+            ? "Super+Tab and Super+Ctrl+Tab are taken by another program: the application "
+              "switcher is off.\n"
             : "The keyboard cannot be followed: the application switcher is off.\n";
     std::fputs(text, stderr);
 }

@@ -9,9 +9,9 @@ QString flag(bool value) {
 }
 
 // Whether the event can lead to anything, whatever has been reported of Command by then.
-bool mayAct(const KeyEvent& event) {
-    return ShortcutDecision::decide(event, false).action != ShortcutDecision::Action::none ||
-           ShortcutDecision::decide(event, true).action != ShortcutDecision::Action::none;
+bool mayAct(const KeyEvent& event, quint64 hold) {
+    return ShortcutDecision::decide(event, false, hold).action != ShortcutDecision::Action::none ||
+           ShortcutDecision::decide(event, true, hold).action != ShortcutDecision::Action::none;
 }
 
 }  // namespace
@@ -56,8 +56,12 @@ bool GlobalShortcutMonitor::installTap() {
     return true;
 }
 
+quint64 GlobalShortcutMonitor::switcherHold() const {
+    return desktop_.systemSwitcher().binding().value_or(SwitcherBinding{}).hold;
+}
+
 void GlobalShortcutMonitor::handle(const KeyEvent& event) {
-    if (!mayAct(event)) {
+    if (!mayAct(event, switcherHold())) {
         return;
     }
     std::weak_ptr<const bool> alive = alive_;
@@ -70,7 +74,8 @@ void GlobalShortcutMonitor::handle(const KeyEvent& event) {
 
 void GlobalShortcutMonitor::perform(const KeyEvent& event) {
     using Action = ShortcutDecision::Action;
-    const ShortcutDecision decision = ShortcutDecision::decide(event, commandIsDown_);
+    const ShortcutDecision decision =
+        ShortcutDecision::decide(event, commandIsDown_, switcherHold());
     // Callbacks are copied before they run: one may replace itself or end the monitor.
     switch (decision.action) {
         case Action::none:

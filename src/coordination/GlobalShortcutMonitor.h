@@ -11,10 +11,11 @@
 namespace pellucine {
 
 // Watches the session's keyboard through a listen-only tap and reports four moments: Tab with
-// Command (advance, backwards with Shift), F with Command (search), Command pressed on its own
-// (Command down) and every modifier change without Command (release). Events pass on to other
-// applications unchanged. Each report runs later, in a task of its own on the main thread, in
-// event order; once the monitor is destroyed none of them runs. Main thread only.
+// the modifiers the desktop's switcher opens on (advance, backwards with Shift), F with Command
+// (search), Command pressed on its own (Command down) and every modifier change without Command
+// (release). Events pass on to other applications unchanged. Each report runs later, in a task of
+// its own on the main thread, in event order; once the monitor is destroyed none of them runs. Main
+// thread only.
 class GlobalShortcutMonitor {
   public:
     GlobalShortcutMonitor(Desktop& desktop, Scheduler& scheduler, EventRecording& events);
@@ -42,6 +43,8 @@ class GlobalShortcutMonitor {
 
   private:
     bool installTap();
+    // The modifiers the switcher's Tab is held with.
+    quint64 switcherHold() const;
     void handle(const KeyEvent& event);
     void perform(const KeyEvent& event);
 

@@ -1,10 +1,8 @@
 #include "coordination/ShortcutDecision.h"
 
-#include "platform/KeyModifiers.h"
-
 namespace pellucine {
 
-ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsDown) {
+ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsDown, quint64 hold) {
     using Type = KeyEvent::Type;
     const bool command = (event.modifiers & KeyModifiers::command) != 0;
     switch (event.type) {
@@ -12,7 +10,7 @@ ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsD
         case Type::tapDisabledByUserInput:
             return {Action::reenableTap};
         case Type::keyDown:
-            if (command && event.keyCode == tabKey) {
+            if (command && event.keyCode == tabKey && (event.modifiers & hold) == hold) {
                 return {Action::advance, (event.modifiers & KeyModifiers::shift) != 0};
             }
             if (command && event.keyCode == fKey && !event.isRepeat) {
@@ -30,7 +28,7 @@ ShortcutDecision ShortcutDecision::decide(const KeyEvent& event, bool commandIsD
             }
             constexpr quint64 others =
                 KeyModifiers::shift | KeyModifiers::control | KeyModifiers::option;
-            if ((event.modifiers & others) == 0 && !commandIsDown) {
+            if ((event.modifiers & others & ~hold) == 0 && !commandIsDown) {
                 return {Action::commandDown};
             }
             return {};

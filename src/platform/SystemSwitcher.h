@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "platform/SwitcherBinding.h"
 
 namespace pellucine {
 
@@ -15,6 +18,8 @@ class SystemSwitcher {
     virtual QString shellBundleIdentifier() const = 0;
     // Closes the strip without switching applications; false when no strip was up.
     virtual bool dismiss() = 0;
+    // The keys the strip opens on; none while it cannot open.
+    virtual std::optional<SwitcherBinding> binding() const = 0;
 };
 
 }  // namespace pellucine

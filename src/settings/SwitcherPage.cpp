@@ -111,11 +111,19 @@ SwitchRow* SwitcherPage::addSwitch(SwitchRow* row) {
 }
 
 QWidget* SwitcherPage::commandTabCard() {
-    auto* card = new YardCard(QStringLiteral("Super+Tab"));
-    card->addWidget(new KeyHint(QStringLiteral("Hold {Super} and press {Tab}: the highlighted "
-                                               "app's windows appear above the switcher strip, "
-                                               "and {Shift}{Tab} moves back."),
-                                Yard::bodyFont(), false));
+    const std::optional<SwitcherBinding> binding =
+        view_.context().desktop.systemSwitcher().binding();
+    const SwitcherBinding shown = binding.value_or(SwitcherBinding{});
+    const QString notice = SwitcherBinding::notice(binding);
+    auto* card = new YardCard(shown.name(),
+                              notice.isEmpty() ? std::nullopt : std::optional<QString>(notice));
+    keysCard_ = card;
+    keysHint_ = new KeyHint(QStringLiteral("Hold ") + shown.heldCaps() +
+                                QStringLiteral(" and press {Tab}: the highlighted app's windows "
+                                               "appear above the switcher strip, and "
+                                               "{Shift}{Tab} moves back."),
+                            Yard::bodyFont(), false);
+    card->addWidget(keysHint_);
     card->addWidget(new CardRule);
     card->addWidget(
         new SettingRow(QStringLiteral("Pick a window"), std::nullopt,
@@ -236,9 +244,9 @@ QWidget* SwitcherPage::searchCard() {
         QStringLiteral("Lists every open window. Type part of a title or app name, then Return."));
     card->addWidget(addSwitch(new SwitchRow(
         QStringLiteral("Window search"), std::nullopt,
-        QStringLiteral(
-            "Opens from the hotkey below, from {F} while {Super}{Tab} is up, and from the "
-            "tray menu."),
+        QStringLiteral("Opens from the hotkey below, from {F} while ") +
+            view_.context().desktop.systemSwitcher().binding().value_or(SwitcherBinding{}).caps() +
+            QStringLiteral(" is up, and from the tray menu."),
         [this] { return view_.model().machinePreferences().value().windowSearchEnabled; },
         [this](bool on) {
             view_.commitMachine([on](MachinePreferences& m) { m.windowSearchEnabled = on; });

@@ -14,9 +14,11 @@ class QVBoxLayout;
 namespace pellucine {
 
 class HotkeyField;
+class KeyHint;
 class Readout;
 class SettingsView;
 class SwitchRow;
+class YardCard;
 class YardSelect;
 class YardText;
 
@@ -50,6 +52,9 @@ class SwitcherPage final : public QWidget {
     const QList<SwitchRow*>& switches() const { return switches_; }
     SwitchRow* keepReadyRow() const { return keepReady_; }
     HotkeyField* hotkeyField() const { return hotkey_; }
+    // The card of the switcher's keys: titled with the binding in effect.
+    YardCard* keysCard() const { return keysCard_; }
+    KeyHint* keysHint() const { return keysHint_; }
     QWidget* conflictLine() const { return conflict_; }
     YardText* conflictLabel() const { return conflictText_; }
     YardSelect* excludeSelect() const { return select_; }
@@ -83,6 +88,8 @@ class SwitcherPage final : public QWidget {
     QList<PresetChip*> chips_;
     SwitchRow* keepReady_ = nullptr;
     HotkeyField* hotkey_ = nullptr;
+    YardCard* keysCard_ = nullptr;
+    KeyHint* keysHint_ = nullptr;
     QWidget* conflict_ = nullptr;
     YardText* conflictText_ = nullptr;
     YardSelect* select_ = nullptr;

@@ -125,6 +125,22 @@ TEST_F(GlobalShortcutMonitorTest, TabStepsForwardBackwardAndPerRepeat) {
                                        "forward", "release"}));
 }
 
+TEST_F(GlobalShortcutMonitorTest, OnAFallbackBindingOnlyItsKeysStep) {
+    desktop.simulatedSwitcher().setBinding(
+        SwitcherBinding{KeyModifiers::command | KeyModifiers::control});
+    monitor->start(true);
+    // Control pressed before Command still makes a Command down.
+    keyboard().keyDown(Keyboard::controlKey);
+    keyboard().keyDown(Keyboard::commandKey);
+    keyboard().type(tab);
+    keyboard().chord({Keyboard::shiftKey, tab});
+    keyboard().keyUp(Keyboard::controlKey);
+    // Command-Tab alone is the other program's.
+    keyboard().type(tab);
+    keyboard().keyUp(Keyboard::commandKey);
+    EXPECT_EQ(reported(), (QStringList{"release", "command", "forward", "back", "release"}));
+}
+
 TEST_F(GlobalShortcutMonitorTest, CommandFHeldSearchesOnce) {
     monitor->start(true);
     keyboard().keyDown(Keyboard::commandKey);

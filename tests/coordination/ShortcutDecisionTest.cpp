@@ -74,5 +74,38 @@ TEST(ShortcutDecisionTest, EveryRowOfTheTable) {
     }
 }
 
+// Where the switcher opens on Command-Control-Tab, Command-Tab belongs to another program's
+// switcher and must not move the glance.
+TEST(ShortcutDecisionTest, AFallbackHoldAdvancesOnlyWithEveryHeldModifier) {
+    const quint64 hold = cmd | ctrl;
+    const Row rows[] = {
+        {"Command-Control-Tab", {Type::keyDown, tab, cmd | ctrl}, true, {Action::advance, false}},
+        {"Command-Control-Shift-Tab",
+         {Type::keyDown, tab, cmd | ctrl | shift},
+         true,
+         {Action::advance, true}},
+        {"Command-Tab", {Type::keyDown, tab, cmd}, true, {}},
+        {"Command-Shift-Tab", {Type::keyDown, tab, cmd | shift}, true, {}},
+        {"Control-Tab", {Type::keyDown, tab, ctrl}, false, {}},
+        {"Command-Control-F", {Type::keyDown, f, cmd | ctrl}, true, {Action::search}},
+        {"Command-F", {Type::keyDown, f, cmd}, true, {Action::search}},
+        {"Command with Control",
+         {Type::flagsChanged, 59, cmd | ctrl},
+         false,
+         {Action::commandDown}},
+        {"Command alone", {Type::flagsChanged, commandKey, cmd}, false, {Action::commandDown}},
+        {"Command with Control and Shift", {Type::flagsChanged, 56, cmd | ctrl | shift}, false, {}},
+        {"Control let go, Command held", {Type::flagsChanged, 59, cmd}, true, {}},
+        {"Command let go, Control held",
+         {Type::flagsChanged, commandKey, ctrl},
+         true,
+         {Action::release}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ShortcutDecision::decide(row.event, row.commandIsDown, hold), row.expected)
+            << row.what;
+    }
+}
+
 }  // namespace
 }  // namespace pellucine

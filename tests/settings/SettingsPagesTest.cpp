@@ -1,8 +1,10 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+#include <tuple>
 
 #include "SettingsFixture.h"
+#include "design/KeyHint.h"
 #include "design/NumberWell.h"
 #include "design/PaneLink.h"
 #include "design/Readout.h"
@@ -194,6 +196,39 @@ TEST_F(SettingsPagesTest, TurningKeepReadyOffEmptiesTheCacheBeforeTheCommit) {
     EXPECT_EQ(switcher()->switches().at(5)->text()->hint()->text(),
               QStringLiteral("Listed, never photographed: 1Password, KeePassXC, Bitwarden, and "
                              "others."));
+}
+
+TEST_F(SettingsPagesTest, TheSwitcherCardShowsTheKeysInEffectAndWhy) {
+    const auto texts = [this] {
+        SwitcherPage* page = switcher();
+        const YardText* shownNote = page->keysCard()->note();
+        const std::optional<QString> note =
+            shownNote->isHidden() ? std::nullopt : std::optional(shownNote->text());
+        const QString search = page->switches().at(6)->text()->keyHint()->templateText();
+        return std::tuple(page->keysCard()->kicker()->text(), note,
+                          page->keysHint()->templateText(), search);
+    };
+    const auto [title, note, hint, search] = texts();
+    EXPECT_EQ(title, QStringLiteral("SUPER+TAB"));
+    EXPECT_EQ(note, std::nullopt);
+    EXPECT_TRUE(hint.startsWith(u"Hold {Super} and press {Tab}:")) << hint.toStdString();
+    EXPECT_TRUE(search.contains(u"{F} while {Super}{Tab} is up")) << search.toStdString();
+
+    window.reset();
+    const SwitcherBinding fallback{KeyModifiers::command | KeyModifiers::control};
+    desktop.simulatedSwitcher().setBinding(fallback);
+    const auto [fallbackTitle, fallbackNote, fallbackHint, fallbackSearch] = texts();
+    EXPECT_EQ(fallbackTitle, QStringLiteral("SUPER+CTRL+TAB"));
+    EXPECT_EQ(fallbackNote, SwitcherBinding::notice(fallback));
+    EXPECT_TRUE(fallbackHint.startsWith(u"Hold {Super}{Ctrl} and press {Tab}:"));
+    EXPECT_TRUE(fallbackSearch.contains(u"{F} while {Super}{Ctrl}{Tab} is up"));
+
+    window.reset();
+    desktop.simulatedSwitcher().setBinding(std::nullopt);
+    const auto [offTitle, offNote, offHint, offSearch] = texts();
+    EXPECT_EQ(offTitle, QStringLiteral("SUPER+TAB"));
+    ASSERT_TRUE(offNote);
+    EXPECT_TRUE(offNote->contains(u"switcher is off")) << offNote->toStdString();
 }
 
 TEST_F(SettingsPagesTest, TheHotkeyIsStoredMaskedAndTheConflictShowsOnlyWithSearchOn) {

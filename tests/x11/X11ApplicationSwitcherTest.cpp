@@ -23,6 +23,7 @@ void PrintTo(const NativeSwitcherReading& r, std::ostream* os) {
 
 namespace {
 
+using testing::controlL;
 using testing::escape;
 using testing::shiftL;
 using testing::superL;
@@ -319,14 +320,66 @@ TEST_F(X11ApplicationSwitcherTest, AnotherClientHoldingTheBareSuperKeyKeepsTheSw
     xcb_ungrab_key(desktop->get(), super, desktop->root(), XCB_MOD_MASK_CONTROL);
     desktop->sync();
 
-    // Super+Tab held elsewhere is told apart.
+    // Super+Tab held elsewhere and Super+Ctrl+Tab too are told apart.
     switcher().stop();
+    const quint16 commandControl = map.modifierMask(KeyModifiers::command | KeyModifiers::control);
     ASSERT_TRUE(grab(keyboard->keycodeOf(tab), command));
+    ASSERT_TRUE(grab(keyboard->keycodeOf(tab), commandControl));
     EXPECT_FALSE(switcher().start());
     EXPECT_EQ(switcher().startProblem(), X11ApplicationSwitcher::StartProblem::combinationHeld);
+    EXPECT_FALSE(switcher().binding());
     xcb_ungrab_key(desktop->get(), keyboard->keycodeOf(tab), desktop->root(), command);
+    xcb_ungrab_key(desktop->get(), keyboard->keycodeOf(tab), desktop->root(), commandControl);
     desktop->sync();
     EXPECT_TRUE(switcher().start());
+    EXPECT_EQ(switcher().binding(), SwitcherBinding{});
+}
+
+TEST_F(X11ApplicationSwitcherTest, WhereSuperTabIsHeldElsewhereTheStripOpensOnSuperCtrlTab) {
+    switcher().stop();
+    const X11KeyboardMap map(keyboard->layout());
+    const quint16 command = map.modifierMask(KeyModifiers::command);
+    // As a window manager that binds Super+` (and not Super+Tab) does.
+    const xcb_keycode_t grave = keyboard->keycodeOf(0x60);
+    xcb_generic_error_t* error = xcb_request_check(
+        desktop->get(), xcb_grab_key_checked(desktop->get(), 0, desktop->root(), command, grave,
+                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    ASSERT_EQ(error, nullptr);
+    desktop->sync();
+    ASSERT_TRUE(switcher().start());
+    ASSERT_TRUE(switcher().binding());
+    EXPECT_EQ(switcher().binding()->name(), QStringLiteral("Super+Ctrl+Tab"));
+    // It let Super+Tab go again: that one is free for others.
+    error = xcb_request_check(
+        desktop->get(),
+        xcb_grab_key_checked(desktop->get(), 0, desktop->root(), command, keyboard->keycodeOf(tab),
+                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    EXPECT_EQ(error, nullptr);
+    std::free(error);
+    xcb_ungrab_key(desktop->get(), keyboard->keycodeOf(tab), desktop->root(), command);
+    desktop->sync();
+
+    // Super and Ctrl held, Tab steps forward, Shift+Tab back; letting Ctrl go first keeps the
+    // strip up, letting Super go switches.
+    fake(XCB_KEY_PRESS, superL);
+    fake(XCB_KEY_PRESS, controlL);
+    type(tab);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return switcher().isShowing(); }));
+    EXPECT_EQ(highlighted(), pid(1));
+    type(tab);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return highlighted() == pid(0); }));
+    fake(XCB_KEY_PRESS, shiftL);
+    type(tab);
+    fake(XCB_KEY_RELEASE, shiftL);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return highlighted() == pid(1); }));
+    fake(XCB_KEY_RELEASE, controlL);
+    testing::settle(port->state().connection());
+    EXPECT_TRUE(switcher().isShowing());
+    fake(XCB_KEY_RELEASE, superL);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == window(1); }));
+    EXPECT_FALSE(switcher().isShowing());
+    xcb_ungrab_key(desktop->get(), grave, desktop->root(), command);
+    desktop->sync();
 }
 
 }  // namespace

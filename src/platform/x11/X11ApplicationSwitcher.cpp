@@ -13,8 +13,6 @@ namespace pellucine {
 
 namespace {
 
-constexpr quint32 tabKey = 48;
-constexpr quint32 graveKey = 50;
 constexpr quint32 escapeKey = 53;
 constexpr quint32 returnKey = 36;
 constexpr quint32 leftKey = 123;
@@ -81,24 +79,15 @@ bool X11ApplicationSwitcher::start() {
     if (!tap_) {
         return false;
     }
-    const std::pair<quint64, bool> combinations[] = {
-        {KeyModifiers::command, false},
-        {KeyModifiers::command | KeyModifiers::shift, true},
-    };
-    const auto take = [this](quint32 key, quint64 modifiers, bool backward) {
-        const HotkeyRegistrationResult result =
-            hotkeys_.registerHotkey(key, modifiers, [this, backward] { pressed(backward); });
-        if (result.isRegistered()) {
-            hotkeyHandles_.append(result.handle);
+    QList<SwitcherBinding> refused;
+    while (const std::optional<SwitcherBinding> candidate = SwitcherBinding::next(refused)) {
+        if (take(*candidate)) {
+            binding_ = candidate;
+            break;
         }
-        return result.isRegistered();
-    };
-    bool taken = true;
-    for (const auto& [modifiers, backward] : combinations) {
-        taken = taken && take(tabKey, modifiers, backward);
+        refused.append(*candidate);
     }
-    taken = taken && take(graveKey, KeyModifiers::command, true);
-    if (!taken) {
+    if (!binding_) {
         stop();
         startProblem_ = StartProblem::combinationHeld;
         return false;
@@ -116,12 +105,31 @@ bool X11ApplicationSwitcher::start() {
     return true;
 }
 
-void X11ApplicationSwitcher::stop() {
-    close();
+bool X11ApplicationSwitcher::take(const SwitcherBinding& binding) {
+    for (const SwitcherBinding::Combination& combination : binding.combinations()) {
+        const bool backward = combination.backward;
+        const HotkeyRegistrationResult result = hotkeys_.registerHotkey(
+            combination.keyCode, combination.modifiers, [this, backward] { pressed(backward); });
+        if (!result.isRegistered()) {
+            releaseHotkeys();
+            return false;
+        }
+        hotkeyHandles_.append(result.handle);
+    }
+    return true;
+}
+
+void X11ApplicationSwitcher::releaseHotkeys() {
     for (const GlobalHotkeys::Handle handle : std::as_const(hotkeyHandles_)) {
         hotkeys_.unregisterHotkey(handle);
     }
     hotkeyHandles_.clear();
+}
+
+void X11ApplicationSwitcher::stop() {
+    close();
+    releaseHotkeys();
+    binding_.reset();
     tap_.reset();
     QObject::disconnect(windowEvents_);
     content_.reset();

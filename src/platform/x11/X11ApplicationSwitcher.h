@@ -30,7 +30,8 @@ namespace pellucine {
 // application's most recently focused window that is not minimized, unhiding a hidden
 // application first; an application whose windows are all minimized gets its most recent one
 // restored only when Option (Alt) is held as Super is let go. The strip never takes the focus.
-// Main thread only.
+// Where another client holds Super+Tab, it opens on the next binding that is free (Super+Ctrl+Tab)
+// the same way. Main thread only.
 class X11ApplicationSwitcher final : public SystemSwitcher {
   public:
     X11ApplicationSwitcher(std::weak_ptr<X11DesktopState> state, GlobalHotkeys& hotkeys,
@@ -44,16 +45,17 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
         none,
         // The keyboard cannot be followed.
         keyboardUnavailable,
-        // Another client (the window manager, say) holds one of the combinations.
+        // Another client (the window manager, say) holds a combination of every binding.
         combinationHeld,
         // Another client holds Super itself: pressing it hands that client the keyboard, and
         // Tab never reaches the switcher.
         superKeyHeld,
     };
 
-    // Takes Super+Tab, Super+Shift+Tab and Super+`, follows the keyboard and publishes the
-    // shell. False, holding nothing, when a combination or the Super key is held by another
-    // client or the keyboard cannot be followed; `startProblem` says which.
+    // Takes Super+Tab, Super+Shift+Tab and Super+` (or, where another client holds one of them,
+    // the next binding that is free), follows the keyboard and publishes the shell. False,
+    // holding nothing, when every binding or the Super key is held by another client or the
+    // keyboard cannot be followed; `startProblem` says which.
     bool start();
     StartProblem startProblem() const { return startProblem_; }
     // Closes the strip, lets the keys go and withdraws the shell.
@@ -65,6 +67,7 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
 
     QString shellBundleIdentifier() const override { return X11ShellContent::identifier; }
     bool dismiss() override;
+    std::optional<SwitcherBinding> binding() const override { return binding_; }
 
   private:
     void pressed(bool backward);
@@ -79,6 +82,9 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     void publish(bool newShowing);
 
     bool superKeyHeldElsewhere();
+    // Grabs every combination of the binding, or none of them.
+    bool take(const SwitcherBinding& binding);
+    void releaseHotkeys();
 
     std::weak_ptr<X11DesktopState> state_;
     StartProblem startProblem_ = StartProblem::none;
@@ -90,6 +96,7 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     std::shared_ptr<X11ShellContent> content_;
     std::unique_ptr<KeyEventTap> tap_;
     QList<GlobalHotkeys::Handle> hotkeyHandles_;
+    std::optional<SwitcherBinding> binding_;
     X11SwitcherCycle cycle_;
     X11SwitcherLayout layout_;
     QList<X11ShellEntry> entries_;

@@ -61,8 +61,9 @@ class X11WindowReader {
     std::optional<quint32> currentDesktop() const;
 
   private:
-    // Enough for `maximumClients` and more.
-    static constexpr uint32_t listLongs = 65536;
+    // What one read of a client list takes: room for `maximumClients` among copies and windows
+    // that cannot be clients. A longer list costs one more read of this size, of its end.
+    static constexpr uint32_t listLongs = 2 * maximumClients;
 
     // The items of a client list read as `head`; a longer list is read again from its end,
     // where a stacking list's front-most clients are.

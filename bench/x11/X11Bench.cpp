@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <vector>
@@ -143,6 +144,49 @@ void BM_LiveWindowNumbersOfThirtyWindows(benchmark::State& state) {
     state.counters["windows"] = static_cast<double>(count);
 }
 BENCHMARK(BM_LiveWindowNumbersOfThirtyWindows)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+
+// Enumeration and the live window numbers over 2 xterms under a stacking list of 65,536 windows
+// that never were, as any client may write it: below the xterms (0) or above them (1).
+void BM_EnumerateUnderABogusStackingList(benchmark::State& state) {
+    BenchDesktop desktop(2);
+    if (desktop.port() == nullptr || desktop.clientCount() < 2) {
+        state.SkipWithError("no desktop of 2 windows");
+        return;
+    }
+    X11Connection& connection = desktop.port()->state().connection();
+    const xcb_atom_t stacking = connection.atoms()._NET_CLIENT_LIST_STACKING;
+    // Bottom to top, as the window manager writes it.
+    QList<xcb_window_t> real;
+    for (const X11WindowInfo& info : desktop.port()->state().snapshot().windows) {
+        real.prepend(info.window);
+    }
+    QList<xcb_window_t> bogus;
+    for (xcb_window_t window = 0x1e000000; bogus.size() < 65536; ++window) {
+        bogus.append(window);
+    }
+    const QList<xcb_window_t> list = state.range(0) == 0 ? bogus + real : real + bogus;
+    xcb_change_property(connection.get(), XCB_PROP_MODE_REPLACE, connection.root(), stacking,
+                        XCB_ATOM_WINDOW, 32, static_cast<uint32_t>(list.size()), list.constData());
+    connection.sync();
+    RecordingEventLog events;
+    AccessibilityWindowService service(*desktop.port(), events);
+    qsizetype windows = 0;
+    for (auto _ : state) {
+        desktop.port()->state().invalidate();
+        events.clear();
+        const QList<ApplicationDescriptor> apps = service.snapshot();
+        windows = std::accumulate(
+            apps.begin(), apps.end(), qsizetype{0},
+            [](qsizetype n, const ApplicationDescriptor& app) { return n + app.windows.size(); });
+        benchmark::DoNotOptimize(desktop.port()->windowList().liveWindowNumbers().size());
+    }
+    state.counters["windows"] = static_cast<double>(windows);
+}
+BENCHMARK(BM_EnumerateUnderABogusStackingList)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
 
 // Managed windows of one size showing a fine pattern (checks, stripes and scattered dots, as
 // busy as text), over a connection of the benchmark's own.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "EndToEndSession.h"
 #include "EndToEndTest.h"
 #include "X11TestDesktop.h"
@@ -92,6 +95,38 @@ TEST_F(GlanceBehaviourEndToEndTest, AWarpedPointerOverADockIconOpensItsGlance) {
     // Warped far from the Dock and the panel, the glance goes.
     xcb_warp_pointer(desktop().get(), XCB_NONE, desktop().root(), 0, 0, 0, 0, 1200, 40);
     desktop().sync();
+    EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+}
+
+// Any client may write the root's lists: 65,536 windows that never were, below the real ones,
+// leave the next glance as quick to come as ever.
+TEST_F(GlanceBehaviourEndToEndTest, AGlanceComesRightAfterAHugeBogusStackingList) {
+    xcb_connection_t* c = desktop().get();
+    const xcb_atom_t stacking = desktop().atom("_NET_CLIENT_LIST_STACKING");
+    QList<xcb_window_t> bottomToTop;
+    for (xcb_window_t window = 0x1e000000; bottomToTop.size() < 65536; ++window) {
+        bottomToTop.append(window);
+    }
+    QList<xcb_window_t> real = desktop().stacking();
+    std::reverse(real.begin(), real.end());
+    bottomToTop.append(real);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop().root(), stacking, XCB_ATOM_WINDOW, 32,
+                        static_cast<uint32_t>(bottomToTop.size()), bottomToTop.constData());
+    desktop().sync();
+
+    const qsizetype before = mark();
+    superTab();
+    ASSERT_TRUE(session.waitForEvent("glance-shown", before, from("command-tab")));
+    std::optional<ShownWindow> glanceWindow;
+    EXPECT_TRUE(session.waitUntilShown(QString::fromLatin1(glance), glanceWindow));
+    // The list was still the bogus one when the glance came.
+    xcb_get_property_reply_t* length = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, desktop().root(), stacking, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        nullptr);
+    ASSERT_NE(length, nullptr);
+    EXPECT_EQ(length->bytes_after / 4, static_cast<uint32_t>(bottomToTop.size()));
+    std::free(length);
+    releaseSuper();
     EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
 }
 

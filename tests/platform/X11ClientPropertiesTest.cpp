@@ -175,5 +175,29 @@ TEST(X11ClientListTest, KeepsEachPossibleClientOnceInOrder) {
     EXPECT_EQ(kept.last(), quint32(X11WindowReader::maximumClients + 1));
 }
 
+TEST(X11ClientListTest, StackedClientsAreThoseOfBothListsFrontToBack) {
+    constexpr xcb_window_t root = 0x10000000;
+    // Bottom to top; 8 and 9 are in no client list, 5 is twice.
+    const QList<quint32> stacking{8, 5, 6, 9, 7, root, 5};
+    const QList<xcb_window_t> clients{7, 5, 6, 4};
+    EXPECT_EQ(X11WindowReader::stackedClients(stacking, clients, root),
+              (QList<xcb_window_t>{5, 7, 6}));
+    // Either list alone, front to back.
+    EXPECT_EQ(X11WindowReader::stackedClients({}, clients, root),
+              (QList<xcb_window_t>{4, 6, 5, 7}));
+    EXPECT_EQ(X11WindowReader::stackedClients(stacking, {}, root),
+              (QList<xcb_window_t>{5, 7, 9, 6, 8}));
+    EXPECT_EQ(X11WindowReader::stackedClients({}, {}, root), QList<xcb_window_t>{});
+
+    // A huge stacking list of windows no client list holds leaves the real ones only.
+    QList<quint32> bogus;
+    for (quint32 window = 0x1e000000; bogus.size() < 65536; ++window) {
+        bogus.append(window);
+    }
+    EXPECT_EQ(X11WindowReader::stackedClients(QList<quint32>{7} + bogus + QList<quint32>{6}, {6, 7},
+                                              root),
+              (QList<xcb_window_t>{6, 7}));
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -193,12 +193,15 @@ TEST_F(X11HostileClientTest, ClientListsKeepOnlyWhatCanBeAClient) {
     const auto alpha = desktop->findClient(QStringLiteral("pellucine-alpha"));
     ASSERT_TRUE(alpha);
     const xcb_atom_t stackingAtom = desktop->atom("_NET_CLIENT_LIST_STACKING");
+    const xcb_atom_t listAtom = desktop->atom("_NET_CLIENT_LIST");
 
-    // Puts the window manager's list back however the test ends.
+    // Puts the window manager's lists back however the test ends.
     struct Restore {
         const X11TestDesktop& desktop;
         xcb_atom_t atom;
         QList<xcb_window_t> saved;
+        xcb_atom_t listAtom;
+        QList<xcb_window_t> savedList;
         QList<xcb_window_t> inputOnly;
         ~Restore() {
             QList<xcb_window_t> bottomToTop = saved;
@@ -206,12 +209,15 @@ TEST_F(X11HostileClientTest, ClientListsKeepOnlyWhatCanBeAClient) {
             xcb_change_property(desktop.get(), XCB_PROP_MODE_REPLACE, desktop.root(), atom,
                                 XCB_ATOM_WINDOW, 32, static_cast<uint32_t>(bottomToTop.size()),
                                 bottomToTop.constData());
+            xcb_change_property(desktop.get(), XCB_PROP_MODE_REPLACE, desktop.root(), listAtom,
+                                XCB_ATOM_WINDOW, 32, static_cast<uint32_t>(savedList.size()),
+                                savedList.constData());
             for (const xcb_window_t window : inputOnly) {
                 xcb_destroy_window(desktop.get(), window);
             }
             desktop.sync();
         }
-    } restore{*desktop, stackingAtom, desktop->stacking(), {}};
+    } restore{*desktop, stackingAtom, desktop->stacking(), listAtom, desktop->clients(), {}};
 
     const auto inputOnlyCount = X11WindowReader::maximumClients + 200;
     for (qsizetype i = 0; i < inputOnlyCount; ++i) {
@@ -226,8 +232,10 @@ TEST_F(X11HostileClientTest, ClientListsKeepOnlyWhatCanBeAClient) {
     hostileList.append(QList<xcb_window_t>(5000, desktop->root()));
     hostileList.append(restore.inputOnly);
     hostileList << *alpha << desktop->root() << *alpha;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop->root(), stackingAtom, XCB_ATOM_WINDOW,
-                        32, static_cast<uint32_t>(hostileList.size()), hostileList.constData());
+    for (const xcb_atom_t atom : {stackingAtom, listAtom}) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, desktop->root(), atom, XCB_ATOM_WINDOW, 32,
+                            static_cast<uint32_t>(hostileList.size()), hostileList.constData());
+    }
     desktop->sync();
 
     const X11WindowReader reader(*connection);
@@ -257,6 +265,12 @@ TEST_F(X11HostileClientTest, ClientListsKeepOnlyWhatCanBeAClient) {
     EXPECT_LE(numbers.size(), 2 * X11WindowReader::maximumClients);
     EXPECT_TRUE(numbers.contains(*alpha));
     EXPECT_EQ(reader.clientsFrontToBack().first(), *alpha);
+    // Only the stacking list is bogus: none of its windows is read.
+    read.clear();
+    for (const X11WindowInfo& info : reader.read().windows) {
+        read.append(info.window);
+    }
+    EXPECT_EQ(read, QList<xcb_window_t>{*alpha});
 }
 
 // A client that maps and destroys windows without pause: a window listed may be gone before its

@@ -3,7 +3,10 @@
 #include "X11TestDesktop.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
+#include "core/AccessibilityWindowService.h"
 #include "core/WindowLifecycleMonitor.h"
+#include "platform/AccessibilityNames.h"
+#include "platform/x11/X11AccessibilityObserver.h"
 #include "platform/x11/X11Desktop.h"
 
 namespace pellucine {
@@ -104,6 +107,55 @@ TEST_F(X11LifecycleMonitorTest, ReportsNothingOnceStopped) {
     EXPECT_FALSE(monitor->hasPendingDelivery());
     EXPECT_EQ(changes, 0);
     EXPECT_TRUE(activity.isEmpty());
+}
+
+// Windows come and go without end: what an observer holds for one ends with the window.
+TEST_F(X11LifecycleMonitorTest, AVanishedWindowLeavesNoRegistrationBehind) {
+    TestClient client;
+    ASSERT_TRUE(client.openWindow(*desktop, QStringLiteral("lifecycle-stays")));
+    const auto pid = static_cast<qint32>(client.pid());
+    QList<std::pair<ElementRef, QString>> heard;
+    auto observer = port->accessibility().createObserver(
+        pid, [&](const ElementRef& element, const QString& name) {
+            heard.append({element, name});
+        });
+    auto* x11 = dynamic_cast<X11AccessibilityObserver*>(observer.get());
+    ASSERT_NE(x11, nullptr);
+    const ElementRef app = port->accessibility().applicationElement(pid);
+    observer->addNotification(app, ax::windowCreated);
+    const auto windows = AccessibilityWindowService::readElementsAttribute(*app, ax::windows);
+    ASSERT_TRUE(windows && windows->size() == 1);
+    for (const QStringView name : {ax::elementDestroyed, ax::titleChanged, ax::moved}) {
+        EXPECT_EQ(observer->addNotification(windows->first(), name), AccessibilityStatus::success);
+    }
+    observer->start();
+    const std::size_t before = x11->registrationCount();
+
+    const auto heardName = [&](QStringView name) {
+        return std::any_of(heard.begin(), heard.end(),
+                           [name](const auto& h) { return h.second == name; });
+    };
+    const auto created = [&] {
+        return std::find_if(heard.begin(), heard.end(),
+                            [](const auto& h) { return h.second == ax::windowCreated; })
+            ->first;
+    };
+    for (int round = 0; round < 3; ++round) {
+        heard.clear();
+        const auto added = client.openWindow(*desktop, QStringLiteral("lifecycle-goes"));
+        ASSERT_TRUE(added);
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return heardName(ax::windowCreated); }));
+        for (const QStringView name : {ax::elementDestroyed, ax::titleChanged, ax::resized}) {
+            observer->addNotification(created(), name);
+        }
+        EXPECT_EQ(x11->registrationCount(), before + 3) << "round " << round;
+        xcb_destroy_window(desktop->get(), *added);
+        desktop->sync();
+        // Its end is still told, and then nothing of it is held.
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return heardName(ax::elementDestroyed); }))
+            << "round " << round;
+        EXPECT_EQ(x11->registrationCount(), before) << "round " << round;
+    }
 }
 
 }  // namespace

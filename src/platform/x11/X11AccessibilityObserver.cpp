@@ -82,6 +82,11 @@ void X11AccessibilityObserver::handle(const X11WindowEvent& event) {
     if (event.pid == pid_) {
         post(event.window, notificationFor(event.kind));
     }
+    if (event.kind == X11WindowEvent::Kind::destroyed) {
+        // A window gone takes its registrations along; its number may come back for another.
+        std::erase_if(registrations_,
+                      [window = event.window](const Registration& r) { return r.first == window; });
+    }
 }
 
 void X11AccessibilityObserver::post(xcb_window_t subject, QStringView notification) {

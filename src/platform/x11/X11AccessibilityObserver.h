@@ -28,6 +28,9 @@ class X11AccessibilityObserver final : public AccessibilityObserver {
     void start() override;
     void stop() override;
 
+    // Registrations held: on the application and on windows not gone yet.
+    std::size_t registrationCount() const { return registrations_.size(); }
+
     static QStringView notificationFor(X11WindowEvent::Kind kind);
 
   private:

@@ -202,6 +202,18 @@ QList<xcb_window_t> X11WindowReader::clientList(const QList<quint32>& windows, x
     return result;
 }
 
+QList<xcb_window_t> X11WindowReader::stackedClients(const QList<quint32>& stackingBottomToTop,
+                                                    const QList<quint32>& clients,
+                                                    xcb_window_t root) {
+    QList<quint32> frontToBack = stackingBottomToTop.isEmpty() ? clients : stackingBottomToTop;
+    std::reverse(frontToBack.begin(), frontToBack.end());
+    if (!stackingBottomToTop.isEmpty() && !clients.isEmpty()) {
+        const QSet<quint32> listed(clients.begin(), clients.end());
+        frontToBack.removeIf([&listed](quint32 window) { return !listed.contains(window); });
+    }
+    return clientList(frontToBack, root);
+}
+
 QList<xcb_atom_t> X11WindowReader::readProperties(const X11Atoms& atoms) {
     const auto perWindow = windowProperties(atoms);
     QList<xcb_atom_t> all(perWindow.begin(), perWindow.end());
@@ -225,13 +237,13 @@ X11DesktopSnapshot X11WindowReader::read() const {
     const auto desktop = takeProperty(c, desktopCookie);
 
     X11DesktopSnapshot snapshot;
-    snapshot.mappingOrder = clientList(listValues(atoms._NET_CLIENT_LIST, list), root);
+    const QList<quint32> listed = listValues(atoms._NET_CLIENT_LIST, list);
+    snapshot.mappingOrder = clientList(listed, root);
     snapshot.activeWindow = active ? active->first32().value_or(XCB_NONE) : XCB_NONE;
     snapshot.currentDesktop = desktop ? desktop->first32() : std::nullopt;
-    QList<xcb_window_t> frontToBack =
-        stacking ? listValues(atoms._NET_CLIENT_LIST_STACKING, stacking) : snapshot.mappingOrder;
-    std::reverse(frontToBack.begin(), frontToBack.end());
-    snapshot.windows = readWindows(frontToBack, snapshot.currentDesktop);
+    snapshot.windows = readWindows(
+        stackedClients(listValues(atoms._NET_CLIENT_LIST_STACKING, stacking), listed, root),
+        snapshot.currentDesktop);
     return snapshot;
 }
 
@@ -267,15 +279,14 @@ std::optional<X11WindowInfo> X11WindowReader::readWindow(xcb_window_t window) co
 QList<xcb_window_t> X11WindowReader::clientsFrontToBack() const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
-    xcb_atom_t list = atoms._NET_CLIENT_LIST_STACKING;
-    auto property = takeProperty(c, requestProperty(c, connection_.root(), list, listLongs));
-    if (!property) {
-        list = atoms._NET_CLIENT_LIST;
-        property = takeProperty(c, requestProperty(c, connection_.root(), list, listLongs));
-    }
-    QList<xcb_window_t> windows = listValues(list, property);
-    std::reverse(windows.begin(), windows.end());
-    return clientList(windows, connection_.root());
+    const xcb_window_t root = connection_.root();
+    const auto stackingCookie =
+        requestProperty(c, root, atoms._NET_CLIENT_LIST_STACKING, listLongs);
+    const auto listCookie = requestProperty(c, root, atoms._NET_CLIENT_LIST, listLongs);
+    const auto stacking = takeProperty(c, stackingCookie);
+    const auto list = takeProperty(c, listCookie);
+    return stackedClients(listValues(atoms._NET_CLIENT_LIST_STACKING, stacking),
+                          listValues(atoms._NET_CLIENT_LIST, list), root);
 }
 
 QSet<quint32> X11WindowReader::clientNumbers() const {

@@ -42,6 +42,12 @@ class X11WindowReader {
     // None, no root, at most `maximumClients`.
     static QList<xcb_window_t> clientList(const QList<quint32>& windows, xcb_window_t root);
 
+    // The clients front to back: the stacking list's windows that the client list holds too, so
+    // that a stacking list written by anyone else costs no read of windows that never were.
+    // Either list alone when the other is empty; as `clientList` keeps them.
+    static QList<xcb_window_t> stackedClients(const QList<quint32>& stackingBottomToTop,
+                                              const QList<quint32>& clients, xcb_window_t root);
+
     // Every property `read` asks for, of the root and of the clients.
     static QList<xcb_atom_t> readProperties(const X11Atoms& atoms);
 
@@ -61,8 +67,9 @@ class X11WindowReader {
     std::optional<quint32> currentDesktop() const;
 
   private:
-    // Enough for `maximumClients` and more.
-    static constexpr uint32_t listLongs = 65536;
+    // What one read of a client list takes: room for `maximumClients` among copies and windows
+    // that cannot be clients. A longer list costs one more read of this size, of its end.
+    static constexpr uint32_t listLongs = 2 * maximumClients;
 
     // The items of a client list read as `head`; a longer list is read again from its end,
     // where a stacking list's front-most clients are.

@@ -13,6 +13,7 @@
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11KeyboardMap.h"
 #include "platform/x11/X11ShellContent.h"
+#include "platform/x11/X11WindowRequests.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -259,6 +260,42 @@ TEST_F(X11ApplicationSwitcherTest, AClickOnAnItemSwitchesToIt) {
     desktop->sync();
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == window(0); }));
     EXPECT_FALSE(switcher().isShowing());
+}
+
+// A window picked while the strip is up (a preview in its glance) is where the switch ends,
+// though the manager has not yet said it has the focus: the application's most recent window
+// does not replace it.
+TEST_F(X11ApplicationSwitcherTest, AWindowPickedWhileSwitchingIsWhereTheSwitchEnds) {
+    testing::TestClient notes;
+    const auto one = notes.openWindow(*desktop, QStringLiteral("notes-one"));
+    const auto two = notes.openWindow(*desktop, QStringLiteral("notes-two"));
+    ASSERT_TRUE(one && two);
+    X11WindowRequests& requests = port->state().requests();
+    for (const xcb_window_t window : {*two, *one, this->window(2)}) {
+        requests.activate(window);
+        ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == window; }));
+        testing::settle(port->state().connection());
+    }
+    openStrip();
+    ASSERT_EQ(highlighted(), static_cast<qint32>(notes.pid())) << "notes comes second";
+    requests.activate(*two);
+    fake(XCB_KEY_RELEASE, superL);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *two; }));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return !switcher().isShowing(); }));
+    testing::settle(port->state().connection());
+    desktop->sync();
+    EXPECT_EQ(desktop->activeWindow(), *two);
+
+    // Asked for before the strip opened, it is no choice of this switch: with Cedar focused by
+    // another client, switching to notes brings notes forward.
+    desktop->sendToRoot(this->window(2), "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0, 0, 0});
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == this->window(2); }));
+    testing::settle(port->state().connection());
+    openStrip();
+    ASSERT_EQ(highlighted(), static_cast<qint32>(notes.pid()));
+    fake(XCB_KEY_RELEASE, superL);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == *two; }));
 }
 
 TEST_F(X11ApplicationSwitcherTest, TheShellIsPublishedOnlyWhileTheSwitcherRuns) {

@@ -5,6 +5,7 @@
 
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11ApplicationActivation.h"
+#include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11KeyboardMap.h"
 #include "platform/x11/X11Reply.h"
 #include "platform/x11/X11ShellRenderer.h"
@@ -170,6 +171,7 @@ void X11ApplicationSwitcher::open(bool backward) {
     if (cycle_.order.isEmpty()) {
         return;
     }
+    activationsAtOpen_ = state->requests().lastActivation().count;
 
     // The screen that holds the pointer, else the main one.
     X11Connection& connection = state->connection();
@@ -278,6 +280,14 @@ void X11ApplicationSwitcher::commit(bool restoreMinimized) {
     close();
     const auto state = state_.lock();
     if (chosen && state) {
+        // A window of the chosen application picked while switching (in its glance) has been
+        // asked for already; the manager may not have said so yet, and the application's most
+        // recent window would replace it.
+        const X11WindowRequests::Activation last = state->requests().lastActivation();
+        const std::optional<X11Application> app = state->application(*chosen);
+        if (last.count != activationsAtOpen_ && app && app->windows.contains(last.window)) {
+            return;
+        }
         activateApplication(
             *state, workspace_, *chosen,
             restoreMinimized ? X11MinimizedWindows::restoreMostRecent : X11MinimizedWindows::leave);

@@ -98,6 +98,8 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     QList<GlobalHotkeys::Handle> hotkeyHandles_;
     std::optional<SwitcherBinding> binding_;
     X11SwitcherCycle cycle_;
+    // The activation count when the strip opened.
+    quint64 activationsAtOpen_ = 0;
     X11SwitcherLayout layout_;
     QList<X11ShellEntry> entries_;
     X11ApplicationIcons icons_;

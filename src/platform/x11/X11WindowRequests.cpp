@@ -247,6 +247,7 @@ void X11WindowRequests::desktopChanged() {
 }
 
 void X11WindowRequests::activate(xcb_window_t window) {
+    lastActivation_ = {lastActivation_.count + 1, window};
     const X11Atoms& atoms = connection_.atoms();
     if (connection_.supports(atoms._NET_ACTIVE_WINDOW)) {
         // A later activation replaces one still waiting.

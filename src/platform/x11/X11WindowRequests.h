@@ -61,6 +61,14 @@ class X11WindowRequests {
     // activated once the window manager has switched to that desktop, or has not within a
     // second.
     void activate(xcb_window_t window);
+    // The window last asked to be activated, none before the first request, and how many
+    // activations were asked for so far: a caller that noted the count can tell whether one
+    // came since.
+    struct Activation {
+        quint64 count = 0;
+        xcb_window_t window = XCB_NONE;
+    };
+    Activation lastActivation() const { return lastActivation_; }
     // The window whose activation waits for the manager to switch desktops; none otherwise.
     xcb_window_t activationPending() const { return pendingActivation_; }
     // Marks a window of this program as used by the user now (_NET_WM_USER_TIME, on the window
@@ -79,6 +87,7 @@ class X11WindowRequests {
     X11Connection& connection_;
     xcb_window_t raisedAhead_ = XCB_NONE;
     xcb_window_t pendingActivation_ = XCB_NONE;
+    Activation lastActivation_;
     quint32 pendingDesktop_ = 0;
     // Sends a pending activation when the manager does not answer its desktop switch.
     QTimer switchDeadline_;

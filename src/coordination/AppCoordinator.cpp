@@ -321,7 +321,11 @@ void AppCoordinator::selectWindow(const WindowDescriptor& window) {
     if (!switcherPanel().isPanelVisible()) {
         return;
     }
-    if (model_.performWindowAction(WindowAction::focus(), window)) {
+    // The switch ends on the window picked. The strip lets go of the keyboard before the window
+    // is asked for: some window managers change desktops only while no other client holds it.
+    const bool stripClosed =
+        glanceSource_ == GlanceSource::commandTab && desktop_.systemSwitcher().dismiss();
+    if (model_.performWindowAction(WindowAction::focus(), window) || stripClosed) {
         hideGlance();
     } else {
         refreshVisibleGlance();

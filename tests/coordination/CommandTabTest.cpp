@@ -68,6 +68,41 @@ TEST_F(CommandTabTest, OneRoundFollowsTheStripOnItsDisplayAndReleasingHidesTheGl
                      "glance-not-shown no-windows command-tab 0", "glance-shown command-tab 1"}));
 }
 
+// A preview picked while the strip is up ends the switch there: the strip closes before the
+// window is asked for, and letting go of Command switches nothing more.
+TEST_F(CommandTabTest, APreviewPickedClosesTheStripBeforeItsWindowIsAskedFor) {
+    makeModel();
+    makeCoordinator();
+    refreshModel();
+    keyDown(command);
+    showStrip(1);
+    tabKey();
+    scheduler.advance(0.2);
+    ASSERT_TRUE(panel->isPanelVisible());
+    desktop.clearRequests();
+    qsizetype requestsAtDismissal = -1;
+    desktop.simulatedSwitcher().setDismissHandler([&] {
+        requestsAtDismissal = desktop.requests().size();
+        return true;
+    });
+    const int dismissals = desktop.simulatedSwitcher().dismissCount();
+
+    panel->select(model->switcherSelection().value().windows.first());
+    EXPECT_EQ(desktop.simulatedSwitcher().dismissCount(), dismissals + 1);
+    EXPECT_EQ(requestsAtDismissal, 0) << "closed before the window was asked for";
+    EXPECT_FALSE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty());
+    EXPECT_FALSE(panel->isPanelVisible());
+    keyUp(command);
+    EXPECT_FALSE(panel->isPanelVisible());
+
+    // A Dock glance has no strip to close.
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    panel->select(model->switcherSelection().value().windows.first());
+    EXPECT_EQ(desktop.simulatedSwitcher().dismissCount(), dismissals + 1);
+}
+
 TEST_F(CommandTabTest, WithoutTheStripTheCycleStepsThroughItsOwnOrder) {
     useOneDisplay();
     makeCoordinator();

@@ -103,15 +103,19 @@ bool X11Workspace::activate(qint32 processIdentifier, ActivationOptions options)
     X11WindowRequests& requests = state->requests();
     // A window just raised on request is the front one, though the window manager may not have
     // restacked it, or restored it from minimized, yet.
+    bool raisedOne = false;
     if (const xcb_window_t raised = requests.raisedAhead();
         raised != XCB_NONE && app && app->windows.contains(raised)) {
         shown.removeOne(raised);
         shown.prepend(raised);
+        raisedOne = true;
     }
     if (shown.isEmpty()) {
         return true;
     }
-    if (options.allWindows) {
+    // A window just raised on request comes forward alone: with the application's other windows
+    // raised too, xfwm4 can hand the focus to one of them after activating it.
+    if (options.allWindows && !raisedOne) {
         // Back to front, so that they keep their order above every other window.
         for (auto it = shown.crbegin(); it != shown.crend(); ++it) {
             requests.raise(*it);

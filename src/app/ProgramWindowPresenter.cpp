@@ -35,9 +35,12 @@ void ProgramWindowPresenter::showOnboarding(OnboardingView::Step step) {
         return;
     }
     const KeyCombo hotkey = services_.model.machinePreferences().value().windowSearchHotkey;
+    const std::optional<SwitcherBinding> keys =
+        services_.switcherKeys ? services_.switcherKeys() : std::nullopt;
     welcome_ = std::make_unique<WelcomeWindow>(
         services_.model.permissions(), services_.scheduler, step, hotkey.keycapLabels(),
-        OnboardingView::Actions{[this] { showSettings(); }, [this] { completeOnboarding(); }});
+        OnboardingView::Actions{[this] { showSettings(); }, [this] { completeOnboarding(); }},
+        keys.value_or(SwitcherBinding{}));
     adopt(*welcome_);
     present(*welcome_, WelcomeWindow::presentedSize);
     services_.events.record(QStringLiteral("onboarding-shown"));

@@ -12,6 +12,7 @@
 #include "app/ProgramWindows.h"
 #include "base/EventRecording.h"
 #include "base/Scheduler.h"
+#include "platform/SwitcherBinding.h"
 
 namespace pellucine {
 
@@ -48,6 +49,8 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
         std::function<void(const std::optional<ReportProblem::Phase>&)> openReport;
         // None: the focus is asked of Qt.
         WindowActivation* activation = nullptr;
+        // The keys the switcher strip opens on, which the welcome window names; none: Super+Tab.
+        std::function<std::optional<SwitcherBinding>()> switcherKeys;
     };
 
     explicit ProgramWindowPresenter(Services services, QObject* parent = nullptr);

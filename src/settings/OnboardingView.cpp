@@ -68,11 +68,12 @@ void runIfSet(const std::function<void()>& action) {
 
 OnboardingView::OnboardingView(PermissionService& permissions, Scheduler& scheduler,
                                Step initialStep, const QStringList& searchKeys, Actions actions,
-                               QWidget* parent)
+                               SwitcherBinding switcherKeys, QWidget* parent)
     : QWidget(parent),
       permissions_(permissions),
       scheduler_(scheduler),
       actions_(std::move(actions)),
+      switcherKeys_(switcherKeys),
       step_(initialStep) {
     setMinimumSize(minimumWidth, minimumHeight);
 
@@ -164,7 +165,8 @@ QWidget* OnboardingView::masthead() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(tabSpacing);
     for (int i = 0; i < stepCount; ++i) {
-        tabs_[i] = new StepTab(stepTitles()[i], i, stepCount);
+        const bool keysStep = i == static_cast<int>(Step::introduction);
+        tabs_[i] = new StepTab(keysStep ? switcherKeys_.name() : stepTitles()[i], i, stepCount);
         connect(tabs_[i], &StepTab::clicked, this, [this, i] { jumpTo(static_cast<Step>(i)); });
         row->addWidget(tabs_[i], 0, Qt::AlignVCenter);
     }
@@ -193,16 +195,16 @@ QWidget* OnboardingView::introductionPage() {
     QVBoxLayout* layout = column(page, introductionSpacing);
     layout->addWidget(pageHeading(QStringLiteral("See the window you want before you open it.")));
     layout->addWidget(new KeyHint(
-        QStringLiteral("Press {Super}{Tab} to switch apps. While you hold {Super}, PELLUCINE "
-                       "shows a picture of every window in the highlighted app, above its "
-                       "switcher strip."),
+        QStringLiteral("Press ") + switcherKeys_.caps() +
+            QStringLiteral(" to switch apps. While you hold {Super}, PELLUCINE shows a picture of "
+                           "every window in the highlighted app, above its switcher strip."),
         Yard::bodyFont(), true));
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(tileSpacing);
-    tiles->addWidget(
-        featureTile(QStringLiteral("rectangle.stack"), QStringLiteral("Switch apps"),
-                    QStringLiteral("Hold {Super} and press {Tab}. {Shift}{Tab} moves back.")),
-        1);
+    tiles->addWidget(featureTile(QStringLiteral("rectangle.stack"), QStringLiteral("Switch apps"),
+                                 QStringLiteral("Hold ") + switcherKeys_.heldCaps() +
+                                     QStringLiteral(" and press {Tab}. {Shift}{Tab} moves back.")),
+                     1);
     tiles->addWidget(
         featureTile(QStringLiteral("rectangle.stack.fill"), QStringLiteral("See every window"),
                     QStringLiteral("Pictures of the highlighted app's windows, "

@@ -9,6 +9,7 @@
 #include "base/Scheduler.h"
 #include "base/SubscriptionBag.h"
 #include "core/Permission.h"
+#include "platform/SwitcherBinding.h"
 
 namespace pellucine {
 
@@ -43,10 +44,11 @@ class OnboardingView : public QWidget {
     static constexpr double pollSeconds = 1.0;
     static inline const QString pollSource = QStringLiteral("onboarding-poll");
 
-    // Opens at `initialStep`; `searchKeys` are the key-cap labels of the window-search hotkey.
-    // The poll runs on `scheduler`.
+    // Opens at `initialStep`; `searchKeys` are the key-cap labels of the window-search hotkey,
+    // `switcherKeys` those the switcher strip opens on. The poll runs on `scheduler`.
     OnboardingView(PermissionService& permissions, Scheduler& scheduler, Step initialStep,
-                   const QStringList& searchKeys, Actions actions, QWidget* parent = nullptr);
+                   const QStringList& searchKeys, Actions actions,
+                   SwitcherBinding switcherKeys = {}, QWidget* parent = nullptr);
     ~OnboardingView() override;
 
     Step step() const { return step_; }
@@ -98,6 +100,7 @@ class OnboardingView : public QWidget {
     PermissionService& permissions_;
     Scheduler& scheduler_;
     Actions actions_;
+    SwitcherBinding switcherKeys_;
     Step step_;
     std::array<StepTab*, stepCount> tabs_{};
     std::array<QWidget*, stepCount> pages_{};

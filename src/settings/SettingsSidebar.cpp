@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "base/KeyNames.h"
 #include "design/KeyCap.h"
+#include "design/KeyHint.h"
 #include "design/Yard.h"
 
 namespace pellucine {
@@ -81,7 +81,7 @@ QWidget* header() {
     return header;
 }
 
-QWidget* footer() {
+QWidget* footer(const SwitcherBinding& switcherKeys) {
     auto* footer = new QWidget;
     auto* column = new QVBoxLayout(footer);
     column->setContentsMargins(18, 10, 18, 18);
@@ -97,8 +97,11 @@ QWidget* footer() {
                                          SettingsSidebar::footerInkOpacity, false));
     auto* caps = new QHBoxLayout;
     caps->setSpacing(4);
-    caps->addWidget(new KeyCap(KeyNames::super, true, false));
-    caps->addWidget(new KeyCap(KeyNames::tab, true, false));
+    for (const KeyHint::Token& token : KeyHint::tokens(switcherKeys.caps())) {
+        if (token.kind == KeyHint::Token::Kind::key) {
+            caps->addWidget(new KeyCap(token.text, true, false));
+        }
+    }
     caps->addStretch(1);
     legendColumn->addLayout(caps);
     column->addWidget(legend);
@@ -111,7 +114,8 @@ QWidget* footer() {
 
 }  // namespace
 
-SettingsSidebar::SettingsSidebar(QWidget* parent) : QWidget(parent) {
+SettingsSidebar::SettingsSidebar(const SwitcherBinding& switcherKeys, QWidget* parent)
+    : QWidget(parent) {
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -127,7 +131,7 @@ SettingsSidebar::SettingsSidebar(QWidget* parent) : QWidget(parent) {
     }
     column->addStretch(1);
     column->addSpacing(20);
-    column->addWidget(footer());
+    column->addWidget(footer(switcherKeys));
 }
 
 void SettingsSidebar::setCurrent(SettingsView::Bay bay) {

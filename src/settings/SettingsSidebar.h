@@ -3,6 +3,7 @@
 #include <QList>
 #include <QWidget>
 
+#include "platform/SwitcherBinding.h"
 #include "settings/SelectableButton.h"
 #include "settings/SettingsView.h"
 
@@ -27,7 +28,8 @@ class SettingsSidebar final : public QWidget {
     // One page's row.
     class BayRow;
 
-    explicit SettingsSidebar(QWidget* parent = nullptr);
+    // The legend shows `switcherKeys`, the keys the switcher strip opens on.
+    explicit SettingsSidebar(const SwitcherBinding& switcherKeys = {}, QWidget* parent = nullptr);
 
     void setCurrent(SettingsView::Bay bay);
     SettingsView::Bay current() const { return current_; }

@@ -170,7 +170,11 @@ std::optional<SettingsView::Destination> SettingsView::destination(QStringView r
 }
 
 SettingsView::SettingsView(AppModel& model, SettingsContext context, QWidget* parent)
-    : QWidget(parent), model_(model), context_(std::move(context)), sidebar_(new SettingsSidebar) {
+    : QWidget(parent),
+      model_(model),
+      context_(std::move(context)),
+      sidebar_(new SettingsSidebar(
+          context_.desktop.systemSwitcher().binding().value_or(SwitcherBinding{}))) {
     setMinimumSize(minimumContentWidth, minimumContentHeight);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

@@ -22,7 +22,8 @@ class WelcomeWindow : public QWidget {
 
     WelcomeWindow(PermissionService& permissions, Scheduler& scheduler,
                   OnboardingView::Step initialStep, const QStringList& searchKeys,
-                  OnboardingView::Actions actions, QWidget* parent = nullptr);
+                  OnboardingView::Actions actions, SwitcherBinding switcherKeys = {},
+                  QWidget* parent = nullptr);
 
     static QString title();
 

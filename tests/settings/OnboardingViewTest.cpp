@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 
 #include "PermissionFixture.h"
 #include "design/KeyHint.h"
@@ -93,6 +94,28 @@ TEST_F(OnboardingViewTest, OpensAtTheRequestedStepWithItsTabSelected) {
     EXPECT_TRUE(tab->state().selected);
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(view->tab(Step::dock))->state().selected);
     EXPECT_EQ(view->tab(Step::introduction)->text(), QStringLiteral("SUPER+TAB"));
+}
+
+// Where the window manager holds Super+Tab, the welcome window names the keys that work.
+TEST_F(OnboardingViewTest, TheSwitcherKeysShownAreThoseInEffect) {
+    startService(SimulatedPermission::granted, SimulatedPermission::granted);
+    const SwitcherBinding fallback = SwitcherBinding::preferred().last();
+    ASSERT_TRUE(fallback.isFallback());
+    view = std::make_unique<OnboardingView>(*service, scheduler, Step::introduction,
+                                            defaultSearchKeys, OnboardingView::Actions{}, fallback);
+    EXPECT_EQ(view->tab(Step::introduction)->text(), fallback.name().toUpper());
+    QStringList hints;
+    for (const KeyHint* hint : view->page(Step::introduction)->findChildren<KeyHint*>()) {
+        hints << hint->templateText();
+    }
+    ASSERT_FALSE(hints.isEmpty());
+    const auto said = [&](const QString& text) {
+        return std::any_of(hints.begin(), hints.end(),
+                           [&](const QString& hint) { return hint.contains(text); });
+    };
+    EXPECT_TRUE(said(QStringLiteral("Press ") + fallback.caps())) << hints.join(u'|').toStdString();
+    EXPECT_TRUE(said(QStringLiteral("Hold ") + fallback.heldCaps() + QStringLiteral(" and press")));
+    EXPECT_FALSE(said(QStringLiteral("Press {Super}{Tab}")));
 }
 
 TEST_F(OnboardingViewTest, ReturnAdvancesOneStepAtATimeAndFinishesOnTheLast) {

@@ -6,6 +6,7 @@
 #include "SettingsFixture.h"
 #include "design/BayHeader.h"
 #include "design/FadingScrollView.h"
+#include "design/KeyCap.h"
 #include "design/KeyHint.h"
 #include "design/PaneLink.h"
 #include "design/YardButton.h"
@@ -33,6 +34,20 @@ TEST(SettingsBays, NamesMatchExactlyAndUpdatesLeadsToTheAboutPage) {
     for (const char16_t* unknown : {u"About", u"permissions", u"", u" dock", u"bay-top"}) {
         EXPECT_EQ(SettingsView::destination(unknown), std::nullopt);
     }
+}
+
+// The rail's legend names the keys the switcher strip opens on, the fallback included.
+TEST(SettingsSidebarLegend, ShowsTheSwitcherKeysInEffect) {
+    const auto labels = [](const SwitcherBinding& keys) {
+        const SettingsSidebar sidebar(keys);
+        QStringList caps;
+        for (const KeyCap* cap : sidebar.findChildren<KeyCap*>()) {
+            caps << cap->label();
+        }
+        return caps;
+    };
+    EXPECT_EQ(labels(SwitcherBinding{}), (QStringList{"Super", "Tab"}));
+    EXPECT_EQ(labels(SwitcherBinding::preferred().last()), (QStringList{"Super", "Ctrl", "Tab"}));
 }
 
 class SettingsViewTest : public SettingsFixture {

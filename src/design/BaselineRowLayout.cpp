@@ -21,7 +21,8 @@ BaselineRowLayout::~BaselineRowLayout() {
 
 void BaselineRowLayout::addWidget(QWidget* widget, bool flexible) {
     addChildWidget(widget);
-    items_.append({new QWidgetItem(widget), flexible});
+    // The second version of the item keeps the widget's hints until the widget changes them.
+    items_.append({new QWidgetItemV2(widget), flexible});
     invalidate();
 }
 
@@ -145,8 +146,18 @@ QSize BaselineRowLayout::minimumSize() const {
 }
 
 int BaselineRowLayout::heightForWidth(int width) const {
+    if (heightCache_ && heightCache_->first == width) {
+        return heightCache_->second;
+    }
     const QMargins m = contentsMargins();
-    return arrange(width - m.left() - m.right()).height + m.top() + m.bottom();
+    const int height = arrange(width - m.left() - m.right()).height + m.top() + m.bottom();
+    heightCache_ = {width, height};
+    return height;
+}
+
+void BaselineRowLayout::invalidate() {
+    heightCache_.reset();
+    QLayout::invalidate();
 }
 
 void BaselineRowLayout::setGeometry(const QRect& rect) {

@@ -2,6 +2,8 @@
 
 #include <QLayout>
 #include <QList>
+#include <optional>
+#include <utility>
 
 namespace pellucine {
 
@@ -44,7 +46,9 @@ class BaselineRowLayout : public QLayout {
     QSize minimumSize() const override;
     Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
     bool hasHeightForWidth() const override { return true; }
+    // Kept for the last width asked until an item or the layout changes.
     int heightForWidth(int width) const override;
+    void invalidate() override;
     void setGeometry(const QRect& rect) override;
 
   private:
@@ -61,6 +65,7 @@ class BaselineRowLayout : public QLayout {
     int visibleCount() const;
 
     QList<Item> items_;
+    mutable std::optional<std::pair<int, int>> heightCache_;
 };
 
 }  // namespace pellucine

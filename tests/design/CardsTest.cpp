@@ -50,6 +50,28 @@ TEST(BaselineRow, SharesTheRestAndStandsItemsOnTheLowestBaseline) {
     EXPECT_DOUBLE_EQ(BaselineRowLayout::stack({}).height, 0);
 }
 
+TEST(BaselineRow, AnItemsNewTextGivesTheRowItsNewHeight) {
+    QWidget row;
+    auto* layout = new BaselineRowLayout(&row);
+    auto* text =
+        new YardText(QStringLiteral("Short"), Yard::bodyFont(), &Yard::Palette::fore, true);
+    auto* tag = new YardText(QStringLiteral("Tag"), Yard::bodyFont());
+    layout->addWidget(text, true);
+    layout->addWidget(tag, false);
+    layOut(row, 200);
+    const int oneLine = layout->heightForWidth(200);
+    EXPECT_EQ(layout->heightForWidth(200), oneLine);
+    // A wrapping text and a width asked anew are both measured again, not taken as before.
+    text->setText(QStringLiteral("A text long enough to wrap onto several lines at this width"));
+    QCoreApplication::sendPostedEvents();
+    const int wrapped = layout->heightForWidth(200);
+    EXPECT_GT(wrapped, oneLine);
+    EXPECT_LT(layout->heightForWidth(600), wrapped);
+    text->setText(QStringLiteral("Short"));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(layout->heightForWidth(200), oneLine);
+}
+
 TEST(SettingRow, KeepsTheControlAtItsWidthWhileTheLabelWraps) {
     const QString label = QStringLiteral(
         "A label long enough that it has to wrap onto more than one line in a narrow row");

@@ -38,10 +38,14 @@ std::optional<QString> X11ProcessInfo::flatpakId(qint32 pid) const {
             }
         }
     }
-    const QRegularExpression scope(QStringLiteral("app-flatpak-([A-Za-z0-9_.-]+?)-[0-9]+\\.scope"));
-    const QString cgroup =
-        QString::fromUtf8(readSmallFile(processPath(pid, QStringLiteral("cgroup"))));
-    const QRegularExpressionMatch match = scope.match(cgroup);
+    const QByteArray cgroup = readSmallFile(processPath(pid, QStringLiteral("cgroup")));
+    // Most processes are no Flatpak's: the pattern is compiled once and tried only then.
+    if (!cgroup.contains("app-flatpak-")) {
+        return std::nullopt;
+    }
+    static const QRegularExpression scope(
+        QStringLiteral("app-flatpak-([A-Za-z0-9_.-]+?)-[0-9]+\\.scope"));
+    const QRegularExpressionMatch match = scope.match(QString::fromUtf8(cgroup));
     if (match.hasMatch()) {
         return match.captured(1);
     }

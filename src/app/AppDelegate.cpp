@@ -93,10 +93,10 @@ void AppDelegate::installStatusItem() {
         return;
     }
     Appearance& appearance = services_.appearance;
+    // The rows are made and measured as the menu opens, never at launch.
     statusMenu_ = std::make_unique<StatusMenu>([this] {
         return std::pair{menuWillOpen(), services_.appearance.scheme()};
     });
-    statusMenu_->render(statusMenuModel(), appearance.scheme());
     connect(statusMenu_.get(), &StatusMenu::triggered, this, &AppDelegate::perform);
     statusItem_ = std::make_unique<StatusItem>(*statusMenu_, appearance.scheme());
     connect(&appearance, &Appearance::schemeChanged, statusItem_.get(), &StatusItem::setScheme);

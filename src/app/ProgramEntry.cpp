@@ -32,6 +32,8 @@ namespace pellucine {
 
 namespace {
 
+constexpr double themedIconDelaySeconds = 1.5;
+
 QStringList argumentsAfterProgramName(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
@@ -80,9 +82,14 @@ int runProgram(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pellucine"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(programIcon());
+    QApplication::setWindowIcon(bundledProgramIcon());
 
     QtScheduler channelScheduler(systemContinuousClock());
+    // The theme's icon, when one is installed, replaces the built-in one after the launch.
+    const ScopedWork themedIcon(channelScheduler,
+                                channelScheduler.postAfter(seconds(themedIconDelaySeconds), [] {
+                                    QApplication::setWindowIcon(programIcon());
+                                }));
     std::unique_ptr<InstanceChannel> channel;
     const QStringList links = linkArguments(arguments);
     if (decision.mode == LaunchMode::application) {

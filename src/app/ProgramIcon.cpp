@@ -7,10 +7,15 @@ static void initProgramIconResource() {
 
 namespace pellucine {
 
+QIcon bundledProgramIcon() {
+    initProgramIconResource();
+    return QIcon(QStringLiteral(":/pellucine/icon/pellucine.png"));
+}
+
 QIcon programIcon() {
     initProgramIconResource();
     const QIcon installed = QIcon::fromTheme(QStringLiteral("pellucine"));
-    return installed.isNull() ? QIcon(QStringLiteral(":/pellucine/icon/pellucine.png")) : installed;
+    return installed.isNull() ? bundledProgramIcon() : installed;
 }
 
 }  // namespace pellucine

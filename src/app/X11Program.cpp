@@ -107,7 +107,7 @@ X11Program::X11Program(const Launch& launch)
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
                 &activation_, [this] { return desktop_.applicationSwitcher().binding(); }}),
-      panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), panelFonts()) {
+      panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(panelFonts)) {
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
     updates.setHost(

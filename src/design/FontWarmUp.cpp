@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <utility>
 
 namespace pellucine {
 
@@ -12,8 +13,18 @@ FontWarmUp::FontWarmUp(Scheduler& scheduler, Duration delay, QList<QFont> fonts)
     }
 }
 
+FontWarmUp::FontWarmUp(Scheduler& scheduler, Duration delay, Later fonts)
+    : scheduler_(scheduler), makeFonts_(std::move(fonts.make)) {
+    if (makeFonts_) {
+        next_ = ScopedWork(scheduler_, scheduler_.postAfter(delay, [this] { step(); }));
+    }
+}
+
 void FontWarmUp::step() {
     next_ = ScopedWork();
+    if (makeFonts_) {
+        fonts_ = std::exchange(makeFonts_, nullptr)();
+    }
     if (fonts_.isEmpty()) {
         return;
     }

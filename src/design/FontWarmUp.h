@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QList>
+#include <functional>
 
 #include "base/Scheduler.h"
 
@@ -13,11 +14,20 @@ namespace pellucine {
 // Dropping it cancels what is still to come. Main thread only.
 class FontWarmUp {
   public:
+    // Fonts made only when the delay is over: making a font of the bundled families registers
+    // them, which is work for after the launch.
+    class Later {
+      public:
+        explicit Later(std::function<QList<QFont>()> make) : make(std::move(make)) {}
+        std::function<QList<QFont>()> make;
+    };
+
     FontWarmUp(Scheduler& scheduler, Duration delay, QList<QFont> fonts);
+    FontWarmUp(Scheduler& scheduler, Duration delay, Later fonts);
     FontWarmUp(const FontWarmUp&) = delete;
     FontWarmUp& operator=(const FontWarmUp&) = delete;
 
-    // The fonts not drawn yet.
+    // The fonts not drawn yet; none of those made later until they are made.
     qsizetype remaining() const { return fonts_.size(); }
 
   private:
@@ -25,6 +35,7 @@ class FontWarmUp {
 
     Scheduler& scheduler_;
     QList<QFont> fonts_;
+    std::function<QList<QFont>()> makeFonts_;
     ScopedWork next_;
 };
 

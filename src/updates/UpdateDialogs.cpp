@@ -14,21 +14,24 @@
 namespace pellucine {
 
 UpdateDialogs::UpdateDialogs(UrlOpener& urlOpener, const Appearance* appearance, QObject* parent)
-    : QObject(parent),
-      urlOpener_(urlOpener),
-      window_(std::make_unique<QDialog>()),
-      title_(new YardText({}, Yard::labelFont())),
-      body_(new YardText({}, Yard::bodyFont(), &Yard::Palette::muted)),
-      releaseNotes_(
-          new PaneLink(WebLink::label(QStringLiteral("Release Notes")), Yard::bodyFont())),
-      progress_(new QProgressBar),
-      secondary_(new YardButton({}, YardButton::Kind::secondary)),
-      primary_(new YardButton({}, YardButton::Kind::primary)) {
+    : QObject(parent), urlOpener_(urlOpener), appearance_(appearance) {}
+
+void UpdateDialogs::build() {
+    if (window_) {
+        return;
+    }
+    window_ = std::make_unique<QDialog>();
+    title_ = new YardText({}, Yard::labelFont());
+    body_ = new YardText({}, Yard::bodyFont(), &Yard::Palette::muted);
+    releaseNotes_ = new PaneLink(WebLink::label(QStringLiteral("Release Notes")), Yard::bodyFont());
+    progress_ = new QProgressBar;
+    secondary_ = new YardButton({}, YardButton::Kind::secondary);
+    primary_ = new YardButton({}, YardButton::Kind::primary);
     window_->setWindowTitle(QStringLiteral("Software Update"));
     window_->setFixedWidth(width);
     Yard::setWindowGround(window_.get());
-    if (appearance != nullptr) {
-        Yard::follow(window_.get(), *appearance);
+    if (appearance_ != nullptr) {
+        Yard::follow(window_.get(), *appearance_);
     }
     progress_->setTextVisible(false);
 
@@ -59,10 +62,13 @@ UpdateDialogs::UpdateDialogs(UrlOpener& urlOpener, const Appearance* appearance,
 UpdateDialogs::~UpdateDialogs() {
     // The window goes without answering anyone.
     answer_ = nullptr;
-    window_->disconnect(this);
+    if (window_) {
+        window_->disconnect(this);
+    }
 }
 
 void UpdateDialogs::present(Step step) {
+    build();
     answer_ = std::move(step.answer);
     title_->setText(step.title);
     body_->setText(step.body);
@@ -98,7 +104,9 @@ void UpdateDialogs::presentWork(const QString& title, std::function<void()> canc
 void UpdateDialogs::answer(bool yes) {
     std::function<void(bool)> answer = std::move(answer_);
     answer_ = nullptr;
-    window_->hide();
+    if (window_) {
+        window_->hide();
+    }
     if (answer) {
         answer(yes);
     }
@@ -122,6 +130,7 @@ void UpdateDialogs::showDownloading(std::function<void()> cancel) {
 }
 
 void UpdateDialogs::showDownloadProgress(qint64 received, std::optional<qint64> total) {
+    build();
     const QLocale locale;
     if (total && *total > 0) {
         // Whole kibibytes keep large files within the bar's int range.
@@ -166,7 +175,9 @@ void UpdateDialogs::showError(const QString& message) {
 
 void UpdateDialogs::close() {
     answer_ = nullptr;
-    window_->hide();
+    if (window_) {
+        window_->hide();
+    }
 }
 
 }  // namespace pellucine

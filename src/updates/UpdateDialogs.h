@@ -19,7 +19,8 @@ class YardButton;
 class YardText;
 
 // The updater's one window, drawn with the design system: each step replaces what it shows.
-// Closing it answers no, or cancels what runs. Main thread.
+// Closing it answers no, or cancels what runs. The window and its fonts are made at the first
+// step shown, so a program that never updates pays nothing for them. Main thread.
 class UpdateDialogs final : public QObject, public UpdateDialogHost {
     Q_OBJECT
 
@@ -42,6 +43,7 @@ class UpdateDialogs final : public QObject, public UpdateDialogHost {
     void showError(const QString& message) override;
     void close() override;
 
+    // Null until the first step is shown.
     QDialog* window() const { return window_.get(); }
     YardText* title() const { return title_; }
     YardText* body() const { return body_; }
@@ -63,19 +65,22 @@ class UpdateDialogs final : public QObject, public UpdateDialogHost {
         std::function<void(bool)> answer;
     };
 
+    // Makes the window once.
+    void build();
     void present(Step step);
     // Work under way with a progress bar; Cancel and closing call `cancel`.
     void presentWork(const QString& title, std::function<void()> cancel);
     void answer(bool yes);
 
     UrlOpener& urlOpener_;
+    const Appearance* appearance_;
     std::unique_ptr<QDialog> window_;
-    YardText* title_;
-    YardText* body_;
-    PaneLink* releaseNotes_;
-    QProgressBar* progress_;
-    YardButton* secondary_;
-    YardButton* primary_;
+    YardText* title_ = nullptr;
+    YardText* body_ = nullptr;
+    PaneLink* releaseNotes_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    YardButton* secondary_ = nullptr;
+    YardButton* primary_ = nullptr;
     std::optional<QUrl> releaseNotesURL_;
     std::function<void(bool)> answer_;
 };

@@ -25,6 +25,25 @@ TEST(FontWarmUp, DrawsNothingBeforeTheDelayThenEveryFontOneATurn) {
     EXPECT_EQ(scheduler.pendingCount(), 0U);
 }
 
+TEST(FontWarmUp, FontsMadeLaterAreMadeOnceAtTheDeadline) {
+    ManualScheduler scheduler;
+    int made = 0;
+    FontWarmUp warmUp(scheduler, seconds(1), FontWarmUp::Later([&] {
+                          ++made;
+                          return threeFonts();
+                      }));
+    scheduler.advance(0.999);
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(scheduler.advance(0.001), 3);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(warmUp.remaining(), 0);
+    EXPECT_EQ(scheduler.pendingCount(), 0U);
+    // A maker that makes nothing leaves nothing to do.
+    FontWarmUp none(scheduler, seconds(1), FontWarmUp::Later([] { return QList<QFont>{}; }));
+    EXPECT_EQ(scheduler.advance(1), 1);
+    EXPECT_EQ(scheduler.pendingCount(), 0U);
+}
+
 TEST(FontWarmUp, DroppedOrEmptyLeavesNothingScheduled) {
     ManualScheduler scheduler;
     auto warmUp = std::make_unique<FontWarmUp>(scheduler, seconds(1), threeFonts());

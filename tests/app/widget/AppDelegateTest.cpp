@@ -188,7 +188,9 @@ TEST_F(AppDelegateTest, TheStatusItemFollowsVisibilityAndItsMenuFollowsTheState)
     EXPECT_FALSE(delegate->isStatusItemReachable());
     EXPECT_EQ(events.count("menu-bar-visibility"), 3);
     EXPECT_EQ(events.last("menu-bar-visibility")->fields.value("visible"), "true");
-    // Opening the installed menu rebuilds it for the application in front; rows act.
+    // The installed menu has no rows until it opens; opening builds them for the application
+    // in front, and they act.
+    EXPECT_EQ(delegate->statusMenu()->action(I::quit), nullptr);
     front(notes);
     delegate->statusMenu()->popup({100, 100});
     EXPECT_EQ(delegate->statusMenu()->action(I::showWindows)->text(), "Show Notes Windows");

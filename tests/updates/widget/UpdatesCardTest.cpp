@@ -148,6 +148,9 @@ TEST(UpdateDialogsTest, EachAnswerIsGivenOnceAndClosingMeansNo) {
     ManualScheduler scheduler;
     SimulatedShell shell{scheduler};
     UpdateDialogs dialogs(shell);
+    // No window before the first step; closing or progress then is harmless.
+    EXPECT_EQ(dialogs.window(), nullptr);
+    dialogs.close();
     QList<bool> answers;
     dialogs.showUpdateFound({"v1.5", "v1.4", QUrl("https://h.example.com/notes")},
                             [&](bool install) { answers << install; });

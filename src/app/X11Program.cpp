@@ -25,6 +25,7 @@
 #include "platform/x11/ExecutableRelaunch.h"
 #include "platform/x11/FeedUpdater.h"
 #include "platform/x11/X11Shell.h"
+#include "platform/x11/X11ShellRenderer.h"
 #include "settings/AboutPage.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindow.h"
@@ -68,6 +69,13 @@ FeedUpdater::Setup updaterSetup(const UpdateEnvironment& environment, const AppP
             paths.programSupportFolder() + QStringLiteral("/updater.json")};
 }
 
+// The panels' faces and the switcher strip's, which the first Super+Tab draws.
+QList<QFont> warmedFonts() {
+    QList<QFont> fonts = panelFonts();
+    fonts.append(X11ShellRenderer::switcherLabelFont());
+    return fonts;
+}
+
 }  // namespace
 
 X11Program::X11Program(const Launch& launch)
@@ -107,7 +115,7 @@ X11Program::X11Program(const Launch& launch)
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
                 &activation_, [this] { return desktop_.applicationSwitcher().binding(); }}),
-      panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(panelFonts)) {
+      panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
     updates.setHost(

@@ -74,9 +74,7 @@ QImage X11ShellRenderer::renderSwitcher(const X11SwitcherLayout& layout, const Q
     drawIcons(painter, layout, icons, selected);
     if (canDrawText() && !name.isEmpty()) {
         painter.scale(scale, scale);
-        QFont font = Yard::labelFont();
-        font.setPixelSize(15);
-        painter.setFont(font);
+        painter.setFont(switcherLabelFont());
         painter.setPen(palette.fore);
         const QRectF line = points(layout.label, scale);
         painter.drawText(
@@ -84,6 +82,12 @@ QImage X11ShellRenderer::renderSwitcher(const X11SwitcherLayout& layout, const Q
             painter.fontMetrics().elidedText(name, Qt::ElideRight, static_cast<int>(line.width())));
     }
     return image;
+}
+
+QFont X11ShellRenderer::switcherLabelFont() {
+    QFont font = Yard::labelFont();
+    font.setPixelSize(15);
+    return font;
 }
 
 QImage X11ShellRenderer::renderDock(const X11DockLayout& layout, const QList<QImage>& icons,

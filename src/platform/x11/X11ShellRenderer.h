@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -24,6 +25,8 @@ class X11ShellRenderer {
     static QImage renderDock(const X11DockLayout& layout, const QList<QImage>& icons, double scale);
     // The picture of an application that offers none, `side` pixels square.
     static QImage genericIcon(int side);
+    // The face of the switcher's application name, at its size in device-independent pixels.
+    static QFont switcherLabelFont();
 };
 
 }  // namespace pellucine

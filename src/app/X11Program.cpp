@@ -129,6 +129,10 @@ X11Program::X11Program(const Launch& launch)
          [this] { windows_.activate(); }, [this] { settingsResume_.rememberOpenSettings(); }});
 
     startApplicationSwitcher();
+    switcherIcons_ =
+        ScopedWork(scheduler_, scheduler_.postAfter(seconds(switcherIconsDelay), [this] {
+            desktop_.applicationSwitcher().prepareIcons();
+        }));
 
     AppDelegate::Services services{model,
                                    desktop_,

@@ -90,6 +90,9 @@ class X11Program {
     // first search do not wait for them.
     static constexpr double panelFontWarmUpDelay = 1.0;
     FontWarmUp panelFonts_;
+    // After the fonts, the switcher strip's icons are made ahead of its first opening.
+    static constexpr double switcherIconsDelay = 2.0;
+    ScopedWork switcherIcons_;
 };
 
 }  // namespace pellucine

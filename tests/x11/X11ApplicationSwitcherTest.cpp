@@ -157,6 +157,22 @@ TEST_F(X11ApplicationSwitcherTest, TheProbeReadsTheStripAndReleasingSuperSwitche
     EXPECT_FALSE(probe->probe());
 }
 
+TEST_F(X11ApplicationSwitcherTest, IconsMadeAheadShowNothingAndTheStripStillOpensAsBefore) {
+    switcher().prepareIcons();
+    testing::settle(port->state().connection());
+    EXPECT_FALSE(switcher().isShowing());
+    EXPECT_TRUE(keyboardIsFree());
+    EXPECT_FALSE(probe->probe());
+    openStrip();
+    EXPECT_EQ(highlighted(), pid(1));
+    fake(XCB_KEY_RELEASE, superL);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == window(1); }));
+    // A stopped switcher makes nothing.
+    switcher().stop();
+    switcher().prepareIcons();
+    EXPECT_FALSE(switcher().isShowing());
+}
+
 TEST_F(X11ApplicationSwitcherTest, TheKeyTapFollowsACycleWhileTheStripHoldsTheKeyboard) {
     FakeContinuousClock clock;
     QtScheduler scheduler{clock};

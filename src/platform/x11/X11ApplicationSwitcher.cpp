@@ -223,6 +223,37 @@ void X11ApplicationSwitcher::open(bool backward) {
     }
 }
 
+void X11ApplicationSwitcher::prepareIcons() {
+    const auto state = state_.lock();
+    if (!state || !content_) {
+        return;
+    }
+    QList<X11Application> running;
+    for (const X11Application& app : state->applications()) {
+        if (app.policy == X11ActivationPolicy::regular && !app.windows.isEmpty()) {
+            running.append(app);
+        }
+    }
+    const QList<X11Monitor> monitors = state->monitors();
+    if (running.isEmpty() || monitors.isEmpty()) {
+        return;
+    }
+    const int side = X11SwitcherLayout::compute(static_cast<int>(running.size()),
+                                                monitors.first().rect, state->space().scale())
+                         .iconSize;
+    const X11FocusHistory& history = state->focusHistory();
+    QList<xcb_window_t> iconWindows;
+    for (const X11Application& app : std::as_const(running)) {
+        if (const auto window = history.mostRecent(app.windows)) {
+            iconWindows.append(*window);
+        }
+    }
+    icons_.fetch(*state, iconWindows, side);
+    for (const X11Application& app : std::as_const(running)) {
+        icons_.iconOf(app, history.mostRecent(app.windows), side);
+    }
+}
+
 void X11ApplicationSwitcher::step(bool backward) {
     cycle_.step(backward);
     redraw(false);

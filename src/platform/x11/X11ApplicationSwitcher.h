@@ -62,6 +62,10 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     void stop();
     bool isRunning() const { return content_ != nullptr; }
     bool isShowing() const { return window_ && window_->isShown(); }
+    // Makes the icons of the running applications at the size a strip on the main screen
+    // gives them, so that the first opening finds them made. Shows nothing; does nothing while
+    // the switcher is off.
+    void prepareIcons();
     // The strip's window; none before the first start.
     xcb_window_t stripWindow() const { return window_ ? window_->id() : XCB_NONE; }
 

@@ -60,11 +60,17 @@ WindowManagerLaunch WindowManagerLaunch::of(WindowManager manager) {
                       "ShowTaskBar=0\nWorkspaceNames=\" 1 \", \" 2 \", \" 3 \", \" 4 \"\n"}},
                     {{QStringLiteral("ICEWM_PRIVCFG"), QStringLiteral("%h/.icewm")}}};
         case WindowManager::kwin:
+            // Started bare it has a single desktop. Its shortcut service, started on its session
+            // bus, binds Meta+Tab, as a Plasma desktop does.
             return {QStringLiteral("kwin"),
                     QStringLiteral("kwin_x11"),
                     {"--replace"},
-                    {},
-                    {{QStringLiteral("KWIN_COMPOSE"), QStringLiteral("N")}},
+                    {{QStringLiteral(".config/kwin/kwinrc"), "[Desktops]\nNumber=2\nRows=1\n"},
+                     {QStringLiteral(".config/kwin/kglobalshortcutsrc"),
+                      "[kwin]\nWalk Through Windows Alternative=Meta+Tab,,Walk Through Windows "
+                      "Alternative\n"}},
+                    {{QStringLiteral("KWIN_COMPOSE"), QStringLiteral("N")},
+                     {QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("%h/.config/kwin")}},
                     false,
                     true};
         case WindowManager::muffin:

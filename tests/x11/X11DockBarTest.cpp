@@ -270,6 +270,27 @@ TEST_F(X11DockBarTest, ThePreferenceOffWithdrawsTheBarItsStrutAndItsItems) {
     EXPECT_TRUE(itemOf(pid(1)).has_value());
 }
 
+// A window can be gone before the bar hears of its end (or while it is not listening): its
+// picture goes with the next refresh all the same.
+TEST_F(X11DockBarTest, KeepsPicturesOnlyOfTheWindowsItShows) {
+    testing::TestClient client;
+    const auto window = client.openWindow(*desktop, QStringLiteral("dock-goes"));
+    ASSERT_TRUE(window);
+    const auto owner = static_cast<qint32>(client.pid());
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return itemOf(owner).has_value(); }));
+    const std::size_t shown = dock().pictureCount();
+
+    dock().setWanted(false);
+    xcb_destroy_window(desktop->get(), *window);
+    desktop->sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !desktop->clients().contains(*window); }));
+    testing::settle(port->state().connection());
+    dock().setWanted(true);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return itemOf(pid(2)).has_value(); }));
+    EXPECT_FALSE(itemOf(owner).has_value());
+    EXPECT_EQ(dock().pictureCount(), shown - 1);
+}
+
 TEST_F(X11DockBarTest, AnotherDockOnTheBottomEdgeKeepsOursHidden) {
     {
         // Along the left edge it takes nothing of ours.

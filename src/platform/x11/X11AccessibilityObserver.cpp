@@ -51,8 +51,9 @@ X11AccessibilityObserver::~X11AccessibilityObserver() {
 AccessibilityStatus X11AccessibilityObserver::addNotification(const ElementRef& element,
                                                               QStringView notification) {
     const auto* x11 = dynamic_cast<const X11Element*>(element.get());
+    const auto state = state_.lock();
     if (x11 == nullptr || x11->pid() != pid_ || x11->kind() == X11Element::Kind::closeButton ||
-        state_.expired()) {
+        !state) {
         return AccessibilityStatus::failure;
     }
     const bool onApplication = x11->kind() == X11Element::Kind::application;
@@ -84,8 +85,15 @@ void X11AccessibilityObserver::handle(const X11WindowEvent& event) {
     }
     if (event.kind == X11WindowEvent::Kind::destroyed) {
         // A window gone takes its registrations along; its number may come back for another.
-        std::erase_if(registrations_,
-                      [window = event.window](const Registration& r) { return r.first == window; });
+        // So do windows registered on only after their end was told (the registration for a new
+        // window comes a turn or two after it was announced): the events follow them no more.
+        const auto state = state_.lock();
+        const X11WindowEvents* events =
+            state && state->events().isRunning() ? &state->events() : nullptr;
+        std::erase_if(registrations_, [&](const Registration& r) {
+            return r.first == event.window ||
+                   (r.first != XCB_NONE && events != nullptr && !events->follows(r.first));
+        });
     }
 }
 

@@ -30,6 +30,7 @@ class X11ApplicationIcons {
     // Forgets the pictures of every window but `windows`.
     void keepOnly(const QSet<xcb_window_t>& windows);
     void clear() { windowIcons_.clear(); }
+    std::size_t windowCount() const { return static_cast<std::size_t>(windowIcons_.size()); }
 
   private:
     QImage named(const QString& name, int side);

@@ -79,6 +79,8 @@ void X11DockBar::refresh() {
             iconWindows.append(*window);
         }
     }
+    // Only the pictures shown are kept: a window can be gone before its end is heard of.
+    icons_.keepOnly(QSet<xcb_window_t>(iconWindows.cbegin(), iconWindows.cend()));
     icons_.fetch(*state, iconWindows, layout.iconSize);
     QList<X11ShellEntry> entries;
     for (const X11Application& app : std::as_const(running)) {

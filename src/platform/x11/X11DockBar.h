@@ -38,6 +38,8 @@ class X11DockBar final : public SystemDock {
     bool isShowing() const { return window_ && window_->isShown(); }
     // The bar's window; none before it was first shown.
     xcb_window_t barWindow() const { return window_ ? window_->id() : XCB_NONE; }
+    // Windows whose pictures are held.
+    std::size_t pictureCount() const { return icons_.windowCount(); }
     // Reads the desktop and brings the bar up to date at once.
     void refresh();
 

@@ -56,6 +56,10 @@ class X11WindowEvents final : public QObject {
     // True when every window was listened to already, so that no change since that read can
     // have gone unheard.
     bool watch(const QList<X11WindowInfo>& windows);
+    // Whether the window is listened to: a client not gone yet, announced or only watched.
+    bool follows(xcb_window_t window) const {
+        return tracked_.contains(window) || pending_.contains(window);
+    }
 
   signals:
     void windowEvent(const pellucine::X11WindowEvent& event);

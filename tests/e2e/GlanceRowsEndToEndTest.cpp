@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
@@ -235,6 +236,14 @@ TEST_F(GlanceTilesEndToEndTest, TilesStayPutAfterAMoveAndResizeInTheDockGlance) 
     desktop().setTitle(before[1].window, QStringLiteral("renamed too"));
     ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", opened));
     ASSERT_TRUE(session.keyboardHeldElsewhere()) << "the menu closed on the refresh";
+    // Another window of the application comes: the glance lays out five tiles, the open menu
+    // stays with its own.
+    const qsizetype more = mark();
+    ASSERT_TRUE(client->openWindow(desktop(), QStringLiteral("row-5")));
+    ASSERT_TRUE(session.waitForEvent("glance-shown", more, [](const QJsonObject& e) {
+        return e.value("windowCount").toString() == QStringLiteral("5");
+    }));
+    ASSERT_TRUE(session.keyboardHeldElsewhere()) << "the menu closed as a window came";
     pick(2, /*intoSubmenu=*/false);
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(third) == 3; }));
     for (const xcb_window_t window : windows) {

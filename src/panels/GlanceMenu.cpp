@@ -94,6 +94,19 @@ void GlanceMenu::followWindow() {
     }
 }
 
+void GlanceMenu::followApplication(int windowCount) {
+    if (window_) {
+        return;
+    }
+    const QList<ApplicationMenuEntry> entries = WindowCommands::applicationMenu(windowCount);
+    const QList<QAction*> shown = actions();
+    for (qsizetype i = 0; i < std::min(entries.size(), shown.size()); ++i) {
+        if (entries[i].action) {
+            shown[i]->setText(entryText(entries[i].title));
+        }
+    }
+}
+
 GlanceMenu* GlanceMenu::forApplication(int windowCount, qint32 processIdentifier,
                                        const GlanceCallbacks& callbacks, QWidget* parent) {
     auto* menu = new GlanceMenu(parent);

@@ -31,6 +31,9 @@ class GlanceMenu : public QMenu {
     // A window menu's entries take the texts of the window as it is now ("Restore" once it is
     // minimized, …); other menus are left as they are.
     void followWindow();
+    // An application menu's entries take the texts for `windowCount` windows ("Close All 3
+    // Windows", …).
+    void followApplication(int windowCount);
 
   protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;

@@ -92,6 +92,11 @@ TEST_F(GlanceContentViewTest, ApplicationMenuAndCloseButton) {
     }
     EXPECT_EQ(titles, QStringList({"Minimize All Windows", "Restore All Windows",
                                    "Close All 3 Windows", "", "Hide App", "", "Quit App"}));
+    // The open menu follows the count.
+    selectWindows({window(1)});
+    EXPECT_EQ(menus[0]->actions()[2]->text(), "Close the Window");
+    selectWindows({window(1), window(2), window(3, QStringLiteral("x"), 77)});
+    EXPECT_EQ(menus[0]->actions()[2]->text(), "Close All 3 Windows");
     menus[0]->actions()[6]->trigger();
     // Sent for the first window's application.
     EXPECT_EQ(applicationActions,

@@ -200,6 +200,14 @@ void GlanceContentView::closeMenus() {
     }
 }
 
+void GlanceContentView::raiseMenus() {
+    for (GlanceMenu* menu : findChildren<GlanceMenu*>()) {
+        if (menu->isVisible()) {
+            menu->raise();
+        }
+    }
+}
+
 void GlanceContentView::retire() {
     subscriptions_.clear();
     closeMenus();

@@ -70,6 +70,8 @@ class GlanceContentView : public QWidget {
 
     bool isMenuOpen() const;
     void closeMenus();
+    // Brings the open menus back above the panel, which a refresh has raised.
+    void raiseMenus();
     // Stops following the model; the view is about to go.
     void retire();
 

@@ -140,6 +140,13 @@ void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
     const ScreenRect frame{geometry_.origin.x, geometry_.origin.y, geometry_.panelSize.width,
                            geometry_.panelSize.height};
     panel_->orderFront(PanelFrames::current(environment_.screens).toWidget(frame));
+    // The panel came to the front; what stands above it comes back there.
+    if (refresh) {
+        content_->raiseMenus();
+    }
+    if (peek_->panel().isVisible()) {
+        peek_->panel().raise();
+    }
 }
 
 void SwitcherPanelController::hide() {

@@ -9,6 +9,7 @@
 #include "panels/FullSizePeekPanelController.h"
 #include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
+#include "panels/GlanceHeader.h"
 #include "panels/PanelFrames.h"
 
 namespace pellucine {
@@ -199,6 +200,14 @@ bool SwitcherPanelController::peekTargetListed() const {
                        [&](const WindowDescriptor& w) { return w.id == *target; });
 }
 
+double SwitcherPanelController::glanceHeaderDepth() const {
+    const GlanceHeader* header = content_ != nullptr ? content_->header() : nullptr;
+    if (header == nullptr) {
+        return 0;
+    }
+    return header->mapTo(panel_.get(), QPoint(0, header->height())).y();
+}
+
 void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     peekPending_ = false;
     peekTarget_.reset();
@@ -211,10 +220,11 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     ScreenRect area =
         visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
     if (dockMode_) {
-        // Above the Dock glance, whose header and menu it would cover otherwise.
-        area = FullSizePeekLayout::areaAbove(area, panelFrame());
+        // Clear of the Dock glance's header and menu button, never squeezed into a sliver.
+        peek_->show(window, image, area, panelFrame(), glanceHeaderDepth());
+    } else {
+        peek_->show(window, image, area);
     }
-    peek_->show(window, image, area);
     // The recorder keeps only the event's name: the window number is not a field it writes.
     environment_.events.record(QStringLiteral("full-size-peek-shown"),
                                {{QStringLiteral("windowID"), QString::number(window.id)}});

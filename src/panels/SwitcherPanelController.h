@@ -75,6 +75,8 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     };
 
     void firePeek(const WindowDescriptor& window);
+    // How far the glance's header (with its menu button) reaches down from the panel's top.
+    double glanceHeaderDepth() const;
     void cancelPeek();
     // Whether the waiting or shown peek's window is in the model's selection (true for none).
     bool peekTargetListed() const;

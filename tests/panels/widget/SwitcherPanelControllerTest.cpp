@@ -9,6 +9,7 @@
 #include "panels/FullSizePeekPanelController.h"
 #include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
+#include "panels/GlanceHeader.h"
 #include "panels/GlanceMenu.h"
 #include "panels/SwitcherPanelController.h"
 
@@ -144,6 +145,29 @@ TEST_F(SwitcherPanelControllerTest, ThePeekFollowsTheHoverAfterItsDelay) {
     scheduler.advance(1);
     EXPECT_FALSE(controller->peekPanel().isVisible());
     EXPECT_EQ(peeksRecorded(), 1);
+}
+
+TEST_F(SwitcherPanelControllerTest, ThePeekOverATallDockGlanceLeavesItsHeaderClear) {
+    QList<WindowDescriptor> nine;
+    for (quint32 id = 1; id <= 9; ++id) {
+        nine.append(window(id));
+    }
+    selectWindows(nine);
+    publish(3, picture(1600, 1000));
+    controller->show(dockHover());
+    const ScreenRect glance = controller->panelFrame();
+    const GlanceHeader* header = controller->content()->header();
+    ASSERT_NE(header, nullptr);
+    const double headerBottom =
+        glance.maxY() - header->mapTo(&controller->panel(), QPoint(0, header->height())).y();
+
+    hover(window(3));
+    scheduler.advance(0.45);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    // Too little room above the glance for a usable picture: over the tiles, not a sliver.
+    const ScreenRect peek = controller->peekPanel().frame();
+    EXPECT_LE(peek.maxY(), headerBottom);
+    EXPECT_GE(peek.height, FullSizePeekLayout::usablePictureHeight + 58);
 }
 
 TEST_F(SwitcherPanelControllerTest, NoPeekWhenSwitchedOffOrHiddenWhileWaiting) {

@@ -31,4 +31,35 @@ ScreenRect FullSizePeekLayout::areaAbove(const ScreenRect& area, const ScreenRec
     return {whole.x, bottom, whole.width, whole.maxY() - bottom};
 }
 
+FullSizePeekLayout FullSizePeekLayout::placedAround(double pictureWidth, double pictureHeight,
+                                                    const ScreenRect& screenArea,
+                                                    const ScreenRect& glance, double headerDepth) {
+    const ScreenRect whole = screenArea.standardized();
+    const ScreenRect card = glance.standardized();
+    const FullSizePeekLayout above = fitted(pictureWidth, pictureHeight, areaAbove(whole, card));
+    const bool ownSize = above.pictureSize.width >= std::max(pictureWidth, 1.0) &&
+                         above.pictureSize.height >= std::max(pictureHeight, 1.0);
+    if (ownSize || above.pictureSize.height >= usablePictureHeight) {
+        return above;
+    }
+
+    const double left = std::clamp(card.minX(), whole.x, whole.maxX());
+    const double right = std::clamp(card.maxX(), whole.x, whole.maxX());
+    const double tilesTop =
+        std::clamp(card.maxY() - std::max(headerDepth, 0.0), whole.y, whole.maxY());
+    const ScreenRect others[] = {
+        {whole.x, whole.y, left - whole.x, whole.height},
+        {right, whole.y, whole.maxX() - right, whole.height},
+        {whole.x, whole.y, whole.width, tilesTop - whole.y},
+    };
+    FullSizePeekLayout best = above;
+    for (const ScreenRect& area : others) {
+        const FullSizePeekLayout candidate = fitted(pictureWidth, pictureHeight, area);
+        if (candidate.pictureSize.width > best.pictureSize.width) {
+            best = candidate;
+        }
+    }
+    return best;
+}
+
 }  // namespace pellucine

@@ -28,6 +28,16 @@ struct FullSizePeekLayout {
     // whole area when the glance lies below it, nothing high when the glance reaches its top.
     static ScreenRect areaAbove(const ScreenRect& area, const ScreenRect& glance);
 
+    // The peek over a Dock glance, which it must leave readable: above the glance when the
+    // picture shows there at its own size or at least `usablePictureHeight` high; otherwise
+    // wherever it shows largest of above, beside the glance (left, then right) and over the
+    // glance's tiles below its top `headerDepth`, which holds the header and the menu button.
+    // Ties go to the earlier place.
+    static FullSizePeekLayout placedAround(double pictureWidth, double pictureHeight,
+                                           const ScreenRect& screenArea, const ScreenRect& glance,
+                                           double headerDepth);
+    static constexpr double usablePictureHeight = 160;
+
     friend bool operator==(const FullSizePeekLayout&, const FullSizePeekLayout&) = default;
 };
 

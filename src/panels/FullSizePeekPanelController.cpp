@@ -23,7 +23,20 @@ void FullSizePeekPanelController::show(const WindowDescriptor& window, const QIm
                                        const ScreenRect& screenArea) {
     // Points on this screen: a picture is never shown larger than its window.
     const QSizeF points = GlanceStyle::pointSize(image.size(), panel_->devicePixelRatioF());
-    const FullSizePeekLayout layout = fittedLayout(points.width(), points.height(), screenArea);
+    show(window, image, fittedLayout(points.width(), points.height(), screenArea));
+}
+
+void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,
+                                       const ScreenRect& screenArea, const ScreenRect& glance,
+                                       double headerDepth) {
+    const QSizeF points = GlanceStyle::pointSize(image.size(), panel_->devicePixelRatioF());
+    show(window, image,
+         FullSizePeekLayout::placedAround(points.width(), points.height(), screenArea, glance,
+                                          headerDepth));
+}
+
+void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,
+                                       const FullSizePeekLayout& layout) {
     const bool translucent = !environment_.compositing || environment_.compositing();
     panel_->setTranslucent(translucent);
     panel_->setShape(0, FullSizePeekView::cornerRadius);

@@ -26,6 +26,9 @@ class FullSizePeekPanelController {
     // Fits the picture (by its pixel size) into the screen area, fills the panel anew, places
     // it and orders it front.
     void show(const WindowDescriptor& window, const QImage& image, const ScreenRect& screenArea);
+    // The same over a Dock glance: placed by FullSizePeekLayout::placedAround.
+    void show(const WindowDescriptor& window, const QImage& image, const ScreenRect& screenArea,
+              const ScreenRect& glance, double headerDepth);
     // Orders the panel out and drops its content.
     void hide();
 
@@ -42,6 +45,9 @@ class FullSizePeekPanelController {
     }
 
   private:
+    void show(const WindowDescriptor& window, const QImage& image,
+              const FullSizePeekLayout& layout);
+
     const GlanceEnvironment& environment_;
     std::unique_ptr<FloatingPanel> panel_;
 };

@@ -28,7 +28,11 @@ GlanceContentView::GlanceContentView(AppModel& model, const GlanceEnvironment& e
     layout->setContentsMargins(padding, padding, padding, padding);
     layout->setSpacing(spacing);
 
-    header_ = new GlanceHeader(options_.showsDockControls, options_.onClose, callbacks_, this);
+    std::function<void()> onClose;
+    if (options_.onClose) {
+        onClose = [this] { options_.onClose(); };
+    }
+    header_ = new GlanceHeader(options_.showsDockControls, std::move(onClose), callbacks_, this);
     layout->addWidget(header_);
 
     grid_ = new PreviewGrid(options_.layout, options_.usesCompactList);
@@ -82,32 +86,73 @@ WindowItem* GlanceContentView::makeItem(WindowItem::State state) {
                            options_.showsDockControls, grid_);
 }
 
+bool GlanceContentView::accepts(const Options& options) const {
+    return options.showsDockControls == options_.showsDockControls &&
+           options.usesCompactList == options_.usesCompactList &&
+           options.showsSearchHint == options_.showsSearchHint &&
+           static_cast<bool>(options.onClose) == static_cast<bool>(options_.onClose) &&
+           options.translucent == options_.translucent;
+}
+
+void GlanceContentView::adopt(Options options) {
+    Q_ASSERT(accepts(options));
+    options_ = std::move(options);
+    for (qsizetype i = 0; i < places_.size(); ++i) {
+        places_[i] = static_cast<int>(i);
+    }
+    grid_->setItems(items_, places_);
+    grid_->setLayout(options_.layout);
+}
+
+int GlanceContentView::placeCount() const {
+    return places_.isEmpty() ? 0 : places_.back() + 1;
+}
+
 void GlanceContentView::refresh() {
     const QList<WindowDescriptor> windows = model_.switcherSelection().value().windows;
     QList<WindowItem*> previous = items_;
+    QList<int> previousPlaces = places_;
     QList<WindowItem*> current;
+    QList<int> places;
     current.reserve(windows.size());
+    places.reserve(windows.size());
+    // Kept items keep their places while those still rise in the new order; new ones follow.
+    bool placesHold = true;
     for (const WindowDescriptor& window : windows) {
         WindowItem::State state = itemState(window);
         const auto kept = std::find_if(previous.begin(), previous.end(), [&](WindowItem* item) {
             return item->state().window.id == window.id;
         });
+        const int next = places.isEmpty() ? 0 : places.back() + 1;
         if (kept != previous.end()) {
             WindowItem* item = *kept;
+            const int place = previousPlaces[kept - previous.begin()];
+            previousPlaces.erase(previousPlaces.begin() + (kept - previous.begin()));
             previous.erase(kept);
             item->setState(std::move(state));
             current.append(item);
+            placesHold = placesHold && place >= next;
+            places.append(std::max(place, next));
         } else {
             current.append(makeItem(std::move(state)));
+            places.append(next);
         }
     }
-    // An item may be gone while its own click is being handled: delete it later.
+    if (!placesHold || previous.size() == items_.size()) {
+        for (qsizetype i = 0; i < places.size(); ++i) {
+            places[i] = static_cast<int>(i);
+        }
+    }
+    // An item may be gone while its own click is being handled: delete it later. Its menu goes
+    // with it, before it can act on a window no longer shown.
     for (WindowItem* gone : previous) {
+        gone->closeMenu();
         gone->hide();
         gone->deleteLater();
     }
     items_ = current;
-    grid_->setItems(items_);
+    places_ = places;
+    grid_->setItems(items_, places_);
 
     if (windows.isEmpty()) {
         header_->hide();
@@ -151,6 +196,14 @@ void GlanceContentView::closeMenus() {
     for (GlanceMenu* menu : findChildren<GlanceMenu*>()) {
         if (menu->isVisible()) {
             menu->close();
+        }
+    }
+}
+
+void GlanceContentView::raiseMenus() {
+    for (GlanceMenu* menu : findChildren<GlanceMenu*>()) {
+        if (menu->isVisible()) {
+            menu->raise();
         }
     }
 }

@@ -23,8 +23,10 @@ class SearchHint;
 // grid or as rows of a compact list (scrolling when they do not fit), and for Command-Tab
 // glances the search hint. It follows the model from its making to its retirement: a new
 // selection, new pictures or a change of the privacy switch update the header and the items in
-// place, each window keeping its item (so the one under the pointer is not entered again). The
-// selected index is never drawn. Every action leaves through the callbacks.
+// place, each window keeping its item (so the one under the pointer is not entered again, and
+// its open menu stays) and its place: a window that goes leaves its place empty, one that comes
+// takes the next after the last. The selected index is never drawn. Every action leaves through
+// the callbacks.
 class GlanceContentView : public QWidget {
     Q_OBJECT
 
@@ -51,6 +53,13 @@ class GlanceContentView : public QWidget {
     ~GlanceContentView() override;
 
     const Options& options() const { return options_; }
+    // Whether the view can show `options` by taking their layout and close action: the same
+    // items, header and hint.
+    bool accepts(const Options& options) const;
+    // Takes a new layout and close action; the items close up, each in the order shown.
+    void adopt(Options options);
+    // Places taken or left empty, up to the last item's.
+    int placeCount() const;
     // Null without any window to stand for the application.
     GlanceHeader* header() const;
     // In display order.
@@ -61,6 +70,8 @@ class GlanceContentView : public QWidget {
 
     bool isMenuOpen() const;
     void closeMenus();
+    // Brings the open menus back above the panel, which a refresh has raised.
+    void raiseMenus();
     // Stops following the model; the view is about to go.
     void retire();
 
@@ -83,6 +94,8 @@ class GlanceContentView : public QWidget {
     PreviewGrid* grid_;
     SearchHint* searchHint_ = nullptr;
     QList<WindowItem*> items_;
+    // Each item's place, rising.
+    QList<int> places_;
     SubscriptionBag subscriptions_;
 };
 

@@ -39,6 +39,9 @@ void GlanceHeader::setApplication(const QString& name, qint32 processIdentifier,
         // The tooltip stays "App actions"; assistive technologies hear the application too.
         menuButton_->setAccessibleName(QStringLiteral("App actions for ") + name_);
     }
+    if (applicationMenu_) {
+        applicationMenu_->followApplication(windowCount_);
+    }
     update();
 }
 
@@ -85,10 +88,13 @@ QRectF GlanceHeader::countRect() const {
 }
 
 void GlanceHeader::openApplicationMenu() {
-    GlanceMenu* menu =
+    if (applicationMenu_ && applicationMenu_->isVisible()) {
+        applicationMenu_->close();
+    }
+    applicationMenu_ =
         GlanceMenu::forApplication(windowCount_, processIdentifier_, callbacks_, this);
     const QWidget* anchor = menuButton_ != nullptr ? static_cast<QWidget*>(menuButton_) : this;
-    menu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    applicationMenu_->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
 }
 
 void GlanceHeader::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -9,6 +10,7 @@
 namespace pellucine {
 
 class ControlButton;
+class GlanceMenu;
 
 // The glance's header row: the application's icon, its name (cut at the tail), the window
 // count (never cut), and at the trailing end the application menu and the close button when
@@ -56,6 +58,7 @@ class GlanceHeader : public QWidget {
     std::function<void()> onClose_;
     ControlButton* menuButton_ = nullptr;
     ControlButton* closeButton_ = nullptr;
+    QPointer<GlanceMenu> applicationMenu_;
     QString name_;
     qint32 processIdentifier_ = 0;
     QImage icon_;

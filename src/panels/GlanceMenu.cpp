@@ -36,8 +36,7 @@ bool GlanceMenu::isDestructive(const QAction* action) {
     return action != nullptr && action->property(destructiveProperty).toBool();
 }
 
-QAction* GlanceMenu::addCommand(const WindowCommand& command, const WindowDescriptor& window,
-                                const GlanceCallbacks& callbacks) {
+QAction* GlanceMenu::addCommand(const WindowCommand& command, const GlanceCallbacks& callbacks) {
     QAction* action = addAction(entryText(command.title));
     if (!command.symbol.isEmpty()) {
         const QImage image = Symbols::image(command.symbol, menuSymbolSize, SymbolWeight::regular,
@@ -45,18 +44,21 @@ QAction* GlanceMenu::addCommand(const WindowCommand& command, const WindowDescri
         action->setIcon(QIcon(QPixmap::fromImage(image)));
     }
     markDestructive(action, command.destructive);
-    connect(action, &QAction::triggered, this,
-            [callbacks, window, what = command.action] { callbacks.perform(what, window); });
+    action->setData(QVariant::fromValue(command.action));
+    connect(action, &QAction::triggered, this, [this, action, callbacks] {
+        callbacks.perform(action->data().value<WindowAction>(), window_());
+    });
     return action;
 }
 
-GlanceMenu* GlanceMenu::forWindow(const WindowDescriptor& window, const GlanceCallbacks& callbacks,
-                                  QWidget* parent) {
+GlanceMenu* GlanceMenu::forWindow(std::function<WindowDescriptor()> window,
+                                  const GlanceCallbacks& callbacks, QWidget* parent) {
     auto* menu = new GlanceMenu(parent);
-    for (const WindowMenuEntry& entry : WindowCommands::windowMenu(window)) {
+    menu->window_ = std::move(window);
+    for (const WindowMenuEntry& entry : WindowCommands::windowMenu(menu->window_())) {
         switch (entry.kind) {
             case WindowMenuEntry::Kind::command:
-                menu->addCommand(entry.command, window, callbacks);
+                menu->addCommand(entry.command, callbacks);
                 break;
             case WindowMenuEntry::Kind::separator:
                 menu->addSeparator();
@@ -64,9 +66,10 @@ GlanceMenu* GlanceMenu::forWindow(const WindowDescriptor& window, const GlanceCa
             case WindowMenuEntry::Kind::submenu: {
                 auto* submenu = new GlanceMenu(menu);
                 submenu->setAttribute(Qt::WA_DeleteOnClose, false);
+                submenu->window_ = menu->window_;
                 submenu->setTitle(entryText(entry.command.title));
                 for (const WindowCommand& command : entry.submenu) {
-                    submenu->addCommand(command, window, callbacks);
+                    submenu->addCommand(command, callbacks);
                 }
                 menu->addMenu(submenu);
                 break;
@@ -74,6 +77,34 @@ GlanceMenu* GlanceMenu::forWindow(const WindowDescriptor& window, const GlanceCa
         }
     }
     return menu;
+}
+
+void GlanceMenu::followWindow() {
+    if (!window_) {
+        return;
+    }
+    // The entries never change in number or kind, only in text and action.
+    const QList<WindowMenuEntry> entries = WindowCommands::windowMenu(window_());
+    const QList<QAction*> shown = actions();
+    for (qsizetype i = 0; i < std::min(entries.size(), shown.size()); ++i) {
+        if (entries[i].kind == WindowMenuEntry::Kind::command) {
+            shown[i]->setText(entryText(entries[i].command.title));
+            shown[i]->setData(QVariant::fromValue(entries[i].command.action));
+        }
+    }
+}
+
+void GlanceMenu::followApplication(int windowCount) {
+    if (window_) {
+        return;
+    }
+    const QList<ApplicationMenuEntry> entries = WindowCommands::applicationMenu(windowCount);
+    const QList<QAction*> shown = actions();
+    for (qsizetype i = 0; i < std::min(entries.size(), shown.size()); ++i) {
+        if (entries[i].action) {
+            shown[i]->setText(entryText(entries[i].title));
+        }
+    }
 }
 
 GlanceMenu* GlanceMenu::forApplication(int windowCount, qint32 processIdentifier,

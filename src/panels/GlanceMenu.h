@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMenu>
+#include <functional>
 
 #include "panels/GlanceCallbacks.h"
 #include "panels/WindowCommands.h"
@@ -15,10 +16,10 @@ class GlanceMenu : public QMenu {
   public:
     explicit GlanceMenu(QWidget* parent = nullptr);
 
-    // The window menu of `window`: focus, minimize or restore, full screen, "Move & Resize",
-    // close.
-    static GlanceMenu* forWindow(const WindowDescriptor& window, const GlanceCallbacks& callbacks,
-                                 QWidget* parent);
+    // The window menu of the window `window` answers with: focus, minimize or restore, full
+    // screen, "Move & Resize", close. Every entry acts on the window as `window` then answers.
+    static GlanceMenu* forWindow(std::function<WindowDescriptor()> window,
+                                 const GlanceCallbacks& callbacks, QWidget* parent);
     // The application menu of the glance's application.
     static GlanceMenu* forApplication(int windowCount, qint32 processIdentifier,
                                       const GlanceCallbacks& callbacks, QWidget* parent);
@@ -27,14 +28,23 @@ class GlanceMenu : public QMenu {
     static QString entryText(const QString& title);
     static bool isDestructive(const QAction* action);
 
+    // A window menu's entries take the texts of the window as it is now ("Restore" once it is
+    // minimized, …); other menus are left as they are.
+    void followWindow();
+    // An application menu's entries take the texts for `windowCount` windows ("Close All 3
+    // Windows", …).
+    void followApplication(int windowCount);
+
   protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
     bool event(QEvent* event) override;
 
   private:
-    QAction* addCommand(const WindowCommand& command, const WindowDescriptor& window,
-                        const GlanceCallbacks& callbacks);
+    QAction* addCommand(const WindowCommand& command, const GlanceCallbacks& callbacks);
     void restyle();
+
+    // The window a window menu stands for; empty for an application menu.
+    std::function<WindowDescriptor()> window_;
 };
 
 }  // namespace pellucine

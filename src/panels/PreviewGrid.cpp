@@ -17,12 +17,34 @@ PreviewGrid::PreviewGrid(const PreviewGridLayout& layout, bool compactList, QWid
 }
 
 void PreviewGrid::setItems(const QList<WindowItem*>& items) {
+    QList<int> places;
+    places.reserve(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        places.append(static_cast<int>(i));
+    }
+    setItems(items, places);
+}
+
+void PreviewGrid::setItems(const QList<WindowItem*>& items, const QList<int>& places) {
+    Q_ASSERT(items.size() == places.size());
     items_ = items;
+    places_ = places;
     for (WindowItem* item : items_) {
         if (item->parentWidget() != this) {
             item->setParent(this);
         }
         item->show();
+    }
+    place();
+    updateGeometry();
+}
+
+void PreviewGrid::setLayout(const PreviewGridLayout& layout) {
+    layout_ = layout;
+    if (!compact_) {
+        for (WindowItem* item : items_) {
+            static_cast<PreviewTile*>(item)->setLayout(layout_);
+        }
     }
     place();
     updateGeometry();
@@ -57,7 +79,7 @@ QList<QRect> PreviewGrid::rowFrames(int count, int width, int rowHeight) {
 }
 
 QList<QRect> PreviewGrid::frames(int width) const {
-    const auto count = static_cast<int>(items_.size());
+    const int count = places_.isEmpty() ? 0 : places_.back() + 1;
     if (compact_) {
         return rowFrames(count, width, CompactRow::rowHeight);
     }
@@ -87,7 +109,7 @@ void PreviewGrid::resizeEvent(QResizeEvent* event) {
 void PreviewGrid::place() {
     const QList<QRect> all = frames(width());
     for (qsizetype i = 0; i < items_.size(); ++i) {
-        items_[i]->setGeometry(all[i]);
+        items_[i]->setGeometry(all[places_[i]]);
     }
 }
 

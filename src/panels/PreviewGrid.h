@@ -12,7 +12,7 @@ class WindowItem;
 
 // The scrolled part of a glance: tiles in the layout's columns of card width, 12 apart and
 // centred, or compact rows one under another. The items are the content view's; this only
-// places them, in the order given.
+// places them, each in its place (the n-th of the grid or list), in the order given.
 class PreviewGrid : public QWidget {
     Q_OBJECT
 
@@ -26,9 +26,16 @@ class PreviewGrid : public QWidget {
     PreviewGrid(const PreviewGridLayout& layout, bool compactList, QWidget* parent = nullptr);
 
     bool isCompactList() const { return compact_; }
-    // Takes the items in display order; items no longer listed are left to their owner.
+    // Takes the items in display order, in places 0, 1, 2, …; items no longer listed are left to
+    // their owner.
     void setItems(const QList<WindowItem*>& items);
+    // The same, each item in the place of the same index in `places`, which rise; places between
+    // them stay empty.
+    void setItems(const QList<WindowItem*>& items, const QList<int>& places);
     const QList<WindowItem*>& items() const { return items_; }
+    const QList<int>& places() const { return places_; }
+    // The grid's tiles take the new card size; the list ignores it.
+    void setLayout(const PreviewGridLayout& layout);
 
     // The tiles' frames for `count` tiles of `tileSize` in a grid `width` wide: column c starts
     // at c × (cardWidth + 12) from the centred grid's left edge, and each tile reaches half its
@@ -52,6 +59,7 @@ class PreviewGrid : public QWidget {
     PreviewGridLayout layout_;
     bool compact_;
     QList<WindowItem*> items_;
+    QList<int> places_;
 };
 
 }  // namespace pellucine

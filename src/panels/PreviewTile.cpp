@@ -33,6 +33,13 @@ PreviewTile::PreviewTile(State state, const PreviewGridLayout& layout, GlanceCal
     setFixedSize(tileSize(layout_));
 }
 
+void PreviewTile::setLayout(const PreviewGridLayout& layout) {
+    layout_ = layout;
+    setFixedSize(tileSize(layout_));
+    layoutControls();
+    update();
+}
+
 QSize PreviewTile::tileSize(const PreviewGridLayout& layout) {
     const qreal width = layout.cardWidth + 2 * inset;
     const qreal height = layout.previewHeight + spacing + captionLineHeight() + 2 * inset;

@@ -37,6 +37,8 @@ class PreviewTile : public WindowItem {
     WindowPictureKind pictureKind() const;
 
     QSize sizeHint() const override { return tileSize(layout_); }
+    // A new card size; the tile is sized for it.
+    void setLayout(const PreviewGridLayout& layout);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -9,6 +9,7 @@
 #include "panels/FullSizePeekPanelController.h"
 #include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
+#include "panels/GlanceHeader.h"
 #include "panels/PanelFrames.h"
 
 namespace pellucine {
@@ -84,26 +85,69 @@ void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
     if (!input.screens.isEmpty()) {
         input.mainScreenVisibleFrame = input.screens.front().visibleFrame;
     }
-    geometry_ = GlanceGeometry::compute(input, environment_.measurer);
+    const GlanceGeometry fresh = GlanceGeometry::compute(input, environment_.measurer);
 
     const bool translucent = !environment_.compositing || environment_.compositing();
-    GlanceCallbacks callbacks{
-        callbacks_, [this](const std::optional<WindowDescriptor>& window) { showPeek(window); }};
-    GlanceContentView::Options content{geometry_.layout,           options.showsWindowControls,
-                                       geometry_.usesCompactList,  options.showsSearchHint,
-                                       std::move(options.onClose), translucent};
-    if (content_) {
-        content_->retire();
+    GlanceContentView::Options content{fresh.layout,
+                                       options.showsWindowControls,
+                                       fresh.usesCompactList,
+                                       options.showsSearchHint,
+                                       std::move(options.onClose),
+                                       translucent};
+    // A showing while the glance is up, with windows it shows, refreshes it: each window keeps
+    // its item, and its open menu. Where the glance stays and its places still hold every
+    // window, nothing moves; else the items take the new layout, in the order shown.
+    const bool refresh = isPanelVisible() && content_ &&
+                         std::any_of(input.windows.begin(), input.windows.end(),
+                                     [&](const WindowDescriptor& window) {
+                                         return shownWindows_.contains(window.id);
+                                     });
+    shownWindows_.clear();
+    for (const WindowDescriptor& window : input.windows) {
+        shownWindows_.insert(window.id);
     }
-    content_ =
-        new GlanceContentView(model_, environment_, std::move(callbacks), std::move(content));
-    panel_->setTranslucent(translucent);
-    panel_->setShape(GlanceContentView::outerPadding, GlanceContentView::cornerRadius);
-    panel_->setContent(content_);
+    GlanceContentView::Options shown = content;
+    shown.layout = geometry_.layout;
+    shown.usesCompactList = geometry_.usesCompactList;
+    const bool samePlace = refresh && placement_ == Placement::of(options) &&
+                           content_->placeCount() <= placeCapacity_ && content_->accepts(shown);
+    placement_ = Placement::of(options);
+    if (samePlace) {
+        // The layout and close action already shown stay.
+    } else if (refresh && content_->accepts(content)) {
+        geometry_ = fresh;
+        content_->adopt(std::move(content));
+    } else {
+        geometry_ = fresh;
+        GlanceCallbacks callbacks{
+            callbacks_,
+            [this](const std::optional<WindowDescriptor>& window) { showPeek(window); }};
+        if (content_) {
+            content_->retire();
+        }
+        content_ =
+            new GlanceContentView(model_, environment_, std::move(callbacks), std::move(content));
+        panel_->setTranslucent(translucent);
+        panel_->setShape(GlanceContentView::outerPadding, GlanceContentView::cornerRadius);
+        panel_->setContent(content_);
+    }
+    if (!samePlace) {
+        const int count = std::max(static_cast<int>(input.windows.size()), 1);
+        placeCapacity_ = geometry_.usesCompactList
+                             ? count
+                             : std::max(geometry_.layout.columns * geometry_.layout.rows, count);
+    }
 
     const ScreenRect frame{geometry_.origin.x, geometry_.origin.y, geometry_.panelSize.width,
                            geometry_.panelSize.height};
     panel_->orderFront(PanelFrames::current(environment_.screens).toWidget(frame));
+    // The panel came to the front; what stands above it comes back there.
+    if (refresh) {
+        content_->raiseMenus();
+    }
+    if (peek_->panel().isVisible()) {
+        peek_->panel().raise();
+    }
 }
 
 void SwitcherPanelController::hide() {
@@ -156,6 +200,14 @@ bool SwitcherPanelController::peekTargetListed() const {
                        [&](const WindowDescriptor& w) { return w.id == *target; });
 }
 
+double SwitcherPanelController::glanceHeaderDepth() const {
+    const GlanceHeader* header = content_ != nullptr ? content_->header() : nullptr;
+    if (header == nullptr) {
+        return 0;
+    }
+    return header->mapTo(panel_.get(), QPoint(0, header->height())).y();
+}
+
 void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     peekPending_ = false;
     peekTarget_.reset();
@@ -168,10 +220,11 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     ScreenRect area =
         visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
     if (dockMode_) {
-        // Above the Dock glance, whose header and menu it would cover otherwise.
-        area = FullSizePeekLayout::areaAbove(area, panelFrame());
+        // Clear of the Dock glance's header and menu button, never squeezed into a sliver.
+        peek_->show(window, image, area, panelFrame(), glanceHeaderDepth());
+    } else {
+        peek_->show(window, image, area);
     }
-    peek_->show(window, image, area);
     // The recorder keeps only the event's name: the window number is not a field it writes.
     environment_.events.record(QStringLiteral("full-size-peek-shown"),
                                {{QStringLiteral("windowID"), QString::number(window.id)}});

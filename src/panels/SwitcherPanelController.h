@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSet>
 #include <memory>
 #include <optional>
 
@@ -24,7 +25,8 @@ class GlanceContentView;
 // The peek shows only what a tile may show: nothing for a window the password-manager rule
 // keeps private, and nothing (the previous peek taken down) when the window has no picture.
 // A new showing keeps the peek, waiting or shown, of a window it still lists and takes down
-// any other.
+// any other. A showing of the glance already up, for the same place, updates its content in
+// place (see show).
 class SwitcherPanelController final : public SwitcherPanelControlling {
   public:
     static constexpr double peekDelaySeconds = 0.45;
@@ -59,7 +61,22 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     const GlanceGeometry& geometry() const { return geometry_; }
 
   private:
+    // What places a glance: equal for a refresh of the glance shown.
+    struct Placement {
+        std::optional<ScreenPoint> anchor;
+        std::optional<ScreenRect> screenFrame;
+        std::optional<ScreenRect> switcherFrame;
+        bool dockMode = false;
+
+        static Placement of(const SwitcherPanelShowOptions& options) {
+            return {options.anchor, options.screenFrame, options.switcherFrame, options.dockMode};
+        }
+        friend bool operator==(const Placement&, const Placement&) = default;
+    };
+
     void firePeek(const WindowDescriptor& window);
+    // How far the glance's header (with its menu button) reaches down from the panel's top.
+    double glanceHeaderDepth() const;
     void cancelPeek();
     // Whether the waiting or shown peek's window is in the model's selection (true for none).
     bool peekTargetListed() const;
@@ -72,6 +89,11 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     bool peekPending_ = false;
     std::optional<quint32> peekTarget_;
     GlanceGeometry geometry_;
+    Placement placement_;
+    // The windows of the last showing.
+    QSet<quint32> shownWindows_;
+    // How many places the shown layout has room for.
+    int placeCapacity_ = 0;
     bool dockMode_ = false;
     std::unique_ptr<FloatingPanel> panel_;
     QPointer<GlanceContentView> content_;

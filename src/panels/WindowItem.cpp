@@ -89,6 +89,9 @@ void WindowItem::setState(State state) {
     setToolTip(WindowCommands::displayTitle(state_.window));
     setAccessibleName(accessibleLabel());
     updateControls();
+    if (menu_) {
+        menu_->followWindow();
+    }
     update();
 }
 
@@ -123,7 +126,15 @@ void WindowItem::performAccessibleAction(const QString& name) {
 }
 
 void WindowItem::openMenu(const QPoint& globalPosition) {
-    GlanceMenu::forWindow(state_.window, callbacks_, this)->popup(globalPosition);
+    closeMenu();
+    menu_ = GlanceMenu::forWindow([this] { return state_.window; }, callbacks_, this);
+    menu_->popup(globalPosition);
+}
+
+void WindowItem::closeMenu() {
+    if (menu_ && menu_->isVisible()) {
+        menu_->close();
+    }
 }
 
 void WindowItem::enterEvent(QEnterEvent* event) {

@@ -11,6 +11,7 @@
 namespace pellucine {
 
 class ControlButton;
+class GlanceMenu;
 
 // One window in a glance, as a tile or a compact row: a click selects it, the pointer entering
 // and leaving drives the peek, a secondary click opens its window menu, and with window
@@ -45,8 +46,10 @@ class WindowItem : public QWidget {
     // The default action (an empty name) selects the window; an unknown name does nothing.
     void performAccessibleAction(const QString& name);
 
-    // Opens the window menu at `globalPosition`; it sends through the callbacks.
+    // Opens the window menu at `globalPosition`; it sends through the callbacks, for the window
+    // the item shows when an entry is chosen.
     void openMenu(const QPoint& globalPosition);
+    void closeMenu();
 
   protected:
     WindowItem(State state, GlanceCallbacks callbacks, bool showsControls, bool compactRow,
@@ -70,6 +73,7 @@ class WindowItem : public QWidget {
     bool compactRow_;
     bool pressed_ = false;
     QList<ControlButton*> controls_;
+    QPointer<GlanceMenu> menu_;
 };
 
 }  // namespace pellucine

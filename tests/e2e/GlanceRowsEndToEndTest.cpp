@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
@@ -178,14 +179,23 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
 class GlanceTilesEndToEndTest : public GlanceRowsEndToEndTest {
   protected:
     DockPreviewStyle style() const override { return DockPreviewStyle::thumbnails; }
+    // Opens the tile's window menu; false when it did not come up.
+    bool openMenu(const Row& tile) {
+        session.click(tile.thumbnail.center(), 3);
+        // The menu takes the keyboard once it is up.
+        return X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 8000);
+    }
     // Opens the tile's window menu and picks the entry `down` steps from its top, or the first
     // entry of its submenu when `intoSubmenu`.
     bool pickFromMenu(const Row& tile, int down, bool intoSubmenu) {
-        session.click(tile.thumbnail.center(), 3);
-        // The menu takes the keyboard once it is up.
-        if (!X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 8000)) {
+        if (!openMenu(tile)) {
             return false;
         }
+        pick(down, intoSubmenu);
+        return true;
+    }
+    // Picks from the open menu as pickFromMenu does.
+    void pick(int down, bool intoSubmenu) {
         for (int i = 0; i < down; ++i) {
             tap(testing::down);
         }
@@ -193,7 +203,6 @@ class GlanceTilesEndToEndTest : public GlanceRowsEndToEndTest {
             tap(testing::right);
         }
         tap(testing::returnKey);
-        return true;
     }
 };
 
@@ -212,6 +221,36 @@ TEST_F(GlanceTilesEndToEndTest, TilesStayPutAfterAMoveAndResizeInTheDockGlance) 
     ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", picked));
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return samePlaces(before); }, 4000))
         << "tiles moved after Move & Resize";
+
+    // As for a restore, the glance reads the settled frame before the next action.
+    const auto index = std::find(windows.begin(), windows.end(), third) - windows.begin();
+    ASSERT_TRUE(testing::waitUntilPlaced(desktop(), QStringLiteral("row-%1").arg(index + 1)));
+    const qsizetype placed = mark();
+    desktop().setTitle(before[0].window, QStringLiteral("renamed"));
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", placed));
+
+    // Minimize from the same tile's menu acts on the same window, also when the glance
+    // refreshes while the menu is open.
+    ASSERT_TRUE(openMenu(before[2])) << "the menu did not open";
+    const qsizetype opened = mark();
+    desktop().setTitle(before[1].window, QStringLiteral("renamed too"));
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", opened));
+    ASSERT_TRUE(session.keyboardHeldElsewhere()) << "the menu closed on the refresh";
+    // Another window of the application comes: the glance lays out five tiles, the open menu
+    // stays with its own.
+    const qsizetype more = mark();
+    ASSERT_TRUE(client->openWindow(desktop(), QStringLiteral("row-5")));
+    ASSERT_TRUE(session.waitForEvent("glance-shown", more, [](const QJsonObject& e) {
+        return e.value("windowCount").toString() == QStringLiteral("5");
+    }));
+    ASSERT_TRUE(session.keyboardHeldElsewhere()) << "the menu closed as a window came";
+    pick(2, /*intoSubmenu=*/false);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return desktop().wmState(third) == 3; }));
+    for (const xcb_window_t window : windows) {
+        if (window != third) {
+            EXPECT_EQ(desktop().wmState(window), 1u);
+        }
+    }
 }
 
 }  // namespace

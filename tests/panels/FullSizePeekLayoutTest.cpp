@@ -62,5 +62,69 @@ TEST(FullSizePeekLayoutTest, PanelWrapsPictureCentredBelowTheTop) {
     }
 }
 
+// A 1920 x 1050 work area; the Dock glance's header and menu button take its top 60.
+const ScreenRect desk{0, 0, 1920, 1050};
+constexpr double header = 60;
+
+TEST(FullSizePeekLayoutTest, TallDockGlanceGetsNoSliverAbove) {
+    // 20 of room above: the peek goes over the tiles, the largest place, below the header.
+    const ScreenRect glance{660, 40, 600, 990};
+    const auto l = FullSizePeekLayout::placedAround(1600, 1000, desk, glance, header);
+    EXPECT_DOUBLE_EQ(l.pictureSize.width, 1100);
+    EXPECT_DOUBLE_EQ(l.pictureSize.height, 687.5);
+    EXPECT_DOUBLE_EQ(l.origin.y + l.panelSize.height, glance.maxY() - header - 28);
+    // With no room on either side either, the same place.
+    const auto wide =
+        FullSizePeekLayout::placedAround(1600, 1000, desk, {0, 40, 1920, 990}, header);
+    EXPECT_EQ(wide, l);
+}
+
+TEST(FullSizePeekLayoutTest, ASmallWindowKeepsItsOwnSizeBesideTheGlance) {
+    // Beside the glance as large as over it: beside wins and covers none of it.
+    const ScreenRect glance{0, 40, 1400, 990};
+    const auto l = FullSizePeekLayout::placedAround(400, 300, desk, glance, header);
+    EXPECT_EQ(l.pictureSize, (Size{400, 300}));
+    EXPECT_GE(l.origin.x, glance.maxX());
+    EXPECT_LE(l.origin.x + l.panelSize.width, desk.maxX());
+    // Above the glance when it fits there at its own size, though less than the usable height.
+    const auto above =
+        FullSizePeekLayout::placedAround(200, 100, desk, {300, 0, 1320, 835}, header);
+    EXPECT_EQ(above.pictureSize, (Size{200, 100}));
+    EXPECT_GE(above.origin.y, 835);
+}
+
+TEST(FullSizePeekLayoutTest, AboveTheGlanceWhileItsPictureIsUsable) {
+    // 270 above leaves 160 for the picture: above; one point less goes over the tiles.
+    const auto at = FullSizePeekLayout::placedAround(1600, 1000, desk, {300, 0, 1320, 780}, header);
+    EXPECT_DOUBLE_EQ(at.pictureSize.height, FullSizePeekLayout::usablePictureHeight);
+    EXPECT_GE(at.origin.y, 780);
+    const auto below =
+        FullSizePeekLayout::placedAround(1600, 1000, desk, {300, 0, 1320, 781}, header);
+    EXPECT_DOUBLE_EQ(below.pictureSize.height, 781 - header - 110);
+    EXPECT_LE(below.origin.y + below.panelSize.height, 781 - header);
+    // A glance low on the screen changes nothing: the whole area lies above it.
+    EXPECT_EQ(FullSizePeekLayout::placedAround(1600, 1000, desk, {300, -400, 1320, 300}, header),
+              FullSizePeekLayout::fitted(1600, 1000, desk));
+}
+
+TEST(FullSizePeekLayoutTest, SmallScreenAndOddGlances) {
+    // The glance fills a small screen: over the tiles, never above the header's bottom.
+    const ScreenRect small{0, 0, 800, 600};
+    const auto l = FullSizePeekLayout::placedAround(1600, 1000, small, {0, 0, 800, 580}, header);
+    EXPECT_DOUBLE_EQ(l.pictureSize.height, 410);
+    EXPECT_LE(l.origin.y + l.panelSize.height, 520);
+    EXPECT_GE(l.origin.y, small.y);
+    // A header deeper than the glance, a negative depth or a glance off the screen still give
+    // a positive peek inside the area's width.
+    for (const auto& [glance, depth] : {std::pair{ScreenRect{0, 0, 800, 580}, 900.0},
+                                        {ScreenRect{0, 0, 800, 580}, -50.0},
+                                        {ScreenRect{2000, 0, 800, 600}, header},
+                                        {ScreenRect{0, 600, 800, -600}, header}}) {
+        const auto odd = FullSizePeekLayout::placedAround(1600, 1000, small, glance, depth);
+        EXPECT_GT(odd.pictureSize.height, 0);
+        EXPECT_LE(odd.panelSize.width, small.width);
+    }
+}
+
 }  // namespace
 }  // namespace pellucine

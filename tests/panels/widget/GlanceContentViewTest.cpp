@@ -12,6 +12,7 @@
 #include "panels/GlanceMenu.h"
 #include "panels/GlanceStyle.h"
 #include "panels/PreviewGrid.h"
+#include "panels/PreviewTile.h"
 #include "panels/SearchHint.h"
 
 namespace pellucine {
@@ -91,6 +92,11 @@ TEST_F(GlanceContentViewTest, ApplicationMenuAndCloseButton) {
     }
     EXPECT_EQ(titles, QStringList({"Minimize All Windows", "Restore All Windows",
                                    "Close All 3 Windows", "", "Hide App", "", "Quit App"}));
+    // The open menu follows the count.
+    selectWindows({window(1)});
+    EXPECT_EQ(menus[0]->actions()[2]->text(), "Close the Window");
+    selectWindows({window(1), window(2), window(3, QStringLiteral("x"), 77)});
+    EXPECT_EQ(menus[0]->actions()[2]->text(), "Close All 3 Windows");
     menus[0]->actions()[6]->trigger();
     // Sent for the first window's application.
     EXPECT_EQ(applicationActions,
@@ -122,6 +128,55 @@ TEST_F(GlanceContentViewTest, ItemsFollowTheSelectionInOrderAndKeepTheirIdentity
     EXPECT_EQ(view->items().size(), 2);
     EXPECT_NE(view->items()[0], view->items()[1]);
     EXPECT_EQ(view->grid()->items(), view->items());
+}
+
+TEST_F(GlanceContentViewTest, AWindowThatGoesLeavesItsPlaceEmptyAndANewOneComesLast) {
+    selectWindows({window(1), window(2), window(3)});
+    auto view = makeView(options());
+    // Room for a second row without a scroll bar.
+    view->resize(900, 700);
+    QCoreApplication::sendPostedEvents();
+    QList<QRect> frames;
+    for (const WindowItem* item : view->items()) {
+        frames.append(item->geometry());
+    }
+    selectWindows({window(1), window(3)});
+    ASSERT_EQ(view->items().size(), 2);
+    EXPECT_EQ(view->items()[0]->geometry(), frames[0]);
+    EXPECT_EQ(view->items()[1]->geometry(), frames[2]);
+    EXPECT_EQ(view->placeCount(), 3);
+    // A window that comes takes the place after the last, not the empty one.
+    selectWindows({window(1), window(3), window(4)});
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(view->grid()->places(), (QList<int>{0, 2, 3}));
+    EXPECT_EQ(view->items()[1]->geometry(), frames[2]);
+    EXPECT_GT(view->items()[2]->geometry().y(), frames[2].y());
+    EXPECT_LE(view->items()[2]->geometry().bottom(), view->grid()->height());
+
+    // A new order, or no window kept, closes the places up.
+    selectWindows({window(4), window(1)});
+    EXPECT_EQ(view->grid()->places(), (QList<int>{0, 1}));
+    selectWindows({window(5), window(6), window(7)});
+    EXPECT_EQ(view->grid()->places(), (QList<int>{0, 1, 2}));
+    // So does a new layout, which the tiles take.
+    selectWindows({window(5), window(7)});
+    GlanceContentView::Options wider = options();
+    wider.layout = PreviewGridLayout::compute(2, 1400, 600, 1.6, 300);
+    ASSERT_TRUE(view->accepts(wider));
+    view->adopt(wider);
+    EXPECT_EQ(view->grid()->places(), (QList<int>{0, 1}));
+    EXPECT_EQ(view->items()[1]->size(), PreviewTile::tileSize(wider.layout));
+    EXPECT_EQ(view->placeCount(), 2);
+    // Other items, another header or hint need another view.
+    for (auto change : {+[](GlanceContentView::Options& o) { o.usesCompactList = true; },
+                        +[](GlanceContentView::Options& o) { o.showsDockControls = true; },
+                        +[](GlanceContentView::Options& o) { o.showsSearchHint = true; },
+                        +[](GlanceContentView::Options& o) { o.onClose = [] {}; },
+                        +[](GlanceContentView::Options& o) { o.translucent = false; }}) {
+        GlanceContentView::Options other = options();
+        change(other);
+        EXPECT_FALSE(view->accepts(other));
+    }
 }
 
 TEST_F(GlanceContentViewTest, PicturesArrivingUpdateTheirTilesInPlaceAndOnlyThose) {

@@ -66,6 +66,7 @@ class GlanceFixture : public ModelFixture {
         c.panel.onSelect = [this](const WindowDescriptor& w) { selected.append(w.id); };
         c.panel.onAction = [this](WindowAction a, const WindowDescriptor& w) {
             actions.append({a, w.id});
+            actedOn.append(w);
         };
         c.panel.onApplicationAction = [this](ApplicationAction a, qint32 pid) {
             applicationActions.append({a, pid});
@@ -84,6 +85,8 @@ class GlanceFixture : public ModelFixture {
 
     QList<quint32> selected;
     QList<std::pair<WindowAction, quint32>> actions;
+    // The windows the actions were sent for, as sent.
+    QList<WindowDescriptor> actedOn;
     QList<std::pair<ApplicationAction, qint32>> applicationActions;
     QList<std::optional<quint32>> hovers;
 };

@@ -9,6 +9,7 @@
 #include "panels/FullSizePeekPanelController.h"
 #include "panels/FullSizePeekView.h"
 #include "panels/GlanceContentView.h"
+#include "panels/GlanceHeader.h"
 #include "panels/GlanceMenu.h"
 #include "panels/SwitcherPanelController.h"
 
@@ -35,6 +36,26 @@ class SwitcherPanelControllerTest : public testing::GlanceFixture {
         options.switcherFrame = ScreenRect{300, 400, 840, 120};
         options.showsSearchHint = true;
         return options;
+    }
+    static SwitcherPanelShowOptions dockHover() {
+        SwitcherPanelShowOptions options;
+        options.anchor = ScreenPoint{700, 30};
+        options.dockMode = true;
+        options.showsWindowControls = true;
+        return options;
+    }
+    static GlanceMenu* openMenu(WindowItem* item) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+        QCoreApplication::sendEvent(item, &event);
+        const auto menus = item->findChildren<GlanceMenu*>(Qt::FindDirectChildrenOnly);
+        return menus.isEmpty() ? nullptr : menus.back();
+    }
+    QList<QRect> itemFrames() const {
+        QList<QRect> frames;
+        for (const WindowItem* item : controller->content()->items()) {
+            frames.append(QRect(item->mapTo(&controller->panel(), QPoint(0, 0)), item->size()));
+        }
+        return frames;
     }
     void hover(const std::optional<WindowDescriptor>& window) { controller->showPeek(window); }
     int peeksRecorded() const { return events.count(QStringLiteral("full-size-peek-shown")); }
@@ -124,6 +145,29 @@ TEST_F(SwitcherPanelControllerTest, ThePeekFollowsTheHoverAfterItsDelay) {
     scheduler.advance(1);
     EXPECT_FALSE(controller->peekPanel().isVisible());
     EXPECT_EQ(peeksRecorded(), 1);
+}
+
+TEST_F(SwitcherPanelControllerTest, ThePeekOverATallDockGlanceLeavesItsHeaderClear) {
+    QList<WindowDescriptor> nine;
+    for (quint32 id = 1; id <= 9; ++id) {
+        nine.append(window(id));
+    }
+    selectWindows(nine);
+    publish(3, picture(1600, 1000));
+    controller->show(dockHover());
+    const ScreenRect glance = controller->panelFrame();
+    const GlanceHeader* header = controller->content()->header();
+    ASSERT_NE(header, nullptr);
+    const double headerBottom =
+        glance.maxY() - header->mapTo(&controller->panel(), QPoint(0, header->height())).y();
+
+    hover(window(3));
+    scheduler.advance(0.45);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    // Too little room above the glance for a usable picture: over the tiles, not a sliver.
+    const ScreenRect peek = controller->peekPanel().frame();
+    EXPECT_LE(peek.maxY(), headerBottom);
+    EXPECT_GE(peek.height, FullSizePeekLayout::usablePictureHeight + 58);
 }
 
 TEST_F(SwitcherPanelControllerTest, NoPeekWhenSwitchedOffOrHiddenWhileWaiting) {
@@ -232,10 +276,11 @@ TEST_F(SwitcherPanelControllerTest, AShowingWithoutThePeekedWindowTakesThePeekDo
 
 TEST_F(SwitcherPanelControllerTest, AClickMayShowThePanelAgainFromInsideTheTile) {
     selectWindows({window(1), window(2)});
+    QList<WindowDescriptor> next{window(3)};
     SwitcherPanelCallbacks reentrant;
-    reentrant.onSelect = [this](const WindowDescriptor& w) {
+    reentrant.onSelect = [this, &next](const WindowDescriptor& w) {
         selected.append(w.id);
-        selectWindows({window(2)});
+        selectWindows(next);
         controller->show(commandTab());
     };
     controller = std::make_unique<SwitcherPanelController>(*model, environment, reentrant);
@@ -247,6 +292,20 @@ TEST_F(SwitcherPanelControllerTest, AClickMayShowThePanelAgainFromInsideTheTile)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(first);
     EXPECT_EQ(controller->content()->items().size(), 1);
+
+    // A refresh from inside the tile keeps the content; the tile clicked goes after its click.
+    next = {window(4)};
+    selectWindows({window(3), window(4)});
+    controller->show(commandTab());
+    QPointer<GlanceContentView> content = controller->content();
+    QPointer<WindowItem> tile = content->items()[0];
+    QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(selected, (QList<quint32>{1, 3}));
+    ASSERT_EQ(controller->content(), content);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(tile);
+    ASSERT_EQ(content->items().size(), 1);
+    EXPECT_EQ(content->items()[0]->state().window.id, 4u);
 }
 
 TEST_F(SwitcherPanelControllerTest, AnOpenMenuCountsAndHidingClosesIt) {
@@ -259,6 +318,48 @@ TEST_F(SwitcherPanelControllerTest, AnOpenMenuCountsAndHidingClosesIt) {
     EXPECT_TRUE(controller->isMenuOpen());
     controller->hide();
     EXPECT_FALSE(controller->isMenuOpen());
+}
+
+TEST_F(SwitcherPanelControllerTest, ARefreshKeepsAnOpenTileMenuOnItsWindow) {
+    selectWindows({window(1), window(2), window(3)});
+    controller->show(dockHover());
+    QPointer<WindowItem> tile = controller->content()->items()[1];
+    QPointer<GlanceMenu> menu = openMenu(tile);
+    ASSERT_TRUE(menu);
+
+    // The window is minimized and moved, and another window of the application opens.
+    WindowDescriptor second = window(2);
+    second.isMinimized = true;
+    second.frame = {40, 60, 800, 500};
+    selectWindows({window(1), second, window(3), window(4)});
+    controller->show(dockHover());
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(controller->isMenuOpen());
+    ASSERT_EQ(controller->content()->items().size(), 4);
+    EXPECT_EQ(controller->content()->items()[1], tile);
+    // Its entries follow the window, and act on it as it is now.
+    EXPECT_EQ(menu->actions()[2]->text(), "Restore");
+    menu->actions()[2]->trigger();
+    ASSERT_EQ(actions.size(), 1);
+    EXPECT_EQ(actions[0], std::pair(WindowAction::restore(), quint32{2}));
+    EXPECT_EQ(actedOn[0].frame, second.frame);
+    menu->actions()[4]->menu()->actions()[1]->trigger();
+    EXPECT_EQ(actedOn.back().frame, second.frame);
+
+    // The window goes: its menu closes and the others stay where they are.
+    menu = openMenu(tile);
+    ASSERT_TRUE(menu);
+    const QList<QRect> before = itemFrames();
+    selectWindows({window(1), window(3), window(4)});
+    controller->show(dockHover());
+    EXPECT_FALSE(controller->isMenuOpen());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(menu);
+    EXPECT_FALSE(tile);
+    EXPECT_EQ(itemFrames(), (QList<QRect>{before[0], before[2], before[3]}));
+    EXPECT_EQ(actions.size(), 2);
+    EXPECT_TRUE(selected.isEmpty());
 }
 
 TEST_F(SwitcherPanelControllerTest, WithoutACompositingManagerThePanelsAreOpaque) {

@@ -72,6 +72,29 @@ TEST_F(WindowSearchViewTest, CounterEmptyStatesAndChipFollowTheResults) {
     EXPECT_EQ(view->chipText(), QString());
 }
 
+TEST_F(WindowSearchViewTest, TheMoreBelowChipLeavesTheLastRowsBadgeClear) {
+    for (const int width : {660, 420}) {
+        view->resize(width, WindowSearchView::chromeHeight + 8 * 54);
+        fill(12);
+        view->show();
+        QCoreApplication::sendPostedEvents();
+        const QRect chip = view->chipFrame();
+        ASSERT_FALSE(chip.isEmpty()) << width;
+        QListView* list = view->list();
+        // Every row in view, the last one above all, keeps its badge readable.
+        for (int row = 0; row < 8; ++row) {
+            const QRect shown = list->visualRect(list->model()->index(row, 0));
+            const QRect inView(list->viewport()->mapTo(view.get(), shown.topLeft()), shown.size());
+            const qreal badgeHeight = QFontMetricsF(WindowSearchRowDelegate::badgeFont()).height() +
+                                      2 * WindowSearchRowDelegate::badgeVerticalPadding;
+            const QRectF badge = WindowSearchRowDelegate::Geometry::of(inView, badgeHeight).badge;
+            EXPECT_FALSE(badge.intersects(chip)) << width << " row " << row;
+        }
+        EXPECT_LE(chip.right(), list->geometry().right()) << width;
+        EXPECT_GE(chip.left(), list->geometry().left()) << width;
+    }
+}
+
 TEST_F(WindowSearchViewTest, TypingSelectsTheBestResultEvenWhenTheOldOneStaysListed) {
     fill(12);
     state.setSelectedID(10);

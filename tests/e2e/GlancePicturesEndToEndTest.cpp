@@ -253,7 +253,8 @@ TEST_F(GlancePicturesEndToEndTest, PicturesOfASmallWindowAreNeverEnlarged) {
     releaseSuper();
     EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(peek)));
 
-    // Over the Dock glance the peek keeps above it, clear of its header and menu button.
+    // Over the Dock glance the peek keeps clear of the glance's header and menu button: above
+    // it, beside it, or over its rows.
     movePointer(dockItem(1, 3));
     std::optional<ShownWindow> dockGlance;
     ASSERT_TRUE(showsColour(glance, green, &tile));
@@ -261,7 +262,10 @@ TEST_F(GlancePicturesEndToEndTest, PicturesOfASmallWindowAreNeverEnlarged) {
     movePointer(tile.box.center());
     std::optional<ShownWindow> peekWindow;
     ASSERT_TRUE(session.waitUntilShown(QString::fromLatin1(peek), peekWindow));
-    EXPECT_LE(peekWindow->rect.bottom(), dockGlance->rect.top());
+    const QRect header(dockGlance->rect.topLeft(), QSize(dockGlance->rect.width(), 40));
+    EXPECT_FALSE(peekWindow->rect.intersects(header))
+        << "peek " << peekWindow->rect.x() << "," << peekWindow->rect.y() << " "
+        << peekWindow->rect.width() << "x" << peekWindow->rect.height();
 }
 
 }  // namespace

@@ -126,37 +126,47 @@ QByteArray BenchDisplay::property(xcb_window_t window, xcb_atom_t property, xcb_
             xcb_get_property_value_length(answer.get())};
 }
 
-std::optional<xcb_window_t> BenchDisplay::find(const std::function<bool(xcb_window_t)>& matches) {
-    const auto top =
-        reply(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr));
-    if (!top) {
-        return std::nullopt;
+QList<xcb_window_t> BenchDisplay::childrenOf(const QList<xcb_window_t>& parents) {
+    // Every request goes out before the first reply is read: one round trip per level, so that
+    // a walk over a full desktop does not itself delay what it is looking for.
+    QList<xcb_query_tree_cookie_t> cookies;
+    cookies.reserve(parents.size());
+    for (const xcb_window_t parent : parents) {
+        cookies.append(xcb_query_tree(connection_, parent));
     }
-    const xcb_window_t* children = xcb_query_tree_children(top.get());
-    for (int i = 0; i < xcb_query_tree_children_length(top.get()); ++i) {
-        if (matches(children[i])) {
-            return children[i];
-        }
-        const auto inner = reply(
-            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, children[i]), nullptr));
-        if (!inner) {
-            continue;
-        }
-        const xcb_window_t* grandchildren = xcb_query_tree_children(inner.get());
-        for (int j = 0; j < xcb_query_tree_children_length(inner.get()); ++j) {
-            if (matches(grandchildren[j])) {
-                return grandchildren[j];
-            }
+    QList<xcb_window_t> children;
+    for (const xcb_query_tree_cookie_t cookie : std::as_const(cookies)) {
+        const auto tree = reply(xcb_query_tree_reply(connection_, cookie, nullptr));
+        if (tree) {
+            const xcb_window_t* first = xcb_query_tree_children(tree.get());
+            children.append(
+                QList<xcb_window_t>(first, first + xcb_query_tree_children_length(tree.get())));
         }
     }
-    return std::nullopt;
+    return children;
 }
 
 std::optional<xcb_window_t> BenchDisplay::findByName(const QString& name) {
+    const QList<xcb_window_t> top = childrenOf({root_});
+    QList<xcb_window_t> candidates = top;
+    candidates.append(childrenOf(top));
+    QList<xcb_get_property_cookie_t> cookies;
+    cookies.reserve(candidates.size());
+    for (const xcb_window_t window : std::as_const(candidates)) {
+        cookies.append(
+            xcb_get_property(connection_, 0, window, wmName_, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096));
+    }
     const QByteArray wanted = name.toUtf8();
-    return find([&](xcb_window_t window) {
-        return property(window, wmName_, XCB_GET_PROPERTY_TYPE_ANY) == wanted;
-    });
+    std::optional<xcb_window_t> found;
+    for (qsizetype i = 0; i < cookies.size(); ++i) {
+        const auto answer = reply(xcb_get_property_reply(connection_, cookies[i], nullptr));
+        if (!found && answer &&
+            QByteArray(static_cast<const char*>(xcb_get_property_value(answer.get())),
+                       xcb_get_property_value_length(answer.get())) == wanted) {
+            found = candidates[i];
+        }
+    }
+    return found;
 }
 
 bool BenchDisplay::holdsClass(xcb_window_t window, const QByteArray& windowClass) {

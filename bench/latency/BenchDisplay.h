@@ -64,7 +64,7 @@ class BenchDisplay {
   private:
     xcb_atom_t atom(const char* name);
     QByteArray property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type);
-    std::optional<xcb_window_t> find(const std::function<bool(xcb_window_t)>& matches);
+    QList<xcb_window_t> childrenOf(const QList<xcb_window_t>& parents);
     void drainEvents();
     void sendRootMessage(xcb_window_t window, xcb_atom_t type, quint32 first);
 

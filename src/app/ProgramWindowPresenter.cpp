@@ -1,6 +1,7 @@
 #include "app/ProgramWindowPresenter.h"
 
 #include "app/BackgroundMove.h"
+#include "app/ClosedWindowPixels.h"
 #include "app/OnboardingStore.h"
 #include "app/QtPresentableWindow.h"
 #include "coordination/AppModel.h"
@@ -17,6 +18,7 @@ ProgramWindowPresenter::~ProgramWindowPresenter() = default;
 void ProgramWindowPresenter::adopt(QWidget& window) {
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     BackgroundMove::install(window);
+    ClosedWindowPixels::install(window);
     Yard::follow(&window, services_.appearance);
     if (services_.commands) {
         installCommands(window, services_.commands());

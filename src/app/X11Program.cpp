@@ -1,5 +1,7 @@
 #include "app/X11Program.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QWidget>
@@ -132,6 +134,7 @@ X11Program::X11Program(const Launch& launch)
     switcherIcons_ =
         ScopedWork(scheduler_, scheduler_.postAfter(seconds(switcherIconsDelay), [this] {
             desktop_.applicationSwitcher().prepareIcons();
+            malloc_trim(0);
         }));
 
     AppDelegate::Services services{model,

@@ -86,12 +86,13 @@ class X11Program {
     HotkeyCenter hotkeys_;
     ProgramWindowPresenter windows_;
     std::unique_ptr<MainApp> app_;
-    // Once the launch is over, the panels' fonts are loaded so that the first glance and the
-    // first search do not wait for them.
-    static constexpr double panelFontWarmUpDelay = 1.0;
+    // Just after the launch, once the loop has gone idle, the panels' fonts are loaded so that
+    // the first glance and the first search do not wait for them.
+    static constexpr double panelFontWarmUpDelay = 0.1;
     FontWarmUp panelFonts_;
-    // After the fonts, the switcher strip's icons are made ahead of its first opening.
-    static constexpr double switcherIconsDelay = 2.0;
+    // After the fonts, the switcher strip's icons are made ahead of its first opening, and the
+    // heap the launch left free goes back to the system.
+    static constexpr double switcherIconsDelay = 0.25;
     ScopedWork switcherIcons_;
 };
 

@@ -88,7 +88,9 @@ int runProgram(int argc, char* argv[]) {
     // The theme's icon, when one is installed, replaces the built-in one after the launch.
     const ScopedWork themedIcon(channelScheduler,
                                 channelScheduler.postAfter(seconds(themedIconDelaySeconds), [] {
-                                    QApplication::setWindowIcon(programIcon());
+                                    if (const QIcon icon = themedProgramIcon(); !icon.isNull()) {
+                                        QApplication::setWindowIcon(icon);
+                                    }
                                 }));
     std::unique_ptr<InstanceChannel> channel;
     const QStringList links = linkArguments(arguments);

@@ -12,10 +12,8 @@ QIcon bundledProgramIcon() {
     return QIcon(QStringLiteral(":/pellucine/icon/pellucine.png"));
 }
 
-QIcon programIcon() {
-    initProgramIconResource();
-    const QIcon installed = QIcon::fromTheme(QStringLiteral("pellucine"));
-    return installed.isNull() ? bundledProgramIcon() : installed;
+QIcon themedProgramIcon() {
+    return QIcon::fromTheme(QStringLiteral("pellucine"));
 }
 
 }  // namespace pellucine

@@ -1,6 +1,5 @@
 #include "design/Symbols.h"
 
-#include <QFile>
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
@@ -150,12 +149,13 @@ const QHash<QString, QList<Layer>>& table() {
 const QRawFont& iconFont() {
     static const QRawFont font = [] {
         Yard::registerBundledFonts();
-        QFile file(QStringLiteral(":/pellucine/fonts/MaterialIcons-Regular.ttf"));
-        if (!file.open(QIODevice::ReadOnly)) {
+        const QByteArray data =
+            Yard::bundledFontData(QStringLiteral(":/pellucine/fonts/MaterialIcons-Regular.ttf"));
+        if (data.isEmpty()) {
             qWarning("Could not open the bundled icon font");
             return QRawFont();
         }
-        return QRawFont(file.readAll(), grid);
+        return QRawFont(data, grid);
     }();
     return font;
 }

@@ -16,24 +16,11 @@ namespace {
 
 constexpr qreal fallbackLogicalDpi = 96.0;
 
-// The face's bytes: read in place from the program's own data when the resource is stored
-// uncompressed, so that the font database holds no heap copy of several megabytes; else read.
-QByteArray fontData(const QString& file) {
-    const QResource resource(file);
-    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression &&
-        resource.data() != nullptr) {
-        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
-                                       static_cast<qsizetype>(resource.size()));
-    }
-    QFile data(file);
-    return data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
-}
-
 QStringList registerOnce() {
     initYardFontResources();
     QStringList families;
     for (const QString& file : bundledFontFiles()) {
-        const QByteArray data = fontData(file);
+        const QByteArray data = bundledFontData(file);
         const int id = data.isEmpty() ? -1 : QFontDatabase::addApplicationFontFromData(data);
         if (id < 0) {
             qWarning("Could not load the bundled font %s", qPrintable(file));
@@ -49,6 +36,19 @@ QStringList registerOnce() {
 }
 
 }  // namespace
+
+QByteArray bundledFontData(const QString& file) {
+    // Stored uncompressed, the face is read in place from the program's own data, so that no
+    // heap copy of it is held; else it is read.
+    const QResource resource(file);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression &&
+        resource.data() != nullptr) {
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                       static_cast<qsizetype>(resource.size()));
+    }
+    QFile data(file);
+    return data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+}
 
 QStringList bundledFontFiles() {
     const QString base = QStringLiteral(":/pellucine/fonts/");

@@ -22,6 +22,9 @@ inline const QStringList keySymbolFamilies = {QStringLiteral("Noto Sans Symbols2
 
 // Resource paths of the bundled font files.
 QStringList bundledFontFiles();
+// The bytes of the bundled font file `file` (a resource path), without a copy where the program's
+// data holds them as they are; empty when there is no such file.
+QByteArray bundledFontData(const QString& file);
 
 // Registers every bundled face with the application's font database. Runs once per process
 // (needs the GUI application) and returns the families that were registered; an empty list

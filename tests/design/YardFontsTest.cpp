@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QRawFont>
+#include <QResource>
 #include <cmath>
 
 #include "design/YardFonts.h"
@@ -63,6 +64,22 @@ TEST(YardFonts, RegistersEveryBundledFaceFromTheResources) {
     }
     // A second registration adds nothing.
     EXPECT_EQ(Yard::registerBundledFonts(), families);
+}
+
+TEST(YardFonts, BundledFontBytesAreTheResourceItselfAndMissingFilesGiveNothing) {
+    Yard::registerBundledFonts();
+    for (const QString& file : Yard::bundledFontFiles()) {
+        const QResource resource(file);
+        const QByteArray data = Yard::bundledFontData(file);
+        ASSERT_EQ(data.size(), resource.size()) << file.toStdString();
+        if (resource.compressionAlgorithm() == QResource::NoCompression) {
+            EXPECT_EQ(static_cast<const void*>(data.constData()),
+                      static_cast<const void*>(resource.data()))
+                << file.toStdString();
+        }
+        EXPECT_TRUE(QRawFont(data, 12).isValid()) << file.toStdString();
+    }
+    EXPECT_TRUE(Yard::bundledFontData(QStringLiteral(":/pellucine/fonts/Missing.ttf")).isEmpty());
 }
 
 TEST(YardFonts, WithTheSystemFontsHiddenOnlyBundledFamiliesRemain) {

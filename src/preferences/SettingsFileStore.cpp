@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <cerrno>
 
 #include "base/AtomicFile.h"
@@ -52,7 +53,21 @@ std::optional<QSettings::Status> SettingsFileStore::load() {
         return std::nullopt;
     }
     // Read once; from here on the store holds the truth and writes whole files itself.
-    const QSettings file(filePath_, QSettings::IniFormat);
+    const RegularFileRead raw = readRegularFile(filePath_, copySizeLimit);
+    if (raw.failure == RegularFileRead::Failure::missing) {
+        readable_ = true;
+        return QSettings::NoError;
+    }
+    if (!raw.ok()) {
+        readable_ = false;
+        return std::nullopt;
+    }
+    // QSettings keeps what it parsed per path and parses again only when the file's size or
+    // time differs: a file replaced by one of the same size within the clock's tick would read
+    // as the one before. A copy of its own, under a fresh name, is always parsed.
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/pellucine-settings-XXXXXX.conf"));
+    const bool copied = copy.open() && copy.write(raw.data) == raw.data.size() && copy.flush();
+    const QSettings file(copied ? copy.fileName() : filePath_, QSettings::IniFormat);
     readable_ = file.status() == QSettings::NoError;
     for (const QString& key : file.allKeys()) {
         values_.insert(key, file.value(key));

@@ -193,6 +193,27 @@ TEST_F(SettingsFileStoreTest, APipeAtThePathIsNeitherWaitedOnNorWrittenOver) {
     EXPECT_FALSE(QFileInfo(path).isFile());
 }
 
+TEST_F(SettingsFileStoreTest, AFileReplacedByOneOfTheSameSizeAndTimeIsReadAfresh) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    testing::putFile(path, "[General]\nflag=maybe\n");
+    const QDateTime stamp = QFileInfo(path).lastModified();
+    EXPECT_EQ(SettingsFileStore(path).value("flag"), "maybe");
+
+    testing::putFile(path, "[General]\nflag=false\n");
+    QFile replaced(path);
+    ASSERT_TRUE(replaced.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(replaced.setFileTime(stamp, QFileDevice::FileModificationTime));
+    replaced.close();
+    EXPECT_EQ(SettingsFileStore(path).value("flag"), "false");
+
+    // An oversized file is not read, and is not written over either.
+    testing::putFile(path, QByteArray(SettingsFileStore::copySizeLimit + 1, '#'));
+    SettingsFileStore oversized(path);
+    EXPECT_FALSE(oversized.contains("flag"));
+    EXPECT_FALSE(oversized.setValue("k", QByteArray("v")));
+    EXPECT_EQ(QFileInfo(path).size(), SettingsFileStore::copySizeLimit + 1);
+}
+
 TEST_F(SettingsFileStoreTest, ASettingsFileKeptElsewhereThroughALinkStaysThere) {
     const QString kept = temp.file("dotfiles/pellucine.conf");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(kept).path()));
@@ -242,11 +263,12 @@ TEST_F(ClaimedSettingsFileTest, AFileThatIsNotOursIsKeptAsideAndOnlyOurKeysAreWr
     testing::putFile(path, junk);
     ASSERT_FALSE(readBack(path).isEmpty()) << "QSettings takes the bytes as keys";
     {
+        // Parsed afresh, not as QSettings kept it from the read above: it finds no INI there.
         SettingsFileStore file = open();
         ASSERT_EQ(events.count("stored-preferences-unreadable"), 1);
         const EventFields fields = events.last("stored-preferences-unreadable")->fields;
         EXPECT_EQ(fields.value("source"), "pellucine.conf");
-        EXPECT_EQ(fields.value("reason"), "foreign-key");
+        EXPECT_EQ(fields.value("reason"), "not-ini");
         EXPECT_EQ(fields.value("result"), "kept");
         EXPECT_FALSE(file.contains("k"));
         ASSERT_EQ(copies(), QStringList{"unreadable-pellucine.conf-20260314T092653Z.conf"});

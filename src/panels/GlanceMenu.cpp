@@ -1,6 +1,7 @@
 #include "panels/GlanceMenu.h"
 
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QStyleOptionMenuItem>
 
@@ -140,6 +141,10 @@ bool GlanceMenu::event(QEvent* event) {
         restyle();
     }
     return QMenu::event(event);
+}
+
+void GlanceMenu::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
 }
 
 void GlanceMenu::restyle() {

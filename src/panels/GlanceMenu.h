@@ -38,6 +38,9 @@ class GlanceMenu : public QMenu {
   protected:
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
     bool event(QEvent* event) override;
+    // Does nothing. Its first press was a press already: a quick second right click on a tile
+    // comes here as the press that opened this menu, and would close it at once.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     QAction* addCommand(const WindowCommand& command, const GlanceCallbacks& callbacks);

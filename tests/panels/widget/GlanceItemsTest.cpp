@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QContextMenuEvent>
 #include <QEnterEvent>
+#include <QMouseEvent>
 #include <QTest>
 #include <cmath>
 
@@ -153,6 +154,22 @@ TEST_F(GlanceItemsTest, WindowMenuByPointerAndKeyboard) {
     QTest::keyClick(menu, Qt::Key_Down);
     QTest::keyClick(menu, Qt::Key_Return);
     EXPECT_EQ(selected, QList<quint32>{1});
+    EXPECT_FALSE(view->isMenuOpen());
+}
+
+TEST_F(GlanceItemsTest, AQuickSecondRightClickLeavesTheMenuItOpensOpen) {
+    selectWindows({window(1)});
+    auto view = makeView(true);
+    GlanceMenu* menu = openMenu(view->items()[0]);
+    ASSERT_NE(menu, nullptr);
+    // The second press of a double click reaches the menu that press opened, at its corner.
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(0, 0), menu->mapToGlobal(QPointF(0, 0)),
+                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &second);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(view->isMenuOpen());
+    // A single press outside still closes it.
+    QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_FALSE(view->isMenuOpen());
 }
 

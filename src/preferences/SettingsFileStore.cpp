@@ -1,9 +1,6 @@
 #include "preferences/SettingsFileStore.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -15,20 +12,6 @@
 #include "preferences/UnreadableCopy.h"
 
 namespace pellucine {
-
-namespace {
-
-// Whether QSettings may open the path: a regular file or nothing. Anything else (a pipe would
-// block the open for good) is unreadable.
-bool isRegularOrMissing(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return errno == ENOENT || errno == ENOTDIR;
-    }
-    return S_ISREG(info.st_mode);
-}
-
-}  // namespace
 
 SettingsFileStore::SettingsFileStore(const QString& filePath) : filePath_(filePath) {
     load();
@@ -48,13 +31,10 @@ SettingsFileStore::SettingsFileStore(const QString& filePath, const Claim& claim
 
 std::optional<QSettings::Status> SettingsFileStore::load() {
     removeStaleTemporaryFiles(QFileInfo(filePath_).path());
-    if (!isRegularOrMissing(filePath_)) {
-        readable_ = false;
-        return std::nullopt;
-    }
-    // Read once; from here on the store holds the truth and writes whole files itself.
+    // Read once, without waiting on a pipe or a device; from here on the store holds the truth
+    // and writes whole files itself.
     const RegularFileRead raw = readRegularFile(filePath_, copySizeLimit);
-    if (raw.failure == RegularFileRead::Failure::missing) {
+    if (raw.failure == RegularFileRead::Failure::missing || raw.errorCode == ENOTDIR) {
         readable_ = true;
         return QSettings::NoError;
     }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <array>
 
 #include "X11TestDesktop.h"
 #include "platform/AccessibilityNames.h"
@@ -114,6 +115,61 @@ TEST_F(X11DesktopTest, WindowElementsShareTheirGeometryWithTheWindowList) {
                     ->toElement()
                     ->isSameElement(*port->accessibility().applicationElement(pid)));
     EXPECT_TRUE(port->accessibility().isProcessTrusted());
+}
+
+TEST_F(X11DesktopTest, TheDesktopAsReadFollowsChangesMadeByOtherClients) {
+    TestXterm first(*desktop, QStringLiteral("pellucine-first"), QStringLiteral("40x10+100+100"));
+    TestXterm second(*desktop, QStringLiteral("pellucine-second"), QStringLiteral("40x10+500+300"));
+    const std::optional<xcb_window_t> alpha = first.window();
+    const std::optional<xcb_window_t> beta = second.window();
+    ASSERT_TRUE(alpha && beta);
+    X11DesktopState& state = port->state();
+    ASSERT_TRUE(X11TestDesktop::waitUntil(
+        [&] { return state.window(*alpha).has_value() && state.window(*beta).has_value(); }));
+    const auto title = [&](xcb_window_t window) {
+        const std::optional<X11WindowInfo> info = state.window(window);
+        return info ? info->title : QString();
+    };
+
+    // One client's title; the other client stays as read.
+    desktop->setTitle(*alpha, QStringLiteral("pellucine-first renamed"));
+    EXPECT_TRUE(X11TestDesktop::waitUntil(
+        [&] { return title(*alpha) == QStringLiteral("pellucine-first renamed"); }));
+    EXPECT_EQ(title(*beta), QStringLiteral("pellucine-second"));
+
+    // A move by the window manager on another client's behalf.
+    const QPoint before = state.window(*alpha)->clientRect.topLeft();
+    const std::array<uint32_t, 2> moved{static_cast<uint32_t>(before.x() + 37),
+                                        static_cast<uint32_t>(before.y() + 23)};
+    xcb_configure_window(desktop->get(), *alpha, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                         moved.data());
+    desktop->sync();
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        const std::optional<X11WindowInfo> info = state.window(*alpha);
+        return info && info->clientRect.topLeft() != before;
+    }));
+
+    // The active window, on the root alone, and back.
+    for (const xcb_window_t window : {*beta, *alpha}) {
+        desktop->sendToRoot(window, "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0, 0, 0});
+        EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+            const X11DesktopSnapshot snapshot = state.snapshot();
+            return snapshot.activeWindow == window && !snapshot.windows.isEmpty() &&
+                   snapshot.windows.first().window == window;
+        }));
+    }
+
+    // A client that goes is left out.
+    {
+        TestXterm passing(*desktop, QStringLiteral("pellucine-passing"));
+        ASSERT_TRUE(passing.window());
+        EXPECT_TRUE(
+            X11TestDesktop::waitUntil([&] { return state.window(*passing.window()).has_value(); }));
+        const xcb_window_t gone = *passing.window();
+        passing.process().kill();
+        EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return !state.window(gone).has_value(); }));
+    }
+    EXPECT_EQ(title(*beta), QStringLiteral("pellucine-second"));
 }
 
 TEST_F(X11DesktopTest, SubrolesLayersAndCloseButtonsFollowTheWindowType) {

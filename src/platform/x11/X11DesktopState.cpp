@@ -22,7 +22,11 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
         }
     }
     connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
-        return !drawWatch_.isDamageNotice(event) && changesDesktop(event, readProperties_);
+        if (drawWatch_.isDamageNotice(event) || !changesDesktop(event, readProperties_)) {
+            return false;
+        }
+        changes_.add(X11SnapshotChanges::of(event, connection_.root()));
+        return true;
     });
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
@@ -101,12 +105,15 @@ void X11DesktopState::invalidate() {
     snapshot_.reset();
     applications_.reset();
     monitors_.reset();
+    changes_.clear();
 }
 
 void X11DesktopState::turnEnded() {
     monitors_.reset();
     if (!snapshotSettled_) {
-        snapshot_.reset();
+        changes_.addWindows(unsettled_);
+        unsettled_.clear();
+        snapshotSettled_ = true;
         applications_.reset();
     }
 }
@@ -114,16 +121,26 @@ void X11DesktopState::turnEnded() {
 void X11DesktopState::checkFreshness() {
     const quint64 received = connection_.receivedChangeCount();
     if (received != readAtEvent_) {
-        invalidate();
         readAtEvent_ = received;
+        monitors_.reset();
+        applications_.reset();
+        if (changes_.everything()) {
+            invalidate();
+        }
     }
 }
 
 X11DesktopSnapshot X11DesktopState::snapshot() {
     checkFreshness();
-    if (!snapshot_) {
-        snapshot_ = reader_.read();
-        snapshotSettled_ = events_.watch(snapshot_->windows);
+    if (!snapshot_ || !changes_.isEmpty()) {
+        X11WindowReader::Reread fresh = reader_.reread(snapshot_, changes_.windows());
+        changes_.clear();
+        applications_.reset();
+        snapshot_ = std::move(fresh.snapshot);
+        if (!events_.watch(snapshot_->windows)) {
+            snapshotSettled_ = false;
+            unsettled_.append(fresh.read);
+        }
     }
     return *snapshot_;
 }

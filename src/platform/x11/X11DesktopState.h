@@ -13,6 +13,7 @@
 #include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11ScreenReader.h"
 #include "platform/x11/X11ShellContent.h"
+#include "platform/x11/X11SnapshotChanges.h"
 #include "platform/x11/X11WindowEvents.h"
 #include "platform/x11/X11WindowReader.h"
 #include "platform/x11/X11WindowRequests.h"
@@ -21,9 +22,11 @@ namespace pellucine {
 
 // What the X11 port's services share: the connection, the readers and requests, and the
 // desktop as last read. What was read is used again for as long as nothing can have changed:
-// no event that bears on it has come from the server and no request was sent since. Windows
-// the read saw for the first time are read again once the event loop has run, as their changes
-// are only heard from then on; the screens, whose changes are not heard, every time it has run.
+// no event that bears on it has come from the server and no request was sent since. An event
+// that bears on the root alone or on some clients has only the root's lists and those clients
+// read again. Windows the read saw for the first time are read again once the event loop has
+// run, as their changes are only heard from then on; the screens, whose changes are not heard,
+// every time it has run.
 // So every service asked within one synchronous run (a window list and the windows' elements,
 // say) sees the same windows with the same geometry, and nothing stale is seen after a change
 // the server has announced.
@@ -91,8 +94,12 @@ class X11DesktopState final : public QObject {
     X11ApplicationRegistry registry_;
     double pointScale_;
     std::optional<X11DesktopSnapshot> snapshot_;
-    // Whether every window of the snapshot was listened to before it was read.
-    bool snapshotSettled_ = false;
+    // Whether every window of the snapshot was listened to before it was read; those that were
+    // not are read again once the turn of the event loop is over.
+    bool snapshotSettled_ = true;
+    QList<xcb_window_t> unsettled_;
+    // What the change events since the snapshot was read bear on.
+    X11SnapshotChanges changes_;
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
     quint64 readAtEvent_ = 0;

@@ -2,6 +2,7 @@
 
 #include <xcb/res.h>
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <array>
@@ -14,6 +15,10 @@ namespace {
 
 constexpr quint32 allDesktops = 0xFFFFFFFFu;
 constexpr quint32 iconicState = 3;
+
+bool isOnDesktop(std::optional<quint32> desktop, std::optional<quint32> currentDesktop) {
+    return !desktop || !currentDesktop || *desktop == allDesktops || *desktop == *currentDesktop;
+}
 
 // Every request about one window, sent before any answer is read.
 struct PendingWindow {
@@ -131,8 +136,7 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
     if (const auto& desktop = value(PendingWindow::desktop); desktop) {
         info.desktop = desktop->first32();
     }
-    info.isOnCurrentDesktop = !info.desktop || !currentDesktop || *info.desktop == allDesktops ||
-                              *info.desktop == *currentDesktop;
+    info.isOnCurrentDesktop = isOnDesktop(info.desktop, currentDesktop);
     if (const auto& name = value(PendingWindow::netWmName); name) {
         info.title = name->text(atoms);
     } else if (const auto& legacy = value(PendingWindow::wmName); legacy) {
@@ -223,6 +227,11 @@ QList<xcb_atom_t> X11WindowReader::readProperties(const X11Atoms& atoms) {
 }
 
 X11DesktopSnapshot X11WindowReader::read() const {
+    return reread({}, {}).snapshot;
+}
+
+X11WindowReader::Reread X11WindowReader::reread(const std::optional<X11DesktopSnapshot>& previous,
+                                                const QSet<xcb_window_t>& changed) const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();
     const xcb_window_t root = connection_.root();
@@ -236,15 +245,63 @@ X11DesktopSnapshot X11WindowReader::read() const {
     const auto active = takeProperty(c, activeCookie);
     const auto desktop = takeProperty(c, desktopCookie);
 
-    X11DesktopSnapshot snapshot;
+    Reread result;
+    X11DesktopSnapshot& snapshot = result.snapshot;
     const QList<quint32> listed = listValues(atoms._NET_CLIENT_LIST, list);
     snapshot.mappingOrder = clientList(listed, root);
     snapshot.activeWindow = active ? active->first32().value_or(XCB_NONE) : XCB_NONE;
     snapshot.currentDesktop = desktop ? desktop->first32() : std::nullopt;
-    snapshot.windows = readWindows(
-        stackedClients(listValues(atoms._NET_CLIENT_LIST_STACKING, stacking), listed, root),
-        snapshot.currentDesktop);
-    return snapshot;
+    const QList<xcb_window_t> order =
+        stackedClients(listValues(atoms._NET_CLIENT_LIST_STACKING, stacking), listed, root);
+    const QList<X11WindowInfo> kept = previous ? previous->windows : QList<X11WindowInfo>{};
+    result.read = windowsToRead(order, kept, changed);
+    snapshot.windows =
+        mergeWindows(order, result.read, readWindows(result.read, snapshot.currentDesktop), kept,
+                     snapshot.currentDesktop);
+    return result;
+}
+
+QList<xcb_window_t> X11WindowReader::windowsToRead(const QList<xcb_window_t>& order,
+                                                   const QList<X11WindowInfo>& kept,
+                                                   const QSet<xcb_window_t>& changed) {
+    QSet<xcb_window_t> known;
+    for (const X11WindowInfo& info : kept) {
+        known.insert(info.window);
+    }
+    QList<xcb_window_t> result;
+    for (const xcb_window_t window : order) {
+        if (changed.contains(window) || !known.contains(window)) {
+            result.append(window);
+        }
+    }
+    return result;
+}
+
+QList<X11WindowInfo> X11WindowReader::mergeWindows(const QList<xcb_window_t>& order,
+                                                   const QList<xcb_window_t>& read,
+                                                   const QList<X11WindowInfo>& fresh,
+                                                   const QList<X11WindowInfo>& kept,
+                                                   std::optional<quint32> currentDesktop) {
+    const QSet<xcb_window_t> wasRead(read.begin(), read.end());
+    QHash<xcb_window_t, const X11WindowInfo*> byWindow;
+    for (const X11WindowInfo& info : kept) {
+        if (!wasRead.contains(info.window)) {
+            byWindow.insert(info.window, &info);
+        }
+    }
+    // A window read again and found gone is not kept from before.
+    for (const X11WindowInfo& info : fresh) {
+        byWindow.insert(info.window, &info);
+    }
+    QList<X11WindowInfo> result;
+    result.reserve(order.size());
+    for (const xcb_window_t window : order) {
+        if (const X11WindowInfo* info = byWindow.value(window)) {
+            result.append(*info);
+            result.last().isOnCurrentDesktop = isOnDesktop(info->desktop, currentDesktop);
+        }
+    }
+    return result;
 }
 
 QList<X11WindowInfo> X11WindowReader::readWindows(const QList<xcb_window_t>& windows,

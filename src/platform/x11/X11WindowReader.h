@@ -52,6 +52,26 @@ class X11WindowReader {
     static QList<xcb_atom_t> readProperties(const X11Atoms& atoms);
 
     X11DesktopSnapshot read() const;
+    // A snapshot read as `read` does that takes every client of `previous` as it was there,
+    // except the `changed` ones: they, and clients new to the lists, are read again.
+    struct Reread {
+        X11DesktopSnapshot snapshot;
+        // The clients asked of the server.
+        QList<xcb_window_t> read;
+    };
+    Reread reread(const std::optional<X11DesktopSnapshot>& previous,
+                  const QSet<xcb_window_t>& changed) const;
+    // The clients of `order` to ask the server about: the changed ones and those not `kept`.
+    static QList<xcb_window_t> windowsToRead(const QList<xcb_window_t>& order,
+                                             const QList<X11WindowInfo>& kept,
+                                             const QSet<xcb_window_t>& changed);
+    // The clients of `order`, in that order: those `read` as found among `fresh` (none when
+    // gone), the others as `kept`, each placed on or off `currentDesktop` again.
+    static QList<X11WindowInfo> mergeWindows(const QList<xcb_window_t>& order,
+                                             const QList<xcb_window_t>& read,
+                                             const QList<X11WindowInfo>& fresh,
+                                             const QList<X11WindowInfo>& kept,
+                                             std::optional<quint32> currentDesktop);
     // The given windows as `clientList` keeps them, in that order; a window that is gone, or
     // one that cannot be a client (InputOnly), is left out.
     QList<X11WindowInfo> readWindows(const QList<xcb_window_t>& windows,

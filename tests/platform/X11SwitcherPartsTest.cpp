@@ -4,6 +4,7 @@
 #include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11PointerEventSource.h"
 #include "platform/x11/X11ShellRenderer.h"
+#include "platform/x11/X11StripWindow.h"
 #include "platform/x11/X11SwitcherCycle.h"
 #include "platform/x11/X11SwitcherLayout.h"
 #include "platform/x11/X11WindowIcon.h"
@@ -157,6 +158,16 @@ QList<quint32> picture(quint32 width, quint32 height, quint32 argb) {
     QList<quint32> data{width, height};
     data.resize(2 + qsizetype(width) * height, argb);
     return data;
+}
+
+TEST(X11StripWindowTest, APaintCoversOnlyExposuresReportedBeforeItsFirstRequest) {
+    EXPECT_TRUE(X11StripWindow::paintCovers(100, 99)) << "exposed by the map before the paint";
+    EXPECT_FALSE(X11StripWindow::paintCovers(100, 100)) << "reported after the first band";
+    EXPECT_FALSE(X11StripWindow::paintCovers(100, 250));
+    EXPECT_FALSE(X11StripWindow::paintCovers(std::nullopt, 5)) << "nothing painted yet";
+    // Across the wrap of the sequence numbers.
+    EXPECT_TRUE(X11StripWindow::paintCovers(3, 0xFFFFFFF0u));
+    EXPECT_FALSE(X11StripWindow::paintCovers(0xFFFFFFF0u, 3));
 }
 
 TEST(X11WindowIconTest, PicksTheSmallestLargeEnoughElseTheLargest) {

@@ -210,11 +210,13 @@ void X11ApplicationSwitcher::open(bool backward) {
 
     // Held on the strip's own window: a grab on the root would keep this client's raw key
     // events, which the key taps live on, from it.
-    const auto grab =
-        takeReply(connection.get(), xcb_grab_keyboard_reply,
-                  xcb_grab_keyboard(connection.get(), 0, window_->id(), XCB_CURRENT_TIME,
-                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    holdsKeyboard_ = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+    // Not waited for: letting go of a grab that was refused changes nothing.
+    xcb_discard_reply(connection.get(),
+                      xcb_grab_keyboard(connection.get(), 0, window_->id(), XCB_CURRENT_TIME,
+                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
+                          .sequence);
+    connection.flush();
+    holdsKeyboard_ = true;
 
     // Super may have been let go before the strip was up.
     const quint64 modifiers = keyboard_.modifierFlags();

@@ -183,20 +183,32 @@ void X11StripWindow::paint() {
     const qsizetype stride = image.bytesPerLine();
     const qsizetype maximum = qsizetype(xcb_get_maximum_request_length(c)) * 4 - 64;
     const int rowsPerBand = static_cast<int>(std::max<qsizetype>(1, maximum / stride));
+    paintSequence_.reset();
     for (int y = 0; y < image.height(); y += rowsPerBand) {
         const int rows = std::min(rowsPerBand, image.height() - y);
-        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
-                      static_cast<uint16_t>(image.width()), static_cast<uint16_t>(rows), 0,
-                      static_cast<int16_t>(y), 0, depth, static_cast<uint32_t>(stride * rows),
-                      image.constScanLine(y));
+        const xcb_void_cookie_t band = xcb_put_image(
+            c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(image.width()),
+            static_cast<uint16_t>(rows), 0, static_cast<int16_t>(y), 0, depth,
+            static_cast<uint32_t>(stride * rows), image.constScanLine(y));
+        if (!paintSequence_) {
+            paintSequence_ = band.sequence;
+        }
     }
+}
+
+bool X11StripWindow::paintCovers(std::optional<uint32_t> paintSequence, uint32_t exposureSequence) {
+    // Sequence numbers wrap; the nearer way round tells which came first.
+    return paintSequence && static_cast<int32_t>(exposureSequence - *paintSequence) < 0;
 }
 
 void X11StripWindow::handle(const xcb_generic_event_t& event) {
     switch (event.response_type & 0x7f) {
         case XCB_EXPOSE: {
             const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
-            if (expose.window == window_ && expose.count == 0 && shown_) {
+            // A window mapped with its picture is exposed by the map, before the picture
+            // that follows the map in the same requests is drawn.
+            if (expose.window == window_ && expose.count == 0 && shown_ &&
+                !paintCovers(paintSequence_, event.full_sequence)) {
                 paint();
                 connection_.flush();
             }

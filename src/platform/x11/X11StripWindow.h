@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QRect>
 #include <functional>
+#include <optional>
 
 namespace pellucine {
 
@@ -41,6 +42,11 @@ class X11StripWindow {
     // values); none removes it.
     void setStrut(const QList<quint32>& partial);
 
+    // Whether a paint whose first request had `paintSequence` draws over an exposure reported
+    // with `exposureSequence` (the last request the server had carried out when it reported
+    // it): only when the server reported it before carrying out any of the paint.
+    static bool paintCovers(std::optional<uint32_t> paintSequence, uint32_t exposureSequence);
+
     // A press of a pointer button on the window, at a point relative to it.
     void setOnClick(std::function<void(QPoint)> onClick) { onClick_ = std::move(onClick); }
 
@@ -54,6 +60,8 @@ class X11StripWindow {
     xcb_window_t window_ = XCB_NONE;
     xcb_gcontext_t gc_ = XCB_NONE;
     QImage picture_;
+    // The first request of the last paint, as counted by the connection.
+    std::optional<uint32_t> paintSequence_;
     bool shown_ = false;
     std::function<void(QPoint)> onClick_;
     QMetaObject::Connection events_;

@@ -1,0 +1,36 @@
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <memory>
+
+#include "platform/x11/X11ShellRenderer.h"
+#include "platform/x11/X11SwitcherLayout.h"
+
+namespace pellucine {
+namespace {
+
+// The strip as Super+Tab draws it: three applications on a 1280 by 800 screen, one with an
+// icon of its own and two without.
+void BM_RenderSwitcherStrip(benchmark::State& state) {
+    static std::unique_ptr<QGuiApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "x11_bench";
+        static char* argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const X11SwitcherLayout layout = X11SwitcherLayout::compute(3, QRect(0, 0, 1280, 800), 1.0);
+    QImage icon(layout.iconSize, layout.iconSize, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::darkCyan);
+    const QList<QImage> icons{icon, QImage(), QImage()};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            X11ShellRenderer::renderSwitcher(layout, icons, 1, QStringLiteral("XTerm"), 1.0));
+    }
+}
+BENCHMARK(BM_RenderSwitcherStrip)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace pellucine

@@ -10,8 +10,8 @@
 namespace pellucine {
 namespace {
 
-// The strip as Super+Tab draws it: three applications on a 1280 by 800 screen, one with an
-// icon of its own and two without.
+// The strip as Super+Tab draws it: twenty applications on a 1280 by 800 screen, one with an
+// icon of its own and the others without.
 void BM_RenderSwitcherStrip(benchmark::State& state) {
     static std::unique_ptr<QGuiApplication> application;
     if (QCoreApplication::instance() == nullptr) {
@@ -21,10 +21,11 @@ void BM_RenderSwitcherStrip(benchmark::State& state) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
-    const X11SwitcherLayout layout = X11SwitcherLayout::compute(3, QRect(0, 0, 1280, 800), 1.0);
+    const X11SwitcherLayout layout = X11SwitcherLayout::compute(20, QRect(0, 0, 1280, 800), 1.0);
     QImage icon(layout.iconSize, layout.iconSize, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::darkCyan);
-    const QList<QImage> icons{icon, QImage(), QImage()};
+    QList<QImage> icons(20);
+    icons[0] = icon;
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             X11ShellRenderer::renderSwitcher(layout, icons, 1, QStringLiteral("XTerm"), 1.0));

@@ -36,15 +36,21 @@ QImage ground(QSize size, double scale) {
 void drawIcons(QPainter& painter, const X11IconRow& row, const QList<QImage>& icons,
                int selected = -1) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Drawn once for every item without an icon of its own.
+    QImage generic;
     for (int i = 0; i < row.items.size(); ++i) {
         const QRect target = row.iconRect(i);
         if (i == selected) {
             Yard::paintIconPlate(painter, target, row.items[i], Yard::Palette::dark());
         }
-        const QImage icon = i < icons.size() && !icons[i].isNull()
-                                ? icons[i]
-                                : X11ShellRenderer::genericIcon(target.width());
-        painter.drawImage(target, icon);
+        if (i < icons.size() && !icons[i].isNull()) {
+            painter.drawImage(target, icons[i]);
+            continue;
+        }
+        if (generic.width() != target.width()) {
+            generic = X11ShellRenderer::genericIcon(target.width());
+        }
+        painter.drawImage(target, generic);
     }
 }
 

@@ -73,6 +73,27 @@ TEST(X11SnapshotChangesTest, AClientsStructureChangesOnlyThatClient) {
     EXPECT_EQ(changeOf(reparent, XCB_REPARENT_NOTIFY).windows(), QSet<xcb_window_t>{0x600006});
 }
 
+TEST(X11SnapshotChangesTest, AnErrorAboutAGoneWindowChangesOnlyThatWindow) {
+    xcb_generic_error_t error{};
+    error.response_type = 0;
+    error.resource_id = 0x600007;
+    for (const uint8_t code : {uint8_t{XCB_WINDOW}, uint8_t{XCB_DRAWABLE}}) {
+        error.error_code = code;
+        const X11SnapshotChanges change =
+            X11SnapshotChanges::of(reinterpret_cast<const xcb_generic_event_t&>(error), root);
+        EXPECT_EQ(change.windows(), QSet<xcb_window_t>{0x600007}) << int(code);
+        EXPECT_FALSE(change.everything());
+    }
+    // Other errors name values, not windows.
+    for (const uint8_t code : {uint8_t{XCB_VALUE}, uint8_t{XCB_MATCH}, uint8_t{XCB_ATOM}}) {
+        error.error_code = code;
+        EXPECT_TRUE(
+            X11SnapshotChanges::of(reinterpret_cast<const xcb_generic_event_t&>(error), root)
+                .everything())
+            << int(code);
+    }
+}
+
 TEST(X11SnapshotChangesTest, AnyOtherEventMayChangeEverything) {
     for (const uint8_t type :
          std::initializer_list<uint8_t>{XCB_CREATE_NOTIFY, XCB_CLIENT_MESSAGE, XCB_MAPPING_NOTIFY,

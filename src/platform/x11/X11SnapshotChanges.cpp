@@ -29,6 +29,16 @@ X11SnapshotChanges X11SnapshotChanges::of(const xcb_generic_event_t& event, xcb_
     X11SnapshotChanges change;
     xcb_window_t window = XCB_NONE;
     switch (event.response_type & 0x7f) {
+        case 0: {
+            // A request about a window that has gone (or is going): it alone has changed.
+            const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+            if (error.error_code != XCB_WINDOW && error.error_code != XCB_DRAWABLE) {
+                change.everything_ = true;
+                return change;
+            }
+            window = error.resource_id;
+            break;
+        }
         case XCB_PROPERTY_NOTIFY:
             window = reinterpret_cast<const xcb_property_notify_event_t&>(event).window;
             break;

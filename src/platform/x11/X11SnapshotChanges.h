@@ -14,8 +14,8 @@ class X11SnapshotChanges {
   public:
     // What one change event bears on: a property change on the root is the root's; one on
     // another window, and a change of a client's own structure (configure, map, unmap,
-    // destroy, reparent, gravity, circulate), is that window's; any other event may change
-    // anything.
+    // destroy, reparent, gravity, circulate), is that window's, as is an error that names a
+    // window or drawable that is not there; any other event may change anything.
     static X11SnapshotChanges of(const xcb_generic_event_t& event, xcb_window_t root);
 
     void add(const X11SnapshotChanges& other);

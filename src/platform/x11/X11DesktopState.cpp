@@ -110,10 +110,9 @@ void X11DesktopState::invalidate() {
 
 void X11DesktopState::turnEnded() {
     monitors_.reset();
-    if (!snapshotSettled_) {
+    if (!unsettled_.isEmpty()) {
         changes_.addWindows(unsettled_);
         unsettled_.clear();
-        snapshotSettled_ = true;
         applications_.reset();
     }
 }
@@ -138,7 +137,6 @@ X11DesktopSnapshot X11DesktopState::snapshot() {
         applications_.reset();
         snapshot_ = std::move(fresh.snapshot);
         if (!events_.watch(snapshot_->windows)) {
-            snapshotSettled_ = false;
             unsettled_.append(fresh.read);
         }
     }

@@ -94,9 +94,8 @@ class X11DesktopState final : public QObject {
     X11ApplicationRegistry registry_;
     double pointScale_;
     std::optional<X11DesktopSnapshot> snapshot_;
-    // Whether every window of the snapshot was listened to before it was read; those that were
-    // not are read again once the turn of the event loop is over.
-    bool snapshotSettled_ = true;
+    // The windows read before they were listened to, read again once the turn of the event loop
+    // is over.
     QList<xcb_window_t> unsettled_;
     // What the change events since the snapshot was read bear on.
     X11SnapshotChanges changes_;

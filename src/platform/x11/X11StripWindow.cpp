@@ -163,6 +163,8 @@ void X11StripWindow::update(QImage picture) {
 }
 
 void X11StripWindow::hide() {
+    // The next showing brings its own picture.
+    picture_ = QImage();
     if (!shown_ || connection_.hasError()) {
         shown_ = false;
         return;

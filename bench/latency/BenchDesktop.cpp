@@ -229,7 +229,8 @@ std::optional<BenchDesktop::Reference> BenchDesktop::runEmptyQtProgram() {
     if (output.contains("idle")) {
         // As the program's idle figure: once the first turns of the loop are over.
         QThread::msleep(500);
-        reference = Reference{elapsed, residentKiBOf(program.processId())};
+        reference = Reference{elapsed, residentKiBOf(program.processId()),
+                              residentKiBOf(program.processId(), "RssAnon:")};
     }
     end(program);
     return reference;

@@ -56,6 +56,8 @@ class BenchDesktop {
     struct Reference {
         double startMilliseconds = 0;
         qint64 residentKiB = 0;
+        // The part of it that is the program's own: neither file pages nor shared memory.
+        qint64 anonymousKiB = 0;
     };
     std::optional<Reference> runEmptyQtProgram();
 

@@ -338,6 +338,13 @@ int run(int cycles, int memoryCycles) {
     std::printf("start-up to idle loop: %.1f ms\n", startUp);
     std::printf("resident memory, idle with %d windows: %lld KiB\n", memoryClients,
                 static_cast<long long>(idle));
+    // Pages of files (libraries, fonts, font caches) and shared memory are counted in full, however
+    // many processes share them.
+    const qint64 idleAnonymous = desktop.residentKiB("RssAnon:");
+    std::printf("  of which anonymous %lld KiB, file pages %lld KiB, shared memory %lld KiB\n",
+                static_cast<long long>(idleAnonymous),
+                static_cast<long long>(desktop.residentKiB("RssFile:")),
+                static_cast<long long>(desktop.residentKiB("RssShmem:")));
     const std::optional<Timing> firstGlance = latency.glanceCycle(0);
     int failures = firstGlance ? 0 : 1;
     for (int i = 1; i < memoryCycles; ++i) {
@@ -393,10 +400,12 @@ int run(int cycles, int memoryCycles) {
     }
     std::vector<double> emptyStarts;
     std::vector<double> emptyResident;
+    std::vector<double> emptyAnonymous;
     for (int i = 0; i < emptyProgramRuns; ++i) {
         if (const auto reference = desktop.runEmptyQtProgram()) {
             emptyStarts.push_back(reference->startMilliseconds);
             emptyResident.push_back(static_cast<double>(reference->residentKiB));
+            emptyAnonymous.push_back(static_cast<double>(reference->anonymousKiB));
         }
     }
     const LatencyFigures glanceMapped = LatencyFigures::of(glance.mapped, glance.failures);
@@ -418,6 +427,8 @@ int run(int cycles, int memoryCycles) {
                 static_cast<long long>(peak));
     std::printf("resident memory (median), empty Qt program %.0f KiB, rofi shown %.0f KiB\n",
                 LatencyFigures::of(emptyResident).median, LatencyFigures::of(rofiResident).median);
+    std::printf("anonymous resident memory idle: %lld KiB, empty Qt program %.0f KiB (median)\n",
+                static_cast<long long>(idleAnonymous), LatencyFigures::of(emptyAnonymous).median);
     std::printf(
         "ratios to rofi (median / p95): glance %.2f / %.2f, search %.2f / %.2f\n",
         ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),

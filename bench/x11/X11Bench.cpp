@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QThread>
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "platform/x11/X11KeyboardMap.h"
 #include "platform/x11/X11WindowCapture.h"
 #include "support/ModelHarness.h"
+#include "support/OffscreenApplication.h"
 #include "x11/ReferenceCapture.h"
 
 namespace pellucine {
@@ -35,13 +35,7 @@ namespace {
 class BenchDesktop {
   public:
     explicit BenchDesktop(int windowCount, bool distinctClasses = false) {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "x11_bench";
-            static char* argv[] = {name, nullptr};
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            application_ = std::make_unique<QGuiApplication>(argc, argv);
-        }
+        bench::ensureOffscreenApplication();
         if (QProcess::execute(QStringLiteral(PELLUCINE_X11_DESKTOP_SCRIPT),
                               {QStringLiteral("start"), state()}) != 0) {
             return;
@@ -97,7 +91,6 @@ class BenchDesktop {
     static QString state() { return QStringLiteral(PELLUCINE_X11_BENCH_STATE); }
 
   private:
-    std::unique_ptr<QGuiApplication> application_;
     QByteArray display_;
     std::unique_ptr<X11Desktop> port_;
     std::vector<std::unique_ptr<QProcess>> xterms_;

@@ -1,11 +1,10 @@
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
-#include <memory>
 
 #include "platform/x11/X11ShellRenderer.h"
 #include "platform/x11/X11SwitcherLayout.h"
+#include "support/OffscreenApplication.h"
 
 namespace pellucine {
 namespace {
@@ -13,14 +12,7 @@ namespace {
 // The strip as Super+Tab draws it: twenty applications on a 1280 by 800 screen, one with an
 // icon of its own and the others without.
 void BM_RenderSwitcherStrip(benchmark::State& state) {
-    static std::unique_ptr<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "x11_bench";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    bench::ensureOffscreenApplication();
     const X11SwitcherLayout layout = X11SwitcherLayout::compute(20, QRect(0, 0, 1280, 800), 1.0);
     QImage icon(layout.iconSize, layout.iconSize, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::darkCyan);

@@ -216,7 +216,6 @@ void X11ApplicationSwitcher::open(bool backward) {
                                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
                           .sequence);
     connection.flush();
-    holdsKeyboard_ = true;
 
     // Super may have been let go before the strip was up.
     const quint64 modifiers = keyboard_.modifierFlags();
@@ -296,11 +295,11 @@ void X11ApplicationSwitcher::close() {
         return;
     }
     window_->hide();
-    if (const auto state = state_.lock(); state && holdsKeyboard_) {
+    // Shown only with the grab asked for.
+    if (const auto state = state_.lock()) {
         xcb_ungrab_keyboard(state->connection().get(), XCB_CURRENT_TIME);
         state->connection().flush();
     }
-    holdsKeyboard_ = false;
     cycle_ = {};
     entries_.clear();
     if (content_) {

@@ -107,7 +107,6 @@ class X11ApplicationSwitcher final : public SystemSwitcher {
     X11SwitcherLayout layout_;
     QList<X11ShellEntry> entries_;
     X11ApplicationIcons icons_;
-    bool holdsKeyboard_ = false;
     QMetaObject::Connection windowEvents_;
 };
 

@@ -15,6 +15,7 @@
 #include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
 #include "core/FlightRecorder.h"
+#include "design/YardFonts.h"
 #include "diagnostics/DiagnosticsWindow.h"
 #include "diagnostics/ReportConfig.h"
 #include "diagnostics/ReportWindow.h"
@@ -134,7 +135,9 @@ X11Program::X11Program(const Launch& launch)
     switcherIcons_ =
         ScopedWork(scheduler_, scheduler_.postAfter(seconds(switcherIconsDelay), [this] {
             desktop_.applicationSwitcher().prepareIcons();
+            // The start-up is over: what it freed and the font pages it read go back.
             malloc_trim(0);
+            Yard::releaseBundledFontPages();
         }));
 
     AppDelegate::Services services{model,

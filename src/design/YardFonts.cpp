@@ -6,6 +6,12 @@
 #include <QResource>
 #include <QScreen>
 
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 // Outside any namespace, as the resource initialiser requires.
 static void initYardFontResources() {
     Q_INIT_RESOURCE(yard_fonts);
@@ -15,6 +21,37 @@ namespace pellucine::Yard {
 namespace {
 
 constexpr qreal fallbackLogicalDpi = 96.0;
+
+// The bytes of a resource stored as they are in the program's own data; empty otherwise.
+QByteArrayView inPlaceResource(const QString& file) {
+    const QResource resource(file);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression ||
+        resource.data() == nullptr) {
+        return {};
+    }
+    return {reinterpret_cast<const char*>(resource.data()),
+            static_cast<qsizetype>(resource.size())};
+}
+
+void releaseReadPages(QByteArrayView bytes) {
+#ifdef Q_OS_LINUX
+    Dl_info image{};
+    // Only data inside a loaded program image is a read-only file mapping; heap pages would be
+    // lost.
+    if (bytes.isEmpty() || dladdr(bytes.data(), &image) == 0 || image.dli_fbase == nullptr) {
+        return;
+    }
+    const auto pageSize = static_cast<quintptr>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<quintptr>(bytes.data());
+    const quintptr first = (start + pageSize - 1) & ~(pageSize - 1);
+    const quintptr end = (start + static_cast<quintptr>(bytes.size())) & ~(pageSize - 1);
+    if (end > first) {
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+    }
+#else
+    Q_UNUSED(bytes);
+#endif
+}
 
 QStringList registerOnce() {
     initYardFontResources();
@@ -40,14 +77,17 @@ QStringList registerOnce() {
 QByteArray bundledFontData(const QString& file) {
     // Stored uncompressed, the face is read in place from the program's own data, so that no
     // heap copy of it is held; else it is read.
-    const QResource resource(file);
-    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression &&
-        resource.data() != nullptr) {
-        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
-                                       static_cast<qsizetype>(resource.size()));
+    if (const QByteArrayView bytes = inPlaceResource(file); !bytes.isEmpty()) {
+        return QByteArray::fromRawData(bytes.data(), bytes.size());
     }
     QFile data(file);
     return data.open(QIODevice::ReadOnly) ? data.readAll() : QByteArray();
+}
+
+void releaseBundledFontPages() {
+    for (const QString& file : bundledFontFiles()) {
+        releaseReadPages(inPlaceResource(file));
+    }
 }
 
 QStringList bundledFontFiles() {

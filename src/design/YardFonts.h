@@ -26,6 +26,11 @@ QStringList bundledFontFiles();
 // data holds them as they are; empty when there is no such file.
 QByteArray bundledFontData(const QString& file);
 
+// Gives back the pages of the bundled font files this process has read. Loading a face reads
+// most of its file, and its shaping tables are then kept as copies; drawing reads again only the
+// glyphs it needs, from the program's file. Nothing where the faces were copied to the heap.
+void releaseBundledFontPages();
+
 // Registers every bundled face with the application's font database. Runs once per process
 // (needs the GUI application) and returns the families that were registered; an empty list
 // means the faces could not be loaded and text falls back to the system's fonts.

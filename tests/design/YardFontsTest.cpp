@@ -1,12 +1,18 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QRawFont>
 #include <QResource>
 #include <cmath>
+#include <cstdint>
 
 #include "design/YardFonts.h"
 
@@ -80,6 +86,69 @@ TEST(YardFonts, BundledFontBytesAreTheResourceItselfAndMissingFilesGiveNothing) 
         EXPECT_TRUE(QRawFont(data, 12).isValid()) << file.toStdString();
     }
     EXPECT_TRUE(Yard::bundledFontData(QStringLiteral(":/pellucine/fonts/Missing.ttf")).isEmpty());
+}
+
+// How many of the whole pages inside `bytes` this process has in memory now.
+int residentPages(QByteArrayView bytes) {
+    const int pagemap = open("/proc/self/pagemap", O_RDONLY);
+    if (pagemap < 0) {
+        return -1;
+    }
+    const auto pageSize = static_cast<quintptr>(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<quintptr>(bytes.data());
+    int resident = 0;
+    for (quintptr page = (start + pageSize - 1) / pageSize;
+         (page + 1) * pageSize <= start + static_cast<quintptr>(bytes.size()); ++page) {
+        std::uint64_t entry = 0;
+        const auto offset = static_cast<off_t>(page * sizeof(entry));
+        if (pread(pagemap, &entry, sizeof(entry), offset) == sizeof(entry) && (entry >> 63) != 0) {
+            ++resident;
+        }
+    }
+    close(pagemap);
+    return resident;
+}
+
+QImage drawn(const QFont& font) {
+    QImage image(240, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(image.rect(), QStringLiteral("Ærøskøbing ⌘⌥ fig 0123"));
+    return image;
+}
+
+TEST(YardFonts, GivingBackTheFontPagesKeepsEveryFaceWholeAndDrawing) {
+    Yard::registerBundledFonts();
+    const QFont body = Yard::font(17);
+    const QImage before = drawn(body);
+    QList<QByteArray> hashes;
+    for (const QString& file : Yard::bundledFontFiles()) {
+        hashes.append(
+            QCryptographicHash::hash(Yard::bundledFontData(file), QCryptographicHash::Sha256));
+    }
+    Yard::releaseBundledFontPages();
+    const QStringList files = Yard::bundledFontFiles();
+    // Counted before any is read again: a read maps its neighbours' pages too.
+    for (const QString& file : files) {
+        if (QResource(file).compressionAlgorithm() == QResource::NoCompression) {
+            EXPECT_EQ(residentPages(Yard::bundledFontData(file)), 0) << file.toStdString();
+        }
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        // Read again from the program's file, the bytes are the same.
+        EXPECT_EQ(
+            QCryptographicHash::hash(Yard::bundledFontData(files[i]), QCryptographicHash::Sha256),
+            hashes[i])
+            << files[i].toStdString();
+    }
+    // Faces already in use and new ones draw as before.
+    EXPECT_EQ(drawn(body), before);
+    QImage blank(240, 40, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::white);
+    EXPECT_NE(drawn(Yard::font(19, QFont::Bold)), blank);
+    Yard::releaseBundledFontPages();
+    EXPECT_EQ(drawn(body), before);
 }
 
 TEST(YardFonts, WithTheSystemFontsHiddenOnlyBundledFamiliesRemain) {

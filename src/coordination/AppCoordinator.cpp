@@ -198,6 +198,12 @@ void AppCoordinator::start() {
     subscribe();
     desktop_.systemDock().setWanted(model_.portablePreferences().value().enableDockHoverPreviews);
     spawn(scheduler_, guarded(this, &AppCoordinator::preloadIfReady));
+    panelPreparation_ =
+        ScopedWork(scheduler_, scheduler_.postAfter(seconds(panelPreparationDelay), [self] {
+            if (self && !self->stopped_) {
+                self->switcherPanel().prepare();
+            }
+        }));
     if (const auto frontmost = frontmostApplication(desktop_.workspace())) {
         recordActivation(frontmost->processIdentifier);
     }
@@ -307,6 +313,7 @@ void AppCoordinator::stop() {
     dockActionRefreshTask_.cancel();
     previewTask_ = {};
     switcherWarmupTask_ = {};
+    panelPreparation_ = {};
     shortcuts_.stop();
     dockHoverMonitor().stop();
     desktop_.systemDock().setWanted(false);

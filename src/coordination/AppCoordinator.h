@@ -64,6 +64,8 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     static constexpr int activityWarmedWindows = 2;
     static constexpr double activationWarmUpDelay = 0.35;
     static constexpr double activationWarmUpMaximumAge = 60;
+    // After the start, the glance's panel is made ahead of the first Command-Tab.
+    static constexpr double panelPreparationDelay = 0.15;
 
     // Makes the monitors and, when both permissions are granted, starts the key tap, the window
     // monitor and the Dock monitor at once.
@@ -221,6 +223,7 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     Panels panels_;
 
     std::unique_ptr<SwitcherPanelControlling> switcherPanel_;
+    ScopedWork panelPreparation_;
     std::unique_ptr<WindowSearchControlling> windowSearch_;
     GlobalShortcutMonitor shortcuts_;
     TaskHandle previewTask_;

@@ -25,6 +25,7 @@ class RecordingSwitcherPanel final : public SwitcherPanelControlling {
         menuOpen_ = false;
     }
     bool isMenuOpen() const override { return menuOpen_; }
+    void prepare() override { ++prepareCount_; }
 
     void setPanelVisible(bool visible) { visible_ = visible; }
     void setPanelFrame(ScreenRect frame) { frame_ = frame; }
@@ -33,6 +34,7 @@ class RecordingSwitcherPanel final : public SwitcherPanelControlling {
 
     const std::vector<SwitcherPanelShowOptions>& shows() const { return shows_; }
     int hideCount() const { return hideCount_; }
+    int prepareCount() const { return prepareCount_; }
 
     // The user clicks a preview, a window control, an application menu entry, the close button.
     void select(const WindowDescriptor& window) const {
@@ -66,6 +68,7 @@ class RecordingSwitcherPanel final : public SwitcherPanelControlling {
     ScreenRect frame_{0, 0, initialPanelSize.width, initialPanelSize.height};
     std::vector<SwitcherPanelShowOptions> shows_;
     int hideCount_ = 0;
+    int prepareCount_ = 0;
 };
 
 }  // namespace pellucine

@@ -56,6 +56,9 @@ class SwitcherPanelControlling {
     // A window or application menu of the panel is open. The pointer is then over the menu,
     // not the panel, while the user is still using the glance.
     virtual bool isMenuOpen() const = 0;
+    // Makes ahead of time what the first showing would otherwise make (the panel's window), so
+    // that the first glance does not wait for it. Harmless when done before or while shown.
+    virtual void prepare() {}
 };
 
 // Makes the panel controller; the application shell binds the model it reads.

@@ -34,6 +34,24 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_NONE);
 }
 
+// The atoms of `names`, asked for together: one round trip. XCB_NONE for any not answered.
+template <std::size_t N>
+std::array<xcb_atom_t, N> internAtoms(xcb_connection_t* connection,
+                                      const std::array<const char*, N>& names) {
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i) {
+        cookies[i] =
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    }
+    std::array<xcb_atom_t, N> atoms{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(
+            xcb_intern_atom_reply(connection, cookies[i], nullptr));
+        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_NONE);
+    }
+    return atoms;
+}
+
 // The X screen number in DISPLAY (":0.1" is screen 1); 0 when it names none.
 int displayScreenNumber() {
     const QByteArray display = qgetenv("DISPLAY");
@@ -111,6 +129,28 @@ void FloatingPanel::orderOut() {
     hide();
 }
 
+void FloatingPanel::prepare() {
+    if (isVisible()) {
+        return;
+    }
+    if (!surfaceApplied_) {
+        applySurface();
+    }
+    create();
+    internHintAtoms();
+}
+
+void FloatingPanel::internHintAtoms() {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr || atoms_) {
+        return;
+    }
+    const auto atoms = internAtoms<6>(
+        connection, {"_NET_WM_STATE", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
+                     "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_DESKTOP"});
+    atoms_ = HintAtoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5]};
+}
+
 void FloatingPanel::applySurface() {
     // The window's visual follows the attribute only when the native window is made, so a
     // change of surface makes it again.
@@ -128,14 +168,7 @@ void FloatingPanel::applyDesktopHints() {
     if (connection == nullptr || windowHandle() == nullptr) {
         return;
     }
-    if (!atoms_) {
-        atoms_ = HintAtoms{internAtom(connection, "_NET_WM_STATE"),
-                           internAtom(connection, "_NET_WM_STATE_ABOVE"),
-                           internAtom(connection, "_NET_WM_STATE_STICKY"),
-                           internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                           internAtom(connection, "_NET_WM_STATE_SKIP_PAGER"),
-                           internAtom(connection, "_NET_WM_DESKTOP")};
-    }
+    internHintAtoms();
     const auto window = static_cast<xcb_window_t>(winId());
     const std::array<xcb_atom_t, 4> states{atoms_->above, atoms_->sticky, atoms_->skipTaskbar,
                                            atoms_->skipPager};

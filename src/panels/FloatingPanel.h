@@ -44,6 +44,9 @@ class FloatingPanel : public QWidget {
     // Shows the panel at `geometry` without activating it, and raises it above everything.
     void orderFront(const QRect& geometry);
     void orderOut();
+    // Makes the native window, with the surface set, and interns the hints' atoms, so that the
+    // first showing only maps it. Does nothing to a visible panel.
+    void prepare();
 
     // Whether a compositing manager runs on the application's display (always true off X11).
     static bool compositingManagerRunning();
@@ -54,10 +57,11 @@ class FloatingPanel : public QWidget {
   private:
     void applySurface();
     void applyDesktopHints();
+    void internHintAtoms();
     void applyBackdrop();
     void updateMask();
 
-    // The EWMH atoms of the hints, interned on the first showing on X11.
+    // The EWMH atoms of the hints, interned once, ahead of or at the first showing on X11.
     struct HintAtoms {
         quint32 state = 0;
         quint32 above = 0;

@@ -159,6 +159,11 @@ void SwitcherPanelController::hide() {
     panel_->orderOut();
 }
 
+void SwitcherPanelController::prepare() {
+    panel_->setTranslucent(!environment_.compositing || environment_.compositing());
+    panel_->prepare();
+}
+
 void SwitcherPanelController::showPeek(const std::optional<WindowDescriptor>& window) {
     if (!panel_ || !peek_) {
         return;

@@ -47,6 +47,7 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     void show(SwitcherPanelShowOptions options) override;
     void hide() override;
     bool isMenuOpen() const override;
+    void prepare() override;
 
     // The pointer rests on a window (the peek follows after the delay) or left it (the peek
     // goes at once). The content view calls it.

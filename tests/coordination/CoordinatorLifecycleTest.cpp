@@ -142,6 +142,24 @@ TEST_F(CoordinatorLifecycleTest, StopTearsEverythingDownOnceAndNothingFiresAfter
         QStringList{});
 }
 
+TEST_F(CoordinatorLifecycleTest, TheGlancePanelIsPreparedOnceAfterTheStartAndNeverAfterStop) {
+    makeCoordinator();
+    scheduler.advance(AppCoordinator::panelPreparationDelay / 2);
+    EXPECT_FALSE(coordinator->hasSwitcherPanel()) << "prepared before its delay";
+    scheduler.advance(AppCoordinator::panelPreparationDelay);
+    ASSERT_TRUE(coordinator->hasSwitcherPanel());
+    EXPECT_EQ(panel->prepareCount(), 1);
+    EXPECT_TRUE(panel->shows().empty()) << "preparing showed the panel";
+    scheduler.advance(60.0);
+    EXPECT_EQ(panel->prepareCount(), 1);
+
+    coordinator.reset();
+    makeCoordinator();
+    coordinator->stop();
+    scheduler.advance(60.0);
+    EXPECT_FALSE(coordinator->hasSwitcherPanel()) << "prepared after stop";
+}
+
 TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
     // Only the actions' own refreshes count here, not those of the window events they cause.
     desktop.setObserverCreationFails(notes, true);

@@ -385,5 +385,35 @@ TEST_F(SwitcherPanelControllerTest, WithoutACompositingManagerThePanelsAreOpaque
     EXPECT_TRUE(controller->panel().mask().isEmpty());
 }
 
+TEST_F(SwitcherPanelControllerTest, APreparedPanelIsMadeHiddenAndItsFirstShowingKeepsItsWindow) {
+    compositing = false;
+    controller->prepare();
+    FloatingPanel& panel = controller->panel();
+    EXPECT_TRUE(panel.testAttribute(Qt::WA_WState_Created));
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_FALSE(panel.testAttribute(Qt::WA_TranslucentBackground));
+    const WId made = panel.internalWinId();
+
+    selectWindows({window(1)});
+    publish(1, picture());
+    controller->show(commandTab());
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.internalWinId(), made) << "the first showing made the window again";
+
+    // Preparing a visible panel leaves it as it is.
+    controller->prepare();
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(panel.internalWinId(), made);
+
+    // A compositing manager started since: the next showing takes the translucent surface.
+    controller->hide();
+    compositing = true;
+    controller->prepare();
+    EXPECT_TRUE(panel.testAttribute(Qt::WA_TranslucentBackground));
+    controller->show(commandTab());
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(panel.isTranslucent());
+}
+
 }  // namespace
 }  // namespace pellucine

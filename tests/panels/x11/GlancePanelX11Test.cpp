@@ -200,6 +200,27 @@ TEST_F(GlancePanelX11Test, ThePanelStandsAboveTheStripOnEveryDesktopWithoutTakin
     EXPECT_EQ(desktop->activeWindow(), alpha);
 }
 
+TEST_F(GlancePanelX11Test, APreparedPanelWaitsUnmappedAndItsFirstShowingMapsThatWindow) {
+    controller->prepare();
+    const auto prepared = static_cast<xcb_window_t>(controller->panel().internalWinId());
+    ASSERT_NE(prepared, XCB_NONE);
+    Reply<xcb_get_window_attributes_reply_t> attributes(nullptr, &std::free);
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+        attributes.reset(xcb_get_window_attributes_reply(
+            desktop->get(), xcb_get_window_attributes(desktop->get(), prepared), nullptr));
+        return attributes != nullptr;
+    })) << "the prepared window is not on the server";
+    EXPECT_TRUE(attributes->override_redirect);
+    EXPECT_EQ(attributes->map_state, XCB_MAP_STATE_UNMAPPED);
+
+    model->switcherSelection().set({{listed(alpha), listed(beta)}, 0});
+    showAboveStrip(stripFrame());
+    EXPECT_EQ(panelWindow(), prepared);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        return desktop->netWmState(prepared).contains(desktop->atom("_NET_WM_STATE_ABOVE"));
+    }));
+}
+
 TEST_F(GlancePanelX11Test, AClickOnATileActivatesThatWindowAndNotThePanel) {
     focus(alpha);
     model->switcherSelection().set({{listed(alpha), listed(beta)}, 0});

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <xcb/randr.h>
 
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11ScreenReader.h"
@@ -87,6 +88,60 @@ TEST(X11DesktopChangeTest, OnlyPropertiesTheReadersAskForCount) {
     EXPECT_FALSE(propertyChangeCounts(399));
     EXPECT_FALSE(propertyChangeCounts(1000));
     EXPECT_FALSE(propertyChangeCounts(XCB_ATOM_WM_ICON_NAME));
+}
+
+TEST(X11DesktopChangeTest, OnlyRandrNoticesStrutsAndMappedClientsMoveTheMonitors) {
+    const X11Atoms atoms = someAtoms();
+    constexpr uint8_t randr = 89;
+    constexpr xcb_window_t root = 0x2a;
+    X11DesktopState::MonitorNotices notices{randr, root, {}};
+    for (const xcb_atom_t atom : X11ScreenReader::readProperties(atoms)) {
+        notices.properties.insert(atom);
+    }
+    const auto moves = [&](const xcb_generic_event_t& event) {
+        return X11DesktopState::movesMonitors(event, notices);
+    };
+    for (const uint8_t type :
+         {uint8_t(randr + XCB_RANDR_SCREEN_CHANGE_NOTIFY), uint8_t(randr + XCB_RANDR_NOTIFY),
+          uint8_t((randr + XCB_RANDR_NOTIFY) | 0x80), uint8_t{XCB_MAP_NOTIFY},
+          uint8_t{XCB_UNMAP_NOTIFY}, uint8_t{XCB_REPARENT_NOTIFY},
+          uint8_t{XCB_DESTROY_NOTIFY | 0x80}}) {
+        EXPECT_TRUE(moves(eventOf(type))) << int(type);
+    }
+    // Other events of RandR, window changes that leave the mapping, input and unknown events.
+    for (const uint8_t type :
+         {uint8_t(randr + 2), uint8_t(randr - 1), uint8_t{XCB_CREATE_NOTIFY},
+          uint8_t{XCB_CLIENT_MESSAGE}, uint8_t{XCB_EXPOSE}, uint8_t{XCB_KEY_PRESS},
+          uint8_t{XCB_GE_GENERIC}, uint8_t{0}, uint8_t{1}, uint8_t{127}}) {
+        EXPECT_FALSE(moves(eventOf(type))) << int(type);
+    }
+    // The root's geometry counts; a client moved or raised does not.
+    xcb_configure_notify_event_t configure{};
+    configure.response_type = XCB_CONFIGURE_NOTIFY;
+    configure.event = configure.window = root;
+    EXPECT_TRUE(moves(reinterpret_cast<const xcb_generic_event_t&>(configure)));
+    configure.event = configure.window = root + 1;
+    EXPECT_FALSE(moves(reinterpret_cast<const xcb_generic_event_t&>(configure)));
+    // Without RandR, the codes it would have had are errors and replies.
+    notices.randrFirstEvent = 0;
+    EXPECT_FALSE(moves(eventOf(0)));
+    EXPECT_FALSE(moves(eventOf(1)));
+    EXPECT_FALSE(moves(eventOf(randr)));
+
+    xcb_property_notify_event_t notify{};
+    notify.response_type = XCB_PROPERTY_NOTIFY;
+    const auto propertyMoves = [&](xcb_atom_t atom) {
+        notify.atom = atom;
+        return moves(reinterpret_cast<const xcb_generic_event_t&>(notify));
+    };
+    for (const xcb_atom_t atom :
+         {atoms._NET_CLIENT_LIST, atoms._NET_WM_STRUT_PARTIAL, atoms._NET_WM_STRUT}) {
+        EXPECT_TRUE(propertyMoves(atom)) << atom;
+    }
+    for (const xcb_atom_t atom : {atoms._NET_WM_NAME, atoms._NET_ACTIVE_WINDOW, atoms._NET_WM_STATE,
+                                  atoms._NET_CLIENT_LIST_STACKING, xcb_atom_t{1000}}) {
+        EXPECT_FALSE(propertyMoves(atom)) << atom;
+    }
 }
 
 }  // namespace

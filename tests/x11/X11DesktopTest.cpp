@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <signal.h>
+#include <sys/uio.h>
+#include <xcb/randr.h>
+#include <xcb/xcbext.h>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +73,18 @@ class X11DesktopTest : public X11PortTest {
         xcb_flush(c);
         X11TestDesktop::waitUntil([&] { return desktop->clients().contains(ownWindow); });
         return ownWindow;
+    }
+
+    // RandR's SetMonitor, put together here: the library's own call miscounts its length.
+    void setMonitor(const xcb_randr_monitor_info_t& monitor) {
+        xcb_randr_set_monitor_request_t request{};
+        request.window = desktop->root();
+        std::array<iovec, 4> parts{};
+        parts[2] = {&request, sizeof(request)};
+        parts[3] = {const_cast<xcb_randr_monitor_info_t*>(&monitor), sizeof(monitor)};
+        xcb_protocol_request_t protocol{2, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
+        xcb_send_request(desktop->get(), 0, parts.data() + 2, &protocol);
+        xcb_flush(desktop->get());
     }
 
     xcb_window_t ownWindow = XCB_NONE;
@@ -386,6 +402,70 @@ TEST_F(X11DesktopTest, TheMainScreenIsTheWholeDisplayInTheScreenSpace) {
     EXPECT_EQ(port->screenLayout().displayBounds(0xdead), GlobalRect{});
     EXPECT_EQ(port->process().processIdentifier(),
               static_cast<qint32>(QCoreApplication::applicationPid()));
+}
+
+TEST_F(X11DesktopTest, TheMonitorsAreReadAgainOnlyAfterANoticeThatTheyMoved) {
+    X11DesktopState& state = port->state();
+    xcb_connection_t* own = state.connection().get();
+    // The requests a read sends, told by the sequence numbers around it.
+    const auto requestsOf = [&](const auto& read) {
+        const xcb_void_cookie_t before = xcb_no_operation(own);
+        read();
+        const xcb_void_cookie_t after = xcb_no_operation(own);
+        return after.sequence - before.sequence - 1;
+    };
+    const auto visible = [&] { return state.monitors().value(0).visibleRect; };
+    // The requests a read sends once a turn of the event loop has ended.
+    const auto reads = [&] {
+        QCoreApplication::processEvents();
+        Q_EMIT QAbstractEventDispatcher::instance()->aboutToBlock();
+        return requestsOf([&] { state.monitors(); });
+    };
+    ASSERT_EQ(visible(), QRect(0, 0, 1280, 800));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return reads() == 0u; }))
+        << "read again on every turn";
+
+    // A dock appears and changes the space it reserves.
+    const xcb_window_t dock = openOwnWindow("_NET_WM_WINDOW_TYPE_DOCK");
+    const auto reserve = [&](uint32_t height) {
+        const std::array<uint32_t, 12> strut{0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, 1279};
+        xcb_change_property(desktop->get(), XCB_PROP_MODE_REPLACE, dock,
+                            desktop->atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12,
+                            strut.data());
+        xcb_flush(desktop->get());
+    };
+    reserve(30);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return visible() == QRect(0, 0, 1280, 770); }));
+    reserve(50);
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return visible() == QRect(0, 0, 1280, 750); }));
+
+    // A change of the dock that leaves the monitors is no notice.
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return reads() == 0u; }));
+    desktop->setTitle(dock, QStringLiteral("renamed dock"));
+    desktop->sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
+        const std::optional<X11WindowInfo> info = state.window(dock);
+        return info && info->title == QStringLiteral("renamed dock");
+    }));
+    EXPECT_EQ(reads(), 0u);
+
+    // Unmapped, it reserves nothing.
+    xcb_unmap_window(desktop->get(), dock);
+    xcb_flush(desktop->get());
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return visible() == QRect(0, 0, 1280, 800); }));
+
+    // A monitor the user sets up, and takes away, is a RandR notice.
+    xcb_randr_monitor_info_t left{
+        desktop->atom("PELLUCINE-LEFT"), 0, 0, 0, 0, 0, 640, 800, 170, 210};
+    setMonitor(left);
+    const auto removed = qScopeGuard([&] {
+        xcb_randr_delete_monitor(desktop->get(), desktop->root(), left.name);
+        desktop->sync();
+    });
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return state.monitors().size() == 2; }));
+    xcb_randr_delete_monitor(desktop->get(), desktop->root(), left.name);
+    xcb_flush(desktop->get());
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return state.monitors().size() == 1; }));
 }
 
 TEST_F(X11DesktopTest, ObserversDeliverOnlyWhatWasRegisteredAndOnlyWhileStarted) {

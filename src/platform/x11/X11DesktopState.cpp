@@ -1,5 +1,7 @@
 #include "platform/x11/X11DesktopState.h"
 
+#include <xcb/randr.h>
+
 #include <QAbstractEventDispatcher>
 #include <algorithm>
 
@@ -21,7 +23,15 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
             readProperties_.insert(atom);
         }
     }
+    for (const xcb_atom_t atom : X11ScreenReader::readProperties(connection_.atoms())) {
+        monitorNotices_.properties.insert(atom);
+    }
+    monitorNotices_.root = connection_.root();
+    monitorNotices_.randrFirstEvent = screenReader_.listenForChanges();
     connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
+        if (movesMonitors(event, monitorNotices_)) {
+            ++monitorNoticeCount_;
+        }
         if (drawWatch_.isDamageNotice(event) || !changesDesktop(event, readProperties_)) {
             return false;
         }
@@ -68,6 +78,31 @@ bool X11DesktopState::changesDesktop(const xcb_generic_event_t& event,
     }
 }
 
+bool X11DesktopState::movesMonitors(const xcb_generic_event_t& event,
+                                    const MonitorNotices& notices) {
+    const int type = event.response_type & 0x7f;
+    const int randr = notices.randrFirstEvent;
+    if (randr != 0 &&
+        (type == randr + XCB_RANDR_SCREEN_CHANGE_NOTIFY || type == randr + XCB_RANDR_NOTIFY)) {
+        return true;
+    }
+    switch (type) {
+        case XCB_MAP_NOTIFY:
+        case XCB_UNMAP_NOTIFY:
+        case XCB_REPARENT_NOTIFY:
+        case XCB_DESTROY_NOTIFY:
+            return true;
+        case XCB_CONFIGURE_NOTIFY:
+            return reinterpret_cast<const xcb_configure_notify_event_t&>(event).window ==
+                   notices.root;
+        case XCB_PROPERTY_NOTIFY:
+            return notices.properties.contains(
+                reinterpret_cast<const xcb_property_notify_event_t&>(event).atom);
+        default:
+            return false;
+    }
+}
+
 const X11FocusHistory& X11DesktopState::focusHistory() {
     if (!focusHistory_) {
         const X11DesktopSnapshot current = snapshot();
@@ -109,7 +144,6 @@ void X11DesktopState::invalidate() {
 }
 
 void X11DesktopState::turnEnded() {
-    monitors_.reset();
     if (!unsettled_.isEmpty()) {
         changes_.addWindows(unsettled_);
         unsettled_.clear();
@@ -121,7 +155,6 @@ void X11DesktopState::checkFreshness() {
     const quint64 received = connection_.receivedChangeCount();
     if (received != readAtEvent_) {
         readAtEvent_ = received;
-        monitors_.reset();
         applications_.reset();
         if (changes_.everything()) {
             invalidate();
@@ -171,8 +204,12 @@ std::optional<X11WindowInfo> X11DesktopState::window(xcb_window_t window) {
 
 QList<X11Monitor> X11DesktopState::monitors() {
     checkFreshness();
-    if (!monitors_) {
+    if (!monitors_ || monitorsReadAtNotice_ != monitorNoticeCount_) {
+        // Every client is listened to before its struts are read: a later change is a notice.
+        snapshot();
+        const quint64 notices = monitorNoticeCount_;
         monitors_ = screenReader_.monitors();
+        monitorsReadAtNotice_ = notices;
     }
     return *monitors_;
 }

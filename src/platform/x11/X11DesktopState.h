@@ -53,7 +53,7 @@ class X11DesktopState final : public QObject {
     std::optional<X11Application> application(qint32 pid);
     // A client of the snapshot; none when it is gone.
     std::optional<X11WindowInfo> window(xcb_window_t window);
-    // Main monitor first.
+    // Main monitor first; read again only after a notice that they may have moved.
     QList<X11Monitor> monitors();
     // The numbers of the window manager's clients, always asked of the server.
     QSet<quint32> clientNumbers() const { return reader_.clientNumbers(); }
@@ -69,6 +69,18 @@ class X11DesktopState final : public QObject {
     // properties outside `readProperties` cannot; any other event, unknown ones included, can.
     static bool changesDesktop(const xcb_generic_event_t& event,
                                const QSet<xcb_atom_t>& readProperties);
+    // What tells that the monitors may have moved.
+    struct MonitorNotices {
+        // RandR's first event code; 0 without RandR.
+        uint8_t randrFirstEvent = 0;
+        xcb_window_t root = XCB_NONE;
+        // The properties the monitors and the space docks reserve are read from.
+        QSet<xcb_atom_t> properties;
+    };
+    // Whether the event can change the monitors or what docks reserve on them: a RandR notice,
+    // a change of the root's geometry or of one of the properties, or a listened-to client
+    // mapped, unmapped, reparented or destroyed.
+    static bool movesMonitors(const xcb_generic_event_t& event, const MonitorNotices& notices);
 
     // The clients in the order they last had the focus, followed from the first time it is
     // asked for.
@@ -101,6 +113,11 @@ class X11DesktopState final : public QObject {
     X11SnapshotChanges changes_;
     std::optional<QList<X11Application>> applications_;
     std::optional<QList<X11Monitor>> monitors_;
+    // Notices that the monitors may have moved, counted as they arrive, and the count when
+    // they were read.
+    MonitorNotices monitorNotices_;
+    quint64 monitorNoticeCount_ = 0;
+    quint64 monitorsReadAtNotice_ = 0;
     quint64 readAtEvent_ = 0;
     std::optional<X11FocusHistory> focusHistory_;
     std::weak_ptr<X11ShellContent> shell_;

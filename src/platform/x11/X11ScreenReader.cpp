@@ -129,6 +129,22 @@ QList<xcb_atom_t> X11ScreenReader::readProperties(const X11Atoms& atoms) {
     return {atoms._NET_CLIENT_LIST, atoms._NET_WM_STRUT_PARTIAL, atoms._NET_WM_STRUT};
 }
 
+uint8_t X11ScreenReader::listenForChanges() const {
+    xcb_connection_t* c = connection_.get();
+    connection_.keepEvents(connection_.root(), XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    connection_.selectEvents(connection_.root(), XCB_EVENT_MASK_PROPERTY_CHANGE);
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
+    if (randr == nullptr || randr->present == 0) {
+        return 0;
+    }
+    // The server sends a client the notices of the version it says it knows.
+    xcb_discard_reply(c, xcb_randr_query_version(c, 1, 5).sequence);
+    xcb_randr_select_input(c, connection_.root(),
+                           XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                               XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
+    return randr->first_event;
+}
+
 QList<X11Strut> X11ScreenReader::struts(QSize rootSize) const {
     xcb_connection_t* c = connection_.get();
     const X11Atoms& atoms = connection_.atoms();

@@ -65,6 +65,10 @@ class X11ScreenReader {
     QList<X11Monitor> monitors() const;
     // Every property `monitors` asks for.
     static QList<xcb_atom_t> readProperties(const X11Atoms& atoms);
+    // Asks for the notices of changed screens, outputs and monitors: RandR's, and the root
+    // window's configure notices (which a monitor set up by a client yields). Returns RandR's
+    // first event code, 0 when the server has no RandR.
+    uint8_t listenForChanges() const;
 
     // The mapping with the main monitor's top-left as the global origin.
     static X11CoordinateSpace coordinateSpace(const QList<X11Monitor>& monitors,

@@ -5,7 +5,9 @@
 #include <QWindow>
 #include <array>
 #include <cstdlib>
-#include <cstring>
+#include <vector>
+
+#include "platform/x11/X11Atoms.h"
 
 namespace pellucine {
 
@@ -61,17 +63,10 @@ X11WindowListing::X11WindowListing(xcb_connection_t* connection, xcb_window_t ro
     : connection_(connection), root_(root) {
     const std::array<const char*, 3> names{"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
                                            "_NET_WM_STATE_SKIP_PAGER"};
-    std::array<xcb_intern_atom_cookie_t, 3> cookies{};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        cookies[i] =
-            xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
-    }
-    std::array<xcb_atom_t*, 3> atoms{&state_, &skipTaskbar_, &skipPager_};
-    for (std::size_t i = 0; i < cookies.size(); ++i) {
-        const Reply<xcb_intern_atom_reply_t> reply(
-            xcb_intern_atom_reply(connection_, cookies[i], nullptr));
-        *atoms[i] = reply ? reply->atom : XCB_NONE;
-    }
+    const std::vector<xcb_atom_t> atoms = internAtoms(connection_, names);
+    state_ = atoms[0];
+    skipTaskbar_ = atoms[1];
+    skipPager_ = atoms[2];
 }
 
 void X11WindowListing::setUnlisted(QWindow& window, bool unlisted, bool mapped) {

@@ -200,7 +200,7 @@ void AppCoordinator::start() {
     spawn(scheduler_, guarded(this, &AppCoordinator::preloadIfReady));
     panelPreparation_ =
         ScopedWork(scheduler_, scheduler_.postAfter(seconds(panelPreparationDelay), [self] {
-            if (self && !self->stopped_) {
+            if (self) {
                 self->switcherPanel().prepare();
             }
         }));

@@ -8,8 +8,10 @@
 #include <QResizeEvent>
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
+#include <vector>
+
+#include "platform/x11/X11Atoms.h"
 
 namespace pellucine {
 
@@ -27,29 +29,8 @@ xcb_connection_t* x11Connection() {
 }
 
 xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
-    const std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()),
-        nullptr));
-    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_NONE);
-}
-
-// The atoms of `names`, asked for together: one round trip. XCB_NONE for any not answered.
-template <std::size_t N>
-std::array<xcb_atom_t, N> internAtoms(xcb_connection_t* connection,
-                                      const std::array<const char*, N>& names) {
-    std::array<xcb_intern_atom_cookie_t, N> cookies{};
-    for (std::size_t i = 0; i < N; ++i) {
-        cookies[i] =
-            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
-    }
-    std::array<xcb_atom_t, N> atoms{};
-    for (std::size_t i = 0; i < N; ++i) {
-        const std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(
-            xcb_intern_atom_reply(connection, cookies[i], nullptr));
-        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_NONE);
-    }
-    return atoms;
+    const std::array<const char*, 1> names{name.constData()};
+    return internAtoms(connection, names).front();
 }
 
 // The X screen number in DISPLAY (":0.1" is screen 1); 0 when it names none.
@@ -145,9 +126,13 @@ void FloatingPanel::internHintAtoms() {
     if (connection == nullptr || atoms_) {
         return;
     }
-    const auto atoms = internAtoms<6>(
-        connection, {"_NET_WM_STATE", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_STICKY",
-                     "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_DESKTOP"});
+    static constexpr std::array<const char*, 6> names{"_NET_WM_STATE",
+                                                      "_NET_WM_STATE_ABOVE",
+                                                      "_NET_WM_STATE_STICKY",
+                                                      "_NET_WM_STATE_SKIP_TASKBAR",
+                                                      "_NET_WM_STATE_SKIP_PAGER",
+                                                      "_NET_WM_DESKTOP"};
+    const std::vector<xcb_atom_t> atoms = internAtoms(connection, names);
     atoms_ = HintAtoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5]};
 }
 

@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QList>
 #include <array>
-#include <cstring>
 
+#include "platform/x11/X11Atoms.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Reply.h"
 
@@ -56,14 +56,13 @@ PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
         {"_NET_SUPPORTED", &atoms_.supported},
         {"_PELLUCINE_FOCUS_STAMP", &atoms_.stamp},
     }};
-    std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+    std::array<const char*, names.size()> asked{};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        cookies[i] = xcb_intern_atom(
-            connection_, 0, static_cast<uint16_t>(std::strlen(names[i].first)), names[i].first);
+        asked[i] = names[i].first;
     }
+    const std::vector<xcb_atom_t> atoms = internAtoms(connection_, asked);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const auto reply = takeReply(connection_, xcb_intern_atom_reply, cookies[i]);
-        *names[i].second = reply ? reply->atom : XCB_NONE;
+        *names[i].second = atoms[i];
     }
     QCoreApplication::instance()->installNativeEventFilter(this);
 }

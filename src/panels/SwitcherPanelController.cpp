@@ -87,7 +87,7 @@ void SwitcherPanelController::show(SwitcherPanelShowOptions options) {
     }
     const GlanceGeometry fresh = GlanceGeometry::compute(input, environment_.measurer);
 
-    const bool translucent = !environment_.compositing || environment_.compositing();
+    const bool translucent = translucentSurface();
     GlanceContentView::Options content{fresh.layout,
                                        options.showsWindowControls,
                                        fresh.usesCompactList,
@@ -159,8 +159,12 @@ void SwitcherPanelController::hide() {
     panel_->orderOut();
 }
 
+bool SwitcherPanelController::translucentSurface() const {
+    return !environment_.compositing || environment_.compositing();
+}
+
 void SwitcherPanelController::prepare() {
-    panel_->setTranslucent(!environment_.compositing || environment_.compositing());
+    panel_->setTranslucent(translucentSurface());
     panel_->prepare();
 }
 

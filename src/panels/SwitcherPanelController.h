@@ -81,6 +81,8 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     void cancelPeek();
     // Whether the waiting or shown peek's window is in the model's selection (true for none).
     bool peekTargetListed() const;
+    // The panel is translucent unless no compositing manager runs.
+    bool translucentSurface() const;
 
     AppModel& model_;
     GlanceEnvironment environment_;

@@ -78,6 +78,23 @@ constexpr std::array atomTable{
 
 }  // namespace
 
+std::vector<xcb_atom_t> internAtoms(xcb_connection_t* connection,
+                                    std::span<const char* const> names) {
+    std::vector<xcb_intern_atom_cookie_t> cookies;
+    cookies.reserve(names.size());
+    for (const char* name : names) {
+        cookies.push_back(
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name));
+    }
+    std::vector<xcb_atom_t> atoms;
+    atoms.reserve(names.size());
+    for (const xcb_intern_atom_cookie_t cookie : cookies) {
+        const auto reply = takeReply(connection, xcb_intern_atom_reply, cookie);
+        atoms.push_back(reply ? reply->atom : static_cast<xcb_atom_t>(XCB_NONE));
+    }
+    return atoms;
+}
+
 X11Atoms X11Atoms::intern(xcb_connection_t* connection) {
     std::array<xcb_intern_atom_cookie_t, atomTable.size()> cookies{};
     for (std::size_t i = 0; i < atomTable.size(); ++i) {

@@ -2,7 +2,14 @@
 
 #include <xcb/xcb.h>
 
+#include <span>
+#include <vector>
+
 namespace pellucine {
+
+// The atoms of `names`, asked for together: one round trip. XCB_NONE for any not answered.
+std::vector<xcb_atom_t> internAtoms(xcb_connection_t* connection,
+                                    std::span<const char* const> names);
 
 // Every atom the backend uses, interned once per connection in one round trip.
 struct X11Atoms {

@@ -3,7 +3,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "FuzzSupport.h"
-#include "platform/x11/AutostartEntry.h"
+#include "platform/linux/AutostartEntry.h"
 
 using namespace pellucine;
 

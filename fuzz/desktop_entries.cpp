@@ -1,8 +1,8 @@
 // An application's desktop entry, as any installed package (or the user) left it, read into the
 // menu of applications and looked up by id and window class.
 #include "FuzzSupport.h"
-#include "platform/x11/DesktopEntryGroup.h"
-#include "platform/x11/X11DesktopEntries.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/DesktopEntryGroup.h"
 
 using namespace pellucine;
 
@@ -16,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const QString id = QStringLiteral("org.example.App");
-    const auto entry = X11DesktopEntries::parse(id, QStringLiteral("/x.desktop"), text);
+    const auto entry = DesktopEntries::parse(id, QStringLiteral("/x.desktop"), text);
     if (entry) {
         FUZZ_CHECK(entry->id == id && !entry->name.isEmpty());
     }
 
     static const QString folder = fuzz::scratchFolder() + QStringLiteral("/applications");
     fuzz::writeFile(folder + QLatin1Char('/') + id + QStringLiteral(".desktop"), text);
-    const X11DesktopEntries entries = X11DesktopEntries::load({folder});
+    const DesktopEntries entries = DesktopEntries::load({folder});
     FUZZ_CHECK(entries.size() == (entry ? 1 : 0));
     if (entry) {
         FUZZ_CHECK(entries.byId(id.toUpper()) != nullptr);

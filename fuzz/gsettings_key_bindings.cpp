@@ -8,8 +8,8 @@
 
 #include "FuzzSupport.h"
 #include "platform/KeyModifiers.h"
-#include "platform/x11/DesktopKeyBindings.h"
-#include "platform/x11/GvdbTable.h"
+#include "platform/linux/shortcuts/DesktopKeyBindings.h"
+#include "platform/linux/shortcuts/GvdbTable.h"
 
 using namespace pellucine;
 

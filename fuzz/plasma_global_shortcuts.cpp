@@ -2,8 +2,8 @@
 // has kglobalaccel write into.
 #include "FuzzSupport.h"
 #include "platform/KeyModifiers.h"
-#include "platform/x11/DesktopAccelerator.h"
-#include "platform/x11/PlasmaGlobalShortcuts.h"
+#include "platform/linux/shortcuts/DesktopAccelerator.h"
+#include "platform/linux/shortcuts/PlasmaGlobalShortcuts.h"
 
 using namespace pellucine;
 

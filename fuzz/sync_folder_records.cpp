@@ -1,7 +1,7 @@
 // A record file in the shared sync folder, written by any machine (or anyone) sharing it.
 // Whatever decodes saves and reads back as the same record.
 #include "FuzzSupport.h"
-#include "platform/x11/SyncFolderRecordStore.h"
+#include "platform/linux/SyncFolderRecordStore.h"
 
 using namespace pellucine;
 

@@ -2,7 +2,7 @@
 // on the root window, which any X client can set.
 #include "FuzzSupport.h"
 #include "platform/KeyModifiers.h"
-#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/linux/shortcuts/OpenboxKeyBindings.h"
 
 using namespace pellucine;
 

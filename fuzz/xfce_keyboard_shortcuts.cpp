@@ -2,7 +2,7 @@
 // settings daemon and the user's tools write. The input is both files, split at the first NUL.
 #include "FuzzSupport.h"
 #include "platform/KeyModifiers.h"
-#include "platform/x11/XfceKeyboardShortcuts.h"
+#include "platform/linux/shortcuts/XfceKeyboardShortcuts.h"
 
 using namespace pellucine;
 

@@ -6,7 +6,7 @@
 #include "base/Clock.h"
 #include "core/PreviewCache.h"
 #include "core/ScreenCapturePreviewService.h"
-#include "platform/JpegImageCoding.h"
+#include "platform/linux/JpegImageCoding.h"
 
 namespace pellucine {
 namespace {

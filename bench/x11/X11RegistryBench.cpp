@@ -19,7 +19,7 @@ void BM_GroupManyWindowsIntoApplications(benchmark::State& state) {
         snapshot.mappingOrder.append(info.window);
     }
     snapshot.activeWindow = snapshot.windows.last().window;
-    X11ApplicationRegistry registry({}, X11ProcessInfo(QStringLiteral("/nonexistent")));
+    X11ApplicationRegistry registry({}, ProcessInfo(QStringLiteral("/nonexistent")));
     for (auto _ : state) {
         benchmark::DoNotOptimize(registry.applications(snapshot));
     }

@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "platform/x11/X11ShellRenderer.h"
-#include "platform/x11/X11SwitcherLayout.h"
+#include "platform/x11/shell/X11ShellRenderer.h"
+#include "platform/x11/shell/X11SwitcherLayout.h"
 #include "support/OffscreenApplication.h"
 
 namespace pellucine {

@@ -22,7 +22,7 @@
 #include "diagnostics/ReportEnvironment.h"
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/wiring/X11Desktop.h"
 #include "preferences/HotkeyCenter.h"
 #include "preferences/SettingsFileStore.h"
 #include "preferences/SettingsUpdateResume.h"

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "core/Bundle.h"
-#include "platform/HostProcess.h"
+#include "platform/linux/HostProcess.h"
 
 namespace pellucine::ReportProblem {
 

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "platform/IconLookup.h"
+#include "platform/linux/IconLookup.h"
 
 namespace pellucine {
 

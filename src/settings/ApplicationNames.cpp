@@ -2,19 +2,19 @@
 
 #include <memory>
 
-#include "platform/x11/X11DesktopEntries.h"
+#include "platform/linux/DesktopEntries.h"
 
 namespace pellucine::ApplicationNames {
 
 ApplicationNameLookup fromDesktopEntries(QStringList folders) {
-    auto entries = std::make_shared<std::optional<X11DesktopEntries>>();
+    auto entries = std::make_shared<std::optional<DesktopEntries>>();
     return [entries,
             folders = std::move(folders)](const QString& identifier) -> std::optional<QString> {
         if (!*entries) {
-            *entries = X11DesktopEntries::load(
-                folders.isEmpty() ? X11DesktopEntries::standardFolders() : folders);
+            *entries = DesktopEntries::load(folders.isEmpty() ? DesktopEntries::standardFolders()
+                                                              : folders);
         }
-        if (const X11DesktopEntry* entry = (*entries)->byId(identifier)) {
+        if (const DesktopEntry* entry = (*entries)->byId(identifier)) {
             return entry->name;
         }
         return std::nullopt;

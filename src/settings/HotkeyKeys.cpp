@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/KeyModifiers.h"
-#include "platform/x11/X11KeyTable.h"
+#include "platform/linux/LinuxKeyTable.h"
 
 namespace pellucine::HotkeyKeys {
 
@@ -121,7 +121,7 @@ HotkeyPress translate(const QKeyEvent& event, const X11KeyboardMap* map) {
     press.modifiers = modifiers(event.modifiers());
     if (const std::optional<quint32> sym =
             keysym(event.key(), event.modifiers().testFlag(Qt::KeypadModifier))) {
-        press.keyCode = X11KeyTable::virtualKeyForKeysym(*sym);
+        press.keyCode = LinuxKeyTable::virtualKeyForKeysym(*sym);
     }
     return press;
 }

@@ -1,6 +1,6 @@
 #include "updates/UpdateChoice.h"
 
-#include "platform/VersionComparator.h"
+#include "base/VersionComparator.h"
 
 namespace pellucine {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "app/DeepLink.h"
-#include "platform/x11/DesktopEntryGroup.h"
+#include "platform/linux/DesktopEntryGroup.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {

@@ -8,7 +8,7 @@
 #include "EndToEndSession.h"
 #include "EndToEndTest.h"
 #include "X11TestDesktop.h"
-#include "platform/x11/X11DockLayout.h"
+#include "platform/x11/shell/X11DockLayout.h"
 #include "support/Keysyms.h"
 
 namespace pellucine {

@@ -11,7 +11,7 @@
 #include "EndToEndSession.h"
 #include "EndToEndTest.h"
 #include "X11TestDesktop.h"
-#include "platform/x11/X11SwitcherLayout.h"
+#include "platform/x11/shell/X11SwitcherLayout.h"
 #include "support/Keysyms.h"
 
 namespace pellucine {

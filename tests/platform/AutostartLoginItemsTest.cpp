@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "platform/x11/AutostartLoginItems.h"
+#include "platform/linux/AutostartLoginItems.h"
 #include "support/FileTraps.h"
 #include "support/QtPrinters.h"
 #include "support/TempFolder.h"

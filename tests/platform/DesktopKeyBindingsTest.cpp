@@ -4,12 +4,12 @@
 #include <QFile>
 
 #include "platform/KeyModifiers.h"
-#include "platform/x11/DesktopAccelerator.h"
-#include "platform/x11/DesktopKeyBindings.h"
-#include "platform/x11/GSettingsKeyBindings.h"
-#include "platform/x11/GvdbTable.h"
-#include "platform/x11/PlasmaGlobalShortcuts.h"
-#include "platform/x11/XfceKeyboardShortcuts.h"
+#include "platform/linux/shortcuts/DesktopAccelerator.h"
+#include "platform/linux/shortcuts/DesktopKeyBindings.h"
+#include "platform/linux/shortcuts/GSettingsKeyBindings.h"
+#include "platform/linux/shortcuts/GvdbTable.h"
+#include "platform/linux/shortcuts/PlasmaGlobalShortcuts.h"
+#include "platform/linux/shortcuts/XfceKeyboardShortcuts.h"
 #include "preferences/HotkeyConflicts.h"
 #include "support/TempFolder.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/x11/X11KeyTable.h"
+#include "platform/linux/LinuxKeyTable.h"
 #include "platform/x11/X11KeyboardMap.h"
 #include "support/Keysyms.h"
 
@@ -21,7 +21,7 @@ class FakeKeyboard {
     // The US layout at evdev positions, with the usual modifier keys.
     static FakeKeyboard evdev() {
         FakeKeyboard keyboard;
-        for (const X11KeyTable::Key& key : X11KeyTable::keys()) {
+        for (const LinuxKeyTable::Key& key : LinuxKeyTable::keys()) {
             keyboard.put(key.inputEventCode + 8, key.keysym);
         }
         keyboard.put(50, shiftL).put(66, capsLock).put(64, altL).put(133, superL).put(77, numLock);

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QImage>
 
-#include "platform/IconLookup.h"
+#include "platform/linux/IconLookup.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {

@@ -5,7 +5,7 @@
 #include <QImageWriter>
 #include <limits>
 
-#include "platform/JpegImageCoding.h"
+#include "platform/linux/JpegImageCoding.h"
 
 namespace pellucine {
 namespace {

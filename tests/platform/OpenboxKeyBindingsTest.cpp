@@ -4,7 +4,7 @@
 #include <QFile>
 
 #include "platform/KeyModifiers.h"
-#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/linux/shortcuts/OpenboxKeyBindings.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "base/ManualScheduler.h"
-#include "platform/PressureStallMemoryPressure.h"
 #include "platform/SystemWindowList.h"
+#include "platform/linux/PressureStallMemoryPressure.h"
 #include "support/TempFolder.h"
 
 namespace pellucine {

@@ -6,7 +6,7 @@
 
 #include "base/ManualExecutor.h"
 #include "base/ManualScheduler.h"
-#include "platform/x11/SyncFolderCloudAccount.h"
+#include "platform/linux/SyncFolderCloudAccount.h"
 #include "support/FileTraps.h"
 #include "support/QtPrinters.h"
 #include "support/TaskOutcome.h"

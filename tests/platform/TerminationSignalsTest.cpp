@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <csignal>
 
-#include "platform/TerminationSignals.h"
+#include "platform/linux/TerminationSignals.h"
 
 namespace pellucine {
 namespace {

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "platform/x11/X11ProcessInfo.h"
+#include "platform/linux/ProcessInfo.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowInfo.h"
 #include "platform/x11/X11WindowReader.h"
@@ -128,19 +128,19 @@ TEST(X11SizeHintsTest, RejectsIncrementsAndGravitiesOutOfRange) {
 }
 
 TEST(X11ProcessIdTest, BelievesOnlyIdsAProcessCanHave) {
-    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(0, 32768));
-    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(1, 32768));
-    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(-5, 32768));
-    EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(2, 32768));
-    EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(32767, 32768));
-    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(32768, 32768));
-    EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(0xffffffffLL, 32768));
+    EXPECT_FALSE(ProcessInfo::isPlausiblePid(0, 32768));
+    EXPECT_FALSE(ProcessInfo::isPlausiblePid(1, 32768));
+    EXPECT_FALSE(ProcessInfo::isPlausiblePid(-5, 32768));
+    EXPECT_TRUE(ProcessInfo::isPlausiblePid(2, 32768));
+    EXPECT_TRUE(ProcessInfo::isPlausiblePid(32767, 32768));
+    EXPECT_FALSE(ProcessInfo::isPlausiblePid(32768, 32768));
+    EXPECT_FALSE(ProcessInfo::isPlausiblePid(0xffffffffLL, 32768));
 }
 
 TEST(X11ProcessIdTest, ReadsTheKernelsLimitOrFallsBackToTheCeiling) {
     const testing::TempFolder folder;
-    const X11ProcessInfo processes(folder.path());
-    EXPECT_EQ(processes.pidLimit(), X11ProcessInfo::kernelPidCeiling);
+    const ProcessInfo processes(folder.path());
+    EXPECT_EQ(processes.pidLimit(), ProcessInfo::kernelPidCeiling);
 
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("sys/kernel")));
     const auto writeLimit = [&](const QByteArray& content) {
@@ -153,7 +153,7 @@ TEST(X11ProcessIdTest, ReadsTheKernelsLimitOrFallsBackToTheCeiling) {
     for (const QByteArray& unusable : {QByteArray("many\n"), QByteArray("-1\n"), QByteArray("1"),
                                        QByteArray("99999999999"), QByteArray()}) {
         writeLimit(unusable);
-        EXPECT_EQ(processes.pidLimit(), X11ProcessInfo::kernelPidCeiling) << unusable.constData();
+        EXPECT_EQ(processes.pidLimit(), ProcessInfo::kernelPidCeiling) << unusable.constData();
     }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/x11/X11DockLayout.h"
 #include "platform/x11/X11ScreenReader.h"
+#include "platform/x11/shell/X11DockLayout.h"
 
 namespace pellucine {
 namespace {

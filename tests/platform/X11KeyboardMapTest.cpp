@@ -4,7 +4,7 @@
 
 #include "FakeKeyboard.h"
 #include "platform/KeyModifiers.h"
-#include "platform/x11/X11KeyTable.h"
+#include "platform/linux/LinuxKeyTable.h"
 #include "platform/x11/X11KeyboardMap.h"
 #include "preferences/KeyCombo.h"
 
@@ -15,7 +15,7 @@ using namespace testing;
 
 void expectEveryKeyMapsBothWays(const X11KeyboardMap& map) {
     QSet<xcb_keycode_t> used;
-    for (const X11KeyTable::Key& key : X11KeyTable::keys()) {
+    for (const LinuxKeyTable::Key& key : LinuxKeyTable::keys()) {
         const auto keycode = map.keycode(key.virtualKey);
         ASSERT_TRUE(keycode) << "virtual key " << key.virtualKey;
         EXPECT_FALSE(used.contains(*keycode)) << "virtual key " << key.virtualKey;
@@ -28,16 +28,16 @@ TEST(X11KeyTableTest, CoversEveryNamedKeyOnceWithDistinctPositionsAndKeysyms) {
     QSet<quint32> virtualKeys;
     QSet<quint16> positions;
     QSet<xcb_keysym_t> keysyms;
-    for (const X11KeyTable::Key& key : X11KeyTable::keys()) {
+    for (const LinuxKeyTable::Key& key : LinuxKeyTable::keys()) {
         EXPECT_FALSE(virtualKeys.contains(key.virtualKey)) << key.virtualKey;
         EXPECT_FALSE(positions.contains(key.inputEventCode)) << key.virtualKey;
         EXPECT_FALSE(keysyms.contains(key.keysym)) << key.virtualKey;
         virtualKeys.insert(key.virtualKey);
         positions.insert(key.inputEventCode);
         keysyms.insert(key.keysym);
-        EXPECT_EQ(X11KeyTable::keysymNamed(QString::fromLatin1(key.keysymName)), key.keysym);
-        EXPECT_EQ(X11KeyTable::virtualKeyForKeysym(key.keysym), key.virtualKey);
-        EXPECT_EQ(X11KeyTable::virtualKeyAtPosition(key.inputEventCode + 8), key.virtualKey);
+        EXPECT_EQ(LinuxKeyTable::keysymNamed(QString::fromLatin1(key.keysymName)), key.keysym);
+        EXPECT_EQ(LinuxKeyTable::virtualKeyForKeysym(key.keysym), key.virtualKey);
+        EXPECT_EQ(LinuxKeyTable::virtualKeyAtPosition(key.inputEventCode + 8), key.virtualKey);
     }
     // Every key that has a name of its own can be stored, so the table must know it.
     for (quint32 code = 0; code < 256; ++code) {
@@ -45,15 +45,15 @@ TEST(X11KeyTableTest, CoversEveryNamedKeyOnceWithDistinctPositionsAndKeysyms) {
             EXPECT_TRUE(virtualKeys.contains(code)) << "virtual key " << code;
         }
     }
-    EXPECT_EQ(X11KeyTable::positionalKeycode(49), 65);
-    EXPECT_EQ(X11KeyTable::positionalKeycode(0), 38);
-    EXPECT_EQ(X11KeyTable::positionalKeycode(105), 191);
-    EXPECT_EQ(X11KeyTable::positionalKeycode(10), std::nullopt);
-    EXPECT_EQ(X11KeyTable::virtualKeyForKeysym('K'), 40u);
-    EXPECT_EQ(X11KeyTable::keysymNamed(u"Page_Down"), 0xff56u);
-    EXPECT_EQ(X11KeyTable::keysymNamed(u"E"), xcb_keysym_t('e'));
-    EXPECT_EQ(X11KeyTable::keysymNamed(u"Print"), std::nullopt);
-    EXPECT_EQ(X11KeyTable::keysymNamed(u"SPACE"), std::nullopt);
+    EXPECT_EQ(LinuxKeyTable::positionalKeycode(49), 65);
+    EXPECT_EQ(LinuxKeyTable::positionalKeycode(0), 38);
+    EXPECT_EQ(LinuxKeyTable::positionalKeycode(105), 191);
+    EXPECT_EQ(LinuxKeyTable::positionalKeycode(10), std::nullopt);
+    EXPECT_EQ(LinuxKeyTable::virtualKeyForKeysym('K'), 40u);
+    EXPECT_EQ(LinuxKeyTable::keysymNamed(u"Page_Down"), 0xff56u);
+    EXPECT_EQ(LinuxKeyTable::keysymNamed(u"E"), xcb_keysym_t('e'));
+    EXPECT_EQ(LinuxKeyTable::keysymNamed(u"Print"), std::nullopt);
+    EXPECT_EQ(LinuxKeyTable::keysymNamed(u"SPACE"), std::nullopt);
 }
 
 TEST(X11KeyboardMapTest, EvdevServersMapByPositionWhateverTheLayout) {
@@ -97,7 +97,7 @@ TEST(X11KeyboardMapTest, KeysMissingAtTheirPositionAreFoundByKeysym) {
 TEST(X11KeyboardMapTest, OtherServersMapByKeysym) {
     FakeKeyboard keyboard;
     // Key codes unrelated to positions: the table's keysyms in reverse order from 9 up.
-    const auto keys = X11KeyTable::keys();
+    const auto keys = LinuxKeyTable::keys();
     for (std::size_t i = 0; i < keys.size(); ++i) {
         keyboard.put(int(9 + i), keys[keys.size() - 1 - i].keysym);
     }

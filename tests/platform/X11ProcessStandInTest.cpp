@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 
+#include "platform/linux/ProcessInfo.h"
 #include "platform/x11/X11ApplicationRegistry.h"
-#include "platform/x11/X11ProcessInfo.h"
 #include "platform/x11/X11ShellContent.h"
 #include "platform/x11/X11WindowInfo.h"
 #include "support/TempFolder.h"
@@ -40,15 +40,15 @@ TEST(X11ProcessStandInTest, WindowsWithoutAProcessShareAnOwnerPerLeaderAndKeepKn
     EXPECT_NE(windows[4].pid, windows[1].pid);
     EXPECT_NE(windows[5].pid, windows[4].pid);
     for (const X11WindowInfo& info : windows.mid(1)) {
-        EXPECT_GT(*info.pid, X11ProcessInfo::kernelPidCeiling);
+        EXPECT_GT(*info.pid, ProcessInfo::kernelPidCeiling);
         EXPECT_NE(*info.pid, X11ShellContent::processIdentifier);
-        EXPECT_FALSE(X11ProcessInfo::isPlausiblePid(*info.pid, X11ProcessInfo::kernelPidCeiling));
+        EXPECT_FALSE(ProcessInfo::isPlausiblePid(*info.pid, ProcessInfo::kernelPidCeiling));
     }
 }
 
 TEST(X11ProcessStandInTest, ClientsWithoutAProcessAreApplicationsOfTheirOwn) {
     testing::TempFolder proc;
-    X11ApplicationRegistry registry(X11DesktopEntries{}, X11ProcessInfo(proc.path()));
+    X11ApplicationRegistry registry(DesktopEntries{}, ProcessInfo(proc.path()));
     X11WindowInfo terminal = client(0x400001, 0x400001, QStringLiteral("XTerm"));
     terminal.pid = 500;
     QList<X11WindowInfo> windows{terminal, client(0x600003, 0x600003, QStringLiteral("XClock")),

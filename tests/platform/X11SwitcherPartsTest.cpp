@@ -3,11 +3,11 @@
 #include "design/Yard.h"
 #include "platform/x11/X11FocusHistory.h"
 #include "platform/x11/X11PointerEventSource.h"
-#include "platform/x11/X11ShellRenderer.h"
-#include "platform/x11/X11StripWindow.h"
-#include "platform/x11/X11SwitcherCycle.h"
-#include "platform/x11/X11SwitcherLayout.h"
 #include "platform/x11/X11WindowIcon.h"
+#include "platform/x11/shell/X11ShellRenderer.h"
+#include "platform/x11/shell/X11StripWindow.h"
+#include "platform/x11/shell/X11SwitcherCycle.h"
+#include "platform/x11/shell/X11SwitcherLayout.h"
 
 namespace pellucine {
 namespace {

@@ -26,7 +26,7 @@ class PermissionServiceTest : public ::testing::Test {
     int liveTests() { return desktop.simulatedCapture().contentFetchCount(); }
 
     SimulatedPermissions& permissions() { return desktop.simulatedPermissions(); }
-    SimulatedShell& shell() { return desktop.simulatedShell(); }
+    SimulatedSession& shell() { return desktop.simulatedSession(); }
     QStringList eventNames() const { return events.names(); }
     EventFields status(const QString& source, State accessibility, State screenRecording) {
         return {{QStringLiteral("source"), source},

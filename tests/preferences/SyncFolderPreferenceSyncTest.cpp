@@ -5,7 +5,7 @@
 
 #include "base/ManualExecutor.h"
 #include "base/ManualScheduler.h"
-#include "platform/x11/SyncFolderCloudAccount.h"
+#include "platform/linux/SyncFolderCloudAccount.h"
 #include "preferences/CloudPreferenceSync.h"
 #include "support/QtPrinters.h"
 #include "support/TaskOutcome.h"

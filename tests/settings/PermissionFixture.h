@@ -25,7 +25,7 @@ class PermissionFixture : public ::testing::Test {
         permissions().setScreenCapture(SimulatedPermission::granted);
     }
     SimulatedPermissions& permissions() { return desktop.simulatedPermissions(); }
-    const QList<QUrl>& openedUrls() { return desktop.simulatedShell().openedUrls(); }
+    const QList<QUrl>& openedUrls() { return desktop.simulatedSession().openedUrls(); }
 
     ManualScheduler scheduler;
     SimulatedDesktop desktop{scheduler};

@@ -96,7 +96,7 @@ TEST_F(PermissionRowTest, ScreenRecordingAskedForButNotInEffectOffersSettingsAnd
     EXPECT_EQ(openedUrls().last(), PermissionService::settingsUrl(Kind::screenRecording));
     QTest::mouseClick(screen->relaunchButton(), Qt::LeftButton);
     scheduler.runUntilIdle();
-    EXPECT_EQ(desktop.simulatedShell().newInstanceAttempts(), 1);
+    EXPECT_EQ(desktop.simulatedSession().newInstanceAttempts(), 1);
 }
 
 TEST_F(PermissionRowTest, AGrantArrivingOnARefreshClearsTheActions) {

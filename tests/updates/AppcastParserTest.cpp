@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
-#include "platform/x11/AppcastParser.h"
-#include "platform/x11/EdSignature.h"
-#include "platform/x11/UpdateUrlPolicy.h"
+#include "platform/linux/updater/AppcastParser.h"
+#include "platform/linux/updater/EdSignature.h"
+#include "platform/linux/updater/UpdateUrlPolicy.h"
 
 namespace pellucine {
 namespace {

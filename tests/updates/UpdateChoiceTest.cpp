@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/VersionComparator.h"
+#include "base/VersionComparator.h"
 #include "updates/LastCheckText.h"
 #include "updates/UpdateChoice.h"
 #include "updates/VersionWithV.h"

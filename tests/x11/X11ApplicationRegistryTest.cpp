@@ -56,7 +56,7 @@ TEST(X11DesktopEntriesTest, ReadsApplicationEntriesAndTheFirstFolderWins) {
               "[Desktop Action New]\nName=New Window\n[Desktop Entry]\nType=Application\n"
               "Name[de]=Gruppiert\nName=Grouped\n");
 
-    const X11DesktopEntries entries = X11DesktopEntries::load({user, system});
+    const DesktopEntries entries = DesktopEntries::load({user, system});
     ASSERT_NE(entries.byId(QStringLiteral("org.example.Editor")), nullptr);
     EXPECT_EQ(entries.byId(QStringLiteral("org.example.Editor"))->name,
               QStringLiteral("Editor (mine)"));
@@ -81,10 +81,10 @@ class X11IdentityTest : public ::testing::Test {
         writeFile(apps + "/org.gnome.Calculator.desktop", entryText("Calculator"));
         writeFile(apps + "/com.example.Flat.desktop", entryText("Flat App"));
         writeFile(apps + "/debian-xterm.desktop", entryText("XTerm", "XTerm"));
-        entries = X11DesktopEntries::load({apps});
+        entries = DesktopEntries::load({apps});
     }
     TempFolder temp;
-    X11DesktopEntries entries;
+    DesktopEntries entries;
 };
 
 TEST_F(X11IdentityTest, PrefersTheDesktopEntryWhateverLedToIt) {
@@ -123,7 +123,7 @@ TEST_F(X11IdentityTest, FindsAReverseDnsEntryByItsLastPartWhenNothingElseNamesOn
     writeFile(apps + "/com.example.Viewer.desktop", entryText("Viewer Two"));
     writeFile(apps + "/python3.11.desktop", entryText("Python"));
     writeFile(apps + "/debian-xterm.desktop", entryText("XTerm", "XTerm"));
-    const X11DesktopEntries tails = X11DesktopEntries::load({apps});
+    const DesktopEntries tails = DesktopEntries::load({apps});
 
     const X11ApplicationIdentity mousepad =
         identifyApplication(window(1, 10, "Mousepad"), tails, {}, {});
@@ -176,7 +176,7 @@ TEST_F(X11IdentityTest, PasswordManagersArePrivateThroughTheirIdentifierOrAliase
     writeFile(apps + "/org.kde.kwalletmanager5.desktop", entryText("KWalletManager"));
     writeFile(apps + "/org.gnome.seahorse.Application.desktop", entryText("Passwords and Keys"));
     writeFile(apps + "/qtpass.desktop", entryText("QtPass"));
-    const X11DesktopEntries debian = X11DesktopEntries::load({apps});
+    const DesktopEntries debian = DesktopEntries::load({apps});
     const auto exe = [](const char* path) {
         return std::optional<QString>(QString::fromUtf8(path));
     };
@@ -238,7 +238,7 @@ TEST(X11ProcessInfoTest, FindsTheFlatpakIdAndTheExecutable) {
     QDir().mkpath(proc.file("400"));
     QFile::link(QStringLiteral("/bin/sh"), proc.file("400/exe"));
 
-    const X11ProcessInfo info(proc.path());
+    const ProcessInfo info(proc.path());
     EXPECT_EQ(info.flatpakId(100), QStringLiteral("org.example.FromInfo"));
     EXPECT_EQ(info.flatpakId(200), QStringLiteral("org.example.FromScope"));
     EXPECT_EQ(info.flatpakId(300), std::nullopt);
@@ -259,7 +259,7 @@ TEST(X11ProcessInfoTest, APipeInAClientsOwnFilesIsNotWaitedOn) {
     writeFile(proc.file("100/cgroup"), "0::/app.slice/app-flatpak-org.example.Scope-1.scope\n");
     QDir().mkpath(proc.file("200/root"));
     testing::makePipe(proc.file("200/cgroup"));
-    const X11ProcessInfo info(proc.path());
+    const ProcessInfo info(proc.path());
     EXPECT_EQ(info.flatpakId(100), QStringLiteral("org.example.Scope"));
     EXPECT_EQ(info.flatpakId(200), std::nullopt);
 }
@@ -275,7 +275,7 @@ TEST(X11DesktopEntriesTest, EntriesThatAreNotRegularFilesAreSkipped) {
     writeFile(temp.file(QStringLiteral("real.desktop")), entryText("Linked"));
     ASSERT_TRUE(QFile::link(temp.file(QStringLiteral("real.desktop")), apps + "/linked.desktop"));
 
-    const X11DesktopEntries entries = X11DesktopEntries::load({apps});
+    const DesktopEntries entries = DesktopEntries::load({apps});
     ASSERT_NE(entries.byId(QStringLiteral("org.example.Kept")), nullptr);
     ASSERT_NE(entries.byId(QStringLiteral("linked")), nullptr);
     EXPECT_EQ(entries.byId(QStringLiteral("linked"))->name, QStringLiteral("Linked"));
@@ -306,7 +306,7 @@ TEST(X11ActivationPolicyTest, FollowsTheWindowsAnApplicationOwns) {
 
 class X11ApplicationRegistryTest : public ::testing::Test {
   protected:
-    X11ApplicationRegistryTest() : registry(X11DesktopEntries{}, X11ProcessInfo(proc.path())) {}
+    X11ApplicationRegistryTest() : registry(DesktopEntries{}, ProcessInfo(proc.path())) {}
 
     // Windows front to back; mapping order given separately.
     X11DesktopSnapshot snapshot(QList<X11WindowInfo> windows, QList<xcb_window_t> mapping,

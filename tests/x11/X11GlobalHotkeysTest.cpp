@@ -8,7 +8,7 @@
 #include "base/Clock.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
-#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/linux/shortcuts/OpenboxKeyBindings.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyboardShortcutSettings.h"
 #include "preferences/HotkeyCenter.h"

@@ -11,7 +11,7 @@
 #include "core/ScreenCapturePreviewService.h"
 #include "core/WindowServiceError.h"
 #include "platform/ScreenCaptureError.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/wiring/X11Desktop.h"
 
 namespace pellucine {
 namespace {
@@ -66,7 +66,7 @@ class X11HostileClientTest : public X11PortTest {
 };
 
 TEST_F(X11HostileClientTest, EveryWindowBelongsToTheProcessTheServerKnows) {
-    const qint32 limit = X11ProcessInfo().pidLimit();
+    const qint32 limit = ProcessInfo().pidLimit();
     QList<xcb_window_t> windows;
     for (const char* name : hostileNames) {
         const xcb_window_t window = hostile(name);
@@ -89,12 +89,12 @@ TEST_F(X11HostileClientTest, EveryWindowBelongsToTheProcessTheServerKnows) {
 
     // Nothing the port hands on names a process that cannot be.
     for (const RunningApplication& app : port->workspace().runningApplications()) {
-        EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(app.processIdentifier, limit))
+        EXPECT_TRUE(ProcessInfo::isPlausiblePid(app.processIdentifier, limit))
             << app.processIdentifier;
     }
     for (const WindowListEntry& entry : port->windowList().windows({})) {
         ASSERT_TRUE(entry.ownerPID);
-        EXPECT_TRUE(X11ProcessInfo::isPlausiblePid(*entry.ownerPID, limit)) << *entry.ownerPID;
+        EXPECT_TRUE(ProcessInfo::isPlausiblePid(*entry.ownerPID, limit)) << *entry.ownerPID;
     }
 }
 

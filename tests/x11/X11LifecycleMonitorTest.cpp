@@ -7,7 +7,7 @@
 #include "core/WindowLifecycleMonitor.h"
 #include "platform/AccessibilityNames.h"
 #include "platform/x11/X11AccessibilityObserver.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/wiring/X11Desktop.h"
 
 namespace pellucine {
 namespace {

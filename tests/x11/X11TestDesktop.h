@@ -18,7 +18,7 @@
 #include <variant>
 
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/wiring/X11Desktop.h"
 
 namespace pellucine::testing {
 

@@ -4,7 +4,7 @@
 #include "base/RecordingEventLog.h"
 #include "core/AccessibilityWindowService.h"
 #include "core/WindowServiceError.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/x11/wiring/X11Desktop.h"
 
 namespace pellucine {
 namespace {

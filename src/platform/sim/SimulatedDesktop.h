@@ -26,7 +26,7 @@
 #include "platform/sim/SimulatedPointer.h"
 #include "platform/sim/SimulatedPrivateCapture.h"
 #include "platform/sim/SimulatedScreenCapture.h"
-#include "platform/sim/SimulatedShell.h"
+#include "platform/sim/SimulatedSession.h"
 #include "platform/sim/SimulatedSystemSwitcher.h"
 #include "platform/sim/SimulatedTreeElement.h"
 #include "platform/sim/SimulatedWindow.h"
@@ -64,8 +64,8 @@ class SimulatedDesktop final : public Desktop,
     SystemPermissions& permissions() override { return permissions_; }
     LoginItems& loginItems() override { return loginItems_; }
     CloudAccount& cloudAccount() override { return cloud_; }
-    UrlOpener& urlOpener() override { return shell_; }
-    ApplicationLifecycle& applicationLifecycle() override { return shell_; }
+    UrlOpener& urlOpener() override { return session_; }
+    ApplicationLifecycle& applicationLifecycle() override { return session_; }
     MemoryPressure& memoryPressure() override { return memoryPressure_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
@@ -155,7 +155,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedLoginItems& simulatedLoginItems() { return loginItems_; }
     SimulatedCloud& simulatedCloud() { return cloud_; }
     // Links opened, and the program's own process started and ended.
-    SimulatedShell& simulatedShell() { return shell_; }
+    SimulatedSession& simulatedSession() { return session_; }
     SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
@@ -280,7 +280,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedPermissions permissions_;
     SimulatedLoginItems loginItems_;
     SimulatedCloud cloud_{scheduler_};
-    SimulatedShell shell_{scheduler_};
+    SimulatedSession session_{scheduler_};
     SimulatedMemoryPressure memoryPressure_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;

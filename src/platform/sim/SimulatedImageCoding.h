@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/JpegImageCoding.h"
+#include "platform/linux/JpegImageCoding.h"
 
 namespace pellucine {
 

@@ -1,6 +1,6 @@
 #include "platform/x11/X11ApplicationIcons.h"
 
-#include "platform/IconLookup.h"
+#include "platform/linux/IconLookup.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowIcon.h"

@@ -24,28 +24,28 @@ QString desktopIdFromHint(const QString& hint) {
     return id;
 }
 
-const X11DesktopEntry* findEntry(const X11WindowInfo& window, const X11DesktopEntries& entries,
-                                 const std::optional<QString>& flatpakId) {
+const DesktopEntry* findEntry(const X11WindowInfo& window, const DesktopEntries& entries,
+                              const std::optional<QString>& flatpakId) {
     for (const QString& id : {desktopIdFromHint(window.desktopFileHint), window.gtkApplicationId,
                               flatpakId.value_or(QString())}) {
-        if (const X11DesktopEntry* entry = entries.byId(id)) {
+        if (const DesktopEntry* entry = entries.byId(id)) {
             return entry;
         }
     }
     for (const QString& windowClass : {window.resourceClass, window.resourceName}) {
-        if (const X11DesktopEntry* entry = entries.byWindowClass(windowClass)) {
+        if (const DesktopEntry* entry = entries.byWindowClass(windowClass)) {
             return entry;
         }
     }
     for (const QString& id : {window.resourceName, window.resourceClass}) {
-        if (const X11DesktopEntry* entry = entries.byId(id)) {
+        if (const DesktopEntry* entry = entries.byId(id)) {
             return entry;
         }
     }
     // A program that names no id of its own (GTK's without a session bus) still goes by the
     // last part of its reverse-DNS one: WM_CLASS "mousepad" for "org.xfce.mousepad".
     for (const QString& name : {window.resourceName, window.resourceClass}) {
-        if (const X11DesktopEntry* entry = entries.byIdTail(name)) {
+        if (const DesktopEntry* entry = entries.byIdTail(name)) {
             return entry;
         }
     }
@@ -70,11 +70,11 @@ QStringList aliasesOf(const X11WindowInfo& window, const std::optional<QString>&
 }  // namespace
 
 X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
-                                           const X11DesktopEntries& entries,
+                                           const DesktopEntries& entries,
                                            const std::optional<QString>& flatpakId,
                                            const std::optional<QString>& executablePath) {
     X11ApplicationIdentity identity;
-    const X11DesktopEntry* entry = findEntry(window, entries, flatpakId);
+    const DesktopEntry* entry = findEntry(window, entries, flatpakId);
     if (entry != nullptr) {
         identity.identifier = entry->id;
         identity.name = entry->name;
@@ -120,7 +120,7 @@ X11ActivationPolicy activationPolicyOf(const QList<const X11WindowInfo*>& window
     return policy;
 }
 
-X11ApplicationRegistry::X11ApplicationRegistry(X11DesktopEntries entries, X11ProcessInfo processes)
+X11ApplicationRegistry::X11ApplicationRegistry(DesktopEntries entries, ProcessInfo processes)
     : entries_(std::move(entries)), processes_(std::move(processes)) {}
 
 QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnapshot& snapshot) {

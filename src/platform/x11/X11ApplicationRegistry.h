@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <optional>
 
-#include "platform/x11/X11DesktopEntries.h"
-#include "platform/x11/X11ProcessInfo.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/linux/ProcessInfo.h"
 #include "platform/x11/X11WindowReader.h"
 
 namespace pellucine {
@@ -48,7 +48,7 @@ struct X11ApplicationIdentity {
 // the GTK application id, the window class. The name is the desktop entry's, else the window class;
 // the location the desktop file, else the executable.
 X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
-                                           const X11DesktopEntries& entries,
+                                           const DesktopEntries& entries,
                                            const std::optional<QString>& flatpakId,
                                            const std::optional<QString>& executablePath);
 
@@ -71,7 +71,7 @@ struct X11Application {
 // minimized.
 class X11ApplicationRegistry {
   public:
-    X11ApplicationRegistry(X11DesktopEntries entries, X11ProcessInfo processes);
+    X11ApplicationRegistry(DesktopEntries entries, ProcessInfo processes);
 
     // The applications of the snapshot in the order their first window was mapped. Clients
     // whose process is unknown are left out.
@@ -82,7 +82,7 @@ class X11ApplicationRegistry {
     // Clears the mark; the windows hiding minimized, none when it was not hidden.
     std::optional<QList<xcb_window_t>> unmarkHidden(qint32 pid);
 
-    const X11ProcessInfo& processes() const { return processes_; }
+    const ProcessInfo& processes() const { return processes_; }
 
   private:
     struct HiddenMark {
@@ -95,8 +95,8 @@ class X11ApplicationRegistry {
                                              const QList<const X11WindowInfo*>& windows);
     bool updateHidden(qint32 pid, const QList<const X11WindowInfo*>& windows);
 
-    X11DesktopEntries entries_;
-    X11ProcessInfo processes_;
+    DesktopEntries entries_;
+    ProcessInfo processes_;
     QHash<qint32, X11ApplicationIdentity> identities_;
     QHash<qint32, HiddenMark> hidden_;
 };

@@ -8,7 +8,7 @@
 namespace pellucine {
 
 X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScale,
-                                 X11DesktopEntries entries, X11ProcessInfo processes)
+                                 DesktopEntries entries, ProcessInfo processes)
     : connection_(displayName),
       reader_(connection_),
       screenReader_(connection_),

@@ -35,8 +35,8 @@ class X11DesktopState final : public QObject {
 
   public:
     // Throws X11Error when the server cannot be reached. `pointScale` pixels make one point.
-    X11DesktopState(const QByteArray& displayName, double pointScale, X11DesktopEntries entries,
-                    X11ProcessInfo processes);
+    X11DesktopState(const QByteArray& displayName, double pointScale, DesktopEntries entries,
+                    ProcessInfo processes);
     ~X11DesktopState() override;
 
     X11Connection& connection() { return connection_; }

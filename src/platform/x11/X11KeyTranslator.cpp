@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/KeyModifiers.h"
-#include "platform/x11/X11KeyTable.h"
+#include "platform/linux/LinuxKeyTable.h"
 
 namespace pellucine {
 
@@ -21,7 +21,7 @@ void X11KeyTranslator::reset(quint64 modifiers) {
 }
 
 X11KeyTranslator::KeyIdentity X11KeyTranslator::identify(xcb_keycode_t keycode) const {
-    if (const auto* modifier = X11KeyTable::modifierKeyFor(layout_.keysym(keycode, 0))) {
+    if (const auto* modifier = LinuxKeyTable::modifierKeyFor(layout_.keysym(keycode, 0))) {
         return {modifier->virtualKey, modifier->modifier};
     }
     return {map_.virtualKey(keycode).value_or(KeyEvent::unknownKey), 0};

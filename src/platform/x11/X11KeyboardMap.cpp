@@ -3,7 +3,7 @@
 #include <array>
 
 #include "platform/KeyModifiers.h"
-#include "platform/x11/X11KeyTable.h"
+#include "platform/linux/LinuxKeyTable.h"
 #include "platform/x11/X11Reply.h"
 
 namespace pellucine {
@@ -113,8 +113,8 @@ std::optional<xcb_keycode_t> X11KeyboardLayout::keycodeOf(xcb_keysym_t wanted) c
 X11KeyboardMap::X11KeyboardMap(const X11KeyboardLayout& layout) {
     int anchored = 0;
     for (const quint32 virtualKey : anchorKeys) {
-        const X11KeyTable::Key* key = X11KeyTable::find(virtualKey);
-        const auto keycode = X11KeyTable::positionalKeycode(virtualKey);
+        const LinuxKeyTable::Key* key = LinuxKeyTable::find(virtualKey);
+        const auto keycode = LinuxKeyTable::positionalKeycode(virtualKey);
         anchored += key && keycode && layout.keysym(*keycode, 0) == key->keysym ? 1 : 0;
     }
     positional_ = anchored * 2 > int(anchorKeys.size());
@@ -124,8 +124,8 @@ X11KeyboardMap::X11KeyboardMap(const X11KeyboardLayout& layout) {
         virtualKeys_.insert(keycode, virtualKey);
     };
     if (positional_) {
-        for (const X11KeyTable::Key& key : X11KeyTable::keys()) {
-            const auto keycode = X11KeyTable::positionalKeycode(key.virtualKey);
+        for (const LinuxKeyTable::Key& key : LinuxKeyTable::keys()) {
+            const auto keycode = LinuxKeyTable::positionalKeycode(key.virtualKey);
             if (keycode && hasSymbols(layout, *keycode) && !virtualKeys_.contains(*keycode)) {
                 claim(key.virtualKey, *keycode);
             }
@@ -133,7 +133,7 @@ X11KeyboardMap::X11KeyboardMap(const X11KeyboardLayout& layout) {
     }
     // Keys not found at their position: the first free key code carrying their keysym on
     // either of the first two levels.
-    for (const X11KeyTable::Key& key : X11KeyTable::keys()) {
+    for (const LinuxKeyTable::Key& key : LinuxKeyTable::keys()) {
         if (keycodes_.contains(key.virtualKey)) {
             continue;
         }

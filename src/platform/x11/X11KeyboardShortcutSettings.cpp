@@ -1,7 +1,7 @@
 #include "platform/x11/X11KeyboardShortcutSettings.h"
 
 #include "base/RegularFile.h"
-#include "platform/x11/OpenboxKeyBindings.h"
+#include "platform/linux/shortcuts/OpenboxKeyBindings.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Properties.h"
 

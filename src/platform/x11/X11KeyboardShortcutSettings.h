@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "platform/KeyboardShortcutSettings.h"
-#include "platform/x11/DesktopKeyBindings.h"
+#include "platform/linux/shortcuts/DesktopKeyBindings.h"
 
 namespace pellucine {
 

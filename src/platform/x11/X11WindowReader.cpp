@@ -104,7 +104,7 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
 
     // What the client claims; the server's knowledge of the process comes first later.
     if (const auto& pid = value(PendingWindow::pid);
-        pid && pid->first32() && X11ProcessInfo::isPlausiblePid(*pid->first32(), pidLimit)) {
+        pid && pid->first32() && ProcessInfo::isPlausiblePid(*pid->first32(), pidLimit)) {
         info.pid = static_cast<qint32>(*pid->first32());
     }
     if (const auto& transient = value(PendingWindow::transientFor); transient) {
@@ -406,7 +406,7 @@ void X11WindowReader::resolvePids(QList<X11WindowInfo>& windows) const {
             if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
                 xcb_res_client_id_value_value_length(it.data) >= 1) {
                 const quint32 pid = *xcb_res_client_id_value_value(it.data);
-                if (X11ProcessInfo::isPlausiblePid(pid, pidLimit_)) {
+                if (ProcessInfo::isPlausiblePid(pid, pidLimit_)) {
                     windows[i].pid = static_cast<qint32>(pid);
                 }
                 break;

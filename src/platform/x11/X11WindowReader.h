@@ -6,8 +6,8 @@
 #include <QSet>
 #include <optional>
 
+#include "platform/linux/ProcessInfo.h"
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11ProcessInfo.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowInfo.h"
 
@@ -34,8 +34,7 @@ class X11WindowReader {
     static constexpr qsizetype maximumClients = 1024;
 
     // Process ids at or above `pidLimit` are not believed.
-    explicit X11WindowReader(X11Connection& connection,
-                             qint32 pidLimit = X11ProcessInfo().pidLimit())
+    explicit X11WindowReader(X11Connection& connection, qint32 pidLimit = ProcessInfo().pidLimit())
         : connection_(connection), pidLimit_(pidLimit) {}
 
     // The windows of a client list that can be clients, each once and in the given order: no

@@ -160,7 +160,7 @@ TEST_F(AppDelegateTest, RowsOpenTheirWindowsAndPages) {
                                            "diagnostics", "report"}));
     EXPECT_EQ(model->pendingSettingsBay().value(), "updates");
     EXPECT_EQ(events.count("report-opened"), 1);
-    EXPECT_EQ(desktop.simulatedShell().openedUrls(), QList<QUrl>{QUrl("https://example.com")});
+    EXPECT_EQ(desktop.simulatedSession().openedUrls(), QList<QUrl>{QUrl("https://example.com")});
 }
 
 TEST_F(AppDelegateTest, ThePreviewOptionOpensTheSampleReportASecondLater) {

@@ -12,12 +12,12 @@
 #include "panels/WindowSearchRowDelegate.h"
 #include "panels/WindowSearchState.h"
 #include "panels/WindowSearchView.h"
-#include "platform/IconLookup.h"
+#include "platform/linux/IconLookup.h"
 #include "platform/x11/X11DesktopState.h"
-#include "platform/x11/X11DockBar.h"
-#include "platform/x11/X11DockLayout.h"
 #include "platform/x11/X11ShellContent.h"
-#include "platform/x11/X11ShellRenderer.h"
+#include "platform/x11/shell/X11DockBar.h"
+#include "platform/x11/shell/X11DockLayout.h"
+#include "platform/x11/shell/X11ShellRenderer.h"
 
 namespace pellucine {
 namespace {

@@ -14,7 +14,7 @@
 #include "design/YardButton.h"
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
-#include "platform/sim/SimulatedShell.h"
+#include "platform/sim/SimulatedSession.h"
 #include "platform/sim/SimulatedUpdater.h"
 #include "updates/UpdateController.h"
 #include "updates/UpdateDialogs.h"
@@ -36,7 +36,7 @@ class UpdatesCardTest : public ::testing::Test {
     ManualScheduler scheduler;
     RecordingEventLog events;
     SimulatedUpdaterFactory updaters;
-    SimulatedShell shell{scheduler};
+    SimulatedSession shell{scheduler};
     Observable<MachinePreferences> machinePreferences;
     int saves = 0;
     std::unique_ptr<UpdateController> controller;
@@ -146,7 +146,7 @@ TEST_F(UpdatesCardTest, AnInstalledCopySaysWhereUpdatesComeFromAndOffersNoCheck)
 
 TEST(UpdateDialogsTest, EachAnswerIsGivenOnceAndClosingMeansNo) {
     ManualScheduler scheduler;
-    SimulatedShell shell{scheduler};
+    SimulatedSession shell{scheduler};
     UpdateDialogs dialogs(shell);
     // No window before the first step; closing or progress then is harmless.
     EXPECT_EQ(dialogs.window(), nullptr);

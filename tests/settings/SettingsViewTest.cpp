@@ -148,16 +148,16 @@ TEST_F(SettingsViewTest, TheLastPageShownOutlivesTheWindow) {
 TEST_F(SettingsViewTest, SavedStaysThroughABurstAndClearsAfterTheLastCommit) {
     shown();
     for (int i = 0; i < 3; ++i) {
-        view().markSaved();
+        view().saving().markSaved();
         EXPECT_TRUE(view().header()->isSaved());
         scheduler.advance(0.5);
     }
     EXPECT_EQ(commits(), 3);
-    EXPECT_EQ(view().saveGeneration(), 3);
+    EXPECT_EQ(view().saving().saveGeneration(), 3);
     scheduler.advance(1.05);
-    EXPECT_TRUE(view().isSaved());
+    EXPECT_TRUE(view().saving().isSaved());
     scheduler.advance(0.1);
-    EXPECT_FALSE(view().isSaved());
+    EXPECT_FALSE(view().saving().isSaved());
     EXPECT_FALSE(view().header()->isSaved());
 }
 
@@ -172,21 +172,21 @@ TEST_F(SettingsViewTest, ClosingSavesOnlyWhatWasLeftUncommitted) {
 
     // Dragged away and back: nothing changed.
     shown();
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 600; });
+    view().saving().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
+    view().saving().editPortable([](PortablePreferences& p) { p.previewWidth = 600; });
     close();
     EXPECT_EQ(commits(), 0);
 
     shown();
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
+    view().saving().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
     close();
     EXPECT_EQ(commits(), 1);
     EXPECT_EQ(portable().modifiedAt, scheduler.clocks().wall.now());
 
     // A commit settles it; closing afterwards adds nothing.
     shown();
-    view().editMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
-    view().markSaved();
+    view().saving().editMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
+    view().saving().markSaved();
     close();
     EXPECT_EQ(commits(), 2);
 }
@@ -314,7 +314,7 @@ TEST_F(SyncSwitchTest, TurningSyncOnTakesANewerSyncedCopyBeforePushing) {
     shown();
     sync.remote = remoteAt(seconds(30), 760);
     scheduler.clocks().advance(seconds(60));  // the local record would be stamped later
-    view().setSyncEnabled(true);
+    view().saving().setSyncEnabled(true);
     EXPECT_TRUE(portable().syncEnabled);
     EXPECT_TRUE(sync.started.isEmpty());
     scheduler.runUntilIdle();
@@ -329,18 +329,18 @@ TEST_F(SyncSwitchTest, TurningSyncOnTakesANewerSyncedCopyBeforePushing) {
 TEST_F(SyncSwitchTest, AnOlderSyncedCopyIsReplacedAndAFailedPullPushesNothing) {
     shown();
     sync.remote = remoteAt(-seconds(30), 420);
-    view().setSyncEnabled(true);
+    view().saving().setSyncEnabled(true);
     scheduler.runUntilIdle();
     ASSERT_EQ(sync.pushed.size(), 1);
     EXPECT_EQ(sync.pushed.first().previewWidth, 600);
 
-    view().setSyncEnabled(false);
+    view().saving().setSyncEnabled(false);
     EXPECT_EQ(model->syncStatus().value(), AppModel::SyncStatus::idle());
     EXPECT_EQ(sync.pullCount, 1);
     const int pushes = static_cast<int>(sync.started.size());
 
     sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::networkFailure)});
-    view().setSyncEnabled(true);
+    view().saving().setSyncEnabled(true);
     scheduler.runUntilIdle();
     EXPECT_EQ(sync.pullCount, 2);
     EXPECT_EQ(sync.started.size(), pushes);
@@ -352,9 +352,9 @@ TEST_F(SyncSwitchTest, AnOlderSyncedCopyIsReplacedAndAFailedPullPushesNothing) {
 TEST_F(SyncSwitchTest, TurningSyncOffBeforeThePullEndsPushesNothing) {
     shown();
     sync.pullSteps.push_back({2.0, std::nullopt});
-    view().setSyncEnabled(true);
+    view().saving().setSyncEnabled(true);
     scheduler.runUntilIdle();
-    view().setSyncEnabled(false);
+    view().saving().setSyncEnabled(false);
     scheduler.advance(3.0);
     EXPECT_TRUE(sync.started.isEmpty());
     EXPECT_FALSE(portable().syncEnabled);

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QRegularExpression>
 
 #include "SettingsFixture.h"
@@ -225,40 +224,6 @@ TEST_F(SettingsTransferTest, AFailedSaveShowsNoStampButTheFailureUntilASaveSucce
     EXPECT_TRUE(view().saving().isShowingSaveFailure());
     scheduler.advance(5);
     EXPECT_FALSE(view().saving().isSaved());
-}
-
-TEST_F(SettingsTransferTest, SettingsThatCouldNotBeReadAreToldOnceWithWhereTheCopyWasKept) {
-    shown();
-    EXPECT_FALSE(view().saving().isShowingReverted());
-    close();
-
-    // The next start finds the portable record damaged; the machine one still reads.
-    store.defaults().setValue(PreferenceStore::portableKey, QByteArray("{\"previewWidth\": 4"));
-    start();
-    const std::optional<UnreadableCopy> copy = model->settingsReverted().value();
-    ASSERT_TRUE(copy.has_value());
-    EXPECT_EQ(copy->result, "kept");
-    EXPECT_EQ(read(copy->path), "{\"previewWidth\": 4");
-    shown();
-    EXPECT_TRUE(view().saving().isShowingReverted());
-    EXPECT_TRUE(view().findChild<QLabel*>("settingsReverted")->text().contains(copy->path));
-    // Still there while the window stays; gone for good once it has closed.
-    view().setBay(SettingsView::Bay::dock);
-    EXPECT_TRUE(view().saving().isShowingReverted());
-    close();
-    shown();
-    EXPECT_FALSE(view().saving().isShowingReverted());
-    EXPECT_EQ(model->settingsReverted().value(), std::nullopt);
-}
-
-TEST_F(SettingsTransferTest, RevertedSettingsSayWhetherACopyWasKept) {
-    EXPECT_TRUE(SettingsSaving::revertedText({"kept", "/a/unreadable-x.json"})
-                    .contains("kept in /a/unreadable-x.json"));
-    EXPECT_TRUE(SettingsSaving::revertedText({"already-kept", "/a/b.conf"}).contains("/a/b.conf"));
-    EXPECT_TRUE(SettingsSaving::revertedText({"not-kept", {}}).contains("left as it was"));
-    const QString empty = SettingsSaving::revertedText({"empty", {}});
-    EXPECT_FALSE(empty.contains("copy"));
-    EXPECT_TRUE(empty.contains("defaults"));
 }
 
 TEST_F(SettingsTransferTest, ResetPutsBothRecordsBackAndTurnsSyncOff) {

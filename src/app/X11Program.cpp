@@ -30,6 +30,8 @@
 #include "platform/linux/updater/FeedUpdater.h"
 #include "platform/x11/shell/X11ShellRenderer.h"
 #include "settings/AboutPage.h"
+#include "settings/SettingsSaving.h"
+#include "settings/SettingsTransferFlow.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindow.h"
 
@@ -248,8 +250,9 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
             return new AboutPage(
                 {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),
                  desktop_.urlOpener(), *reportEnvironment_.files, systemWallClock(), websiteURL(),
-                 paths_.programSupportFolder(), QDir::homePath(), [&view] { view.markSaved(); },
-                 [&view](const QString& text) { view.setImportErrorMessage(text); },
+                 paths_.programSupportFolder(), QDir::homePath(),
+                 [&view] { view.saving().markSaved(); },
+                 [&view](const QString& text) { view.transfer().setImportErrorMessage(text); },
                  [this] {
                      if (AppDelegate::shared() != nullptr) {
                          windows_.showReportWindow(std::nullopt);

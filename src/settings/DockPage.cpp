@@ -13,6 +13,7 @@
 #include "design/YardSelect.h"
 #include "design/YardSelectList.h"
 #include "design/YardText.h"
+#include "settings/SettingsSaving.h"
 #include "settings/SettingsView.h"
 #include "settings/SwitchRow.h"
 
@@ -43,7 +44,8 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
         QStringLiteral("Show previews when I point at a Dock app"), std::nullopt, std::nullopt,
         [portable] { return portable().enableDockHoverPreviews; },
         [this](bool on) {
-            view_.commitPortable([on](PortablePreferences& p) { p.enableDockHoverPreviews = on; });
+            view_.saving().commitPortable(
+                [on](PortablePreferences& p) { p.enableDockHoverPreviews = on; });
         });
     column->addWidget(previews_);
 
@@ -58,7 +60,7 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
                              PortablePreferences::maximumDockHoverDelayMilliseconds},
                             QStringLiteral("ms"), QStringLiteral("Dock hover delay"));
     connect(delay_, &NumberWell::commit, this, [this](qint64 delay) {
-        view_.commitPortable(
+        view_.saving().commitPortable(
             [delay](PortablePreferences& p) { p.dockHoverDelayMilliseconds = delay; });
     });
     rows->addWidget(new CardRule);
@@ -73,14 +75,15 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
                        "whole app."),
         std::nullopt, [portable] { return portable().showDockPreviewControls; },
         [this](bool on) {
-            view_.commitPortable([on](PortablePreferences& p) { p.showDockPreviewControls = on; });
+            view_.saving().commitPortable(
+                [on](PortablePreferences& p) { p.showDockPreviewControls = on; });
         }));
     dependentSwitches_.append(new SwitchRow(
         QStringLiteral("Skip apps with only one window"),
         QStringLiteral("Pointing at an app with one window shows nothing."), std::nullopt,
         [portable] { return portable().skipSingleWindowDockPreviews; },
         [this](bool on) {
-            view_.commitPortable(
+            view_.saving().commitPortable(
                 [on](PortablePreferences& p) { p.skipSingleWindowDockPreviews = on; });
         }));
     for (SwitchRow* row : dependentSwitches_) {
@@ -96,7 +99,8 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     // Every choice commits, also the one already chosen.
     connect(layout_, &YardSelect::onSelect, this, [this](const QVariant& value) {
         if (const auto style = dockPreviewStyleFromRawValue(value.toString())) {
-            view_.commitPortable([style](PortablePreferences& p) { p.dockPreviewStyle = *style; });
+            view_.saving().commitPortable(
+                [style](PortablePreferences& p) { p.dockPreviewStyle = *style; });
         }
     });
     rows->addWidget(new CardRule);

@@ -20,6 +20,8 @@
 #include "settings/ControlRow.h"
 #include "settings/DialogHost.h"
 #include "settings/ReportTexts.h"
+#include "settings/SettingsSaving.h"
+#include "settings/SettingsTransferFlow.h"
 #include "settings/SettingsView.h"
 #include "settings/SwitchRow.h"
 
@@ -131,7 +133,8 @@ QWidget* GeneralPage::appearsCard() {
         QStringLiteral("Here that means the taskbar and the window switcher, both at once."),
         std::nullopt, [machine] { return machine().showInDockAndAppSwitcher; },
         [this](bool on) {
-            view_.commitMachine([on](MachinePreferences& m) { m.showInDockAndAppSwitcher = on; });
+            view_.saving().commitMachine(
+                [on](MachinePreferences& m) { m.showInDockAndAppSwitcher = on; });
         });
     card->addWidget(showInDock_);
     card->addWidget(new CardRule);
@@ -141,7 +144,7 @@ QWidget* GeneralPage::appearsCard() {
                        "PELLUCINE again from your applications menu."),
         std::nullopt, [machine] { return machine().showMenuBarIcon; },
         [this](bool on) {
-            view_.commitMachine([on](MachinePreferences& m) { m.showMenuBarIcon = on; });
+            view_.saving().commitMachine([on](MachinePreferences& m) { m.showMenuBarIcon = on; });
         });
     card->addWidget(menuBarIcon_);
     return card;
@@ -170,11 +173,14 @@ QWidget* GeneralPage::syncCard() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
     import_ = new YardButton(QStringLiteral("Import Settings…"), YardButton::Kind::secondary);
-    connect(import_, &QAbstractButton::clicked, &view_, &SettingsView::startImport);
+    connect(import_, &QAbstractButton::clicked, &view_.transfer(),
+            &SettingsTransferFlow::startImport);
     export_ = new YardButton(QStringLiteral("Export Settings…"), YardButton::Kind::secondary);
-    connect(export_, &QAbstractButton::clicked, &view_, &SettingsView::exportSettings);
+    connect(export_, &QAbstractButton::clicked, &view_.transfer(),
+            &SettingsTransferFlow::exportSettings);
     reset_ = new YardButton(QStringLiteral("Reset All…"), YardButton::Kind::danger);
-    connect(reset_, &QAbstractButton::clicked, this, [this] { view_.setConfirmingReset(true); });
+    connect(reset_, &QAbstractButton::clicked, this,
+            [this] { view_.transfer().setConfirmingReset(true); });
     row->addWidget(import_);
     row->addWidget(export_);
     row->addStretch(1);
@@ -192,9 +198,11 @@ QWidget* GeneralPage::syncCard() {
     question->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     confirm->addWidget(question, 1);
     confirmReset_ = new YardButton(QStringLiteral("Reset"), YardButton::Kind::danger);
-    connect(confirmReset_, &QAbstractButton::clicked, &view_, &SettingsView::resetAllSettings);
+    connect(confirmReset_, &QAbstractButton::clicked, &view_.transfer(),
+            &SettingsTransferFlow::resetAllSettings);
     keep_ = new YardButton(QStringLiteral("Keep"), YardButton::Kind::secondary);
-    connect(keep_, &QAbstractButton::clicked, this, [this] { view_.setConfirmingReset(false); });
+    connect(keep_, &QAbstractButton::clicked, this,
+            [this] { view_.transfer().setConfirmingReset(false); });
     confirm->addWidget(confirmReset_);
     confirm->addWidget(keep_);
     card->addWidget(resetConfirmation_);
@@ -261,8 +269,8 @@ void GeneralPage::refresh() {
                             ? &Yard::Palette::accentType
                             : &Yard::Palette::muted);
 
-    reset_->setEnabled(!view_.isConfirmingReset());
-    resetConfirmation_->setVisible(view_.isConfirmingReset());
+    reset_->setEnabled(!view_.transfer().isConfirmingReset());
+    resetConfirmation_->setVisible(view_.transfer().isConfirmingReset());
 
     const UpdateSource updates = model.updates().updateSource();
     const UpdateCheckTexts checks =
@@ -289,7 +297,7 @@ void GeneralPage::setLaunchAtLogin(bool enabled) {
 
 void GeneralPage::setSyncEnabled(bool enabled) {
     if (!enabled || chosenSyncFolder()) {
-        view_.setSyncEnabled(enabled);
+        view_.saving().setSyncEnabled(enabled);
         return;
     }
     // Off until a folder is chosen.
@@ -306,14 +314,14 @@ void GeneralPage::chooseSyncFolder(bool turnOn) {
             }
             if (!self->view_.context().defaults.setValue(CloudPreferenceSync::syncFolderKey,
                                                          *folder)) {
-                self->view_.setImportErrorMessage(
+                self->view_.transfer().setImportErrorMessage(
                     QStringLiteral("The sync folder couldn’t be saved."));
                 self->refresh();
                 return;
             }
             if (turnOn || self->view_.model().portablePreferences().value().syncEnabled) {
                 // Sync starts over in the new folder.
-                self->view_.setSyncEnabled(true);
+                self->view_.saving().setSyncEnabled(true);
             }
             self->refresh();
         });

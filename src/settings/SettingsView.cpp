@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -12,7 +11,6 @@
 #include <algorithm>
 #include <array>
 
-#include "base/Spawn.h"
 #include "coordination/AppModel.h"
 #include "design/BayHeader.h"
 #include "design/FadingScrollView.h"
@@ -20,19 +18,16 @@
 #include "design/Yard.h"
 #include "design/YardCard.h"
 #include "design/YardText.h"
-#include "preferences/SettingsFileStore.h"
 #include "preferences/SettingsUpdateResume.h"
-#include "settings/DialogHost.h"
 #include "settings/PellucinePageGuide.h"
 #include "settings/SettingsPages.h"
+#include "settings/SettingsSaving.h"
 #include "settings/SettingsSidebar.h"
-#include "settings/SettingsTransfer.h"
+#include "settings/SettingsTransferFlow.h"
 
 namespace pellucine {
 
 namespace {
-
-const QString fallbackErrorText = QStringLiteral("Choose a valid PELLUCINE settings file.");
 
 // The strip between the rail and the page.
 class Divider final : public QWidget {
@@ -183,53 +178,18 @@ SettingsView::SettingsView(AppModel& model, SettingsContext context, QWidget* pa
     row->addWidget(new Divider);
     row->addWidget(buildContentColumn(), 1);
     connect(sidebar_, &SettingsSidebar::chosen, this, &SettingsView::setBay);
+    transfer_ = std::make_unique<SettingsTransferFlow>(model_, context_, *saving_);
+    connect(transfer_.get(), &SettingsTransferFlow::changed, this, &SettingsView::stateChanged);
     subscriptions_ += model_.pendingSettingsBay().subscribe([this](const std::optional<QString>&) {
         // A request left while the window is closed waits for the next showing.
         if (isVisible()) {
             consumePendingRequest();
         }
     });
-    subscriptions_ += model_.preferencesUnsaved().subscribe(
-        [this](bool unsaved) { saveFailure_->setVisible(unsaved); });
-    subscriptions_ += model_.settingsReverted().subscribe(
-        [this](const std::optional<UnreadableCopy>& copy) { showReverted(copy); });
     buildPage();
 }
 
 SettingsView::~SettingsView() = default;
-
-QString SettingsView::saveFailureText(const AppPaths& paths) {
-    return QStringLiteral(
-               "Settings could not be saved in %1. Changes last only until PELLUCINE quits; "
-               "they are saved once the folder can be written again.")
-        .arg(QFileInfo(SettingsFileStore::standardFilePath(paths)).path());
-}
-
-QString SettingsView::revertedText(const UnreadableCopy& copy) {
-    QString text =
-        QStringLiteral("Saved settings could not be read, so PELLUCINE started from the defaults.");
-    if (!copy.path.isEmpty()) {
-        text += QStringLiteral(" A copy of them was kept in %1.").arg(copy.path);
-    } else if (!copy.isSafe()) {
-        text += QStringLiteral(" No copy could be kept, so the file is left as it was.");
-    }
-    return text;
-}
-
-bool SettingsView::isShowingReverted() const {
-    return !reverted_->isHidden();
-}
-
-void SettingsView::showReverted(const std::optional<UnreadableCopy>& copy) {
-    if (copy) {
-        reverted_->setText(revertedText(*copy));
-    }
-    reverted_->setVisible(copy.has_value());
-}
-
-bool SettingsView::isShowingSaveFailure() const {
-    return !saveFailure_->isHidden();
-}
 
 PellucinePageGuide* SettingsView::guide() const {
     return guide_;
@@ -247,16 +207,13 @@ QWidget* SettingsView::buildContentColumn() {
 
     header_ = new BayHeader(title(bay_), false);
     layout->addWidget(leadingColumn(header_, QMargins(columnPadding, 30, columnPadding, 16)));
-    saveFailure_ =
-        new YardText(saveFailureText(context_.paths), Yard::hintFont(), &Yard::Palette::accent);
-    saveFailure_->setObjectName(QStringLiteral("saveFailure"));
-    saveFailure_->setVisible(model_.preferencesUnsaved().value());
-    layout->addWidget(leadingColumn(saveFailure_, QMargins(columnPadding, 0, columnPadding, 12)));
-    reverted_ = new YardText(QString(), Yard::hintFont(), &Yard::Palette::accent);
-    reverted_->setObjectName(QStringLiteral("settingsReverted"));
-    reverted_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    showReverted(model_.settingsReverted().value());
-    layout->addWidget(leadingColumn(reverted_, QMargins(columnPadding, 0, columnPadding, 12)));
+    // The saving stamps the header and shows its notes under it.
+    saving_ =
+        std::make_unique<SettingsSaving>(model_, context_.scheduler, context_.paths, *header_);
+    layout->addWidget(
+        leadingColumn(saving_->saveFailureNote(), QMargins(columnPadding, 0, columnPadding, 12)));
+    layout->addWidget(
+        leadingColumn(saving_->revertedNote(), QMargins(columnPadding, 0, columnPadding, 12)));
 
     pageArea_ = new FadingScrollView(&Yard::Palette::ground, &Yard::Palette::muted);
     pageArea_->setObjectName(QStringLiteral("FadingScrollView"));
@@ -402,95 +359,6 @@ void SettingsView::presentGuide() {
     guide->open();
 }
 
-// ---- Commit ----------------------------------------------------------------------------------
-
-void SettingsView::markSaved() {
-    const bool stored = model_.applyPreferences();
-    uncommittedFrom_.reset();
-    stampSave(stored);
-}
-
-void SettingsView::stampSave(bool stored) {
-    if (stored) {
-        flashSaved();
-        return;
-    }
-    // The failure shows instead, for as long as the model says the records are unsaved.
-    ++saveGeneration_;
-    saved_ = false;
-    header_->setSaved(false);
-}
-
-void SettingsView::flashSaved() {
-    const qint64 generation = ++saveGeneration_;
-    saved_ = true;
-    header_->setSaved(true);
-    context_.scheduler.postAfter(seconds(savedSeconds),
-                                 [self = QPointer<SettingsView>(this), generation] {
-                                     if (self && self->saveGeneration_ == generation) {
-                                         self->saved_ = false;
-                                         self->header_->setSaved(false);
-                                     }
-                                 });
-}
-
-SettingsView::Records SettingsView::records() const {
-    return {model_.portablePreferences().value(), model_.machinePreferences().value()};
-}
-
-void SettingsView::noteUncommitted() {
-    if (!uncommittedFrom_) {
-        uncommittedFrom_ = records();
-    }
-}
-
-void SettingsView::editPortable(const std::function<void(PortablePreferences&)>& change) {
-    noteUncommitted();
-    model_.portablePreferences().modify(change);
-}
-
-void SettingsView::editMachine(const std::function<void(MachinePreferences&)>& change) {
-    noteUncommitted();
-    model_.machinePreferences().modify(change);
-}
-
-void SettingsView::commitPortable(const std::function<void(PortablePreferences&)>& change) {
-    model_.portablePreferences().modify(change);
-    markSaved();
-}
-
-void SettingsView::commitMachine(const std::function<void(MachinePreferences&)>& change) {
-    model_.machinePreferences().modify(change);
-    markSaved();
-}
-
-void SettingsView::setSyncEnabled(bool enabled) {
-    const quint64 toggle = ++syncToggles_;
-    if (!enabled) {
-        commitPortable([](PortablePreferences& p) { p.syncEnabled = false; });
-        return;
-    }
-    // The switch is kept at once, unstamped, so that the pull compares the synced copy with the
-    // settings as they were; only what the pull leaves is pushed.
-    model_.portablePreferences().modify([](PortablePreferences& p) { p.syncEnabled = true; });
-    stampSave(model_.storePreferences());
-    syncPull_ = spawn(context_.scheduler, guarded(this, &SettingsView::pullBeforePush, toggle));
-}
-
-QCoro::Task<void> SettingsView::pullBeforePush(CancellationToken, quint64 toggle) {  // NOLINT
-    const QPointer<SettingsView> self(this);
-    AppModel& model = model_;
-    co_await model.pullSyncedPreferences();
-    if (!self || self->syncToggles_ != toggle) {
-        co_return;
-    }
-    // A copy that could not be read is never overwritten.
-    if (model.syncStatus().value().statusCase() == AppModel::SyncStatus::Case::failed) {
-        co_return;
-    }
-    self->commitPortable([](PortablePreferences& p) { p.syncEnabled = true; });
-}
-
 // ---- Showing and closing ---------------------------------------------------------------------
 
 void SettingsView::showEvent(QShowEvent* event) {
@@ -515,19 +383,7 @@ void SettingsView::appeared() {
 }
 
 void SettingsView::disappeared() {
-    // Told once: a window that showed the reverted settings does not show them again.
-    if (isShowingReverted()) {
-        model_.settingsReverted().set(std::nullopt);
-    }
-    // Only changes not committed yet are saved as the window goes: a window opened and closed
-    // again leaves the records, their date and the synced copy alone.
-    if (uncommittedFrom_) {
-        const Records before = *std::exchange(uncommittedFrom_, std::nullopt);
-        const Records now = records();
-        if (now.portable != before.portable || now.machine != before.machine) {
-            model_.applyPreferences();
-        }
-    }
+    saving_->windowClosed();
 }
 
 void SettingsView::rememberPage() {
@@ -593,162 +449,6 @@ void SettingsView::scrollToTarget() {
     animation->setEndValue(std::clamp(y, bar->minimum(), bar->maximum()));
     scrollAnimation_ = animation;
     animation->start(QAbstractAnimation::DeleteWhenStopped);
-}
-
-// ---- Transfer --------------------------------------------------------------------------------
-
-void SettingsView::exportSettings() {
-    QByteArray data;
-    try {
-        data = SettingsTransfer::fileData(model_.portablePreferences().value());
-    } catch (const std::exception& error) {
-        setImportErrorMessage(errorDescription(error));
-        return;
-    }
-    exportedDocument_ = SettingsDocument{data};
-    emit stateChanged();
-    context_.dialogs.chooseFileToSave(
-        {QStringLiteral("Export Settings"), SettingsTransfer::nameFilter,
-         SettingsTransfer::defaultFileName, QStringLiteral("json")},
-        [self = QPointer<SettingsView>(this)](const std::optional<QString>& path) {
-            if (!self) {
-                return;
-            }
-            const std::optional<SettingsDocument> document =
-                std::exchange(self->exportedDocument_, std::nullopt);
-            emit self->stateChanged();
-            if (!path || !document) {
-                return;
-            }
-            try {
-                document->write(*path);
-            } catch (const std::exception& error) {
-                self->setImportErrorMessage(errorDescription(error));
-            }
-        });
-}
-
-void SettingsView::startImport() {
-    if (importing_) {
-        return;
-    }
-    importing_ = true;
-    emit stateChanged();
-    context_.dialogs.chooseFileToOpen(
-        {QStringLiteral("Import Settings"), SettingsTransfer::nameFilter, QString(), QString()},
-        [self = QPointer<SettingsView>(this)](const std::optional<QString>& path) {
-            if (!self) {
-                return;
-            }
-            self->importing_ = false;
-            emit self->stateChanged();
-            if (path) {
-                self->importSelectedFile(*path);
-            }
-        });
-}
-
-void SettingsView::importSelectedFile(const QString& path) {
-    PortablePreferences imported;
-    try {
-        imported = model_.preferenceStore().importSettings(path);
-    } catch (const std::exception& error) {
-        setImportErrorMessage(errorDescription(error));
-        return;
-    }
-    pendingImportedPreferences_ = imported;
-    confirmingImport_ = true;
-    emit stateChanged();
-    context_.dialogs.confirm(
-        {QStringLiteral("Replace your settings with this file's?"),
-         QStringLiteral("PELLUCINE backs up your current settings first, in About › Your Data › "
-                        "backups. This computer's permissions, login item and sync choice stay "
-                        "as they are."),
-         QStringLiteral("Import Settings"), true, QStringLiteral("Cancel")},
-        [self = QPointer<SettingsView>(this)](bool confirmed) {
-            if (!self) {
-                return;
-            }
-            self->confirmingImport_ = false;
-            if (confirmed) {
-                self->applyImportedPreferences();
-            } else {
-                self->cancelImport();
-            }
-            emit self->stateChanged();
-        });
-}
-
-void SettingsView::applyImportedPreferences() {
-    if (!pendingImportedPreferences_) {
-        return;
-    }
-    const PortablePreferences current = model_.portablePreferences().value();
-    try {
-        SettingsTransfer::writeBackup(context_.paths, current);
-    } catch (const std::exception& error) {
-        pendingImportedPreferences_.reset();
-        setImportErrorMessage(errorDescription(error));
-        return;
-    }
-    PortablePreferences imported = *std::exchange(pendingImportedPreferences_, std::nullopt);
-    imported.syncEnabled = current.syncEnabled;
-    model_.portablePreferences().set(std::move(imported));
-    markSaved();
-    emit stateChanged();
-}
-
-void SettingsView::cancelImport() {
-    pendingImportedPreferences_.reset();
-    emit stateChanged();
-}
-
-void SettingsView::setConfirmingReset(bool confirming) {
-    if (confirming == confirmingReset_) {
-        return;
-    }
-    confirmingReset_ = confirming;
-    emit stateChanged();
-}
-
-void SettingsView::resetAllSettings() {
-    model_.portablePreferences().set(SettingsTransfer::defaultPortable(context_.wallClock.now()));
-    model_.machinePreferences().set(SettingsTransfer::defaultMachine());
-    confirmingReset_ = false;
-    markSaved();
-    emit stateChanged();
-}
-
-void SettingsView::saveSupportFileCompletion(const std::optional<QString>& path,
-                                             const QByteArray& bytes) {
-    if (!path) {
-        return;
-    }
-    try {
-        SettingsTransfer::writeFile(*path, bytes);
-    } catch (const std::exception& error) {
-        setImportErrorMessage(errorDescription(error));
-    }
-}
-
-void SettingsView::setImportErrorMessage(const std::optional<QString>& message) {
-    importErrorMessage_ = message;
-    emit stateChanged();
-    if (!message) {
-        return;
-    }
-    const QString text = message->isEmpty() ? fallbackErrorText : *message;
-    context_.dialogs.alert(
-        {transferFailedTitle, text, QStringLiteral("OK")},
-        [self = QPointer<SettingsView>(this), text] {
-            // A later failure's alert keeps its own message.
-            if (self && self->importErrorMessage_ &&
-                (self->importErrorMessage_->isEmpty() ? fallbackErrorText
-                                                      : *self->importErrorMessage_) == text) {
-                self->importErrorMessage_.reset();
-                emit self->stateChanged();
-            }
-        });
 }
 
 void SettingsView::setLoginItemError(const std::optional<QString>& error) {

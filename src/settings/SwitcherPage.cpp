@@ -22,6 +22,7 @@
 #include "settings/ExcludableApplications.h"
 #include "settings/HotkeyField.h"
 #include "settings/PreviewWidth.h"
+#include "settings/SettingsSaving.h"
 #include "settings/SettingsView.h"
 #include "settings/SwitchRow.h"
 
@@ -149,7 +150,7 @@ QWidget* SwitcherPage::sizeCard() {
     slider_ = new WidthSlider;
     connect(slider_, &QSlider::valueChanged, this, &SwitcherPage::widthStepped);
     // A drag is written at every step and committed once, when it ends.
-    connect(slider_, &QSlider::sliderReleased, this, [this] { view_.markSaved(); });
+    connect(slider_, &QSlider::sliderReleased, this, [this] { view_.saving().markSaved(); });
     card->addWidget(slider_);
 
     auto* chips = new QWidget;
@@ -159,7 +160,8 @@ QWidget* SwitcherPage::sizeCard() {
     for (const PreviewWidth::Preset& preset : PreviewWidth::presets()) {
         auto* chip = new PresetChip(preset.title, preset.width);
         connect(chip, &QAbstractButton::clicked, this, [this, width = preset.width] {
-            view_.commitPortable([width](PortablePreferences& p) { p.previewWidth = width; });
+            view_.saving().commitPortable(
+                [width](PortablePreferences& p) { p.previewWidth = width; });
         });
         chips_.append(chip);
         row->addWidget(chip);
@@ -171,10 +173,10 @@ QWidget* SwitcherPage::sizeCard() {
 
 void SwitcherPage::widthStepped(int step) {
     const double width = PreviewWidth::widthAtStep(step);
-    view_.editPortable([width](PortablePreferences& p) { p.previewWidth = width; });
+    view_.saving().editPortable([width](PortablePreferences& p) { p.previewWidth = width; });
     // Keys and clicks on the track move it without a drag: each such change is its own commit.
     if (!slider_->isSliderDown()) {
-        view_.markSaved();
+        view_.saving().markSaved();
     }
 }
 
@@ -198,7 +200,8 @@ QWidget* SwitcherPage::windowsCard() {
             rows[i].first, std::nullopt, std::nullopt,
             [this, field] { return view_.model().portablePreferences().value().*field; },
             [this, field](bool on) {
-                view_.commitPortable([field, on](PortablePreferences& p) { p.*field = on; });
+                view_.saving().commitPortable(
+                    [field, on](PortablePreferences& p) { p.*field = on; });
             })));
     }
     return card;
@@ -212,19 +215,20 @@ QWidget* SwitcherPage::picturesCard() {
         QStringLiteral("Rest the pointer on a preview for half a second."), std::nullopt,
         [portable] { return portable().enableFullSizeHoverPeek; },
         [this](bool on) {
-            view_.commitPortable([on](PortablePreferences& p) { p.enableFullSizeHoverPeek = on; });
+            view_.saving().commitPortable(
+                [on](PortablePreferences& p) { p.enableFullSizeHoverPeek = on; });
         })));
     card->addWidget(new CardRule);
     keepReady_ = addSwitch(new SwitchRow(
         QStringLiteral("Keep recent previews ready"), keepReadyHint(true), std::nullopt,
         [portable] { return portable().keepPreviewsReady; },
         [this](bool on) {
-            view_.editPortable([on](PortablePreferences& p) { p.keepPreviewsReady = on; });
+            view_.saving().editPortable([on](PortablePreferences& p) { p.keepPreviewsReady = on; });
             AppModel& model = view_.model();
             if (!model.portablePreferences().value().keepPreviewsReady) {
                 model.previewCache().removeAll();
             }
-            view_.markSaved();
+            view_.saving().markSaved();
         }));
     card->addWidget(keepReady_);
     card->addWidget(new CardRule);
@@ -232,7 +236,7 @@ QWidget* SwitcherPage::picturesCard() {
         QStringLiteral("Keep password managers private"), privacyHint(), std::nullopt,
         [portable] { return portable().keepPasswordManagersPrivate; },
         [this](bool on) {
-            view_.commitPortable(
+            view_.saving().commitPortable(
                 [on](PortablePreferences& p) { p.keepPasswordManagersPrivate = on; });
         })));
     return card;
@@ -249,12 +253,13 @@ QWidget* SwitcherPage::searchCard() {
             QStringLiteral(" is up, and from the tray menu."),
         [this] { return view_.model().machinePreferences().value().windowSearchEnabled; },
         [this](bool on) {
-            view_.commitMachine([on](MachinePreferences& m) { m.windowSearchEnabled = on; });
+            view_.saving().commitMachine(
+                [on](MachinePreferences& m) { m.windowSearchEnabled = on; });
         })));
     card->addWidget(new CardRule);
     hotkey_ = new HotkeyField(view_.model().machinePreferences().value().windowSearchHotkey);
     connect(hotkey_, &HotkeyField::onChange, this, [this](const KeyCombo& combo) {
-        view_.commitMachine([combo](MachinePreferences& m) {
+        view_.saving().commitMachine([combo](MachinePreferences& m) {
             m.windowSearchHotkey = {combo.keyCode,
                                     combo.modifiers & HotkeyField::recordedModifiers};
         });
@@ -392,7 +397,7 @@ void SwitcherPage::chooseApplication(const QString& identifier) {
     for (const RunningApplication& application : excludable) {
         if (application.bundleIdentifier == identifier) {
             const QString chosen = *application.bundleIdentifier;
-            view_.commitPortable([&chosen](PortablePreferences& p) {
+            view_.saving().commitPortable([&chosen](PortablePreferences& p) {
                 p.excludedDockAppBundleIdentifiers.append(chosen);
                 p.normalize();
             });
@@ -402,7 +407,7 @@ void SwitcherPage::chooseApplication(const QString& identifier) {
 }
 
 void SwitcherPage::showPreviewsAgain(const QString& identifier) {
-    view_.commitPortable([&identifier](PortablePreferences& p) {
+    view_.saving().commitPortable([&identifier](PortablePreferences& p) {
         p.excludedDockAppBundleIdentifiers.removeAll(identifier);
     });
 }

@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "settings/QtDialogHost.h"
-#include "settings/SettingsView.h"
+#include "settings/SettingsTransferFlow.h"
 #include "settings/TitledBoxWidth.h"
 
 namespace pellucine {
@@ -48,7 +48,7 @@ TEST_F(QtDialogHostTest, MessageBoxesAreTitledWithTheProgramAndTheAction) {
     EXPECT_EQ(confirmed, false);
 
     bool dismissed = false;
-    host.alert({SettingsView::transferFailedTitle, u"The file is not a settings file."_s, u"OK"_s},
+    host.alert({SettingsTransferFlow::failedTitle, u"The file is not a settings file."_s, u"OK"_s},
                [&dismissed] { dismissed = true; });
     box = openDialog<QMessageBox>();
     ASSERT_NE(box, nullptr);
@@ -72,7 +72,7 @@ TEST(TitledBoxWidthTest, LeavesRoomForTheFramesPartsWithinTheScreensMargins) {
 
 // Qt sizes a box for its text, which leaves a short alert narrower than its title bar needs.
 TEST_F(QtDialogHostTest, AShortMessageBoxIsWideEnoughForItsTitle) {
-    host.alert({SettingsView::transferFailedTitle, u"Not JSON."_s, u"OK"_s}, [] {});
+    host.alert({SettingsTransferFlow::failedTitle, u"Not JSON."_s, u"OK"_s}, [] {});
     auto* box = openDialog<QMessageBox>();
     ASSERT_NE(box, nullptr);
     QFont bold = box->font();

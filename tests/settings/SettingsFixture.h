@@ -16,6 +16,8 @@
 #include "preferences/InMemoryKeyValueStore.h"
 #include "preferences/PreferenceStore.h"
 #include "preferences/SettingsUpdateResume.h"
+#include "settings/SettingsSaving.h"
+#include "settings/SettingsTransferFlow.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindow.h"
 #include "support/QtPrinters.h"

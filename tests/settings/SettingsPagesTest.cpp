@@ -166,7 +166,7 @@ TEST_F(SettingsPagesTest, ADragCommitsOnceAndKeysAndChipsCommitEachChange) {
     EXPECT_EQ(commits(), 0);
     slider->setSliderDown(false);
     EXPECT_EQ(commits(), 1);
-    EXPECT_TRUE(view().isSaved());
+    EXPECT_TRUE(view().saving().isSaved());
 
     slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(portable().previewWidth, 720);
@@ -439,7 +439,7 @@ TEST_F(SettingsPagesTest, LeftOutAppsTheHotkeyAndTheResetQuestionSitWhereTheyBel
     EXPECT_EQ(rightEdge(rows.first()->control()), rightEdge(page->excludeSelect()));
 
     GeneralPage* general = this->general();
-    view().setConfirmingReset(true);
+    view().transfer().setConfirmingReset(true);
     laidOut();
     const auto* question =
         general->resetConfirmation()->findChild<YardText*>(QString(), Qt::FindDirectChildrenOnly);
@@ -598,7 +598,7 @@ TEST_F(SettingsPagesTest, TheSyncSwitchNeedsAFolderAndAChosenFolderIsUsedAtOnce)
 TEST_F(SettingsPagesTest, ResetAsksOnceAndKeepChangesNothing) {
     shown();
     GeneralPage* page = general();
-    view().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
+    view().saving().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
     page->resetButton()->click();
     EXPECT_FALSE(page->resetButton()->isEnabled());
     EXPECT_TRUE(page->resetConfirmation()->isVisibleTo(page));
@@ -640,7 +640,7 @@ TEST_F(SettingsPagesTest, ABuildWithoutAFeedListsNoCheckAmongWhatLeavesThisCompu
     GeneralPage* page = general();
     EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("never"));
     EXPECT_FALSE(page->changeLink()->isVisibleTo(page));
-    view().commitMachine([](MachinePreferences& m) { m.automaticUpdateChecks = false; });
+    view().saving().commitMachine([](MachinePreferences& m) { m.automaticUpdateChecks = false; });
     EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("never"));
     EXPECT_EQ(commits(), 1);
 }

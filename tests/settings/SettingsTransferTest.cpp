@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QRegularExpression>
 
 #include "SettingsFixture.h"
@@ -33,15 +32,15 @@ class SettingsTransferTest : public SettingsFixture {
     }
     QString exportTo(const QString& name) {
         const QString path = temp.file(name);
-        view().exportSettings();
+        view().transfer().exportSettings();
         dialogs.answerSave(path);
         return path;
     }
     // Chooses the file and answers the confirmation.
     void import(const QString& path, bool confirm = true) {
-        view().startImport();
+        view().transfer().startImport();
         dialogs.answerOpen(path);
-        if (view().isConfirmingImport()) {
+        if (view().transfer().isConfirmingImport()) {
             dialogs.answerConfirm(confirm);
         }
     }
@@ -52,25 +51,25 @@ class SettingsTransferTest : public SettingsFixture {
 
 TEST_F(SettingsTransferTest, AnExportImportedLaterRestoresTheRecordAndTheBackupHoldsTheOldOne) {
     shown();
-    view().commitPortable([](PortablePreferences& p) {
+    view().saving().commitPortable([](PortablePreferences& p) {
         p.previewWidth = 420;
         p.excludedDockAppBundleIdentifiers = {"org.b", "org.a"};
         p.syncEnabled = true;
     });
     const PortablePreferences exported = portable();
     const QString file = exportTo("mine.json");
-    EXPECT_EQ(view().exportedDocument(), std::nullopt);
+    EXPECT_EQ(view().transfer().exportedDocument(), std::nullopt);
     EXPECT_EQ(read(file), SettingsTransfer::fileData(exported));
     EXPECT_EQ(dialogs.choices.back().defaultName, QStringLiteral("pellucine-settings"));
     const QJsonObject json = QJsonDocument::fromJson(read(file)).object();
     EXPECT_EQ(json.keys(), QStringList({"portable", "schemaVersion"}));
     EXPECT_EQ(json["schemaVersion"].toInt(), 12);
 
-    view().commitPortable([](PortablePreferences& p) {
+    view().saving().commitPortable([](PortablePreferences& p) {
         p.previewWidth = 760;
         p.syncEnabled = false;
     });
-    view().commitMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
+    view().saving().commitMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
     const PortablePreferences before = portable();
     const MachinePreferences machineBefore = machine();
     const int commitsBefore = commits();
@@ -89,7 +88,7 @@ TEST_F(SettingsTransferTest, AnExportImportedLaterRestoresTheRecordAndTheBackupH
     expected.modifiedAt = portable().modifiedAt;
     EXPECT_EQ(portable(), expected.normalized());
     EXPECT_EQ(machine(), machineBefore);
-    EXPECT_EQ(view().pendingImportedPreferences(), std::nullopt);
+    EXPECT_EQ(view().transfer().pendingImportedPreferences(), std::nullopt);
 
     const QStringList saved = backupFiles();
     ASSERT_EQ(saved.size(), 1);
@@ -147,9 +146,9 @@ TEST_F(SettingsTransferTest, RefusedFilesShowTheirReasonAndChangeNothing) {
         import(path);
         EXPECT_EQ(lastAlert(), message) << path.toStdString();
         EXPECT_EQ(dialogs.alerts.back().title, QStringLiteral("Settings Transfer Failed"));
-        EXPECT_EQ(view().importErrorMessage(), message);
+        EXPECT_EQ(view().transfer().importErrorMessage(), message);
         dialogs.dismissAlert();
-        EXPECT_EQ(view().importErrorMessage(), std::nullopt);
+        EXPECT_EQ(view().transfer().importErrorMessage(), std::nullopt);
     }
     import(missing);
     EXPECT_TRUE(lastAlert().contains(u"missing.json")) << lastAlert().toStdString();
@@ -171,7 +170,7 @@ TEST_F(SettingsTransferTest, CancellingWritesNoBackupAndAFailedBackupAppliesNoth
 
     import(file, false);
     EXPECT_EQ(portable(), before);
-    EXPECT_EQ(view().pendingImportedPreferences(), std::nullopt);
+    EXPECT_EQ(view().transfer().pendingImportedPreferences(), std::nullopt);
     EXPECT_FALSE(QFileInfo::exists(backups()));
 
     // A file where the backups folder belongs.
@@ -182,21 +181,21 @@ TEST_F(SettingsTransferTest, CancellingWritesNoBackupAndAFailedBackupAppliesNoth
         << lastAlert().toStdString();
     EXPECT_EQ(portable(), before);
     EXPECT_EQ(commits(), 0);
-    EXPECT_EQ(view().pendingImportedPreferences(), std::nullopt);
+    EXPECT_EQ(view().transfer().pendingImportedPreferences(), std::nullopt);
     // Nothing waits to be applied: the file must be chosen again.
-    view().applyImportedPreferences();
+    view().transfer().applyImportedPreferences();
     EXPECT_EQ(portable(), before);
 }
 
 TEST_F(SettingsTransferTest, AFailedSaveShowsNoStampButTheFailureUntilASaveSucceeds) {
     shown();
-    EXPECT_FALSE(view().isShowingSaveFailure());
+    EXPECT_FALSE(view().saving().isShowingSaveFailure());
     store.defaults().setFailWrites(true);
 
-    view().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
-    EXPECT_FALSE(view().isSaved());
+    view().saving().commitPortable([](PortablePreferences& p) { p.previewWidth = 420; });
+    EXPECT_FALSE(view().saving().isSaved());
     EXPECT_FALSE(view().header()->isSaved());
-    EXPECT_TRUE(view().isShowingSaveFailure());
+    EXPECT_TRUE(view().saving().isShowingSaveFailure());
     EXPECT_EQ(events.count("preferences-not-saved"), 2);
 
     // Import and reset fail the same way; the failure stays through a burst.
@@ -206,81 +205,47 @@ TEST_F(SettingsTransferTest, AFailedSaveShowsNoStampButTheFailureUntilASaveSucce
     write(file, SettingsTransfer::fileData(theirs));
     import(file);
     EXPECT_EQ(portable().previewWidth, 500);
-    EXPECT_FALSE(view().isSaved());
-    EXPECT_TRUE(view().isShowingSaveFailure());
-    view().resetAllSettings();
-    EXPECT_FALSE(view().isSaved());
-    EXPECT_TRUE(view().isShowingSaveFailure());
+    EXPECT_FALSE(view().saving().isSaved());
+    EXPECT_TRUE(view().saving().isShowingSaveFailure());
+    view().transfer().resetAllSettings();
+    EXPECT_FALSE(view().saving().isSaved());
+    EXPECT_TRUE(view().saving().isShowingSaveFailure());
     scheduler.advance(5);
-    EXPECT_TRUE(view().isShowingSaveFailure());
+    EXPECT_TRUE(view().saving().isShowingSaveFailure());
 
     // A stamp still running from before a failure is taken down by it.
     store.defaults().setFailWrites(false);
-    view().markSaved();
-    EXPECT_TRUE(view().isSaved());
-    EXPECT_FALSE(view().isShowingSaveFailure());
+    view().saving().markSaved();
+    EXPECT_TRUE(view().saving().isSaved());
+    EXPECT_FALSE(view().saving().isShowingSaveFailure());
     store.defaults().setFailWrites(true);
-    view().markSaved();
+    view().saving().markSaved();
     EXPECT_FALSE(view().header()->isSaved());
-    EXPECT_TRUE(view().isShowingSaveFailure());
+    EXPECT_TRUE(view().saving().isShowingSaveFailure());
     scheduler.advance(5);
-    EXPECT_FALSE(view().isSaved());
-}
-
-TEST_F(SettingsTransferTest, SettingsThatCouldNotBeReadAreToldOnceWithWhereTheCopyWasKept) {
-    shown();
-    EXPECT_FALSE(view().isShowingReverted());
-    close();
-
-    // The next start finds the portable record damaged; the machine one still reads.
-    store.defaults().setValue(PreferenceStore::portableKey, QByteArray("{\"previewWidth\": 4"));
-    start();
-    const std::optional<UnreadableCopy> copy = model->settingsReverted().value();
-    ASSERT_TRUE(copy.has_value());
-    EXPECT_EQ(copy->result, "kept");
-    EXPECT_EQ(read(copy->path), "{\"previewWidth\": 4");
-    shown();
-    EXPECT_TRUE(view().isShowingReverted());
-    EXPECT_TRUE(view().findChild<QLabel*>("settingsReverted")->text().contains(copy->path));
-    // Still there while the window stays; gone for good once it has closed.
-    view().setBay(SettingsView::Bay::dock);
-    EXPECT_TRUE(view().isShowingReverted());
-    close();
-    shown();
-    EXPECT_FALSE(view().isShowingReverted());
-    EXPECT_EQ(model->settingsReverted().value(), std::nullopt);
-}
-
-TEST_F(SettingsTransferTest, RevertedSettingsSayWhetherACopyWasKept) {
-    EXPECT_TRUE(SettingsView::revertedText({"kept", "/a/unreadable-x.json"})
-                    .contains("kept in /a/unreadable-x.json"));
-    EXPECT_TRUE(SettingsView::revertedText({"already-kept", "/a/b.conf"}).contains("/a/b.conf"));
-    EXPECT_TRUE(SettingsView::revertedText({"not-kept", {}}).contains("left as it was"));
-    const QString empty = SettingsView::revertedText({"empty", {}});
-    EXPECT_FALSE(empty.contains("copy"));
-    EXPECT_TRUE(empty.contains("defaults"));
+    EXPECT_FALSE(view().saving().isSaved());
 }
 
 TEST_F(SettingsTransferTest, ResetPutsBothRecordsBackAndTurnsSyncOff) {
     shown();
-    view().commitPortable([](PortablePreferences& p) {
+    view().saving().commitPortable([](PortablePreferences& p) {
         p.previewWidth = 420;
         p.excludedDockAppBundleIdentifiers = {"org.a"};
         p.keepPreviewsReady = false;
         p.reduceAnimations = true;
     });
-    view().commitMachine([](MachinePreferences& m) {
+    view().saving().commitMachine([](MachinePreferences& m) {
         m.showInDockAndAppSwitcher = false;
         m.updateChannel = UpdateChannel::beta;
         m.windowSearchHotkey = {40, KeyCombo::control};
     });
-    view().setSyncEnabled(true);
+    view().saving().setSyncEnabled(true);
     scheduler.runUntilIdle();
     const int commitsBefore = commits();
-    view().setConfirmingReset(true);
+    view().transfer().setConfirmingReset(true);
     scheduler.clocks().advance(seconds(3));
-    view().resetAllSettings();
-    EXPECT_FALSE(view().isConfirmingReset());
+    view().transfer().resetAllSettings();
+    EXPECT_FALSE(view().transfer().isConfirmingReset());
     EXPECT_EQ(commits(), commitsBefore + 1);
     EXPECT_EQ(portable(), PortablePreferences::makeDefault(scheduler.clocks().wall.now()));
     EXPECT_EQ(machine(), MachinePreferences());
@@ -293,10 +258,10 @@ TEST_F(SettingsTransferTest, ResetPutsBothRecordsBackAndTurnsSyncOff) {
 
 TEST_F(SettingsTransferTest, WriteFailuresShowTheAlertAndACancelledSaveWritesNothing) {
     shown();
-    view().exportSettings();
-    ASSERT_TRUE(view().exportedDocument().has_value());
+    view().transfer().exportSettings();
+    ASSERT_TRUE(view().transfer().exportedDocument().has_value());
     dialogs.answerSave(std::nullopt);
-    EXPECT_EQ(view().exportedDocument(), std::nullopt);
+    EXPECT_EQ(view().transfer().exportedDocument(), std::nullopt);
     EXPECT_TRUE(dialogs.alerts.empty());
 
     const QString nowhere = temp.file("no-such-folder/settings.json");
@@ -307,16 +272,16 @@ TEST_F(SettingsTransferTest, WriteFailuresShowTheAlertAndACancelledSaveWritesNot
     dialogs.dismissAlert();
 
     const std::size_t alerts = dialogs.alerts.size();
-    view().saveSupportFileCompletion(std::nullopt, "{}");
+    view().transfer().saveSupportFileCompletion(std::nullopt, "{}");
     EXPECT_EQ(dialogs.alerts.size(), alerts);
-    view().saveSupportFileCompletion(nowhere, "{}");
+    view().transfer().saveSupportFileCompletion(nowhere, "{}");
     EXPECT_TRUE(lastAlert().contains(u"settings.json"));
     dialogs.dismissAlert();
     const QString support = temp.file("support.json");
-    view().saveSupportFileCompletion(support, "{\"status\":{}}");
+    view().transfer().saveSupportFileCompletion(support, "{\"status\":{}}");
     EXPECT_EQ(read(support), QByteArray("{\"status\":{}}"));
 
-    view().setImportErrorMessage(QString());
+    view().transfer().setImportErrorMessage(QString());
     EXPECT_EQ(lastAlert(), QStringLiteral("Choose a valid PELLUCINE settings file."));
     EXPECT_EQ(commits(), 0);
 }

@@ -145,52 +145,6 @@ TEST_F(SettingsViewTest, TheLastPageShownOutlivesTheWindow) {
     EXPECT_EQ(resume.lastSettingsPane(), QStringLiteral("about"));
 }
 
-TEST_F(SettingsViewTest, SavedStaysThroughABurstAndClearsAfterTheLastCommit) {
-    shown();
-    for (int i = 0; i < 3; ++i) {
-        view().markSaved();
-        EXPECT_TRUE(view().header()->isSaved());
-        scheduler.advance(0.5);
-    }
-    EXPECT_EQ(commits(), 3);
-    EXPECT_EQ(view().saveGeneration(), 3);
-    scheduler.advance(1.05);
-    EXPECT_TRUE(view().isSaved());
-    scheduler.advance(0.1);
-    EXPECT_FALSE(view().isSaved());
-    EXPECT_FALSE(view().header()->isSaved());
-}
-
-TEST_F(SettingsViewTest, ClosingSavesOnlyWhatWasLeftUncommitted) {
-    shown();
-    const QDateTime stamped = portable().modifiedAt;
-    scheduler.clocks().advance(seconds(60));
-    close();
-    EXPECT_EQ(commits(), 0);
-    EXPECT_EQ(portable().modifiedAt, stamped);
-    EXPECT_TRUE(sync.started.isEmpty());
-
-    // Dragged away and back: nothing changed.
-    shown();
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 600; });
-    close();
-    EXPECT_EQ(commits(), 0);
-
-    shown();
-    view().editPortable([](PortablePreferences& p) { p.previewWidth = 700; });
-    close();
-    EXPECT_EQ(commits(), 1);
-    EXPECT_EQ(portable().modifiedAt, scheduler.clocks().wall.now());
-
-    // A commit settles it; closing afterwards adds nothing.
-    shown();
-    view().editMachine([](MachinePreferences& m) { m.showMenuBarIcon = false; });
-    view().markSaved();
-    close();
-    EXPECT_EQ(commits(), 2);
-}
-
 TEST_F(SettingsViewTest, EscapeClosesTheWindowUnlessAControlTakesIt) {
     shown();
     QApplication::setActiveWindow(&settingsWindow());
@@ -294,70 +248,6 @@ TEST(PageGuide, ParagraphsCarryTheLiveValues) {
     EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::switcher), QList<Bay>({Bay::dock, Bay::general}));
     EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::dock), QList<Bay>({Bay::switcher}));
     EXPECT_EQ(PellucinePageGuide::seeAlso(Bay::about), QList<Bay>({Bay::general}));
-}
-
-// ---- Sync on: pull first ---------------------------------------------------------------------
-
-class SyncSwitchTest : public SettingsViewTest {
-  protected:
-    PortablePreferences remoteAt(Duration offset, double width) {
-        PortablePreferences p = portable();
-        p.modifiedAt = portable().modifiedAt.addMSecs(
-            std::chrono::duration_cast<std::chrono::milliseconds>(offset).count());
-        p.previewWidth = width;
-        p.syncEnabled = true;
-        return p;
-    }
-};
-
-TEST_F(SyncSwitchTest, TurningSyncOnTakesANewerSyncedCopyBeforePushing) {
-    shown();
-    sync.remote = remoteAt(seconds(30), 760);
-    scheduler.clocks().advance(seconds(60));  // the local record would be stamped later
-    view().setSyncEnabled(true);
-    EXPECT_TRUE(portable().syncEnabled);
-    EXPECT_TRUE(sync.started.isEmpty());
-    scheduler.runUntilIdle();
-    EXPECT_EQ(sync.pullCount, 1);
-    ASSERT_EQ(sync.pushed.size(), 1);
-    EXPECT_EQ(sync.pushed.first().previewWidth, 760);
-    EXPECT_TRUE(sync.pushed.first().syncEnabled);
-    EXPECT_EQ(sync.pushed.first().modifiedAt, scheduler.clocks().wall.now());
-    EXPECT_EQ(portable().previewWidth, 760);
-}
-
-TEST_F(SyncSwitchTest, AnOlderSyncedCopyIsReplacedAndAFailedPullPushesNothing) {
-    shown();
-    sync.remote = remoteAt(-seconds(30), 420);
-    view().setSyncEnabled(true);
-    scheduler.runUntilIdle();
-    ASSERT_EQ(sync.pushed.size(), 1);
-    EXPECT_EQ(sync.pushed.first().previewWidth, 600);
-
-    view().setSyncEnabled(false);
-    EXPECT_EQ(model->syncStatus().value(), AppModel::SyncStatus::idle());
-    EXPECT_EQ(sync.pullCount, 1);
-    const int pushes = static_cast<int>(sync.started.size());
-
-    sync.pullSteps.push_back({0, CloudStoreError(CloudErrorCode::networkFailure)});
-    view().setSyncEnabled(true);
-    scheduler.runUntilIdle();
-    EXPECT_EQ(sync.pullCount, 2);
-    EXPECT_EQ(sync.started.size(), pushes);
-    EXPECT_EQ(model->syncStatus().value().statusCase(), AppModel::SyncStatus::Case::failed);
-    EXPECT_TRUE(portable().syncEnabled);
-    EXPECT_TRUE(store.loadPortablePreferences().syncEnabled);
-}
-
-TEST_F(SyncSwitchTest, TurningSyncOffBeforeThePullEndsPushesNothing) {
-    shown();
-    sync.pullSteps.push_back({2.0, std::nullopt});
-    view().setSyncEnabled(true);
-    scheduler.runUntilIdle();
-    view().setSyncEnabled(false);
-    scheduler.advance(3.0);
-    EXPECT_TRUE(sync.started.isEmpty());
-    EXPECT_FALSE(portable().syncEnabled);
 }
 
 }  // namespace

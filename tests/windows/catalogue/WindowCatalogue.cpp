@@ -28,6 +28,7 @@
 #include "settings/AboutPage.h"
 #include "settings/PellucinePageGuide.h"
 #include "settings/RecordingDialogHost.h"
+#include "settings/SettingsSaving.h"
 #include "settings/SettingsView.h"
 #include "settings/SettingsWindow.h"
 #include "settings/WelcomeWindow.h"
@@ -129,7 +130,7 @@ struct WindowCatalogue::Desk {
             return new AboutPage(
                 {*model, bundle, *diagnostics, savePanel, events, desktop.urlOpener(),
                  *reports.desk, scheduler.clocks().wall, QUrl(u"https://pellucine.orrinvale.com"_s),
-                 folder.path() + u"/data"_s, folder.path(), [&view] { view.markSaved(); },
+                 folder.path() + u"/data"_s, folder.path(), [&view] { view.saving().markSaved(); },
                  [](const QString&) {}, [] {}, [] {}, view.context().reports});
         };
         return context;

@@ -20,7 +20,6 @@
 #include "diagnostics/ReportConfig.h"
 #include "diagnostics/ReportWindow.h"
 #include "diagnostics/ThisAppReport.h"
-#include "panels/FloatingPanel.h"
 #include "panels/GlanceContentView.h"
 #include "panels/PanelFonts.h"
 #include "panels/SwitcherPanelController.h"
@@ -104,8 +103,9 @@ X11Program::X11Program(const Launch& launch)
               scheduler_,
               FlightRecorder::shared(),
               measurer_,
-              FloatingPanel::compositingManagerRunning,
-              &appearance_},
+              [this] { return panelWindows_.compositingManagerRunning(); },
+              &appearance_,
+              panelWindows_},
       hotkeys_(desktop_.globalHotkeys(), scheduler_, FlightRecorder::shared()),
       windows_({environment_.model(), scheduler_, FlightRecorder::shared(), onboarding_,
                 appearance_,
@@ -214,7 +214,7 @@ std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
                                                    desktop_.keyboardShortcuts(), paths_);
                                            },
                                            [this] { notifications_.postNeedsPermissions(); },
-                                           &icons_, &appearance_});
+                                           &icons_, &appearance_, panelWindows_});
                                }});
 }
 

@@ -12,6 +12,7 @@
 #include "app/LaunchDecision.h"
 #include "app/ProgramSettingsFile.h"
 #include "app/WebsiteURL.h"
+#include "app/X11HotkeyReader.h"
 #include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
 #include "core/FlightRecorder.h"
@@ -244,6 +245,7 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
             ApplicationNames::fromDesktopEntries(),
             {},
             ReportProblem::Delivery::of(reportConfig(), reportEnvironment_)};
+        context.hotkeyKeyboard = X11HotkeyReader::applicationKeyboard();
         context.aboutPage = [this, &model](SettingsView& view) {
             return new AboutPage(
                 {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),

@@ -12,6 +12,7 @@
 #include "app/LaunchDecision.h"
 #include "app/ProgramSettingsFile.h"
 #include "app/WebsiteURL.h"
+#include "app/X11HotkeyReader.h"
 #include "coordination/AppCoordinator.h"
 #include "coordination/AppModel.h"
 #include "core/FlightRecorder.h"
@@ -20,7 +21,6 @@
 #include "diagnostics/ReportConfig.h"
 #include "diagnostics/ReportWindow.h"
 #include "diagnostics/ThisAppReport.h"
-#include "panels/FloatingPanel.h"
 #include "panels/GlanceContentView.h"
 #include "panels/PanelFonts.h"
 #include "panels/SwitcherPanelController.h"
@@ -106,8 +106,9 @@ X11Program::X11Program(const Launch& launch)
               scheduler_,
               FlightRecorder::shared(),
               measurer_,
-              FloatingPanel::compositingManagerRunning,
-              &appearance_},
+              [this] { return panelWindows_.compositingManagerRunning(); },
+              &appearance_,
+              panelWindows_},
       hotkeys_(desktop_.globalHotkeys(), scheduler_, FlightRecorder::shared()),
       windows_({environment_.model(), scheduler_, FlightRecorder::shared(), onboarding_,
                 appearance_,
@@ -216,7 +217,7 @@ std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
                                                    desktop_.keyboardShortcuts(), paths_);
                                            },
                                            [this] { notifications_.postNeedsPermissions(); },
-                                           &icons_, &appearance_});
+                                           &icons_, &appearance_, panelWindows_});
                                }});
 }
 
@@ -246,6 +247,7 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
             ApplicationNames::fromDesktopEntries(),
             {},
             ReportProblem::Delivery::of(reportConfig(), reportEnvironment_)};
+        context.hotkeyKeyboard = X11HotkeyReader::applicationKeyboard();
         context.aboutPage = [this, &model](SettingsView& view) {
             return new AboutPage(
                 {model, Bundle::main(), diagnostics_, savePanel_, FlightRecorder::shared(),

@@ -11,6 +11,7 @@
 #include "app/ProgramWindowPresenter.h"
 #include "app/ShellNotifications.h"
 #include "app/X11ApplicationIconProvider.h"
+#include "app/X11PanelWindowSystem.h"
 #include "app/X11WindowActivation.h"
 #include "base/QtScheduler.h"
 #include "base/ThreadPoolExecutor.h"
@@ -82,6 +83,7 @@ class X11Program {
     X11WindowActivation activation_;
     X11ApplicationIconProvider icons_;
     FontTextMeasurer measurer_;
+    X11PanelWindowSystem panelWindows_;
     GlanceEnvironment glance_;
     HotkeyCenter hotkeys_;
     ProgramWindowPresenter windows_;

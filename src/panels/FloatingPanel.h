@@ -3,15 +3,18 @@
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
-#include <optional>
+#include <memory>
 
 namespace pellucine {
+
+class FloatingPanelHints;
+class PanelWindowSystem;
 
 // A borderless top-level window that floats above every other window, full-screen ones
 // included, on every desktop, and never takes focus: showing it leaves the active window as it
 // was. On X11 it bypasses the window manager (which would otherwise stack a focused full-screen
-// window above it and could focus it) and carries the EWMH hints of an always-on-top, sticky
-// window kept out of taskbars and pagers, for compositors and pagers that read them.
+// window above it and could focus it) and carries the hints of an always-on-top, sticky window
+// kept out of taskbars and pagers that its window system's FloatingPanelHints set.
 //
 // It shows one content widget filling it. Translucent, it lets its content's transparent parts
 // show the desktop through; opaque (without a compositing manager to blend it) it is cut to
@@ -21,7 +24,9 @@ class FloatingPanel : public QWidget {
 
   public:
     // `passesInput`: clicks and hovering go to whatever lies under the panel.
-    explicit FloatingPanel(bool passesInput, QWidget* parent = nullptr);
+    // `windowSystem` outlives the panel.
+    FloatingPanel(bool passesInput, const PanelWindowSystem& windowSystem,
+                  QWidget* parent = nullptr);
     ~FloatingPanel() override;
 
     bool passesInput() const { return passesInput_; }
@@ -37,42 +42,27 @@ class FloatingPanel : public QWidget {
     // callback running inside it may replace it safely. Null leaves the panel empty.
     void setContent(QWidget* content);
 
-    // The colour the X server fills an opaque panel with before it is painted, so that a panel
-    // just shown never shows what lay beneath it; none leaves it unfilled.
+    // The colour the window system fills an opaque panel with before it is painted, so that a
+    // panel just shown never shows what lay beneath it; none leaves it unfilled.
     void setBackdrop(const QColor& colour) { backdrop_ = colour; }
 
     // Shows the panel at `geometry` without activating it, and raises it above everything.
     void orderFront(const QRect& geometry);
     void orderOut();
-    // Makes the native window, with the surface set, and interns the hints' atoms, so that the
-    // first showing only maps it. Does nothing to a visible panel.
+    // Makes the native window, with the surface set, and prepares the hints, so that the first
+    // showing only maps it. Does nothing to a visible panel.
     void prepare();
-
-    // Whether a compositing manager runs on the application's display (always true off X11).
-    static bool compositingManagerRunning();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     void applySurface();
-    void applyDesktopHints();
-    void internHintAtoms();
     void applyBackdrop();
     void updateMask();
 
-    // The EWMH atoms of the hints, interned once, ahead of or at the first showing on X11.
-    struct HintAtoms {
-        quint32 state = 0;
-        quint32 above = 0;
-        quint32 sticky = 0;
-        quint32 skipTaskbar = 0;
-        quint32 skipPager = 0;
-        quint32 desktop = 0;
-    };
-
     bool passesInput_;
-    std::optional<HintAtoms> atoms_;
+    std::unique_ptr<FloatingPanelHints> hints_;
     bool translucent_ = true;
     bool surfaceApplied_ = false;
     qreal shapeInset_ = 0;

@@ -9,7 +9,8 @@
 namespace pellucine {
 
 FullSizePeekPanelController::FullSizePeekPanelController(const GlanceEnvironment& environment)
-    : environment_(environment), panel_(std::make_unique<FloatingPanel>(true)) {
+    : environment_(environment),
+      panel_(std::make_unique<FloatingPanel>(true, environment_.windowSystem)) {
     panel_->setWindowTitle(QStringLiteral("Pellucine peek"));
     panel_->resize(1, 1);
     if (environment_.appearance != nullptr) {

@@ -5,6 +5,7 @@
 #include "base/EventRecording.h"
 #include "base/Scheduler.h"
 #include "panels/ApplicationIconProviding.h"
+#include "panels/PanelWindowSystem.h"
 #include "panels/TextMeasuring.h"
 #include "platform/ScreenLayout.h"
 #include "platform/Workspace.h"
@@ -30,6 +31,8 @@ struct GlanceEnvironment {
     std::function<bool()> compositing;
     // The scheme the panels follow; light without one.
     const Appearance* appearance = nullptr;
+    // The panels' hints beyond Qt; Qt's own calls without one.
+    const PanelWindowSystem& windowSystem = PanelWindowSystem::qtOnly();
 };
 
 }  // namespace pellucine

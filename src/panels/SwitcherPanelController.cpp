@@ -20,7 +20,7 @@ SwitcherPanelController::SwitcherPanelController(AppModel& model, GlanceEnvironm
       environment_(std::move(environment)),
       callbacks_(std::move(callbacks)),
       peek_(std::make_unique<FullSizePeekPanelController>(environment_)),
-      panel_(std::make_unique<FloatingPanel>(false)) {
+      panel_(std::make_unique<FloatingPanel>(false, environment_.windowSystem)) {
     panel_->setWindowTitle(QStringLiteral("Pellucine previews"));
     panel_->setGeometry(PanelFrames::current(environment_.screens)
                             .toWidget({0, 0, initialPanelSize.width, initialPanelSize.height}));

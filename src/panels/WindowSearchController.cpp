@@ -223,7 +223,7 @@ void WindowSearchController::makePanel() {
     }
     view_->field()->installEventFilter(this);
     panel_->installEventFilter(this);
-    hints_ = std::make_unique<PanelWindowHints>(*panel_);
+    hints_ = platform_.windowSystem.windowHints(*panel_);
     hints_->applyBeforeMapping();
 }
 

@@ -14,6 +14,7 @@
 #include "base/SharedTask.h"
 #include "coordination/WindowSearchControlling.h"
 #include "core/WindowDescriptor.h"
+#include "panels/PanelWindowSystem.h"
 #include "panels/WindowSearchRowDelegate.h"
 #include "panels/WindowSearchState.h"
 #include "platform/Desktop.h"
@@ -52,6 +53,8 @@ class WindowSearchController final : public QObject, public WindowSearchControll
         const ApplicationIconProviding* icons = nullptr;
         // The panel follows its scheme; none: light.
         const Appearance* appearance = nullptr;
+        // The panel's hints beyond Qt; Qt's own calls without one.
+        const PanelWindowSystem& windowSystem = PanelWindowSystem::qtOnly();
     };
 
     static constexpr quint64 modifierMask = KeyCombo::allModifiers;

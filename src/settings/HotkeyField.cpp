@@ -54,8 +54,8 @@ QString HotkeyField::accessibleLabel(const KeyCombo& combo) {
     return QStringLiteral("Window search hotkey, ") + KeyNames::spoken(combo.keycapLabels());
 }
 
-HotkeyField::HotkeyField(const KeyCombo& combo, QWidget* parent)
-    : QAbstractButton(parent), combo_(combo) {
+HotkeyField::HotkeyField(const KeyCombo& combo, NativeKeyboard keyboard, QWidget* parent)
+    : QAbstractButton(parent), combo_(combo), keyboard_(std::move(keyboard)) {
     Yard::installAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
@@ -92,7 +92,7 @@ void HotkeyField::startRecording() {
     }
     recording_ = true;
     // The keyboard may have been remapped since the last recording.
-    keyboard_ = HotkeyKeys::applicationKeyboardMap();
+    reader_ = keyboard_ ? keyboard_() : NativeKeyReader();
     qApp->installEventFilter(this);
     monitoring_ = true;
     restyle();
@@ -139,7 +139,7 @@ bool HotkeyField::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             event->accept();
-            handleKeyDown(HotkeyKeys::translate(*key, keyboard_ ? &*keyboard_ : nullptr));
+            handleKeyDown(HotkeyKeys::translate(*key, reader_));
             return true;
         }
         default:

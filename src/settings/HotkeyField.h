@@ -5,7 +5,6 @@
 
 #include "design/TextBaseline.h"
 #include "design/YardAccessible.h"
-#include "platform/x11/X11KeyboardMap.h"
 #include "preferences/KeyCombo.h"
 #include "settings/HotkeyKeys.h"
 
@@ -56,7 +55,9 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
     // "Window search hotkey, Shift Super Space".
     static QString accessibleLabel(const KeyCombo& combo);
 
-    explicit HotkeyField(const KeyCombo& combo, QWidget* parent = nullptr);
+    // Without a `keyboard`, key presses are read by their Qt keys and modifiers.
+    explicit HotkeyField(const KeyCombo& combo, NativeKeyboard keyboard = {},
+                         QWidget* parent = nullptr);
     ~HotkeyField() override;
 
     KeyCombo combo() const { return combo_; }
@@ -100,8 +101,10 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
     bool hovering_ = false;
     // Key presses are being taken from the whole application.
     bool monitoring_ = false;
-    // The X server's keyboard as recording began, on X11.
-    std::optional<X11KeyboardMap> keyboard_;
+    // Makes the reader at the start of each recording; none: Qt keys only.
+    NativeKeyboard keyboard_;
+    // The keyboard as recording began, where the platform's can be read.
+    NativeKeyReader reader_;
 };
 
 }  // namespace pellucine

@@ -1,6 +1,5 @@
 #include "settings/HotkeyKeys.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <array>
 #include <utility>
@@ -110,30 +109,18 @@ quint64 modifiers(Qt::KeyboardModifiers modifiers) {
     return bits;
 }
 
-HotkeyPress translate(const QKeyEvent& event, const X11KeyboardMap* map) {
+HotkeyPress translate(const QKeyEvent& event, const NativeKeyReader& native) {
+    if (native && event.nativeScanCode() != 0) {
+        return native(event);
+    }
     HotkeyPress press;
     press.modifierKey = isModifierKey(event.key());
-    if (map != nullptr && event.nativeScanCode() != 0) {
-        press.keyCode = map->virtualKey(static_cast<xcb_keycode_t>(event.nativeScanCode()));
-        press.modifiers = map->modifiers(static_cast<quint16>(event.nativeModifiers()));
-        return press;
-    }
     press.modifiers = modifiers(event.modifiers());
     if (const std::optional<quint32> sym =
             keysym(event.key(), event.modifiers().testFlag(Qt::KeypadModifier))) {
         press.keyCode = LinuxKeyTable::virtualKeyForKeysym(*sym);
     }
     return press;
-}
-
-std::optional<X11KeyboardMap> applicationKeyboardMap() {
-    const auto* x11 = qGuiApp != nullptr
-                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr;
-    if (x11 == nullptr || x11->connection() == nullptr) {
-        return std::nullopt;
-    }
-    return X11KeyboardMap(X11KeyboardLayout::read(x11->connection()));
 }
 
 }  // namespace pellucine::HotkeyKeys

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <Qt>
 #include <QtGlobal>
+#include <functional>
 #include <optional>
-
-#include "platform/x11/X11KeyboardMap.h"
 
 class QKeyEvent;
 
@@ -21,22 +21,26 @@ struct HotkeyPress {
     friend bool operator==(const HotkeyPress&, const HotkeyPress&) = default;
 };
 
+// Reads a key event that carries a native scan code at the key's position and its native
+// modifier state, as the hotkey grabs read the keyboard.
+using NativeKeyReader = std::function<HotkeyPress(const QKeyEvent& event)>;
+// Makes a NativeKeyReader over the keyboard as it is now, at the start of a recording; an empty
+// reader where the platform's keyboard cannot be read.
+using NativeKeyboard = std::function<NativeKeyReader()>;
+
 // The translation from key events to stored combinations: the one the hotkey grabs use, so that
 // a recorded combination registers as the key that was pressed.
 namespace HotkeyKeys {
 
-// With `map`, an event carrying an X key code is read at the key's position and its X modifier
-// state, through the same map the grabs use; otherwise the key's US keysym goes through the same
-// key table and Qt's modifiers are taken (Super is Command, Alt is Option).
-HotkeyPress translate(const QKeyEvent& event, const X11KeyboardMap* map);
+// With a `native` reader, an event carrying a native scan code is read by it; otherwise the key's
+// US keysym goes through the key table the grabs use and Qt's modifiers are taken (Super is
+// Command, Alt is Option).
+HotkeyPress translate(const QKeyEvent& event, const NativeKeyReader& native);
 
 // The keysym a Qt key stands for on a US layout; none for keys the table has no place for.
 std::optional<quint32> keysym(int qtKey, bool keypad);
 quint64 modifiers(Qt::KeyboardModifiers modifiers);
 bool isModifierKey(int qtKey);
-
-// The keyboard of the X server the application draws on, read now; none on other platforms.
-std::optional<X11KeyboardMap> applicationKeyboardMap();
 
 }  // namespace HotkeyKeys
 }  // namespace pellucine

@@ -11,6 +11,7 @@
 #include "core/Bundle.h"
 #include "diagnostics/ReportDelivery.h"
 #include "settings/ApplicationNames.h"
+#include "settings/HotkeyKeys.h"
 
 class QWidget;
 
@@ -49,6 +50,8 @@ struct SettingsContext {
     std::function<QWidget*(SettingsView& view)> aboutPage;
     // How this build's problem reports leave; the pages' texts say so.
     ReportProblem::Delivery reports;
+    // Reads recorded hotkeys as the grabs read the keyboard; none: by their Qt keys.
+    NativeKeyboard hotkeyKeyboard;
 
     QString websiteHost() const {
         return website && !website->host().isEmpty() ? website->host() : fallbackWebsiteHost;

@@ -257,7 +257,8 @@ QWidget* SwitcherPage::searchCard() {
                 [on](MachinePreferences& m) { m.windowSearchEnabled = on; });
         })));
     card->addWidget(new CardRule);
-    hotkey_ = new HotkeyField(view_.model().machinePreferences().value().windowSearchHotkey);
+    hotkey_ = new HotkeyField(view_.model().machinePreferences().value().windowSearchHotkey,
+                              view_.context().hotkeyKeyboard);
     connect(hotkey_, &HotkeyField::onChange, this, [this](const KeyCombo& combo) {
         view_.saving().commitMachine([combo](MachinePreferences& m) {
             m.windowSearchHotkey = {combo.keyCode,

@@ -104,6 +104,29 @@ TEST_F(HotkeyFieldTest, RecordingTakesEveryKeyUntilACombinationOrEscape) {
     EXPECT_EQ(typing->text(), QStringLiteral("b"));
 }
 
+TEST_F(HotkeyFieldTest, KeysWithAScanCodeAreReadByTheKeyboardAsEachRecordingBegan) {
+    int keyboards = 0;
+    hotkeyKeyboard = [&keyboards]() -> NativeKeyReader {
+        const auto made = static_cast<quint32>(++keyboards);
+        return [made](const QKeyEvent&) { return HotkeyPress{made, command, false}; };
+    };
+    shown();
+    HotkeyField* hotkey = field();
+    auto* typing = new QLineEdit(view().page());
+    const auto record = [&](quint32 scanCode) {
+        hotkey->click();
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_Space, Qt::MetaModifier, scanCode, 0, 0x40);
+        QApplication::sendEvent(typing, &event);
+        EXPECT_FALSE(hotkey->isRecording());
+        return machine().windowSearchHotkey;
+    };
+    EXPECT_EQ(record(65), (KeyCombo{1, command}));
+    // Without a scan code the Qt key is read.
+    EXPECT_EQ(record(0), (KeyCombo{49, command}));
+    EXPECT_EQ(record(65), (KeyCombo{3, command}));
+    EXPECT_EQ(keyboards, 3);
+}
+
 TEST_F(HotkeyFieldTest, ASecondClickOrLeavingThePageEndsRecordingUnchanged) {
     shown();
     HotkeyField* hotkey = field();

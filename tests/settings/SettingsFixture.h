@@ -98,7 +98,8 @@ class SettingsFixture : public DesktopFixture {
             .website = std::nullopt,
             .ownApplicationIdentifier = QStringLiteral("com.orrinvale.pellucine"),
             .applicationName = applicationNames,
-            .aboutPage = aboutPage};
+            .aboutPage = aboutPage,
+            .hotkeyKeyboard = hotkeyKeyboard};
     }
 
     // The window, made on first use; not shown.
@@ -170,6 +171,8 @@ class SettingsFixture : public DesktopFixture {
     Bundle bundle{{}, QString()};
     std::function<std::optional<QString>(const QString&)> applicationNames;
     std::function<QWidget*(SettingsView&)> aboutPage;
+    // None: recorded hotkeys are read by their Qt keys.
+    NativeKeyboard hotkeyKeyboard;
     RecordingDialogHost dialogs;
     std::unique_ptr<AppModel> model;
     std::unique_ptr<SettingsWindow> window;

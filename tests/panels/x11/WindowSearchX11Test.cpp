@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include "X11ModelTest.h"
+#include "app/X11PanelWindowSystem.h"
 #include "panels/WindowSearchController.h"
 #include "panels/WindowSearchPanel.h"
 #include "panels/WindowSearchView.h"
@@ -55,8 +56,8 @@ class RootRequests {
     std::optional<std::pair<uint32_t, uint32_t>> last_;
 };
 
-// The controller over the X11 port and the program's own scheduler, with the default hotkey
-// (Shift+Super+Space) registered; keys and clicks come from XTest as a user's would.
+// The controller over the X11 port and the program's own scheduler and panel hints, with the
+// default hotkey (Shift+Super+Space) registered; keys and clicks come from XTest as a user's would.
 class WindowSearchX11Test : public testing::X11ModelTest {
   protected:
     void SetUp() override {
@@ -76,7 +77,8 @@ class WindowSearchX11Test : public testing::X11ModelTest {
         model->permissions().refresh(QStringLiteral("launch"));
         controller = std::make_unique<WindowSearchController>(
             *model, [] { return QList<qint32>{}; },
-            WindowSearchController::Platform{*port, scheduler, events, *hotkeys});
+            WindowSearchController::Platform{
+                *port, scheduler, events, *hotkeys, {}, {}, nullptr, nullptr, windowSystem});
         controller->registerHotkey();
         ASSERT_TRUE(controller->hotkeyID());
     }
@@ -144,6 +146,7 @@ class WindowSearchX11Test : public testing::X11ModelTest {
     std::optional<xcb_window_t> alpha;
     std::optional<xcb_window_t> beta;
     std::unique_ptr<HotkeyCenter> hotkeys;
+    X11PanelWindowSystem windowSystem;
     std::unique_ptr<WindowSearchController> controller;
 };
 

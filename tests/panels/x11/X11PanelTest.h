@@ -4,18 +4,19 @@
 #include <memory>
 
 #include "X11ModelTest.h"
+#include "app/X11PanelWindowSystem.h"
 #include "coordination/AppCoordinator.h"
 #include "coordination/RecordingWindowSearch.h"
 #include "panels/DesktopEntryIcons.h"
-#include "panels/FloatingPanel.h"
 #include "panels/FontTextMeasurer.h"
 #include "panels/GlanceEnvironment.h"
 #include "panels/SwitcherPanelController.h"
 
 namespace pellucine::testing {
 
-// The model on the X11 port with what the program's panels need on the X11 platform; the peek
-// is off. Skips without an X server or without the xcb platform.
+// The model on the X11 port with what the program's panels need on the X11 platform, the
+// program's own window hints included; the peek is off. Skips without an X server or without
+// the xcb platform.
 class X11PanelTest : public X11ModelTest {
   protected:
     void SetUp() override {
@@ -38,7 +39,9 @@ class X11PanelTest : public X11ModelTest {
                 scheduler,
                 events,
                 measurer,
-                &FloatingPanel::compositingManagerRunning};
+                [this] { return windowSystem.compositingManagerRunning(); },
+                nullptr,
+                windowSystem};
     }
 
     // The coordinator over the port with the program's preview panel, the permissions read.
@@ -55,6 +58,7 @@ class X11PanelTest : public X11ModelTest {
 
     std::unique_ptr<DesktopEntryIcons> icons;
     FontTextMeasurer measurer;
+    X11PanelWindowSystem windowSystem;
 };
 
 }  // namespace pellucine::testing

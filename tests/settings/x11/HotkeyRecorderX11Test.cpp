@@ -7,6 +7,7 @@
 #include "SettingsFixture.h"
 #include "X11TestDesktop.h"
 #include "X11TestKeyboard.h"
+#include "app/X11HotkeyReader.h"
 #include "base/QtScheduler.h"
 #include "base/RecordingEventLog.h"
 #include "design/YardText.h"
@@ -27,7 +28,8 @@ using testing::X11TestDesktop;
 constexpr xcb_keysym_t space = ' ';
 constexpr xcb_keysym_t f12 = 0xffc9;
 
-// The settings window on the fixture's X server, typed into through XTest.
+// The settings window on the fixture's X server, typed into through XTest and read as the
+// program reads it.
 class HotkeyRecorderX11Test : public testing::SettingsFixture {
   protected:
     void SetUp() override {
@@ -40,6 +42,7 @@ class HotkeyRecorderX11Test : public testing::SettingsFixture {
         hotkeys = std::make_unique<X11GlobalHotkeys>(*backend);
         center = std::make_unique<HotkeyCenter>(*hotkeys, qtScheduler, hotkeyEvents);
 
+        hotkeyKeyboard = X11HotkeyReader::applicationKeyboard();
         shown();
         settingsWindow().activateWindow();
         const auto id = static_cast<xcb_window_t>(settingsWindow().windowHandle()->winId());

@@ -1,4 +1,4 @@
-#include "panels/PanelWindowHints.h"
+#include "app/X11PanelWindowHints.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -32,7 +32,7 @@ xcb_window_t windowOf(const QWidget& widget) {
 
 }  // namespace
 
-PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
+X11PanelWindowHints::X11PanelWindowHints(QWidget& panel) : panel_(&panel) {
     const auto* x11 = qGuiApp == nullptr
                           ? nullptr
                           : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -67,13 +67,13 @@ PanelWindowHints::PanelWindowHints(QWidget& panel) : panel_(&panel) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
-PanelWindowHints::~PanelWindowHints() {
+X11PanelWindowHints::~X11PanelWindowHints() {
     if (connection_ != nullptr && QCoreApplication::instance() != nullptr) {
         QCoreApplication::instance()->removeNativeEventFilter(this);
     }
 }
 
-void PanelWindowHints::applyBeforeMapping() {
+void X11PanelWindowHints::applyBeforeMapping() {
     if (connection_ == nullptr || !panel_ || atoms_.state == XCB_NONE) {
         return;
     }
@@ -93,7 +93,7 @@ void PanelWindowHints::applyBeforeMapping() {
     xcb_flush(connection_);
 }
 
-void PanelWindowHints::requestFocus() {
+void X11PanelWindowHints::requestFocus() {
     if (!panel_) {
         return;
     }
@@ -112,7 +112,7 @@ void PanelWindowHints::requestFocus() {
     xcb_flush(connection_);
 }
 
-bool PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+bool X11PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t" || !panel_) {
         return false;
     }
@@ -143,14 +143,14 @@ bool PanelWindowHints::nativeEventFilter(const QByteArray& eventType, void* mess
     return true;
 }
 
-void PanelWindowHints::catchUpActivation(const QPointer<QWidget>& panel) {
+void X11PanelWindowHints::catchUpActivation(const QPointer<QWidget>& panel) {
     if (panel && panel->isVisible() && !panel->isActiveWindow() &&
         QGuiApplication::focusWindow() == panel->windowHandle()) {
         QApplication::setActiveWindow(panel);
     }
 }
 
-void PanelWindowHints::activate(xcb_timestamp_t time) {
+void X11PanelWindowHints::activate(xcb_timestamp_t time) {
     const xcb_window_t window = windowOf(*panel_);
     if (managerSupportsActivation()) {
         xcb_client_message_event_t event{};
@@ -171,7 +171,7 @@ void PanelWindowHints::activate(xcb_timestamp_t time) {
     xcb_flush(connection_);
 }
 
-bool PanelWindowHints::managerSupportsActivation() {
+bool X11PanelWindowHints::managerSupportsActivation() {
     if (atoms_.activeWindow == XCB_NONE || atoms_.supported == XCB_NONE) {
         return false;
     }

@@ -25,7 +25,6 @@
 #include "panels/PanelFonts.h"
 #include "panels/SwitcherPanelController.h"
 #include "panels/WindowSearchController.h"
-#include "platform/linux/LinuxSession.h"
 #include "platform/linux/updater/ExecutableRelaunch.h"
 #include "platform/linux/updater/FeedUpdater.h"
 #include "platform/x11/shell/X11ShellRenderer.h"

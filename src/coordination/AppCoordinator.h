@@ -84,11 +84,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     // (Re)wires the key tap, the window monitor and the Dock monitor for the permissions now.
     void startMonitors();
 
-    // Made on first use.
-    SwitcherPanelControlling& switcherPanel();
-    WindowSearchControlling& windowSearch();
-    DockHoverMonitor& dockHoverMonitor();
-
     // The panel's application menu.
     void performAppAction(ApplicationAction action, qint32 processIdentifier);
 
@@ -105,26 +100,14 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void openWindowSearchFromCommandTab();
     void dockHoverChanged(const DockHoverMonitor::Target& target);
     void dockHoverEnded();
-    // Whether a screen-space point lies over the panel (or close to it).
-    bool panelContainsPoint(ScreenPoint point);
     // Ends the glance whatever its source: tasks, panel, menu monitors, preview session, cycle.
     void hideGlance();
     void recordActivation(std::optional<qint32> processIdentifier);
-    QList<qint32> currentApplicationOrder() const;
-    bool permissionsReady() const;
-
-    // Screens and displays.
-    std::optional<quint32> displayUnderPointer() const;
-    std::optional<ScreenRect> convertSwitcherFrame(const GlobalRect& frame, quint32 display) const;
-    std::optional<ScreenRect> visibleFrameForDisplay(std::optional<quint32> display) const;
-    std::optional<GlobalRect> glanceDisplayBounds(std::optional<ScreenPoint> anchor,
-                                                  std::optional<quint32> display) const;
 
     // The glance decision: every path that may put a glance on screen ends here.
     void showGlance(qint32 processIdentifier, GlanceSource source,
                     std::optional<ScreenPoint> anchor, std::optional<quint32> displayID,
                     std::optional<ScreenRect> switcherFrame, bool refresh);
-    bool isExcludedApplication(qint32 processIdentifier) const;
 
     // Secure keyboard entry.
     void secureInputTick();
@@ -135,32 +118,20 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void windowActivity(qint32 processIdentifier, bool titleChanged);
     void warmApplications(QList<qint32> processIdentifiers);
 
-    // Inspection.
-    std::optional<GlanceSource> glanceSource() const { return glanceSource_; }
-    std::optional<qint32> glanceProcessIdentifier() const { return glanceProcessIdentifier_; }
-    std::optional<quint32> glanceDisplayIdentifier() const { return glanceDisplayIdentifier_; }
-    std::optional<ScreenRect> nativeSwitcherFrame() const { return nativeSwitcherFrame_; }
-    const NativeApplicationSwitcherState& nativeSwitcherState() const {
-        return nativeSwitcherState_;
-    }
-    const QList<qint32>& activationHistory() const { return activationHistory_; }
-    std::optional<DockHoverMonitor::Target> dockHoverTarget() const { return dockHoverTarget_; }
-    bool isInventoryDirty() const { return inventoryDirty_; }
-    bool isSecureInputOn() const { return secureInputWasOn_; }
-    bool isCommandPolling() const { return commandPoll_ && commandPoll_->isValid(); }
-    bool isKeystrokeFreeWatchRunning() const { return keystrokeFreeWatch_.isValid(); }
-    bool isTrackingSwitcher() const { return nativeSwitcherProbeTask_.isValid(); }
-    int menuPanelMonitorCount() const { return static_cast<int>(menuPanelMonitors_.size()); }
+    // What the activity debounce and the title throttle still hold, for the tests of their
+    // bounds: entries for processes long gone must not pile up, and nothing else shows whether
+    // they do.
     int activityTaskCount() const { return static_cast<int>(activityTasks_.size()); }
     int titleActivityCount() const { return static_cast<int>(lastTitleActivity_.size()); }
-    bool hasSecureInputCheck() const { return secureInputCheck_ && secureInputCheck_->isValid(); }
-    int subscriptionCount() const { return static_cast<int>(cancellables_.size()); }
-    const GlobalShortcutMonitor& shortcuts() const { return shortcuts_; }
-    const WindowLifecycleMonitor& windowLifecycleMonitor() const { return windowLifecycleMonitor_; }
-    bool hasSwitcherPanel() const { return switcherPanel_ != nullptr; }
-    bool hasWindowSearch() const { return windowSearch_ != nullptr; }
 
   private:
+    // Made on first use.
+    SwitcherPanelControlling& switcherPanel();
+    WindowSearchControlling& windowSearch();
+    DockHoverMonitor& dockHoverMonitor();
+    bool permissionsReady() const;
+    qint32 ownProcessIdentifier() const;
+
     // Wiring.
     void startMonitors(bool ready);
     void subscribe();
@@ -187,11 +158,22 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     QCoro::Task<void> watchWithoutKeystrokes(CancellationToken token);
     QCoro::Task<void> warmWindows(CancellationToken token, QList<WindowDescriptor> windows,
                                   double maxAge);
-    ScreenPoint mouseLocation() const;
-    qint32 ownProcessIdentifier() const;
+    QList<qint32> currentApplicationOrder() const;
     bool isCommandHeld() const;
+    // Whether a screen-space point lies over the panel (or close to it): the Dock monitor's
+    // test of the pointer.
+    bool panelContainsPoint(ScreenPoint point);
+
+    // Screens and displays.
+    ScreenPoint mouseLocation() const;
+    std::optional<quint32> displayUnderPointer() const;
+    std::optional<ScreenRect> convertSwitcherFrame(const GlobalRect& frame, quint32 display) const;
+    std::optional<ScreenRect> visibleFrameForDisplay(std::optional<quint32> display) const;
+    std::optional<GlobalRect> glanceDisplayBounds(std::optional<ScreenPoint> anchor,
+                                                  std::optional<quint32> display) const;
 
     // The glance.
+    bool isExcludedApplication(qint32 processIdentifier) const;
     QCoro::Task<void> loadGlancePreviews(CancellationToken token, QList<WindowDescriptor> windows);
     QCoro::Task<void> preloadNeighbours(CancellationToken token, QList<WindowDescriptor> windows);
     // Claims the glance for a refused application and takes the panel down.

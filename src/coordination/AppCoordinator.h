@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/EventRecording.h"
-#include "base/RepeatingTimer.h"
 #include "base/Scheduler.h"
 #include "base/SharedTask.h"
 #include "base/SubscriptionBag.h"
@@ -17,6 +16,7 @@
 #include "coordination/GlanceRules.h"
 #include "coordination/GlanceSource.h"
 #include "coordination/GlobalShortcutMonitor.h"
+#include "coordination/SecureInputWatch.h"
 #include "coordination/ShellCoordinating.h"
 #include "coordination/SwitcherPanelControlling.h"
 #include "coordination/WindowSearchControlling.h"
@@ -49,8 +49,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
         WindowSearchFactory windowSearch;
     };
 
-    static constexpr double secureInputCheckInterval = 2.0;
-    static constexpr double commandPollInterval = 0.08;
     static constexpr double switcherTrackingInterval = 0.045;
     static constexpr double keystrokeFreeWatchInterval = 0.05;
     static constexpr int keystrokeFreeWatchPasses = 400;
@@ -109,10 +107,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
                     std::optional<ScreenPoint> anchor, std::optional<quint32> displayID,
                     std::optional<ScreenRect> switcherFrame, bool refresh);
 
-    // Secure keyboard entry.
-    void secureInputTick();
-    void commandPollTick();
-
     // Window inventory and activity.
     void refreshVisibleGlance();
     void windowActivity(qint32 processIdentifier, bool titleChanged);
@@ -146,6 +140,8 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void refreshAndShowGlance(qint32 processIdentifier, GlanceSource source);
     void startSwitcherTracking();
     void startKeystrokeFreeWatch();
+    // Command let go while secure keyboard entry hid it from the tap.
+    void commandReleasedUnseen();
     void warmUpForCommandTab();
     void startPreviewSession();
     // Refreshes the window list, then asks the glance decision again for the glance then up.
@@ -217,10 +213,7 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     WindowLifecycleMonitor windowLifecycleMonitor_;
     TaskHandle nativeSwitcherProbeTask_;
     TaskHandle keystrokeFreeWatch_;
-    bool secureInputWasOn_ = false;
-    std::unique_ptr<RepeatingTimer> secureInputCheck_;
-    std::unique_ptr<RepeatingTimer> commandPoll_;
-    bool commandSeenByPoll_ = false;
+    SecureInputWatch secureInput_;
     TaskHandle inventoryRefreshTask_;
     TaskHandle dockActionRefreshTask_;
     std::optional<qint32> glanceProcessIdentifier_;

@@ -55,7 +55,8 @@ void X11DockBar::refresh() {
             dockFrames.append(info.frameRect());
         }
     }
-    if (X11DockLayout::isEdgeTaken(screen, dockFrames)) {
+    standingAside_ = X11DockLayout::isEdgeTaken(screen, dockFrames);
+    if (standingAside_) {
         hide();
         return;
     }

@@ -34,6 +34,7 @@ class X11DockBar final : public SystemDock {
 
     void setWanted(bool wanted) override;
     bool isWanted() const override { return wanted_; }
+    Kind kind() const override { return standingAside_ ? Kind::none : Kind::dockBar; }
 
     bool isShowing() const { return window_ && window_->isShown(); }
     // The bar's window; none before it was first shown.
@@ -52,6 +53,8 @@ class X11DockBar final : public SystemDock {
     std::weak_ptr<X11DesktopState> state_;
     Workspace& workspace_;
     bool wanted_ = false;
+    // Another dock holds the bar's edge.
+    bool standingAside_ = false;
     std::unique_ptr<X11StripWindow> window_;
     // Held while the bar is up.
     std::shared_ptr<X11ShellContent> content_;

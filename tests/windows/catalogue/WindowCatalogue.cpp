@@ -257,6 +257,7 @@ QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
                 d.model->machinePreferences().value().windowSearchHotkey.keycapLabels();
             auto welcome = std::make_unique<WelcomeWindow>(*d.permissions, d.scheduler, value, keys,
                                                            OnboardingView::Actions{[] {}, [] {}});
+            welcome->view()->setDock(d.desktop.systemDock().kind());
             welcome->present(value);
             d.shown = welcome.get();
             d.window = std::move(welcome);

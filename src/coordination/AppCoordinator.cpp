@@ -46,7 +46,8 @@ AppCoordinator::AppCoordinator(AppModel& model, Platform platform, Panels panels
       panels_(std::move(panels)),
       shortcuts_(desktop_, scheduler_, events_),
       nativeSwitcherProbe_(desktop_),
-      windowLifecycleMonitor_(desktop_, scheduler_, events_) {
+      windowLifecycleMonitor_(desktop_, scheduler_, events_),
+      secureInput_(desktop_.keyboardState(), scheduler_, events_) {
     startMonitors();
 }
 
@@ -184,16 +185,17 @@ void AppCoordinator::start() {
     });
     windowSearch().registerHotkey();
 
-    if (secureInputCheck_) {
-        secureInputCheck_->invalidate();
-    }
-    secureInputCheck_ =
-        std::make_unique<RepeatingTimer>(scheduler_, seconds(secureInputCheckInterval), [self] {
-            if (self) {
-                self->secureInputTick();
-            }
-        });
-    secureInputTick();
+    secureInput_.setOnCommandPressed([self] {
+        if (self) {
+            self->startKeystrokeFreeWatch();
+        }
+    });
+    secureInput_.setOnCommandReleased([self] {
+        if (self) {
+            self->commandReleasedUnseen();
+        }
+    });
+    secureInput_.start();
 
     subscribe();
     desktop_.systemDock().setWanted(model_.portablePreferences().value().enableDockHoverPreviews);
@@ -296,12 +298,7 @@ void AppCoordinator::stop() {
         return;
     }
     stopped_ = true;
-    if (secureInputCheck_) {
-        secureInputCheck_->invalidate();
-    }
-    if (commandPoll_) {
-        commandPoll_->invalidate();
-    }
+    secureInput_.stop();
     keystrokeFreeWatch_.cancel();
     for (auto& [pid, task] : activityTasks_) {
         task.cancel();

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/EventRecording.h"
-#include "base/RepeatingTimer.h"
 #include "base/Scheduler.h"
 #include "base/SharedTask.h"
 #include "base/SubscriptionBag.h"
@@ -17,6 +16,7 @@
 #include "coordination/GlanceRules.h"
 #include "coordination/GlanceSource.h"
 #include "coordination/GlobalShortcutMonitor.h"
+#include "coordination/SecureInputWatch.h"
 #include "coordination/ShellCoordinating.h"
 #include "coordination/SwitcherPanelControlling.h"
 #include "coordination/WindowSearchControlling.h"
@@ -49,8 +49,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
         WindowSearchFactory windowSearch;
     };
 
-    static constexpr double secureInputCheckInterval = 2.0;
-    static constexpr double commandPollInterval = 0.08;
     static constexpr double switcherTrackingInterval = 0.045;
     static constexpr double keystrokeFreeWatchInterval = 0.05;
     static constexpr int keystrokeFreeWatchPasses = 400;
@@ -84,11 +82,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     // (Re)wires the key tap, the window monitor and the Dock monitor for the permissions now.
     void startMonitors();
 
-    // Made on first use.
-    SwitcherPanelControlling& switcherPanel();
-    WindowSearchControlling& windowSearch();
-    DockHoverMonitor& dockHoverMonitor();
-
     // The panel's application menu.
     void performAppAction(ApplicationAction action, qint32 processIdentifier);
 
@@ -105,62 +98,34 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void openWindowSearchFromCommandTab();
     void dockHoverChanged(const DockHoverMonitor::Target& target);
     void dockHoverEnded();
-    // Whether a screen-space point lies over the panel (or close to it).
-    bool panelContainsPoint(ScreenPoint point);
     // Ends the glance whatever its source: tasks, panel, menu monitors, preview session, cycle.
     void hideGlance();
     void recordActivation(std::optional<qint32> processIdentifier);
-    QList<qint32> currentApplicationOrder() const;
-    bool permissionsReady() const;
-
-    // Screens and displays.
-    std::optional<quint32> displayUnderPointer() const;
-    std::optional<ScreenRect> convertSwitcherFrame(const GlobalRect& frame, quint32 display) const;
-    std::optional<ScreenRect> visibleFrameForDisplay(std::optional<quint32> display) const;
-    std::optional<GlobalRect> glanceDisplayBounds(std::optional<ScreenPoint> anchor,
-                                                  std::optional<quint32> display) const;
 
     // The glance decision: every path that may put a glance on screen ends here.
     void showGlance(qint32 processIdentifier, GlanceSource source,
                     std::optional<ScreenPoint> anchor, std::optional<quint32> displayID,
                     std::optional<ScreenRect> switcherFrame, bool refresh);
-    bool isExcludedApplication(qint32 processIdentifier) const;
-
-    // Secure keyboard entry.
-    void secureInputTick();
-    void commandPollTick();
 
     // Window inventory and activity.
     void refreshVisibleGlance();
     void windowActivity(qint32 processIdentifier, bool titleChanged);
     void warmApplications(QList<qint32> processIdentifiers);
 
-    // Inspection.
-    std::optional<GlanceSource> glanceSource() const { return glanceSource_; }
-    std::optional<qint32> glanceProcessIdentifier() const { return glanceProcessIdentifier_; }
-    std::optional<quint32> glanceDisplayIdentifier() const { return glanceDisplayIdentifier_; }
-    std::optional<ScreenRect> nativeSwitcherFrame() const { return nativeSwitcherFrame_; }
-    const NativeApplicationSwitcherState& nativeSwitcherState() const {
-        return nativeSwitcherState_;
-    }
-    const QList<qint32>& activationHistory() const { return activationHistory_; }
-    std::optional<DockHoverMonitor::Target> dockHoverTarget() const { return dockHoverTarget_; }
-    bool isInventoryDirty() const { return inventoryDirty_; }
-    bool isSecureInputOn() const { return secureInputWasOn_; }
-    bool isCommandPolling() const { return commandPoll_ && commandPoll_->isValid(); }
-    bool isKeystrokeFreeWatchRunning() const { return keystrokeFreeWatch_.isValid(); }
-    bool isTrackingSwitcher() const { return nativeSwitcherProbeTask_.isValid(); }
-    int menuPanelMonitorCount() const { return static_cast<int>(menuPanelMonitors_.size()); }
+    // What the activity debounce and the title throttle still hold, for the tests of their
+    // bounds: entries for processes long gone must not pile up, and nothing else shows whether
+    // they do.
     int activityTaskCount() const { return static_cast<int>(activityTasks_.size()); }
     int titleActivityCount() const { return static_cast<int>(lastTitleActivity_.size()); }
-    bool hasSecureInputCheck() const { return secureInputCheck_ && secureInputCheck_->isValid(); }
-    int subscriptionCount() const { return static_cast<int>(cancellables_.size()); }
-    const GlobalShortcutMonitor& shortcuts() const { return shortcuts_; }
-    const WindowLifecycleMonitor& windowLifecycleMonitor() const { return windowLifecycleMonitor_; }
-    bool hasSwitcherPanel() const { return switcherPanel_ != nullptr; }
-    bool hasWindowSearch() const { return windowSearch_ != nullptr; }
 
   private:
+    // Made on first use.
+    SwitcherPanelControlling& switcherPanel();
+    WindowSearchControlling& windowSearch();
+    DockHoverMonitor& dockHoverMonitor();
+    bool permissionsReady() const;
+    qint32 ownProcessIdentifier() const;
+
     // Wiring.
     void startMonitors(bool ready);
     void subscribe();
@@ -175,6 +140,8 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void refreshAndShowGlance(qint32 processIdentifier, GlanceSource source);
     void startSwitcherTracking();
     void startKeystrokeFreeWatch();
+    // Command let go while secure keyboard entry hid it from the tap.
+    void commandReleasedUnseen();
     void warmUpForCommandTab();
     void startPreviewSession();
     // Refreshes the window list, then asks the glance decision again for the glance then up.
@@ -187,11 +154,22 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     QCoro::Task<void> watchWithoutKeystrokes(CancellationToken token);
     QCoro::Task<void> warmWindows(CancellationToken token, QList<WindowDescriptor> windows,
                                   double maxAge);
-    ScreenPoint mouseLocation() const;
-    qint32 ownProcessIdentifier() const;
+    QList<qint32> currentApplicationOrder() const;
     bool isCommandHeld() const;
+    // Whether a screen-space point lies over the panel (or close to it): the Dock monitor's
+    // test of the pointer.
+    bool panelContainsPoint(ScreenPoint point);
+
+    // Screens and displays.
+    ScreenPoint mouseLocation() const;
+    std::optional<quint32> displayUnderPointer() const;
+    std::optional<ScreenRect> convertSwitcherFrame(const GlobalRect& frame, quint32 display) const;
+    std::optional<ScreenRect> visibleFrameForDisplay(std::optional<quint32> display) const;
+    std::optional<GlobalRect> glanceDisplayBounds(std::optional<ScreenPoint> anchor,
+                                                  std::optional<quint32> display) const;
 
     // The glance.
+    bool isExcludedApplication(qint32 processIdentifier) const;
     QCoro::Task<void> loadGlancePreviews(CancellationToken token, QList<WindowDescriptor> windows);
     QCoro::Task<void> preloadNeighbours(CancellationToken token, QList<WindowDescriptor> windows);
     // Claims the glance for a refused application and takes the panel down.
@@ -235,10 +213,7 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     WindowLifecycleMonitor windowLifecycleMonitor_;
     TaskHandle nativeSwitcherProbeTask_;
     TaskHandle keystrokeFreeWatch_;
-    bool secureInputWasOn_ = false;
-    std::unique_ptr<RepeatingTimer> secureInputCheck_;
-    std::unique_ptr<RepeatingTimer> commandPoll_;
-    bool commandSeenByPoll_ = false;
+    SecureInputWatch secureInput_;
     TaskHandle inventoryRefreshTask_;
     TaskHandle dockActionRefreshTask_;
     std::optional<qint32> glanceProcessIdentifier_;

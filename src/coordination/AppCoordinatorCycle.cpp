@@ -128,6 +128,14 @@ void AppCoordinator::commandReleased() {
     }
 }
 
+void AppCoordinator::commandReleasedUnseen() {
+    // A Command-Tab glance can outlive its cycle (the switcher named an application outside the
+    // order); letting go of Command ends it too.
+    if (nativeSwitcherState_.selectedIndex || glanceSource_ == GlanceSource::commandTab) {
+        commandReleased();
+    }
+}
+
 void AppCoordinator::switcherDismissed() {
     if (nativeSwitcherState_.selectedIndex) {
         commandReleased();

@@ -16,13 +16,6 @@ class CommandTabTest : public CoordinatorFixture {
         desktop.setDisplays({{1, {0, 0, 1440, 900}, {0, 25, 1440, 805}}});
         desktop.simulatedPointer().moveTo({700, 400});
     }
-    std::optional<qint32> highlighted() const {
-        const auto& cycle = coordinator->nativeSwitcherState();
-        if (!cycle.selectedIndex) {
-            return std::nullopt;
-        }
-        return cycle.applicationOrder[*cycle.selectedIndex];
-    }
 };
 
 TEST_F(CommandTabTest, OneRoundFollowsTheStripOnItsDisplayAndReleasingHidesTheGlance) {
@@ -53,19 +46,31 @@ TEST_F(CommandTabTest, OneRoundFollowsTheStripOnItsDisplayAndReleasingHidesTheGl
     dock.selectSwitcherItem(1);
     tabKey();
     keyUp(shift);
-    EXPECT_TRUE(panel->isPanelVisible());
-    EXPECT_EQ(highlighted(), notes);
+    EXPECT_EQ(glancedApplication(), notes);
 
     keyUp(command);
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_FALSE(coordinator->glanceSource());
-    EXPECT_FALSE(coordinator->isTrackingSwitcher());
     EXPECT_TRUE(desktop.requests().filter(QStringLiteral("activate")).isEmpty())
         << "the system switches applications, not the program";
     EXPECT_EQ(
         glanceLog(),
         (QStringList{"glance-shown command-tab 1", "glance-refreshed-in-place command-tab 1",
                      "glance-not-shown no-windows command-tab 0", "glance-shown command-tab 1"}));
+
+    // Released, the cycle follows the strip no more, and the next round follows it again.
+    dock.selectSwitcherItem(0);
+    scheduler.advance(0.2);
+    EXPECT_EQ(glanceLog().size(), 4);
+    EXPECT_FALSE(panel->isPanelVisible());
+    keyDown(command);
+    dock.selectSwitcherItem(1);
+    tabKey();
+    scheduler.advance(0.2);
+    EXPECT_EQ(glancedApplication(), notes);
+    dock.selectSwitcherItem(0);
+    scheduler.advance(0.05);
+    EXPECT_EQ(glanceLog().last(), QStringLiteral("glance-not-shown no-windows command-tab 0"));
+    keyUp(command);
 }
 
 // A preview picked while the strip is up ends the switch there: the strip closes before the
@@ -103,19 +108,19 @@ TEST_F(CommandTabTest, APreviewPickedClosesTheStripBeforeItsWindowIsAskedFor) {
     EXPECT_EQ(desktop.simulatedSwitcher().dismissCount(), dismissals + 1);
 }
 
+// The order is Mail (frontmost), Notes, Maps: forwards from Notes round to Mail, backwards from
+// Maps.
 TEST_F(CommandTabTest, WithoutTheStripTheCycleStepsThroughItsOwnOrder) {
     useOneDisplay();
     makeCoordinator();
-    coordinator->commandTabStep(false);
-    EXPECT_EQ(coordinator->nativeSwitcherState().applicationOrder,
-              (QList<qint32>{mail, notes, maps}));
-    EXPECT_EQ(highlighted(), notes);
-    coordinator->commandTabStep(false);
-    coordinator->commandTabStep(false);
-    EXPECT_EQ(highlighted(), mail);
+    refreshModel();
+    for (const qint32 expected : {notes, maps, mail}) {
+        coordinator->commandTabStep(false);
+        EXPECT_EQ(glancedApplication(), expected);
+    }
     coordinator->commandReleased();
     coordinator->commandTabStep(true);
-    EXPECT_EQ(highlighted(), maps);
+    EXPECT_EQ(glancedApplication(), maps);
     coordinator->commandReleased();
 
     // A single application makes no cycle: every Tab begins a new preview session.
@@ -125,7 +130,8 @@ TEST_F(CommandTabTest, WithoutTheStripTheCycleStepsThroughItsOwnOrder) {
     const qint64 generation = model->previewSessionGeneration();
     coordinator->commandTabStep(false);
     coordinator->commandTabStep(false);
-    EXPECT_FALSE(highlighted());
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(panel->isPanelVisible()) << "Mail glanced at as a step of a cycle";
     EXPECT_EQ(model->previewSessionGeneration(), generation + 2);
 }
 
@@ -143,8 +149,15 @@ TEST_F(CommandTabTest, AMissingPermissionSuppressesEveryTabAndEndsTheGlance) {
               (EventFields{{"reason", "permissions-not-ready"},
                            {"accessibility", "granted"},
                            {"screenRecording", "denied"}}));
-    EXPECT_FALSE(coordinator->glanceSource());
-    EXPECT_FALSE(highlighted());
+    EXPECT_FALSE(panel->isPanelVisible());
+
+    // No cycle began: once permitted, the next Tab begins one at Notes, not a step from Maps.
+    desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
+    model->permissions().refresh(QStringLiteral("timer"));
+    scheduler.runUntilIdle();
+    coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(glancedApplication(), notes);
 }
 
 TEST_F(CommandTabTest, SteppingBackFromTheProgramItselfShowsThePreviousGlanceAgain) {
@@ -159,11 +172,10 @@ TEST_F(CommandTabTest, SteppingBackFromTheProgramItselfShowsThePreviousGlanceAga
     coordinator->commandTabStep(false);
     coordinator->commandTabStep(false);
     coordinator->commandTabStep(false);
-    EXPECT_EQ(highlighted(), ownPID);
+    EXPECT_EQ(glanceLog().last(), QStringLiteral("glance-not-shown own-application command-tab"));
     EXPECT_FALSE(panel->isPanelVisible());
     coordinator->commandTabStep(true);
-    EXPECT_TRUE(panel->isPanelVisible());
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), maps);
+    EXPECT_EQ(glancedApplication(), maps);
     EXPECT_EQ(glanceLog().filter(QStringLiteral("own-application")).size(), 1);
 }
 
@@ -192,31 +204,46 @@ TEST_F(CommandTabTest, TrackingFollowsTheStripWithoutTabs) {
     showStrip(1);
     const quint64 list = *dock.switcherList();
     desktop.setTreeElementFrame(list, std::nullopt);
+    const ScreenRect estimate{1630, 436, 900, 128};
+    const auto estimates = [this] { return glanceLog().filter(QStringLiteral("estimated")); };
     coordinator->commandTabStep(false);
-    // The strip is not drawn yet: its display is known, its frame estimated.
-    EXPECT_FALSE(coordinator->nativeSwitcherFrame());
-    EXPECT_EQ(panel->shows().back().switcherFrame, (ScreenRect{1630, 436, 900, 128}));
+    scheduler.runUntilIdle();
+    // The strip is not drawn yet: its display is known, its frame estimated for each glance.
+    EXPECT_EQ(panel->shows().back().switcherFrame, estimate);
+    const qsizetype estimated = estimates().size();
+    EXPECT_EQ(estimates().last(), QStringLiteral("native-switcher-frame-estimated 2"));
+    dock.selectSwitcherItem(2);
+    scheduler.advance(0.05);
+    EXPECT_EQ(glancedApplication(), maps);
+    EXPECT_EQ(panel->shows().back().switcherFrame, estimate);
+    EXPECT_EQ(estimates().size(), estimated + 1);
 
     desktop.setTreeElementFrame(list, sideStrip);
     scheduler.advance(0.05);
-    EXPECT_EQ(coordinator->nativeSwitcherFrame(), (ScreenRect{1700, 460, 760, 140}));
-    EXPECT_EQ(panel->shows().size(), 1u) << "same windows: refreshed in place, not moved";
+    EXPECT_EQ(panel->shows().size(), 2u) << "same windows: refreshed in place, not moved";
 
+    // Once read, the strip's frame places later glances even when a reading misses it.
+    desktop.setTreeElementFrame(list, std::nullopt);
     dock.selectSwitcherItem(0);
     scheduler.advance(0.05);
-    EXPECT_EQ(highlighted(), mail);
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), mail);
+    EXPECT_EQ(glancedApplication(), mail);
+    EXPECT_EQ(panel->shows().back().switcherFrame, (ScreenRect{1700, 460, 760, 140}));
+    EXPECT_EQ(estimates().size(), estimated + 1);
 
     const QStringList before = glanceLog();
     scheduler.advance(0.5);
     EXPECT_EQ(glanceLog(), before) << "an unchanged strip asks nothing";
     EXPECT_EQ(before.filter(QStringLiteral("display-resolved")), QStringList{});
 
+    // The strip moves to display 1: resolved once, and the next glance stands there.
     showStrip(0, {200, 300, 760, 140});
-    scheduler.advance(0.05);
+    scheduler.advance(0.5);
     EXPECT_EQ(glanceLog().filter(QStringLiteral("display-resolved")),
               QStringList{"native-switcher-display-resolved 1"});
-    EXPECT_EQ(coordinator->glanceDisplayIdentifier(), 1u);
+    dock.selectSwitcherItem(1);
+    scheduler.advance(0.05);
+    EXPECT_EQ(glancedApplication(), notes);
+    EXPECT_EQ(panel->shows().back().screenFrame, (ScreenRect{0, 70, 1440, 805}));
 }
 
 TEST_F(CommandTabTest, EachCopyOfAnApplicationGlancesAtItsOwnWindows) {
@@ -236,12 +263,12 @@ TEST_F(CommandTabTest, EachCopyOfAnApplicationGlancesAtItsOwnWindows) {
                       2, frame);
     keyDown(command);
     tabKey();
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), secondNotes);
+    EXPECT_EQ(glancedApplication(), secondNotes);
     EXPECT_EQ(selectedWindows(), QList<quint32>{secondWindow});
 
     dock.selectSwitcherItem(1);
     scheduler.advance(0.05);
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), notes);
+    EXPECT_EQ(glancedApplication(), notes);
     EXPECT_EQ(selectedWindows(), (QList<quint32>{windowsOf[notes][1], windowsOf[notes][0]}));
     keyUp(command);
 }
@@ -262,10 +289,16 @@ TEST_F(CommandTabTest, CommandFOpensWindowSearchOnlyDuringACycleWithSearchOn) {
     desktop.simulatedKeyboard().type(3);
     scheduler.runUntilIdle();
     EXPECT_FALSE(dock.isSwitcherShowing());
-    EXPECT_FALSE(highlighted());
+    EXPECT_FALSE(panel->isPanelVisible());
     scheduler.advance(0.119);
     EXPECT_EQ(search->showCount(), 0);
     scheduler.advance(0.001);
+    EXPECT_EQ(search->showCount(), 1);
+
+    // The cycle ended with it: Command-F again opens nothing more.
+    desktop.simulatedKeyboard().type(3);
+    scheduler.advance(1.0);
+    EXPECT_EQ(events.count(QStringLiteral("window-search-from-command-tab")), 1);
     EXPECT_EQ(search->showCount(), 1);
 }
 
@@ -284,13 +317,20 @@ TEST_F(CommandTabTest, EscapeWithCommandHeldEndsTheCycleAndItsGlance) {
     desktop.simulatedKeyboard().type(ShortcutDecision::escapeKey);
     scheduler.runUntilIdle();
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_FALSE(highlighted());
-    EXPECT_FALSE(coordinator->isTrackingSwitcher());
+    // The cycle is over: the strip, still up, is followed no more.
+    const std::size_t shows = panel->shows().size();
+    dock.selectSwitcherItem(2);
+    scheduler.advance(0.2);
+    EXPECT_EQ(panel->shows().size(), shows);
+    EXPECT_FALSE(panel->isPanelVisible());
 
-    // Tab again with Command still held starts a new cycle.
+    // Tab again with Command still held starts a new cycle, which follows the strip.
     tabKey();
     scheduler.advance(0.2);
-    EXPECT_TRUE(panel->isPanelVisible());
+    EXPECT_EQ(glancedApplication(), maps);
+    dock.selectSwitcherItem(1);
+    scheduler.advance(0.05);
+    EXPECT_EQ(glancedApplication(), notes);
     keyUp(command);
     EXPECT_FALSE(panel->isPanelVisible());
 }
@@ -304,29 +344,62 @@ TEST_F(CommandTabTest, TheDockClaimsTheGlanceOnlyOutsideACycle) {
     makeCoordinator();
     coordinator->dockHoverChanged({notes, {650, 40}});
     scheduler.runUntilIdle();
-    ASSERT_EQ(coordinator->glanceSource(), GlanceSource::dockHover);
+    ASSERT_EQ(glanceOnScreen(), GlanceSource::dockHover);
     EXPECT_TRUE(panel->shows().back().dockMode);
     coordinator->commandReleased();
-    EXPECT_EQ(coordinator->glanceSource(), GlanceSource::dockHover);
+    EXPECT_EQ(glanceOnScreen(), GlanceSource::dockHover);
     coordinator->dockHoverChanged({maps, {720, 40}});
-    EXPECT_FALSE(coordinator->glanceSource()) << "an excluded item ends the Dock glance";
+    EXPECT_FALSE(panel->isPanelVisible()) << "an excluded item ends the Dock glance";
 
-    // Only a panel on screen holds the pointer, and all of it while one of its menus is open.
-    panel->setPanelFrame({500, 100, 400, 200});
-    EXPECT_FALSE(coordinator->panelContainsPoint({600, 150}));
     coordinator->dockHoverChanged({notes, {650, 40}});
     scheduler.runUntilIdle();
-    EXPECT_TRUE(coordinator->panelContainsPoint({600, 150}));
-    EXPECT_FALSE(coordinator->panelContainsPoint({20, 20}));
-    panel->setMenuOpen(true);
-    EXPECT_TRUE(coordinator->panelContainsPoint({20, 20}));
-    panel->setMenuOpen(false);
-
     coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    ASSERT_EQ(glanceOnScreen(), GlanceSource::commandTab);
+    const std::size_t shows = panel->shows().size();
+    const int hides = panel->hideCount();
     coordinator->dockHoverChanged({mail, {600, 40}});
-    EXPECT_EQ(coordinator->glanceSource(), GlanceSource::commandTab);
     coordinator->dockHoverEnded();
-    EXPECT_EQ(coordinator->glanceSource(), GlanceSource::commandTab);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(glanceOnScreen(), GlanceSource::commandTab);
+    EXPECT_EQ(panel->shows().size(), shows);
+    EXPECT_EQ(panel->hideCount(), hides);
+}
+
+// Off the Dock's items only a panel on screen holds the pointer for the Dock glance, and all of
+// the screen while one of the panel's menus is open; anywhere else the glance ends.
+TEST_F(CommandTabTest, OffTheDockOnlyThePanelOnScreenHoldsTheDockGlance) {
+    useOneDisplay();
+    makeCoordinator();
+    showDockItems();
+    restOnDockItem(1);
+    ASSERT_EQ(glanceOnScreen(), GlanceSource::dockHover);
+    ASSERT_EQ(glancedApplication(), notes);
+    // Screen (600, 150) lies in the panel, screen (20, 20) well outside it.
+    panel->setPanelFrame({500, 100, 400, 200});
+    const GlobalPoint inPanel{600, 750};
+    const GlobalPoint outside{20, 880};
+
+    pointAt(inPanel);
+    scheduler.advance(1.0);
+    EXPECT_TRUE(panel->isPanelVisible());
+    panel->setMenuOpen(true);
+    pointAt(outside);
+    scheduler.advance(1.0);
+    EXPECT_TRUE(panel->isPanelVisible()) << "with a menu open";
+    panel->setMenuOpen(false);
+    pointAt({outside.x + 1, outside.y});
+    scheduler.advance(1.0);
+    EXPECT_FALSE(panel->isPanelVisible());
+
+    // A panel off screen holds no pointer, wherever it last stood.
+    restOnDockItem(1);
+    ASSERT_EQ(glanceOnScreen(), GlanceSource::dockHover);
+    panel->setPanelVisible(false);
+    const int hides = panel->hideCount();
+    pointAt(inPanel);
+    scheduler.advance(1.0);
+    EXPECT_EQ(panel->hideCount(), hides + 1) << "the Dock glance ended";
 }
 
 }  // namespace

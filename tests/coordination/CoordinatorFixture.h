@@ -38,6 +38,9 @@ class CoordinatorFixture : public ModelFixture {
         if (!model) {
             makeModel();
         }
+        // The panels of an earlier coordinator went with it.
+        panel = nullptr;
+        search = nullptr;
         model->permissions().refresh(QStringLiteral("test"));
         // The notices of the applications set up so far are old news.
         scheduler.runUntilIdle();
@@ -106,6 +109,60 @@ class CoordinatorFixture : public ModelFixture {
             }
         }
         return out;
+    }
+
+    // The application whose windows the glance on screen shows; none while the panel is down.
+    std::optional<qint32> glancedApplication() const {
+        if (panel == nullptr || !panel->isPanelVisible()) {
+            return std::nullopt;
+        }
+        const QList<WindowDescriptor>& windows = model->switcherSelection().value().windows;
+        if (windows.isEmpty()) {
+            return std::nullopt;
+        }
+        return windows.first().ownerPID;
+    }
+
+    // Where the glance on screen came from, as the event of its last showing or refresh in place
+    // names it; none while the panel is down.
+    std::optional<GlanceSource> glanceOnScreen() const {
+        if (panel == nullptr || !panel->isPanelVisible()) {
+            return std::nullopt;
+        }
+        for (auto event = events.events().rbegin(); event != events.events().rend(); ++event) {
+            if (event->name == QLatin1String("glance-shown") ||
+                event->name == QLatin1String("glance-refreshed-in-place")) {
+                for (const GlanceSource source :
+                     {GlanceSource::commandTab, GlanceSource::dockHover, GlanceSource::menu}) {
+                    if (event->fields.value(QStringLiteral("source")) == eventForm(source)) {
+                        return source;
+                    }
+                }
+                return std::nullopt;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // The Dock along the bottom of display 1, below its visible frame: an item for each
+    // application.
+    void showDockItems() {
+        dock.setItems({{QStringLiteral("Mail"), std::nullopt, dockItemFrame(0), mail},
+                       {QStringLiteral("Notes"), std::nullopt, dockItemFrame(1), notes},
+                       {QStringLiteral("Maps"), std::nullopt, dockItemFrame(2), maps}},
+                      {590, 830, 220, 70});
+    }
+    static GlobalRect dockItemFrame(int index) { return {600 + 70.0 * index, 835, 60, 60}; }
+    // The pointer moves there, and the monitors look at the move.
+    void pointAt(GlobalPoint point) {
+        desktop.simulatedPointer().moveTo(point);
+        scheduler.runUntilIdle();
+    }
+    // The pointer comes to rest on the item of showDockItems() at `index` for a second.
+    void restOnDockItem(int index) {
+        const GlobalRect item = dockItemFrame(index);
+        pointAt({item.midX(), item.midY()});
+        scheduler.advance(1.0);
     }
 
     QList<quint32> selectedWindows() const {

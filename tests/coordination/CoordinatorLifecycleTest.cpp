@@ -19,6 +19,11 @@ class CoordinatorLifecycleTest : public CoordinatorFixture {
         showStrip(1);
         coordinator->commandTabStep(false);
     }
+    // What the coordinator holds of the desktop: the shortcut monitor's key tap, the Dock
+    // monitor's pointer monitor and the window monitor's observers.
+    int keyTaps() { return desktop.simulatedKeyboard().tapCount(); }
+    int pointerMonitors() { return desktop.simulatedPointer().monitorCount(); }
+    int windowObservers() const { return desktop.observerCount(); }
     QStringList namesAmong(const QStringList& wanted) const {
         QStringList out;
         for (const QString& name : events.names()) {
@@ -32,9 +37,9 @@ class CoordinatorLifecycleTest : public CoordinatorFixture {
 
 TEST_F(CoordinatorLifecycleTest, BothPermissionsAtCreationStartTheTapAndMonitorsBeforeStart) {
     makeCoordinator(false);
-    EXPECT_TRUE(coordinator->shortcuts().isListening());
-    EXPECT_GT(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
-    EXPECT_TRUE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(keyTaps(), 1);
+    EXPECT_GT(windowObservers(), 0);
+    EXPECT_EQ(pointerMonitors(), 1);
     EXPECT_EQ(desktop.simulatedDockRequests().requestCount(), 0)
         << "the Dock is asked for on start";
 }
@@ -43,17 +48,17 @@ TEST_F(CoordinatorLifecycleTest, GrantingTheSecondPermissionRewiresThenPullsRefr
     store.portable.syncEnabled = true;
     desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
     makeCoordinator();
-    EXPECT_FALSE(coordinator->shortcuts().isListening());
-    EXPECT_EQ(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
-    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(keyTaps(), 0);
+    EXPECT_EQ(windowObservers(), 0);
+    EXPECT_EQ(pointerMonitors(), 0);
     scheduler.advance(1.0);
     events.clear();
 
     desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
     model->permissions().refresh(QStringLiteral("timer"));
     scheduler.advance(1.0);
-    EXPECT_TRUE(coordinator->shortcuts().isListening());
-    EXPECT_TRUE(coordinator->dockHoverMonitor().isWatching());
+    EXPECT_EQ(keyTaps(), 1);
+    EXPECT_EQ(pointerMonitors(), 1);
     EXPECT_EQ(namesAmong({"shortcut-monitor-started", "dock-hover-monitor-started", "sync-pulled",
                           "windows-refreshed", "previews-warmed"}),
               (QStringList{"shortcut-monitor-started", "dock-hover-monitor-started", "sync-pulled",
@@ -81,7 +86,14 @@ TEST_F(CoordinatorLifecycleTest, OnlyTheDockPairAndTheSearchSettingRewire) {
     EXPECT_EQ(search->registerCount(), 2);
     EXPECT_EQ(model->windowSearchHotkeyProblem().value(), QStringLiteral("Used by Spotlight"));
     EXPECT_EQ(events.count(QStringLiteral("dock-hover-monitor-started")), 1);
-    EXPECT_EQ(coordinator->dockHoverMonitor().hoverDelayMilliseconds(), 700);
+    // Rewired with the new delay.
+    showDockItems();
+    const GlobalRect notesItem = dockItemFrame(1);
+    pointAt({notesItem.midX(), notesItem.midY()});
+    scheduler.advance(0.699);
+    EXPECT_TRUE(panel == nullptr || !panel->isPanelVisible());
+    scheduler.advance(0.001);
+    EXPECT_EQ(glanceOnScreen(), GlanceSource::dockHover);
 
     const SimulatedDockRequests& dockRequests = desktop.simulatedDockRequests();
     EXPECT_TRUE(dockRequests.isWanted());
@@ -89,8 +101,8 @@ TEST_F(CoordinatorLifecycleTest, OnlyTheDockPairAndTheSearchSettingRewire) {
     model->portablePreferences().modify([](auto& p) { p.enableDockHoverPreviews = false; });
     model->portablePreferences().modify([](auto& p) { p.previewWidth = 400; });
     scheduler.runUntilIdle();
-    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
-    EXPECT_TRUE(coordinator->shortcuts().isListening());
+    EXPECT_EQ(pointerMonitors(), 0);
+    EXPECT_EQ(keyTaps(), 1);
     EXPECT_FALSE(dockRequests.isWanted());
     EXPECT_EQ(dockRequests.requestCount(), requests + 1);
 
@@ -109,29 +121,37 @@ TEST_F(CoordinatorLifecycleTest, RewiringTheDockMonitorEndsTheDockGlanceItCanNoL
     model->portablePreferences().modify([](auto& p) { p.dockHoverDelayMilliseconds = 500; });
     scheduler.runUntilIdle();
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_FALSE(coordinator->glanceSource());
+    const int hides = panel->hideCount();
+    coordinator->dockHoverEnded();
+    EXPECT_EQ(panel->hideCount(), hides) << "the glance is over: the Dock's exit ends nothing";
 }
 
 TEST_F(CoordinatorLifecycleTest, StopTearsEverythingDownOnceAndNothingFiresAfterwards) {
     startBusyCycle();
     scheduler.runUntilIdle();
     ASSERT_TRUE(panel->isPanelVisible());
-    ASSERT_TRUE(coordinator->isCommandPolling());
+    ASSERT_EQ(events.count(QStringLiteral("secure-input-on")), 1) << "Command is polled";
 
     coordinator->stop();
     const int hides = panel->hideCount();
     coordinator->stop();
     EXPECT_EQ(panel->hideCount(), hides);
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_EQ(desktop.simulatedKeyboard().tapCount(), 0);
-    EXPECT_FALSE(coordinator->dockHoverMonitor().isWatching());
-    EXPECT_EQ(coordinator->windowLifecycleMonitor().observedApplicationCount(), 0u);
-    EXPECT_EQ(coordinator->subscriptionCount(), 0);
+    EXPECT_EQ(keyTaps(), 0);
+    EXPECT_EQ(pointerMonitors(), 0);
+    EXPECT_EQ(windowObservers(), 0);
     scheduler.advance(60.0);
     EXPECT_FALSE(scheduler.nextDeadline()) << "a timer or task outlived stop";
 
+    // Nothing the coordinator subscribed to reaches it any more.
     events.clear();
-    model->portablePreferences().modify([](auto& p) { p.dockHoverDelayMilliseconds = 900; });
+    const int registrations = search->registerCount();
+    const int dockRequests = desktop.simulatedDockRequests().requestCount();
+    model->machinePreferences().modify([](auto& m) { m.windowSearchHotkey.keyCode = 3; });
+    model->portablePreferences().modify([](auto& p) {
+        p.dockHoverDelayMilliseconds = 900;
+        p.enableDockHoverPreviews = false;
+    });
     desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::denied);
     model->permissions().refresh(QStringLiteral("timer"));
     addApp(20, QStringLiteral("Late"));
@@ -140,14 +160,16 @@ TEST_F(CoordinatorLifecycleTest, StopTearsEverythingDownOnceAndNothingFiresAfter
         namesAmong({"shortcut-monitor-started", "dock-hover-monitor-started",
                     "window-lifecycle-monitor-started", "windows-refreshed", "secure-input-off"}),
         QStringList{});
+    EXPECT_EQ(search->registerCount(), registrations);
+    EXPECT_EQ(desktop.simulatedDockRequests().requestCount(), dockRequests);
 }
 
 TEST_F(CoordinatorLifecycleTest, TheGlancePanelIsPreparedOnceAfterTheStartAndNeverAfterStop) {
     makeCoordinator();
     scheduler.advance(AppCoordinator::panelPreparationDelay / 2);
-    EXPECT_FALSE(coordinator->hasSwitcherPanel()) << "prepared before its delay";
+    EXPECT_EQ(panel, nullptr) << "prepared before its delay";
     scheduler.advance(AppCoordinator::panelPreparationDelay);
-    ASSERT_TRUE(coordinator->hasSwitcherPanel());
+    ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->prepareCount(), 1);
     EXPECT_TRUE(panel->shows().empty()) << "preparing showed the panel";
     scheduler.advance(60.0);
@@ -157,7 +179,7 @@ TEST_F(CoordinatorLifecycleTest, TheGlancePanelIsPreparedOnceAfterTheStartAndNev
     makeCoordinator();
     coordinator->stop();
     scheduler.advance(60.0);
-    EXPECT_FALSE(coordinator->hasSwitcherPanel()) << "prepared after stop";
+    EXPECT_EQ(panel, nullptr) << "prepared after stop";
 }
 
 TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
@@ -166,7 +188,9 @@ TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
     makeCoordinator();
     refreshModel();
     const WindowDescriptor notesWindow = model->applications().value()[1].windows.first();
-    coordinator->switcherPanel().hide();
+    scheduler.advance(AppCoordinator::panelPreparationDelay);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_FALSE(panel->isPanelVisible());
     panel->select(notesWindow);
     EXPECT_TRUE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty())
         << "a click on a hidden panel does nothing";

@@ -51,7 +51,9 @@ TEST_F(GlanceDecisionTest, RefusalsAreRecordedWithTheirReasons) {
             "glance-not-shown no-windows menu 0"}));
     EXPECT_EQ(model->switcherSelection().value(), SwitcherSelection{});
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_EQ(coordinator->glanceSource(), GlanceSource::menu) << "a refusal keeps its claim";
+    const QStringList refused = glanceLog();
+    ask(mail, GlanceSource::menu);
+    EXPECT_EQ(glanceLog(), refused) << "a refusal keeps its claim: asked again, it is left alone";
 }
 
 TEST_F(GlanceDecisionTest, EachSourceShowsThePanelItsOwnWay) {
@@ -76,7 +78,8 @@ TEST_F(GlanceDecisionTest, EachSourceShowsThePanelItsOwnWay) {
     EXPECT_FALSE(menu.switcherFrame);
     ASSERT_TRUE(panel->close());
     EXPECT_FALSE(panel->isPanelVisible());
-    EXPECT_FALSE(coordinator->glanceSource());
+    ask(maps, GlanceSource::menu);
+    EXPECT_TRUE(panel->isPanelVisible()) << "closed, the glance asked again shows anew";
 }
 
 TEST_F(GlanceDecisionTest, TheSameWindowsAreRefreshedInPlaceAndLoadOnlyWhatIsMissing) {

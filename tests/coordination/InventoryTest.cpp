@@ -23,26 +23,35 @@ TEST_F(InventoryTest, WindowEventsRefreshAtOnceOnlyAGlanceOnScreenOutsideACycle)
     const int before = refreshes();
     desktop.moveWindow(windowsOf[maps].first(), {200, 200});
     scheduler.advance(1.0);
-    EXPECT_TRUE(coordinator->isInventoryDirty());
     EXPECT_EQ(refreshes(), before);
-
+    // The list is stale: a Tab that follows the cycle's first before it has listed lists again.
     coordinator->commandTabStep(false);
-    scheduler.runUntilIdle();
-    EXPECT_FALSE(coordinator->isInventoryDirty());
-    desktop.moveWindow(windowsOf[notes].first(), {300, 200});
-    scheduler.advance(1.0);
-    EXPECT_EQ(refreshes(), before + 1) << "the next Tab refreshes";
     coordinator->commandTabStep(false);
     scheduler.runUntilIdle();
     EXPECT_EQ(refreshes(), before + 2);
+
+    coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(refreshes(), before + 2) << "listed, and nothing changed since";
+    desktop.moveWindow(windowsOf[notes].first(), {300, 200});
+    scheduler.advance(1.0);
+    EXPECT_EQ(refreshes(), before + 2) << "the next Tab refreshes";
+    coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(refreshes(), before + 3);
 
     coordinator->commandReleased();
     coordinator->dockHoverChanged({notes, {650, 40}});
     scheduler.runUntilIdle();
     desktop.moveWindow(windowsOf[notes].first(), {320, 200});
     scheduler.advance(1.0);
-    EXPECT_EQ(refreshes(), before + 4);
-    EXPECT_FALSE(coordinator->isInventoryDirty());
+    EXPECT_EQ(refreshes(), before + 5);
+    // Listed at once, the list is fresh: only the next cycle's first Tab lists.
+    coordinator->dockHoverEnded();
+    coordinator->commandTabStep(false);
+    coordinator->commandTabStep(false);
+    scheduler.runUntilIdle();
+    EXPECT_EQ(refreshes(), before + 6);
 }
 
 TEST_F(InventoryTest, ActivityIsDebouncedPerApplicationAndTitleChangesThrottled) {
@@ -98,7 +107,7 @@ TEST_F(InventoryTest, ActivationsWarmTheApplicationAndTheOnePreviousUnlessPrevie
     scheduler.advance(61.0);
     desktop.activate(notes, {});
     scheduler.advance(1.0);
-    EXPECT_EQ(coordinator->activationHistory(), (QList<qint32>{notes, mail}));
+    EXPECT_EQ(search->recency(), (QList<qint32>{notes, mail}));
     EXPECT_EQ(warmUps(), warmed + 1);
     EXPECT_EQ(events.last(QStringLiteral("previews-warmed"))->fields.value("requestedCount"),
               QStringLiteral("3"))
@@ -108,13 +117,13 @@ TEST_F(InventoryTest, ActivationsWarmTheApplicationAndTheOnePreviousUnlessPrevie
     const int refreshed = refreshes();
     desktop.activate(maps, {});
     scheduler.advance(1.0);
-    EXPECT_EQ(coordinator->activationHistory(), (QList<qint32>{maps, notes, mail}));
+    EXPECT_EQ(search->recency(), (QList<qint32>{maps, notes, mail}));
     EXPECT_EQ(refreshes(), refreshed + 1);
     EXPECT_EQ(warmUps(), warmed + 1);
 
     desktop.removeApplication(notes);
     scheduler.runUntilIdle();
-    EXPECT_EQ(coordinator->activationHistory(), (QList<qint32>{maps, mail}));
+    EXPECT_EQ(search->recency(), (QList<qint32>{maps, mail}));
 }
 
 TEST_F(InventoryTest, ABurstOfWorkspaceNoticesListsTheWindowsAtMostTwice) {

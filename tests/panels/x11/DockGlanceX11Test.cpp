@@ -34,7 +34,7 @@ class DockGlanceX11Test : public testing::X11PanelTest {
 
         coordinator = makeCoordinator();
         coordinator->start();
-        ASSERT_TRUE(coordinator->dockHoverMonitor().isWatching());
+        ASSERT_GE(events.count(QStringLiteral("dock-hover-monitor-started")), 1);
     }
     void TearDown() override {
         coordinator.reset();
@@ -64,9 +64,8 @@ class DockGlanceX11Test : public testing::X11PanelTest {
                             int16_t(point.x), int16_t(point.y), 0);
         desktop->sync();
     }
-    bool glanceIsUp() {
-        return coordinator->glanceSource() == GlanceSource::dockHover &&
-               coordinator->switcherPanel().isPanelVisible();
+    bool glanceIsUp() const {
+        return isGlancePanelVisible() && lastShownGlanceSource() == QLatin1String("dock-hover");
     }
     // Rests on alpha's icon until its Dock glance is up.
     void hover() {
@@ -83,7 +82,6 @@ class DockGlanceX11Test : public testing::X11PanelTest {
 
 TEST_F(DockGlanceX11Test, RestingOnAnIconShowsItsWindowsAboveItUntilThePointerLeaves) {
     hover();
-    EXPECT_EQ(coordinator->glanceProcessIdentifier(), alphaPID);
     const QList<WindowDescriptor> shown = model->switcherSelection().value().windows;
     ASSERT_FALSE(shown.isEmpty());
     for (const WindowDescriptor& window : shown) {
@@ -91,24 +89,21 @@ TEST_F(DockGlanceX11Test, RestingOnAnIconShowsItsWindowsAboveItUntilThePointerLe
     }
     // Above the bar, beside the icon.
     const GlobalRect frame = *icon();
-    const ScreenRect panel = coordinator->switcherPanel().panelFrame();
+    const ScreenRect panel = glancePanel->panelFrame();
     const double mainHeight = port->screenLayout().screens().value(0).frame.height;
     EXPECT_GE(panel.minY(), mainHeight - frame.minY());
     EXPECT_LE(panel.minX(), frame.midX());
     EXPECT_GE(panel.maxX(), frame.midX());
 
     pointAt(GlobalPoint{4, 4});
-    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-        return !coordinator->switcherPanel().isPanelVisible() && !coordinator->glanceSource();
-    }));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return !isGlancePanelVisible(); }));
 }
 
 TEST_F(DockGlanceX11Test, AClickOnAPreviewActivatesThatWindow) {
     port->workspace().activate(*desktop->pidOf(beta), {});
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return desktop->activeWindow() == beta; }));
     hover();
-    const auto& controller = dynamic_cast<SwitcherPanelController&>(coordinator->switcherPanel());
-    const WindowItem* tile = controller.content()->items().value(0);
+    const WindowItem* tile = glancePanel->content()->items().value(0);
     ASSERT_NE(tile, nullptr);
     ASSERT_EQ(tile->state().window.id, alpha);
     const QPoint at = tile->mapToGlobal(tile->rect().center());

@@ -44,19 +44,38 @@ class X11PanelTest : public X11ModelTest {
                 windowSystem};
     }
 
-    // The coordinator over the port with the program's preview panel, the permissions read.
+    // The coordinator over the port with the program's preview panel, the permissions read. The
+    // panel is `glancePanel` once the coordinator has made it.
     std::unique_ptr<AppCoordinator> makeCoordinator() {
         model->permissions().refresh(QStringLiteral("test"));
+        glancePanel = nullptr;
+        const SwitcherPanelFactory makePanel =
+            SwitcherPanelController::factory(*model, environment());
         return std::make_unique<AppCoordinator>(
             *model, AppCoordinator::Platform{*port, scheduler, events},
-            AppCoordinator::Panels{SwitcherPanelController::factory(*model, environment()),
-                                   [](WindowSearchControlling::Recency recency) {
-                                       return std::make_unique<RecordingWindowSearch>(
-                                           std::move(recency));
-                                   }});
+            AppCoordinator::Panels{
+                [this, makePanel](SwitcherPanelCallbacks callbacks) {
+                    std::unique_ptr<SwitcherPanelControlling> made =
+                        makePanel(std::move(callbacks));
+                    glancePanel = dynamic_cast<SwitcherPanelController*>(made.get());
+                    return made;
+                },
+                [](WindowSearchControlling::Recency recency) {
+                    return std::make_unique<RecordingWindowSearch>(std::move(recency));
+                }});
+    }
+
+    bool isGlancePanelVisible() const {
+        return glancePanel != nullptr && glancePanel->isPanelVisible();
+    }
+    // The source ("command-tab", "dock-hover", "menu") of the last glance shown.
+    QString lastShownGlanceSource() const {
+        const auto shown = events.last(QStringLiteral("glance-shown"));
+        return shown ? shown->fields.value(QStringLiteral("source")) : QString();
     }
 
     std::unique_ptr<DesktopEntryIcons> icons;
+    SwitcherPanelController* glancePanel = nullptr;
     FontTextMeasurer measurer;
     X11PanelWindowSystem windowSystem;
 };

@@ -260,7 +260,8 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
                          windows_.showReportWindow(std::nullopt);
                      }
                  },
-                 [this] { notifications_.postShowDiagnostics(); }, view.context().reports});
+                 [this] { notifications_.postShowDiagnostics(); }, view.context().reports,
+                 view.context().desktop.systemDock().kind()});
         };
         return context;
     };

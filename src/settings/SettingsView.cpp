@@ -117,9 +117,7 @@ const BayNames& names(SettingsView::Bay bay) {
         {QStringLiteral("general"), QStringLiteral("General"),
          QStringLiteral(
              "Startup, where PELLUCINE shows itself, sync, and what leaves this computer.")},
-        {QStringLiteral("switcher"), QStringLiteral("Switcher"),
-         QStringLiteral(
-             "What appears above the switcher strip and the Dock bar, and window search.")},
+        {QStringLiteral("switcher"), QStringLiteral("Switcher"), {}},
         {QStringLiteral("dock"), QStringLiteral("Dock"), {}},
         {QStringLiteral("about"), QStringLiteral("About"),
          QStringLiteral("Version, updates, help, and your data.")},
@@ -146,6 +144,10 @@ QString SettingsView::description(Bay bay, SystemDock::Kind dock) {
     if (bay == Bay::dock) {
         return QStringLiteral("Previews when you point at an app in ") +
                DockWording::of(dock).place + u'.';
+    }
+    if (bay == Bay::switcher) {
+        return QStringLiteral("What appears above the switcher strip and ") +
+               DockWording::of(dock).place + QStringLiteral(", and window search.");
     }
     return names(bay).description;
 }

@@ -40,11 +40,12 @@ class TaskbarDockEndToEndTest : public ::testing::Test {
     void startDesktop(const TaskbarLaunch& taskbar, QSize screen = {1280, 800},
                       bool secondMonitor = false,
                       const std::function<void(PortablePreferences&)>& preferences = {}) {
+        // The heavier taskbars run where scripts/test-wm-matrix, which installs them, asks.
+        const bool heavy = taskbar.name == u"mate-panel" || taskbar.name == u"lxpanel";
+        if (heavy && qEnvironmentVariableIsEmpty("PELLUCINE_TASKBAR_MATRIX")) {
+            GTEST_SKIP() << taskbar.name.toStdString() << " runs in scripts/test-wm-matrix";
+        }
         if (QStandardPaths::findExecutable(taskbar.program).isEmpty()) {
-            // The heavier taskbars are installed by the script that runs them.
-            if (taskbar.name == u"mate-panel" || taskbar.name == u"lxpanel") {
-                GTEST_SKIP() << taskbar.program.toStdString() << " is not installed";
-            }
             FAIL() << taskbar.program.toStdString() << " is not installed";
         }
         session = std::make_unique<EndToEndSession>(WindowManager::openbox, screen);
@@ -103,9 +104,9 @@ class TaskbarDockEndToEndTest : public ::testing::Test {
                             static_cast<int16_t>(point.y()), 0);
         session->desktop().sync();
     }
-    // Rests the pointer on the button: the Dock glance it opens, of `windows` windows (both
-    // xterms unless told).
-    std::optional<ShownWindow> hover(const QRect& button, std::optional<int> windows = 2) {
+    // Rests the pointer on the button: the Dock glance it opens, of `windows` windows (one
+    // xterm's, each being an application of its own, unless told).
+    std::optional<ShownWindow> hover(const QRect& button, std::optional<int> windows = 1) {
         const qsizetype before = mark();
         movePointer(button.center());
         const std::optional<QJsonObject> shown =
@@ -137,10 +138,10 @@ class TaskbarDockEndToEndTest : public ::testing::Test {
                 << "glance top " << at.top() << ", panel bottom " << panel->rect.bottom();
         }
     }
-    // Onto the desktop between the xterms, off the panel and the glance: the glance goes once
-    // the exit delay has passed.
+    // Onto the desktop right of the xterms, far from the panel and the glance: the glance goes
+    // once the exit delay has passed.
     void moveOff() {
-        movePointer(QPoint(monitor.center().x(), monitor.top() + 100));
+        movePointer(QPoint(monitor.right() - 150, monitor.center().y()));
         EXPECT_TRUE(session->waitUntilGone(QString::fromLatin1(glance)))
             << "the glance stayed after the pointer left";
     }
@@ -171,11 +172,11 @@ TEST_F(TaskbarDockEndToEndTest, AWindowControlOnAGlanceTileActsOnItsWindow) {
     ASSERT_NO_FATAL_FAILURE(startDesktop(
         TaskbarLaunch::of(Taskbar::tint2), {1280, 800}, false,
         [](PortablePreferences& p) { p.dockPreviewStyle = DockPreviewStyle::thumbnails; }));
-    // The second xterm's button: one for each window, of the same application.
+    // The second xterm's button: its one window.
     const std::optional<ShownWindow> shown = hover(buttons[1]);
     ASSERT_TRUE(shown);
-    // The left tile's menu, which takes the keyboard once it is up: Focus, then Minimize.
-    session->click(QPoint(shown->rect.x() + shown->rect.width() / 4, shown->rect.center().y()), 3);
+    // The tile's menu, which takes the keyboard once it is up: Focus, then Minimize.
+    session->click(shown->rect.center(), 3);
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session->keyboardHeldElsewhere(); }, 8000))
         << "the tile's menu did not open";
     for (const xcb_keysym_t key : {testing::down, testing::down, testing::returnKey}) {
@@ -184,11 +185,10 @@ TEST_F(TaskbarDockEndToEndTest, AWindowControlOnAGlanceTileActsOnItsWindow) {
     }
     session->desktop().sync();
     ASSERT_TRUE(X11TestDesktop::waitUntil([&] {
-        return session->desktop().wmState(xterms[0]) == iconicState ||
-               session->desktop().wmState(xterms[1]) == iconicState;
-    })) << "no xterm was minimized";
-    EXPECT_NE(session->desktop().wmState(xterms[0]), session->desktop().wmState(xterms[1]))
-        << "both xterms were minimized";
+        return session->desktop().wmState(xterms[1]) == iconicState;
+    })) << "the hovered xterm was not minimized";
+    EXPECT_NE(session->desktop().wmState(xterms[0]), iconicState)
+        << "the other xterm was minimized";
 }
 
 TEST_F(TaskbarDockEndToEndTest, AKilledTaskbarLeavesNoGhostButtonsAndTheDockBarComesBack) {

@@ -31,7 +31,10 @@ void ProgramWindowPresenter::present(QWidget& window, QSize size) {
 
 void ProgramWindowPresenter::showOnboarding(OnboardingView::Step step) {
     services_.model.permissions().refresh(WelcomeWindow::openedSource);
+    const SystemDock::Kind dock =
+        services_.dockKind ? services_.dockKind() : SystemDock::Kind::systemDock;
     if (welcome_) {
+        welcome_->view()->setDock(dock);
         welcome_->view()->jumpTo(step);
         present(*welcome_, WelcomeWindow::presentedSize);
         return;
@@ -43,6 +46,7 @@ void ProgramWindowPresenter::showOnboarding(OnboardingView::Step step) {
         services_.model.permissions(), services_.scheduler, step, hotkey.keycapLabels(),
         OnboardingView::Actions{[this] { showSettings(); }, [this] { completeOnboarding(); }},
         keys.value_or(SwitcherBinding{}));
+    welcome_->view()->setDock(dock);
     adopt(*welcome_);
     present(*welcome_, WelcomeWindow::presentedSize);
     services_.events.record(QStringLiteral("onboarding-shown"));

@@ -13,6 +13,7 @@
 #include "base/EventRecording.h"
 #include "base/Scheduler.h"
 #include "platform/SwitcherBinding.h"
+#include "platform/SystemDock.h"
 
 namespace pellucine {
 
@@ -51,6 +52,8 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
         WindowActivation* activation = nullptr;
         // The keys the switcher strip opens on, which the welcome window names; none: Super+Tab.
         std::function<std::optional<SwitcherBinding>()> switcherKeys;
+        // The Dock the previews sit on, which the welcome window names; none: the desktop's own.
+        std::function<SystemDock::Kind()> dockKind;
     };
 
     explicit ProgramWindowPresenter(Services services, QObject* parent = nullptr);

@@ -119,7 +119,8 @@ X11Program::X11Program(const Launch& launch)
                 },
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
-                &activation_, [this] { return desktop_.applicationSwitcher().binding(); }}),
+                &activation_, [this] { return desktop_.applicationSwitcher().binding(); },
+                [this] { return desktop_.systemDock().kind(); }}),
       panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
@@ -259,7 +260,8 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
                          windows_.showReportWindow(std::nullopt);
                      }
                  },
-                 [this] { notifications_.postShowDiagnostics(); }, view.context().reports});
+                 [this] { notifications_.postShowDiagnostics(); }, view.context().reports,
+                 view.context().desktop.systemDock().kind()});
         };
         return context;
     };

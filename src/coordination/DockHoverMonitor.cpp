@@ -51,8 +51,10 @@ bool DockHoverMonitor::isNearDock(ScreenPoint point, const QList<Screen>& screen
     const double bottomBand = visible.minY() - frame.minY() + edgeBand;
     const double leftBand = visible.minX() - frame.minX() + edgeBand;
     const double rightBand = frame.maxX() - visible.maxX() + edgeBand;
+    // A taskbar can lie along the top.
+    const double topBand = frame.maxY() - visible.maxY() + edgeBand;
     return point.y - frame.minY() <= bottomBand || point.x - frame.minX() <= leftBand ||
-           frame.maxX() - point.x <= rightBand;
+           frame.maxX() - point.x <= rightBand || frame.maxY() - point.y <= topBand;
 }
 
 ScreenPoint DockHoverMonitor::pointerLocation() const {

@@ -56,7 +56,7 @@ class DockHoverMonitor {
     void stop();
 
     // Whether the point may lie over a Dock: within the band of the first screen holding it
-    // along its bottom, left or right edge, or on no screen at all. The band of an edge is the
+    // along its bottom, left, right or top edge, or on no screen at all. The band of an edge is the
     // visible frame's inset there plus `edgeBand`.
     static bool isNearDock(ScreenPoint point, const QList<Screen>& screens);
 

@@ -20,11 +20,25 @@ namespace pellucine {
 // while no other dock holds its edge. Main thread only.
 class SystemDock {
   public:
+    // Where the Dock items come from.
+    enum class Kind {
+        // The desktop's own Dock.
+        systemDock,
+        // The desktop's taskbar: a button for each application (or window) it shows.
+        taskbar,
+        // The port's own Dock bar, where no taskbar shows the applications' buttons.
+        dockBar,
+        // None: a panel holds the bar's edge without showing the applications' buttons.
+        none,
+    };
+
     virtual ~SystemDock() = default;
 
     // Whether Dock previews are wanted (the preference that turns them on).
     virtual void setWanted(bool wanted) = 0;
     virtual bool isWanted() const = 0;
+    // Which Dock the previews sit on, or would sit on once wanted, as the desktop stands now.
+    virtual Kind kind() const = 0;
 };
 
 }  // namespace pellucine

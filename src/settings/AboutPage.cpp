@@ -21,6 +21,7 @@
 #include "diagnostics/Maker.h"
 #include "diagnostics/SupportFile.h"
 #include "platform/UrlOpener.h"
+#include "settings/DockWording.h"
 #include "settings/ReportTexts.h"
 #include "updates/UpdatesCard.h"
 
@@ -65,9 +66,10 @@ AboutPage::AboutPage(Context context, QWidget* parent)
 AboutPage::~AboutPage() = default;
 
 QWidget* AboutPage::buildProductCard() {
-    auto* card = new YardCard(
-        QStringLiteral("PELLUCINE"),
-        QStringLiteral("Window previews above the switcher strip (Super+Tab) and the Dock bar."));
+    auto* card =
+        new YardCard(QStringLiteral("PELLUCINE"),
+                     QStringLiteral("Window previews above the switcher strip (Super+Tab) and %1.")
+                         .arg(DockWording::of(context_.dock).place));
     auto* content = new QWidget;
     QHBoxLayout* layout = row(content, productSpacing);
     version_ = new YardText(versionLine(context_.model.updates().currentVersion(), context_.bundle),

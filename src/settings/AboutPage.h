@@ -8,6 +8,7 @@
 
 #include "base/Clock.h"
 #include "diagnostics/ReportDelivery.h"
+#include "platform/SystemDock.h"
 
 namespace pellucine {
 
@@ -57,6 +58,8 @@ class AboutPage : public QWidget {
         std::function<void()> showDiagnostics;
         // How this build's problem reports leave; the Support card says so.
         ReportProblem::Delivery reports;
+        // The Dock previews sit on, as the product card names it.
+        SystemDock::Kind dock = SystemDock::Kind::dockBar;
     };
 
     explicit AboutPage(Context context, QWidget* parent = nullptr);

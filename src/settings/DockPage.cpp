@@ -13,6 +13,9 @@
 #include "design/YardSelect.h"
 #include "design/YardSelectList.h"
 #include "design/YardText.h"
+#include "platform/Desktop.h"
+#include "settings/DockWording.h"
+#include "settings/SettingsContext.h"
 #include "settings/SettingsSaving.h"
 #include "settings/SettingsView.h"
 #include "settings/SwitchRow.h"
@@ -33,6 +36,7 @@ QString DockPage::layoutTitle(DockPreviewStyle style) {
 
 DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_(view) {
     const auto portable = [this] { return view_.model().portablePreferences().value(); };
+    const DockWording dock = DockWording::of(view_.context().desktop.systemDock().kind());
     // The card's full width, whatever is shown: rows end at its trailing edge, their hints wrap
     // to it, and hiding the dependent rows moves nothing above them.
     setSizePolicy(Yard::fullWidthPolicy());
@@ -41,13 +45,15 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     column->setSpacing(YardCard::bodySpacing);
 
     previews_ = new SwitchRow(
-        QStringLiteral("Show previews when I point at a Dock app"), std::nullopt, std::nullopt,
-        [portable] { return portable().enableDockHoverPreviews; },
+        QStringLiteral("Show previews when I point at a ") + dock.appNoun + QStringLiteral(" app"),
+        std::nullopt, std::nullopt, [portable] { return portable().enableDockHoverPreviews; },
         [this](bool on) {
             view_.saving().commitPortable(
                 [on](PortablePreferences& p) { p.enableDockHoverPreviews = on; });
         });
     column->addWidget(previews_);
+    dockLine_ = new YardText(dock.inUse, Yard::hintFont(), &Yard::Palette::muted);
+    column->addWidget(dockLine_);
 
     dependent_ = new QWidget;
     dependent_->setSizePolicy(Yard::fullWidthPolicy());
@@ -66,8 +72,8 @@ DockPage::DockPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_
     rows->addWidget(new CardRule);
     rows->addWidget(new SettingRow(QStringLiteral("Dock hover delay"),
                                    QStringLiteral("How long PELLUCINE waits after you point "
-                                                  "at an app in the Dock, from 100 to 1000 "
-                                                  "ms."),
+                                                  "at an app in ") +
+                                       dock.place + QStringLiteral(", from 100 to 1000 ms."),
                                    std::nullopt, delay_));
     dependentSwitches_.append(new SwitchRow(
         QStringLiteral("Show window controls"),

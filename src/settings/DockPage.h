@@ -13,10 +13,12 @@ class PaneLink;
 class SettingsView;
 class SwitchRow;
 class YardSelect;
+class YardText;
 
-// The content of the "Dock Previews" card: whether pointing at a Dock icon shows previews and,
-// while it does, the delay, the window controls, single-window apps and the layout; then a link
-// to the Switcher page for the settings both share.
+// The content of the "Dock Previews" card: whether pointing at a Dock icon shows previews, which
+// Dock they sit on (named as `DockWording` names it) and, while they are on, the delay, the
+// window controls, single-window apps and the layout; then a link to the Switcher page for the
+// settings both share.
 class DockPage final : public QWidget {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ class DockPage final : public QWidget {
     void refresh();
 
     SwitchRow* previewsSwitch() const { return previews_; }
+    // Which Dock the previews sit on, or what they need; read when the page is built.
+    YardText* dockLine() const { return dockLine_; }
     // The rows shown only while Dock previews are on.
     QWidget* dependentRows() const { return dependent_; }
     NumberWell* delayWell() const { return delay_; }
@@ -43,6 +47,7 @@ class DockPage final : public QWidget {
     SettingsView& view_;
     SubscriptionBag subscriptions_;
     SwitchRow* previews_;
+    YardText* dockLine_;
     QWidget* dependent_;
     NumberWell* delay_;
     QList<SwitchRow*> dependentSwitches_;

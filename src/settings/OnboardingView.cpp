@@ -16,6 +16,7 @@
 #include "design/YardText.h"
 #include "preferences/PermissionService.h"
 #include "settings/CardFrame.h"
+#include "settings/DockWording.h"
 #include "settings/DraggablePermissionTile.h"
 #include "settings/FeatureCard.h"
 #include "settings/PermissionRow.h"
@@ -277,17 +278,16 @@ QWidget* OnboardingView::closingLine() {
 QWidget* OnboardingView::dockPage(const QStringList& searchKeys) {
     auto* page = new QWidget;
     QVBoxLayout* layout = column(page, dockSpacing);
-    layout->addWidget(pageHeading(QStringLiteral("Your Dock does more now.")));
-    layout->addWidget(mutedText(QStringLiteral("Point at an app in the Dock to work with its "
-                                               "windows without opening the app first."),
-                                Yard::bodyFont()));
+    QWidget* heading = pageHeading(QString());
+    dockHeading_ = heading->findChild<YardText*>();
+    layout->addWidget(heading);
+    dockIntroduction_ = mutedText(QString(), Yard::bodyFont());
+    layout->addWidget(dockIntroduction_);
     auto* rows = new QVBoxLayout;
     rows->setSpacing(dockRowSpacing);
-    rows->addWidget(featureRow(QStringLiteral("dock.rectangle"),
-                               QStringLiteral("Hover for window previews"),
-                               QStringLiteral("See every open window for a Dock app. Apps with "
-                                              "many windows switch to a compact list "
-                                              "automatically.")));
+    hoverRow_ = featureRow(QStringLiteral("dock.rectangle"),
+                           QStringLiteral("Hover for window previews"), QString());
+    rows->addWidget(hoverRow_);
     rows->addWidget(featureRow(QStringLiteral("minus.square"),
                                QStringLiteral("Manage windows in place"),
                                QStringLiteral("Minimize, restore, enter full screen, or close a "
@@ -309,7 +309,21 @@ QWidget* OnboardingView::dockPage(const QStringList& searchKeys) {
     notice_ = buildNotice();
     layout->addWidget(notice_);
     layout->addWidget(closingLine());
+    setDock(SystemDock::Kind::systemDock);
     return page;
+}
+
+void OnboardingView::setDock(SystemDock::Kind kind) {
+    const DockWording dock = DockWording::of(kind);
+    dockHeading_->setText(dock.heading);
+    dockIntroduction_->setText(
+        dock.invitingOr(QStringLiteral("Point at an app in ") + dock.place +
+                        QStringLiteral(" to work with its windows without opening the app "
+                                       "first.")));
+    hoverRow_->text()->setTemplateText(QStringLiteral("See every open window for a ") +
+                                       dock.appNoun +
+                                       QStringLiteral(" app. Apps with many windows switch to a "
+                                                      "compact list automatically."));
 }
 
 void OnboardingView::jumpTo(Step step) {

@@ -10,6 +10,7 @@
 #include "base/SubscriptionBag.h"
 #include "core/Permission.h"
 #include "platform/SwitcherBinding.h"
+#include "platform/SystemDock.h"
 
 namespace pellucine {
 
@@ -20,6 +21,7 @@ class PermissionRow;
 class PermissionService;
 class StepTab;
 class YardButton;
+class YardText;
 
 // The welcome window's content: three steps that introduce the program and walk the user
 // through the two permissions. It reads the permission states, refreshing them every second
@@ -68,6 +70,11 @@ class OnboardingView : public QWidget {
     DraggablePermissionTile* dragTile() const { return dragTile_; }
     QWidget* permissionNotice() const { return notice_; }
     FeatureCard* searchRow() const { return searchRow_; }
+    YardText* dockHeading() const { return dockHeading_; }
+
+    // Names the Dock the previews sit on in the Dock step's texts (`DockWording`); the desktop's
+    // own Dock until told.
+    void setDock(SystemDock::Kind kind);
 
   public slots:
     // Shows `step`; everything else stays as it is.
@@ -112,6 +119,9 @@ class OnboardingView : public QWidget {
     DraggablePermissionTile* dragTile_ = nullptr;
     QWidget* notice_ = nullptr;
     FeatureCard* searchRow_ = nullptr;
+    YardText* dockHeading_ = nullptr;
+    YardText* dockIntroduction_ = nullptr;
+    FeatureCard* hoverRow_ = nullptr;
     ScopedWork poll_;
     SubscriptionBag subscriptions_;
 };

@@ -14,6 +14,7 @@
 #include "design/Yard.h"
 #include "design/YardButton.h"
 #include "design/YardText.h"
+#include "settings/DockWording.h"
 #include "settings/PageGuideGeometry.h"
 #include "settings/ReportTexts.h"
 
@@ -91,18 +92,21 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                 QStringLiteral("Size, which windows show, and the apps you leave out apply to Dock "
                                "previews too. Password managers show a lock and Kept private."),
             };
-        case Bay::dock:
+        case Bay::dock: {
+            const DockWording dock = DockWording::of(facts.dock);
             return {
-                QStringLiteral("Point at Mousepad in the Dock bar and hold still for ") +
-                    QString::number(facts.hoverDelay) +
-                    QStringLiteral(" ms: its windows rise above the icon. Move to the next icon "
-                                   "and they swap at once."),
+                dock.invitingOr(QStringLiteral("Point at Mousepad in ") + dock.place +
+                                QStringLiteral(" and hold still for ") +
+                                QString::number(facts.hoverDelay) +
+                                QStringLiteral(" ms: its windows rise above the icon. Move to "
+                                               "the next icon and they swap at once.")),
                 QStringLiteral("Click a preview to bring that window forward. Its buttons "
                                "minimize, go full screen, or close; the ⋯ menu handles every "
                                "window, or hides or quits the app."),
                 QStringLiteral("Skip apps with only one window keeps those icons quiet. Automatic "
                                "layout switches to a compact list at eight windows."),
             };
+        }
         case Bay::about: {
             QStringList about;
             switch (facts.updates) {
@@ -189,8 +193,8 @@ PellucinePageGuide::PellucinePageGuide(Bay page, const GuideFacts& facts,
     column->addLayout(header);
 
     column->addWidget(new HazardStripe(5));
-    column->addWidget(
-        new YardText(SettingsView::description(page), Yard::bodyFont(), &Yard::Palette::muted));
+    column->addWidget(new YardText(SettingsView::description(page, facts.dock), Yard::bodyFont(),
+                                   &Yard::Palette::muted));
 
     auto* paragraphColumn = new QVBoxLayout;
     paragraphColumn->setSpacing(paragraphSpacing);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "diagnostics/ReportDelivery.h"
+#include "platform/SystemDock.h"
 #include "settings/SettingsView.h"
 #include "updates/UpdateEnvironment.h"
 
@@ -27,6 +28,8 @@ struct GuideFacts {
     UpdateSource updates = UpdateSource::feed;
     // How problem reports leave.
     ReportProblem::Delivery reports;
+    // The Dock the previews sit on; the port's own bar unless told.
+    SystemDock::Kind dock = SystemDock::Kind::dockBar;
 
     friend bool operator==(const GuideFacts&, const GuideFacts&) = default;
 };

@@ -18,7 +18,9 @@
 #include "design/Yard.h"
 #include "design/YardCard.h"
 #include "design/YardText.h"
+#include "platform/Desktop.h"
 #include "preferences/SettingsUpdateResume.h"
+#include "settings/DockWording.h"
 #include "settings/PellucinePageGuide.h"
 #include "settings/SettingsPages.h"
 #include "settings/SettingsSaving.h"
@@ -115,11 +117,8 @@ const BayNames& names(SettingsView::Bay bay) {
         {QStringLiteral("general"), QStringLiteral("General"),
          QStringLiteral(
              "Startup, where PELLUCINE shows itself, sync, and what leaves this computer.")},
-        {QStringLiteral("switcher"), QStringLiteral("Switcher"),
-         QStringLiteral(
-             "What appears above the switcher strip and the Dock bar, and window search.")},
-        {QStringLiteral("dock"), QStringLiteral("Dock"),
-         QStringLiteral("Previews when you point at an app in the Dock.")},
+        {QStringLiteral("switcher"), QStringLiteral("Switcher"), {}},
+        {QStringLiteral("dock"), QStringLiteral("Dock"), {}},
         {QStringLiteral("about"), QStringLiteral("About"),
          QStringLiteral("Version, updates, help, and your data.")},
     }};
@@ -141,7 +140,15 @@ QString SettingsView::title(Bay bay) {
     return names(bay).title;
 }
 
-QString SettingsView::description(Bay bay) {
+QString SettingsView::description(Bay bay, SystemDock::Kind dock) {
+    if (bay == Bay::dock) {
+        return QStringLiteral("Previews when you point at an app in ") +
+               DockWording::of(dock).place + u'.';
+    }
+    if (bay == Bay::switcher) {
+        return QStringLiteral("What appears above the switcher strip and ") +
+               DockWording::of(dock).place + QStringLiteral(", and window search.");
+    }
     return names(bay).description;
 }
 
@@ -251,7 +258,8 @@ QWidget* SettingsView::buildBand() {
     auto* row = new QHBoxLayout(inner);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(pageSpacing);
-    bandDescription_ = new YardText(description(bay_), Yard::hintFont(), &Yard::Palette::muted);
+    bandDescription_ = new YardText(description(bay_, context_.desktop.systemDock().kind()),
+                                    Yard::hintFont(), &Yard::Palette::muted);
     row->addWidget(bandDescription_, 1);
     guideButton_ = new GuideButton;
     row->addWidget(guideButton_, 0, Qt::AlignVCenter);
@@ -269,6 +277,7 @@ void SettingsView::buildPage() {
         page_->deleteLater();
         page_ = nullptr;
     }
+    pageDock_ = context_.desktop.systemDock().kind();
     switch (bay_) {
         case Bay::general:
             page_ = SettingsPages::general(*this);
@@ -301,7 +310,7 @@ void SettingsView::setBay(Bay bay) {
     rememberPage();
     sidebar_->setCurrent(bay);
     header_->setTitle(title(bay));
-    bandDescription_->setText(description(bay));
+    bandDescription_->setText(description(bay, context_.desktop.systemDock().kind()));
     buildPage();
     scrollToTopOrTarget();
     emit bayChanged(bay);
@@ -336,6 +345,7 @@ void SettingsView::presentGuide() {
         Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), *context_.bundle),
         model_.updates().updateSource(),
         context_.reports,
+        context_.desktop.systemDock().kind(),
     };
     auto* guide = new PellucinePageGuide(
         bay_, facts, context_.websiteHost(),
@@ -376,6 +386,12 @@ void SettingsView::hideEvent(QHideEvent* event) {
 }
 
 void SettingsView::appeared() {
+    // The Dock page names the Dock the previews sit on, which may have changed while hidden.
+    const SystemDock::Kind dock = context_.desktop.systemDock().kind();
+    if (bay_ == Bay::dock && dock != pageDock_) {
+        bandDescription_->setText(description(bay_, dock));
+        buildPage();
+    }
     rememberPage();
     model_.loginItem().refresh();
     consumePendingRequest();

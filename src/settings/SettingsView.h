@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/SubscriptionBag.h"
+#include "platform/SystemDock.h"
 #include "settings/SettingsContext.h"
 
 class QAbstractButton;
@@ -60,7 +61,8 @@ class SettingsView final : public QWidget {
     // "general", "switcher", "dock", "about": the page names used everywhere.
     static QString rawValue(Bay bay);
     static QString title(Bay bay);
-    static QString description(Bay bay);
+    // The band's line; the Dock page's names the Dock the previews sit on.
+    static QString description(Bay bay, SystemDock::Kind dock);
     // The page whose raw value is exactly `raw`.
     static std::optional<Bay> bayNamed(QStringView raw);
     // What a page request asks for: "updates" is the About page at its updates card; any other
@@ -145,6 +147,8 @@ class SettingsView final : public QWidget {
     YardText* bandDescription_ = nullptr;
     QAbstractButton* guideButton_ = nullptr;
     QPointer<PellucinePageGuide> guide_;
+    // The Dock the current page was built for.
+    SystemDock::Kind pageDock_ = SystemDock::Kind::systemDock;
     QPointer<QPropertyAnimation> scrollAnimation_;
 };
 

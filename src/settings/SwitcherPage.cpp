@@ -19,6 +19,7 @@
 #include "design/YardText.h"
 #include "platform/Desktop.h"
 #include "settings/ControlRow.h"
+#include "settings/DockWording.h"
 #include "settings/ExcludableApplications.h"
 #include "settings/HotkeyField.h"
 #include "settings/PreviewWidth.h"
@@ -134,11 +135,16 @@ QWidget* SwitcherPage::commandTabCard() {
     return card;
 }
 
+QString SwitcherPage::dockPlace() const {
+    return DockWording::of(view_.context().desktop.systemDock().kind()).place;
+}
+
 QWidget* SwitcherPage::sizeCard() {
     auto* card =
         new YardCard(QStringLiteral("Preview Size"),
-                     QStringLiteral("For the switcher strip and the Dock bar. Previews only "
-                                    "get narrower to fit above the strip."));
+                     QStringLiteral("For the switcher strip and %1. Previews only get narrower "
+                                    "to fit above the strip.")
+                         .arg(dockPlace()));
     auto* readouts = new ControlRow(12);
     widthReadout_ = new Readout(QString(), false);
     readouts->add(widthReadout_);
@@ -182,7 +188,7 @@ void SwitcherPage::widthStepped(int step) {
 
 QWidget* SwitcherPage::windowsCard() {
     auto* card = new YardCard(QStringLiteral("Windows To Include"),
-                              QStringLiteral("For the switcher strip and the Dock bar."));
+                              QStringLiteral("For the switcher strip and %1.").arg(dockPlace()));
     using Field = bool PortablePreferences::*;
     const QList<std::pair<QString, Field>> rows{
         {QStringLiteral("Minimized windows"), &PortablePreferences::includeMinimizedWindows},
@@ -285,8 +291,9 @@ QWidget* SwitcherPage::searchCard() {
 QWidget* SwitcherPage::exclusionsCard() {
     auto* card =
         new YardCard(QStringLiteral("Apps Without Previews"),
-                     QStringLiteral("No pictures for these in the switcher strip or the Dock bar. "
-                                    "They still switch as usual."));
+                     QStringLiteral("No pictures for these in the switcher strip or %1. They "
+                                    "still switch as usual.")
+                         .arg(dockPlace()));
     select_ = new YardSelect(QStringLiteral("Leave an app out"), {}, QVariant(),
                              QStringLiteral("Choose a running app…"), selectWidth);
     connect(select_, &YardSelect::onSelect, this,

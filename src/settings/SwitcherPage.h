@@ -70,6 +70,8 @@ class SwitcherPage final : public QWidget {
 
   private:
     QWidget* commandTabCard();
+    // Where Dock previews sit, as the texts name it: "your taskbar", "the Dock bar", "the Dock".
+    QString dockPlace() const;
     QWidget* sizeCard();
     QWidget* windowsCard();
     QWidget* picturesCard();

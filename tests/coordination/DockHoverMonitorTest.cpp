@@ -242,8 +242,11 @@ TEST(DockHoverGateTest, BandsFollowTheInsetOfEachEdge) {
     EXPECT_TRUE(near(280, 1000));
     EXPECT_FALSE(near(279.5, 1000)) << "the right band is the right inset plus 150";
     EXPECT_TRUE(near(2050, 350)) << "150 points of an edge without an inset";
-    EXPECT_FALSE(near(1990, 250));
-    EXPECT_FALSE(near(500, 799)) << "the top edge is never a Dock edge";
+    EXPECT_FALSE(near(1990, 200)) << "more than 150 points from each edge";
+    EXPECT_TRUE(near(500, 625)) << "the top band is the top inset (25) plus 150";
+    EXPECT_FALSE(near(500, 624.5));
+    EXPECT_TRUE(near(2000, 250)) << "150 points of a top edge without an inset";
+    EXPECT_FALSE(near(2000, 249.5));
     EXPECT_TRUE(near(-50, -50)) << "off every screen the hit test decides alone";
     EXPECT_TRUE(DockHoverMonitor::isNearDock({500, 400}, {}));
 }

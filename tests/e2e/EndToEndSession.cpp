@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/uio.h>
+#include <xcb/randr.h>
+#include <xcb/xcbext.h>
 #include <xcb/xtest.h>
 
 #include <QDeadlineTimer>
@@ -11,6 +14,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "base/RecordingEventLog.h"
@@ -89,7 +93,12 @@ xcb_window_t selectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
 EndToEndSession::EndToEndSession() : EndToEndSession(WindowManager::openbox) {}
 
 EndToEndSession::EndToEndSession(WindowManager manager)
-    : manager_(WindowManagerLaunch::of(manager)), paths_(AppPaths::under(home_.path())) {
+    : EndToEndSession(manager, QSize(1280, 800)) {}
+
+EndToEndSession::EndToEndSession(WindowManager manager, QSize screen)
+    : manager_(WindowManagerLaunch::of(manager)),
+      screen_(screen),
+      paths_(AppPaths::under(home_.path())) {
     QFile::setPermissions(runtime_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -149,11 +158,12 @@ bool EndToEndSession::start(QString& error) {
             serverAnswers(":" + QByteArray::number(display))) {
             continue;
         }
-        QProcess& server = spawn(
-            QStringLiteral("Xvfb"),
-            {QStringLiteral(":%1").arg(display), "-displayfd", "1", "-noreset", "-screen", "0",
-             "1280x800x24", "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"},
-            environment, Output::read);
+        QProcess& server =
+            spawn(QStringLiteral("Xvfb"),
+                  {QStringLiteral(":%1").arg(display), "-displayfd", "1", "-noreset", "-screen",
+                   "0", QStringLiteral("%1x%2x24").arg(screen_.width()).arg(screen_.height()),
+                   "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"},
+                  environment, Output::read);
         // It names the display on its output once it takes connections.
         const QDeadlineTimer deadline(startDeadline);
         while (!server.canReadLine() && !deadline.hasExpired() &&
@@ -197,40 +207,20 @@ bool EndToEndSession::start(QString& error) {
 
 bool EndToEndSession::startWindowManager(QString& error) {
     xcb_connection_t* c = desktop_->get();
-    const QString home = home_.path();
-    for (const auto& [path, contents] : manager_.files) {
-        const QString file = home + QLatin1Char('/') + path;
-        QDir().mkpath(QFileInfo(file).path());
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(contents) != contents.size()) {
-            error = QStringLiteral("cannot write %1").arg(file);
-            return false;
-        }
+    if (!writeFiles(manager_.files, error)) {
+        return false;
     }
-    QProcessEnvironment environment = this->environment();
-    for (const auto& [name, value] : manager_.environment) {
-        environment.insert(name, QString(value).replace(QStringLiteral("%h"), home));
-    }
+    QProcessEnvironment environment = environmentWith(manager_.environment);
     QStringList arguments;
     for (const QString& argument : manager_.arguments) {
-        arguments << QString(argument).replace(QStringLiteral("%h"), home);
+        arguments << QString(argument).replace(QStringLiteral("%h"), home_.path());
     }
     if (manager_.needsSessionBus) {
-        QProcess& bus = spawn(QStringLiteral("dbus-daemon"),
-                              {"--session", "--nofork", "--print-address=1",
-                               "--address=unix:path=" + runtime_.path() + "/bus"},
-                              environment, Output::read);
-        // It prints its address once it takes connections.
-        const QDeadlineTimer deadline(startDeadline);
-        while (!bus.canReadLine() && !deadline.hasExpired() && bus.state() == QProcess::Running) {
-            bus.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-        }
-        const QByteArray address = bus.readLine().trimmed();
+        const QString address = sessionBus(error);
         if (address.isEmpty()) {
-            error = QStringLiteral("no session bus for %1").arg(manager_.name);
             return false;
         }
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
     }
     QProcess& manager = spawn(manager_.program, arguments, environment, Output::errorsToLog);
     // A manager names itself before it handles windows, and a check window left by one that
@@ -265,6 +255,49 @@ bool EndToEndSession::startWindowManager(QString& error) {
     // The probe leaves the client lists before the test's own windows come.
     X11TestDesktop::waitUntil([&] { return !desktop_->clients().contains(probe); }, startDeadline);
     return true;
+}
+
+bool EndToEndSession::writeFiles(const QList<std::pair<QString, QByteArray>>& files,
+                                 QString& error) const {
+    for (const auto& [path, contents] : files) {
+        const QString file = home_.path() + QLatin1Char('/') + path;
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(contents) != contents.size()) {
+            error = QStringLiteral("cannot write %1").arg(file);
+            return false;
+        }
+    }
+    return true;
+}
+
+QProcessEnvironment EndToEndSession::environmentWith(
+    const QList<std::pair<QString, QString>>& variables) const {
+    QProcessEnvironment environment = this->environment();
+    for (const auto& [name, value] : variables) {
+        environment.insert(name, QString(value).replace(QStringLiteral("%h"), home_.path()));
+    }
+    return environment;
+}
+
+QString EndToEndSession::sessionBus(QString& error) {
+    if (!busAddress_.isEmpty()) {
+        return busAddress_;
+    }
+    QProcess& bus = spawn(QStringLiteral("dbus-daemon"),
+                          {"--session", "--nofork", "--print-address=1",
+                           "--address=unix:path=" + runtime_.path() + "/bus"},
+                          environment(), Output::read);
+    // It prints its address once it takes connections.
+    const QDeadlineTimer deadline(startDeadline);
+    while (!bus.canReadLine() && !deadline.hasExpired() && bus.state() == QProcess::Running) {
+        bus.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    }
+    busAddress_ = QString::fromUtf8(bus.readLine().trimmed());
+    if (busAddress_.isEmpty()) {
+        error = QStringLiteral("no session bus");
+    }
+    return busAddress_;
 }
 
 QString EndToEndSession::windowManagerName() const {
@@ -318,6 +351,158 @@ bool EndToEndSession::startBottomPanel(QString& error) {
     return placed;
 }
 
+bool EndToEndSession::startTaskbar(const TaskbarLaunch& taskbar, QString& error) {
+    if (!writeFiles(taskbar.files, error)) {
+        return false;
+    }
+    QProcessEnvironment environment = environmentWith(taskbar.environment);
+    if (taskbar.needsSessionBus) {
+        const QString address = sessionBus(error);
+        if (address.isEmpty()) {
+            return false;
+        }
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    }
+    QStringList arguments;
+    for (const QString& argument : taskbar.arguments) {
+        arguments << QString(argument).replace(QStringLiteral("%h"), home_.path());
+    }
+    xcb_connection_t* c = desktop_->get();
+    const xcb_atom_t strut = desktop_->atom("_NET_WM_STRUT_PARTIAL");
+    const auto panels = [&] {
+        QList<xcb_window_t> found;
+        for (const xcb_window_t window : desktop_->clients()) {
+            if (desktop_->isViewable(window) && hasProperty(c, window, strut)) {
+                found.append(window);
+            }
+        }
+        return found;
+    };
+    const QList<xcb_window_t> before = panels();
+    taskbar_ = &spawn(taskbar.program, arguments, environment, Output::errorsToLog);
+    // Up once a panel of its own reserves an edge.
+    const bool up = X11TestDesktop::waitUntil(
+        [&] {
+            const QList<xcb_window_t> now = panels();
+            return std::any_of(now.begin(), now.end(),
+                               [&](xcb_window_t window) { return !before.contains(window); });
+        },
+        startDeadline);
+    if (!up) {
+        error = QStringLiteral("%1 did not come up (%2)")
+                    .arg(taskbar.name,
+                         taskbar_->state() == QProcess::Running ? "running" : "not running");
+    }
+    return up;
+}
+
+void EndToEndSession::killTaskbar() {
+    if (taskbar_) {
+        taskbar_->kill();
+        taskbar_->waitForFinished(startDeadline);
+    }
+}
+
+std::optional<QRect> EndToEndSession::iconGeometry(xcb_window_t window) const {
+    xcb_connection_t* c = desktop_->get();
+    const auto reply = owned(xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, window, desktop_->atom("_NET_WM_ICON_GEOMETRY"), XCB_ATOM_CARDINAL,
+                         0, 4),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) < 16) {
+        return std::nullopt;
+    }
+    const auto* value = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return QRect(static_cast<int>(value[0]), static_cast<int>(value[1]), static_cast<int>(value[2]),
+                 static_cast<int>(value[3]));
+}
+
+QList<QRect> EndToEndSession::waitForButtons(const QList<xcb_window_t>& windows) const {
+    const QRect screen(QPoint(0, 0), screen_);
+    QList<QRect> buttons;
+    const bool settled = X11TestDesktop::waitUntil(
+        [&] {
+            QList<QRect> now;
+            for (const xcb_window_t window : windows) {
+                const std::optional<QRect> button = iconGeometry(window);
+                if (!button || button->isEmpty() || !screen.contains(*button)) {
+                    buttons.clear();
+                    return false;
+                }
+                now.append(*button);
+            }
+            // A taskbar may lay its buttons out again as each window comes.
+            const bool still = now == buttons;
+            buttons = now;
+            return still;
+        },
+        startDeadline);
+    return settled ? buttons : QList<QRect>{};
+}
+
+std::optional<ShownWindow> EndToEndSession::dockAt(QPoint point) const {
+    xcb_connection_t* c = desktop_->get();
+    const xcb_atom_t type = desktop_->atom("_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t dock = desktop_->atom("_NET_WM_WINDOW_TYPE_DOCK");
+    for (const xcb_window_t window : desktop_->clients()) {
+        const auto reply = owned(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, type, XCB_ATOM_ATOM, 0, 8), nullptr));
+        if (!reply || !desktop_->isViewable(window)) {
+            continue;
+        }
+        const auto* types = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        const int count = xcb_get_property_value_length(reply.get()) / 4;
+        const QRect rect = desktop_->frameOf(window);
+        if (std::find(types, types + count, dock) != types + count && rect.contains(point)) {
+            return ShownWindow{window, rect};
+        }
+    }
+    return std::nullopt;
+}
+
+bool EndToEndSession::splitIntoTwoMonitors() {
+    xcb_connection_t* c = desktop_->get();
+    const auto resources = owned(xcb_randr_get_screen_resources_current_reply(
+        c, xcb_randr_get_screen_resources_current(c, desktop_->root()), nullptr));
+    if (!resources || xcb_randr_get_screen_resources_current_outputs_length(resources.get()) < 1) {
+        return false;
+    }
+    const xcb_randr_output_t output =
+        xcb_randr_get_screen_resources_current_outputs(resources.get())[0];
+    // RandR's SetMonitor, put together here: the library's own call miscounts its length. The
+    // left monitor takes the screen's output, which retires the monitor the server made for it.
+    const auto setMonitor = [&](const char* name, bool primary, int x, bool withOutput) {
+        xcb_randr_set_monitor_request_t request{};
+        request.window = desktop_->root();
+        xcb_randr_monitor_info_t monitor{desktop_->atom(name),
+                                         static_cast<uint8_t>(primary),
+                                         0,
+                                         static_cast<uint16_t>(withOutput ? 1 : 0),
+                                         static_cast<int16_t>(x),
+                                         0,
+                                         static_cast<uint16_t>(screen_.width() / 2),
+                                         static_cast<uint16_t>(screen_.height()),
+                                         338,
+                                         212};
+        xcb_randr_output_t outputs[1] = {output};
+        std::array<iovec, 5> parts{};
+        parts[2] = {&request, sizeof(request)};
+        parts[3] = {&monitor, sizeof(monitor)};
+        parts[4] = {outputs, withOutput ? sizeof(outputs) : 0};
+        xcb_protocol_request_t protocol{3, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
+        xcb_send_request(c, 0, parts.data() + 2, &protocol);
+    };
+    setMonitor("PELLUCINE-LEFT", true, 0, true);
+    setMonitor("PELLUCINE-RIGHT", false, screen_.width() / 2, false);
+    desktop_->sync();
+    return X11TestDesktop::waitUntil([&] {
+        const auto monitors = owned(xcb_randr_get_monitors_reply(
+            c, xcb_randr_get_monitors(c, desktop_->root(), 1), nullptr));
+        return monitors && monitors->nMonitors == 2;
+    });
+}
+
 std::optional<xcb_window_t> EndToEndSession::startClient(const QString& program,
                                                          const QStringList& arguments,
                                                          const QString& title) {
@@ -345,7 +530,7 @@ bool EndToEndSession::changePreferences(const std::function<void(PortablePrefere
     return store.savePortablePreferences(preferences);
 }
 
-bool EndToEndSession::startProgram(int clientWindows, QString& error) {
+bool EndToEndSession::startProgram(int clientWindows, QString& error, bool dockBar) {
     SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
     defaults.setValue(QStringLiteral("hasCompletedTaskSwitcherOnboarding"), true);
 
@@ -365,9 +550,13 @@ bool EndToEndSession::startProgram(int clientWindows, QString& error) {
         error = QStringLiteral("the program does not follow Super+Tab");
     } else if (!waitForEvent(QStringLiteral("window-search-hotkey"), 0, registered)) {
         error = QStringLiteral("the window-search hotkey was not taken");
-    } else if (!waitForEvent(QStringLiteral("windows-refreshed"), 0, allWindows)) {
+    } else if (!dockBar && !waitForEvent(QStringLiteral("window-lifecycle-monitor-started"), 0)) {
+        // Without its bar it reads the window list on its own time.
+        error = QStringLiteral("the program does not follow the windows");
+    } else if (dockBar && !waitForEvent(QStringLiteral("windows-refreshed"), 0, allWindows)) {
         error = QStringLiteral("the program does not list every client window");
-    } else if (!windowManager().tiles && !waitUntilShown(QStringLiteral("Pellucine Dock"), dock)) {
+    } else if (dockBar && !windowManager().tiles &&
+               !waitUntilShown(QStringLiteral("Pellucine Dock"), dock)) {
         // Not waited for under a tiling manager, where the bar does not come up.
         error = QStringLiteral("the Dock bar is not up");
     }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "TaskbarLaunch.h"
 #include "WindowManagerLaunch.h"
 #include "X11TestDesktop.h"
 #include "X11TestKeyboard.h"
@@ -36,6 +37,8 @@ class EndToEndSession {
   public:
     EndToEndSession();
     explicit EndToEndSession(WindowManager manager);
+    // A screen of this size, 1280x800 unless given.
+    EndToEndSession(WindowManager manager, QSize screen);
     ~EndToEndSession();
     EndToEndSession(const EndToEndSession&) = delete;
     EndToEndSession& operator=(const EndToEndSession&) = delete;
@@ -50,6 +53,21 @@ class EndToEndSession {
     // Starts a panel along the bottom edge that reserves it with a strut, as a desktop's own
     // panel does; false with `error` when it is not placed there in time.
     bool startBottomPanel(QString& error);
+    // Starts a taskbar and waits until its panel is up; false with `error` when it is not in
+    // time.
+    bool startTaskbar(const TaskbarLaunch& taskbar, QString& error);
+    // Kills the taskbar; what it wrote on the clients stays behind.
+    void killTaskbar();
+    // The button rectangle the taskbar published on the window (_NET_WM_ICON_GEOMETRY), if any.
+    std::optional<QRect> iconGeometry(xcb_window_t window) const;
+    // Waits until every window has a button on the screen and the buttons hold still between
+    // two reads; the buttons in the windows' order, or empty when they do not in time.
+    QList<QRect> waitForButtons(const QList<xcb_window_t>& windows) const;
+    // The viewable dock window (a panel) under the point; none when there is none.
+    std::optional<ShownWindow> dockAt(QPoint point) const;
+    // Splits the screen into two RandR monitors side by side, the left one the primary, and
+    // waits until the server lists them; false when it does not.
+    bool splitIntoTwoMonitors();
 
     X11TestDesktop& desktop() const { return *desktop_; }
     X11TestKeyboard& keyboard() { return *keyboard_; }
@@ -62,8 +80,9 @@ class EndToEndSession {
     // Changes the preferences the program starts with; before startProgram.
     bool changePreferences(const std::function<void(PortablePreferences&)>& change);
     // Starts the program as after its welcome was completed and waits until it follows every
-    // client window there is, its hotkeys are taken and its Dock bar is up.
-    bool startProgram(int clientWindows, QString& error);
+    // client window there is, its hotkeys are taken and its Dock bar is up. With `dockBar` false
+    // (a taskbar stands in for the bar) it waits until the program follows the windows instead.
+    bool startProgram(int clientWindows, QString& error, bool dockBar = true);
     QProcess& program() { return *program_; }
 
     QString eventLogPath() const;
@@ -103,6 +122,12 @@ class EndToEndSession {
     enum class Output { read, errorsToLog, none };
     QProcessEnvironment environment() const;
     bool startWindowManager(QString& error);
+    // The session bus's address, started on the first call; empty with `error` when it did not
+    // come up.
+    QString sessionBus(QString& error);
+    // The environment with a launch's own variables, "%h" standing for the home.
+    QProcessEnvironment environmentWith(const QList<std::pair<QString, QString>>& variables) const;
+    bool writeFiles(const QList<std::pair<QString, QByteArray>>& files, QString& error) const;
     QProcess& spawn(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment, Output output = Output::none);
 
@@ -110,6 +135,9 @@ class EndToEndSession {
     QHash<xcb_window_t, QProcess*> clients_;
     WindowManagerLaunch manager_;
     xcb_window_t managerCheck_ = XCB_NONE;
+    QSize screen_{1280, 800};
+    QString busAddress_;
+    QProcess* taskbar_ = nullptr;
     QProcess* program_ = nullptr;
     std::unique_ptr<X11TestDesktop> desktop_;
     std::unique_ptr<X11TestKeyboard> keyboard_;

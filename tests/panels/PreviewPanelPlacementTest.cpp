@@ -46,6 +46,49 @@ TEST(PreviewPanelPlacementTest, AnchorNearCornersStaysInside) {
     }
 }
 
+// A Dock glance for each edge of the area (0, 80, 1440×800): beside the anchor, away from the
+// edge, and inside the area when the room beside it is short, the anchor sits in a corner or
+// lies outside the area (the pointer on a panel outside the visible frame).
+TEST(PreviewPanelPlacementTest, DockGlanceForEachEdgeStaysBesideTheAnchorAndInside) {
+    struct Row {
+        const char* name;
+        Size panel;
+        ScreenPoint anchor;
+        ScreenPoint expected;
+    };
+    const Row rows[] = {
+        {"bottom: above", panel, {700, 100}, {400, 154}},
+        {"bottom: taller than the room above", {600, 780}, {700, 100}, {400, 100}},
+        {"bottom: left corner", panel, {2, 82}, {0, 136}},
+        {"bottom: right corner", panel, {1438, 82}, {840, 136}},
+        {"bottom: far below the area", panel, {700, -50}, {400, 80}},
+        {"top: below", panel, {700, 860}, {400, 506}},
+        {"top: taller than the room below", {600, 760}, {700, 860}, {400, 80}},
+        {"top: left corner", panel, {2, 878}, {0, 524}},
+        {"top: right corner", panel, {1438, 878}, {840, 524}},
+        {"top: far above the area", panel, {700, 1000}, {400, 580}},
+        {"left: right of it", panel, {10, 500}, {64, 350}},
+        {"left: wider than the room", {1400, 300}, {10, 500}, {40, 350}},
+        {"left: bottom corner", panel, {1, 83}, {55, 80}},
+        {"left: top corner", panel, {1, 877}, {55, 580}},
+        {"left: far outside", panel, {-100, 500}, {0, 350}},
+        {"right: left of it", panel, {1430, 500}, {776, 350}},
+        {"right: wider than the room", {1400, 300}, {1430, 500}, {0, 350}},
+        {"right: bottom corner", panel, {1439, 83}, {785, 80}},
+        {"right: top corner", panel, {1439, 877}, {785, 580}},
+        {"right: far outside", panel, {1500, 500}, {840, 350}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ScreenPoint o = origin(row.panel, area, row.anchor, std::nullopt);
+        EXPECT_EQ(o, row.expected);
+        EXPECT_GE(o.x, area.minX());
+        EXPECT_LE(o.x + row.panel.width, area.maxX());
+        EXPECT_GE(o.y, area.minY());
+        EXPECT_LE(o.y + row.panel.height, area.maxY());
+    }
+}
+
 TEST(PreviewPanelPlacementTest, OversizedPanelWithAnchorGoesToTheMinimumEdges) {
     const ScreenPoint o = origin({2000, 1000}, area, ScreenPoint{700, 40}, std::nullopt);
     EXPECT_EQ(o, (ScreenPoint{0, 80}));

@@ -96,6 +96,18 @@ TEST(X11FrameExtentsTest, TakesOnlyFourSaneExtents) {
     }
 }
 
+TEST(X11IconGeometryTest, TakesOnlyARectangleOnTheRoot) {
+    EXPECT_EQ(iconGeometryFromValues({104, 770, 150, 30}), QRect(104, 770, 150, 30));
+    EXPECT_EQ(iconGeometryFromValues({0, 0, 200, 26, 7}), QRect(0, 0, 200, 26));
+    EXPECT_EQ(iconGeometryFromValues({32767, 32767, 1, 1}), QRect(32767, 32767, 1, 1));
+    for (const QList<quint32>& absurd :
+         {QList<quint32>{104, 770, 0, 30}, QList<quint32>{104, 770, 150, 0},
+          QList<quint32>{0xfffffff6u, 770, 150, 30}, QList<quint32>{104, 770, 0xffffffffu, 30},
+          QList<quint32>{32768, 0, 10, 10}, QList<quint32>{104, 770, 150}, QList<quint32>{}}) {
+        EXPECT_EQ(iconGeometryFromValues(absurd), std::nullopt);
+    }
+}
+
 TEST(X11SizeHintsTest, RejectsIncrementsAndGravitiesOutOfRange) {
     const auto hints = [](quint32 flags, quint32 widthStep, quint32 heightStep, quint32 gravity) {
         QList<quint32> values(18, 0);

@@ -16,10 +16,13 @@
 #include "design/YardSelectList.h"
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
+#include "preferences/PermissionService.h"
 #include "settings/DockPage.h"
+#include "settings/DockWording.h"
 #include "settings/ExcludableApplications.h"
 #include "settings/GeneralPage.h"
 #include "settings/HotkeyField.h"
+#include "settings/OnboardingView.h"
 #include "settings/PreviewWidth.h"
 #include "settings/SwitchRow.h"
 #include "settings/SwitcherPage.h"
@@ -643,6 +646,35 @@ TEST_F(SettingsPagesTest, ABuildWithoutAFeedListsNoCheckAmongWhatLeavesThisCompu
     view().saving().commitMachine([](MachinePreferences& m) { m.automaticUpdateChecks = false; });
     EXPECT_EQ(page->updateChecksReadout()->text(), QStringLiteral("never"));
     EXPECT_EQ(commits(), 1);
+}
+
+// The Dock page, shown again, and the welcome window's Dock step, once told, name the Dock the
+// previews sit on now.
+TEST_F(SettingsPagesTest, TheDockPageAndTheWelcomeDockStepNameTheDockInUse) {
+    PermissionService permissions(desktop, scheduler, events);
+    OnboardingView welcome(permissions, scheduler, OnboardingView::Step::dock, {}, {});
+    shown();
+    ASSERT_NE(dock(), nullptr);
+    using Kind = SystemDock::Kind;
+    const QList<std::pair<const char*, Kind>> rows{{"a taskbar", Kind::taskbar},
+                                                   {"none", Kind::none},
+                                                   {"the Dock bar", Kind::dockBar},
+                                                   {"the desktop's own Dock", Kind::systemDock}};
+    for (const auto& [name, kind] : rows) {
+        SCOPED_TRACE(name);
+        desktop.simulatedDockRequests().setKind(kind);
+        close();
+        shown();
+        const DockWording wording = DockWording::of(kind);
+        DockPage* page = view().page()->findChild<DockPage*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->dockLine()->text(), wording.inUse);
+        EXPECT_TRUE(page->previewsSwitch()->toggle()->label().endsWith(u' ' + wording.appNoun +
+                                                                       QStringLiteral(" app")));
+        welcome.setDock(desktop.systemDock().kind());
+        EXPECT_EQ(welcome.dockHeading()->text(), wording.heading);
+    }
+    EXPECT_EQ(commits(), 0);
 }
 
 }  // namespace

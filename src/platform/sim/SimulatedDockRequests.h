@@ -13,13 +13,17 @@ class SimulatedDockRequests final : public SystemDock {
         ++requests_;
     }
     bool isWanted() const override { return wanted_; }
+    Kind kind() const override { return kind_; }
 
     // Driver: how often the wish was stated.
     int requestCount() const { return requests_; }
+    // Driver: the Dock the desktop has.
+    void setKind(Kind kind) { kind_ = kind; }
 
   private:
     bool wanted_ = false;
     int requests_ = 0;
+    Kind kind_ = Kind::systemDock;
 };
 
 }  // namespace pellucine

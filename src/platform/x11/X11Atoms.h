@@ -37,6 +37,7 @@ struct X11Atoms {
     xcb_atom_t _NET_WM_DESKTOP = XCB_NONE;
     xcb_atom_t _NET_WM_STRUT = XCB_NONE;
     xcb_atom_t _NET_WM_STRUT_PARTIAL = XCB_NONE;
+    xcb_atom_t _NET_WM_ICON_GEOMETRY = XCB_NONE;
     xcb_atom_t _NET_FRAME_EXTENTS = XCB_NONE;
     xcb_atom_t _NET_WM_STATE = XCB_NONE;
     xcb_atom_t _NET_WM_STATE_HIDDEN = XCB_NONE;

@@ -81,6 +81,8 @@ class X11DesktopState final : public QObject {
     // a change of the root's geometry or of one of the properties, or a listened-to client
     // mapped, unmapped, reparented or destroyed.
     static bool movesMonitors(const xcb_generic_event_t& event, const MonitorNotices& notices);
+    // What tells this state's monitors may have moved.
+    const MonitorNotices& monitorNotices() const { return monitorNotices_; }
 
     // The clients in the order they last had the focus, followed from the first time it is
     // asked for.

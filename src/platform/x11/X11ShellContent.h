@@ -27,6 +27,8 @@ struct X11ShellContent {
         std::optional<QUrl> url;
         // The process the item stands for.
         qint32 processIdentifier = 0;
+
+        friend bool operator==(const Item&, const Item&) = default;
     };
 
     // One row of items the shell shows.

@@ -59,6 +59,21 @@ X11SizeHints X11SizeHints::fromValues(const QList<quint32>& values) {
     return hints;
 }
 
+std::optional<QRect> iconGeometryFromValues(const QList<quint32>& values) {
+    // The protocol's coordinates and sizes are 16-bit; a root window is never larger.
+    constexpr quint32 largest = 32767;
+    if (values.size() < 4 ||
+        std::any_of(values.begin(), values.begin() + 4, [](quint32 v) { return v > largest; })) {
+        return std::nullopt;
+    }
+    const QRect rect(static_cast<int>(values[0]), static_cast<int>(values[1]),
+                     static_cast<int>(values[2]), static_cast<int>(values[3]));
+    if (rect.isEmpty()) {
+        return std::nullopt;
+    }
+    return rect;
+}
+
 int layerOf(X11WindowType type) {
     switch (type) {
         case X11WindowType::normal:

@@ -75,6 +75,11 @@ struct X11SizeHints {
     friend bool operator==(const X11SizeHints&, const X11SizeHints&) = default;
 };
 
+// The rectangle of the client's taskbar button (_NET_WM_ICON_GEOMETRY: x, y, width, height on
+// the root), in root pixels; none when fewer than four values are given, the rectangle is empty
+// or a value lies beyond the protocol's coordinates.
+std::optional<QRect> iconGeometryFromValues(const QList<quint32>& values);
+
 // One top-level client window as read from the server. Rectangles are in root-window pixels.
 struct X11WindowInfo {
     xcb_window_t window = XCB_NONE;
@@ -111,6 +116,10 @@ struct X11WindowInfo {
     QSize sizeIncrement{1, 1};
     // WM_PROTOCOLS lists WM_DELETE_WINDOW.
     bool acceptsDelete = false;
+    // _NET_WM_ICON_GEOMETRY: where a taskbar shows the window's button.
+    std::optional<QRect> iconGeometry;
+    // _NET_WM_STRUT_PARTIAL or _NET_WM_STRUT is set: the client reserves an edge, as panels do.
+    bool hasStrut = false;
 
     // The client with its decorations: the window's frame as the user sees it.
     QRect frameRect() const {

@@ -39,6 +39,9 @@ struct PendingWindow {
         kdeDesktopFile,
         bamfDesktopFile,
         normalHints,
+        iconGeometry,
+        strutPartial,
+        strut,
         propertyCount
     };
 
@@ -53,14 +56,16 @@ struct PendingWindow {
 constexpr uint32_t propertyLongs = 1024;
 
 std::array<xcb_atom_t, PendingWindow::propertyCount> windowProperties(const X11Atoms& atoms) {
-    return {atoms._NET_WM_PID,         atoms._NET_WM_WINDOW_TYPE,
-            XCB_ATOM_WM_TRANSIENT_FOR, atoms.WM_CLIENT_LEADER,
-            atoms._NET_FRAME_EXTENTS,  atoms.WM_STATE,
-            atoms._NET_WM_STATE,       atoms._NET_WM_DESKTOP,
-            atoms._NET_WM_NAME,        XCB_ATOM_WM_NAME,
-            XCB_ATOM_WM_CLASS,         atoms.WM_PROTOCOLS,
-            atoms._GTK_APPLICATION_ID, atoms._KDE_NET_WM_DESKTOP_FILE,
-            atoms._BAMF_DESKTOP_FILE,  XCB_ATOM_WM_NORMAL_HINTS};
+    return {atoms._NET_WM_PID,           atoms._NET_WM_WINDOW_TYPE,
+            XCB_ATOM_WM_TRANSIENT_FOR,   atoms.WM_CLIENT_LEADER,
+            atoms._NET_FRAME_EXTENTS,    atoms.WM_STATE,
+            atoms._NET_WM_STATE,         atoms._NET_WM_DESKTOP,
+            atoms._NET_WM_NAME,          XCB_ATOM_WM_NAME,
+            XCB_ATOM_WM_CLASS,           atoms.WM_PROTOCOLS,
+            atoms._GTK_APPLICATION_ID,   atoms._KDE_NET_WM_DESKTOP_FILE,
+            atoms._BAMF_DESKTOP_FILE,    XCB_ATOM_WM_NORMAL_HINTS,
+            atoms._NET_WM_ICON_GEOMETRY, atoms._NET_WM_STRUT_PARTIAL,
+            atoms._NET_WM_STRUT};
 }
 
 PendingWindow request(xcb_connection_t* c, xcb_window_t root, xcb_window_t window,
@@ -156,6 +161,11 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
         info.sizeIncrement = sizeHints.increment;
         info.gravity = sizeHints.gravity;
     }
+    if (const auto& button = value(PendingWindow::iconGeometry); button) {
+        info.iconGeometry = iconGeometryFromValues(button->values32());
+    }
+    info.hasStrut =
+        value(PendingWindow::strutPartial).has_value() || value(PendingWindow::strut).has_value();
     if (const auto& gtk = value(PendingWindow::gtkApplicationId); gtk) {
         info.gtkApplicationId = gtk->text(atoms);
     }

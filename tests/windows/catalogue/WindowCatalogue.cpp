@@ -84,6 +84,8 @@ struct WindowCatalogue::Desk {
         addApp(30, u"Mousepad"_s, u"org.xfce.mousepad"_s);
         desktop.simulatedPermissions().setAccessibility(SimulatedPermission::granted);
         desktop.simulatedPermissions().setScreenCapture(SimulatedPermission::granted);
+        // As on a Linux desktop with a taskbar.
+        desktop.simulatedDockRequests().setKind(SystemDock::Kind::taskbar);
         permissions = std::make_unique<PermissionService>(desktop, scheduler, events);
         diagnostics = std::make_unique<DiagnosticsService>(*model, diagnosticsHost(), [] {});
         writeLog();
@@ -131,7 +133,8 @@ struct WindowCatalogue::Desk {
                 {*model, bundle, *diagnostics, savePanel, events, desktop.urlOpener(),
                  *reports.desk, scheduler.clocks().wall, QUrl(u"https://pellucine.orrinvale.com"_s),
                  folder.path() + u"/data"_s, folder.path(), [&view] { view.saving().markSaved(); },
-                 [](const QString&) {}, [] {}, [] {}, view.context().reports});
+                 [](const QString&) {}, [] {}, [] {}, view.context().reports,
+                 view.context().desktop.systemDock().kind()});
         };
         return context;
     }
@@ -257,6 +260,7 @@ QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
                 d.model->machinePreferences().value().windowSearchHotkey.keycapLabels();
             auto welcome = std::make_unique<WelcomeWindow>(*d.permissions, d.scheduler, value, keys,
                                                            OnboardingView::Actions{[] {}, [] {}});
+            welcome->view()->setDock(d.desktop.systemDock().kind());
             welcome->present(value);
             d.shown = welcome.get();
             d.window = std::move(welcome);

@@ -32,10 +32,44 @@ void X11DockBar::setWanted(bool wanted) {
     refresh();
 }
 
+void X11DockBar::setHeldDown(bool heldDown) {
+    if (heldDown == heldDown_) {
+        return;
+    }
+    heldDown_ = heldDown;
+    refresh();
+}
+
+QList<std::pair<xcb_window_t, QRect>> X11DockBar::otherDocks(X11DesktopState& state) const {
+    QList<std::pair<xcb_window_t, QRect>> docks;
+    for (const X11WindowInfo& info : state.snapshot().windows) {
+        if (info.type == X11WindowType::dock && info.window != barWindow()) {
+            docks.append({info.window, info.frameRect()});
+        }
+    }
+    return docks;
+}
+
+bool X11DockBar::isEdgeTaken() const {
+    const auto state = state_.lock();
+    if (!state || state->connection().hasError()) {
+        return false;
+    }
+    const QList<X11Monitor> monitors = state->monitors();
+    if (monitors.isEmpty()) {
+        return false;
+    }
+    QList<QRect> frames;
+    for (const auto& [window, frame] : otherDocks(*state)) {
+        frames.append(frame);
+    }
+    return X11DockLayout::isEdgeTaken(monitors.first().rect, frames);
+}
+
 void X11DockBar::refresh() {
     refreshSoon_.stop();
     const auto state = state_.lock();
-    if (!state || !wanted_ || state->connection().hasError()) {
+    if (!state || !wanted_ || heldDown_ || state->connection().hasError()) {
         hide();
         return;
     }
@@ -47,13 +81,9 @@ void X11DockBar::refresh() {
     const QRect screen = monitors.first().rect;
     QList<QRect> dockFrames;
     otherDocks_.clear();
-    // Every dock the window manager lists counts, mapped or not yet: it maps a window after
-    // listing it, and the mapping alone announces nothing.
-    for (const X11WindowInfo& info : state->snapshot().windows) {
-        if (info.type == X11WindowType::dock && info.window != barWindow()) {
-            otherDocks_.append(info.window);
-            dockFrames.append(info.frameRect());
-        }
+    for (const auto& [window, frame] : otherDocks(*state)) {
+        otherDocks_.append(window);
+        dockFrames.append(frame);
     }
     if (X11DockLayout::isEdgeTaken(screen, dockFrames)) {
         hide();

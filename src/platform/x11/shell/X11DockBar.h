@@ -22,9 +22,10 @@ namespace pellucine {
 // bar along the bottom edge of the main screen with an icon and a running dot for each running
 // regular application, in the order they were launched, whose strut keeps maximized windows
 // clear of it. A click on an icon brings that application forward, restoring its windows when
-// all of them are minimized. The bar shows only while it is wanted, while some application runs
-// and while no other dock window lies along that edge; it follows the desktop's changes through
-// the window events. It never takes the focus. Main thread only.
+// all of them are minimized. The bar shows only while it is wanted, while some application runs,
+// while no other dock window lies along that edge and while it is not held down (a taskbar
+// shows the applications' buttons); it follows the desktop's changes through the window events.
+// It never takes the focus. Main thread only.
 class X11DockBar final : public SystemDock {
   public:
     X11DockBar(std::weak_ptr<X11DesktopState> state, Workspace& workspace);
@@ -34,6 +35,12 @@ class X11DockBar final : public SystemDock {
 
     void setWanted(bool wanted) override;
     bool isWanted() const override { return wanted_; }
+    Kind kind() const override { return isEdgeTaken() ? Kind::none : Kind::dockBar; }
+
+    // Keeps the bar down, wanted or not, while held; it comes back when released.
+    void setHeldDown(bool heldDown);
+    // Whether another dock lies along the bar's edge now (read at once).
+    bool isEdgeTaken() const;
 
     bool isShowing() const { return window_ && window_->isShown(); }
     // The bar's window; none before it was first shown.
@@ -44,6 +51,9 @@ class X11DockBar final : public SystemDock {
     void refresh();
 
   private:
+    // Every dock the window manager lists but the bar, mapped or not yet: it maps a window after
+    // listing it, and the mapping alone announces nothing.
+    QList<std::pair<xcb_window_t, QRect>> otherDocks(X11DesktopState& state) const;
     void hide();
     void show(X11DesktopState& state, X11DockLayout layout, QList<X11ShellEntry> entries);
     void clicked(QPoint point);
@@ -52,6 +62,7 @@ class X11DockBar final : public SystemDock {
     std::weak_ptr<X11DesktopState> state_;
     Workspace& workspace_;
     bool wanted_ = false;
+    bool heldDown_ = false;
     std::unique_ptr<X11StripWindow> window_;
     // Held while the bar is up.
     std::shared_ptr<X11ShellContent> content_;

@@ -28,6 +28,7 @@
 #include "platform/x11/X11Workspace.h"
 #include "platform/x11/shell/X11ApplicationSwitcher.h"
 #include "platform/x11/shell/X11DockBar.h"
+#include "platform/x11/shell/X11SystemDock.h"
 
 namespace pellucine {
 
@@ -86,8 +87,8 @@ class X11Desktop final : public Desktop {
     X11DesktopState& state() { return *state_; }
     // The program's own application switcher; it runs once started.
     X11ApplicationSwitcher& applicationSwitcher() { return switcher_; }
-    // The program's own Dock bar; it shows once wanted.
-    X11DockBar& dockBar() { return dock_; }
+    // The program's own Dock bar; it shows once wanted, where no taskbar shows the buttons.
+    X11DockBar& dockBar() { return dock_.dockBar(); }
 
   private:
     std::shared_ptr<X11DesktopState> state_;
@@ -112,7 +113,7 @@ class X11Desktop final : public Desktop {
     X11KeyEventSource keyEvents_;
     X11PointerEventSource pointerEvents_;
     X11ApplicationSwitcher switcher_;
-    X11DockBar dock_;
+    X11SystemDock dock_;
 };
 
 }  // namespace pellucine

@@ -258,8 +258,8 @@ QWidget* SettingsView::buildBand() {
     auto* row = new QHBoxLayout(inner);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(pageSpacing);
-    bandDescription_ = new YardText(description(bay_, context_.desktop.systemDock().kind()),
-                                    Yard::hintFont(), &Yard::Palette::muted);
+    // Its text comes with the page, which names the Dock in use.
+    bandDescription_ = new YardText(QString(), Yard::hintFont(), &Yard::Palette::muted);
     row->addWidget(bandDescription_, 1);
     guideButton_ = new GuideButton;
     row->addWidget(guideButton_, 0, Qt::AlignVCenter);
@@ -278,6 +278,7 @@ void SettingsView::buildPage() {
         page_ = nullptr;
     }
     pageDock_ = context_.desktop.systemDock().kind();
+    bandDescription_->setText(description(bay_, pageDock_));
     switch (bay_) {
         case Bay::general:
             page_ = SettingsPages::general(*this);
@@ -310,7 +311,6 @@ void SettingsView::setBay(Bay bay) {
     rememberPage();
     sidebar_->setCurrent(bay);
     header_->setTitle(title(bay));
-    bandDescription_->setText(description(bay, context_.desktop.systemDock().kind()));
     buildPage();
     scrollToTopOrTarget();
     emit bayChanged(bay);
@@ -389,7 +389,6 @@ void SettingsView::appeared() {
     // The Dock page names the Dock the previews sit on, which may have changed while hidden.
     const SystemDock::Kind dock = context_.desktop.systemDock().kind();
     if (bay_ == Bay::dock && dock != pageDock_) {
-        bandDescription_->setText(description(bay_, dock));
         buildPage();
     }
     rememberPage();

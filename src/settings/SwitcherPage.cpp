@@ -84,7 +84,10 @@ QString SwitcherPage::conflictText(const QString& holder) {
            QStringLiteral(". Pick another combination, or change it there.");
 }
 
-SwitcherPage::SwitcherPage(SettingsView& view, QWidget* parent) : QWidget(parent), view_(view) {
+SwitcherPage::SwitcherPage(SettingsView& view, QWidget* parent)
+    : QWidget(parent),
+      view_(view),
+      dockPlace_(DockWording::of(view.context().desktop.systemDock().kind()).place) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(SettingsView::pageSpacing);
@@ -135,16 +138,12 @@ QWidget* SwitcherPage::commandTabCard() {
     return card;
 }
 
-QString SwitcherPage::dockPlace() const {
-    return DockWording::of(view_.context().desktop.systemDock().kind()).place;
-}
-
 QWidget* SwitcherPage::sizeCard() {
     auto* card =
         new YardCard(QStringLiteral("Preview Size"),
                      QStringLiteral("For the switcher strip and %1. Previews only get narrower "
                                     "to fit above the strip.")
-                         .arg(dockPlace()));
+                         .arg(dockPlace_));
     auto* readouts = new ControlRow(12);
     widthReadout_ = new Readout(QString(), false);
     readouts->add(widthReadout_);
@@ -188,7 +187,7 @@ void SwitcherPage::widthStepped(int step) {
 
 QWidget* SwitcherPage::windowsCard() {
     auto* card = new YardCard(QStringLiteral("Windows To Include"),
-                              QStringLiteral("For the switcher strip and %1.").arg(dockPlace()));
+                              QStringLiteral("For the switcher strip and %1.").arg(dockPlace_));
     using Field = bool PortablePreferences::*;
     const QList<std::pair<QString, Field>> rows{
         {QStringLiteral("Minimized windows"), &PortablePreferences::includeMinimizedWindows},
@@ -293,7 +292,7 @@ QWidget* SwitcherPage::exclusionsCard() {
         new YardCard(QStringLiteral("Apps Without Previews"),
                      QStringLiteral("No pictures for these in the switcher strip or %1. They "
                                     "still switch as usual.")
-                         .arg(dockPlace()));
+                         .arg(dockPlace_));
     select_ = new YardSelect(QStringLiteral("Leave an app out"), {}, QVariant(),
                              QStringLiteral("Choose a running app…"), selectWidth);
     connect(select_, &YardSelect::onSelect, this,

@@ -70,8 +70,6 @@ class SwitcherPage final : public QWidget {
 
   private:
     QWidget* commandTabCard();
-    // Where Dock previews sit, as the texts name it: "your taskbar", "the Dock bar", "the Dock".
-    QString dockPlace() const;
     QWidget* sizeCard();
     QWidget* windowsCard();
     QWidget* picturesCard();
@@ -82,6 +80,8 @@ class SwitcherPage final : public QWidget {
     void widthStepped(int step);
 
     SettingsView& view_;
+    // Where Dock previews sit, as the cards name it: "your taskbar", "the Dock bar", "the Dock".
+    const QString dockPlace_;
     SubscriptionBag subscriptions_;
     QList<SwitchRow*> switches_;
     QSlider* slider_ = nullptr;

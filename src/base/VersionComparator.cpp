@@ -7,22 +7,23 @@ namespace pellucine {
 
 namespace {
 
-struct Component {
-    enum class Kind { number, string, separator };
-    Kind kind = Kind::separator;
-    bool period = false;
+// One part of a version's key. Keys compare part by part; a key that ends first compares as if
+// it went on with `end`, so the order over keys is total: letters < end < separator < number.
+struct Part {
+    enum class Kind { string, end, separator, number };
+    Kind kind = Kind::end;
     quint64 number = 0;
     QStringView text;
 };
 
-Component::Kind kindOf(QChar c) {
+Part::Kind kindOf(QChar c) {
     if (c.isDigit()) {
-        return Component::Kind::number;
+        return Part::Kind::number;
     }
     if (c.isSpace() || c.isPunct()) {
-        return Component::Kind::separator;
+        return Part::Kind::separator;
     }
-    return Component::Kind::string;
+    return Part::Kind::string;
 }
 
 quint64 saturatingNumber(QStringView digits) {
@@ -38,87 +39,85 @@ quint64 saturatingNumber(QStringView digits) {
     return value;
 }
 
-std::vector<Component> split(QStringView version) {
-    std::vector<Component> parts;
+struct Run {
+    Part part;
+    bool period = false;
+};
+
+// Runs of digits, of letters, and single separators, up to the first dash after the start.
+std::vector<Run> split(QStringView version) {
+    std::vector<Run> runs;
     qsizetype i = 0;
     while (i < version.size()) {
         const QChar c = version[i];
         if (c == u'-' && i > 0) {
             break;
         }
-        const Component::Kind kind = kindOf(c);
-        if (kind == Component::Kind::separator) {
-            parts.push_back({kind, c == u'.', 0, version.mid(i, 1)});
-            ++i;
-            continue;
-        }
+        const Part::Kind kind = kindOf(c);
         qsizetype end = i + 1;
-        while (end < version.size() && kindOf(version[end]) == kind) {
+        while (kind != Part::Kind::separator && end < version.size() &&
+               kindOf(version[end]) == kind) {
             ++end;
         }
         const QStringView run = version.mid(i, end - i);
-        parts.push_back(
-            {kind, false, kind == Component::Kind::number ? saturatingNumber(run) : 0, run});
+        runs.push_back(
+            {{kind, kind == Part::Kind::number ? saturatingNumber(run) : 0, run}, c == u'.'});
         i = end;
     }
-    return parts;
+    return runs;
 }
 
-// The leading run of numbers and periods: its length in parts and how many numbers it holds.
-std::pair<std::size_t, int> numericPrefix(const std::vector<Component>& parts) {
-    std::size_t length = 0;
-    int numbers = 0;
-    for (const Component& component : parts) {
-        if (component.kind == Component::Kind::number) {
-            ++numbers;
-        } else if (!component.period) {
+// The version in a form compared part by part with no regard to the other version:
+// - the leading numbers joined by single periods lose their trailing zeros, so "1.0" is "1",
+//   "1.0.0" too, and "0" is ""; "1.0b1" is "1b1";
+// - a run of separators is one separator, and separators before letters are dropped, so
+//   "1.0.b1" is "1b1": letters after a release always mark one before it.
+std::vector<Part> keyOf(QStringView version) {
+    const std::vector<Run> runs = split(version);
+    std::vector<Part> key;
+    std::size_t i = 0;
+    std::size_t kept = 0;
+    while (i < runs.size() && runs[i].part.kind == Part::Kind::number) {
+        key.push_back(runs[i].part);
+        if (runs[i].part.number != 0) {
+            kept = key.size();
+        }
+        const bool joined = i + 2 < runs.size() && runs[i + 1].period &&
+                            runs[i + 2].part.kind == Part::Kind::number;
+        if (!joined) {
+            ++i;
             break;
         }
-        ++length;
+        key.push_back(runs[i + 1].part);
+        i += 2;
     }
-    return {length, numbers};
-}
-
-// Pads the shorter leading run with ".0" so that both hold as many numbers: "1.0" reads as
-// "1.0.0" beside "1.0.0", and "" as "0" beside "0".
-void balance(std::vector<Component>& a, std::vector<Component>& b) {
-    auto [lengthA, numbersA] = numericPrefix(a);
-    auto [lengthB, numbersB] = numericPrefix(b);
-    std::vector<Component>& shorter = numbersA < numbersB ? a : b;
-    std::size_t at = numbersA < numbersB ? lengthA : lengthB;
-    for (int n = std::min(numbersA, numbersB); n < std::max(numbersA, numbersB); ++n) {
-        if (at > 0) {
-            shorter.insert(shorter.begin() + static_cast<std::ptrdiff_t>(at++),
-                           {Component::Kind::separator, true, 0, {}});
+    key.resize(kept);
+    for (; i < runs.size(); ++i) {
+        const Part& part = runs[i].part;
+        if (part.kind == Part::Kind::separator) {
+            const bool afterSeparator = !key.empty() && key.back().kind == Part::Kind::separator;
+            const bool beforeLetters =
+                i + 1 < runs.size() && (runs[i + 1].part.kind == Part::Kind::string);
+            if (afterSeparator || beforeLetters) {
+                continue;
+            }
         }
-        shorter.insert(shorter.begin() + static_cast<std::ptrdiff_t>(at++),
-                       {Component::Kind::number, false, 0, {}});
+        key.push_back(part);
     }
+    return key;
 }
 
-// Numbers rank above separators, separators above letters.
-int rank(Component::Kind kind) {
-    switch (kind) {
-        case Component::Kind::number:
-            return 2;
-        case Component::Kind::separator:
-            return 1;
-        case Component::Kind::string:
-            return 0;
-    }
-    return 0;
-}
-
-std::weak_ordering compareParts(const Component& a, const Component& b) {
+std::weak_ordering compareParts(const Part& a, const Part& b) {
     if (a.kind != b.kind) {
-        return rank(a.kind) <=> rank(b.kind);
+        return a.kind <=> b.kind;
     }
     switch (a.kind) {
-        case Component::Kind::number:
+        case Part::Kind::number:
             return a.number <=> b.number;
-        case Component::Kind::string:
+        case Part::Kind::string:
             return a.text.compare(b.text, Qt::CaseSensitive) <=> 0;
-        case Component::Kind::separator:
+        case Part::Kind::end:
+        case Part::Kind::separator:
             return std::weak_ordering::equivalent;
     }
     return std::weak_ordering::equivalent;
@@ -127,24 +126,17 @@ std::weak_ordering compareParts(const Component& a, const Component& b) {
 }  // namespace
 
 std::weak_ordering compareVersions(QStringView a, QStringView b) {
-    std::vector<Component> partsA = split(a);
-    std::vector<Component> partsB = split(b);
-    balance(partsA, partsB);
-    const std::size_t common = std::min(partsA.size(), partsB.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const std::weak_ordering order = compareParts(partsA[i], partsB[i]);
+    const std::vector<Part> keyA = keyOf(a);
+    const std::vector<Part> keyB = keyOf(b);
+    const Part end;
+    for (std::size_t i = 0; i < std::max(keyA.size(), keyB.size()); ++i) {
+        const std::weak_ordering order =
+            compareParts(i < keyA.size() ? keyA[i] : end, i < keyB.size() ? keyB[i] : end);
         if (order != 0) {
             return order;
         }
     }
-    if (partsA.size() == partsB.size()) {
-        return std::weak_ordering::equivalent;
-    }
-    // A longer version is newer, unless what it adds begins with letters ("1.0b1" < "1.0").
-    const bool aIsLonger = partsA.size() > partsB.size();
-    const Component& extra = aIsLonger ? partsA[common] : partsB[common];
-    const bool longerIsNewer = extra.kind != Component::Kind::string;
-    return aIsLonger == longerIsNewer ? std::weak_ordering::greater : std::weak_ordering::less;
+    return std::weak_ordering::equivalent;
 }
 
 }  // namespace pellucine

@@ -33,12 +33,54 @@ TEST(VersionComparatorTest, OrdersReleaseNumbers) {
         {"1234567890123456789012345", "9999999999999999999999999", same},
         {"18446744073709551614", "1234567890123456789012345", less},
         {"1.0+", "1.0", less},
+        // Letters after a period mark a release before the numbers too.
+        {"410.a", "410", less},
+        {"1.a", "1.0", less},
+        {"1.0.b1", "1.0b1", same},
+        {"411.0b1", "411p", less},
+        {"411p", "411.x", less},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(compareVersions(QString(c.a), QString(c.b)), c.expected) << c.a << " vs " << c.b;
         // Swapping the arguments reverses the order.
         EXPECT_EQ(compareVersions(QString(c.b), QString(c.a)), 0 <=> c.expected)
             << c.b << " vs " << c.a;
+    }
+}
+
+TEST(VersionComparatorTest, IsATotalOrderOverOddVersions) {
+    // One a bar, the empty version first.
+    const QStringList versions =
+        QString::fromUtf8(
+            "|0|0.0|00|1|1.0|1.0.0|01|1.00|1.a|1a|1.0b1|1p|1.x|1.0.b1|1.0b1.2|1b"
+            "|1.0B|1..0|1.|.1|-1|1-|1.0-beta|1_0|1 0|1.0+|1+1|1.0_5|1.5|1.0.x.0"
+            "|..| |b|a1|1a1a1|410|410.a|411.0b1|411p|411.x|1.\u0663|\u00e91"
+            "|18446744073709551616|99999999999999999999")
+            .split(u'|');
+    const qsizetype n = versions.size();
+    std::vector<std::weak_ordering> order;
+    for (const QString& a : versions) {
+        for (const QString& b : versions) {
+            order.push_back(compareVersions(a, b));
+        }
+    }
+    const auto cmp = [&](qsizetype a, qsizetype b) { return order[std::size_t(a * n + b)]; };
+    const auto name = [&](qsizetype i) { return versions[i].toStdString(); };
+    for (qsizetype a = 0; a < n; ++a) {
+        for (qsizetype b = 0; b < n; ++b) {
+            ASSERT_EQ(cmp(b, a), 0 <=> cmp(a, b))
+                << "antisymmetry: " << name(a) << " vs " << name(b);
+            for (qsizetype c = 0; c < n; ++c) {
+                if (cmp(a, b) <= 0 && cmp(b, c) <= 0) {
+                    ASSERT_TRUE(cmp(a, c) <= 0)
+                        << "transitivity: " << name(a) << " <= " << name(b) << " <= " << name(c);
+                }
+                if (cmp(a, b) == 0) {
+                    ASSERT_EQ(cmp(a, c), cmp(b, c))
+                        << "equality: " << name(a) << " == " << name(b) << " against " << name(c);
+                }
+            }
+        }
     }
 }
 

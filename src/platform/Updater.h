@@ -57,7 +57,7 @@ class Updater {
     virtual void setAutomaticallyDownloadsUpdates(bool on) = 0;
     virtual Duration updateCheckInterval() const = 0;
     virtual void setUpdateCheckInterval(Duration interval) = 0;
-    // When the last check started; none before the first.
+    // When the feed last answered a check; none before the first answer.
     virtual std::optional<QDateTime> lastUpdateCheckDate() const = 0;
 
     // False while a session runs.

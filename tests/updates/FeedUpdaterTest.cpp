@@ -142,6 +142,7 @@ class FeedUpdaterTest : public ::testing::Test {
     RecordingDelegate delegate;
     QStringList relaunched;
     int terminations = 0;
+    std::chrono::milliseconds transferTimeout = FeedUpdater::defaultTransferTimeout;
 
     FeedUpdater::Setup setup() {
         return {std::nullopt,
@@ -150,7 +151,8 @@ class FeedUpdaterTest : public ::testing::Test {
                 "1.4",
                 "6.1.0",
                 temp.file("Applications/pellucine"),
-                temp.file("state/updater.json")};
+                temp.file("state/updater.json"),
+                transferTimeout};
     }
     FeedUpdater::Services services(Scheduler& on) {
         return {on, wall, dialogs,
@@ -261,7 +263,8 @@ TEST_F(FeedUpdaterTest, ScheduledChecksFollowTheLastCheckAndTheSwitch) {
     EXPECT_TRUE(delegate.log.isEmpty());
     manual.advance(1.0);
     EXPECT_EQ(delegate.log, QStringList{"finish 4"});
-    EXPECT_EQ(updater->lastUpdateCheckDate(), wall.now());
+    // A check without an answer keeps the date of the last answered one.
+    EXPECT_EQ(updater->lastUpdateCheckDate(), wall.now().addSecs(-23 * 3600));
 
     // The next is a whole interval later; turning checks off drops it.
     manual.advance(24 * 3600.0 - 1);
@@ -394,6 +397,35 @@ TEST_F(SelfUpdateTest, BadDownloadsInstallNothing) {
         EXPECT_EQ(controller->note().value(), UpdateController::failureMessage(c.code)) << c.what;
         EXPECT_EQ(QDir(temp.file("Applications")).entryList(QDir::Files), QStringList{"pellucine"});
     }
+}
+
+TEST_F(SelfUpdateTest, AServerThatNeverAnswersSaysSoAndKeepsTheLastAnsweredCheck) {
+    transferTimeout = std::chrono::milliseconds(300);
+    server.serve("/appcast.xml", {200, appcast({{"140", "1.4"}})});
+    UpdateController& updates = makeController();
+    updates.checkNow();
+    ASSERT_TRUE(runUntil([&] { return events.count("update-none") > 0; }));
+    const QDateTime answered = wall.now();
+
+    wall.set(answered.addSecs(3600));
+    server.serve("/appcast.xml", {200, {}, std::nullopt, false});
+    updates.checkNow();
+    ASSERT_TRUE(runUntil([&] { return events.count("update-check-failed") > 0; }));
+    EXPECT_EQ(events.last("update-check-failed")->fields.value("errorCode"), "1002");
+    EXPECT_EQ(dialogs.log.last(), "error: The update server didn’t answer. Try again later.");
+    EXPECT_TRUE(updates.failed().value());
+    EXPECT_EQ(updates.lastChecked().value(), answered);
+    EXPECT_EQ(engine(scheduler)->lastUpdateCheckDate(), answered);
+
+    // A download that never answers is a failed download, not a cancel.
+    events.clear();
+    offer({"150", "1.5", std::nullopt, {}, newProgram.size(), key.sign(newProgram)},
+          {200, {}, std::nullopt, false});
+    checkNow();
+    EXPECT_EQ(events.last("update-check-failed")->fields.value("errorCode"), "2001");
+    EXPECT_EQ(dialogs.log.last(),
+              "error: The update couldn’t be downloaded: the server didn’t answer.");
+    EXPECT_EQ(installed(), oldProgram);
 }
 
 TEST_F(SelfUpdateTest, WithoutAKeyOrConsentNothingIsDownloaded) {

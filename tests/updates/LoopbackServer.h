@@ -11,7 +11,8 @@
 
 namespace pellucine::testing {
 
-// Serves fixed answers over HTTP/1.1 on 127.0.0.1, one request per connection.
+// Serves fixed answers over HTTP/1.1 on 127.0.0.1, one request per connection, or holds a
+// request unanswered.
 class LoopbackServer {
   public:
     struct Answer {
@@ -19,6 +20,8 @@ class LoopbackServer {
         QByteArray body;
         // The Content-Length sent; a larger one than the body makes a cut-off transfer.
         std::optional<qint64> declaredLength;
+        // False: the request is read and the connection kept open with no answer.
+        bool answers = true;
     };
 
     LoopbackServer() {
@@ -50,6 +53,9 @@ class LoopbackServer {
         const QString path = requestLine.value(1);
         requests_ << path;
         const Answer reply = answers_.value(path, Answer{404, "not here", std::nullopt});
+        if (!reply.answers) {
+            return;
+        }
         socket->write("HTTP/1.1 " + QByteArray::number(reply.status) +
                       " Answer\r\nContent-Length: " +
                       QByteArray::number(reply.declaredLength.value_or(reply.body.size())) +

@@ -24,6 +24,8 @@ UpdaterError error(int code, QString description) {
     return {code, std::move(description)};
 }
 
+const QString noAnswer = QStringLiteral("The update server didn’t answer. Try again later.");
+
 UpdaterError cancelled() {
     return error(UpdaterErrorCode::installationCanceled,
                  QStringLiteral("The update was cancelled."));
@@ -97,6 +99,7 @@ std::function<void(Args...)> FeedUpdater::forSession(void (FeedUpdater::*method)
 std::function<void()> FeedUpdater::cancelSession() {
     return [self = QPointer<FeedUpdater>(this), id = session_->id] {
         if (self && self->session_ && self->session_->id == id && self->session_->reply) {
+            self->session_->cancelling = true;
             self->session_->reply->abort();
         }
     };
@@ -113,7 +116,7 @@ void FeedUpdater::startSession(UpdateCheck check) {
     session.id = ++sessionCount_;
     session.check = check;
     session.showsWindow = check == UpdateCheck::updates;
-    rememberCheckDate(services_.clock.now());
+    lastAttempt_ = services_.clock.now();
 
     const std::optional<QString> override = delegate_.feedURLString();
     session.scope = override ? UpdateUrlScope::loopbackAllowed : UpdateUrlScope::secureOnly;
@@ -135,6 +138,9 @@ void FeedUpdater::feedArrived(const Fetched& fetched) {
     if (fetched.cancelled) {
         return end(cancelled());
     }
+    if (fetched.timedOut) {
+        return end(error(UpdaterErrorCode::appcast, noAnswer));
+    }
     if (fetched.tooLarge) {
         return end(
             error(UpdaterErrorCode::appcastParse, QStringLiteral("The update feed is too large.")));
@@ -151,6 +157,7 @@ void FeedUpdater::feedArrived(const Fetched& fetched) {
     } catch (const AppcastError& e) {
         return end(error(UpdaterErrorCode::appcastParse, e.localizedDescription()));
     }
+    rememberCheckDate(services_.clock.now());
     const QSet<QString> allowed = delegate_.allowedChannels();
     appcast.items.removeIf([&allowed](const AppcastItem& item) {
         return item.channel && !allowed.contains(*item.channel);
@@ -240,10 +247,13 @@ void FeedUpdater::payloadArrived(const Fetched& fetched) {
     if (fetched.cancelled) {
         return end(cancelled());
     }
-    if (fetched.failure || fetched.tooLarge || fetched.data.size() != item.contentLength) {
+    if (fetched.timedOut || fetched.failure || fetched.tooLarge ||
+        fetched.data.size() != item.contentLength) {
         const QString why =
-            fetched.failure ? *fetched.failure
-                            : QStringLiteral("its length is not %1 bytes").arg(item.contentLength);
+            fetched.timedOut ? QStringLiteral("the server didn’t answer")
+            : fetched.failure
+                ? *fetched.failure
+                : QStringLiteral("its length is not %1 bytes").arg(item.contentLength);
         return end(error(UpdaterErrorCode::download,
                          QStringLiteral("The update couldn’t be downloaded: %1.").arg(why)));
     }
@@ -325,8 +335,7 @@ void FeedUpdater::end(std::optional<UpdaterError> error) {
 void FeedUpdater::fetch(const QUrl& url, qint64 limit, FetchProgress progress,
                         std::function<void(const Fetched&)> done) {
     QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(transferTimeout).count()));
+    request.setTransferTimeout(static_cast<int>(setup_.transferTimeout.count()));
     request.setMaximumRedirectsAllowed(5);
     QNetworkReply* reply = network_.get(request);
     session_->reply = reply;
@@ -356,23 +365,26 @@ void FeedUpdater::fetch(const QUrl& url, qint64 limit, FetchProgress progress,
                     progress(received, total);
                 }
             });
-    connect(reply, &QNetworkReply::finished, this, [reply, limit, state, done = std::move(done)] {
-        reply->deleteLater();
-        Fetched fetched;
-        if (state->tooLarge) {
-            fetched.tooLarge = true;
-        } else if (state->redirectRefused) {
-            fetched.failure = QStringLiteral("it was redirected to an address that is not allowed");
-        } else if (reply->error() == QNetworkReply::OperationCanceledError) {
-            fetched.cancelled = true;
-        } else if (reply->error() != QNetworkReply::NoError) {
-            fetched.failure = reply->errorString();
-        } else {
-            fetched.data = reply->read(limit + 1);
-            fetched.tooLarge = fetched.data.size() > limit;
-        }
-        done(fetched);
-    });
+    connect(
+        reply, &QNetworkReply::finished, this, [this, reply, limit, state, done = std::move(done)] {
+            reply->deleteLater();
+            Fetched fetched;
+            if (state->tooLarge) {
+                fetched.tooLarge = true;
+            } else if (state->redirectRefused) {
+                fetched.failure =
+                    QStringLiteral("it was redirected to an address that is not allowed");
+            } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+                // Qt ends a transfer that timed out as cancelled too.
+                (session_ && session_->cancelling ? fetched.cancelled : fetched.timedOut) = true;
+            } else if (reply->error() != QNetworkReply::NoError) {
+                fetched.failure = reply->errorString();
+            } else {
+                fetched.data = reply->read(limit + 1);
+                fetched.tooLarge = fetched.data.size() > limit;
+            }
+            done(fetched);
+        });
 }
 
 void FeedUpdater::rememberCheckDate(const QDateTime& date) {
@@ -392,9 +404,10 @@ void FeedUpdater::scheduleNextCheck() {
         return;
     }
     Duration delay = interval_;
-    if (lastCheck_) {
-        const Duration elapsed =
-            std::chrono::milliseconds(lastCheck_->msecsTo(services_.clock.now()));
+    const std::optional<QDateTime> last =
+        lastAttempt_ && (!lastCheck_ || *lastAttempt_ > *lastCheck_) ? lastAttempt_ : lastCheck_;
+    if (last) {
+        const Duration elapsed = std::chrono::milliseconds(last->msecsTo(services_.clock.now()));
         // A last check in the future (the clock was set back) waits one interval at most.
         delay = std::clamp(interval_ - elapsed, Duration::zero(), interval_);
     }

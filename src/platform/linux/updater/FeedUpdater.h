@@ -30,6 +30,8 @@ class FeedUpdater final : public QObject, public Updater {
     Q_OBJECT
 
   public:
+    static constexpr std::chrono::milliseconds defaultTransferTimeout{60000};
+
     // The program being updated.
     struct Setup {
         // The program's own feed; none when it has none.
@@ -42,8 +44,10 @@ class FeedUpdater final : public QObject, public Updater {
         QString systemVersion;
         // The file an update replaces.
         QString executablePath;
-        // Where the date of the last check is kept.
+        // Where the date of the last answered check is kept.
         QString stateFile;
+        // How long a transfer may go without a byte before it ends as unanswered.
+        std::chrono::milliseconds transferTimeout = defaultTransferTimeout;
     };
 
     struct Services {
@@ -57,7 +61,6 @@ class FeedUpdater final : public QObject, public Updater {
     };
 
     static constexpr qint64 maximumUpdateSize = qint64(512) * 1024 * 1024;
-    static constexpr std::chrono::seconds transferTimeout{60};
     static constexpr std::chrono::hours minimumCheckInterval{1};
 
     // Starts at once: reads the last check date; the schedule starts when automatic checks
@@ -76,6 +79,8 @@ class FeedUpdater final : public QObject, public Updater {
     Duration updateCheckInterval() const override { return interval_; }
     // At least an hour.
     void setUpdateCheckInterval(Duration interval) override;
+    // When the feed last answered (with or without a release); a check without an answer, a
+    // transfer that timed out included, keeps the date before it.
     std::optional<QDateTime> lastUpdateCheckDate() const override { return lastCheck_; }
 
     bool canCheckForUpdates() const override { return !session_.has_value(); }
@@ -95,12 +100,15 @@ class FeedUpdater final : public QObject, public Updater {
         QString shownVersion;
         QByteArray payload;
         QPointer<QNetworkReply> reply;
+        // The user's cancel, told apart from a transfer timeout (both abort the reply).
+        bool cancelling = false;
     };
 
     struct Fetched {
         QByteArray data;
         std::optional<QString> failure;
         bool cancelled = false;
+        bool timedOut = false;
         bool tooLarge = false;
     };
     using FetchProgress = std::function<void(qint64 received, qint64 total)>;
@@ -133,6 +141,8 @@ class FeedUpdater final : public QObject, public Updater {
     bool automaticDownloads_ = false;
     Duration interval_ = std::chrono::hours(24);
     std::optional<QDateTime> lastCheck_;
+    // When the last check started, answered or not: the schedule counts from the later one.
+    std::optional<QDateTime> lastAttempt_;
     std::optional<Session> session_;
     quint64 sessionCount_ = 0;
     ScopedWork scheduledCheck_;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "app/AppDelegate.h"
 #include "app/DeepLink.h"
@@ -59,11 +60,13 @@ int probePrivateCapture() {
     return 0;
 }
 
-// Migrates the earlier build's defaults, then reads the machine preferences through a store
-// that is dropped afterwards.
-MachinePreferences migrateAndLoadMachinePreferences() {
+// Migrates the earlier build's defaults, then reads the machine preferences. The store is kept
+// for the program: the migration's write replaces a file that was kept aside, and only this
+// store knows it was.
+MachinePreferences migrateAndLoadMachinePreferences(std::optional<SettingsFileStore>& opened) {
     const AppPaths paths = AppPaths::fromEnvironment();
-    SettingsFileStore defaults = ProgramSettingsFile::open(paths, FlightRecorder::shared());
+    SettingsFileStore& defaults =
+        opened.emplace(ProgramSettingsFile::open(paths, FlightRecorder::shared()));
     migrateLegacyDefaults(defaults, paths);
     PreferenceStore store(defaults, paths, systemWallClock(), FlightRecorder::shared());
     return store.loadMachinePreferences();
@@ -73,8 +76,10 @@ MachinePreferences migrateAndLoadMachinePreferences() {
 
 int runProgram(int argc, char* argv[]) {
     const QStringList arguments = argumentsAfterProgramName(argc, argv);
-    const LaunchDecision decision = decide(QProcessEnvironment::systemEnvironment(), arguments,
-                                           migrateAndLoadMachinePreferences);
+    std::optional<SettingsFileStore> defaults;
+    const LaunchDecision decision =
+        decide(QProcessEnvironment::systemEnvironment(), arguments,
+               [&defaults] { return migrateAndLoadMachinePreferences(defaults); });
     if (decision.mode == LaunchMode::privateCaptureProbe) {
         return probePrivateCapture();
     }
@@ -120,8 +125,8 @@ int runProgram(int argc, char* argv[]) {
                      [] { QCoreApplication::quit(); });
     std::unique_ptr<X11Program> program;
     try {
-        program = std::make_unique<X11Program>(
-            X11Program::Launch{arguments, QProcessEnvironment::systemEnvironment(), policy});
+        program = std::make_unique<X11Program>(X11Program::Launch{
+            arguments, QProcessEnvironment::systemEnvironment(), policy, std::move(defaults)});
     } catch (const X11Error& error) {
         std::fprintf(stderr, "Pellucine needs an X11 session: %s\n",
                      qPrintable(error.localizedDescription()));

@@ -84,7 +84,8 @@ QList<QFont> warmedFonts() {
 
 X11Program::X11Program(const Launch& launch)
     : paths_(AppPaths::fromEnvironment()),
-      defaults_(ProgramSettingsFile::open(paths_, FlightRecorder::shared())),
+      defaults_(launch.defaults ? *launch.defaults
+                                : ProgramSettingsFile::open(paths_, FlightRecorder::shared())),
       desktop_(desktopOptions(paths_, defaults_)),
       environment_({desktop_, scheduler_, FlightRecorder::shared(), systemWallClock(), executor_,
                     defaults_, paths_, waitForEventLog}),

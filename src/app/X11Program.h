@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "app/AppEnvironment.h"
 #include "app/MainApp.h"
@@ -47,6 +48,9 @@ class X11Program {
         QProcessEnvironment environment;
         // Outlives the program.
         ProgramActivationPolicy& activationPolicy;
+        // The user defaults as the launch read them, what it kept aside included; read afresh
+        // when absent.
+        std::optional<SettingsFileStore> defaults;
     };
 
     // Throws X11Error when the server cannot be reached.

@@ -20,7 +20,7 @@ class KeyValueStore {
     virtual bool contains(const QString& key) const = 0;
     // Returns whether the value was stored durably.
     virtual bool setValue(const QString& key, const QVariant& value) = 0;
-    // What was kept aside when the stored data could not be read and the store began empty.
+    // What was kept aside when stored data could not be read and the store began without it.
     virtual std::optional<UnreadableCopy> unreadableCopy() const { return std::nullopt; }
 };
 

@@ -56,7 +56,16 @@ std::optional<QSettings::Status> SettingsFileStore::load() {
 }
 
 void SettingsFileStore::disown(const Claim& claim, const QString& reason) {
-    values_.clear();
+    if (reason == QLatin1String("invalid-value")) {
+        // The program's own file: only the values of another form go.
+        for (auto it = values_.begin(); it != values_.end();) {
+            const bool fits =
+                SettingsFileSchema::fits(claim.schema.keys.value(it.key()), it.value());
+            it = fits ? std::next(it) : values_.erase(it);
+        }
+    } else {
+        values_.clear();
+    }
     const RegularFileRead raw = readRegularFile(filePath_, copySizeLimit);
     const UnreadableCopy copy =
         raw.ok() ? UnreadableCopy::keep(claim.copyFolder, QFileInfo(filePath_).fileName(),

@@ -21,10 +21,11 @@ namespace pellucine {
 class SettingsFileStore final : public KeyValueStore {
   public:
     // What makes a file the program's own. One that does not parse as such (not INI, a key
-    // that is not in the schema, a value of another form) reads as empty once its bytes were
-    // copied to "unreadable-<file name>-<time>.conf" in `copyFolder` and
-    // "stored-preferences-unreadable" was recorded; the next write holds only the new keys.
-    // When no copy could be kept, the file is never written over.
+    // that is not in the schema) reads as empty once its bytes were copied to
+    // "unreadable-<file name>-<time>.conf" in `copyFolder` and "stored-preferences-unreadable"
+    // was recorded; the next write holds only the new keys. In a file of the program's own keys,
+    // a value of another form (a record cut short) is dropped the same way and the other values
+    // stay. When no copy could be kept, the file is never written over.
     struct Claim {
         const SettingsFileSchema& schema;
         QString copyFolder;
@@ -54,7 +55,8 @@ class SettingsFileStore final : public KeyValueStore {
   private:
     // Reads the file once; its QSettings status, nothing when it is not a regular file.
     std::optional<QSettings::Status> load();
-    // Keeps the file's bytes aside and starts empty.
+    // Keeps the file's bytes aside and drops what `reason` makes unreadable: the values of
+    // another form for "invalid-value", everything otherwise.
     void disown(const Claim& claim, const QString& reason);
 
     QString filePath_;

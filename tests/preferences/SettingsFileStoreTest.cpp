@@ -291,7 +291,7 @@ TEST_F(ClaimedSettingsFileTest, AFileThatIsNotOursIsKeptAsideAndOnlyOurKeysAreWr
     EXPECT_EQ(copies().size(), 1);
 }
 
-TEST_F(ClaimedSettingsFileTest, ForeignKeysAndInvalidValuesDisownTheWholeFileOnce) {
+TEST_F(ClaimedSettingsFileTest, ForeignKeysDisownTheWholeFileOnceAndInvalidValuesOnlyThemselves) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     const QByteArray foreign = "[General]\nk=@ByteArray(v)\n\n[Theirs]\nx=1\n";
     testing::putFile(path, foreign);
@@ -302,10 +302,13 @@ TEST_F(ClaimedSettingsFileTest, ForeignKeysAndInvalidValuesDisownTheWholeFileOnc
     EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("result"), "already-kept");
 
     testing::putFile(path, "[General]\nk=@ByteArray(v)\nflag=maybe\n");
-    EXPECT_FALSE(open().contains("k"));
+    SettingsFileStore mended = open();
+    EXPECT_EQ(mended.value("k"), QByteArray("v"));
+    EXPECT_FALSE(mended.contains("flag"));
     EXPECT_EQ(events.last("stored-preferences-unreadable")->fields.value("reason"),
               "invalid-value");
     EXPECT_EQ(copies().size(), 2);
+    EXPECT_EQ(mended.unreadableCopy()->result, "kept");
     EXPECT_EQ(events.count("stored-preferences-unreadable"), 3);
 
     testing::putFile(path, "[General]\nk=@ByteArray(v)\nflag=false\n");

@@ -34,27 +34,29 @@ AppDelegate::AppDelegate(Services services, Lifecycle lifecycle, QObject* parent
     : QObject(parent),
       services_(std::move(services)),
       lifecycle_(std::move(lifecycle)),
-      pendingDeepLinks_([this](const QUrl& url) { admitDeepLink(url); }) {
+      pendingDeepLinks_([this](const QUrl& url) { return admitDeepLink(url); }) {
     sharedDelegate() = this;
 }
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::admitDeepLink(const QUrl& url) {
+bool AppDelegate::admitDeepLink(const QUrl& url) {
     const LinkAdmission::Outcome outcome =
         linkAdmission_.admit({}, services_.scheduler.clock().now(), url.toString());
     linkAdmission_ = outcome.next;
     switch (outcome.verdict) {
         case LinkAdmission::Verdict::handle:
             handleDeepLink(url, services_.events, this);
-            break;
+            return true;
+        case LinkAdmission::Verdict::repeat:
+            return true;
         case LinkAdmission::Verdict::firstDropped:
             services_.events.record(QStringLiteral("deep-links-dropped"));
-            break;
-        case LinkAdmission::Verdict::repeat:
+            return false;
         case LinkAdmission::Verdict::dropped:
-            break;
+            return false;
     }
+    return false;
 }
 
 AppDelegate* AppDelegate::shared() {

@@ -101,7 +101,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     bool applicationShouldHandleReopen();
 
     // A link given to the program: held until launch has finished, then handled at once.
-    void receiveLink(const QString& text);
+    // False when it was dropped: not a link, too many waiting, or one of a flood.
+    bool receiveLink(const QString& text);
     bool launched() const { return pendingDeepLinks_.launched(); }
 
     // Regular when visible, else accessory; when the policy changes, brings a visible program
@@ -178,8 +179,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     void recordLaunch();
     void showFirstWindow();
     void showWindowsOf(const std::function<std::optional<qint32>()>& chooseTarget);
-    // Acts on a link unless it repeats the last one or comes in a flood.
-    void admitDeepLink(const QUrl& url);
+    // Acts on a link unless it repeats the last one or comes in a flood; false when dropped.
+    bool admitDeepLink(const QUrl& url);
     std::optional<qint32> frontmostProcessIdentifier() const;
     qint32 ownProcessIdentifier() const;
 

@@ -183,8 +183,8 @@ bool AppDelegate::applicationShouldHandleReopen() {
     return false;
 }
 
-void AppDelegate::receiveLink(const QString& text) {
-    pendingDeepLinks_.receive(text);
+bool AppDelegate::receiveLink(const QString& text) {
+    return pendingDeepLinks_.receive(text);
 }
 
 void AppDelegate::applyDockVisibility(bool visible) {

@@ -6,16 +6,19 @@
 
 namespace pellucine {
 
-void DeepLinkQueue::receive(const QString& text) {
+bool DeepLinkQueue::receive(const QString& text) {
     const std::optional<QUrl> url = deepLinkURL(text);
     if (!url) {
-        return;
+        return false;
     }
     if (launched_) {
-        handle_(*url);
-    } else if (pending_.size() < maximumPending) {
-        pending_.append(*url);
+        return handle_(*url);
     }
+    if (pending_.size() >= maximumPending) {
+        return false;
+    }
+    pending_.append(*url);
+    return true;
 }
 
 void DeepLinkQueue::drain() {

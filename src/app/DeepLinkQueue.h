@@ -14,10 +14,12 @@ class DeepLinkQueue {
     // At most this many links wait for launch; later ones are dropped.
     static constexpr int maximumPending = 64;
 
-    explicit DeepLinkQueue(std::function<void(const QUrl&)> handle) : handle_(std::move(handle)) {}
+    // `handle` answers whether it took the link.
+    explicit DeepLinkQueue(std::function<bool(const QUrl&)> handle) : handle_(std::move(handle)) {}
 
-    // Text that is not a valid link is dropped without a trace.
-    void receive(const QString& text);
+    // Whether the link was taken or waits for launch: text that is not a valid link is dropped
+    // without a trace, and so is a link beyond the waiting ones.
+    bool receive(const QString& text);
     // Marks launch as finished and hands on what waited. Later calls hand on nothing more.
     void drain();
 
@@ -25,7 +27,7 @@ class DeepLinkQueue {
     const QList<QUrl>& pending() const { return pending_; }
 
   private:
-    std::function<void(const QUrl&)> handle_;
+    std::function<bool(const QUrl&)> handle_;
     bool launched_ = false;
     QList<QUrl> pending_;
 };

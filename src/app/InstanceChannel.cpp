@@ -1,5 +1,6 @@
 #include "app/InstanceChannel.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -13,6 +14,16 @@ namespace {
 
 const QByteArray acceptedReply = QByteArrayLiteral("ok\n");
 const QByteArray refusedReply = QByteArrayLiteral("error\n");
+const QByteArray droppedReply = QByteArrayLiteral("dropped\n");
+
+// Bytes that arrived on `socket` and were not read yet, by the socket or by us.
+qint64 unreadBytes(QLocalSocket& socket) {
+    int pending = 0;
+    if (::ioctl(static_cast<int>(socket.socketDescriptor()), FIONREAD, &pending) != 0) {
+        pending = 0;
+    }
+    return socket.bytesAvailable() + pending;
+}
 
 // Between attempts to reach an instance that is still starting.
 constexpr unsigned long retryPauseMs = 25;
@@ -73,6 +84,9 @@ InstanceChannel::Claim InstanceChannel::claim(const QStringList& links,
                 return {Role::forwarded, std::nullopt};
             case Delivery::refused:
                 return {Role::failed, QStringLiteral("The running Pellucine refused the links.")};
+            case Delivery::dropped:
+                return {Role::failed, QStringLiteral("The running Pellucine dropped the links: too "
+                                                     "many came at once. Try again in a moment.")};
             case Delivery::unreachable:
                 break;
         }
@@ -112,11 +126,14 @@ InstanceChannel::Delivery InstanceChannel::deliver(const QByteArray& message, in
         }
         reply += socket.readAll();
     }
-    return reply == acceptedReply ? Delivery::delivered : Delivery::refused;
+    if (reply == acceptedReply) {
+        return Delivery::delivered;
+    }
+    return reply == droppedReply ? Delivery::dropped : Delivery::refused;
 }
 
 void InstanceChannel::accept(int descriptor) {
-    if (openConnections() >= limits_.connections) {
+    if (openConnections() >= limits_.connections && !makeRoom()) {
         ::close(descriptor);
         return;
     }
@@ -130,11 +147,31 @@ void InstanceChannel::accept(int descriptor) {
     connect(key, &QLocalSocket::disconnected, this, [this, key] { end(key); });
     ScopedWork deadline(scheduler_,
                         scheduler_.postAfter(limits_.messageTime, [this, key] { end(key); }));
-    connections_.emplace(key, Connection{std::move(socket), {}, std::move(deadline)});
+    connections_.emplace(key, Connection{std::move(socket), {}, std::move(deadline), ++accepted_});
     // Bytes that came with the connection are read at once.
     if (key->bytesAvailable() > 0) {
         read(key);
     }
+}
+
+bool InstanceChannel::makeRoom() {
+    QLocalSocket* oldest = nullptr;
+    quint64 serial = 0;
+    for (auto& [socket, connection] : connections_) {
+        // A connection with a whole message is being answered; one with unread bytes may be a
+        // launch whose message has not been read yet.
+        const bool waiting = connection.reader.state() == InstanceMessageReader::State::reading &&
+                             unreadBytes(*socket) == 0;
+        if (waiting && (oldest == nullptr || connection.serial < serial)) {
+            oldest = socket;
+            serial = connection.serial;
+        }
+    }
+    if (oldest == nullptr) {
+        return false;
+    }
+    end(oldest);
+    return true;
 }
 
 void InstanceChannel::read(QLocalSocket* socket) {
@@ -149,20 +186,23 @@ void InstanceChannel::read(QLocalSocket* socket) {
         state == InstanceMessageReader::State::reading) {
         return;
     }
+    QByteArray reply = refusedReply;
     if (state == InstanceMessageReader::State::complete) {
         const InstanceMessage message = reader.message();
+        bool taken = true;
         for (const QString& link : message.links) {
-            emit linkReceived(link);
+            taken = (!linkHandler_ || linkHandler_(link)) && taken;
         }
         if (message.reopen) {
             emit reopenRequested();
         }
+        reply = taken ? acceptedReply : droppedReply;
     }
     // The connection may have ended while the links were handled.
     if (!connections_.contains(socket)) {
         return;
     }
-    socket->write(state == InstanceMessageReader::State::complete ? acceptedReply : refusedReply);
+    socket->write(reply);
     // Ends the connection once the reply is out; the deadline still bounds a peer that never
     // reads it.
     socket->disconnectFromServer();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -21,8 +22,10 @@ namespace pellucine {
 // socket, both in the user's runtime folder; a later launch hands its links (or, without links,
 // a request to come forward) to it over the socket and ends. A lock or socket left behind by an
 // instance that was killed is taken over. The running instance serves a bounded number of
-// connections at once and closes one that has not sent a whole message in time, so idle
-// connections cannot hold it shut. Main thread.
+// connections at once and closes one that has not sent a whole message in time; at the bound, a
+// new connection takes the place of the oldest one that is waiting for bytes, so connections
+// that stay idle, or reconnect as fast as they are closed, cannot hold it shut against a launch
+// that speaks at once. A launch whose links the running instance dropped fails. Main thread.
 class InstanceChannel final : public QObject {
     Q_OBJECT
 
@@ -32,7 +35,7 @@ class InstanceChannel final : public QObject {
         primary,
         // Another instance runs and took the links.
         forwarded,
-        // Another instance runs but refused the links or did not answer.
+        // Another instance runs but refused or dropped the links, or did not answer.
         failed,
     };
 
@@ -48,7 +51,8 @@ class InstanceChannel final : public QObject {
     struct Limits {
         // A connection that has not sent a whole message by then is closed.
         Duration messageTime = std::chrono::milliseconds(1500);
-        // Connections served at once; further ones are closed on arrival until one ends.
+        // Connections served at once; at the bound, a new one takes the place of the oldest that
+        // has nothing unread and no whole message, or is closed when none has.
         int connections = 64;
     };
 
@@ -70,9 +74,13 @@ class InstanceChannel final : public QObject {
     Claim claim(const QStringList& links,
                 std::chrono::milliseconds patience = std::chrono::seconds(5));
 
+    // Takes each link a later launch hands to the running instance, in the order it gave them;
+    // false when the link was dropped. The launch succeeds only when all were taken.
+    using LinkHandler = std::function<bool(const QString& text)>;
+    void setLinkHandler(LinkHandler handler) { linkHandler_ = std::move(handler); }
+
   signals:
-    // Emitted by the running instance, in the order a later launch gave them.
-    void linkReceived(const QString& text);
+    // Emitted by the running instance when a later launch had no links.
     void reopenRequested();
 
   public:
@@ -80,7 +88,7 @@ class InstanceChannel final : public QObject {
     int openConnections() const { return static_cast<int>(connections_.size()); }
 
   private:
-    enum class Delivery { delivered, refused, unreachable };
+    enum class Delivery { delivered, refused, dropped, unreachable };
 
     struct LaterDeleter {
         void operator()(QObject* object) const;
@@ -89,11 +97,15 @@ class InstanceChannel final : public QObject {
         std::unique_ptr<QLocalSocket, LaterDeleter> socket;
         InstanceMessageReader reader;
         ScopedWork deadline;
+        // Order of arrival.
+        quint64 serial = 0;
     };
 
     Claim becomePrimary();
     Delivery deliver(const QByteArray& message, int timeoutMs) const;
     void accept(int descriptor);
+    // Ends the oldest connection that is waiting for bytes; false when none is.
+    bool makeRoom();
     void read(QLocalSocket* socket);
     void end(QLocalSocket* socket);
 
@@ -103,6 +115,8 @@ class InstanceChannel final : public QObject {
     QLockFile lock_;
     LocalListener listener_;
     std::unordered_map<QLocalSocket*, Connection> connections_;
+    quint64 accepted_ = 0;
+    LinkHandler linkHandler_;
 };
 
 }  // namespace pellucine

@@ -136,12 +136,17 @@ int runProgram(int argc, char* argv[]) {
     for (const QString& link : links) {
         delegate.receiveLink(link);
     }
-    QObject::connect(channel.get(), &InstanceChannel::linkReceived, &delegate,
-                     &AppDelegate::receiveLink);
+    if (channel) {
+        channel->setLinkHandler(
+            [&delegate](const QString& link) { return delegate.receiveLink(link); });
+    }
     QObject::connect(channel.get(), &InstanceChannel::reopenRequested, &delegate,
                      &AppDelegate::applicationShouldHandleReopen);
     traceFirstIdle();
     const int status = QApplication::exec();
+    if (channel) {
+        channel->setLinkHandler({});
+    }
     program.reset();
     channel.reset();
     FlightRecorder::shared().drain();

@@ -21,7 +21,10 @@ class DeepLinkQueueTest : public ::testing::Test {
 
     RecordingEventLog events;
     testing::RecordingDeepLinkDestinations windows;
-    DeepLinkQueue queue{[this](const QUrl& url) { handleDeepLink(url, events, &windows); }};
+    DeepLinkQueue queue{[this](const QUrl& url) {
+        handleDeepLink(url, events, &windows);
+        return true;
+    }};
 };
 
 TEST_F(DeepLinkQueueTest, LinksBeforeLaunchWaitAndAreHandledOldestFirstWhenItFinishes) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -61,6 +63,16 @@ class InstanceChannelTest : public ::testing::Test {
     // Socket paths are short: the runtime folder is a fresh one in the system's temporary
     // folder.
     QTemporaryDir runtime{QDir::tempPath() + QStringLiteral("/pellucine-run-XXXXXX")};
+    // The links the running instance took, in order.
+    QStringList links;
+    bool takesLinks = true;
+
+    void takeLinks(InstanceChannel& channel) {
+        channel.setLinkHandler([this](const QString& link) {
+            links << link;
+            return takesLinks;
+        });
+    }
 };
 
 TEST_F(InstanceChannelTest, ALaterLaunchHandsItsLinksToTheRunningOneInOrder) {
@@ -69,29 +81,32 @@ TEST_F(InstanceChannelTest, ALaterLaunchHandsItsLinksToTheRunningOneInOrder) {
     ASSERT_EQ(claim.role, Role::primary);
     EXPECT_EQ(claim.problem, std::nullopt);
     EXPECT_TRUE(QFileInfo::exists(first.socketPath()));
-    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    takeLinks(first);
     QSignalSpy reopens(&first, &InstanceChannel::reopenRequested);
 
     const QStringList sent{"pellucine://diagnostics", "pellucine://settings/about",
                            "anything at all"};
     EXPECT_EQ(claimElsewhere(runtime.path(), sent).role, Role::forwarded);
-    QStringList received;
-    for (const QList<QVariant>& signal : links) {
-        received << signal.at(0).toString();
-    }
-    EXPECT_EQ(received, sent);
+    EXPECT_EQ(links, sent);
     EXPECT_EQ(reopens.count(), 0);
 
     // Without links the later launch asks the running one to come forward.
     EXPECT_EQ(claimElsewhere(runtime.path(), {}).role, Role::forwarded);
     EXPECT_EQ(reopens.count(), 1);
     EXPECT_EQ(links.count(), 3);
+
+    // A launch whose link was dropped fails, and says why.
+    takesLinks = false;
+    const InstanceChannel::Claim dropped =
+        claimElsewhere(runtime.path(), {"pellucine://diagnostics"});
+    EXPECT_EQ(dropped.role, Role::failed);
+    EXPECT_TRUE(dropped.problem && dropped.problem->contains("dropped"));
 }
 
 TEST_F(InstanceChannelTest, TheRunningInstanceRefusesAMessageOutsideTheProtocol) {
     InstanceChannel first(runtime.path(), scheduler);
     ASSERT_EQ(first.claim({}).role, Role::primary);
-    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    takeLinks(first);
     QStringList tooMany;
     for (int i = 0; i <= InstanceMessage::maximumLinks; ++i) {
         tooMany << QStringLiteral("pellucine://settings/%1").arg(i);
@@ -146,7 +161,7 @@ TEST_F(InstanceChannelTest, AnInstanceThatHoldsTheLockButNeverAnswersFailsTheLat
 TEST_F(InstanceChannelTest, AConnectionWithoutAWholeMessageInTimeIsClosed) {
     InstanceChannel first(runtime.path(), scheduler);
     ASSERT_EQ(first.claim({}).role, Role::primary);
-    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    takeLinks(first);
     const auto silent = connectLocal(first.socketPath());
     // Half a message: the link line but not its end.
     const auto partial = connectLocal(first.socketPath(), "link pellucine://settings\n");
@@ -165,29 +180,61 @@ TEST_F(InstanceChannelTest, AConnectionWithoutAWholeMessageInTimeIsClosed) {
     EXPECT_EQ(scheduler.pendingCount(), 0U);
 }
 
-TEST_F(InstanceChannelTest, ConnectionsBeyondTheCapAreClosedOnArrivalAndServingResumes) {
+TEST_F(InstanceChannelTest, AtTheCapALaunchTakesThePlaceOfTheOldestIdleConnection) {
     InstanceChannel first(runtime.path(), scheduler,
                           {.messageTime = std::chrono::seconds(1), .connections = 3});
     ASSERT_EQ(first.claim({}).role, Role::primary);
+    takeLinks(first);
     std::vector<std::unique_ptr<FileDescriptor>> held;
     for (int i = 0; i < 3; ++i) {
         held.push_back(connectLocal(first.socketPath()));
+        ASSERT_TRUE(held.back());
+        ASSERT_TRUE(serveUntil([&] { return first.openConnections() == i + 1; }));
     }
-    ASSERT_TRUE(serveUntil([&] { return first.openConnections() == 3; }));
-    const auto beyond = connectLocal(first.socketPath(), InstanceMessage::encode({"x"}));
-    ASSERT_TRUE(beyond && held.back());
-    EXPECT_TRUE(serveUntil([&] { return closedByPeer(*beyond); }));
-    EXPECT_EQ(first.openConnections(), 3);
-    for (const auto& socket : held) {
-        EXPECT_FALSE(closedByPeer(*socket));
-    }
+    EXPECT_EQ(claimElsewhere(runtime.path(), {"pellucine://settings"}).role, Role::forwarded);
+    EXPECT_EQ(links, QStringList{"pellucine://settings"});
+    EXPECT_TRUE(serveUntil([&] { return closedByPeer(*held[0]); }));
+    EXPECT_FALSE(closedByPeer(*held[1]));
+    EXPECT_FALSE(closedByPeer(*held[2]));
 
-    // Once the idle ones are gone, a later launch is served again.
-    QSignalSpy links(&first, &InstanceChannel::linkReceived);
+    // The idle ones still end at their deadline.
     scheduler.advance(std::chrono::seconds(1));
     EXPECT_EQ(first.openConnections(), 0);
-    EXPECT_EQ(claimElsewhere(runtime.path(), {"pellucine://settings"}).role, Role::forwarded);
-    EXPECT_EQ(links.count(), 1);
+}
+
+TEST_F(InstanceChannelTest, ALaunchIsServedThroughAStormOfConnectionsThatReconnectWhenClosed) {
+    InstanceChannel first(runtime.path(), scheduler,
+                          {.messageTime = std::chrono::seconds(1), .connections = 4});
+    ASSERT_EQ(first.claim({}).role, Role::primary);
+    takeLinks(first);
+    // More reconnecting peers than places; the deadlines never pass in virtual time.
+    std::atomic<bool> stop = false;
+    std::atomic<int> connected = 0;
+    std::vector<std::unique_ptr<QThread>> storm;
+    const QString path = first.socketPath();
+    for (int i = 0; i < 6; ++i) {
+        storm.emplace_back(QThread::create([&] {
+            while (!stop) {
+                const auto socket = connectLocal(path);
+                if (!socket) {
+                    continue;
+                }
+                ++connected;
+                pollfd closing{socket->get(), POLLIN, 0};
+                while (!stop && !(::poll(&closing, 1, 20) > 0 && closedByPeer(*socket))) {
+                }
+            }
+        }));
+        storm.back()->start();
+    }
+    ASSERT_TRUE(serveUntil([&] { return first.openConnections() == 4 && connected > 6; }));
+    const InstanceChannel::Claim claim = claimElsewhere(runtime.path(), {"pellucine://settings"});
+    stop = true;
+    for (const auto& thread : storm) {
+        thread->wait();
+    }
+    EXPECT_EQ(claim.role, Role::forwarded) << claim.problem.value_or("").toStdString();
+    EXPECT_EQ(links, QStringList{"pellucine://settings"});
 }
 
 TEST_F(InstanceChannelTest, AServedConnectionNoLongerCountsAndItsDeadlineIsDropped) {

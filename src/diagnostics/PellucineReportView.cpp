@@ -142,6 +142,16 @@ QWidget* PellucineReportView::buildComposePage() {
         column->addWidget(saveNotice_);
     }
 
+    unsaved_ = new YardText(model_->unsaved(), Yard::hintFont(), &Yard::Palette::accentType);
+    unsaved_->setObjectName(QStringLiteral("reportUnsaved"));
+    unsaved_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    unsaved_->setVisible(!model_->unsaved().isEmpty());
+    column->addWidget(unsaved_);
+    connect(model_.get(), &Model::unsavedChanged, unsaved_, [this] {
+        unsaved_->setText(model_->unsaved());
+        unsaved_->setVisible(!model_->unsaved().isEmpty());
+    });
+
     auto* row = new QHBoxLayout;
     row->setSpacing(buttonSpacing);
     email_ = new YardButton(QStringLiteral("Email It Instead"), YardButton::Kind::secondary);

@@ -42,6 +42,8 @@ class PellucineReportView final : public QWidget {
     YardButton* sendButton() const { return send_; }
     // Says before Send that the report will be saved, and where; none with a report server.
     YardText* saveNotice() const { return saveNotice_; }
+    // Says that the report could not be saved, and why; hidden while nothing failed.
+    YardText* unsavedNotice() const { return unsaved_; }
     // The page on show.
     QWidget* currentPage() const;
     // The title of the page on show.
@@ -62,6 +64,7 @@ class PellucineReportView final : public QWidget {
     YardButton* cancel_ = nullptr;
     YardButton* send_ = nullptr;
     YardText* saveNotice_ = nullptr;
+    YardText* unsaved_ = nullptr;
     QPointer<QWidget> compose_;
     QPointer<QWidget> result_;
 };

@@ -14,21 +14,22 @@ namespace {
 // Copies tried before giving up on a folder.
 constexpr int maximumCopies = 999;
 
-std::optional<QString> saveIn(const QString& folder, const QString& content, const QString& appName,
-                              const QDateTime& localTime) {
+Saved saveIn(const QString& folder, const QString& content, const QString& appName,
+             const QDateTime& localTime) {
     const QByteArray bytes = content.toUtf8();
     const QDir dir(folder);
+    const QString where = QDir::toNativeSeparators(dir.absolutePath());
     for (int copy = 1; copy <= maximumCopies; ++copy) {
         const QString path = dir.absoluteFilePath(name(appName, localTime, copy));
         if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
             continue;
         }
-        if (writeFileAtomically(path, bytes)) {
-            return std::nullopt;
+        if (const std::optional<QString> failure = writeFileAtomically(path, bytes)) {
+            return {std::nullopt, where + QStringLiteral(": ") + *failure};
         }
-        return path;
+        return {path, {}};
     }
-    return std::nullopt;
+    return {std::nullopt, where + QStringLiteral(": every report name of this minute is taken")};
 }
 
 }  // namespace
@@ -42,16 +43,21 @@ QString name(const QString& appName, const QDateTime& localTime, int copy) {
     return result + QStringLiteral(".txt");
 }
 
-std::optional<QString> save(const QString& content, const QString& appName,
-                            const Environment& environment) {
+Saved save(const QString& content, const QString& appName, const Environment& environment) {
     const QDateTime localTime = environment.clock->now().toTimeZone(environment.timeZone);
+    Saved saved{std::nullopt, QStringLiteral("there is no folder to save it in")};
     if (!environment.desktopFolder.isEmpty() && QFileInfo(environment.desktopFolder).isDir()) {
-        if (auto path = saveIn(environment.desktopFolder, content, appName, localTime)) {
-            return path;
+        saved = saveIn(environment.desktopFolder, content, appName, localTime);
+        if (saved.path) {
+            return saved;
         }
     }
-    if (environment.reportsFolder.isEmpty() || !QDir().mkpath(environment.reportsFolder)) {
-        return std::nullopt;
+    if (environment.reportsFolder.isEmpty()) {
+        return saved;
+    }
+    if (!QDir().mkpath(environment.reportsFolder)) {
+        return {std::nullopt, QDir::toNativeSeparators(environment.reportsFolder) +
+                                  QStringLiteral(": the folder could not be made")};
     }
     return saveIn(environment.reportsFolder, content, appName, localTime);
 }

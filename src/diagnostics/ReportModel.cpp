@@ -66,6 +66,13 @@ void Model::setPhase(const Phase& phase) {
     emit phaseChanged();
 }
 
+void Model::setUnsaved(const QString& unsaved) {
+    if (unsaved_ != unsaved) {
+        unsaved_ = unsaved;
+        emit unsavedChanged();
+    }
+}
+
 void Model::setSendingAllowed(bool allowed) {
     sendingAllowed_ = allowed;
     if (config_.consent && config_.consent->set) {
@@ -117,6 +124,7 @@ void Model::send() {
     if (!canSend()) {
         return;
     }
+    setUnsaved({});
     setPhase(Phase::sending());
     Report report = gather();
     if (!config_.hasEndpoint()) {
@@ -155,16 +163,20 @@ void Model::handle(const Report& report, const Outcome& outcome) {
         setPhase(Phase::sent(*outcome.id));
         return;
     }
-    const auto file =
+    const ReportFile::Saved saved =
         ReportFile::save(report.plainText(config_.appName), config_.appName, environment_);
-    record(QStringLiteral("report not sent (%1); saved %2")
-               .arg(outcome.reason, file ? fileName(*file) : QStringLiteral("nothing")));
-    if (!file) {
+    record(
+        QStringLiteral("report not sent (%1); saved %2")
+            .arg(outcome.reason, saved.path ? fileName(*saved.path) : QStringLiteral("nothing")));
+    if (!saved.path) {
+        setUnsaved(QStringLiteral("The report wasn’t sent, and it couldn’t be saved either (%1). "
+                                  "Your words are still here for another try.")
+                       .arg(saved.failure));
         setPhase(Phase::writing());
         return;
     }
     draft().clear();
-    setPhase(Phase::saved(*file, outcome.reason));
+    setPhase(Phase::saved(*saved.path, outcome.reason));
 }
 
 void Model::emailInstead() {
@@ -172,16 +184,21 @@ void Model::emailInstead() {
         return;
     }
     const Report report = gather();
-    const auto file =
+    const ReportFile::Saved saved =
         ReportFile::save(report.plainText(config_.appName), config_.appName, environment_);
-    if (!file) {
+    if (!saved.path) {
+        setUnsaved(QStringLiteral("The report couldn’t be saved to attach to a mail (%1). Your "
+                                  "words are still here for another try.")
+                       .arg(saved.failure));
         return;
     }
-    record(QStringLiteral("report saved for email as ") + fileName(*file));
-    composeMail(*config_.supportEmail, config_.appName + QStringLiteral(" problem report"), *file,
+    setUnsaved({});
+    const QString& file = *saved.path;
+    record(QStringLiteral("report saved for email as ") + fileName(file));
+    composeMail(*config_.supportEmail, config_.appName + QStringLiteral(" problem report"), file,
                 environment_);
     draft().clear();
-    setPhase(Phase::emailed(*file));
+    setPhase(Phase::emailed(file));
 }
 
 void Model::backFromEmail() {

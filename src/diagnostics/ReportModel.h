@@ -43,6 +43,10 @@ class Model final : public QObject, public std::enable_shared_from_this<Model> {
     const Phase& phase() const { return phase_; }
     void setPhase(const Phase& phase);
 
+    // Why the last send or e-mail could not save the report, said to the user; empty once a
+    // send starts again or a save worked.
+    const QString& unsaved() const { return unsaved_; }
+
     bool sendingAllowed() const { return sendingAllowed_; }
     // Passes the choice to the config's consent and records it.
     void setSendingAllowed(bool allowed);
@@ -74,12 +78,14 @@ class Model final : public QObject, public std::enable_shared_from_this<Model> {
     void textChanged();
     void phaseChanged();
     void sendingAllowedChanged();
+    void unsavedChanged();
 
   private:
     Report gather() const;
     QNetworkRequest request() const;
     void record(const QString& line) const;
     void handle(const Report& report, const Outcome& outcome);
+    void setUnsaved(const QString& unsaved);
     static QCoro::Task<void> upload(std::shared_ptr<Model> self, Report report,
                                     QNetworkRequest request);
 
@@ -88,6 +94,7 @@ class Model final : public QObject, public std::enable_shared_from_this<Model> {
     QString text_;
     Phase phase_;
     bool sendingAllowed_;
+    QString unsaved_;
     std::function<void()> closer_;
 };
 

@@ -6,6 +6,7 @@
 #include "LoopbackServer.h"
 #include "ReportBench.h"
 #include "diagnostics/ReportFile.h"
+#include "support/FileTraps.h"
 
 namespace pellucine::ReportProblem {
 namespace {
@@ -136,13 +137,36 @@ TEST_F(Reports, WhenNothingCanBeSavedTheWordsStayForAnotherTry) {
     EXPECT_EQ(model->text(), u"Keep me."_s);
     EXPECT_EQ(Model::draft(), u"Keep me."_s);
     EXPECT_EQ(bench.lines.last(), u"report not sent (Orrinvale answered 503.); saved nothing"_s);
+    EXPECT_EQ(model->unsaved(),
+              u"The report wasn’t sent, and it couldn’t be saved either (%1: the folder could not "
+              "be made). Your words are still here for another try."_s.arg(bench.reports()));
 
-    // The e-mail route gives up quietly.
+    // The e-mail route says so too, and sends no mail.
     bench.lines.clear();
     model->emailInstead();
     EXPECT_EQ(model->phase(), Phase::writing());
+    EXPECT_TRUE(model->unsaved().startsWith(
+        u"The report couldn’t be saved to attach to a mail ("_s + bench.reports() + u": "_s));
     EXPECT_TRUE(bench.lines.isEmpty());
     EXPECT_TRUE(bench.desk->mails.isEmpty());
+}
+
+TEST_F(Reports, OnAFullDiskTheReportSaysWhereItCouldNotBeSavedAndWhy) {
+    server.answer = LoopbackServer::Answer{503, ""};
+    std::shared_ptr<Model> model;
+    {
+        const testing::FileSizeLimit fullDisk(16);
+        model = send(u"Keep me."_s);
+    }
+    EXPECT_EQ(model->phase(), Phase::writing());
+    EXPECT_TRUE(model->unsaved().contains(bench.reports() + u": "_s))
+        << model->unsaved().toStdString();
+    EXPECT_TRUE(bench.saved(bench.desktop()).isEmpty());
+
+    // Once the disk has room, the next send saves the report and the notice goes.
+    model = send(u"Keep me."_s);
+    EXPECT_EQ(model->phase().kind(), Phase::Kind::saved);
+    EXPECT_EQ(model->unsaved(), QString());
 }
 
 TEST_F(Reports, AClosedWindowsSendStillEndsInASavedFile) {

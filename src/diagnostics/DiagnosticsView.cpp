@@ -323,7 +323,7 @@ void DiagnosticsView::saveSupportFile() {
 }
 
 void DiagnosticsView::showSaveResult(const std::optional<QString>& failure) {
-    failure_->setText(failure ? SupportFile::failureMessage(*failure) : QString());
+    failure_->setText(failure.value_or(QString()));
     failure_->setVisible(failure.has_value());
 }
 

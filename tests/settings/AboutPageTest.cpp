@@ -14,6 +14,7 @@
 #include "diagnostics/DiagnosticsBench.h"
 #include "diagnostics/ReportBench.h"
 #include "settings/AboutPage.h"
+#include "support/FileTraps.h"
 #include "updates/UpdatesCard.h"
 
 namespace pellucine {
@@ -123,8 +124,20 @@ TEST_F(AboutPageTest, TheSupportFileIsASheetOfTheSettingsWindowOnly) {
     panel.answer = folder.file(u"missing/support.json"_s);
     page->saveSupportFile();
     ASSERT_EQ(alerts.size(), 1);
-    EXPECT_FALSE(alerts[0].isEmpty());
+    EXPECT_TRUE(
+        alerts[0].startsWith(u"The support file could not be saved as %1: "_s.arg(*panel.answer)));
     EXPECT_FALSE(QFileInfo::exists(folder.file(u"missing"_s)));
+
+    // A full disk says which file it could not write, and why.
+    panel.answer = target;
+    {
+        const testing::FileSizeLimit fullDisk(16);
+        page->saveSupportFile();
+    }
+    ASSERT_EQ(alerts.size(), 2);
+    EXPECT_EQ(alerts[1], u"The support file could not be saved as %1: %2"_s.arg(
+                             target, qt_error_string(EFBIG)));
+    EXPECT_EQ(testing::readFile(target), *diagnostics().supportFileData());
 }
 
 TEST_F(AboutPageTest, MailAndTheDataFolderGoToTheDesktop) {

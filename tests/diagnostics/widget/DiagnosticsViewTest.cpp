@@ -161,8 +161,8 @@ TEST_F(DiagnosticsViewTest, SavingWritesTheSupportFileAndSaysWhenItCannot) {
     panel.answer = folder.file(u"missing/support.json"_s);
     view().saveButton()->click();
     EXPECT_TRUE(view().failureText()->isVisible());
-    EXPECT_TRUE(
-        view().failureText()->text().startsWith(u"The support file could not be saved: "_s));
+    EXPECT_TRUE(view().failureText()->text().startsWith(
+        u"The support file could not be saved as %1: "_s.arg(*panel.answer)));
 
     panel.answer.reset();
     view().saveButton()->click();

@@ -28,6 +28,9 @@ namespace {
 constexpr QLatin1String releaseBundleIdentifier{"com.orrinvale.pellucine"};
 constexpr QLatin1String atKey{"at"};
 constexpr QLatin1String eventKey{"event"};
+// The recorder's own line, written before the next event once the log can be written again.
+constexpr QLatin1String droppedEvent{"events-not-logged"};
+constexpr QLatin1String droppedCountKey{"droppedCount"};
 
 // The tables are never destroyed: the shared recorder still reads them while it drains at exit.
 const QSet<QString>& skippedEvents() {
@@ -125,6 +128,7 @@ const QHash<QString, QString>& titles() {
          QStringLiteral("Links that came too fast were ignored")},
         {QStringLiteral("preview-cache-dropped"), QStringLiteral("Memory freed")},
         {QStringLiteral("previews-warmed"), QStringLiteral("Previews refreshed")},
+        {droppedEvent, QStringLiteral("Events could not be written to the log")},
     };
     return table;
 }
@@ -158,6 +162,7 @@ const QHash<QString, QString>& detailLabels() {
         {QStringLiteral("channel"), QStringLiteral("Channel")},
         {QStringLiteral("pane"), QStringLiteral("Opened")},
         {QStringLiteral("warmedCount"), QStringLiteral("Refreshed")},
+        {droppedCountKey, QStringLiteral("Events lost")},
     };
     return table;
 }
@@ -249,7 +254,10 @@ std::optional<QString> appendToFile(const QString& path, QByteArray line) {
         line.prepend('\n');
     }
     if (!file.writeAll(line)) {
-        return systemError(QStringLiteral("Could not write"), path, errno);
+        const int error = errno;
+        // A write cut short (a full disk) takes back what it wrote: no line is left torn.
+        (void)::ftruncate(file.get(), info.st_size);
+        return systemError(QStringLiteral("Could not write"), path, error);
     }
     if ((info.st_mode & 07777) != 0600 && ::fchmod(file.get(), 0600) != 0) {
         return systemError(QStringLiteral("Could not set the permissions of"), path, errno);
@@ -413,16 +421,28 @@ EventFields FlightRecorder::lineFields(const QString& event, const EventFields& 
 }
 
 void FlightRecorder::append(const EventFields& fields) {
-    QJsonObject object;
-    for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
-        object.insert(it.key(), it.value());
+    const auto lineOf = [](const EventFields& values) {
+        QJsonObject object;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            object.insert(it.key(), it.value());
+        }
+        // QJsonObject keeps its keys in ascending order.
+        return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    };
+    QByteArray json;
+    if (droppedEvents_ > 0) {
+        json = lineOf({{atKey, fields.value(atKey)},
+                       {eventKey, droppedEvent},
+                       {droppedCountKey, QString::number(droppedEvents_)}}) +
+               '\n';
     }
-    // QJsonObject keeps its keys in ascending order.
-    const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    json += lineOf(fields);
     if (const auto failure = writeLine(json)) {
+        ++droppedEvents_;
         qWarning("PELLUCINE flight recorder failed: %s", qUtf8Printable(*failure));
         return;
     }
+    droppedEvents_ = 0;
     bytesSinceTrim_ += json.size() + 1;
     if (++writesSinceTrim_ >= trimInterval || bytesSinceTrim_ > trimByteInterval) {
         writesSinceTrim_ = 0;

@@ -26,7 +26,9 @@ struct ReadableDiagnosticEvent {
 // The event log: one compact JSON object a line in "flight.jsonl", appended on one serial
 // worker so that recording never touches the disk on the caller's thread. Fields are cut to a
 // fixed allow-list, a few events are never written, and the file is cut back to its newest
-// lines as it grows, in number and in bytes.
+// lines as it grows, in number and in bytes. A write that fails (a full disk) leaves no part of
+// its line behind; the events lost so are counted, and the count is written before the next
+// event once writing works again.
 class FlightRecorder final : public EventRecording {
   public:
     static constexpr int maximumLines = 4000;
@@ -105,6 +107,8 @@ class FlightRecorder final : public EventRecording {
     // Touched only on the worker.
     int writesSinceTrim_ = trimInterval;
     qint64 bytesSinceTrim_ = 0;
+    // Events whose line could not be written since the last line that was.
+    qint64 droppedEvents_ = 0;
     // Whether what an earlier run left half-written in the folder was looked for.
     bool temporaryFilesChecked_ = false;
     // Last: destroyed (drained and joined) first.

@@ -249,8 +249,9 @@ TEST_F(FlightRecorderTest, TrimTestsComeEvery250SuccessfulWritesAndFailuresAreRe
     }
 
     // 249 successful writes since the first: the failed five did not bring the test forward.
+    // The first write after them also says that five were lost.
     recordMany(recorder, 149);
-    EXPECT_EQ(fileLines(logPath()).size(), 4550);
+    EXPECT_EQ(fileLines(logPath()).size(), 4551);
     recordMany(recorder, 1);
     EXPECT_EQ(fileLines(logPath()).size(), 4000);
     EXPECT_EQ(warnings.messages().size(), 5);
@@ -268,9 +269,36 @@ TEST_F(FlightRecorderTest, WritesRecoverAfterAFailure) {
     recorder.drain();
 
     const QList<QByteArray> lines = fileLines(logPath());
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[1].contains(R"("event":"kept")"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(R"("droppedCount":"1","event":"events-not-logged")"));
+    EXPECT_TRUE(lines[2].contains(R"("event":"kept")"));
     EXPECT_EQ(warnings.messages().size(), 1);
+}
+
+TEST_F(FlightRecorderTest, AFullDiskTearsNoLineAndTheLostEventsAreCountedOnceWritingWorks) {
+    WarningCapture warnings;
+    FlightRecorder recorder(directory(), clock_);
+    recordMany(recorder, 1);
+    const QByteArray before = readFile(logPath());
+    {
+        // Room for a part of the next line only.
+        const testing::FileSizeLimit fullDisk(static_cast<rlim_t>(before.size() + 20));
+        recordMany(recorder, 3);
+    }
+    EXPECT_EQ(readFile(logPath()), before);
+    recorder.record(QStringLiteral("kept"));
+    recorder.drain();
+
+    const QList<QByteArray> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 3);
+    const QJsonObject count = QJsonDocument::fromJson(lines[1]).object();
+    EXPECT_EQ(count.value("event"), "events-not-logged");
+    EXPECT_EQ(count.value("droppedCount"), "3");
+    EXPECT_TRUE(lines[2].contains(R"("event":"kept")"));
+    const QList<ReadableDiagnosticEvent> rows = recorder.readRecentEvents(2);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].title, "Events could not be written to the log");
+    EXPECT_EQ(rows[1].detail, "Events lost: 3");
 }
 
 TEST_F(FlightRecorderTest, FolderAndFileAreOwnerOnlyEvenWhenTheyWereWider) {

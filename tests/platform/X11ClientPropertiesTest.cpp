@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "platform/linux/ProcessInfo.h"
+#include "platform/x11/X11CapturePlan.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowInfo.h"
 #include "platform/x11/X11WindowReader.h"
@@ -94,6 +95,56 @@ TEST(X11FrameExtentsTest, TakesOnlyFourSaneExtents) {
           QList<quint32>{}}) {
         EXPECT_EQ(X11FrameExtents::fromValues(absurd), std::nullopt);
     }
+}
+
+TEST(X11ClientShadowTest, FrameAndPictureLeaveOutOnlySaneShadowMargins) {
+    // A 400 x 300 client at (100, 50), undecorated as clients drawing their own shadow are.
+    struct Row {
+        const char* name;
+        QList<quint32> values;
+        QRect frame;
+        QRect pictured;
+    };
+    const QRect whole(100, 50, 400, 300);
+    const QRect all(0, 0, 400, 300);
+    const Row rows[] = {
+        {"left right top bottom",
+         {61, 61, 55, 67},
+         QRect(161, 105, 278, 178),
+         QRect(61, 55, 278, 178)},
+        {"one side", {0, 12, 0, 0}, QRect(100, 50, 388, 300), QRect(0, 0, 388, 300)},
+        {"none", {0, 0, 0, 0}, whole, all},
+        {"one pixel left across and down",
+         {200, 199, 150, 149},
+         QRect(300, 200, 1, 1),
+         QRect(200, 150, 1, 1)},
+        {"as wide as the client", {200, 200, 0, 0}, whole, all},
+        {"taller than the client", {0, 0, 0, 301}, whole, all},
+        {"negative", {0xffffffc4u, 61, 55, 67}, whole, all},
+        {"sum wrapping round", {0x7fffffffu, 0x7fffffffu, 0, 0}, whole, all},
+        {"three values", {61, 61, 55}, whole, all},
+        {"five values", {61, 61, 55, 67, 0}, whole, all},
+        {"no values", {}, whole, all},
+    };
+    for (const Row& row : rows) {
+        X11WindowInfo info;
+        info.clientRect = whole;
+        info.shadow = clientShadowFromValues(row.values, whole.size()).value_or(QMargins());
+        EXPECT_EQ(info.frameRect(), row.frame) << row.name;
+        EXPECT_EQ(info.outerFrame(info.frameRect()), whole) << row.name;
+        EXPECT_EQ(pictured(whole.size(), all, info.shadow), row.pictured) << row.name;
+    }
+    // Decorations lie around the client; the picture is of the client less its shadow, where
+    // the client is in the frame.
+    X11WindowInfo decorated;
+    decorated.clientRect = whole;
+    decorated.extents = X11FrameExtents{2, 2, 20, 2};
+    decorated.shadow = QMargins(10, 5, 10, 5);
+    EXPECT_EQ(decorated.frameRect(), QRect(108, 35, 384, 312));
+    EXPECT_EQ(pictured(QSize(404, 322), QRect(2, 20, 400, 300), decorated.shadow),
+              QRect(12, 25, 380, 290));
+    // A client the frame does not hold whole is pictured whole.
+    EXPECT_EQ(pictured(QSize(300, 300), all, decorated.shadow), QRect(0, 0, 300, 300));
 }
 
 TEST(X11IconGeometryTest, TakesOnlyARectangleOnTheRoot) {

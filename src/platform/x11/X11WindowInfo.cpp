@@ -42,6 +42,24 @@ std::optional<X11FrameExtents> X11FrameExtents::fromValues(const QList<quint32>&
                            static_cast<int>(values[2]), static_cast<int>(values[3])};
 }
 
+std::optional<QMargins> clientShadowFromValues(const QList<quint32>& values, QSize clientSize) {
+    constexpr quint32 negative = 0x80000000u;
+    if (values.size() != 4 ||
+        std::any_of(values.begin(), values.end(), [](quint32 v) { return v >= negative; })) {
+        return std::nullopt;
+    }
+    // In 64 bits: two margins near 2^31 must not wrap round to a small sum.
+    const auto leavesRoom = [](quint32 a, quint32 b, int side) {
+        return qint64(a) + qint64(b) < qint64(side);
+    };
+    if (!leavesRoom(values[0], values[1], clientSize.width()) ||
+        !leavesRoom(values[2], values[3], clientSize.height())) {
+        return std::nullopt;
+    }
+    return QMargins(static_cast<int>(values[0]), static_cast<int>(values[2]),
+                    static_cast<int>(values[1]), static_cast<int>(values[3]));
+}
+
 X11SizeHints X11SizeHints::fromValues(const QList<quint32>& values) {
     constexpr quint32 incrementsGiven = 1u << 6;
     constexpr quint32 gravityGiven = 1u << 9;

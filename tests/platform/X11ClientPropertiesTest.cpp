@@ -147,6 +147,53 @@ TEST(X11ClientShadowTest, FrameAndPictureLeaveOutOnlySaneShadowMargins) {
     EXPECT_EQ(pictured(QSize(300, 300), all, decorated.shadow), QRect(0, 0, 300, 300));
 }
 
+TEST(X11TransientDialogTest, ANormalWindowTransientForItsOwnApplicationIsADialog) {
+    constexpr xcb_window_t root = 0x100;
+    constexpr xcb_window_t main = 1;
+    constexpr xcb_window_t leader = 7;
+    struct Row {
+        const char* name;
+        X11WindowType type;
+        xcb_window_t transientFor;
+        std::optional<qint32> pid;
+        xcb_window_t clientLeader;
+        X11WindowType taken;
+    };
+    const Row rows[] = {
+        {"for a window of its process", X11WindowType::normal, main, 10, XCB_NONE,
+         X11WindowType::dialog},
+        {"for the root: its group", X11WindowType::normal, root, 10, XCB_NONE,
+         X11WindowType::dialog},
+        {"for its client leader", X11WindowType::normal, leader, 10, leader, X11WindowType::dialog},
+        {"for another process's window", X11WindowType::normal, main, 20, XCB_NONE,
+         X11WindowType::normal},
+        {"for a window that is no client", X11WindowType::normal, 99, 10, XCB_NONE,
+         X11WindowType::normal},
+        {"of an unknown process", X11WindowType::normal, main, std::nullopt, XCB_NONE,
+         X11WindowType::normal},
+        {"for itself", X11WindowType::normal, 2, 10, XCB_NONE, X11WindowType::normal},
+        {"not transient", X11WindowType::normal, XCB_NONE, 10, XCB_NONE, X11WindowType::normal},
+        {"a utility keeps its type", X11WindowType::utility, main, 10, XCB_NONE,
+         X11WindowType::utility},
+        {"a dialog stays one", X11WindowType::dialog, main, 20, XCB_NONE, X11WindowType::dialog},
+    };
+    for (const Row& row : rows) {
+        X11WindowInfo owner;
+        owner.window = main;
+        owner.pid = 10;
+        X11WindowInfo transient;
+        transient.window = 2;
+        transient.type = row.type;
+        transient.transientFor = row.transientFor;
+        transient.pid = row.pid;
+        transient.clientLeader = row.clientLeader;
+        QList<X11WindowInfo> windows{transient, owner};
+        markTransientDialogs(windows, root);
+        EXPECT_EQ(windows[0].type, row.taken) << row.name;
+        EXPECT_EQ(windows[1].type, X11WindowType::normal) << row.name;
+    }
+}
+
 TEST(X11IconGeometryTest, TakesOnlyARectangleOnTheRoot) {
     EXPECT_EQ(iconGeometryFromValues({104, 770, 150, 30}), QRect(104, 770, 150, 30));
     EXPECT_EQ(iconGeometryFromValues({0, 0, 200, 26, 7}), QRect(0, 0, 200, 26));

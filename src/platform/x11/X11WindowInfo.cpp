@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowInfo.h"
 
+#include <QHash>
 #include <algorithm>
 #include <utility>
 
@@ -136,6 +137,26 @@ void assignProcessStandIns(QList<X11WindowInfo>& windows) {
                                    : info.transientFor != XCB_NONE ? info.transientFor
                                                                    : info.window;
         info.pid = standInBase | static_cast<qint32>(owner & 0x1FFFFFFFu);
+    }
+}
+
+void markTransientDialogs(QList<X11WindowInfo>& windows, xcb_window_t root) {
+    QHash<xcb_window_t, std::optional<qint32>> owners;
+    for (const X11WindowInfo& info : windows) {
+        owners.insert(info.window, info.pid);
+    }
+    for (X11WindowInfo& info : windows) {
+        const xcb_window_t parent = info.transientFor;
+        if (info.type != X11WindowType::normal || parent == XCB_NONE || parent == info.window) {
+            continue;
+        }
+        const auto owner = owners.constFind(parent);
+        const bool sameApplication =
+            parent == root || (info.clientLeader != XCB_NONE && parent == info.clientLeader) ||
+            (owner != owners.cend() && info.pid && *owner == info.pid);
+        if (sameApplication) {
+            info.type = X11WindowType::dialog;
+        }
     }
 }
 

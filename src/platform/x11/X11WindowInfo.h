@@ -14,7 +14,7 @@
 namespace pellucine {
 
 // What a window says it is, from _NET_WM_WINDOW_TYPE (transient windows without a type are
-// dialogs, others normal).
+// dialogs, others normal; see also markTransientDialogs).
 enum class X11WindowType {
     normal,
     dialog,
@@ -150,5 +150,11 @@ struct X11WindowInfo {
 // Stand-ins lie above every process id the kernel hands out and above the shell's own, so they
 // never meet a real process.
 void assignProcessStandIns(QList<X11WindowInfo>& windows);
+
+// Takes each window typed normal that is transient (WM_TRANSIENT_FOR) for a window of its own
+// application for a dialog, as ICCCM and EWMH mean transient windows: transient for the root (its
+// whole group), for a client of the same process, or for the client leader it names. A window
+// transient for another application's keeps its type.
+void markTransientDialogs(QList<X11WindowInfo>& windows, xcb_window_t root);
 
 }  // namespace pellucine

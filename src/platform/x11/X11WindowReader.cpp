@@ -283,6 +283,7 @@ X11WindowReader::Reread X11WindowReader::reread(const std::optional<X11DesktopSn
     snapshot.windows =
         mergeWindows(order, result.read, readWindows(result.read, snapshot.currentDesktop), kept,
                      snapshot.currentDesktop);
+    markTransientDialogs(snapshot.windows, root);
     return result;
 }
 

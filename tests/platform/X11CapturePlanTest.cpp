@@ -31,6 +31,19 @@ TEST(X11CapturePlanTest, FixedPointKeepsToItsRange) {
     EXPECT_FALSE(toFixed(std::numeric_limits<double>::quiet_NaN()));
 }
 
+TEST(X11CapturePlanTest, APartOfThePixmapIsSampledFromItsOwnCorner) {
+    // The first step starts at the part's corner, each axis its own; later steps at 0.
+    const auto halved = planReduction(QRect(61, 55, 1200, 600), QSize(300, 150), true);
+    ASSERT_TRUE(halved);
+    ASSERT_EQ(halved->steps.size(), 2);
+    EXPECT_EQ(halved->steps[0], (X11ReductionStep{QSize(600, 300), 2, 2, 61, 55}));
+    EXPECT_EQ(halved->steps[1], (X11ReductionStep{QSize(300, 150), 2, 2, 0, 0}));
+    const auto own = planReduction(QRect(7, 3, 100, 50), QSize(80, 80), false);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->steps, (QList<X11ReductionStep>{{QSize(80, 50), 1, 1, 7, 3}}));
+    EXPECT_FALSE(planReduction(QRect(-1, 0, 100, 50), QSize(80, 80), true));
+}
+
 TEST(X11CapturePlanTest, LargeReductionsHalveUntilTheLastStepIsAtMostTwo) {
     const auto plan = planReduction(QSize(1920, 1080), 0, QSize(480, 270), true);
     ASSERT_TRUE(plan);

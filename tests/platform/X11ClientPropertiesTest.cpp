@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "platform/linux/ProcessInfo.h"
+#include "platform/x11/X11CapturePlan.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11WindowInfo.h"
 #include "platform/x11/X11WindowReader.h"
@@ -93,6 +94,103 @@ TEST(X11FrameExtentsTest, TakesOnlyFourSaneExtents) {
           QList<quint32>{0, 0, 0, X11FrameExtents::maximum + 1}, QList<quint32>{1, 2, 3},
           QList<quint32>{}}) {
         EXPECT_EQ(X11FrameExtents::fromValues(absurd), std::nullopt);
+    }
+}
+
+TEST(X11ClientShadowTest, FrameAndPictureLeaveOutOnlySaneShadowMargins) {
+    // A 400 x 300 client at (100, 50), undecorated as clients drawing their own shadow are.
+    struct Row {
+        const char* name;
+        QList<quint32> values;
+        QRect frame;
+        QRect pictured;
+    };
+    const QRect whole(100, 50, 400, 300);
+    const QRect all(0, 0, 400, 300);
+    const Row rows[] = {
+        {"left right top bottom",
+         {61, 61, 55, 67},
+         QRect(161, 105, 278, 178),
+         QRect(61, 55, 278, 178)},
+        {"one side", {0, 12, 0, 0}, QRect(100, 50, 388, 300), QRect(0, 0, 388, 300)},
+        {"none", {0, 0, 0, 0}, whole, all},
+        {"one pixel left across and down",
+         {200, 199, 150, 149},
+         QRect(300, 200, 1, 1),
+         QRect(200, 150, 1, 1)},
+        {"as wide as the client", {200, 200, 0, 0}, whole, all},
+        {"taller than the client", {0, 0, 0, 301}, whole, all},
+        {"negative", {0xffffffc4u, 61, 55, 67}, whole, all},
+        {"sum wrapping round", {0x7fffffffu, 0x7fffffffu, 0, 0}, whole, all},
+        {"three values", {61, 61, 55}, whole, all},
+        {"five values", {61, 61, 55, 67, 0}, whole, all},
+        {"no values", {}, whole, all},
+    };
+    for (const Row& row : rows) {
+        X11WindowInfo info;
+        info.clientRect = whole;
+        info.shadow = clientShadowFromValues(row.values, whole.size()).value_or(QMargins());
+        EXPECT_EQ(info.frameRect(), row.frame) << row.name;
+        EXPECT_EQ(info.outerFrame(info.frameRect()), whole) << row.name;
+        EXPECT_EQ(pictured(whole.size(), all, info.shadow), row.pictured) << row.name;
+    }
+    // Decorations lie around the client; the picture is of the client less its shadow, where
+    // the client is in the frame.
+    X11WindowInfo decorated;
+    decorated.clientRect = whole;
+    decorated.extents = X11FrameExtents{2, 2, 20, 2};
+    decorated.shadow = QMargins(10, 5, 10, 5);
+    EXPECT_EQ(decorated.frameRect(), QRect(108, 35, 384, 312));
+    EXPECT_EQ(pictured(QSize(404, 322), QRect(2, 20, 400, 300), decorated.shadow),
+              QRect(12, 25, 380, 290));
+    // A client the frame does not hold whole is pictured whole.
+    EXPECT_EQ(pictured(QSize(300, 300), all, decorated.shadow), QRect(0, 0, 300, 300));
+}
+
+TEST(X11TransientDialogTest, ANormalWindowTransientForItsOwnApplicationIsADialog) {
+    constexpr xcb_window_t root = 0x100;
+    constexpr xcb_window_t main = 1;
+    constexpr xcb_window_t leader = 7;
+    struct Row {
+        const char* name;
+        X11WindowType type;
+        xcb_window_t transientFor;
+        std::optional<qint32> pid;
+        xcb_window_t clientLeader;
+        X11WindowType taken;
+    };
+    const Row rows[] = {
+        {"for a window of its process", X11WindowType::normal, main, 10, XCB_NONE,
+         X11WindowType::dialog},
+        {"for the root: its group", X11WindowType::normal, root, 10, XCB_NONE,
+         X11WindowType::dialog},
+        {"for its client leader", X11WindowType::normal, leader, 10, leader, X11WindowType::dialog},
+        {"for another process's window", X11WindowType::normal, main, 20, XCB_NONE,
+         X11WindowType::normal},
+        {"for a window that is no client", X11WindowType::normal, 99, 10, XCB_NONE,
+         X11WindowType::normal},
+        {"of an unknown process", X11WindowType::normal, main, std::nullopt, XCB_NONE,
+         X11WindowType::normal},
+        {"for itself", X11WindowType::normal, 2, 10, XCB_NONE, X11WindowType::normal},
+        {"not transient", X11WindowType::normal, XCB_NONE, 10, XCB_NONE, X11WindowType::normal},
+        {"a utility keeps its type", X11WindowType::utility, main, 10, XCB_NONE,
+         X11WindowType::utility},
+        {"a dialog stays one", X11WindowType::dialog, main, 20, XCB_NONE, X11WindowType::dialog},
+    };
+    for (const Row& row : rows) {
+        X11WindowInfo owner;
+        owner.window = main;
+        owner.pid = 10;
+        X11WindowInfo transient;
+        transient.window = 2;
+        transient.type = row.type;
+        transient.transientFor = row.transientFor;
+        transient.pid = row.pid;
+        transient.clientLeader = row.clientLeader;
+        QList<X11WindowInfo> windows{transient, owner};
+        markTransientDialogs(windows, root);
+        EXPECT_EQ(windows[0].type, row.taken) << row.name;
+        EXPECT_EQ(windows[1].type, X11WindowType::normal) << row.name;
     }
 }
 

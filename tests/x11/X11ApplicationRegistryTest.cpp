@@ -362,5 +362,40 @@ TEST_F(X11ApplicationRegistryTest, HiddenLastsUntilUnhiddenOrShownAgainAfterMini
     EXPECT_FALSE(registry.applications(snapshot({minimized}, {1})).first().isHidden);
 }
 
+TEST_F(X11IdentityTest, AProcessWithoutAnEntryIsIdentifiedAgainByALaterWindow) {
+    writeFile(temp.file(QStringLiteral("applications/libreoffice-writer.desktop")),
+              entryText("LibreOffice Writer", "libreoffice-writer", "Icon=libreoffice-writer\n"));
+    writeFile(temp.file(QStringLiteral("applications/libreoffice-calc.desktop")),
+              entryText("LibreOffice Calc", "libreoffice-calc"));
+    X11ApplicationRegistry registry(
+        DesktopEntries::load({temp.file(QStringLiteral("applications"))}),
+        ProcessInfo(temp.file(QStringLiteral("proc"))));
+    const auto identityWith = [&](const QList<X11WindowInfo>& windows) {
+        X11DesktopSnapshot s;
+        s.windows = windows;
+        for (const X11WindowInfo& w : windows) {
+            s.mappingOrder.append(w.window);
+        }
+        return registry.applications(s).value(0).identity;
+    };
+    const X11WindowInfo splash = window(1, 100, "LibreOffice 7.4");
+    const X11WindowInfo writer = window(2, 100, "libreoffice-writer");
+    const X11WindowInfo calc = window(3, 100, "libreoffice-calc");
+
+    EXPECT_EQ(identityWith({splash}).name, QStringLiteral("LibreOffice 7.4"));
+    const X11ApplicationIdentity found = identityWith({splash, writer});
+    EXPECT_EQ(found.name, QStringLiteral("LibreOffice Writer"));
+    EXPECT_EQ(found.icon, QStringLiteral("libreoffice-writer"));
+    // Once found through an entry it stays, whatever window comes or goes.
+    EXPECT_EQ(identityWith({writer, calc}).name, QStringLiteral("LibreOffice Writer"));
+    EXPECT_EQ(identityWith({calc}).name, QStringLiteral("LibreOffice Writer"));
+
+    // A later window that leads to no entry either leaves the first window's identity.
+    const X11WindowInfo other = window(4, 200, "Other");
+    const X11WindowInfo another = window(5, 200, "Another");
+    EXPECT_EQ(identityWith({other}).name, QStringLiteral("Other"));
+    EXPECT_EQ(identityWith({other, another}).name, QStringLiteral("Other"));
+}
+
 }  // namespace
 }  // namespace pellucine

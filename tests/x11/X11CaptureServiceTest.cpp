@@ -156,6 +156,54 @@ TEST_F(X11CaptureServiceTest, UnscaledPicturesAreCutAtTheirOwnSize) {
     EXPECT_EQ(image->pixelColor(frame.width() / 2, 5).alpha(), 255);
 }
 
+TEST_F(X11CaptureServiceTest, AClientsOwnShadowIsNeitherFrameNorPicture) {
+    testing::TestClient client;
+    const QMargins margins(10, 6, 20, 14);
+    const QRgb shadow = qRgb(0, 0, 0);
+    const QRgb colour = qRgb(40, 200, 90);
+    const auto window = client.openShadowedWindow(*desktop, QStringLiteral("capture-shadowed"),
+                                                  margins, shadow, colour);
+    ASSERT_TRUE(window);
+    const auto shareable = [&]() -> std::optional<ShareableWindow> {
+        std::exception_ptr failure;
+        const auto content = await(port->screenCapture().shareableContent(), failure);
+        if (!content) {
+            return std::nullopt;
+        }
+        for (const ShareableWindow& w : content->windows) {
+            if (w.windowIdentifier == *window) {
+                return w;
+            }
+        }
+        return std::nullopt;
+    };
+    const QRect outer = desktop->frameOf(*window);
+    ASSERT_EQ(outer.size(), QSize(120, 90));
+    const auto shown = shareable();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->frame, (GlobalRect{outer.x() + 10.0, outer.y() + 6.0, 90, 70}));
+
+    std::exception_ptr failure;
+    const auto image = await(
+        port->screenCapture().captureWindowImage(*shown, {QSize(90, 70), true, false}), failure);
+    ASSERT_FALSE(failure);
+    ASSERT_TRUE(image);
+    for (int y = 0; y < image->height(); ++y) {
+        for (int x = 0; x < image->width(); ++x) {
+            ASSERT_EQ(image->pixel(x, y), colour) << x << "," << y;
+        }
+    }
+
+    // A frame asked for is the frame the user then sees.
+    const auto info = port->state().window(*window);
+    ASSERT_TRUE(info);
+    port->state().requests().moveResize(*info, QRect(400, 320, 150, 100));
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        const auto moved = shareable();
+        return moved && moved->frame == GlobalRect{400, 320, 150, 100};
+    }));
+}
+
 TEST(X11CaptureFailureTest, NamesEachMissingPictureAsThePortDoes) {
     using Status = X11CaptureResult::Status;
     EXPECT_EQ(X11ScreenCapture::failureOf(Status::captured), std::nullopt);

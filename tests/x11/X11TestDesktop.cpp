@@ -311,6 +311,20 @@ std::optional<xcb_window_t> TestClient::openLateWindow(const X11TestDesktop& des
     return waitUntilPlaced(desktop, title);
 }
 
+std::optional<xcb_window_t> TestClient::openShadowedWindow(const X11TestDesktop& desktop,
+                                                           const QString& title, QMargins margins,
+                                                           QRgb shadow, QRgb colour) {
+    process_.write(QByteArray("openshadow ") + QByteArray::number(margins.left()) + ' ' +
+                   QByteArray::number(margins.right()) + ' ' + QByteArray::number(margins.top()) +
+                   ' ' + QByteArray::number(margins.bottom()) + ' ' +
+                   QByteArray::number(shadow & 0xffffffu, 16) + ' ' +
+                   QByteArray::number(colour & 0xffffffu, 16) + ' ' + title.toUtf8() + '\n');
+    if (answer().isEmpty()) {
+        return std::nullopt;
+    }
+    return waitUntilPlaced(desktop, title);
+}
+
 QByteArray TestClient::answer() {
     while (!process_.canReadLine()) {
         if (!process_.waitForReadyRead(8000)) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCoro/QCoroTask>
+#include <QMargins>
 #include <QProcess>
 #include <QRect>
 #include <QRgb>
@@ -122,6 +123,11 @@ class TestClient {
     // Opens a window as openWindow does that draws late from its first showing on.
     std::optional<xcb_window_t> openLateWindow(const X11TestDesktop& desktop, const QString& title,
                                                QRgb colour, int delayMilliseconds);
+    // Opens an undecorated window of 120 x 90 pixels that draws a shadow of its own: `margins`
+    // of `shadow` around `colour`, named in _GTK_FRAME_EXTENTS.
+    std::optional<xcb_window_t> openShadowedWindow(const X11TestDesktop& desktop,
+                                                   const QString& title, QMargins margins,
+                                                   QRgb shadow, QRgb colour);
 
   private:
     // The next line it answers; empty when none came in time.

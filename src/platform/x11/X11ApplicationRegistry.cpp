@@ -188,25 +188,42 @@ QList<X11Application> X11ApplicationRegistry::applications(const X11DesktopSnaps
 const X11ApplicationIdentity& X11ApplicationRegistry::identityOf(
     qint32 pid, const QList<const X11WindowInfo*>& windows) {
     auto it = identities_.find(pid);
-    if (it != identities_.end()) {
-        return *it;
+    if (it != identities_.end() &&
+        (it->identity.fromDesktopEntry ||
+         std::all_of(windows.begin(), windows.end(),
+                     [&](const X11WindowInfo* w) { return it->windows.contains(w->window); }))) {
+        return it->identity;
+    }
+    if (it == identities_.end()) {
+        it = identities_.insert(pid, Decided{});
     }
     const std::optional<QString> flatpak = processes_.flatpakId(pid);
     const std::optional<QString> executable = processes_.executablePath(pid);
-    // The first window that leads to a desktop entry decides; else the first window.
-    X11ApplicationIdentity identity;
+    // The first window that leads to a desktop entry decides; else the first window. Windows
+    // that led to none before are not asked again.
+    const bool undecided = it->windows.isEmpty();
     for (const X11WindowInfo* window : windows) {
+        if (it->windows.contains(window->window)) {
+            continue;
+        }
+        it->windows.insert(window->window);
         X11ApplicationIdentity candidate =
             identifyApplication(*window, entries_, flatpak, executable);
         const bool fromEntry = candidate.fromDesktopEntry;
-        if (window == windows.first() || fromEntry) {
-            identity = std::move(candidate);
+        if ((undecided && window == windows.first()) || fromEntry) {
+            it->identity = std::move(candidate);
         }
         if (fromEntry) {
             break;
         }
     }
-    return *identities_.insert(pid, identity);
+    // Only windows still there can be asked about again.
+    QSet<xcb_window_t> present;
+    for (const X11WindowInfo* window : windows) {
+        present.insert(window->window);
+    }
+    it->windows.intersect(present);
+    return it->identity;
 }
 
 bool X11ApplicationRegistry::updateHidden(qint32 pid, const QList<const X11WindowInfo*>& windows) {

@@ -91,13 +91,21 @@ class X11ApplicationRegistry {
         QList<xcb_window_t> minimizedByHiding;
     };
 
+    // What was decided of a process, and from which of its windows.
+    struct Decided {
+        X11ApplicationIdentity identity;
+        QSet<xcb_window_t> windows;
+    };
+
+    // Decided from the process's first window that leads to a desktop entry, else from its
+    // first window; decided again by each later window while no entry was found.
     const X11ApplicationIdentity& identityOf(qint32 pid,
                                              const QList<const X11WindowInfo*>& windows);
     bool updateHidden(qint32 pid, const QList<const X11WindowInfo*>& windows);
 
     DesktopEntries entries_;
     ProcessInfo processes_;
-    QHash<qint32, X11ApplicationIdentity> identities_;
+    QHash<qint32, Decided> identities_;
     QHash<qint32, HiddenMark> hidden_;
 };
 

@@ -65,6 +65,7 @@ struct X11Atoms {
     xcb_atom_t _NET_WM_WINDOW_TYPE_DND = XCB_NONE;
     xcb_atom_t _NET_WM_WINDOW_TYPE_NORMAL = XCB_NONE;
     xcb_atom_t _GTK_APPLICATION_ID = XCB_NONE;
+    xcb_atom_t _GTK_FRAME_EXTENTS = XCB_NONE;
     xcb_atom_t _KDE_NET_WM_DESKTOP_FILE = XCB_NONE;
     xcb_atom_t _BAMF_DESKTOP_FILE = XCB_NONE;
     xcb_atom_t _OB_VERSION = XCB_NONE;

@@ -175,14 +175,15 @@ QImage X11CaptureLink::reduce(Buffers& buffers, xcb_pixmap_t pixmap, xcb_render_
                       QImage::Format_ARGB32_Premultiplied, 32, /*borrow=*/false);
 }
 
-X11CaptureResult X11CaptureLink::capture(xcb_window_t window, QSize pixelSize, bool scalesToFit) {
+X11CaptureResult X11CaptureLink::capture(xcb_window_t window, QSize pixelSize, bool scalesToFit,
+                                         QMargins shadow) {
     xcb_connection_t* c = connection_.get();
     if (const std::optional<X11WindowFrame> known = knownFrame(window)) {
         // The frame found last time is pictured at once and the questions about it travel with
         // the picture's requests: one round trip. The picture counts only if the frame is as
         // it was.
         X11FrameCheck check(c, window, *known);
-        X11CaptureResult result = picture(window, *known, pixelSize, scalesToFit);
+        X11CaptureResult result = picture(window, *known, pixelSize, scalesToFit, shadow);
         const Status status = check.answer();
         if (status == Status::captured) {
             return result;
@@ -199,7 +200,7 @@ X11CaptureResult X11CaptureLink::capture(xcb_window_t window, QSize pixelSize, b
     if (found.direct) {
         rememberFrame(window, found.frame);
     }
-    return picture(window, found.frame, pixelSize, scalesToFit);
+    return picture(window, found.frame, pixelSize, scalesToFit, shadow);
 }
 
 std::optional<X11WindowFrame> X11CaptureLink::knownFrame(xcb_window_t window) {
@@ -222,14 +223,16 @@ void X11CaptureLink::forgetFrame(xcb_window_t window) {
 }
 
 X11CaptureResult X11CaptureLink::picture(xcb_window_t window, const X11WindowFrame& frame,
-                                         QSize pixelSize, bool scalesToFit) {
+                                         QSize pixelSize, bool scalesToFit, QMargins shadow) {
     xcb_connection_t* c = connection_.get();
     const std::optional<xcb_render_pictformat_t> format =
         formats_ ? formats_->forVisual(frame.visual) : std::nullopt;
+    // In the pixmap, which holds the border too.
+    const QRect shown =
+        pictured(frame.content, frame.client, shadow).translated(frame.border, frame.border);
     std::optional<X11ReductionPlan> plan;
     if (format) {
-        plan = planReduction(frame.content, frame.border, pixelSize, scalesToFit,
-                             options_.maximumPixels);
+        plan = planReduction(shown, pixelSize, scalesToFit, options_.maximumPixels);
         if (!plan) {
             return {Status::tooLarge, {}};
         }
@@ -278,9 +281,9 @@ X11CaptureResult X11CaptureLink::picture(xcb_window_t window, const X11WindowFra
         result.status = whyNoPixmap(c, window);
     } else if (drawn && !pixels.isNull()) {
         if (!plan) {
-            if (frame.border > 0) {
-                // The border is the window manager's, not the window's.
-                pixels = pixels.copy(QRect(QPoint(frame.border, frame.border), frame.content));
+            if (shown != QRect(QPoint(0, 0), frame.whole())) {
+                // The border is the window manager's, the shadow no part of the window.
+                pixels = pixels.copy(shown);
             }
             pixels = pixels.isNull() ? QImage()
                      : scalesToFit   ? fitInto(pixels, pixelSize)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMargins>
 #include <QSize>
 #include <array>
 #include <atomic>
@@ -40,8 +41,10 @@ class X11CaptureLink {
     bool usable() const { return usable_; }
     X11CaptureMethods methods() const { return {formats_.has_value(), sharedMemory_.load()}; }
 
-    // The picture of `window`, exactly `pixelSize` (each side at least 1).
-    X11CaptureResult capture(xcb_window_t window, QSize pixelSize, bool scalesToFit);
+    // The picture of `window`, exactly `pixelSize` (each side at least 1), without the client's
+    // `shadow` margins.
+    X11CaptureResult capture(xcb_window_t window, QSize pixelSize, bool scalesToFit,
+                             QMargins shadow);
 
   private:
     struct Disconnect {
@@ -68,7 +71,7 @@ class X11CaptureLink {
 
     // The picture of `window`, held by `frame`.
     X11CaptureResult picture(xcb_window_t window, const X11WindowFrame& frame, QSize pixelSize,
-                             bool scalesToFit);
+                             bool scalesToFit, QMargins shadow);
     // Makes the buffers' surfaces large enough for `plan`.
     void prepare(Buffers& buffers, const X11ReductionPlan& plan, QSize pixelSize,
                  QList<xcb_void_cookie_t>& checks);

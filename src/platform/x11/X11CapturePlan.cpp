@@ -34,9 +34,26 @@ std::optional<qint32> toFixed(double value) {
     return static_cast<qint32>(scaled);
 }
 
+QRect pictured(QSize content, const QRect& client, QMargins shadow) {
+    const QRect all(QPoint(0, 0), content);
+    const QRect shown = client.marginsRemoved(shadow);
+    return shadow.isNull() || shown.isEmpty() || !all.contains(shown) ? all : shown;
+}
+
 std::optional<X11ReductionPlan> planReduction(QSize content, int border, QSize target,
                                               bool scalesToFit, qint64 maximumPixels) {
-    if (border < 0 || !pictureBytes(content, maximumPixels) ||
+    if (border < 0) {
+        return std::nullopt;
+    }
+    return planReduction(QRect(QPoint(border, border), content), target, scalesToFit,
+                         maximumPixels);
+}
+
+std::optional<X11ReductionPlan> planReduction(const QRect& source, QSize target, bool scalesToFit,
+                                              qint64 maximumPixels) {
+    const QSize content = source.size();
+    const QPointF corner = source.topLeft();
+    if (source.x() < 0 || source.y() < 0 || !pictureBytes(content, maximumPixels) ||
         !pictureBytes(target, maximumPixels) || target.width() > maximumPixmapSide ||
         target.height() > maximumPixmapSide) {
         return std::nullopt;
@@ -45,7 +62,7 @@ std::optional<X11ReductionPlan> planReduction(QSize content, int border, QSize t
     if (!scalesToFit) {
         plan.smooth = false;
         plan.placed = QRect(QPoint(0, 0), content.boundedTo(target));
-        plan.steps.append({plan.placed.size(), 1, 1, double(border), double(border)});
+        plan.steps.append({plan.placed.size(), 1, 1, corner.x(), corner.y()});
         return representable(plan.steps.back()) ? std::optional(plan) : std::nullopt;
     }
 
@@ -55,17 +72,19 @@ std::optional<X11ReductionPlan> planReduction(QSize content, int border, QSize t
         fitted);
     double width = content.width();
     double height = content.height();
-    double offset = border;
+    double offsetX = corner.x();
+    double offsetY = corner.y();
     while (width > 2.0 * fitted.width() || height > 2.0 * fitted.height()) {
         const double factorX = width > 2.0 * fitted.width() ? 2 : 1;
         const double factorY = height > 2.0 * fitted.height() ? 2 : 1;
         width /= factorX;
         height /= factorY;
         const QSize half(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
-        plan.steps.append({half, factorX, factorY, offset, offset});
-        offset = 0;
+        plan.steps.append({half, factorX, factorY, offsetX, offsetY});
+        offsetX = 0;
+        offsetY = 0;
     }
-    plan.steps.append({fitted, width / fitted.width(), height / fitted.height(), offset, offset});
+    plan.steps.append({fitted, width / fitted.width(), height / fitted.height(), offsetX, offsetY});
     if (!std::all_of(plan.steps.begin(), plan.steps.end(), representable)) {
         return std::nullopt;
     }

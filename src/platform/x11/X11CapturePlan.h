@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QtGlobal>
@@ -42,6 +43,11 @@ struct X11ReductionPlan {
     bool smooth = true;
 };
 
+// What of a frame's content (`content` pixels) is pictured: all of it, or for a client at
+// `client` in it that draws a shadow of its own, the client less its `shadow` margins. All of it
+// when what is left would be empty or reach outside the content.
+QRect pictured(QSize content, const QRect& client, QMargins shadow);
+
 // The plan for a window of `content` pixels inside a border of `border` pixels, pictured at
 // `target`: fitted and centred keeping its aspect, or at its own size from the top-left corner
 // and cut. None when a side of the content or the target is below 1, the target is wider or
@@ -49,6 +55,10 @@ struct X11ReductionPlan {
 // put as a fixed-point transform.
 std::optional<X11ReductionPlan> planReduction(QSize content, int border, QSize target,
                                               bool scalesToFit,
+                                              qint64 maximumPixels = maximumCapturePixels);
+// The same for the part `source` of the pixmap: its size stands for the content, its corner for
+// the border's.
+std::optional<X11ReductionPlan> planReduction(const QRect& source, QSize target, bool scalesToFit,
                                               qint64 maximumPixels = maximumCapturePixels);
 
 // A coordinate as the RENDER transform holds it (16.16 fixed point); none outside its range.

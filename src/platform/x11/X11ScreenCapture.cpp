@@ -57,8 +57,14 @@ QCoro::Task<QImage> X11ScreenCapture::captureWindowImage(ShareableWindow window,
                                                          WindowCaptureConfiguration configuration) {
     // The capture object lives as long as this port, which outlives every call made to it.
     co_await untilDrawn(window.windowIdentifier);
+    QMargins shadow;
+    if (const auto state = state_.lock()) {
+        if (const auto info = state->window(window.windowIdentifier)) {
+            shadow = info->shadow;
+        }
+    }
     const X11CaptureResult result = co_await capture_.capture(
-        window.windowIdentifier, configuration.pixelSize, configuration.scalesToFit);
+        window.windowIdentifier, configuration.pixelSize, configuration.scalesToFit, shadow);
     if (const auto failure = failureOf(result.status)) {
         throw ScreenCaptureError(*failure);
     }

@@ -64,12 +64,12 @@ X11WindowCapture::~X11WindowCapture() {
 }
 
 QFuture<X11CaptureResult> X11WindowCapture::capture(xcb_window_t window, QSize pixelSize,
-                                                    bool scalesToFit) {
-    return QtConcurrent::run(&pool_, [this, window, pixelSize, scalesToFit] {
+                                                    bool scalesToFit, QMargins shadow) {
+    return QtConcurrent::run(&pool_, [this, window, pixelSize, scalesToFit, shadow] {
         if (closing_) {
             return X11CaptureResult{X11CaptureResult::Status::failed, {}};
         }
-        return captureNow(window, pixelSize, scalesToFit);
+        return captureNow(window, pixelSize, scalesToFit, shadow);
     });
 }
 
@@ -88,13 +88,13 @@ std::optional<X11CaptureMethods> X11WindowCapture::methods() {
 }
 
 X11CaptureResult X11WindowCapture::captureNow(xcb_window_t window, QSize pixelSize,
-                                              bool scalesToFit) {
+                                              bool scalesToFit, QMargins shadow) {
     try {
         const std::shared_ptr<X11CaptureLink> link = this->link();
         if (!link) {
             return {X11CaptureResult::Status::failed, {}};
         }
-        return link->capture(window, pixelSize.expandedTo(QSize(1, 1)), scalesToFit);
+        return link->capture(window, pixelSize.expandedTo(QSize(1, 1)), scalesToFit, shadow);
     } catch (const std::bad_alloc&) {
         return {X11CaptureResult::Status::failed, {}};
     }

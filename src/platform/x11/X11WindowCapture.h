@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFuture>
 #include <QImage>
+#include <QMargins>
 #include <QSize>
 #include <QThreadPool>
 #include <atomic>
@@ -48,11 +49,13 @@ class X11WindowCapture {
     X11WindowCapture& operator=(const X11WindowCapture&) = delete;
 
     // The picture of `window`, exactly `pixelSize` (each side at least 1): fitted into it, or at
-    // its own size and cut. Read off the calling thread.
-    QFuture<X11CaptureResult> capture(xcb_window_t window, QSize pixelSize,
-                                      bool scalesToFit = true);
+    // its own size and cut; the client's `shadow` margins are left out. Read off the calling
+    // thread.
+    QFuture<X11CaptureResult> capture(xcb_window_t window, QSize pixelSize, bool scalesToFit = true,
+                                      QMargins shadow = {});
     // The same on the calling thread.
-    X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize, bool scalesToFit = true);
+    X11CaptureResult captureNow(xcb_window_t window, QSize pixelSize, bool scalesToFit = true,
+                                QMargins shadow = {});
 
     // The methods captures use, connecting first; none without a server with Composite.
     std::optional<X11CaptureMethods> methods();

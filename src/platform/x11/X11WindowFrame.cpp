@@ -8,6 +8,7 @@ using Status = X11CaptureResult::Status;
 
 X11FrameLookup lookUpFrame(xcb_connection_t* c, xcb_window_t window) {
     xcb_window_t current = window;
+    QRect client;
     for (int level = 0; level < 16; ++level) {
         const auto treeCookie = xcb_query_tree(c, current);
         const auto attributesCookie = xcb_get_window_attributes(c, current);
@@ -22,12 +23,18 @@ X11FrameLookup lookUpFrame(xcb_connection_t* c, xcb_window_t window) {
         if (current == window && attributes->map_state != XCB_MAP_STATE_VIEWABLE) {
             return {Status::notViewable, {}};
         }
+        if (current == window) {
+            client = QRect(0, 0, geometry->width, geometry->height);
+        }
         if (tree->parent == tree->root || tree->parent == XCB_NONE) {
             return {Status::captured,
                     {current, attributes->visual, geometry->depth,
-                     QSize(geometry->width, geometry->height), geometry->border_width},
+                     QSize(geometry->width, geometry->height), geometry->border_width, client},
                     level <= 1};
         }
+        // Into the parent's content: the window's place there and its own border.
+        client.translate(geometry->x + geometry->border_width,
+                         geometry->y + geometry->border_width);
         current = tree->parent;
     }
     return {Status::windowGone, {}};

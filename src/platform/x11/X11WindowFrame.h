@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <QRect>
 #include <QSize>
 #include <optional>
 
@@ -17,6 +18,8 @@ struct X11WindowFrame {
     uint8_t depth = 0;
     QSize content;
     int border = 0;
+    // Where the client window lies in the content (all of it when the frame is the client).
+    QRect client;
 
     // The pixmap's size: the content inside the border.
     QSize whole() const { return content + QSize(2 * border, 2 * border); }

@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowInfo.h"
 
+#include <QHash>
 #include <algorithm>
 #include <utility>
 
@@ -40,6 +41,24 @@ std::optional<X11FrameExtents> X11FrameExtents::fromValues(const QList<quint32>&
     }
     return X11FrameExtents{static_cast<int>(values[0]), static_cast<int>(values[1]),
                            static_cast<int>(values[2]), static_cast<int>(values[3])};
+}
+
+std::optional<QMargins> clientShadowFromValues(const QList<quint32>& values, QSize clientSize) {
+    constexpr quint32 negative = 0x80000000u;
+    if (values.size() != 4 ||
+        std::any_of(values.begin(), values.end(), [](quint32 v) { return v >= negative; })) {
+        return std::nullopt;
+    }
+    // In 64 bits: two margins near 2^31 must not wrap round to a small sum.
+    const auto leavesRoom = [](quint32 a, quint32 b, int side) {
+        return qint64(a) + qint64(b) < qint64(side);
+    };
+    if (!leavesRoom(values[0], values[1], clientSize.width()) ||
+        !leavesRoom(values[2], values[3], clientSize.height())) {
+        return std::nullopt;
+    }
+    return QMargins(static_cast<int>(values[0]), static_cast<int>(values[2]),
+                    static_cast<int>(values[1]), static_cast<int>(values[3]));
 }
 
 X11SizeHints X11SizeHints::fromValues(const QList<quint32>& values) {
@@ -118,6 +137,26 @@ void assignProcessStandIns(QList<X11WindowInfo>& windows) {
                                    : info.transientFor != XCB_NONE ? info.transientFor
                                                                    : info.window;
         info.pid = standInBase | static_cast<qint32>(owner & 0x1FFFFFFFu);
+    }
+}
+
+void markTransientDialogs(QList<X11WindowInfo>& windows, xcb_window_t root) {
+    QHash<xcb_window_t, std::optional<qint32>> owners;
+    for (const X11WindowInfo& info : windows) {
+        owners.insert(info.window, info.pid);
+    }
+    for (X11WindowInfo& info : windows) {
+        const xcb_window_t parent = info.transientFor;
+        if (info.type != X11WindowType::normal || parent == XCB_NONE || parent == info.window) {
+            continue;
+        }
+        const auto owner = owners.constFind(parent);
+        const bool sameApplication =
+            parent == root || (info.clientLeader != XCB_NONE && parent == info.clientLeader) ||
+            (owner != owners.cend() && info.pid && *owner == info.pid);
+        if (sameApplication) {
+            info.type = X11WindowType::dialog;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -13,7 +14,7 @@
 namespace pellucine {
 
 // What a window says it is, from _NET_WM_WINDOW_TYPE (transient windows without a type are
-// dialogs, others normal).
+// dialogs, others normal; see also markTransientDialogs).
 enum class X11WindowType {
     normal,
     dialog,
@@ -57,6 +58,13 @@ struct X11FrameExtents {
     friend bool operator==(const X11FrameExtents&, const X11FrameExtents&) = default;
 };
 
+// The margins a client draws around what the user sees of it, for a shadow of its own
+// (_GTK_FRAME_EXTENTS: left, right, top, bottom, in pixels). They lie inside the client window,
+// and neither the window's frame nor its picture holds them. None unless exactly four values are
+// given, none negative (above 2^31 as sent), that leave at least one pixel of a client of
+// `clientSize` across and down.
+std::optional<QMargins> clientShadowFromValues(const QList<quint32>& values, QSize clientSize);
+
 // What a client asks of its size (WM_NORMAL_HINTS) that the backend uses.
 struct X11SizeHints {
     // Larger steps than this, like a size of 0, are taken as none.
@@ -91,6 +99,8 @@ struct X11WindowInfo {
     // The client's own area and the decorations around it.
     QRect clientRect;
     X11FrameExtents extents;
+    // The client's own shadow margins inside `clientRect`.
+    QMargins shadow;
     bool isViewable = false;
     // WM_STATE is IconicState.
     bool isIconic = false;
@@ -121,10 +131,15 @@ struct X11WindowInfo {
     // _NET_WM_STRUT_PARTIAL or _NET_WM_STRUT is set: the client reserves an edge, as panels do.
     bool hasStrut = false;
 
-    // The client with its decorations: the window's frame as the user sees it.
+    // The client with its decorations and without its shadow: the window's frame as the user
+    // sees it.
     QRect frameRect() const {
-        return clientRect.adjusted(-extents.left, -extents.top, extents.right, extents.bottom);
+        return clientRect.marginsRemoved(shadow).adjusted(-extents.left, -extents.top,
+                                                          extents.right, extents.bottom);
     }
+    // The window manager's frame holding a client whose frame the user sees as `frame`: its
+    // shadow margins put back.
+    QRect outerFrame(const QRect& frame) const { return frame.marginsAdded(shadow); }
     bool isMinimized() const { return isIconic || isHidden; }
     bool isOnScreen() const { return isViewable && !isHidden && isOnCurrentDesktop; }
     int layer() const { return layerOf(type); }
@@ -135,5 +150,11 @@ struct X11WindowInfo {
 // Stand-ins lie above every process id the kernel hands out and above the shell's own, so they
 // never meet a real process.
 void assignProcessStandIns(QList<X11WindowInfo>& windows);
+
+// Takes each window typed normal that is transient (WM_TRANSIENT_FOR) for a window of its own
+// application for a dialog, as ICCCM and EWMH mean transient windows: transient for the root (its
+// whole group), for a client of the same process, or for the client leader it names. A window
+// transient for another application's keeps its type.
+void markTransientDialogs(QList<X11WindowInfo>& windows, xcb_window_t root);
 
 }  // namespace pellucine

@@ -28,6 +28,7 @@ struct PendingWindow {
         transientFor,
         clientLeader,
         frameExtents,
+        gtkFrameExtents,
         wmState,
         netWmState,
         desktop,
@@ -56,15 +57,25 @@ struct PendingWindow {
 constexpr uint32_t propertyLongs = 1024;
 
 std::array<xcb_atom_t, PendingWindow::propertyCount> windowProperties(const X11Atoms& atoms) {
-    return {atoms._NET_WM_PID,           atoms._NET_WM_WINDOW_TYPE,
-            XCB_ATOM_WM_TRANSIENT_FOR,   atoms.WM_CLIENT_LEADER,
-            atoms._NET_FRAME_EXTENTS,    atoms.WM_STATE,
-            atoms._NET_WM_STATE,         atoms._NET_WM_DESKTOP,
-            atoms._NET_WM_NAME,          XCB_ATOM_WM_NAME,
-            XCB_ATOM_WM_CLASS,           atoms.WM_PROTOCOLS,
-            atoms._GTK_APPLICATION_ID,   atoms._KDE_NET_WM_DESKTOP_FILE,
-            atoms._BAMF_DESKTOP_FILE,    XCB_ATOM_WM_NORMAL_HINTS,
-            atoms._NET_WM_ICON_GEOMETRY, atoms._NET_WM_STRUT_PARTIAL,
+    return {atoms._NET_WM_PID,
+            atoms._NET_WM_WINDOW_TYPE,
+            XCB_ATOM_WM_TRANSIENT_FOR,
+            atoms.WM_CLIENT_LEADER,
+            atoms._NET_FRAME_EXTENTS,
+            atoms._GTK_FRAME_EXTENTS,
+            atoms.WM_STATE,
+            atoms._NET_WM_STATE,
+            atoms._NET_WM_DESKTOP,
+            atoms._NET_WM_NAME,
+            XCB_ATOM_WM_NAME,
+            XCB_ATOM_WM_CLASS,
+            atoms.WM_PROTOCOLS,
+            atoms._GTK_APPLICATION_ID,
+            atoms._KDE_NET_WM_DESKTOP_FILE,
+            atoms._BAMF_DESKTOP_FILE,
+            XCB_ATOM_WM_NORMAL_HINTS,
+            atoms._NET_WM_ICON_GEOMETRY,
+            atoms._NET_WM_STRUT_PARTIAL,
             atoms._NET_WM_STRUT};
 }
 
@@ -126,6 +137,10 @@ std::optional<X11WindowInfo> collect(xcb_connection_t* c, PendingWindow& p, cons
                                                             : X11WindowType::normal);
     if (const auto& extents = value(PendingWindow::frameExtents); extents) {
         info.extents = X11FrameExtents::fromValues(extents->values32()).value_or(X11FrameExtents{});
+    }
+    if (const auto& shadow = value(PendingWindow::gtkFrameExtents); shadow) {
+        info.shadow =
+            clientShadowFromValues(shadow->values32(), info.clientRect.size()).value_or(QMargins());
     }
     if (const auto& state = value(PendingWindow::wmState); state) {
         info.isIconic = state->first32() == iconicState;
@@ -268,6 +283,7 @@ X11WindowReader::Reread X11WindowReader::reread(const std::optional<X11DesktopSn
     snapshot.windows =
         mergeWindows(order, result.read, readWindows(result.read, snapshot.currentDesktop), kept,
                      snapshot.currentDesktop);
+    markTransientDialogs(snapshot.windows, root);
     return result;
 }
 

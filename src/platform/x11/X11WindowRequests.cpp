@@ -182,8 +182,9 @@ void X11WindowRequests::configure(const X11WindowInfo& window, std::optional<QPo
                    {stateRemove, atoms._NET_WM_STATE_MAXIMIZED_VERT,
                     atoms._NET_WM_STATE_MAXIMIZED_HORZ, sourcePager, 0});
     }
-    const QRect frame(topLeft.value_or(window.frameRect().topLeft()),
-                      size.value_or(window.frameRect().size()));
+    // Asked of the window manager's frame, which holds the client's shadow too.
+    const QRect frame = window.outerFrame(QRect(topLeft.value_or(window.frameRect().topLeft()),
+                                                size.value_or(window.frameRect().size())));
     const QSize client = clientSizeFor(frame, window.extents);
     if (connection_.supports(atoms._NET_MOVERESIZE_WINDOW)) {
         // With north-west gravity named in the request, x and y are the frame's corner.

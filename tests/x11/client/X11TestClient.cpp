@@ -14,6 +14,10 @@
 //                                                  milliseconds later; answers "late"
 //                                     openlate MS RGB TITLE  opens a window as open does
 //                                                  that draws late from its first showing
+//                                     openshadow L R T B SHADOW RGB TITLE  opens an
+//                                                  undecorated window that draws a shadow
+//                                                  of its own: margins (_GTK_FRAME_EXTENTS)
+//                                                  in SHADOW around the colour RGB
 //   x11_test_client hostile PID     maps windows whose properties are what a hostile client may
 //                                   set (PID is another process's id, to claim), writes "ready"
 //                                   once the window manager has taken them all, and keeps the
@@ -201,6 +205,29 @@ void runCommand(Client& client, LateDrawings& late, const std::string& line) {
         std::getline(arguments >> std::ws, title);
         const xcb_window_t window = client.create(title, 300, 300);
         late.follow(window, colour, std::chrono::milliseconds(delay));
+        xcb_map_window(client.get(), window);
+        client.sync();
+        std::cout << window << std::endl;
+    } else if (line.rfind("openshadow ", 0) == 0) {
+        std::istringstream arguments(line.substr(11));
+        uint32_t left = 0, right = 0, top = 0, bottom = 0, shadow = 0, colour = 0;
+        arguments >> left >> right >> top >> bottom >> std::hex >> shadow >> colour;
+        std::string title;
+        std::getline(arguments >> std::ws, title);
+        const xcb_window_t window = client.create(title, 300, 300);
+        xcb_change_window_attributes(client.get(), window, XCB_CW_BACK_PIXEL, &shadow);
+        // Drawn by the server at every exposure: a child window of the colour inside the margins.
+        const xcb_window_t inside = xcb_generate_id(client.get());
+        xcb_create_window(
+            client.get(), XCB_COPY_FROM_PARENT, inside, window, static_cast<int16_t>(left),
+            static_cast<int16_t>(top), static_cast<uint16_t>(120 - left - right),
+            static_cast<uint16_t>(90 - top - bottom), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+            XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, &colour);
+        xcb_map_window(client.get(), inside);
+        // No decorations (_MOTIF_WM_HINTS), as clients that draw their own frame ask.
+        const xcb_atom_t motif = client.atom("_MOTIF_WM_HINTS");
+        client.set32(window, "_MOTIF_WM_HINTS", motif, {2, 0, 0, 0, 0});
+        client.set32(window, "_GTK_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {left, right, top, bottom});
         xcb_map_window(client.get(), window);
         client.sync();
         std::cout << window << std::endl;

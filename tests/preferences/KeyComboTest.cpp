@@ -91,6 +91,36 @@ TEST(KeyComboTest, TablesHold38SpecialAnd36CharacterKeysWithoutOverlap) {
     EXPECT_EQ(withEquivalent, 36);
 }
 
+TEST(KeyComboTest, CharacterKeysAreNamedAsTheLayoutPrintsThem) {
+    struct Row {
+        const char* name;
+        std::uint32_t keyCode;
+        std::optional<char32_t> printed;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"German Z on the US Y key", 16, U'z', "Z"},
+        {"German Y on the US Z key", 6, U'y', "Y"},
+        {"French A on the US Q key", 12, U'a', "A"},
+        {"French dead circumflex on the US [ key", 33, U'^', "^"},
+        {"French digit key types é", 19, U'é', "É"},
+        {"German ß keeps its one letter", 27, U'ß', "ß"},
+        {"punctuation follows the layout", 43, U';', ";"},
+        {"no layout read keeps the US letter", 16, std::nullopt, "Y"},
+        {"no layout read keeps the US punctuation", 33, std::nullopt, "["},
+        {"a space or control falls back to the US name", 12, U'\t', "Q"},
+        {"special keys keep their names", 48, U'q', "Tab"},
+        {"function keys keep their names", 122, U'q', "F1"},
+        {"Space keeps its name", 49, U' ', "Space"},
+        {"unnamed keys stay unnamed", 105, U'q', "Key 105"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(KeyCombo::keyName(row.keyCode, row.printed), row.expected) << row.name;
+    }
+    EXPECT_EQ(KeyCombo::keycapLabels(16, KeyCombo::control | KeyCombo::command, U'z'),
+              (QStringList{"Ctrl", "Super", "Z"}));
+}
+
 TEST(KeyComboTest, MenuKeyEquivalentsOnlyForSpaceLettersAndDigits) {
     EXPECT_EQ(KeyCombo::menuKeyEquivalent(49), QStringLiteral(" "));
     EXPECT_EQ(KeyCombo::menuKeyEquivalent(0), QStringLiteral("a"));

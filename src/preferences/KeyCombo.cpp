@@ -14,14 +14,19 @@ namespace {
 
 using KeyNameRow = std::pair<std::uint32_t, const char16_t*>;
 
-// Keys whose name no layout changes.
-constexpr std::array<KeyNameRow, 27> specialKeys{{
-    {49, u"Space"},    {36, u"Return"}, {48, u"Tab"},   {53, u"Esc"},  {51, u"Delete"},
-    {117, u"Fwd Del"}, {114, u"Help"},  {115, u"Home"}, {119, u"End"}, {116, u"Page Up"},
-    {121, u"Page Dn"}, {123, u"←"},     {124, u"→"},    {126, u"↑"},   {125, u"↓"},
-    {122, u"F1"},      {120, u"F2"},    {99, u"F3"},    {118, u"F4"},  {96, u"F5"},
-    {97, u"F6"},       {98, u"F7"},     {100, u"F8"},   {101, u"F9"},  {109, u"F10"},
-    {103, u"F11"},     {111, u"F12"},
+// Keys whose name no layout changes, as PC keyboards label them.
+constexpr std::array<KeyNameRow, 44> specialKeys{{
+    {49, u"Space"},     {36, u"Return"},   {48, u"Tab"},          {53, u"Esc"},
+    {51, u"Backspace"}, {117, u"Delete"},  {114, u"Insert"},      {115, u"Home"},
+    {119, u"End"},      {116, u"Page Up"}, {121, u"Page Dn"},     {123, u"←"},
+    {124, u"→"},        {126, u"↑"},       {125, u"↓"},           {122, u"F1"},
+    {120, u"F2"},       {99, u"F3"},       {118, u"F4"},          {96, u"F5"},
+    {97, u"F6"},        {98, u"F7"},       {100, u"F8"},          {101, u"F9"},
+    {109, u"F10"},      {103, u"F11"},     {111, u"F12"},         {82, u"Keypad 0"},
+    {83, u"Keypad 1"},  {84, u"Keypad 2"}, {85, u"Keypad 3"},     {86, u"Keypad 4"},
+    {87, u"Keypad 5"},  {88, u"Keypad 6"}, {89, u"Keypad 7"},     {91, u"Keypad 8"},
+    {92, u"Keypad 9"},  {65, u"Keypad ."}, {67, u"Keypad *"},     {69, u"Keypad +"},
+    {78, u"Keypad -"},  {75, u"Keypad /"}, {76, u"Keypad Enter"}, {81, u"Keypad ="},
 }};
 
 // Keys that type a character, by what a US layout prints on them.

@@ -135,6 +135,8 @@ StatusMenuModel AppDelegate::statusMenuModel() const {
     state.screenRecording = model.permissions().screenRecording().value();
     state.windowSearchEnabled = machine.windowSearchEnabled;
     state.windowSearchHotkey = machine.windowSearchHotkey;
+    state.windowSearchKeyCharacter =
+        services_.desktop.keyboardState().keyCharacter(machine.windowSearchHotkey.keyCode);
     state.windowSearchHotkeyProblem = model.windowSearchHotkeyProblem().value();
     state.canUpdateItself = offer.canUpdateItself;
     state.availability = offer.available;

@@ -43,7 +43,8 @@ void ProgramWindowPresenter::showOnboarding(OnboardingView::Step step) {
     const std::optional<SwitcherBinding> keys =
         services_.switcherKeys ? services_.switcherKeys() : std::nullopt;
     welcome_ = std::make_unique<WelcomeWindow>(
-        services_.model.permissions(), services_.scheduler, step, hotkey.keycapLabels(),
+        services_.model.permissions(), services_.scheduler, step,
+        services_.keyboard ? hotkey.keycapLabels(*services_.keyboard) : hotkey.keycapLabels(),
         OnboardingView::Actions{[this] { showSettings(); }, [this] { completeOnboarding(); }},
         keys.value_or(SwitcherBinding{}));
     welcome_->view()->setDock(dock);

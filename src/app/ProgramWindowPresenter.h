@@ -12,6 +12,7 @@
 #include "app/ProgramWindows.h"
 #include "base/EventRecording.h"
 #include "base/Scheduler.h"
+#include "platform/KeyboardState.h"
 #include "platform/SwitcherBinding.h"
 #include "platform/SystemDock.h"
 
@@ -54,6 +55,8 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
         std::function<std::optional<SwitcherBinding>()> switcherKeys;
         // The Dock the previews sit on, which the welcome window names; none: the desktop's own.
         std::function<SystemDock::Kind()> dockKind;
+        // Names the hotkey's keys as its layout labels them; none: as a US keyboard does.
+        const KeyboardState* keyboard = nullptr;
     };
 
     explicit ProgramWindowPresenter(Services services, QObject* parent = nullptr);

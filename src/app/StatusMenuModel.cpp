@@ -59,7 +59,9 @@ StatusMenuRow searchRow(const StatusMenuState& state) {
             key = MenuKeyEquivalent{*equivalent, combo.modifiers};
         }
         row = trailing(StatusMenuItem::searchWindows, title, symbol,
-                       MenuRowTrailing::keyCaps(combo.keycapLabels()), key);
+                       MenuRowTrailing::keyCaps(KeyCombo::keycapLabels(
+                           combo.keyCode, combo.modifiers, state.windowSearchKeyCharacter)),
+                       key);
     }
     row.visible = state.windowSearchEnabled;
     return row;

@@ -64,6 +64,8 @@ struct StatusMenuState {
     PermissionState screenRecording = PermissionState::notDetermined;
     bool windowSearchEnabled = true;
     KeyCombo windowSearchHotkey;
+    // What the layout in effect prints on the hotkey's key; none: its US name.
+    std::optional<char32_t> windowSearchKeyCharacter;
     std::optional<QString> windowSearchHotkeyProblem;
     bool canUpdateItself = false;
     // Only an available update shows.

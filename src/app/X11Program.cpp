@@ -121,7 +121,7 @@ X11Program::X11Program(const Launch& launch)
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
                 &activation_, [this] { return desktop_.applicationSwitcher().binding(); },
-                [this] { return desktop_.systemDock().kind(); }}),
+                [this] { return desktop_.systemDock().kind(); }, &desktop_.keyboardState()}),
       panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();

@@ -8,7 +8,6 @@ QString spoken(const QString& label) {
     static const auto& names = *new QHash<QString, QString>{
         {control, QStringLiteral("Control")},
         {QStringLiteral("Esc"), QStringLiteral("Escape")},
-        {QStringLiteral("Fwd Del"), QStringLiteral("Forward Delete")},
         {QStringLiteral("Page Dn"), QStringLiteral("Page Down")},
         {QStringLiteral("↩"), QStringLiteral("Return")},
         {QStringLiteral("←"), QStringLiteral("Left Arrow")},

@@ -88,7 +88,8 @@ void WindowSearchController::show() {
     if (!panel_) {
         makePanel();
     }
-    search_.setHotkey(model_.machinePreferences().value().windowSearchHotkey);
+    const KeyCombo hotkey = model_.machinePreferences().value().windowSearchHotkey;
+    search_.setHotkey(hotkey, platform_.desktop.keyboardState().keyCharacter(hotkey.keyCode));
     search_.setQuery(QString());
     search_.setSelectedID(std::nullopt);
     collectCandidates();

@@ -40,11 +40,16 @@ void WindowSearchState::setTotalCount(qsizetype count) {
     }
 }
 
-void WindowSearchState::setHotkey(KeyCombo hotkey) {
-    if (hotkey != hotkey_) {
+void WindowSearchState::setHotkey(KeyCombo hotkey, std::optional<char32_t> keyCharacter) {
+    if (hotkey != hotkey_ || keyCharacter != hotkeyCharacter_) {
         hotkey_ = hotkey;
+        hotkeyCharacter_ = keyCharacter;
         emit hotkeyChanged();
     }
+}
+
+QStringList WindowSearchState::hotkeyCaps() const {
+    return KeyCombo::keycapLabels(hotkey_.keyCode, hotkey_.modifiers, hotkeyCharacter_);
 }
 
 void WindowSearchState::advanceFocusToken() {

@@ -35,7 +35,10 @@ class WindowSearchState final : public QObject {
     void setTotalCount(qsizetype count);
 
     KeyCombo hotkey() const { return hotkey_; }
-    void setHotkey(KeyCombo hotkey);
+    // `keyCharacter`: what the layout in effect prints on the hotkey's key; none: its US name.
+    void setHotkey(KeyCombo hotkey, std::optional<char32_t> keyCharacter = std::nullopt);
+    // The hotkey's caps, its key named as the layout prints it.
+    QStringList hotkeyCaps() const;
 
     int focusToken() const { return focusToken_; }
     void advanceFocusToken();
@@ -73,6 +76,7 @@ class WindowSearchState final : public QObject {
     std::optional<quint32> selectedID_;
     qsizetype totalCount_ = 0;
     KeyCombo hotkey_ = defaultHotkey;
+    std::optional<char32_t> hotkeyCharacter_;
     int focusToken_ = 0;
     WindowSearch::Index index_;
 };

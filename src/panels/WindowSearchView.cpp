@@ -283,7 +283,7 @@ void WindowSearchView::updateHotkey() {
         delete item->widget();
         delete item;
     }
-    const QStringList labels = state_.hotkey().keycapLabels();
+    const QStringList labels = state_.hotkeyCaps();
     for (const QString& label : labels) {
         hotkeyCaps_->addWidget(new KeyCap(label, false, false, hotkeyGroup_));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <optional>
 
 namespace pellucine {
 
@@ -14,6 +15,11 @@ class KeyboardState {
     // Whether an application has turned on secure keyboard entry, which hides key events from
     // every tap.
     virtual bool isSecureEventInputEnabled() const = 0;
+    // What the key at a stored key code types at its first level in the layout in effect: the
+    // active group's, or the first group that types Latin letters where the active one does not;
+    // a dead key gives its accent. None for a key that types no character, or when the layout
+    // cannot be read: its name is then the US one.
+    virtual std::optional<char32_t> keyCharacter(quint32 virtualKey) const = 0;
 };
 
 }  // namespace pellucine

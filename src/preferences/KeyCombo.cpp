@@ -14,15 +14,34 @@ namespace {
 
 using KeyNameRow = std::pair<std::uint32_t, const char16_t*>;
 
-constexpr std::array<KeyNameRow, 38> specialKeys{{
-    {49, u"Space"},    {36, u"Return"}, {48, u"Tab"},   {53, u"Esc"},  {51, u"Delete"},
-    {117, u"Fwd Del"}, {114, u"Help"},  {115, u"Home"}, {119, u"End"}, {116, u"Page Up"},
-    {121, u"Page Dn"}, {123, u"←"},     {124, u"→"},    {126, u"↑"},   {125, u"↓"},
-    {122, u"F1"},      {120, u"F2"},    {99, u"F3"},    {118, u"F4"},  {96, u"F5"},
-    {97, u"F6"},       {98, u"F7"},     {100, u"F8"},   {101, u"F9"},  {109, u"F10"},
-    {103, u"F11"},     {111, u"F12"},   {50, u"`"},     {27, u"-"},    {24, u"="},
-    {33, u"["},        {30, u"]"},      {42, u"\\"},    {41, u";"},    {39, u"'"},
-    {43, u","},        {47, u"."},      {44, u"/"},
+// Keys whose name no layout changes, as PC keyboards label them.
+constexpr std::array<KeyNameRow, 44> specialKeys{{
+    {49, u"Space"},     {36, u"Return"},   {48, u"Tab"},          {53, u"Esc"},
+    {51, u"Backspace"}, {117, u"Delete"},  {114, u"Insert"},      {115, u"Home"},
+    {119, u"End"},      {116, u"Page Up"}, {121, u"Page Dn"},     {123, u"←"},
+    {124, u"→"},        {126, u"↑"},       {125, u"↓"},           {122, u"F1"},
+    {120, u"F2"},       {99, u"F3"},       {118, u"F4"},          {96, u"F5"},
+    {97, u"F6"},        {98, u"F7"},       {100, u"F8"},          {101, u"F9"},
+    {109, u"F10"},      {103, u"F11"},     {111, u"F12"},         {82, u"Keypad 0"},
+    {83, u"Keypad 1"},  {84, u"Keypad 2"}, {85, u"Keypad 3"},     {86, u"Keypad 4"},
+    {87, u"Keypad 5"},  {88, u"Keypad 6"}, {89, u"Keypad 7"},     {91, u"Keypad 8"},
+    {92, u"Keypad 9"},  {65, u"Keypad ."}, {67, u"Keypad *"},     {69, u"Keypad +"},
+    {78, u"Keypad -"},  {75, u"Keypad /"}, {76, u"Keypad Enter"}, {81, u"Keypad ="},
+}};
+
+// Keys that type a character, by what a US layout prints on them.
+constexpr std::array<KeyNameRow, 11> punctuationKeys{{
+    {50, u"`"},
+    {27, u"-"},
+    {24, u"="},
+    {33, u"["},
+    {30, u"]"},
+    {42, u"\\"},
+    {41, u";"},
+    {39, u"'"},
+    {43, u","},
+    {47, u"."},
+    {44, u"/"},
 }};
 
 constexpr std::array<KeyNameRow, 36> characterKeys{{
@@ -68,8 +87,13 @@ QJsonObject KeyCombo::toJson() const {
     return object;
 }
 
-QStringList KeyCombo::keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers) {
-    return modifierLabels(modifiers) << keyName(keyCode);
+QStringList KeyCombo::keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers,
+                                   std::optional<char32_t> printed) {
+    return modifierLabels(modifiers) << keyName(keyCode, printed);
+}
+
+QStringList KeyCombo::keycapLabels(const KeyboardState& keyboard) const {
+    return keycapLabels(keyCode, modifiers, keyboard.keyCharacter(keyCode));
 }
 
 QStringList KeyCombo::modifierLabels(std::uint64_t modifiers) {
@@ -89,11 +113,20 @@ QStringList KeyCombo::modifierLabels(std::uint64_t modifiers) {
     return labels;
 }
 
-QString KeyCombo::keyName(std::uint32_t keyCode) {
+QString KeyCombo::keyName(std::uint32_t keyCode, std::optional<char32_t> printed) {
     if (const char16_t* name = lookUp(specialKeys, keyCode)) {
         return QString::fromUtf16(name);
     }
-    if (const char16_t* name = lookUp(characterKeys, keyCode)) {
+    const char16_t* name = lookUp(characterKeys, keyCode);
+    if (!name) {
+        name = lookUp(punctuationKeys, keyCode);
+    }
+    if (name && printed && QChar::isPrint(*printed) && !QChar::isSpace(*printed)) {
+        // One character, as the key cap shows it: "ß" stays itself.
+        const char32_t capital = QChar::toUpper(*printed);
+        return QString::fromUcs4(&capital, 1);
+    }
+    if (name) {
         return QString::fromUtf16(name);
     }
     return QStringLiteral("Key %1").arg(keyCode);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/KeyModifiers.h"
+#include "platform/KeyboardState.h"
 
 namespace pellucine {
 
@@ -38,12 +39,18 @@ struct KeyCombo {
 
     // One label per key cap: "Ctrl", "Alt", "Shift", "Super" for the modifiers that are set, in
     // that order, then the key's name. Other modifier bits add nothing.
-    static QStringList keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers);
+    static QStringList keycapLabels(std::uint32_t keyCode, std::uint64_t modifiers,
+                                    std::optional<char32_t> printed = std::nullopt);
     // The modifier caps alone, in the same order.
     static QStringList modifierLabels(std::uint64_t modifiers);
+    // The caps as a US keyboard labels them.
     QStringList keycapLabels() const { return keycapLabels(keyCode, modifiers); }
-    // The key's display name: a special key's name, else a letter or digit, else "Key <code>".
-    static QString keyName(std::uint32_t keyCode);
+    // The caps as the keyboard's layout in effect labels them.
+    QStringList keycapLabels(const KeyboardState& keyboard) const;
+    // The key's display name: a special key's name (the same on every layout), else what the
+    // layout prints on the key (`printed`, in capitals: "Z" for the key a US layout calls Y on a
+    // German one), else the US letter, digit or punctuation, else "Key <code>".
+    static QString keyName(std::uint32_t keyCode, std::optional<char32_t> printed = std::nullopt);
     // A menu item's key equivalent: " " for Space, a letter or digit in lower case, else none.
     static std::optional<QString> menuKeyEquivalent(std::uint32_t keyCode);
 };

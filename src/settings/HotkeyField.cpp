@@ -51,7 +51,11 @@ QString HotkeyField::recordingToolTip() {
 }
 
 QString HotkeyField::accessibleLabel(const KeyCombo& combo) {
-    return QStringLiteral("Window search hotkey, ") + KeyNames::spoken(combo.keycapLabels());
+    return accessibleLabel(combo.keycapLabels());
+}
+
+QString HotkeyField::accessibleLabel(const QStringList& keycapLabels) {
+    return QStringLiteral("Window search hotkey, ") + KeyNames::spoken(keycapLabels);
 }
 
 HotkeyField::HotkeyField(const KeyCombo& combo, NativeKeyboard keyboard, QWidget* parent)
@@ -173,8 +177,17 @@ void HotkeyField::leaveEvent(QEvent* event) {
 
 void HotkeyField::restyle() {
     setToolTip(recording_ ? recordingToolTip() : restToolTip());
-    setAccessibleName(accessibleLabel(combo_));
+    setAccessibleName(accessibleLabel(caps()));
     update();
+}
+
+void HotkeyField::setLayoutKeyboard(const KeyboardState* keyboard) {
+    layoutKeyboard_ = keyboard;
+    restyle();
+}
+
+QStringList HotkeyField::caps() const {
+    return layoutKeyboard_ ? combo_.keycapLabels(*layoutKeyboard_) : combo_.keycapLabels();
 }
 
 int HotkeyField::firstBaseline() const {
@@ -215,7 +228,7 @@ void HotkeyField::paintEvent(QPaintEvent*) {
                      caption());
     painter.fillRect(QRectF(capsWidth, 0, 1, fieldHeight), border);
 
-    const QStringList labels = combo_.keycapLabels();
+    const QStringList labels = caps();
     qreal total = 0;
     QList<QSize> sizes;
     for (const QString& label : labels) {

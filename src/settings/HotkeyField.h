@@ -54,6 +54,7 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
     static QString recordingToolTip();
     // "Window search hotkey, Shift Super Space".
     static QString accessibleLabel(const KeyCombo& combo);
+    static QString accessibleLabel(const QStringList& keycapLabels);
 
     // Without a `keyboard`, key presses are read by their Qt keys and modifiers.
     explicit HotkeyField(const KeyCombo& combo, NativeKeyboard keyboard = {},
@@ -61,6 +62,8 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
     ~HotkeyField() override;
 
     KeyCombo combo() const { return combo_; }
+    // Names the keys as the keyboard's layout labels them; none: as a US keyboard does.
+    void setLayoutKeyboard(const KeyboardState* keyboard);
     // Shows another stored combination; a recording goes on.
     void setCombo(const KeyCombo& combo);
 
@@ -95,8 +98,10 @@ class HotkeyField final : public QAbstractButton, public HasTextBaseline, public
 
   private:
     void restyle();
+    QStringList caps() const;
 
     KeyCombo combo_;
+    const KeyboardState* layoutKeyboard_ = nullptr;
     bool recording_ = false;
     bool hovering_ = false;
     // Key presses are being taken from the whole application.

@@ -340,7 +340,8 @@ void SettingsView::setShowingHelp(bool showing) {
 
 void SettingsView::presentGuide() {
     const GuideFacts facts{
-        model_.machinePreferences().value().windowSearchHotkey.keycapLabels(),
+        model_.machinePreferences().value().windowSearchHotkey.keycapLabels(
+            context_.desktop.keyboardState()),
         model_.portablePreferences().value().dockHoverDelayMilliseconds,
         Bundle::infoBool(QStringLiteral("DockCloudSyncConfigured"), *context_.bundle),
         model_.updates().updateSource(),

@@ -264,6 +264,7 @@ QWidget* SwitcherPage::searchCard() {
     card->addWidget(new CardRule);
     hotkey_ = new HotkeyField(view_.model().machinePreferences().value().windowSearchHotkey,
                               view_.context().hotkeyKeyboard);
+    hotkey_->setLayoutKeyboard(&view_.context().desktop.keyboardState());
     connect(hotkey_, &HotkeyField::onChange, this, [this](const KeyCombo& combo) {
         view_.saving().commitMachine([combo](MachinePreferences& m) {
             m.windowSearchHotkey = {combo.keyCode,

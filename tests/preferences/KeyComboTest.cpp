@@ -34,9 +34,19 @@ TEST(KeyComboTest, KeyNamesAreExact) {
         {36, "Return"},
         {48, "Tab"},
         {53, "Esc"},
-        {51, "Delete"},
-        {117, "Fwd Del"},
-        {114, "Help"},
+        {51, "Backspace"},
+        {117, "Delete"},
+        {114, "Insert"},
+        {82, "Keypad 0"},
+        {87, "Keypad 5"},
+        {92, "Keypad 9"},
+        {65, "Keypad ."},
+        {67, "Keypad *"},
+        {69, "Keypad +"},
+        {78, "Keypad -"},
+        {75, "Keypad /"},
+        {76, "Keypad Enter"},
+        {81, "Keypad ="},
         {115, "Home"},
         {119, "End"},
         {116, "Page Up"},
@@ -71,7 +81,7 @@ TEST(KeyComboTest, KeyNamesAreExact) {
     }
 }
 
-TEST(KeyComboTest, TablesHold38SpecialAnd36CharacterKeysWithoutOverlap) {
+TEST(KeyComboTest, TablesHold55SpecialAnd36CharacterKeysWithoutOverlap) {
     int named = 0;
     int withEquivalent = 0;
     for (std::uint32_t code = 0; code < 512; ++code) {
@@ -87,15 +97,46 @@ TEST(KeyComboTest, TablesHold38SpecialAnd36CharacterKeysWithoutOverlap) {
             EXPECT_EQ(name.size(), 1) << code;
         }
     }
-    EXPECT_EQ(named, 38 + 36);
+    EXPECT_EQ(named, 55 + 36);
     EXPECT_EQ(withEquivalent, 36);
+}
+
+TEST(KeyComboTest, CharacterKeysAreNamedAsTheLayoutPrintsThem) {
+    struct Row {
+        const char* name;
+        std::uint32_t keyCode;
+        std::optional<char32_t> printed;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"German Z on the US Y key", 16, U'z', "Z"},
+        {"German Y on the US Z key", 6, U'y', "Y"},
+        {"French A on the US Q key", 12, U'a', "A"},
+        {"French dead circumflex on the US [ key", 33, U'^', "^"},
+        {"French digit key types é", 19, U'é', "É"},
+        {"German ß keeps its one letter", 27, U'ß', "ß"},
+        {"punctuation follows the layout", 43, U';', ";"},
+        {"no layout read keeps the US letter", 16, std::nullopt, "Y"},
+        {"no layout read keeps the US punctuation", 33, std::nullopt, "["},
+        {"a space or control falls back to the US name", 12, U'\t', "Q"},
+        {"special keys keep their names", 48, U'q', "Tab"},
+        {"function keys keep their names", 122, U'q', "F1"},
+        {"keypad keys keep their names", 87, U'5', "Keypad 5"},
+        {"Space keeps its name", 49, U' ', "Space"},
+        {"unnamed keys stay unnamed", 105, U'q', "Key 105"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(KeyCombo::keyName(row.keyCode, row.printed), row.expected) << row.name;
+    }
+    EXPECT_EQ(KeyCombo::keycapLabels(16, KeyCombo::control | KeyCombo::command, U'z'),
+              (QStringList{"Ctrl", "Super", "Z"}));
 }
 
 TEST(KeyComboTest, MenuKeyEquivalentsOnlyForSpaceLettersAndDigits) {
     EXPECT_EQ(KeyCombo::menuKeyEquivalent(49), QStringLiteral(" "));
     EXPECT_EQ(KeyCombo::menuKeyEquivalent(0), QStringLiteral("a"));
     EXPECT_EQ(KeyCombo::menuKeyEquivalent(18), QStringLiteral("1"));
-    // Punctuation sits in the special table, so it gets none; nor do F-keys, arrows, Tab.
+    // Punctuation gets none; nor do F-keys, arrows, Tab.
     for (std::uint32_t code : {27u, 43u, 50u, 122u, 123u, 48u, 53u, 105u}) {
         EXPECT_FALSE(KeyCombo::menuKeyEquivalent(code)) << code;
     }

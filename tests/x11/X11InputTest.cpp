@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xtest.h>
 
+#include <QProcess>
 #include <QStringList>
 #include <cstdlib>
 
@@ -12,6 +13,7 @@
 #include "coordination/GlobalShortcutMonitor.h"
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11KeyboardMap.h"
+#include "preferences/KeyCombo.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -95,6 +97,51 @@ class X11InputTest : public X11PortTest {
     QStringList log;
     xcb_connection_t* otherClient = nullptr;
 };
+
+// Puts the server's keyboard in another layout for one test, and back in the fixture's US one
+// after it, whatever the test did.
+class LayoutChange {
+  public:
+    explicit LayoutChange(const QString& layout) : changed_(set(layout)) {}
+    ~LayoutChange() { set(QStringLiteral("us")); }
+    LayoutChange(const LayoutChange&) = delete;
+    LayoutChange& operator=(const LayoutChange&) = delete;
+
+    bool changed() const { return changed_; }
+
+  private:
+    // setxkbmap syncs before it exits, so the server has the layout on return.
+    static bool set(const QString& layout) {
+        return QProcess::execute(QStringLiteral("setxkbmap"),
+                                 {QStringLiteral("-layout"), layout}) == 0;
+    }
+    bool changed_;
+};
+
+TEST_F(X11InputTest, ARecordedKeyIsNamedAsTheActiveLayoutLabelsIt) {
+    const LayoutChange german(QStringLiteral("de"));
+    ASSERT_TRUE(german.changed()) << "setxkbmap -layout de";
+    const testing::X11TestKeyboard typing(*desktop);
+    QList<KeyEvent> downs;
+    const std::unique_ptr<KeyEventTap> tap = port->keyEvents().createTap([&](const KeyEvent& e) {
+        if (e.type == KeyEvent::Type::keyDown) {
+            downs << e;
+        }
+    });
+    ASSERT_TRUE(tap);
+    typing.type(typing.keycodesOf({controlL, superL, 'z'}));
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return !downs.isEmpty(); }, 5000));
+
+    // The key German keyboards label Z sits where US ones have Y; the stored code stays that
+    // position and its name is the German one.
+    const KeyCombo recorded{downs.first().keyCode, downs.first().modifiers & KeyModifiers::all};
+    EXPECT_EQ(recorded, (KeyCombo{16, KeyCombo::control | KeyCombo::command}));
+    EXPECT_EQ(recorded.keycapLabels(port->keyboardState()), (QStringList{"Ctrl", "Super", "Z"}));
+    EXPECT_EQ(KeyCombo{6}.keycapLabels(port->keyboardState()), QStringList{"Y"});
+    // A dead key shows its accent: ^ left of 1.
+    EXPECT_EQ(KeyCombo{50}.keycapLabels(port->keyboardState()), QStringList{"^"});
+    settled();
+}
 
 TEST_F(X11InputTest, SuperTabCycleIsReportedInOrder) {
     down(superL);

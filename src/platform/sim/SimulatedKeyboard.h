@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <memory>
 
@@ -15,7 +16,8 @@ class SimulatedPermissions;
 // code, and every enabled tap sees the events at once, as the desktop's event delivery would.
 // Modifier keys give flags-changed events and hold their bit while down; Caps Lock toggles its
 // bit on each press. A key pressed again while down is a repeat. Taps cannot be made without
-// accessibility trust, and see no key events while secure keyboard entry is on.
+// accessibility trust, and see no key events while secure keyboard entry is on. Its layout is
+// US unless the test says what a key types.
 class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
   public:
     static constexpr quint32 rightCommandKey = 54;
@@ -35,6 +37,10 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     std::unique_ptr<KeyEventTap> createTap(Handler handler) override;
     quint64 modifierFlags() const override { return modifiers_; }
     bool isSecureEventInputEnabled() const override { return secureInput_; }
+    std::optional<char32_t> keyCharacter(quint32 virtualKey) const override {
+        const auto found = characters_.constFind(virtualKey);
+        return found == characters_.cend() ? std::nullopt : std::optional<char32_t>(*found);
+    }
 
     // Driver.
     void keyDown(quint32 keyCode);
@@ -47,6 +53,14 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     void disableTaps(KeyEvent::Type reason);
     void setSecureEventInput(bool on) { secureInput_ = on; }
     void setTapCreationFails(bool fails) { tapCreationFails_ = fails; }
+    // What the layout types on the key; none: the key keeps its US name.
+    void setKeyCharacter(quint32 virtualKey, std::optional<char32_t> character) {
+        if (character) {
+            characters_.insert(virtualKey, *character);
+        } else {
+            characters_.remove(virtualKey);
+        }
+    }
 
     // Inspection.
     int tapCount() const;
@@ -66,6 +80,7 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     const SimulatedPermissions& permissions_;
     WeakList<TapState> taps_;
     QSet<quint32> down_;
+    QHash<quint32, char32_t> characters_;
     quint64 modifiers_ = 0;
     bool secureInput_ = false;
     bool tapCreationFails_ = false;

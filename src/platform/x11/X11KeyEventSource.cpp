@@ -12,11 +12,52 @@
 #pragma clang diagnostic pop
 #endif
 
+#include <QHash>
+#include <algorithm>
+
 #include "platform/KeyModifiers.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyCharacters.h"
 #include "platform/x11/X11Reply.h"
 
 namespace pellucine {
+
+namespace {
+
+constexpr quint32 aKey = 0;
+
+// The first-level keysym of each group of the keys from `first` to `last`, from XKB; empty when
+// the server does not answer.
+QHash<xcb_keycode_t, QList<xcb_keysym_t>> firstLevels(xcb_connection_t* c, xcb_keycode_t first,
+                                                      xcb_keycode_t last) {
+    const auto count = static_cast<quint8>(last - first + 1);
+    const auto reply =
+        takeReply(c, xcb_xkb_get_map_reply,
+                  xcb_xkb_get_map(c, XCB_XKB_ID_USE_CORE_KBD, 0, XCB_XKB_MAP_PART_KEY_SYMS, 0, 0,
+                                  first, count, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    QHash<xcb_keycode_t, QList<xcb_keysym_t>> levels;
+    if (!reply || !(reply->present & XCB_XKB_MAP_PART_KEY_SYMS)) {
+        return levels;
+    }
+    xcb_xkb_get_map_map_t map{};
+    xcb_xkb_get_map_map_unpack(xcb_xkb_get_map_map(reply.get()), reply->nTypes, reply->nKeySyms,
+                               reply->nKeyActions, reply->totalActions, reply->totalKeyBehaviors,
+                               reply->virtualMods, reply->totalKeyExplicit, reply->totalModMapKeys,
+                               reply->totalVModMapKeys, reply->present, &map);
+    xcb_xkb_key_sym_map_iterator_t it = xcb_xkb_get_map_map_syms_rtrn_iterator(reply.get(), &map);
+    for (int i = 0; it.rem > 0; ++i, xcb_xkb_key_sym_map_next(&it)) {
+        const xcb_keysym_t* syms = xcb_xkb_key_sym_map_syms(it.data);
+        const int groups = it.data->groupInfo & 0x0f;
+        const int width = it.data->width;
+        QList<xcb_keysym_t>& keyLevels = levels[static_cast<xcb_keycode_t>(reply->firstKeySym + i)];
+        for (int group = 0; group < groups && (group + 1) * width <= it.data->nSyms; ++group) {
+            keyLevels << syms[group * width];
+        }
+    }
+    return levels;
+}
+
+}  // namespace
 
 class X11KeyEventSource::Tap final : public KeyEventTap {
   public:
@@ -76,19 +117,24 @@ void X11KeyEventSource::tapRemoved() {
     }
 }
 
-quint64 X11KeyEventSource::modifierFlags() const {
-    xcb_connection_t* c = connection_.get();
+bool X11KeyEventSource::xkbReady() const {
     if (connection_.hasError()) {
-        return 0;
+        return false;
     }
     if (!xkbReady_) {
+        xcb_connection_t* c = connection_.get();
         const auto use =
             takeReply(c, xcb_xkb_use_extension_reply,
                       xcb_xkb_use_extension(c, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION));
         xkbReady_ = use && use->supported;
-        if (!xkbReady_) {
-            return 0;
-        }
+    }
+    return xkbReady_;
+}
+
+quint64 X11KeyEventSource::modifierFlags() const {
+    xcb_connection_t* c = connection_.get();
+    if (!xkbReady()) {
+        return 0;
     }
     const auto state =
         takeReply(c, xcb_xkb_get_state_reply, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD));
@@ -97,6 +143,23 @@ quint64 X11KeyEventSource::modifierFlags() const {
     }
     return map_.modifiers(state->mods) |
            ((state->lockedMods & XCB_MOD_MASK_LOCK) ? KeyModifiers::capsLock : 0);
+}
+
+std::optional<char32_t> X11KeyEventSource::keyCharacter(quint32 virtualKey) const {
+    const std::optional<xcb_keycode_t> key = map_.keycode(virtualKey);
+    const std::optional<xcb_keycode_t> a = map_.keycode(aKey);
+    if (!key || !a || !xkbReady()) {
+        return std::nullopt;
+    }
+    xcb_connection_t* c = connection_.get();
+    const auto state =
+        takeReply(c, xcb_xkb_get_state_reply, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD));
+    if (!state) {
+        return std::nullopt;
+    }
+    const QHash<xcb_keycode_t, QList<xcb_keysym_t>> levels =
+        firstLevels(c, std::min(*key, *a), std::max(*key, *a));
+    return X11KeyCharacters::keyCharacter(levels.value(*key), levels.value(*a), state->group);
 }
 
 void X11KeyEventSource::handleRaw(const X11RawInput::Event& event) {

@@ -14,8 +14,9 @@ namespace pellucine {
 class X11Connection;
 
 // The session's keyboard through XInput 2 raw key events, which reach taps whichever client
-// has the focus or holds a grab, and the modifier state through XKB. X11 has no secure keyboard
-// entry: it always reads as off. No tap can be made on a server without XInput 2.1.
+// has the focus or holds a grab, and the modifier state and what the keys print in the active
+// layout through XKB, read anew at each call. X11 has no secure keyboard entry: it always reads
+// as off. No tap can be made on a server without XInput 2.1.
 class X11KeyEventSource final : public KeyEventSource, public KeyboardState {
   public:
     X11KeyEventSource(X11Connection& connection, X11RawInput& rawInput);
@@ -26,6 +27,7 @@ class X11KeyEventSource final : public KeyEventSource, public KeyboardState {
     std::unique_ptr<KeyEventTap> createTap(Handler handler) override;
     quint64 modifierFlags() const override;
     bool isSecureEventInputEnabled() const override { return false; }
+    std::optional<char32_t> keyCharacter(quint32 virtualKey) const override;
 
   private:
     struct TapState {
@@ -37,6 +39,7 @@ class X11KeyEventSource final : public KeyEventSource, public KeyboardState {
     void handleRaw(const X11RawInput::Event& event);
     void handleEvent(const xcb_generic_event_t& event);
     void tapRemoved();
+    bool xkbReady() const;
 
     X11Connection& connection_;
     X11RawInput& rawInput_;

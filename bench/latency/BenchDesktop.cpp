@@ -236,6 +236,51 @@ std::optional<BenchDesktop::Reference> BenchDesktop::runEmptyQtProgram() {
     return reference;
 }
 
+qint64 BenchDesktop::sleepsOf(qint64 processIdentifier) {
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(processIdentifier);
+    const QStringList threads = QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (threads.isEmpty()) {
+        return -1;
+    }
+    qint64 sleeps = 0;
+    for (const QString& thread : threads) {
+        QFile status(tasks + QLatin1Char('/') + thread + QStringLiteral("/status"));
+        if (!status.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("voluntary_ctxt_switches:")) {
+                sleeps += line.mid(qstrlen("voluntary_ctxt_switches:")).trimmed().toLongLong();
+            }
+        }
+    }
+    return sleeps;
+}
+
+BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds) {
+    QProcess empty;
+    empty.setProcessEnvironment(environment_);
+    empty.setStandardErrorFile(QProcess::nullDevice());
+    empty.start(QStringLiteral(EMPTY_QT_PROGRAM), {});
+    QByteArray output;
+    while (!output.contains("idle") && empty.waitForReadyRead(startTimeoutMs)) {
+        output += empty.readAllStandardOutput();
+    }
+    QThread::msleep(500);
+    const qint64 programPid = program_ ? program_->processId() : 0;
+    const qint64 emptyPid = output.contains("idle") ? empty.processId() : 0;
+    const qint64 programBefore = programPid != 0 ? sleepsOf(programPid) : -1;
+    const qint64 emptyBefore = emptyPid != 0 ? sleepsOf(emptyPid) : -1;
+    QThread::sleep(seconds);
+    const qint64 programAfter = programPid != 0 ? sleepsOf(programPid) : -1;
+    const qint64 emptyAfter = emptyPid != 0 ? sleepsOf(emptyPid) : -1;
+    end(empty);
+    const auto difference = [](qint64 before, qint64 after) {
+        return before < 0 || after < 0 ? qint64(-1) : after - before;
+    };
+    return WakeUps{difference(programBefore, programAfter), difference(emptyBefore, emptyAfter)};
+}
+
 qint64 BenchDesktop::residentKiB(const char* field) const {
     return program_ ? residentKiBOf(program_->processId(), field) : 0;
 }

@@ -61,6 +61,17 @@ class BenchDesktop {
     };
     std::optional<Reference> runEmptyQtProgram();
 
+    // How often the threads of a process went to sleep so far (their voluntary context
+    // switches): each sleep ends in a wake-up. -1 when the process is gone.
+    static qint64 sleepsOf(qint64 processIdentifier);
+    // The wake-ups over `seconds` of the program and of an empty Qt program started beside it,
+    // both idle; -1 for one that could not be measured.
+    struct WakeUps {
+        qint64 program = -1;
+        qint64 emptyQt = -1;
+    };
+    WakeUps idleWakeUps(int seconds);
+
   private:
     QProcess& launch(const QString& program, const QStringList& arguments);
     static void end(QProcess& process);

@@ -30,6 +30,7 @@ constexpr int pictureColourPixels = 400;
 constexpr int colourTolerance = 16;
 constexpr int answerTimeoutMs = 3000;
 constexpr int emptyProgramRuns = 5;
+constexpr int idleSeconds = 60;
 
 double millisecondsOf(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -280,6 +281,21 @@ void print(const char* label, const LatencyFigures& figures) {
     std::printf("%-34s %s\n", label, qPrintable(figures.describe()));
 }
 
+// One row of the summary: the figure, the program's value, the peer's of the same run, and
+// their ratio.
+void printRow(const char* figure, const QString& value, const QString& peer, double ratioToPeer) {
+    std::printf("  %-38s %-24s %-34s %6.2f\n", figure, qPrintable(value), qPrintable(peer),
+                ratioToPeer);
+}
+
+QString ms(double value) {
+    return QStringLiteral("%1 ms").arg(value, 0, 'f', 1);
+}
+
+QString mib(double kib) {
+    return QStringLiteral("%1 MB").arg(kib / 1024, 0, 'f', 1);
+}
+
 int run(int cycles, int memoryCycles) {
     BenchDesktop desktop;
     if (!desktop.start()) {
@@ -408,6 +424,8 @@ int run(int cycles, int memoryCycles) {
             emptyAnonymous.push_back(static_cast<double>(reference->anonymousKiB));
         }
     }
+    // At rest, after everything: no panel shown and nothing changing on the desktop.
+    const BenchDesktop::WakeUps wakeUps = desktop.idleWakeUps(idleSeconds);
     const LatencyFigures glanceMapped = LatencyFigures::of(glance.mapped, glance.failures);
     const LatencyFigures glanceDrawn = LatencyFigures::of(glance.ready, glance.failures);
     const LatencyFigures searchMapped = LatencyFigures::of(search.mapped, search.failures);
@@ -434,6 +452,41 @@ int run(int cycles, int memoryCycles) {
         ratio(glanceDrawn.median, rofiMapped.median), ratio(glanceDrawn.p95, rofiMapped.p95),
         ratio(searchFocused.median, rofiMapped.median), ratio(searchFocused.p95, rofiMapped.p95));
     std::printf("glance p95 %s 50 ms\n", glanceDrawn.p95 <= 50 ? "within" : "beyond");
+    std::printf("wake-ups over %d s idle, no panel shown: %lld, empty Qt program %lld\n",
+                idleSeconds, static_cast<long long>(wakeUps.program),
+                static_cast<long long>(wakeUps.emptyQt));
+
+    const double emptyStart = LatencyFigures::of(emptyStarts).median;
+    const double emptyAnon = LatencyFigures::of(emptyAnonymous).median;
+    const double firstReady = firstGlance ? firstGlance->ready : -1.0;
+    std::printf("summary (ratio: this program / the peer of this run)\n");
+    std::printf("  %-38s %-24s %-34s %6s\n", "figure", "this program", "peer", "ratio");
+    printRow("Tab -> glance mapped, median", ms(glanceMapped.median),
+             QStringLiteral("rofi mapped, median ") + ms(rofiMapped.median),
+             ratio(glanceMapped.median, rofiMapped.median));
+    printRow("Tab -> glance mapped, p95", ms(glanceMapped.p95),
+             QStringLiteral("rofi mapped, median ") + ms(rofiMapped.median),
+             ratio(glanceMapped.p95, rofiMapped.median));
+    printRow("Tab -> every picture drawn, median", ms(glanceDrawn.median),
+             QStringLiteral("glance mapped, median ") + ms(glanceMapped.median),
+             ratio(glanceDrawn.median, glanceMapped.median));
+    printRow("Tab -> every picture drawn, p95", ms(glanceDrawn.p95),
+             QStringLiteral("glance mapped, p95 ") + ms(glanceMapped.p95),
+             ratio(glanceDrawn.p95, glanceMapped.p95));
+    printRow("first glance after launch", ms(firstReady),
+             QStringLiteral("later glances drawn, median ") + ms(glanceDrawn.median),
+             ratio(firstReady, glanceDrawn.median));
+    printRow("start-up to idle", ms(startUp), QStringLiteral("empty Qt program ") + ms(emptyStart),
+             ratio(startUp, emptyStart));
+    printRow("anonymous memory at idle", mib(static_cast<double>(idleAnonymous)),
+             QStringLiteral("empty Qt program ") + mib(emptyAnon),
+             ratio(static_cast<double>(idleAnonymous), emptyAnon));
+    printRow("resident memory at idle", mib(static_cast<double>(idle)),
+             QStringLiteral("empty Qt program ") + mib(LatencyFigures::of(emptyResident).median),
+             ratio(static_cast<double>(idle), LatencyFigures::of(emptyResident).median));
+    printRow("wake-ups over 60 s idle", QString::number(wakeUps.program),
+             QStringLiteral("empty Qt program ") + QString::number(wakeUps.emptyQt),
+             ratio(static_cast<double>(wakeUps.program), static_cast<double>(wakeUps.emptyQt)));
     std::printf("picture cache bound: %d pictures, %d of them decoded\n",
                 PreviewCache::defaultCapacity, PreviewCache::defaultHotCapacity);
     return 0;

@@ -57,14 +57,14 @@ bool DockHoverMonitor::isNearDock(ScreenPoint point, const QList<Screen>& screen
            frame.maxX() - point.x <= rightBand || frame.maxY() - point.y <= topBand;
 }
 
-ScreenPoint DockHoverMonitor::pointerLocation() const {
+double DockHoverMonitor::mainDisplayHeight() const {
     ScreenLayout& layout = desktop_.screenLayout();
-    const double mainHeight = layout.displayBounds(layout.mainDisplayIdentifier()).height;
-    return toScreenSpace(desktop_.pointerEvents().pointerLocation(), mainHeight);
+    return layout.displayBounds(layout.mainDisplayIdentifier()).height;
 }
 
 void DockHoverMonitor::pointerMoved(GlobalPoint eventLocation) {
-    const ScreenPoint point = pointerLocation();
+    // Where the move put the pointer: reading it again would ask the desktop on every move.
+    const ScreenPoint point = toScreenSpace(eventLocation, mainDisplayHeight());
     if (isPointerInPreview_ && isPointerInPreview_(point)) {
         pendingExit_.reset();
         return;

@@ -72,7 +72,7 @@ class DockHoverMonitor {
     void beginHover(qint32 pid);
     void hoverElapsed(qint32 pid);
     void dismiss();
-    ScreenPoint pointerLocation() const;
+    double mainDisplayHeight() const;
 
     Desktop& desktop_;
     const NativeSwitcherProbe& probe_;

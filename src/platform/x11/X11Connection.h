@@ -69,6 +69,9 @@ class X11Connection final : public QObject {
     // The events a window of this connection's own needs whatever else is selected on it
     // here; none forgets them.
     void keepEvents(xcb_window_t window, uint32_t mask);
+    uint32_t keptEvents(xcb_window_t window) const {
+        return keptEvents_.value(window, XCB_EVENT_MASK_NO_EVENT);
+    }
 
   signals:
     void eventReceived(const xcb_generic_event_t& event);

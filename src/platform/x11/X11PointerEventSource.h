@@ -1,33 +1,47 @@
 #pragma once
 
+#include <xcb/xcb.h>
+
+#include <QMetaObject>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "base/WeakList.h"
 #include "platform/PointerEventSource.h"
 #include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11PointerPoll.h"
 #include "platform/x11/X11RawInput.h"
 
 namespace pellucine {
 
-// The session's pointer through XInput 2 raw motion and button events, with the position read
-// from the server (raw events carry none) and mapped to the global space. The moves of one
-// burst arrive as one, at the position after the burst; buttons 4 to 7 are scroll steps. A
-// pointer moved without a device (warped by another client) makes no raw motion: while moves
-// are watched the position is also read every `pollInterval`, and a change is a move.
+// The session's pointer through XInput 2 raw motion and button events, mapped to the global
+// space; buttons 4 to 7 are scroll steps. Raw events carry no position: a click or a scroll reads
+// it from the server at once, while a move never waits for it. A move is reported where a motion
+// or crossing event on the root or on a window of this connection puts the pointer; after a raw
+// motion heard alone, where the server's answer to a position request sent without waiting puts
+// it. The moves of one burst arrive as one, at the position after the burst.
+//
+// A pointer warped by another client makes no raw motion, and its motion reaches the root only
+// where no other client's window lies: while moves are watched the position is also read as
+// `X11PointerPoll` says for the Dock that `setDock` names (near a taskbar, never with the own Dock
+// bar), and a change is a move. Main thread only.
 class X11PointerEventSource final : public PointerEventSource {
   public:
+    using DockSource = std::function<std::optional<X11PointerPoll::Dock>()>;
+
     X11PointerEventSource(std::weak_ptr<X11DesktopState> state, X11RawInput& rawInput);
     ~X11PointerEventSource() override;
     X11PointerEventSource(const X11PointerEventSource&) = delete;
     X11PointerEventSource& operator=(const X11PointerEventSource&) = delete;
 
-    static constexpr int pollIntervalMilliseconds = 100;
-
     Subscription monitor(unsigned kinds, Handler handler) override;
     GlobalPoint pointerLocation() const override;
+
+    // Where the Dock is now, in root pixels; asked after every move.
+    void setDock(DockSource dock) { dock_ = std::move(dock); }
 
     // The event a raw button press or release stands for; none for a release of a scroll step.
     static std::optional<PointerEvent> buttonEvent(quint32 button, bool pressed);
@@ -39,20 +53,39 @@ class X11PointerEventSource final : public PointerEventSource {
     };
 
     void handleRaw(const X11RawInput::Event& event);
-    void deliverMotion();
+    void handleEvent(const xcb_generic_event_t& event);
+    void rawMotionSettled();
+    void requestPosition(bool moved);
+    void takePosition();
+    void moved(QPoint rootPixels);
+    void forgetRequest();
+    std::optional<QPoint> readPosition() const;
+    bool isWanted(unsigned kind) const;
     void deliver(unsigned kind, PointerEvent event);
     void reselect();
-    void pollPosition();
+    void watchRoot(bool watch);
+    void repoll();
 
     std::weak_ptr<X11DesktopState> state_;
     X11RawInput& rawInput_;
+    DockSource dock_;
     WeakList<Monitor> monitors_;
     unsigned listening_ = 0;
     Subscription raw_;
+    // A raw motion waits for the end of its turn of the event loop: a positioned event of the
+    // same move makes a request needless.
     bool motionQueued_ = false;
-    // Reads the position while moves are watched; the last position a move reported.
+    bool positionHeard_ = false;
+    // The position request in flight, whether a move asked for it, and whether a move came
+    // after it was sent.
+    std::optional<unsigned> request_;
+    bool requestMoved_ = false;
+    bool movedSinceRequest_ = false;
     QTimer poll_;
-    std::optional<GlobalPoint> lastMove_;
+    // Where the last move put the pointer, in root pixels, while moves are watched.
+    std::optional<QPoint> lastMove_;
+    QMetaObject::Connection events_;
+    QMetaObject::Connection turnEnds_;
     // Context of the queued motion delivery: dropped with the source.
     QObject context_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "platform/SystemDock.h"
 #include "platform/Workspace.h"
@@ -43,6 +44,10 @@ class X11DockBar final : public SystemDock {
     bool isEdgeTaken() const;
 
     bool isShowing() const { return window_ && window_->isShown(); }
+    // The bar's frame in root pixels while it shows.
+    std::optional<QRect> frame() const {
+        return isShowing() ? std::optional<QRect>(layout_.bar) : std::nullopt;
+    }
     // The bar's window; none before it was first shown.
     xcb_window_t barWindow() const { return window_ ? window_->id() : XCB_NONE; }
     // Windows whose pictures are held.

@@ -40,8 +40,12 @@ X11StripWindow::X11StripWindow(X11Connection& connection, Role role)
     xcb_connection_t* c = connection.get();
     const xcb_screen_t& screen = connection.screen();
     window_ = xcb_generate_id(c);
-    // A dock window is a client the window events follow on this connection too.
-    const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS;
+    // A dock window is a client the window events follow on this connection too. The pointer's
+    // moves over it and across its edges tell the pointer source where the pointer is.
+    const uint32_t pointer =
+        XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    const uint32_t events =
+        XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | (role == Role::dock ? pointer : 0u);
     connection.keepEvents(window_, events);
     const uint32_t values[] = {screen.black_pixel, role == Role::strip ? 1u : 0u, events};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, 0, 0, 1, 1, 0,

@@ -29,6 +29,18 @@ SystemDock::Kind X11SystemDock::kind() const {
     return bar_.kind();
 }
 
+std::optional<X11PointerPoll::Dock> X11SystemDock::pointerDock() const {
+    if (taskbar_.isPublished()) {
+        if (const std::optional<QRect> frame = taskbar_.buttons().dockFrame()) {
+            return X11PointerPoll::Dock{*frame, false};
+        }
+    }
+    if (const std::optional<QRect> frame = bar_.frame()) {
+        return X11PointerPoll::Dock{*frame, true};
+    }
+    return std::nullopt;
+}
+
 void X11SystemDock::update() {
     if (taskbar_.buttons().isEmpty()) {
         taskbar_.setPublished(false);

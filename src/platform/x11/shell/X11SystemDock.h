@@ -5,6 +5,7 @@
 #include "platform/SystemDock.h"
 #include "platform/Workspace.h"
 #include "platform/x11/X11DesktopState.h"
+#include "platform/x11/X11PointerPoll.h"
 #include "platform/x11/X11Taskbar.h"
 #include "platform/x11/shell/X11DockBar.h"
 
@@ -26,6 +27,10 @@ class X11SystemDock final : public SystemDock {
     bool isWanted() const override { return wanted_; }
     // Read at once: the taskbar while it has buttons, else the bar's answer.
     Kind kind() const override;
+
+    // The Dock the pointer can rest on, as the pointer's polling rule sees it: the published
+    // taskbar's panel, else the bar while it shows; none otherwise.
+    std::optional<X11PointerPoll::Dock> pointerDock() const;
 
     X11DockBar& dockBar() { return bar_; }
     X11Taskbar& taskbar() { return taskbar_; }

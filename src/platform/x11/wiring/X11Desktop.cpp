@@ -44,8 +44,12 @@ X11Desktop::X11Desktop(const Options& options)
       keyEvents_(state_->connection(), rawInput_),
       pointerEvents_(state_, rawInput_),
       switcher_(state_, hotkeys_, keyEvents_, keyEvents_, workspace_),
-      dock_(state_, workspace_) {}
+      dock_(state_, workspace_) {
+    pointerEvents_.setDock([this] { return dock_.pointerDock(); });
+}
 
-X11Desktop::~X11Desktop() = default;
+X11Desktop::~X11Desktop() {
+    pointerEvents_.setDock({});
+}
 
 }  // namespace pellucine

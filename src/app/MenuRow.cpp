@@ -13,6 +13,9 @@ namespace pellucine {
 
 namespace {
 
+// Subtitles and trailing texts: the label ink faded, but still legible on the menu.
+constexpr qreal secondaryInkOpacity = 0.72;
+
 QColor withAlpha(QColor colour, qreal alpha) {
     colour.setAlphaF(static_cast<float>(alpha * colour.alphaF()));
     return colour;
@@ -121,7 +124,7 @@ void MenuRow::paintEvent(QPaintEvent*) {
     } else {
         titleColour =
             !content_.enabled ? withAlpha(labelColour, 0.25) : content_.tint.value_or(labelColour);
-        secondary = withAlpha(labelColour, 0.5);
+        secondary = withAlpha(labelColour, secondaryInkOpacity);
         symbolPalette = content_.palette.isEmpty() ? QList<QColor>{titleColour} : content_.palette;
     }
 

@@ -49,8 +49,7 @@ class NumberWell::Field : public QLineEdit, public AccessibleElement {
 
   protected:
     bool event(QEvent* event) override {
-        if (event->type() == Yard::schemeChangeEvent() || event->type() == QEvent::Polish ||
-            event->type() == QEvent::ParentChange) {
+        if (Yard::restyles(event)) {
             restyle();
         }
         return QLineEdit::event(event);

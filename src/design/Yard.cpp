@@ -19,9 +19,7 @@ constexpr const char* schemeProperty = "pellucineColorScheme";
 constexpr const char* groundProperty = "pellucineWindowGround";
 
 void applyGround(QWidget* widget) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, windowGround(scheme(widget)));
-    widget->setPalette(palette);
+    widget->setPalette(qtPalette(scheme(widget)));
     widget->setAutoFillBackground(true);
 }
 
@@ -62,9 +60,34 @@ void setScheme(QWidget* widget, ColorScheme value) {
     }
 }
 
+QPalette qtPalette(ColorScheme value) {
+    const Palette& yard = palette(value);
+    QPalette colours(QBrush(yard.fore), QBrush(yard.sheet), QBrush(yard.sheet.lighter(130)),
+                     QBrush(yard.sheet.darker(160)), QBrush(yard.sheet.darker(130)),
+                     QBrush(yard.fore), QBrush(yard.fore), QBrush(yard.ground),
+                     QBrush(yard.ground));
+    colours.setColor(QPalette::AlternateBase, yard.sheet);
+    colours.setColor(QPalette::PlaceholderText, yard.muted);
+    colours.setColor(QPalette::Highlight, yard.accent);
+    colours.setColor(QPalette::HighlightedText, yard.onAccent);
+    colours.setColor(QPalette::Link, yard.accentType);
+    colours.setColor(QPalette::ToolTipBase, yard.sheet);
+    colours.setColor(QPalette::ToolTipText, yard.fore);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        colours.setColor(QPalette::Disabled, role, yard.muted);
+    }
+    return colours;
+}
+
 QEvent::Type schemeChangeEvent() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
+}
+
+bool restyles(const QEvent* event) {
+    const QEvent::Type type = event->type();
+    return type == schemeChangeEvent() || type == QEvent::ParentChange || type == QEvent::Polish ||
+           type == QEvent::Show;
 }
 
 void setWindowGround(QWidget* window) {

@@ -11,6 +11,7 @@
 
 class QBoxLayout;
 class QColor;
+class QPalette;
 class QPainter;
 class QRectF;
 class QWidget;
@@ -31,11 +32,20 @@ const Palette& palette(const QWidget* widget);
 // where it is on, and sends each of them a `schemeChangeEvent()`.
 void setScheme(QWidget* widget, ColorScheme scheme);
 
+// The scheme's colours in Qt's roles, for the plain Qt parts of a window (scroll bars, text
+// editors, tooltips): text in `fore` on `ground`, buttons on `sheet`, selection in `accent`.
+QPalette qtPalette(ColorScheme scheme);
+
 // The event type sent by `setScheme`, for widgets that restyle children when the scheme changes.
 QEvent::Type schemeChangeEvent();
 
-// Fills `window`'s background with `windowGround` of its scheme, now and after every scheme
-// change.
+// Whether `event` may have changed the scheme `widget` draws in, for widgets that keep colours
+// of their scheme: a scheme change, a new parent, polishing, or being shown (a widget styled
+// before its page was taken into a window is shown again inside it).
+bool restyles(const QEvent* event);
+
+// Fills `window`'s background with `windowGround` of its scheme and gives its plain Qt parts
+// the scheme's `qtPalette`, now and after every scheme change.
 void setWindowGround(QWidget* window);
 
 // Keeps `window`'s scheme equal to the appearance's, from now until either is gone.

@@ -111,7 +111,7 @@ QSize YardMasthead::minimumSizeHint() const {
 }
 
 bool YardMasthead::event(QEvent* event) {
-    if (event->type() == Yard::schemeChangeEvent() || event->type() == QEvent::ParentChange) {
+    if (Yard::restyles(event)) {
         styleTrailing();
     } else if (event->type() == QEvent::LayoutRequest) {
         updateGeometry();

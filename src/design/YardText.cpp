@@ -31,8 +31,7 @@ int YardText::firstBaseline() const {
 }
 
 bool YardText::event(QEvent* event) {
-    if (event->type() == Yard::schemeChangeEvent() || event->type() == QEvent::ParentChange ||
-        event->type() == QEvent::Polish) {
+    if (Yard::restyles(event)) {
         restyle();
     }
     return QLabel::event(event);

@@ -1,5 +1,6 @@
 #include "diagnostics/ReportEditor.h"
 
+#include <QPalette>
 #include <QPlainTextEdit>
 
 #include "design/Yard.h"
@@ -16,7 +17,10 @@ ReportEditor::ReportEditor(Model& model, QWidget* box)
     editor_->setFont(Yard::bodyFont());
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->viewport()->setAutoFillBackground(false);
-    editor_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    // Only the ground is its own; the text takes the window's scheme.
+    QPalette ground;
+    ground.setColor(QPalette::Base, Qt::transparent);
+    editor_->setPalette(ground);
     editor_->document()->setDocumentMargin(placeholderInset - editorInset);
     editor_->setTabChangesFocus(true);
     editor_->setPlainText(model.text());

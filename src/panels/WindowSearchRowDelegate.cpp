@@ -16,7 +16,6 @@ namespace {
 constexpr qreal badgeTracking = 1.2;
 constexpr qreal badgeInkOpacity = 0.85;
 constexpr qreal badgeBorderOpacity = 0.45;
-constexpr qreal applicationInkOpacity = 0.8;
 constexpr qreal placeholderSymbolSize = 22;
 
 QColor withOpacity(QColor colour, qreal opacity) {
@@ -161,12 +160,12 @@ void WindowSearchRowDelegate::paint(QPainter* painter, const QStyleOptionViewIte
               HighlightedText::utf16Spans(window.applicationName, result.applicationMatches)},
              QRectF(geometry.text.left(), top + titleHeight + lineSpacing, geometry.text.width(),
                     applicationHeight),
-             application, applicationFont(true),
-             selected ? withOpacity(palette.onAccent, applicationInkOpacity) : palette.muted,
+             application, applicationFont(true), selected ? palette.onAccent : palette.muted,
              highlight);
 
     Yard::strokeInside(*painter, geometry.badge, withOpacity(ink, badgeBorderOpacity), 1.0);
-    painter->setPen(withOpacity(ink, badgeInkOpacity));
+    // On the accent only the full ink is legible.
+    painter->setPen(selected ? ink : withOpacity(ink, badgeInkOpacity));
     painter->setFont(badgeText);
     painter->drawText(geometry.badge, Qt::AlignCenter | Qt::TextSingleLine,
                       WindowSearchTexts::badge(result.candidate.location));

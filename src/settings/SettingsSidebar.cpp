@@ -28,8 +28,7 @@ class RailText final : public QLabel {
 
   protected:
     bool event(QEvent* event) override {
-        if (event->type() == Yard::schemeChangeEvent() || event->type() == QEvent::Polish ||
-            event->type() == QEvent::ParentChange) {
+        if (Yard::restyles(event)) {
             restyle();
         }
         return QLabel::event(event);

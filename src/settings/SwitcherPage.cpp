@@ -48,7 +48,7 @@ class WidthSlider final : public QSlider {
 
   protected:
     bool event(QEvent* event) override {
-        if (event->type() == Yard::schemeChangeEvent() || event->type() == QEvent::Polish) {
+        if (Yard::restyles(event)) {
             restyle();
         }
         return QSlider::event(event);

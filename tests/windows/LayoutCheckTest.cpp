@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -8,7 +9,10 @@
 
 #include "design/Eliding.h"
 #include "design/Readout.h"
+#include "design/Yard.h"
+#include "design/YardCard.h"
 #include "windows/catalogue/LayoutCheck.h"
+#include "windows/catalogue/TextContrast.h"
 #include "windows/catalogue/WindowCatalogue.h"
 
 namespace pellucine::testing {
@@ -162,6 +166,78 @@ TEST(LayoutCheckTest, FindsAChildOutsideItsWindowAndAWindowLargerThanTheScreen) 
     EXPECT_EQ(problemsOf(wide), QStringList());
 }
 
+// Texts reach 4.5:1 against what is drawn behind them, large ones 3:1; a disabled control's
+// text is exempt.
+TEST(LayoutCheckTest, FindsTextFaintAgainstWhatIsBehindIt) {
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::black, Qt::white), 21.0);
+    EXPECT_DOUBLE_EQ(contrastRatio(Qt::white, Qt::black), 21.0);
+    EXPECT_DOUBLE_EQ(contrastRatio(u"#659478"_s, u"#659478"_s), 1.0);
+
+    const Yard::Palette& dark = Yard::Palette::dark();
+    // #807b73 on the dark ground is 4.2:1.
+    const QColor between(u"#807b73"_s);
+    struct Row {
+        const char* name;
+        QColor ink;
+        int pixels;
+        bool bold;
+        bool enabled;
+        bool faint;
+    };
+    const Row rows[] = {
+        {"the light scheme's ink", Yard::Palette::light().fore, 13, false, true, true},
+        {"the dark scheme's ink", dark.fore, 13, false, true, false},
+        {"the dark scheme's muted", dark.muted, 13, false, true, false},
+        {"4.2:1 at body size", between, 13, false, true, true},
+        {"4.2:1 at 24 px", between, 24, false, true, false},
+        {"4.2:1 at 18 px bold", between, 18, true, true, true},
+        {"4.2:1 at 19 px bold", between, 19, true, true, false},
+        {"half-transparent ink", QColor(245, 243, 238, 60), 13, false, true, true},
+        {"a disabled control's text", Yard::Palette::light().fore, 13, false, false, false},
+    };
+    for (const Row& row : rows) {
+        QWidget window;
+        window.setAutoFillBackground(true);
+        window.setPalette(QPalette(dark.fore, dark.ground));
+        auto* layout = new QVBoxLayout(&window);
+        auto* label = new QLabel(u"Dock hover delay"_s);
+        QFont font = label->font();
+        font.setPixelSize(row.pixels);
+        font.setBold(row.bold);
+        label->setFont(font);
+        QPalette ink = label->palette();
+        ink.setColor(QPalette::WindowText, row.ink);
+        label->setPalette(ink);
+        label->setEnabled(row.enabled);
+        layout->addWidget(label);
+        window.show();
+        EXPECT_EQ(checkTextContrast(window).size(), row.faint ? 1 : 0) << row.name;
+    }
+}
+
+// The contrast rule over a real page: a row in the light scheme's ink planted on the dark
+// Dock page is the one fault found there.
+TEST(LayoutCheckTest, FindsALightInkRowPlantedOnTheDarkDockPage) {
+    WindowCatalogue catalogue;
+    QWidget* window = catalogue.open(u"settings-dock"_s, ColorScheme::dark);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(checkTextContrast(*window).size(), 0);
+    auto* card = window->findChild<YardCard*>();
+    ASSERT_NE(card, nullptr);
+    auto* planted = new QLabel(u"Dock hover delay"_s);
+    planted->setObjectName(u"planted"_s);
+    QPalette ink = planted->palette();
+    ink.setColor(QPalette::WindowText, Yard::Palette::light().fore);
+    planted->setPalette(ink);
+    card->addWidget(planted);
+    planted->show();
+    QApplication::processEvents();
+    const QList<LayoutFault> faults = checkTextContrast(*window);
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_TRUE(faults[0].path.endsWith(u"QLabel#planted"_s)) << faults[0].path.toStdString();
+    EXPECT_TRUE(faults[0].problem.contains(u"below 4.5:1"_s)) << faults[0].problem.toStdString();
+}
+
 // Writes the window's picture into `folder` as "<name>.png", and its faults beside it.
 void keep(QWidget& window, const QString& folder, const QString& name, const QStringList& faults) {
     QDir().mkpath(folder);
@@ -182,7 +258,10 @@ TEST(LayoutCheckTest, EveryCatalogueWindowIsLaidOutRightInBothSchemes) {
             SCOPED_TRACE(shot.toStdString());
             QWidget* window = catalogue.open(name, scheme);
             ASSERT_NE(window, nullptr);
-            const QStringList faults = problemsOf(*window);
+            QStringList faults = problemsOf(*window);
+            for (const LayoutFault& fault : checkTextContrast(*window)) {
+                faults << fault.path + u": "_s + fault.problem;
+            }
             keep(*window, output + u"/gallery"_s, shot, {});
             if (!faults.isEmpty()) {
                 keep(*window, output + u"/faults"_s, shot, faults);

@@ -10,6 +10,7 @@
 #include "base/ManualScheduler.h"
 #include "base/RecordingEventLog.h"
 #include "coordination/AppModel.h"
+#include "design/Appearance.h"
 #include "design/Yard.h"
 #include "design/YardFonts.h"
 #include "diagnostics/DiagnosticsBench.h"
@@ -171,6 +172,8 @@ struct WindowCatalogue::Desk {
     std::unique_ptr<DiagnosticsService> diagnostics;
     WindowSearchState searchState;
     QUrl reportEndpoint;
+    // Settings windows follow it from the start, as the program's do.
+    Appearance appearance;
 
     // The open window, and what it needs besides.
     std::unique_ptr<QWidget> window;
@@ -236,10 +239,11 @@ QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
     }
     close();
     Desk& d = *desk_;
+    d.appearance.setForcedScheme(scheme);
     const auto settingsWindow = [&d](Bay bay) {
         d.settings = std::make_unique<SettingsWindow>(
             *d.model, [&d](DialogHost& host) { return d.settingsContext(host); },
-            SettingsWindow::Options{&d.dialogs, nullptr});
+            SettingsWindow::Options{&d.dialogs, &d.appearance});
         d.settings->view()->setBay(bay);
         d.settings->present();
         d.settle();
@@ -330,11 +334,8 @@ QWidget* WindowCatalogue::open(const QString& name, ColorScheme scheme) {
         d.shown = view.get();
         d.window = std::move(view);
     }
-    if (d.shown) {
+    if (d.shown && d.shown != d.settings.get()) {
         Yard::setScheme(d.shown, scheme);
-        if (d.settings && d.shown != d.settings.get()) {
-            Yard::setScheme(d.settings.get(), scheme);
-        }
     }
     d.settle();
     return d.shown;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QWidget>
 #include <cstdio>
 
@@ -42,6 +43,11 @@ namespace {
 X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& defaults) {
     X11Desktop::Options options;
     options.paths = paths;
+    // Points are Qt's device-independent pixels: the port converts at the ratio Qt draws the
+    // main screen at (from QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS or Xft.dpi).
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        options.pointScale = primary->devicePixelRatio();
+    }
     options.syncFolder = [&defaults] { return CloudPreferenceSync::chosenSyncFolder(defaults); };
     if (const auto pressure =
             memoryPressureFileOverride(QProcessEnvironment::systemEnvironment())) {

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 #include "panels/PanelArithmetic.h"
@@ -12,16 +13,36 @@ QRect PanelFrames::toWidget(const ScreenRect& frame) const {
     const ScreenRect f = frame.standardized();
     const int width = static_cast<int>(std::ceil(f.width));
     const int height = static_cast<int>(std::ceil(f.height));
-    const int left = static_cast<int>(roundHalfAwayFromZero(f.x));
-    const int bottom = static_cast<int>(roundHalfAwayFromZero(mainHeight - f.y));
-    return {mainOrigin.x() + left, mainOrigin.y() + bottom - height, width, height};
+    const GlobalPoint centre{f.midX(), mainHeight - f.midY()};
+    const auto area = std::find_if(screens.begin(), screens.end(),
+                                   [&](const Area& a) { return a.points.contains(centre); });
+    const QPoint qtOrigin = area != screens.end() ? area->qtOrigin : mainOrigin;
+    const GlobalPoint origin = area != screens.end() ? area->points.origin() : GlobalPoint{};
+    const int left = static_cast<int>(roundHalfAwayFromZero(f.x - origin.x));
+    const int bottom = static_cast<int>(roundHalfAwayFromZero(mainHeight - f.y - origin.y));
+    return {qtOrigin.x() + left, qtOrigin.y() + bottom - height, width, height};
 }
 
 ScreenRect PanelFrames::fromWidget(const QRect& geometry) const {
-    const double left = geometry.x() - mainOrigin.x();
-    const double bottom = geometry.y() - mainOrigin.y() + geometry.height();
+    const auto area = std::find_if(screens.begin(), screens.end(), [&](const Area& a) {
+        const QRect qt(a.qtOrigin, QSize(static_cast<int>(std::ceil(a.points.width)),
+                                         static_cast<int>(std::ceil(a.points.height))));
+        return qt.contains(geometry.center());
+    });
+    const QPoint qtOrigin = area != screens.end() ? area->qtOrigin : mainOrigin;
+    const GlobalPoint origin = area != screens.end() ? area->points.origin() : GlobalPoint{};
+    const double left = geometry.x() - qtOrigin.x() + origin.x;
+    const double bottom = geometry.y() - qtOrigin.y() + origin.y + geometry.height();
     return {left, mainHeight - bottom, static_cast<double>(geometry.width()),
             static_cast<double>(geometry.height())};
+}
+
+PanelFrames::Area PanelFrames::area(const QRect& qt, double ratio, QPoint mainOrigin,
+                                    double scale) {
+    const QPoint offset = qt.topLeft() - mainOrigin;
+    return {{offset.x() / scale, offset.y() / scale, qt.width() * ratio / scale,
+             qt.height() * ratio / scale},
+            qt.topLeft()};
 }
 
 PanelFrames PanelFrames::current(const ScreenLayout& layout) {
@@ -30,6 +51,13 @@ PanelFrames PanelFrames::current(const ScreenLayout& layout) {
     if (primary != nullptr) {
         frames.mainOrigin = primary->geometry().topLeft();
         frames.mainHeight = primary->geometry().height();
+        const double scale = primary->devicePixelRatio();
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            if (screen != primary) {
+                frames.screens.append(
+                    area(screen->geometry(), screen->devicePixelRatio(), frames.mainOrigin, scale));
+            }
+        }
     }
     const GlobalRect main = layout.displayBounds(layout.mainDisplayIdentifier());
     if (!main.isEmpty()) {

@@ -521,6 +521,23 @@ QProcess* EndToEndSession::clientProcess(xcb_window_t window) const {
     return clients_.value(window);
 }
 
+void EndToEndSession::setProgramVariable(const QString& name, const QString& value) {
+    programVariables_.append({name, value});
+}
+
+bool EndToEndSession::mergeResources(const QByteArray& resources) {
+    QProcess xrdb;
+    xrdb.setProcessEnvironment(environment());
+    xrdb.start(QStringLiteral("xrdb"), {"-merge"});
+    if (!xrdb.waitForStarted(startDeadline)) {
+        return false;
+    }
+    xrdb.write(resources);
+    xrdb.closeWriteChannel();
+    return xrdb.waitForFinished(startDeadline) && xrdb.exitStatus() == QProcess::NormalExit &&
+           xrdb.exitCode() == 0;
+}
+
 bool EndToEndSession::changePreferences(const std::function<void(PortablePreferences&)>& change) {
     SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
     RecordingEventLog events;
@@ -534,7 +551,8 @@ bool EndToEndSession::startProgram(int clientWindows, QString& error, bool dockB
     SettingsFileStore defaults(SettingsFileStore::standardFilePath(paths_));
     defaults.setValue(QStringLiteral("hasCompletedTaskSwitcherOnboarding"), true);
 
-    program_ = &spawn(QStringLiteral(PELLUCINE_PROGRAM), {}, environment(), Output::errorsToLog);
+    program_ = &spawn(QStringLiteral(PELLUCINE_PROGRAM), {}, environmentWith(programVariables_),
+                      Output::errorsToLog);
     if (program_->state() != QProcess::Running) {
         error = QStringLiteral("the program did not start");
         return false;

@@ -77,6 +77,11 @@ class EndToEndSession {
                                             const QString& title);
     QProcess* clientProcess(xcb_window_t window) const;
 
+    // Sets a variable of the program's environment; before startProgram.
+    void setProgramVariable(const QString& name, const QString& value);
+    // Merges X resources (as `xrdb -merge` reads them) into the server's; false when xrdb
+    // failed.
+    bool mergeResources(const QByteArray& resources);
     // Changes the preferences the program starts with; before startProgram.
     bool changePreferences(const std::function<void(PortablePreferences&)>& change);
     // Starts the program as after its welcome was completed and waits until it follows every
@@ -139,6 +144,7 @@ class EndToEndSession {
     QString busAddress_;
     QProcess* taskbar_ = nullptr;
     QProcess* program_ = nullptr;
+    QList<std::pair<QString, QString>> programVariables_;
     std::unique_ptr<X11TestDesktop> desktop_;
     std::unique_ptr<X11TestKeyboard> keyboard_;
     QTemporaryDir home_;

@@ -12,6 +12,10 @@ namespace pellucine::testing {
 // beside the test's working folder).
 class EndToEndTest : public ::testing::Test {
   protected:
+    EndToEndTest() = default;
+    // On a screen of this size.
+    explicit EndToEndTest(QSize screen) : session(WindowManager::openbox, screen) {}
+
     void TearDown() override;
 
     X11TestDesktop& desktop() { return session.desktop(); }

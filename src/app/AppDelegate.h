@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QObject>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -81,6 +82,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
         std::function<void()> waitForEventLog;
         // Under a test host launch and termination do nothing.
         bool underTestHost = false;
+        // Lets the task run to its end, or for a few seconds at most (the pushes at quit).
+        std::function<void(QCoro::Task<void>)> finishAtQuit;
     };
 
     AppDelegate(Services services, Lifecycle lifecycle, QObject* parent = nullptr);
@@ -93,7 +96,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     // subscriptions, the updater, timers, the "launch" event, the first window, and then the
     // links that came early.
     void applicationDidFinishLaunching();
-    // Stops the coordinator, stores the preferences as they are, records "quit" and waits until
+    // Stops the coordinator, saves the preferences through the model (a change not saved yet is
+    // stamped and, with sync on, pushed; the push is let finish), records "quit" and waits until
     // the event log is written.
     void applicationWillTerminate();
     void applicationDidBecomeActive();

@@ -165,9 +165,12 @@ void AppDelegate::applicationWillTerminate() {
     if (coordinator_) {
         coordinator_->stop();
     }
-    // As they are: a new modification date or a push here would make this machine's copy win
-    // over a newer change made elsewhere and not yet pulled.
-    services_.model.storePreferences();
+    // Only a change not saved yet gets a new date, so an unchanged copy never wins over a newer
+    // change made elsewhere; the push reads the synced record before it writes.
+    services_.model.applyPreferences();
+    if (lifecycle_.finishAtQuit) {
+        lifecycle_.finishAtQuit(services_.model.pushesFinished());
+    }
     services_.events.record(QStringLiteral("quit"));
     if (lifecycle_.waitForEventLog) {
         lifecycle_.waitForEventLog();

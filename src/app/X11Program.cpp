@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -58,6 +61,26 @@ X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& d
 
 void waitForEventLog() {
     FlightRecorder::shared().drain();
+}
+
+// How long quitting waits for the settings to reach the sync folder.
+constexpr int quitPushMilliseconds = 3000;
+
+QCoro::Task<void> quitLoopWhenDone(QCoro::Task<void> task, QPointer<QEventLoop> loop) {
+    co_await task;
+    if (loop) {
+        loop->quit();
+    }
+}
+
+// Runs the event loop until `task` has ended, or for quitPushMilliseconds at most.
+void finishAtQuit(QCoro::Task<void> task) {
+    QEventLoop loop;
+    QTimer::singleShot(quitPushMilliseconds, &loop, &QEventLoop::quit);
+    const QCoro::Task<void> waiting = quitLoopWhenDone(std::move(task), &loop);
+    if (!waiting.isReady()) {
+        loop.exec();
+    }
 }
 
 // The program's top-level windows, front to back as far as Qt knows.
@@ -170,7 +193,8 @@ X11Program::X11Program(const Launch& launch)
                                      launch.environment,
                                      reportEnvironment_.desktopFolder,
                                      waitForEventLog,
-                                     isRunningTests()};
+                                     isRunningTests(),
+                                     finishAtQuit};
     app_ = std::make_unique<MainApp>(
         std::make_unique<AppDelegate>(std::move(services), std::move(lifecycle)));
 }

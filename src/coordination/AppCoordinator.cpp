@@ -198,6 +198,8 @@ void AppCoordinator::start() {
     secureInput_.start();
 
     subscribe();
+    // The synced record is read at start and on each change, not only when permissions change.
+    model_.followSyncedPreferences();
     desktop_.systemDock().setWanted(model_.portablePreferences().value().enableDockHoverPreviews);
     spawn(scheduler_, guarded(this, &AppCoordinator::preloadIfReady));
     panelPreparation_ =

@@ -34,9 +34,13 @@ Failure describe(const std::exception_ptr& failure) {
 
 QString AppModel::SyncStatus::text(const QLocale& locale, const QTimeZone& zone) const {
     switch (case_) {
-        case Case::synced:
-            return QStringLiteral("Synced ") +
-                   locale.toString(date_.toTimeZone(zone).time(), QLocale::ShortFormat);
+        case Case::synced: {
+            const QString synced =
+                QStringLiteral("Synced ") +
+                locale.toString(date_.toTimeZone(zone).time(), QLocale::ShortFormat);
+            return tookRemote_ ? synced + QStringLiteral(", with another computer’s newer settings")
+                               : synced;
+        }
         case Case::failed:
             return message_;
         case Case::idle:
@@ -70,6 +74,7 @@ AppModel::AppModel(Platform platform, WindowServicing& windowService,
       preferenceStore_(preferenceStore),
       syncService_(syncService) {
     portablePreferences_.set(preferenceStore_.loadPortablePreferences());
+    committedPortable_ = portablePreferences_.value();
     machinePreferences_.set(preferenceStore_.loadMachinePreferences());
     settingsReverted_.set(preferenceStore_.unreadableCopy());
     subscriptions_ += portablePreferences_.subscribeDistinct(
@@ -174,8 +179,10 @@ void AppModel::windowActedOn(const WindowAction& action, const WindowDescriptor&
 // ---- Preferences and sync ---------------------------------------------------------------------
 
 bool AppModel::applyPreferences() {
-    const QDateTime stamp = wallClock_.now();
-    portablePreferences_.modify([&stamp](PortablePreferences& p) { p.modifiedAt = stamp; });
+    if (SyncMerge::differ(portablePreferences_.value().normalized(), committedPortable_)) {
+        const QDateTime stamp = wallClock_.now();
+        portablePreferences_.modify([&stamp](PortablePreferences& p) { p.modifiedAt = stamp; });
+    }
     portablePreferences_.modify([](PortablePreferences& p) { p.normalize(); });
     const bool stored = storePreferences();
     if (!portablePreferences_.value().syncEnabled) {
@@ -194,6 +201,7 @@ bool AppModel::applyPreferences() {
 }
 
 bool AppModel::storePreferences() {
+    committedPortable_ = portablePreferences_.value();
     // Both are tried: one that fails does not keep the other from its file.
     const bool portable = preferenceStore_.savePortablePreferences(portablePreferences_.value());
     const bool machine = preferenceStore_.saveMachinePreferences(machinePreferences_.value());
@@ -209,16 +217,36 @@ QCoro::Task<void> AppModel::pushPreferences(CancellationToken) {  // NOLINT
     PreferenceSyncing& sync = syncService_;
     while (self && pendingPush_) {
         const PortablePreferences record = *std::exchange(pendingPush_, std::nullopt);
+        const PreferenceSyncing::StoredWins wins = [self, record](const PortablePreferences& s) {
+            return self && self->storedWins(record, s);
+        };
+        std::optional<PortablePreferences> kept;
         std::exception_ptr failure;
         try {
-            co_await sync.push(record);
+            kept = co_await sync.push(record, wins);
         } catch (...) {
             failure = std::current_exception();
         }
         if (!self) {
             co_return;
         }
-        pushFinished(failure);
+        if (kept) {
+            // Newer there than what this push started from: taken instead of overwritten.
+            self->pulled(std::move(kept), SyncMerge::Read::update);
+        } else {
+            pushFinished(failure);
+        }
+    }
+}
+
+QCoro::Task<void> AppModel::pushesFinished() {
+    const TaskHandle pushing = pushTask_;
+    if (pushing.isValid() && !pushing.isFinished()) {
+        try {
+            co_await pushing;
+        } catch (...) {
+            // The push's own outcome is in syncStatus.
+        }
     }
 }
 
@@ -238,7 +266,18 @@ void AppModel::pushFinished(const std::exception_ptr& failure) {
     events_.record(QStringLiteral("sync-pushed"));
 }
 
-QCoro::Task<void> AppModel::pullSyncedPreferences() {
+bool AppModel::storedWins(const PortablePreferences& pushing, PortablePreferences stored) {
+    const QDateTime now = wallClock_.now();
+    QDateTime local = pushing.modifiedAt;
+    if (RecordDating::isFarAhead(local, now)) {
+        local = now;
+    }
+    const bool ahead = RecordDating::isFarAhead(stored.modifiedAt, now);
+    stored.modifiedAt = pulledDates_.counted(stored.modifiedAt, now);
+    return SyncMerge::remoteWins(SyncMerge::Read::update, local, stored.modifiedAt, ahead);
+}
+
+QCoro::Task<void> AppModel::pullSyncedPreferences(SyncMerge::Read read) {
     if (!portablePreferences_.value().syncEnabled) {
         co_return;
     }
@@ -259,11 +298,12 @@ QCoro::Task<void> AppModel::pullSyncedPreferences() {
         syncStatus_.set(SyncStatus::failed(describe(failure).syncMessage));
         syncFailed(QStringLiteral("sync-pull-failed"), failure);
     } else {
-        pulled(std::move(remote));
+        pulled(std::move(remote), read);
     }
 }
 
-void AppModel::pulled(std::optional<PortablePreferences> remote) {
+void AppModel::pulled(std::optional<PortablePreferences> remote, SyncMerge::Read read) {
+    bool took = false;
     if (remote) {
         const QDateTime now = wallClock_.now();
         // The local record as it is now, not as it was when the pull began. Either date far
@@ -276,15 +316,50 @@ void AppModel::pulled(std::optional<PortablePreferences> remote) {
         const bool ahead = RecordDating::isFarAhead(remote->modifiedAt, now);
         remote->modifiedAt = pulledDates_.counted(remote->modifiedAt, now);
         const bool replaces =
-            ahead ? remote->modifiedAt >= local.modifiedAt : remote->modifiedAt > local.modifiedAt;
+            SyncMerge::remoteWins(read, local.modifiedAt, remote->modifiedAt, ahead);
+        if (replaces) {
+            // Sync stays on here whatever the other computer's record says.
+            remote->syncEnabled = local.syncEnabled;
+            took = SyncMerge::differ(*remote, local);
+        }
         PortablePreferences winner = replaces ? *remote : local;
         portablePreferences_.set(std::move(winner));
+        committedPortable_ = portablePreferences_.value();
         if (!preferenceStore_.savePortablePreferences(portablePreferences_.value())) {
             preferencesUnsaved_.set(true);
         }
     }
-    syncStatus_.set(SyncStatus::synced(wallClock_.now()));
+    syncStatus_.set(SyncStatus::synced(wallClock_.now(), took));
     events_.record(QStringLiteral("sync-pulled"));
+}
+
+void AppModel::followSyncedPreferences() {
+    const QPointer<AppModel> self(this);
+    syncWatch_ = syncService_.watch([self] {
+        if (self) {
+            self->syncedRecordChanged();
+        }
+    });
+    syncedRecordChanged();
+}
+
+void AppModel::syncedRecordChanged() {
+    if (!portablePreferences_.value().syncEnabled) {
+        return;
+    }
+    if (followTask_.isValid() && !followTask_.isFinished()) {
+        pullAgain_ = true;
+        return;
+    }
+    followTask_ = spawn(scheduler_, guarded(this, &AppModel::followPulls));
+}
+
+QCoro::Task<void> AppModel::followPulls(CancellationToken) {  // NOLINT
+    const QPointer<AppModel> self(this);
+    do {
+        pullAgain_ = false;
+        co_await pullSyncedPreferences();
+    } while (self && self->pullAgain_);
 }
 
 void AppModel::syncFailed(const QString& event, const std::exception_ptr& failure) {

@@ -36,6 +36,7 @@
 #include "preferences/PreferenceStoring.h"
 #include "preferences/PreferenceSyncing.h"
 #include "preferences/RecordDating.h"
+#include "preferences/SyncMerge.h"
 #include "updates/UpdateController.h"
 
 namespace pellucine {
@@ -56,7 +57,10 @@ class AppModel final : public QObject {
         enum class Case { synced, failed, idle, syncing };
 
         SyncStatus() = default;
-        static SyncStatus synced(QDateTime at) { return {Case::synced, std::move(at), {}}; }
+        // `tookRemote`: the sync replaced this computer's settings with another computer's.
+        static SyncStatus synced(QDateTime at, bool tookRemote = false) {
+            return {Case::synced, std::move(at), {}, tookRemote};
+        }
         static SyncStatus failed(QString message) { return {Case::failed, {}, std::move(message)}; }
         static SyncStatus idle() { return {}; }
         static SyncStatus syncing() { return {Case::syncing, {}, {}}; }
@@ -66,21 +70,28 @@ class AppModel final : public QObject {
         const QDateTime& date() const { return date_; }
         // The user-facing message of a failure; empty for the other cases.
         const QString& message() const { return message_; }
+        // Whether a success took another computer's settings in place of this one's.
+        bool tookRemote() const { return tookRemote_; }
 
-        // What the settings page shows: "Synced " and the time in the locale's short style,
-        // the failure's message, nothing, or "Syncing…".
+        // What the settings page shows: "Synced " and the time in the locale's short style
+        // (saying so when another computer's newer settings were taken), the failure's
+        // message, nothing, or "Syncing…".
         QString text(const QLocale& locale = QLocale::system(),
                      const QTimeZone& zone = QTimeZone::systemTimeZone()) const;
 
         friend bool operator==(const SyncStatus&, const SyncStatus&) = default;
 
       private:
-        SyncStatus(Case c, QDateTime date, QString message)
-            : case_(c), date_(std::move(date)), message_(std::move(message)) {}
+        SyncStatus(Case c, QDateTime date, QString message, bool tookRemote = false)
+            : case_(c),
+              date_(std::move(date)),
+              message_(std::move(message)),
+              tookRemote_(tookRemote) {}
 
         Case case_ = Case::idle;
         QDateTime date_;
         QString message_;
+        bool tookRemote_ = false;
     };
 
     // What the model runs on besides its four services; all of it outlives the model.
@@ -190,17 +201,24 @@ class AppModel final : public QObject {
     // True when the window service carried the action out; then a new preview session
     // begins. On failure the message goes to errorMessage.
     bool performWindowAction(WindowAction action, const WindowDescriptor& window);
-    // After the records were changed: stamps and normalises the portable record, saves both
-    // and, when sync is on, pushes the portable record. Pushes run one at a time, in order;
-    // records saved while one runs are coalesced into one push of the newest. Returns whether
-    // both were saved.
+    // After the records were changed: normalises the portable record and stamps it when its
+    // settings differ from those last saved (so a save without a change does not make this
+    // copy newer than an edit made elsewhere), saves both and, when sync is on, pushes the
+    // portable record. A push never replaces a stored record that wins over it (SyncMerge):
+    // that record is taken instead. Pushes run one at a time, in order; records saved while one
+    // runs are coalesced into one push of the newest. Returns whether both were saved.
     bool applyPreferences();
-    // Saves both records as they are: no new modification date, no push (at quit, so that a
-    // newer change made elsewhere is not overwritten). Returns whether both were saved.
+    // Saves both records as they are: no new modification date, no push. Returns whether both
+    // were saved.
     bool storePreferences();
-    // Takes the synced record when it is strictly newer than the local one, and saves.
-    // Never fails; does nothing while sync is off.
-    QCoro::Task<void> pullSyncedPreferences();
+    // Takes the synced record when it wins over the local one (SyncMerge, as `read` says), and
+    // saves. Never fails; does nothing while sync is off.
+    QCoro::Task<void> pullSyncedPreferences(SyncMerge::Read read = SyncMerge::Read::update);
+    // Reads the synced record now and whenever the store says it changed, while sync is on;
+    // reads asked for while one runs are coalesced into one more. Until the model goes.
+    void followSyncedPreferences();
+    // Returns once the pushes asked for so far have ended.
+    QCoro::Task<void> pushesFinished();
 
     // Previews. Every operation belongs to the preview session current when it started.
     // Empties the published pictures, the cache too unless previews are kept ready, and
@@ -255,7 +273,11 @@ class AppModel final : public QObject {
     void refreshFailed(quint64 sequence, const std::exception_ptr& failure);
     QCoro::Task<void> pushPreferences(CancellationToken token);
     void pushFinished(const std::exception_ptr& failure);
-    void pulled(std::optional<PortablePreferences> remote);
+    // Whether `stored`, read before pushing `pushing`, wins over it.
+    bool storedWins(const PortablePreferences& pushing, PortablePreferences stored);
+    void pulled(std::optional<PortablePreferences> remote, SyncMerge::Read read);
+    void syncedRecordChanged();
+    QCoro::Task<void> followPulls(CancellationToken token);
     void syncFailed(const QString& event, const std::exception_ptr& failure);
 
     // The capture running for the window, or a new one.
@@ -325,6 +347,11 @@ class AppModel final : public QObject {
     // Dates of pulled records that lie far ahead, as first read.
     RecordDating pulledDates_;
     TaskHandle pushTask_;
+    // The portable record as last saved or taken; a save that changes nothing keeps its date.
+    PortablePreferences committedPortable_;
+    Subscription syncWatch_;
+    TaskHandle followTask_;
+    bool pullAgain_ = false;
     SubscriptionBag subscriptions_;
 };
 

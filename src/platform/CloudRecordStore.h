@@ -2,6 +2,9 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <functional>
+
+#include "base/Subscription.h"
 #include "platform/CloudRecord.h"
 #include "platform/CloudStoreError.h"
 
@@ -18,6 +21,13 @@ class CloudRecordStore {
     // Stores the record and returns it with its new change tag. serverRecordChanged when the
     // stored version is not the one the record was read from.
     virtual QCoro::Task<CloudRecord> save(CloudRecord record) = 0;
+    // Calls `onChange` on the main thread whenever the record may have changed (written here or
+    // elsewhere), until the subscription goes. A store that cannot tell gives an empty one.
+    virtual Subscription watch(const QString& recordName, std::function<void()> onChange) {
+        (void)recordName;
+        (void)onChange;
+        return {};
+    }
 };
 
 }  // namespace pellucine

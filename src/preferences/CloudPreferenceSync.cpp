@@ -26,20 +26,26 @@ CloudPreferenceSync::CloudPreferenceSync(CloudAccount& account, Scheduler& sched
     }
 }
 
-QCoro::Task<void> CloudPreferenceSync::push(PortablePreferences preferences) {
+QCoro::Task<std::optional<PortablePreferences>> CloudPreferenceSync::push(
+    PortablePreferences preferences, StoredWins storedWins) {
     if (!configured_ || !container_) {
         throw CloudSyncError::notConfigured();
     }
     const TaskHandle previous = lastPush_;
-    const TaskHandle mine = spawn(scheduler_, guarded(this, &CloudPreferenceSync::pushInTurn,
-                                                      previous, std::move(preferences)));
+    const PushResult result = std::make_shared<std::optional<PortablePreferences>>();
+    const TaskHandle mine =
+        spawn(scheduler_, guarded(this, &CloudPreferenceSync::pushInTurn, previous,
+                                  std::move(preferences), std::move(storedWins), result));
     lastPush_ = mine;
     co_await mine;
+    std::optional<PortablePreferences> kept = *result;
+    co_return kept;
 }
 
 QCoro::Task<void> CloudPreferenceSync::pushInTurn(CancellationToken,  // NOLINT
                                                   TaskHandle previous,
-                                                  PortablePreferences preferences) {
+                                                  PortablePreferences preferences,
+                                                  StoredWins storedWins, PushResult result) {
     QPointer<CloudPreferenceSync> self(this);
     if (previous.isValid()) {
         try {
@@ -51,30 +57,64 @@ QCoro::Task<void> CloudPreferenceSync::pushInTurn(CancellationToken,  // NOLINT
     if (!self) {
         throw CancellationError();
     }
-    QCoro::Task<void> pushing = pushNow(std::move(preferences));
-    co_await pushing;
+    QCoro::Task<std::optional<PortablePreferences>> pushing =
+        pushNow(std::move(preferences), std::move(storedWins));
+    *result = co_await pushing;
 }
 
-QCoro::Task<void> CloudPreferenceSync::pushNow(PortablePreferences preferences) {
+QCoro::Task<std::optional<PortablePreferences>> CloudPreferenceSync::pushNow(
+    PortablePreferences preferences, StoredWins storedWins) {
     // Kept for the whole push, even if this service goes away meanwhile.
     const std::shared_ptr<CloudRecordStore> store = container_;
-    CloudRecord record;
-    bool fetched = false;
-    try {
-        QCoro::Task<CloudRecord> fetching = store->fetch(recordName);
-        record = co_await fetching;
-        fetched = true;
-    } catch (...) {
-        // No record yet, or none reachable: start a new one; the save reports what is wrong.
+    for (int attempt = 1;; ++attempt) {
+        CloudRecord record;
+        bool fetched = false;
+        try {
+            QCoro::Task<CloudRecord> fetching = store->fetch(recordName);
+            record = co_await fetching;
+            fetched = true;
+        } catch (...) {
+            // No record yet, or none reachable: start a new one; the save reports what is wrong.
+        }
+        if (!fetched) {
+            record = CloudRecord{recordType, recordName, {}, {}};
+        } else if (storedWins) {
+            std::optional<PortablePreferences> stored;
+            const std::optional<CloudFieldValue> payload = record.field(payloadField);
+            if (const QByteArray* bytes = payload ? std::get_if<QByteArray>(&*payload) : nullptr) {
+                try {
+                    stored = PortablePreferences::fromJsonData(*bytes);
+                } catch (...) {
+                    // Not a record this version can read: it is replaced.
+                }
+            }
+            if (stored && *stored == preferences) {
+                co_return std::nullopt;
+            }
+            if (stored && storedWins(*stored)) {
+                co_return stored;
+            }
+        }
+        record.fields.insert(payloadField,
+                             QJsonDocument(preferences.toJson()).toJson(QJsonDocument::Compact));
+        record.fields.insert(modifiedAtField, preferences.modifiedAt);
+        try {
+            QCoro::Task<CloudRecord> saving = store->save(std::move(record));
+            co_await saving;
+            co_return std::nullopt;
+        } catch (const CloudStoreError& error) {
+            if (error.code() != CloudErrorCode::serverRecordChanged || attempt >= pushAttempts) {
+                throw;
+            }
+        }
     }
-    if (!fetched) {
-        record = CloudRecord{recordType, recordName, {}, {}};
+}
+
+Subscription CloudPreferenceSync::watch(std::function<void()> onChange) {
+    if (!configured_ || !container_) {
+        return {};
     }
-    record.fields.insert(payloadField,
-                         QJsonDocument(preferences.toJson()).toJson(QJsonDocument::Compact));
-    record.fields.insert(modifiedAtField, preferences.modifiedAt);
-    QCoro::Task<CloudRecord> saving = store->save(std::move(record));
-    co_await saving;
+    return container_->watch(recordName, std::move(onChange));
 }
 
 QCoro::Task<std::optional<PortablePreferences>> CloudPreferenceSync::pull() {

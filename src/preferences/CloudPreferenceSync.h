@@ -22,7 +22,9 @@ namespace pellucine {
 // operation with CloudSyncError::notConfigured and never touch the account.
 //
 // Pushes run one after another in the order they were asked for, so a push never overtakes an
-// earlier one and an older record cannot land after a newer one. Pulls run at once.
+// earlier one and an older record cannot land after a newer one. Each reads the stored record,
+// compares, then writes; a record changed by someone else between the read and the write is
+// read and compared again. Pulls run at once.
 // Main thread.
 class CloudPreferenceSync final : public QObject, public PreferenceSyncing {
     Q_OBJECT
@@ -48,12 +50,16 @@ class CloudPreferenceSync final : public QObject, public PreferenceSyncing {
                         std::optional<bool> configured = std::nullopt);
 
     bool isConfigured() const override { return configured_; }
-    // Fetches the stored record (a failed fetch starts a new one), puts the payload and date
-    // in, and saves it. Throws notConfigured, the encoder's error and the save's error.
-    QCoro::Task<void> push(PortablePreferences preferences) override;
+    // Fetches the stored record (a failed fetch starts a new one), compares it as
+    // PreferenceSyncing says, puts the payload and date in, and saves it. Throws notConfigured,
+    // the encoder's error and the save's error.
+    QCoro::Task<std::optional<PortablePreferences>> push(PortablePreferences preferences,
+                                                         StoredWins storedWins = {}) override;
     // None when the account holds no record yet. Throws notConfigured, missingPayload for a
     // record without a bytes payload, and the fetch's and the decoder's errors.
     QCoro::Task<std::optional<PortablePreferences>> pull() override;
+    // The container's watch on the record; none when sync is not configured.
+    Subscription watch(std::function<void()> onChange) override;
 
     // The text to show for a failed push or pull: a store failure by its code, anything else
     // by its own description.
@@ -66,10 +72,16 @@ class CloudPreferenceSync final : public QObject, public PreferenceSyncing {
     const std::shared_ptr<CloudRecordStore>& container() const { return container_; }
 
   private:
-    // Waits for the push before it, then pushes.
+    using PushResult = std::shared_ptr<std::optional<PortablePreferences>>;
+    // How many times a push reads again after its write was refused for a change made meanwhile.
+    static constexpr int pushAttempts = 3;
+
+    // Waits for the push before it, then pushes; what was kept instead goes to `result`.
     QCoro::Task<void> pushInTurn(CancellationToken token, TaskHandle previous,
-                                 PortablePreferences preferences);
-    QCoro::Task<void> pushNow(PortablePreferences preferences);
+                                 PortablePreferences preferences, StoredWins storedWins,
+                                 PushResult result);
+    QCoro::Task<std::optional<PortablePreferences>> pushNow(PortablePreferences preferences,
+                                                            StoredWins storedWins);
 
     Scheduler& scheduler_;
     bool configured_;

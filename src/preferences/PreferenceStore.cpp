@@ -56,7 +56,8 @@ PortablePreferences PreferenceStore::loadPortablePreferences() {
         loaded->normalize();
         return *loaded;
     }
-    return PortablePreferences::makeDefault(clock_.now());
+    // Nobody edited it yet: the distant past, so that it never wins over a synced edit.
+    return PortablePreferences{};
 }
 
 MachinePreferences PreferenceStore::loadMachinePreferences() {

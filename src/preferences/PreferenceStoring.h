@@ -10,7 +10,8 @@
 namespace pellucine {
 
 // Where the model keeps its two preference records. Loads never fail (anything missing or
-// unreadable gives the defaults); saves never throw, and return whether the record was stored
+// unreadable gives the defaults, the portable record dated the distant past as one nobody
+// edited); saves never throw, and return whether the record was stored
 // durably.
 class PreferenceStoring {
   public:

@@ -71,7 +71,8 @@ GeneralPage::UpdateCheckTexts GeneralPage::updateCheckTexts(UpdateSource source,
     return {};
 }
 
-QString GeneralPage::syncHint(bool configured, const std::optional<QString>& chosenFolder) {
+QString GeneralPage::syncHint(bool configured, const std::optional<QString>& chosenFolder,
+                              bool enabled) {
     if (!configured) {
         return QStringLiteral("This build doesn't sync. Your settings are saved on this computer.");
     }
@@ -79,6 +80,12 @@ QString GeneralPage::syncHint(bool configured, const std::optional<QString>& cho
         return QStringLiteral(
             "Choose a folder you already keep in sync between your computers (with Syncthing, "
             "Nextcloud or a network share) to turn this on.");
+    }
+    if (!enabled) {
+        return QStringLiteral(
+                   "Turn this on to keep your settings up to date across your "
+                   "computers through ") +
+               *chosenFolder + u'.';
     }
     return QStringLiteral("Your settings stay up to date across your computers through ") +
            *chosenFolder + u'.';
@@ -260,7 +267,8 @@ void GeneralPage::refresh() {
 
     const bool configured = model.syncService().isConfigured();
     sync_->refresh();
-    sync_->text()->setHint(syncHint(configured, chosenSyncFolder()));
+    sync_->text()->setHint(
+        syncHint(configured, chosenSyncFolder(), model.portablePreferences().value().syncEnabled));
     chooseFolderRow_->setVisible(configured);
     const AppModel::SyncStatus& status = model.syncStatus().value();
     syncStatus_->setVisible(status.statusCase() != AppModel::SyncStatus::Case::idle);

@@ -35,8 +35,10 @@ class GeneralPage final : public QWidget {
     };
     static UpdateCheckTexts updateCheckTexts(UpdateSource source, bool automaticChecks,
                                              const QString& websiteHost);
-    // What sync runs through: nothing in a build without sync, else the chosen folder.
-    static QString syncHint(bool configured, const std::optional<QString>& chosenFolder);
+    // What sync runs through: nothing in a build without sync, else the chosen folder, which
+    // is only offered while the switch is off.
+    static QString syncHint(bool configured, const std::optional<QString>& chosenFolder,
+                            bool enabled = true);
 
     explicit GeneralPage(SettingsView& view, QWidget* parent = nullptr);
     ~GeneralPage() override;

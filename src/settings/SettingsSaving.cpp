@@ -144,7 +144,8 @@ void SettingsSaving::setSyncEnabled(bool enabled) {
 QCoro::Task<void> SettingsSaving::pullBeforePush(CancellationToken, quint64 toggle) {  // NOLINT
     const QPointer<SettingsSaving> self(this);
     AppModel& model = model_;
-    co_await model.pullSyncedPreferences();
+    // Joining: whatever the folder holds is what the user chose to share.
+    co_await model.pullSyncedPreferences(SyncMerge::Read::join);
     if (!self || self->syncToggles_ != toggle) {
         co_return;
     }

@@ -23,7 +23,7 @@ class YardText;
 // through it and commit; every commit saves both records through the model (stamped, normalised
 // and pushed when sync is on) and flashes "Saved" in the page header until 1.6 s after the last
 // commit of a burst. Edits not committed yet (a slider being dragged) are saved as the window
-// closes, and only when they changed something. Turning sync on pulls the synced copy before
+// closes, and only when they changed something. Turning sync on takes the synced copy before
 // anything is pushed. A failed save shows no stamp: a note under the header shows the failure
 // for as long as the model says the records are unsaved. A second note tells, once, of stored
 // settings that could not be read at start. Main thread.
@@ -59,8 +59,8 @@ class SettingsSaving final : public QObject {
     void commitPortable(const std::function<void(PortablePreferences&)>& change);
     void commitMachine(const std::function<void(MachinePreferences&)>& change);
 
-    // Sync on pulls the synced copy first, comparing it with the record as it stood before the
-    // switch, and pushes only after that; sync off commits at once and pulls nothing.
+    // Sync on pulls the synced copy first and takes it (the user chose to share what the
+    // folder holds), and pushes only after that; sync off commits at once and pulls nothing.
     void setSyncEnabled(bool enabled);
 
     // The window went: the reverted note is told, and edits left uncommitted are saved if they

@@ -380,6 +380,8 @@ TEST(SyncStatusTest, TextsForTheSettingsPage) {
     EXPECT_EQ(AppModel::SyncStatus::synced(at).text(british, utc), QStringLiteral("Synced 09:05"));
     EXPECT_EQ(AppModel::SyncStatus::synced(at).text(british, QTimeZone(3600)),
               QStringLiteral("Synced 10:05"));
+    EXPECT_EQ(AppModel::SyncStatus::synced(at, true).text(british, utc),
+              QStringLiteral("Synced 09:05, with another computer’s newer settings"));
     EXPECT_EQ(AppModel::SyncStatus::syncing().text(british, utc), QStringLiteral("Syncing…"));
     EXPECT_EQ(AppModel::SyncStatus::failed(QStringLiteral("No")).text(british, utc),
               QStringLiteral("No"));

@@ -48,14 +48,24 @@ class ScriptedPreferenceSync final : public PreferenceSyncing {
     explicit ScriptedPreferenceSync(Scheduler& scheduler) : scheduler_(scheduler) {}
 
     bool isConfigured() const override { return true; }
-    QCoro::Task<void> push(PortablePreferences preferences) override {
+    // Compares with `remote` as the store would, and writes there.
+    QCoro::Task<std::optional<PortablePreferences>> push(PortablePreferences preferences,
+                                                         StoredWins storedWins) override {
         const ScriptedStep step = take(pushSteps);
         started.append(preferences);
         co_await Sleep(scheduler_, seconds(step.seconds));
         if (step.failure) {
             throw *step.failure;
         }
+        if (remote && storedWins && *remote != preferences && storedWins(*remote)) {
+            std::optional<PortablePreferences> kept = remote;
+            co_return kept;
+        }
         pushed.append(preferences);
+        if (writesRemote) {
+            remote = preferences;
+        }
+        co_return std::nullopt;
     }
     QCoro::Task<std::optional<PortablePreferences>> pull() override {
         const ScriptedStep step = take(pullSteps);
@@ -71,6 +81,8 @@ class ScriptedPreferenceSync final : public PreferenceSyncing {
     std::deque<ScriptedStep> pushSteps;
     std::deque<ScriptedStep> pullSteps;
     std::optional<PortablePreferences> remote;
+    // Whether a push replaces `remote`.
+    bool writesRemote = false;
     // Records as pushes began, and as they succeeded.
     QList<PortablePreferences> started;
     QList<PortablePreferences> pushed;

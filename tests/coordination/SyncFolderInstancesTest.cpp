@@ -113,6 +113,10 @@ class SyncFolderInstancesTest : public ::testing::Test {
         settle();
         EXPECT_TRUE(pulled->succeeded());
     }
+    QByteArray readRecord() const {
+        QFile file(record());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     void writeRecord(const QByteArray& bytes) {
         QFile file(record());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -156,6 +160,52 @@ TEST_F(SyncFolderInstancesTest, ChangesMadeInTurnReachTheOtherCopyAndItsHome) {
     pull(b);
     EXPECT_EQ(b.portable().previewWidth, 660);
     EXPECT_EQ(b.stored(), a.stored());
+}
+
+TEST_F(SyncFolderInstancesTest, UntouchedDefaultsNeverReplaceAnEditAndJoiningTakesTheFolder) {
+    scheduler.advance(1.0);
+    a.model.portablePreferences().modify(
+        [](PortablePreferences& p) { p.excludedDockAppBundleIdentifiers = {u"galculator"_s}; });
+    a.model.applyPreferences();
+    settle();
+    const QByteArray written = readRecord();
+
+    // B saves its untouched defaults (as at quit): it reads the folder first and takes A's.
+    b.model.applyPreferences();
+    settle();
+    EXPECT_EQ(b.portable().excludedDockAppBundleIdentifiers, QStringList{u"galculator"_s});
+    EXPECT_TRUE(b.status().tookRemote());
+    EXPECT_EQ(b.stored().excludedDockAppBundleIdentifiers, QStringList{u"galculator"_s});
+    EXPECT_EQ(readRecord(), written) << "nothing was written over A's record";
+
+    // An edit B made later with sync off gives way when B joins the folder again.
+    change(b, 500);
+    b.model.portablePreferences().modify([](PortablePreferences& p) { p.syncEnabled = false; });
+    change(b, 520);
+    b.model.portablePreferences().modify([](PortablePreferences& p) { p.syncEnabled = true; });
+    const auto joined = testing::follow(b.model.pullSyncedPreferences(SyncMerge::Read::join));
+    settle();
+    EXPECT_TRUE(joined->succeeded());
+    EXPECT_EQ(b.portable().previewWidth, 500);
+    EXPECT_TRUE(b.portable().syncEnabled);
+}
+
+TEST_F(SyncFolderInstancesTest, APushNeverReplacesARecordNewerThanTheOneItStartedFrom) {
+    change(a, 420);
+    pull(b);
+    change(a, 700);
+    const QByteArray written = readRecord();
+    // B saves without a change before it has read A's: A's record stays and B takes it.
+    b.model.applyPreferences();
+    settle();
+    EXPECT_EQ(readRecord(), written);
+    EXPECT_EQ(b.portable().previewWidth, 700);
+    EXPECT_EQ(b.status().statusCase(), AppModel::SyncStatus::Case::synced);
+    // A change B makes after it is the newer one and goes out.
+    change(b, 710);
+    pull(a);
+    EXPECT_EQ(a.portable().previewWidth, 710);
+    EXPECT_TRUE(a.status().tookRemote());
 }
 
 TEST_F(SyncFolderInstancesTest, APullReplacesOnlyWithAStrictlyLaterRecord) {

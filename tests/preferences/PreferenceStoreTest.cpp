@@ -79,8 +79,9 @@ class PreferenceStoreTest : public ::testing::Test {
     }
 };
 
-TEST_F(PreferenceStoreTest, NothingStoredLoadsTheDefaultsModifiedNow) {
-    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences::makeDefault(clock.now()));
+TEST_F(PreferenceStoreTest, NothingStoredLoadsTheDefaultsAsNeverEdited) {
+    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences());
+    EXPECT_EQ(store.loadPortablePreferences().modifiedAt, distantPast());
     EXPECT_EQ(store.loadMachinePreferences(), MachinePreferences());
     EXPECT_TRUE(events.events().empty());
     EXPECT_FALSE(QDir(temp.paths().programSupportFolder()).exists());
@@ -120,7 +121,7 @@ TEST_F(PreferenceStoreTest, UnreadableRecordIsKeptBesideTheStoreBeforeDefaultsRe
         R"({"version": 12, "dockPreviewStyle": "carousel", "previewWidth": 700})";
     defaults.setValue("portablePreferences", bad);
 
-    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences::makeDefault(clock.now()));
+    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences());
     ASSERT_EQ(keptCopies("portablePreferences"),
               QStringList{"unreadable-portablePreferences-20260314T092653Z.json"});
     EXPECT_EQ(readFile(programFile(keptCopies("portablePreferences").first())), bad);

@@ -509,6 +509,9 @@ TEST(GeneralPageRules, LaunchHintAndSyncHintSayWhatIsTrue) {
         GeneralPage::syncHint(false, QStringLiteral("/s")).startsWith(u"This build doesn't sync."));
     EXPECT_TRUE(GeneralPage::syncHint(true, std::nullopt).endsWith(u"to turn this on."));
     EXPECT_TRUE(GeneralPage::syncHint(true, QStringLiteral("/s")).endsWith(u"through /s."));
+    // A folder chosen while the switch is off is not said to be syncing.
+    EXPECT_TRUE(
+        GeneralPage::syncHint(true, QStringLiteral("/s"), false).startsWith(u"Turn this on"));
 }
 
 TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
@@ -596,6 +599,7 @@ TEST_F(SettingsPagesTest, TheSyncSwitchNeedsAFolderAndAChosenFolderIsUsedAtOnce)
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_EQ(sync.pullCount, 3);
     EXPECT_EQ(defaults.value(QStringLiteral("cloudSyncFolder")).toString(), temp.file("Later"));
+    EXPECT_TRUE(page->syncRow()->text()->hint()->text().startsWith(u"Turn this on"));
 }
 
 TEST_F(SettingsPagesTest, ResetAsksOnceAndKeepChangesNothing) {

@@ -128,17 +128,21 @@ TEST_F(SyncSwitchTest, TurningSyncOnTakesANewerSyncedCopyBeforePushing) {
     ASSERT_EQ(sync.pushed.size(), 1);
     EXPECT_EQ(sync.pushed.first().previewWidth, 760);
     EXPECT_TRUE(sync.pushed.first().syncEnabled);
-    EXPECT_EQ(sync.pushed.first().modifiedAt, scheduler.clocks().wall.now());
+    // Taken, not edited: it keeps the date it was synced with.
+    EXPECT_EQ(sync.pushed.first().modifiedAt, sync.remote->modifiedAt);
     EXPECT_EQ(portable().previewWidth, 760);
 }
 
-TEST_F(SyncSwitchTest, AnOlderSyncedCopyIsReplacedAndAFailedPullPushesNothing) {
+TEST_F(SyncSwitchTest, JoiningTakesEvenAnOlderSyncedCopyAndAFailedPullPushesNothing) {
     shown();
+    scheduler.clocks().advance(seconds(60));
+    view().saving().commitPortable([](PortablePreferences& p) { p.previewWidth = 500; });
     sync.remote = remoteAt(-seconds(30), 420);
     view().saving().setSyncEnabled(true);
     scheduler.runUntilIdle();
     ASSERT_EQ(sync.pushed.size(), 1);
-    EXPECT_EQ(sync.pushed.first().previewWidth, 600);
+    EXPECT_EQ(sync.pushed.first().previewWidth, 420);
+    EXPECT_EQ(portable().previewWidth, 420);
 
     view().saving().setSyncEnabled(false);
     EXPECT_EQ(model->syncStatus().value(), AppModel::SyncStatus::idle());

@@ -13,6 +13,7 @@
 #include "base/BackgroundWork.h"
 #include "base/IsoDateTime.h"
 #include "base/RegularFile.h"
+#include "platform/linux/SyncFolderWatch.h"
 
 namespace pellucine {
 
@@ -247,9 +248,34 @@ CloudRecord SyncFolderRecordStore::saveNow(const Location& location, CloudRecord
     return record;
 }
 
+Subscription SyncFolderRecordStore::watch(const QString& recordName,
+                                          std::function<void()> onChange) {
+    auto watch = std::make_shared<SyncFolderWatch>(
+        [source = syncFolder_, container = container_, recordName] {
+            const Location at{source ? source() : std::nullopt, container};
+            if (!at.syncFolder || !isPlainName(container) || !isPlainName(recordName)) {
+                return QStringList();
+            }
+            return QStringList{*at.syncFolder, at.containerFolder(), at.recordPath(recordName)};
+        },
+        std::move(onChange));
+    std::erase_if(watches_, [](const std::weak_ptr<SyncFolderWatch>& w) { return w.expired(); });
+    watches_.push_back(watch);
+    return Subscription(std::shared_ptr<void>(std::move(watch)));
+}
+
+void SyncFolderRecordStore::rearmWatches() {
+    for (const std::weak_ptr<SyncFolderWatch>& weak : watches_) {
+        if (const std::shared_ptr<SyncFolderWatch> watch = weak.lock()) {
+            watch->rearm();
+        }
+    }
+}
+
 // The awaited work is bound to a local first: GCC 12 destroys temporaries of a co_await
 // operand's full expression (here the function's captures) a second time on resumption.
 QCoro::Task<CloudRecord> SyncFolderRecordStore::fetch(QString recordName) {
+    rearmWatches();
     auto work = runInBackground(
         executor_, [location = location(), recordName] { return fetchNow(location, recordName); });
     co_return co_await std::move(work);

@@ -3,12 +3,16 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/BackgroundExecutor.h"
 #include "platform/CloudRecordStore.h"
 
 namespace pellucine {
+
+class SyncFolderWatch;
 
 // A cloud container kept as a folder inside a folder the user already keeps in sync between
 // machines with a tool of their own. Each record is one JSON file, "<container>/<name>.json",
@@ -22,6 +26,9 @@ namespace pellucine {
 // permissionFailure, a full disk quotaExceeded, a lost network file system networkFailure.
 // A record file that cannot be understood reads as a record without fields or tag, so the next
 // save replaces it.
+//
+// watch() reports changes to a record (SyncFolderWatch); every fetch points the watches at the
+// folder chosen now.
 class SyncFolderRecordStore final : public CloudRecordStore {
   public:
     // Larger files are not records of this program.
@@ -36,6 +43,7 @@ class SyncFolderRecordStore final : public CloudRecordStore {
 
     QCoro::Task<CloudRecord> fetch(QString recordName) override;
     QCoro::Task<CloudRecord> save(CloudRecord record) override;
+    Subscription watch(const QString& recordName, std::function<void()> onChange) override;
 
     // Where the store keeps its records.
     struct Location {
@@ -58,9 +66,12 @@ class SyncFolderRecordStore final : public CloudRecordStore {
     static CloudRecord decode(const QByteArray& data, const QString& recordName);
 
   private:
+    void rearmWatches();
+
     FolderSource syncFolder_;
     QString container_;
     BackgroundExecutor& executor_;
+    std::vector<std::weak_ptr<SyncFolderWatch>> watches_;
 };
 
 }  // namespace pellucine

@@ -103,25 +103,37 @@ TEST_F(LaunchSequenceTest, UnderATestHostLaunchAndTerminationDoNothing) {
     EXPECT_FALSE(delegate->launched());
 }
 
-TEST_F(LaunchSequenceTest, QuittingStoresTheRecordsUnstampedWithoutAPushThenWaitsForTheLog) {
+TEST_F(LaunchSequenceTest, QuittingSavesThroughTheModelLetsThePushFinishThenWaitsForTheLog) {
     const QDateTime edited = QDateTime::fromString("2026-03-01T08:00:00Z", Qt::ISODate);
     store.portable.modifiedAt = edited;
     store.portable.syncEnabled = true;
     launch([this](AppDelegate::Lifecycle& lifecycle) {
         lifecycle.waitForEventLog = [this] { log << "wait after " + events.names().last(); };
+        lifecycle.finishAtQuit = [this](QCoro::Task<void> pushes) {
+            log << "finish pushes";
+            scheduler.runUntilIdle();
+            EXPECT_TRUE(pushes.isReady());
+        };
     });
     scheduler.clocks().wall.advance(seconds(3600.0));
     store.saves.clear();
     log.clear();
     events.clear();
 
+    // Unchanged, the record keeps its date: it cannot outrank a newer change made elsewhere.
     delegate->applicationWillTerminate();
-    EXPECT_EQ(log, (QStringList{"stop", "wait after quit"}));
-    EXPECT_EQ(events.names(), QStringList{"quit"});
+    EXPECT_EQ(log, (QStringList{"stop", "finish pushes", "wait after quit"}));
+    EXPECT_EQ(events.names(), (QStringList{"sync-pushed", "quit"}));
     EXPECT_EQ(store.saves, (QStringList{"portable", "machine"}));
     EXPECT_EQ(store.portable.modifiedAt, edited);
-    scheduler.runUntilIdle();
-    EXPECT_TRUE(sync.started.isEmpty());
+    ASSERT_EQ(sync.pushed.size(), 1);
+
+    // A change made just before quitting is dated then and reaches the sync store.
+    model->portablePreferences().modify([](PortablePreferences& p) { p.previewWidth = 420; });
+    delegate->applicationWillTerminate();
+    ASSERT_EQ(sync.pushed.size(), 2);
+    EXPECT_EQ(sync.pushed.last().previewWidth, 420);
+    EXPECT_EQ(sync.pushed.last().modifiedAt, scheduler.clocks().wall.now());
 }
 
 TEST_F(LaunchSequenceTest, MenuBarAndDockPresenceFollowTheMachinePreferences) {

@@ -87,7 +87,7 @@ TEST(ProgramSettingsFileTest, ARecordCutShortFallsBackAloneAndIsKeptAside) {
     PreferenceStore store(file, paths, clock, events);
     EXPECT_EQ(store.loadMachinePreferences(), machine);
     EXPECT_TRUE(OnboardingStore(file).hasCompletedOnboarding());
-    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences::makeDefault(clock.now()));
+    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences{});
     // What was dropped is kept aside, and the settings window is told where.
     const std::optional<UnreadableCopy> copy = store.unreadableCopy();
     ASSERT_TRUE(copy && !copy->path.isEmpty());

@@ -137,6 +137,10 @@ bool X11Connection::dispatchPendingEvents() {
         held_.push_back(std::move(event));
     }
     QPointer<X11Connection> self(this);
+    emit socketRead();
+    if (!self) {
+        return false;
+    }
     for (std::size_t budget = std::min(held_.size(), eventsPerTurn);
          self && budget > 0 && !held_.empty(); --budget) {
         const X11Reply<xcb_generic_event_t> event = std::move(held_.front());

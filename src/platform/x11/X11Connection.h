@@ -75,6 +75,9 @@ class X11Connection final : public QObject {
 
   signals:
     void eventReceived(const xcb_generic_event_t& event);
+    // The socket was read: replies to requests sent without waiting may have come in with the
+    // events, where only xcb_poll_for_reply finds them.
+    void socketRead();
     void connectionLost();
 
   private:

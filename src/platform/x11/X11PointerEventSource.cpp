@@ -106,10 +106,17 @@ void X11PointerEventSource::reselect() {
             turnEnds_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
                                          &context_, [this] { takePosition(); });
         }
+        // A loop that never blocks (one driven by processEvents) still takes the answer once
+        // the socket has been read.
+        if (const auto state = state_.lock()) {
+            reads_ = QObject::connect(&state->connection(), &X11Connection::socketRead, &context_,
+                                      [this] { takePosition(); });
+        }
         repoll();
     } else if (!watchesMoves && wasWatchingMoves) {
         QObject::disconnect(events_);
         QObject::disconnect(turnEnds_);
+        QObject::disconnect(reads_);
         watchRoot(false);
         forgetRequest();
         poll_.stop();

@@ -86,6 +86,7 @@ class X11PointerEventSource final : public PointerEventSource {
     std::optional<QPoint> lastMove_;
     QMetaObject::Connection events_;
     QMetaObject::Connection turnEnds_;
+    QMetaObject::Connection reads_;
     // Context of the queued motion delivery: dropped with the source.
     QObject context_;
     std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);

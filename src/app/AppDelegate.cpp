@@ -100,7 +100,8 @@ void AppDelegate::installStatusItem() {
         return std::pair{menuWillOpen(), services_.appearance.scheme()};
     });
     connect(statusMenu_.get(), &StatusMenu::triggered, this, &AppDelegate::perform);
-    statusItem_ = std::make_unique<StatusItem>(*statusMenu_, appearance.scheme());
+    statusItem_ = std::make_unique<StatusItem>(*statusMenu_, appearance.scheme(),
+                                               services_.desktop.systemSwitcher().binding());
     connect(&appearance, &Appearance::schemeChanged, statusItem_.get(), &StatusItem::setScheme);
     statusItem_->setVisible(true);
 }
@@ -141,6 +142,7 @@ StatusMenuModel AppDelegate::statusMenuModel() const {
     state.canUpdateItself = offer.canUpdateItself;
     state.availability = offer.available;
     state.currentVersion = offer.currentVersion;
+    state.switcherKeys = services_.desktop.systemSwitcher().binding();
     if (menuTarget_) {
         const auto target = services_.desktop.workspace().runningApplication(*menuTarget_);
         if (target && !target->isTerminated && target->localizedName &&

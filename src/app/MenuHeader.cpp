@@ -25,12 +25,28 @@ QColor withAlpha(QColor colour, qreal alpha) {
 
 }  // namespace
 
-MenuHeader::MenuHeader(int width, QWidget* parent) : QWidget(parent) {
+MenuHeader::MenuHeader(int width, QStringList switcherKeys, QWidget* parent)
+    : QWidget(parent), capLabels_(std::move(switcherKeys)) {
     Yard::installAccessibility();
     const qreal content = std::max({iconSide, QFontMetricsF(wordmarkFont()).height(), capHeight()});
     size_ = QSize(width, static_cast<int>(std::ceil(topPadding + content + bottomPadding)));
     setFixedSize(size_);
-    setAccessibleName(QStringLiteral("PELLUCINE. Super+Tab."));
+    setAccessibleName(accessibleText(capLabels_));
+}
+
+QString MenuHeader::accessibleText(const QStringList& switcherKeys) {
+    QString text = wordmark() + QLatin1Char('.');
+    if (!switcherKeys.isEmpty()) {
+        text += QLatin1Char(' ') + switcherKeys.join(QLatin1Char('+')) + QLatin1Char('.');
+    }
+    return text;
+}
+
+int MenuHeader::widthNeed(const QStringList& switcherKeys) {
+    const qreal caps = switcherKeys.isEmpty() ? 0 : spacing + keysWidth(switcherKeys);
+    return static_cast<int>(std::ceil(leadingPadding + iconSide + spacing +
+                                      QFontMetricsF(wordmarkFont()).horizontalAdvance(wordmark()) +
+                                      caps + trailingPadding));
 }
 
 QFont MenuHeader::wordmarkFont() {

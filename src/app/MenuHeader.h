@@ -1,15 +1,16 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
-#include "base/KeyNames.h"
 #include "design/YardAccessible.h"
 
 namespace pellucine {
 
-// The top of the status menu: the program's icon and wordmark, and at the trailing edge the two
-// key caps of the Command-Tab gesture, in line with the caps of the rows below. Lays itself out
-// in exactly the width it is given; it sits in a disabled menu item and never reacts.
+// The top of the status menu: the program's icon and wordmark, and at the trailing edge the key
+// caps the switcher strip opens on, in line with the caps of the rows below; no caps while the
+// strip is off. Lays itself out in exactly the width it is given; it sits in a disabled menu item
+// and never reacts.
 class MenuHeader final : public QWidget, public AccessibleElement {
     Q_OBJECT
 
@@ -23,10 +24,15 @@ class MenuHeader final : public QWidget, public AccessibleElement {
     static constexpr qreal spacing = 10;
     static constexpr qreal wordmarkTracking = 0.7;
 
-    explicit MenuHeader(int width, QWidget* parent = nullptr);
+    // `switcherKeys` are the caps' labels: "Super", "Tab".
+    MenuHeader(int width, QStringList switcherKeys, QWidget* parent = nullptr);
 
     static QString wordmark() { return QStringLiteral("PELLUCINE"); }
-    static QStringList capLabels() { return {KeyNames::super, KeyNames::tab}; }
+    // "PELLUCINE. Super+Tab.", or only the wordmark while the strip is off.
+    static QString accessibleText(const QStringList& switcherKeys);
+    // The width the icon, the wordmark and the caps need with their paddings.
+    static int widthNeed(const QStringList& switcherKeys);
+    QStringList capLabels() const { return capLabels_; }
     static QFont wordmarkFont();
 
     QRectF iconRect() const;
@@ -43,6 +49,7 @@ class MenuHeader final : public QWidget, public AccessibleElement {
 
   private:
     QSize size_;
+    QStringList capLabels_;
 };
 
 }  // namespace pellucine

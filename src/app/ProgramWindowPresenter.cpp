@@ -41,12 +41,12 @@ void ProgramWindowPresenter::showOnboarding(OnboardingView::Step step) {
     }
     const KeyCombo hotkey = services_.model.machinePreferences().value().windowSearchHotkey;
     const std::optional<SwitcherBinding> keys =
-        services_.switcherKeys ? services_.switcherKeys() : std::nullopt;
+        services_.switcherKeys ? services_.switcherKeys() : SwitcherBinding{};
     welcome_ = std::make_unique<WelcomeWindow>(
         services_.model.permissions(), services_.scheduler, step,
         services_.keyboard ? hotkey.keycapLabels(*services_.keyboard) : hotkey.keycapLabels(),
         OnboardingView::Actions{[this] { showSettings(); }, [this] { completeOnboarding(); }},
-        keys.value_or(SwitcherBinding{}));
+        keys);
     welcome_->view()->setDock(dock);
     adopt(*welcome_);
     present(*welcome_, WelcomeWindow::presentedSize);

@@ -51,7 +51,8 @@ class ProgramWindowPresenter final : public QObject, public ProgramWindows {
         std::function<void(const std::optional<ReportProblem::Phase>&)> openReport;
         // None: the focus is asked of Qt.
         WindowActivation* activation = nullptr;
-        // The keys the switcher strip opens on, which the welcome window names; none: Super+Tab.
+        // The keys the switcher strip opens on (none while it is off), which the welcome window
+        // names; without this function, Super+Tab.
         std::function<std::optional<SwitcherBinding>()> switcherKeys;
         // The Dock the previews sit on, which the welcome window names; none: the desktop's own.
         std::function<SystemDock::Kind()> dockKind;

@@ -56,10 +56,17 @@ QIcon makeMenuBarIcon(ColorScheme scheme) {
     return icon;
 }
 
-StatusItem::StatusItem(StatusMenu& menu, ColorScheme scheme, QObject* parent)
+QString StatusItem::toolTip(const std::optional<SwitcherBinding>& switcherKeys) {
+    return QStringLiteral("PELLUCINE: window previews for ") +
+           (switcherKeys ? switcherKeys->name() + QStringLiteral(" and ") : QString()) +
+           QStringLiteral("the Dock bar");
+}
+
+StatusItem::StatusItem(StatusMenu& menu, ColorScheme scheme,
+                       const std::optional<SwitcherBinding>& switcherKeys, QObject* parent)
     : QObject(parent), menu_(menu), tray_(std::make_unique<QSystemTrayIcon>()) {
     tray_->setIcon(makeMenuBarIcon(scheme));
-    tray_->setToolTip(toolTip);
+    tray_->setToolTip(toolTip(switcherKeys));
     connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](auto reason) {
         if (reason != QSystemTrayIcon::Unknown) {
             open();

@@ -3,8 +3,10 @@
 #include <QIcon>
 #include <QObject>
 #include <memory>
+#include <optional>
 
 #include "design/ColorScheme.h"
+#include "platform/SwitcherBinding.h"
 
 class QSystemTrayIcon;
 
@@ -12,7 +14,7 @@ namespace pellucine {
 
 class StatusMenu;
 
-// The menu-bar icon: one symbol, drawn for the scheme since the tray's colour is unknown (white
+// The tray icon: one symbol, drawn for the scheme since the tray's colour is unknown (white
 // on a dark desktop, black on a light one). A "MenuBarIcon.png" resource, when the bundle has
 // one, gives the shape instead (only its opacity is used).
 QIcon makeMenuBarIcon(ColorScheme scheme);
@@ -25,10 +27,11 @@ class StatusItem final : public QObject {
     Q_OBJECT
 
   public:
-    static inline const QString toolTip =
-        QStringLiteral("PELLUCINE: window previews for Super+Tab and the Dock bar");
+    // Names the keys the switcher strip opens on, or only the Dock bar while the strip is off.
+    static QString toolTip(const std::optional<SwitcherBinding>& switcherKeys);
 
-    StatusItem(StatusMenu& menu, ColorScheme scheme, QObject* parent = nullptr);
+    StatusItem(StatusMenu& menu, ColorScheme scheme,
+               const std::optional<SwitcherBinding>& switcherKeys, QObject* parent = nullptr);
     ~StatusItem() override;
 
     // Whether the desktop runs a tray that can show the item.

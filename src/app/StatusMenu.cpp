@@ -98,7 +98,7 @@ void StatusMenu::render(const StatusMenuModel& model, ColorScheme scheme) {
         } else {
             auto* widgetAction = new QWidgetAction(&popup);
             if (row.item == StatusMenuItem::header) {
-                widgetAction->setDefaultWidget(new MenuHeader(width));
+                widgetAction->setDefaultWidget(new MenuHeader(width, row.content.trailing.keys));
             } else {
                 widgetAction->setDefaultWidget(new MenuRow(row.content, rowSize));
                 widgetAction->setText(row.content.title);

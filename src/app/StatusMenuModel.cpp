@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/MenuHeader.h"
 #include "design/YardPalette.h"
 
 namespace pellucine {
@@ -96,6 +97,9 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
     StatusMenuRow header;
     header.item = I::header;
     header.content.enabled = false;
+    if (state.switcherKeys) {
+        header.content.trailing = MenuRowTrailing::keyCaps(state.switcherKeys->keyNames());
+    }
 
     const auto offer = state.availability.menuItemText();
     const bool offersUpdate = state.canUpdateItself && offer.has_value();
@@ -143,7 +147,11 @@ StatusMenuModel makeStatusMenu(const StatusMenuState& state) {
 int statusMenuWidth(const QList<StatusMenuRow>& rows) {
     int width = StatusMenuModel::minimumWidth;
     for (const StatusMenuRow& row : rows) {
-        if (!row.visible || row.isSeparator() || row.item == StatusMenuItem::header) {
+        if (row.item == StatusMenuItem::header) {
+            width = std::max(width, MenuHeader::widthNeed(row.content.trailing.keys));
+            continue;
+        }
+        if (!row.visible || row.isSeparator()) {
             continue;
         }
         width = std::max(width, row.custom

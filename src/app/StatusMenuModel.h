@@ -8,6 +8,7 @@
 #include "app/MenuRowLayout.h"
 #include "core/Permission.h"
 #include "design/ColorScheme.h"
+#include "platform/SwitcherBinding.h"
 #include "preferences/KeyCombo.h"
 #include "updates/UpdateAvailability.h"
 
@@ -74,6 +75,8 @@ struct StatusMenuState {
     QString currentVersion;
     // The application the Show Windows row acts on, when it runs and has a name.
     std::optional<QString> targetApplicationName;
+    // The keys the switcher strip opens on, which the header shows; none while it is off.
+    std::optional<SwitcherBinding> switcherKeys = SwitcherBinding{};
 };
 
 // The status menu as it is to be drawn, rebuilt from the state at every opening.
@@ -89,8 +92,8 @@ struct StatusMenuModel {
 
 StatusMenuModel makeStatusMenu(const StatusMenuState& state);
 
-// The one width of the header and every row: the widest of 268 and what each shown row needs
-// in the rows' fonts.
+// The one width of the header and every row: the widest of 268, what the header needs for its
+// caps and what each shown row needs in the rows' fonts.
 int statusMenuWidth(const QList<StatusMenuRow>& rows);
 
 }  // namespace pellucine

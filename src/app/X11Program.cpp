@@ -237,19 +237,22 @@ std::unique_ptr<ShellCoordinating> X11Program::makeCoordinator() {
     AppModel& model = environment_.model();
     return std::make_unique<AppCoordinator>(
         model, AppCoordinator::Platform{desktop_, scheduler_, FlightRecorder::shared()},
-        AppCoordinator::Panels{SwitcherPanelController::factory(model, glance_),
-                               [this, &model](WindowSearchControlling::Recency recency) {
-                                   return std::make_unique<WindowSearchController>(
-                                       model, std::move(recency),
-                                       WindowSearchController::Platform{
-                                           desktop_, scheduler_, FlightRecorder::shared(), hotkeys_,
-                                           [this] {
-                                               return HotkeyConflicts::readSources(
-                                                   desktop_.keyboardShortcuts(), paths_);
-                                           },
-                                           [this] { notifications_.postNeedsPermissions(); },
-                                           &icons_, &appearance_, panelWindows_});
-                               }});
+        AppCoordinator::Panels{
+            SwitcherPanelController::factory(model, glance_),
+            [this, &model](WindowSearchControlling::Recency recency) {
+                return std::make_unique<WindowSearchController>(
+                    model, std::move(recency),
+                    WindowSearchController::Platform{
+                        desktop_, scheduler_, FlightRecorder::shared(), hotkeys_,
+                        [this] {
+                            HotkeyConflicts::Sources sources =
+                                HotkeyConflicts::readSources(desktop_.keyboardShortcuts(), paths_);
+                            sources.ownSwitcher = desktop_.applicationSwitcher().binding();
+                            return sources;
+                        },
+                        [this] { notifications_.postNeedsPermissions(); }, &icons_, &appearance_,
+                        panelWindows_});
+            }});
 }
 
 ReportProblem::Config X11Program::reportConfig() {
@@ -292,7 +295,8 @@ std::unique_ptr<QWidget> X11Program::makeSettingsWindow() {
                      }
                  },
                  [this] { notifications_.postShowDiagnostics(); }, view.context().reports,
-                 view.context().desktop.systemDock().kind()});
+                 view.context().desktop.systemDock().kind(),
+                 view.context().desktop.systemSwitcher().binding()});
         };
         return context;
     };

@@ -53,16 +53,20 @@ QList<SwitcherBinding::Combination> SwitcherBinding::combinations() const {
         {tabKey, hold, false}, {tabKey, hold | KeyModifiers::shift, true}, {graveKey, hold, true}};
 }
 
+QStringList SwitcherBinding::keyNames() const {
+    return heldNames(hold) << KeyNames::tab;
+}
+
 QString SwitcherBinding::heldCaps() const {
     return capsOf(heldNames(hold));
 }
 
 QString SwitcherBinding::caps() const {
-    return capsOf(heldNames(hold) << KeyNames::tab);
+    return capsOf(keyNames());
 }
 
 QString SwitcherBinding::name() const {
-    return (heldNames(hold) << KeyNames::tab).join(QLatin1Char('+'));
+    return keyNames().join(QLatin1Char('+'));
 }
 
 bool SwitcherBinding::isFallback() const {

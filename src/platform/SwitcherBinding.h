@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "platform/KeyModifiers.h"
@@ -35,6 +36,8 @@ struct SwitcherBinding {
 
     // Forward, backward with Shift, backward on `.
     QList<Combination> combinations() const;
+    // The keys of the forward combination in order: Super, Ctrl, Tab.
+    QStringList keyNames() const;
     // The held caps as key hints write them: "{Super}{Ctrl}".
     QString heldCaps() const;
     // The caps of the forward combination: "{Super}{Ctrl}{Tab}".

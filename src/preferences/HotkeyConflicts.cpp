@@ -39,13 +39,7 @@ constexpr std::array<std::pair<const char16_t*, const char16_t*>, 3> garnockKeys
     {u"selectionHotkey", u"Garnock's selection actions"},
 }};
 
-// Where the system's own shortcuts are not in force: the keys the program's switcher strip
-// holds while it runs.
-constexpr std::array<Reserved, 3> ownSwitcherCombinations{{
-    {KeyCombo::tabKeyCode, KeyCombo::command, u"PELLUCINE: the app switcher"},
-    {KeyCombo::tabKeyCode, KeyCombo::shift | KeyCombo::command, u"PELLUCINE: the app switcher"},
-    {50, KeyCombo::command, u"PELLUCINE: the app switcher"},
-}};
+const QString ownSwitcherOwner = QStringLiteral("PELLUCINE: the app switcher");
 
 const QString otherSystemShortcut = QStringLiteral("a macOS keyboard shortcut");
 const QString menuShortcut = QStringLiteral("most apps' own menus (⌘ and one key)");
@@ -247,10 +241,18 @@ std::optional<QString> HotkeyConflicts::owner(quint32 keyCode, quint64 modifiers
     static const QList<SystemShortcut> noShortcuts;
     const KeyCombo asked{keyCode, modifiers & KeyCombo::allModifiers};
     const bool systemShortcutsApply = sources.symbolicHotKeys.has_value();
-    for (const Reserved& reserved :
-         systemShortcutsApply ? reservedCombinations : ownSwitcherCombinations) {
-        if (sameCombination(asked, {reserved.keyCode, reserved.modifiers})) {
-            return QString::fromUtf16(reserved.owner);
+    if (systemShortcutsApply) {
+        for (const Reserved& reserved : reservedCombinations) {
+            if (sameCombination(asked, {reserved.keyCode, reserved.modifiers})) {
+                return QString::fromUtf16(reserved.owner);
+            }
+        }
+    } else if (sources.ownSwitcher) {
+        // Where the system's own shortcuts are not in force, the program's strip holds its keys.
+        for (const SwitcherBinding::Combination& held : sources.ownSwitcher->combinations()) {
+            if (sameCombination(asked, {held.keyCode, held.modifiers})) {
+                return ownSwitcherOwner;
+            }
         }
     }
     const QJsonObject symbolic = sources.symbolicHotKeys.value_or(QJsonObject());

@@ -10,6 +10,7 @@
 
 #include "base/AppPaths.h"
 #include "platform/KeyboardShortcutSettings.h"
+#include "platform/SwitcherBinding.h"
 #include "preferences/KeyCombo.h"
 
 namespace pellucine {
@@ -45,6 +46,8 @@ class HotkeyConflicts final {
         // that is not that system: its reserved and factory shortcuts then count for nothing,
         // the program's own switcher holds its keys, and menus use Control with one key.
         std::optional<QJsonObject> symbolicHotKeys = QJsonObject();
+        // Off that system: the keys the program's own switcher strip holds; none while it is off.
+        std::optional<SwitcherBinding> ownSwitcher = SwitcherBinding{};
         // The desktop's own bindings.
         QList<OtherShortcut> desktopShortcuts;
         // Garnock's hotkeys by settings key, only the keys it names.

@@ -65,11 +65,20 @@ AboutPage::AboutPage(Context context, QWidget* parent)
 
 AboutPage::~AboutPage() = default;
 
+QString AboutPage::productNote(const std::optional<SwitcherBinding>& switcherKeys,
+                               const QString& dockPlace) {
+    if (!switcherKeys) {
+        return QStringLiteral("Window previews above %1; the switcher strip is off.")
+            .arg(dockPlace);
+    }
+    return QStringLiteral("Window previews above the switcher strip (%1) and %2.")
+        .arg(switcherKeys->name(), dockPlace);
+}
+
 QWidget* AboutPage::buildProductCard() {
     auto* card =
         new YardCard(QStringLiteral("PELLUCINE"),
-                     QStringLiteral("Window previews above the switcher strip (Super+Tab) and %1.")
-                         .arg(DockWording::of(context_.dock).place));
+                     productNote(context_.switcherKeys, DockWording::of(context_.dock).place));
     auto* content = new QWidget;
     QHBoxLayout* layout = row(content, productSpacing);
     version_ = new YardText(versionLine(context_.model.updates().currentVersion(), context_.bundle),

@@ -8,6 +8,7 @@
 
 #include "base/Clock.h"
 #include "diagnostics/ReportDelivery.h"
+#include "platform/SwitcherBinding.h"
 #include "platform/SystemDock.h"
 
 namespace pellucine {
@@ -60,6 +61,8 @@ class AboutPage : public QWidget {
         ReportProblem::Delivery reports;
         // The Dock previews sit on, as the product card names it.
         SystemDock::Kind dock = SystemDock::Kind::dockBar;
+        // The keys the switcher strip opens on, as the product card names them; none: it is off.
+        std::optional<SwitcherBinding> switcherKeys = SwitcherBinding{};
     };
 
     explicit AboutPage(Context context, QWidget* parent = nullptr);
@@ -75,6 +78,9 @@ class AboutPage : public QWidget {
     // Makes the data folder when it is missing and shows it in the file manager.
     void showDataFolder();
 
+    // The product card's line: previews above the strip, named by its keys, and `dockPlace`.
+    static QString productNote(const std::optional<SwitcherBinding>& switcherKeys,
+                               const QString& dockPlace);
     // "v", the version, " · build " and the bundle's "CFBundleVersion" ("dev" when it is not a
     // text).
     static QString versionLine(const QString& version, const Bundle& bundle);

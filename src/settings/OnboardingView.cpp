@@ -69,7 +69,7 @@ void runIfSet(const std::function<void()>& action) {
 
 OnboardingView::OnboardingView(PermissionService& permissions, Scheduler& scheduler,
                                Step initialStep, const QStringList& searchKeys, Actions actions,
-                               SwitcherBinding switcherKeys, QWidget* parent)
+                               std::optional<SwitcherBinding> switcherKeys, QWidget* parent)
     : QWidget(parent),
       permissions_(permissions),
       scheduler_(scheduler),
@@ -138,17 +138,25 @@ const std::array<QString, OnboardingView::stepCount>& OnboardingView::stepTitles
     return titles;
 }
 
-QString OnboardingView::searchRowTemplate(const QStringList& searchKeys) {
-    const QString rest =
-        QStringLiteral("{F} while {Super}{Tab} is up, then type part of its title.");
-    if (searchKeys.isEmpty()) {
-        return QStringLiteral("Press ") + rest;
+QString OnboardingView::searchRowTemplate(const QStringList& searchKeys,
+                                          const std::optional<SwitcherBinding>& switcherKeys) {
+    const QString then = QStringLiteral("then type part of its title.");
+    QStringList ways;
+    if (!searchKeys.isEmpty()) {
+        QString keys;
+        for (const QString& key : searchKeys) {
+            keys += u'{' + key + u'}';
+        }
+        ways << keys;
     }
-    QString keys;
-    for (const QString& key : searchKeys) {
-        keys += u'{' + key + u'}';
+    if (switcherKeys) {
+        ways << QStringLiteral("{F} while ") + switcherKeys->caps() + QStringLiteral(" is up");
     }
-    return QStringLiteral("Press ") + keys + QStringLiteral(", or ") + rest;
+    if (ways.isEmpty()) {
+        return QStringLiteral("Choose Search Windows… in the tray menu, ") + then;
+    }
+    return QStringLiteral("Press ") + ways.join(QStringLiteral(", or ")) + QStringLiteral(", ") +
+           then;
 }
 
 QString OnboardingView::screenRecordingDescription(PermissionState state) {
@@ -167,7 +175,8 @@ QWidget* OnboardingView::masthead() {
     row->setSpacing(tabSpacing);
     for (int i = 0; i < stepCount; ++i) {
         const bool keysStep = i == static_cast<int>(Step::introduction);
-        tabs_[i] = new StepTab(keysStep ? switcherKeys_.name() : stepTitles()[i], i, stepCount);
+        tabs_[i] = new StepTab(keysStep && switcherKeys_ ? switcherKeys_->name() : stepTitles()[i],
+                               i, stepCount);
         connect(tabs_[i], &StepTab::clicked, this, [this, i] { jumpTo(static_cast<Step>(i)); });
         row->addWidget(tabs_[i], 0, Qt::AlignVCenter);
     }
@@ -195,15 +204,20 @@ QWidget* OnboardingView::introductionPage() {
     auto* page = new QWidget;
     QVBoxLayout* layout = column(page, introductionSpacing);
     layout->addWidget(pageHeading(QStringLiteral("See the window you want before you open it.")));
+    // While the strip is off the tiles still show how it works, under why it does not open.
+    const SwitcherBinding shown = switcherKeys_.value_or(SwitcherBinding{});
     layout->addWidget(new KeyHint(
-        QStringLiteral("Press ") + switcherKeys_.caps() +
-            QStringLiteral(" to switch apps. While you hold {Super}, PELLUCINE shows a picture of "
-                           "every window in the highlighted app, above its switcher strip."),
+        switcherKeys_
+            ? QStringLiteral("Press ") + shown.caps() +
+                  QStringLiteral(" to switch apps. While you hold {Super}, PELLUCINE shows a "
+                                 "picture of every window in the highlighted app, above its "
+                                 "switcher strip.")
+            : SwitcherBinding::notice(switcherKeys_),
         Yard::bodyFont(), true));
     auto* tiles = new QHBoxLayout;
     tiles->setSpacing(tileSpacing);
     tiles->addWidget(featureTile(QStringLiteral("rectangle.stack"), QStringLiteral("Switch apps"),
-                                 QStringLiteral("Hold ") + switcherKeys_.heldCaps() +
+                                 QStringLiteral("Hold ") + shown.heldCaps() +
                                      QStringLiteral(" and press {Tab}. {Shift}{Tab} moves back.")),
                      1);
     tiles->addWidget(
@@ -303,7 +317,7 @@ QWidget* OnboardingView::dockPage(const QStringList& searchKeys) {
                                               "quit it.")));
     searchRow_ =
         featureRow(QStringLiteral("magnifyingglass"), QStringLiteral("Find any window by name"),
-                   searchRowTemplate(searchKeys));
+                   searchRowTemplate(searchKeys, switcherKeys_));
     rows->addWidget(searchRow_);
     layout->addLayout(rows);
     notice_ = buildNotice();

@@ -50,15 +50,19 @@ class OnboardingView : public QWidget {
     // `switcherKeys` those the switcher strip opens on. The poll runs on `scheduler`.
     OnboardingView(PermissionService& permissions, Scheduler& scheduler, Step initialStep,
                    const QStringList& searchKeys, Actions actions,
-                   SwitcherBinding switcherKeys = {}, QWidget* parent = nullptr);
+                   std::optional<SwitcherBinding> switcherKeys = SwitcherBinding{},
+                   QWidget* parent = nullptr);
     ~OnboardingView() override;
 
     Step step() const { return step_; }
     bool isPolling() const { return poll_.isSet(); }
 
     static const std::array<QString, stepCount>& stepTitles();
-    // The body of the window-search row: each label as a key cap, then how else to search.
-    static QString searchRowTemplate(const QStringList& searchKeys);
+    // The body of the window-search row: each label as a key cap, then {F} on the strip of
+    // `switcherKeys`; the tray menu's row when neither is there.
+    static QString searchRowTemplate(
+        const QStringList& searchKeys,
+        const std::optional<SwitcherBinding>& switcherKeys = SwitcherBinding{});
     static QString screenRecordingDescription(PermissionState state);
 
     StepTab* tab(Step step) const { return tabs_[static_cast<int>(step)]; }
@@ -107,7 +111,7 @@ class OnboardingView : public QWidget {
     PermissionService& permissions_;
     Scheduler& scheduler_;
     Actions actions_;
-    SwitcherBinding switcherKeys_;
+    std::optional<SwitcherBinding> switcherKeys_;
     Step step_;
     std::array<StepTab*, stepCount> tabs_{};
     std::array<QWidget*, stepCount> pages_{};

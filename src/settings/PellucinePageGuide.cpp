@@ -75,23 +75,37 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                 QStringLiteral(
                     "What Leaves This Computer lists every time PELLUCINE uses the network."),
             };
-        case Bay::switcher:
+        case Bay::switcher: {
+            const QString search = QStringLiteral(
+                " to search every window. Type part of a title or app name, "
+                "then {↩}.");
+            const QString peek = QStringLiteral(
+                "Rest the pointer on a preview for half a second for a full-size "
+                "peek. Right-click a preview to minimize it, close it, or move it "
+                "to half or a corner of the screen.");
+            const QString shared = QStringLiteral(
+                "Size, which windows show, and the apps you leave out apply to Dock "
+                "previews too. Password managers show a lock and Kept private.");
+            if (!facts.switcherKeys) {
+                return {SwitcherBinding::notice(facts.switcherKeys),
+                        QStringLiteral("Press ") + keyRun(facts.searchKeys) +
+                            QStringLiteral(" from anywhere") + search,
+                        peek, shared};
+            }
             return {
-                QStringLiteral("Hold {Super} and press {Tab}. The highlighted app's windows "
-                               "appear above the switcher strip; {Tab} and {Shift}{Tab} still move "
-                               "between apps."),
+                QStringLiteral("Hold ") + facts.switcherKeys->heldCaps() +
+                    QStringLiteral(" and press {Tab}. The highlighted app's windows appear above "
+                                   "the switcher strip; {Tab} and {Shift}{Tab} still move between "
+                                   "apps."),
                 QStringLiteral("Keep holding {Super} and click a window: that exact window comes "
                                "forward, even if it's minimized or on another desktop. Let go "
                                "without clicking and the app switches as usual."),
-                QStringLiteral("Rest the pointer on a preview for half a second for a full-size "
-                               "peek. Right-click a preview to minimize it, close it, or move it "
-                               "to half or a corner of the screen."),
+                peek,
                 QStringLiteral("Press {F} while the strip is up, or ") + keyRun(facts.searchKeys) +
-                    QStringLiteral(" from anywhere, to search every window. Type part of a title "
-                                   "or app name, then {↩}."),
-                QStringLiteral("Size, which windows show, and the apps you leave out apply to Dock "
-                               "previews too. Password managers show a lock and Kept private."),
+                    QStringLiteral(" from anywhere,") + search,
+                shared,
             };
+        }
         case Bay::dock: {
             const DockWording dock = DockWording::of(facts.dock);
             return {

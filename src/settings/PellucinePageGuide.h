@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "diagnostics/ReportDelivery.h"
+#include "platform/SwitcherBinding.h"
 #include "platform/SystemDock.h"
 #include "settings/SettingsView.h"
 #include "updates/UpdateEnvironment.h"
@@ -30,6 +31,8 @@ struct GuideFacts {
     ReportProblem::Delivery reports;
     // The Dock the previews sit on; the port's own bar unless told.
     SystemDock::Kind dock = SystemDock::Kind::dockBar;
+    // The keys the switcher strip opens on; none while it is off.
+    std::optional<SwitcherBinding> switcherKeys = SwitcherBinding{};
 
     friend bool operator==(const GuideFacts&, const GuideFacts&) = default;
 };

@@ -1,8 +1,12 @@
 #include "settings/SettingsPages.h"
 
 #include "design/YardCard.h"
+#include "platform/Desktop.h"
+#include "settings/AboutPage.h"
 #include "settings/DockPage.h"
+#include "settings/DockWording.h"
 #include "settings/GeneralPage.h"
+#include "settings/SettingsView.h"
 #include "settings/SwitcherPage.h"
 
 namespace pellucine::SettingsPages {
@@ -19,10 +23,11 @@ QWidget* dock(SettingsView& view) {
     return new DockPage(view);
 }
 
-QWidget* about(SettingsView&) {
-    return new YardCard(
-        QStringLiteral("PELLUCINE"),
-        QStringLiteral("Window previews above the switcher strip (Super+Tab) and the Dock bar."));
+QWidget* about(SettingsView& view) {
+    Desktop& desktop = view.context().desktop;
+    return new YardCard(QStringLiteral("PELLUCINE"),
+                        AboutPage::productNote(desktop.systemSwitcher().binding(),
+                                               DockWording::of(desktop.systemDock().kind()).place));
 }
 
 }  // namespace pellucine::SettingsPages

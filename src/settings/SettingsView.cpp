@@ -347,6 +347,7 @@ void SettingsView::presentGuide() {
         model_.updates().updateSource(),
         context_.reports,
         context_.desktop.systemDock().kind(),
+        context_.desktop.systemSwitcher().binding(),
     };
     auto* guide = new PellucinePageGuide(
         bay_, facts, context_.websiteHost(),

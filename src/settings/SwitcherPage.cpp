@@ -248,14 +248,16 @@ QWidget* SwitcherPage::picturesCard() {
 }
 
 QWidget* SwitcherPage::searchCard() {
+    const std::optional<SwitcherBinding> switcherKeys =
+        view_.context().desktop.systemSwitcher().binding();
     auto* card = new YardCard(
         QStringLiteral("Window Search"),
         QStringLiteral("Lists every open window. Type part of a title or app name, then Return."));
     card->addWidget(addSwitch(new SwitchRow(
         QStringLiteral("Window search"), std::nullopt,
-        QStringLiteral("Opens from the hotkey below, from {F} while ") +
-            view_.context().desktop.systemSwitcher().binding().value_or(SwitcherBinding{}).caps() +
-            QStringLiteral(" is up, and from the tray menu."),
+        switcherKeys ? QStringLiteral("Opens from the hotkey below, from {F} while ") +
+                           switcherKeys->caps() + QStringLiteral(" is up, and from the tray menu.")
+                     : QStringLiteral("Opens from the hotkey below and from the tray menu."),
         [this] { return view_.model().machinePreferences().value().windowSearchEnabled; },
         [this](bool on) {
             view_.saving().commitMachine(

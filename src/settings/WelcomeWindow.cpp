@@ -11,8 +11,8 @@ namespace pellucine {
 
 WelcomeWindow::WelcomeWindow(PermissionService& permissions, Scheduler& scheduler,
                              OnboardingView::Step initialStep, const QStringList& searchKeys,
-                             OnboardingView::Actions actions, SwitcherBinding switcherKeys,
-                             QWidget* parent)
+                             OnboardingView::Actions actions,
+                             std::optional<SwitcherBinding> switcherKeys, QWidget* parent)
     : QWidget(parent, Qt::Window), permissions_(permissions), onDone_(std::move(actions.onDone)) {
     actions.onDone = [this] { finish(); };
     view_ = new OnboardingView(permissions, scheduler, initialStep, searchKeys, std::move(actions),

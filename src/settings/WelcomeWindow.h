@@ -22,7 +22,8 @@ class WelcomeWindow : public QWidget {
 
     WelcomeWindow(PermissionService& permissions, Scheduler& scheduler,
                   OnboardingView::Step initialStep, const QStringList& searchKeys,
-                  OnboardingView::Actions actions, SwitcherBinding switcherKeys = {},
+                  OnboardingView::Actions actions,
+                  std::optional<SwitcherBinding> switcherKeys = SwitcherBinding{},
                   QWidget* parent = nullptr);
 
     static QString title();

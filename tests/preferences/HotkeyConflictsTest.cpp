@@ -176,6 +176,36 @@ TEST(HotkeyConflictsTest, OffTheSystemNoneOfItsOwnShortcutsIsReported) {
     EXPECT_EQ(ownerOf(48, command, linux), strip);
 }
 
+TEST(HotkeyConflictsTest, TheOwnSwitcherHoldsOnlyTheKeysInEffect) {
+    const QString strip = QStringLiteral("PELLUCINE: the app switcher");
+    constexpr quint64 control = KeyCombo::control;
+    const SwitcherBinding fallback{command | control};
+    struct Row {
+        const char* name;
+        std::optional<SwitcherBinding> binding;
+        quint32 keyCode;
+        quint64 modifiers;
+        std::optional<QString> owner;
+    };
+    const Row rows[] = {
+        {"default Super+Tab", SwitcherBinding{}, 48, command, strip},
+        {"default Super+Ctrl+Tab is free", SwitcherBinding{}, 48, command | control, std::nullopt},
+        {"fallback Super+Tab is free", fallback, 48, command, std::nullopt},
+        {"fallback Super+Ctrl+Tab", fallback, 48, command | control, strip},
+        {"fallback backward with Shift", fallback, 48, command | control | KeyCombo::shift, strip},
+        {"fallback backward on grave", fallback, 50, command | control, strip},
+        {"fallback Super+grave is free", fallback, 50, command, std::nullopt},
+        {"off Super+Tab is free", std::nullopt, 48, command, std::nullopt},
+        {"off Super+Ctrl+Tab is free", std::nullopt, 48, command | control, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        Sources linux;
+        linux.symbolicHotKeys = std::nullopt;
+        linux.ownSwitcher = row.binding;
+        EXPECT_EQ(ownerOf(row.keyCode, row.modifiers, linux), row.owner) << row.name;
+    }
+}
+
 TEST(HotkeyConflictsTest, WordsSplitBeforeCapitals) {
     EXPECT_EQ(HotkeyConflicts::words(u"toggleMainWindow"), "toggle main window");
     EXPECT_EQ(HotkeyConflicts::words(u"URL"), "u r l");

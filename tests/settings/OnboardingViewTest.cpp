@@ -116,6 +116,14 @@ TEST_F(OnboardingViewTest, TheSwitcherKeysShownAreThoseInEffect) {
     EXPECT_TRUE(said(QStringLiteral("Press ") + fallback.caps())) << hints.join(u'|').toStdString();
     EXPECT_TRUE(said(QStringLiteral("Hold ") + fallback.heldCaps() + QStringLiteral(" and press")));
     EXPECT_FALSE(said(QStringLiteral("Press {Super}{Tab}")));
+
+    // With the switcher off the introduction says so before showing how it works.
+    view =
+        std::make_unique<OnboardingView>(*service, scheduler, Step::introduction, defaultSearchKeys,
+                                         OnboardingView::Actions{}, std::nullopt);
+    const QList<KeyHint*> off = view->page(Step::introduction)->findChildren<KeyHint*>();
+    ASSERT_FALSE(off.isEmpty());
+    EXPECT_EQ(off.first()->templateText(), SwitcherBinding::notice(std::nullopt));
 }
 
 TEST_F(OnboardingViewTest, ReturnAdvancesOneStepAtATimeAndFinishesOnTheLast) {

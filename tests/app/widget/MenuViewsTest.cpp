@@ -151,7 +151,7 @@ TEST(MenuRowTest, TheHighlightFillsTheInsetRoundedRectangle) {
 }
 
 TEST(MenuHeaderTest, TheHeaderTakesItsWidthAndLinesItsCapsUpWithTheRows) {
-    MenuHeader header(400);
+    MenuHeader header(400, {"Super", "Tab"});
     EXPECT_EQ(header.sizeHint().width(), 400);
     EXPECT_GE(header.sizeHint().height(), 6 + 30 + 7);
     EXPECT_DOUBLE_EQ(header.iconRect().left(), 15);

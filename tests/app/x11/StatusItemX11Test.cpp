@@ -82,7 +82,7 @@ TEST_F(StatusItemX11Test, TheItemSitsInTheTrayAndAClickOpensTheProgramsOwnMenu) 
         state.targetApplicationName = QStringLiteral("Notes");
         return std::pair{makeStatusMenu(state), ColorScheme::light};
     });
-    StatusItem item(menu, ColorScheme::light);
+    StatusItem item(menu, ColorScheme::light, SwitcherBinding{});
     item.setVisible(true);
     EXPECT_TRUE(item.isReachable());
 

@@ -116,7 +116,7 @@ const QHash<QString, QString>& titles() {
         {QStringLiteral("native-switcher-frame-estimated"),
          QStringLiteral("App switcher position estimated")},
         {QStringLiteral("permission-status"), QStringLiteral("Permission status checked")},
-        {QStringLiteral("menu-bar-visibility"), QStringLiteral("Menu-bar icon changed")},
+        {QStringLiteral("menu-bar-visibility"), QStringLiteral("Tray icon shown or hidden")},
         {QStringLiteral("settings-opened"), QStringLiteral("Settings opened")},
         {QStringLiteral("onboarding-shown"), QStringLiteral("Welcome window opened")},
         {QStringLiteral("onboarding-completed"), QStringLiteral("Welcome window completed")},

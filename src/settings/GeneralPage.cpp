@@ -146,7 +146,7 @@ QWidget* GeneralPage::appearsCard() {
     card->addWidget(showInDock_);
     card->addWidget(new CardRule);
     menuBarIcon_ = new SwitchRow(
-        QStringLiteral("Show the menu bar icon"),
+        QStringLiteral("Show the tray icon"),
         QStringLiteral("With the icon hidden, PELLUCINE keeps running. To get back here, open "
                        "PELLUCINE again from your applications menu."),
         std::nullopt, [machine] { return machine().showMenuBarIcon; },

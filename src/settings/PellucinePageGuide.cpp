@@ -67,7 +67,7 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                     ? QStringLiteral("Keep settings in sync copies preview size, Dock behavior, "
                                      "and the apps you left out to your other computers through "
                                      "a folder you keep in sync with Syncthing, Nextcloud or a "
-                                     "network share. The search hotkey, menu bar icon, and "
+                                     "network share. The search hotkey, tray icon, and "
                                      "update checks stay per computer.")
                     : QStringLiteral("Export Settings writes a file; Import Settings on another "
                                      "computer asks first and backs up what it replaces."),
@@ -127,7 +127,7 @@ QStringList PellucinePageGuide::paragraphs(const GuideFacts& facts, Bay page,
                 case UpdateSource::feed:
                     about << QStringLiteral("PELLUCINE checks ") + websiteHost +
                                  QStringLiteral(
-                                     " once a day. When there's a new version, the menu bar menu "
+                                     " once a day. When there's a new version, the tray menu "
                                      "says so at the top, and this page offers Release Notes and "
                                      "Install. Nothing interrupts you.")
                           << QStringLiteral("Check Now asks ") + websiteHost +

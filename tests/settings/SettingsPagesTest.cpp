@@ -79,7 +79,7 @@ TEST_F(SettingsPagesTest, EachSwitchChangesExactlyItsOwnSettingWithOneCommit) {
         {"Show window controls", "showDockPreviewControls"},
         {"Skip apps with only one window", "skipSingleWindowDockPreviews"},
         {"Show in the Dock and the app switcher", "machine.showInDockAndAppSwitcher"},
-        {"Show the menu bar icon", "machine.showMenuBarIcon"},
+        {"Show the tray icon", "machine.showMenuBarIcon"},
     };
     int flipped = 0;
     for (const Bay bay : {Bay::switcher, Bay::dock, Bay::general}) {

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "settings/PellucinePageGuide.h"
 #include "support/QtPrinters.h"
 #include "windows/catalogue/ShownTexts.h"
 #include "windows/catalogue/WindowCatalogue.h"
@@ -12,10 +13,10 @@ namespace {
 using namespace Qt::StringLiterals;
 
 // Names of another desktop's places and keys, each a whole word, and that desktop's modifier
-// symbols anywhere.
+// symbols anywhere. The tray icon and its menu are called only that.
 const QRegularExpression falseWords(
     uR"((?<![\w-])(macOS|Mac|Apple|iCloud|Spaces|Safari|Finder|System Settings|Login Items|)"
-    uR"(Applications folder|Command-Tab)(?![\w-])|[⌘⌥⌃])"_s);
+    uR"(Applications folder|Command-Tab|[Mm]enu[ -][Bb]ar|status (menu|item))(?![\w-])|[⌘⌥⌃])"_s);
 
 QStringList falseWordsIn(const QStringList& texts) {
     QStringList found;
@@ -31,9 +32,14 @@ TEST(FalseWordsTest, TheRuleFindsWholeWordsOnly) {
     EXPECT_EQ(falseWordsIn({u"Needs macOS 14"_s, u"on this Mac."_s, u"⌘ Q"_s, u"Alt+⌥"_s}).size(),
               4);
     EXPECT_EQ(falseWordsIn({u"System Settings › General"_s, u"(Command-Tab)"_s}).size(), 2);
+    EXPECT_EQ(falseWordsIn(
+                  {u"Show the menu bar icon"_s, u"Menu-bar icon changed"_s, u"the status menu"_s})
+                  .size(),
+              3);
     // Words that merely contain one, and the true names.
     EXPECT_EQ(falseWordsIn({u"machine"_s, u"Macintosh-like"_s, u"Pineapple"_s, u"MacOSX"_s,
-                            u"workspaces"_s, u"Super+Tab"_s, u"autostart"_s, u"pre-Mac"_s}),
+                            u"workspaces"_s, u"Super+Tab"_s, u"autostart"_s, u"pre-Mac"_s,
+                            u"the tray menu"_s, u"menu above"_s}),
               QStringList());
 }
 
@@ -47,6 +53,21 @@ TEST(FalseWordsTest, NoWindowOrPageNamesAnotherDesktop) {
         // The peek is a picture alone.
         EXPECT_EQ(texts.isEmpty(), name == u"peek"_s);
         EXPECT_EQ(falseWordsIn(texts), QStringList());
+    }
+}
+
+TEST(FalseWordsTest, NoGuideNamesAnotherDesktopWhateverTheBuild) {
+    for (const bool sync : {false, true}) {
+        for (const UpdateSource updates :
+             {UpdateSource::feed, UpdateSource::packageManager, UpdateSource::none}) {
+            GuideFacts facts;
+            facts.syncAvailable = sync;
+            facts.updates = updates;
+            for (const SettingsView::Bay page : SettingsView::bays()) {
+                EXPECT_EQ(falseWordsIn(PellucinePageGuide::paragraphs(facts, page, u"a.org"_s)),
+                          QStringList());
+            }
+        }
     }
 }
 

@@ -169,6 +169,8 @@ QWidget* GeneralPage::syncCard() {
     chooseFolderRow_ = trailing(chooseFolder_);
     card->addWidget(chooseFolderRow_);
     syncStatus_ = new YardText(QString(), Yard::hintFont(), &Yard::Palette::muted);
+    // A long failure wraps across the card instead of being cut to the line's first width.
+    syncStatus_->setSizePolicy(Yard::fullWidthPolicy());
     card->addWidget(syncStatus_);
     card->addWidget(new CardRule);
 

@@ -587,6 +587,11 @@ TEST_F(SettingsPagesTest, TheSyncSwitchNeedsAFolderAndAChosenFolderIsUsedAtOnce)
     EXPECT_TRUE(page->syncStatusLine()->isVisibleTo(page));
     EXPECT_EQ(page->syncStatusLine()->ink(), &Yard::Palette::accentType);
     EXPECT_TRUE(page->syncStatusLine()->text().startsWith(u"Sync folder not found."));
+    // The whole message shows, wrapped to the card's width.
+    settingsWindow().resize(settingsWindow().minimumSize());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    YardText* line = page->syncStatusLine();
+    EXPECT_GE(line->height(), line->heightForWidth(line->width()));
     EXPECT_EQ(page->syncingReadout()->text(), QStringLiteral("on"));
 
     toggle->click();

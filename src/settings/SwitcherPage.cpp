@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "coordination/AppModel.h"
 #include "design/CardRule.h"
@@ -35,7 +36,8 @@ namespace {
 const QStringList passwordManagerNames{QStringLiteral("1Password"), QStringLiteral("KeePassXC"),
                                        QStringLiteral("Bitwarden")};
 
-// The slider's filled part and handle in the body ink.
+// The slider's filled part and handle in the body ink. The wheel moves it only while it has
+// the focus; otherwise the wheel goes on to the page, which scrolls.
 class WidthSlider final : public QSlider {
   public:
     WidthSlider() : QSlider(Qt::Horizontal) {
@@ -43,6 +45,8 @@ class WidthSlider final : public QSlider {
         setSingleStep(1);
         setPageStep(1);
         setAccessibleName(QStringLiteral("Window preview width"));
+        // A wheel passing over it never takes the focus.
+        setFocusPolicy(Qt::StrongFocus);
         restyle();
     }
 
@@ -52,6 +56,14 @@ class WidthSlider final : public QSlider {
             restyle();
         }
         return QSlider::event(event);
+    }
+
+    void wheelEvent(QWheelEvent* event) override {
+        if (!hasFocus()) {
+            event->ignore();
+            return;
+        }
+        QSlider::wheelEvent(event);
     }
 
   private:

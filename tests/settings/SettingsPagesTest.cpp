@@ -1,9 +1,13 @@
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSlider>
+#include <QSpontaneKeyEvent>
 #include <QTest>
+#include <QWheelEvent>
 #include <tuple>
 
 #include "SettingsFixture.h"
+#include "design/FadingScrollView.h"
 #include "design/KeyHint.h"
 #include "design/NumberWell.h"
 #include "design/PaneLink.h"
@@ -183,6 +187,38 @@ TEST_F(SettingsPagesTest, ADragCommitsOnceAndKeysAndChipsCommitEachChange) {
     EXPECT_EQ(slider->value(), PreviewWidth::sliderStep(760));
     large->click();
     EXPECT_EQ(commits(), 4);
+}
+
+TEST_F(SettingsPagesTest, TheWheelOverTheWidthSliderScrollsThePageUntilTheSliderHasFocus) {
+    shown();
+    settingsWindow().resize(settingsWindow().minimumSize());
+    QSlider* slider = switcher()->widthSlider();
+    QScrollBar* scroll = view().pageArea()->verticalScrollBar();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    ASSERT_GT(scroll->maximum(), 0);
+    const auto wheel = [slider](int notches) {
+        const QPointF at = QRectF(slider->rect()).center();
+        QWheelEvent event(at, slider->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        // As the mouse sends it: only such a wheel goes on to the parents when it is ignored.
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        QCoreApplication::instance()->notify(slider, &event);
+    };
+    const double width = portable().previewWidth;
+    wheel(3);
+    EXPECT_EQ(portable().previewWidth, width);
+    EXPECT_GT(scroll->value(), 0);
+    EXPECT_FALSE(slider->hasFocus());
+    EXPECT_EQ(commits(), 0);
+
+    // Focused, the slider is what the user means to move.
+    QApplication::setActiveWindow(&settingsWindow());
+    slider->setFocus();
+    const int scrolled = scroll->value();
+    wheel(1);
+    EXPECT_NE(portable().previewWidth, width);
+    EXPECT_EQ(scroll->value(), scrolled);
+    EXPECT_EQ(commits(), 1);
 }
 
 TEST_F(SettingsPagesTest, TurningKeepReadyOffEmptiesTheCacheBeforeTheCommit) {

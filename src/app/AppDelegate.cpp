@@ -12,6 +12,7 @@
 #include "coordination/AppModel.h"
 #include "coordination/ShellCoordinating.h"
 #include "design/Appearance.h"
+#include "design/OpenFailureNotice.h"
 #include "platform/Desktop.h"
 
 namespace pellucine {
@@ -206,13 +207,17 @@ void AppDelegate::fixFlaggedProblem() {
 }
 
 void AppDelegate::openWebsite() {
-    if (services_.website) {
-        services_.desktop.urlOpener().open(*services_.website);
-    }
+    openLink(services_.website);
 }
 
 void AppDelegate::openStudio() {
-    services_.desktop.urlOpener().open(studioURL);
+    openLink(studioURL);
+}
+
+void AppDelegate::openLink(const QUrl& url) {
+    services_.desktop.urlOpener().openOrReport(
+        url, OpenFailureNotice::whenNothingOpened(nullptr, OpenFailureNotice::noBrowser,
+                                                  url.toString()));
 }
 
 void AppDelegate::openUpdates() {

@@ -59,8 +59,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
         ProgramWindows& windows;
         // Ends the application.
         std::function<void()> terminate;
-        // The product's website, when there is one.
-        std::optional<QUrl> website;
+        // The product's website.
+        QUrl website;
     };
 
     // What launch and termination use besides.
@@ -145,6 +145,8 @@ class AppDelegate final : public QObject, public ShellCommandTarget, public Deep
     void perform(StatusMenuItem item);
     void fixFlaggedProblem();
     void openWebsite();
+    // Opens a web link, or says that nothing opened it.
+    void openLink(const QUrl& url);
     void openStudio();
     void openUpdates();
     void openSettings();

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QWidget>
 
+#include "design/OpenFailureNotice.h"
+
 namespace pellucine {
 
 namespace {
@@ -18,10 +20,11 @@ std::function<void()> withDelegate(const CommandContext& context,
     };
 }
 
-std::function<void()> opening(const CommandContext& context, std::optional<QUrl> url) {
-    return withDelegate(context, [opener = context.urlOpener, url = std::move(url)](auto&) {
-        if (opener != nullptr && url) {
-            opener->open(*url);
+std::function<void()> opening(const CommandContext& context, const QUrl& url) {
+    return withDelegate(context, [opener = context.urlOpener, url](auto&) {
+        if (opener != nullptr) {
+            opener->openOrReport(url, OpenFailureNotice::whenNothingOpened(
+                                          nullptr, OpenFailureNotice::noBrowser, url.toString()));
         }
     });
 }

@@ -43,8 +43,8 @@ struct CommandContext {
     // Ends the application.
     std::function<void()> terminate;
     UrlOpener* urlOpener = nullptr;
-    // The product's website, when there is one.
-    std::optional<QUrl> website;
+    // The product's website.
+    QUrl website;
 };
 
 // The program's commands in menu order.

@@ -1,5 +1,7 @@
 #include "app/WebsiteURL.h"
 
+#include "diagnostics/Maker.h"
+
 namespace pellucine {
 
 std::optional<QUrl> websiteURL(const Bundle& bundle) {
@@ -20,6 +22,10 @@ std::optional<QUrl> websiteURL(const Bundle& bundle) {
     site.setScheme(QStringLiteral("https"));
     site.setHost(url.host());
     return site;
+}
+
+QUrl productWebsite(const Bundle& bundle) {
+    return websiteURL(bundle).value_or(Maker::productWebsite);
 }
 
 }  // namespace pellucine

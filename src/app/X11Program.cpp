@@ -145,7 +145,7 @@ X11Program::X11Program(const Launch& launch)
                     return applicationCommands(
                         {[]() -> ShellCommandTarget* { return AppDelegate::shared(); },
                          [this] { desktop_.applicationLifecycle().terminate(); },
-                         &desktop_.urlOpener(), websiteURL()});
+                         &desktop_.urlOpener(), productWebsite()});
                 },
                 [this] { return makeSettingsWindow(); }, [this] { return makeDiagnosticsWindow(); },
                 [this](const std::optional<ReportProblem::Phase>& phase) { openReport(phase); },
@@ -180,7 +180,7 @@ X11Program::X11Program(const Launch& launch)
                                    appearance_,
                                    windows_,
                                    [this] { desktop_.applicationLifecycle().terminate(); },
-                                   websiteURL()};
+                                   productWebsite()};
     AppDelegate::Lifecycle lifecycle{onboarding_,
                                      notifications_,
                                      launch.activationPolicy,

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace pellucine::OpenFailureNotice {
@@ -25,6 +26,15 @@ QWidget* show(QWidget* near, const QString& what, const QString& copyable) {
     });
     box->show();
     return box;
+}
+
+std::function<void()> whenNothingOpened(QWidget* near, const QString& what,
+                                        const QString& copyable) {
+    return [anchored = near != nullptr, near = QPointer(near), what, copyable] {
+        if (!anchored || near) {
+            show(near, what, copyable);
+        }
+    };
 }
 
 }  // namespace pellucine::OpenFailureNotice

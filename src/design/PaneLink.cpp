@@ -91,12 +91,8 @@ QString WebLink::label(const QString& title) {
 }
 
 void WebLink::openUrl() {
-    const auto failed = [link = QPointer<WebLink>(this)] {
-        if (link) {
-            OpenFailureNotice::show(link, QStringLiteral("No web browser opened the link."),
-                                    link->url_.toString());
-        }
-    };
+    const auto failed =
+        OpenFailureNotice::whenNothingOpened(this, OpenFailureNotice::noBrowser, url_.toString());
     if (opener_) {
         opener_(url_, failed);
     } else if (!QDesktopServices::openUrl(url_)) {

@@ -177,12 +177,8 @@ void AboutPage::saveSupportFile() {
 
 void AboutPage::emailSupport() {
     const QUrl url = supportMailUrl(Maker::supportEmail);
-    const auto failed = [page = QPointer(this)] {
-        if (page) {
-            OpenFailureNotice::show(page, QStringLiteral("No mail program opened a new mail."),
-                                    Maker::supportEmail);
-        }
-    };
+    const auto failed = OpenFailureNotice::whenNothingOpened(
+        this, QStringLiteral("No mail program opened a new mail."), Maker::supportEmail);
     if (!url.isValid()) {
         failed();
         return;
@@ -193,12 +189,9 @@ void AboutPage::emailSupport() {
 void AboutPage::showDataFolder() {
     // A folder that cannot be made is still asked for.
     QDir().mkpath(context_.dataFolder);
-    context_.files.reveal(context_.dataFolder, [page = QPointer(this)] {
-        if (page) {
-            OpenFailureNotice::show(page, QStringLiteral("No file manager opened the folder."),
-                                    QDir::toNativeSeparators(page->context_.dataFolder));
-        }
-    });
+    context_.files.reveal(context_.dataFolder, OpenFailureNotice::whenNothingOpened(
+                                                   this, OpenFailureNotice::noFileManager,
+                                                   QDir::toNativeSeparators(context_.dataFolder)));
 }
 
 QString AboutPage::versionLine(const QString& version, const Bundle& bundle) {

@@ -1,11 +1,13 @@
 #include "settings/GeneralPage.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "coordination/AppModel.h"
 #include "design/CardRule.h"
+#include "design/OpenFailureNotice.h"
 #include "design/PaneLink.h"
 #include "design/Readout.h"
 #include "design/RowText.h"
@@ -123,9 +125,14 @@ QWidget* GeneralPage::startupCard() {
     openLoginItems_ =
         new YardButton(QStringLiteral("Open Autostart Folder…"), YardButton::Kind::secondary);
     connect(openLoginItems_, &QAbstractButton::clicked, this, [this] {
-        // The programs started at login are the entries of the autostart folder.
-        view_.context().desktop.urlOpener().open(
-            QUrl::fromLocalFile(view_.context().paths.defaults + QStringLiteral("/autostart")));
+        // The programs started at login are the entries of the autostart folder, which a new
+        // account may not have yet.
+        const QString folder = view_.context().paths.defaults + QStringLiteral("/autostart");
+        QDir().mkpath(folder);
+        view_.context().desktop.urlOpener().openOrReport(
+            QUrl::fromLocalFile(folder),
+            OpenFailureNotice::whenNothingOpened(this, OpenFailureNotice::noFileManager,
+                                                 QDir::toNativeSeparators(folder)));
     });
     openLoginItemsRow_ = trailing(openLoginItems_);
     card->addWidget(openLoginItemsRow_);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "design/CardRule.h"
+#include "design/OpenFailureNotice.h"
 #include "design/PaneLink.h"
 #include "design/RowText.h"
 #include "design/SettingRow.h"
@@ -119,7 +120,10 @@ UpdatesCard::UpdatesCard(Context context, QWidget* parent)
     connect(install_, &QAbstractButton::clicked, this, [&updates] { updates.checkNow(); });
     connect(releaseNotes_, &QAbstractButton::clicked, this, [this] {
         if (state_.releaseNotes) {
-            context_.urlOpener.open(*state_.releaseNotes);
+            context_.urlOpener.openOrReport(
+                *state_.releaseNotes,
+                OpenFailureNotice::whenNothingOpened(this, OpenFailureNotice::noBrowser,
+                                                     state_.releaseNotes->toString()));
         }
     });
     connect(automaticChecks_, &QAbstractButton::clicked, this, [this](bool on) {

@@ -2,6 +2,8 @@
 
 #include "RecordingShellCommands.h"
 #include "app/CommandTable.h"
+#include "app/WebsiteURL.h"
+#include "diagnostics/Maker.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -17,7 +19,7 @@ struct RecordingUrlOpener final : UrlOpener {
 
 class CommandTableTest : public ::testing::Test {
   protected:
-    QList<Command> commands(std::optional<QUrl> website = std::nullopt) {
+    QList<Command> commands(QUrl website = QUrl("https://example.com")) {
         return applicationCommands({[this] { return delegateAlive ? &delegate : nullptr; },
                                     [this] { ++terminations; }, &shell, std::move(website)});
     }
@@ -90,11 +92,10 @@ TEST_F(CommandTableTest, WithoutADelegateOnlyQuitActs) {
     EXPECT_EQ(terminations, 1);
 }
 
-TEST_F(CommandTableTest, WithoutAWebsiteTheWebsiteCommandOpensNothing) {
-    titled(commands(), "PELLUCINE Website").action();
-    EXPECT_TRUE(shell.opened.isEmpty());
+TEST_F(CommandTableTest, ABuildWithoutAFeedLinksTheProductSiteAboutLinks) {
+    titled(commands(productWebsite(Bundle({}, QString()))), "PELLUCINE Website").action();
     titled(commands(), "Orrinvale").action();
-    EXPECT_EQ(shell.opened, QList<QUrl>{studioURL});
+    EXPECT_EQ(shell.opened, (QList<QUrl>{Maker::productWebsite, studioURL}));
 }
 
 }  // namespace

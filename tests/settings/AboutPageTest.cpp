@@ -15,6 +15,7 @@
 #include "diagnostics/ReportBench.h"
 #include "settings/AboutPage.h"
 #include "support/FileTraps.h"
+#include "support/OpenFailureNotices.h"
 #include "updates/UpdatesCard.h"
 
 namespace pellucine {
@@ -160,26 +161,10 @@ TEST_F(AboutPageTest, MailLinksAndTheFolderThatNothingOpensAreOfferedForCopying)
     make();
     desk->opensFail = true;
     desk->revealFails = true;
-    const auto notices = [] {
-        QList<QMessageBox*> shown;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == OpenFailureNotice::objectName && widget->isVisible()) {
-                shown << qobject_cast<QMessageBox*>(widget);
-            }
-        }
-        return shown;
-    };
-    const auto lastNotice = [&] {
-        const QList<QMessageBox*> shown = notices();
+    const auto lastNotice = [] {
+        const auto shown = testing::takeOpenFailureNotices();
         EXPECT_EQ(shown.size(), 1);
-        const std::pair<QString, QString> texts =
-            shown.isEmpty() ? std::pair<QString, QString>()
-                            : std::pair(shown[0]->text(), shown[0]->informativeText());
-        for (QMessageBox* box : shown) {
-            box->close();
-        }
-        QApplication::processEvents();
-        return texts;
+        return shown.value(0);
     };
 
     page->emailSupportButton()->click();
@@ -201,7 +186,7 @@ TEST_F(AboutPageTest, MailLinksAndTheFolderThatNothingOpensAreOfferedForCopying)
 
     // A copy button puts the address on the clipboard and leaves the notice up.
     page->emailSupportButton()->click();
-    QMessageBox* box = notices().value(0);
+    QMessageBox* box = testing::openFailureNotices().value(0);
     ASSERT_NE(box, nullptr);
     for (QAbstractButton* b : box->buttons()) {
         if (b->text() == u"Copy"_s) {

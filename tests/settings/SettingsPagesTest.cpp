@@ -30,6 +30,7 @@
 #include "settings/PreviewWidth.h"
 #include "settings/SwitchRow.h"
 #include "settings/SwitcherPage.h"
+#include "support/OpenFailureNotices.h"
 
 namespace pellucine {
 namespace {
@@ -577,6 +578,17 @@ TEST_F(SettingsPagesTest, LaunchAtLoginShowsTheSystemsAnswerAndNeverCommits) {
     EXPECT_TRUE(page->launchAtLoginRow()->text()->hint()->text().startsWith(u"Starts quietly"));
     EXPECT_EQ(items.requests(), QStringList({"register", "register"}));
     EXPECT_EQ(commits(), 0);
+}
+
+TEST_F(SettingsPagesTest, TheAutostartFolderIsMadeAndOneNothingOpensIsOfferedForCopying) {
+    shown();
+    const QString folder = temp.paths().defaults + "/autostart";
+    desktop.simulatedSession().setRefusesUrls(true);
+    general()->openLoginItemsButton()->click();
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(desktop.simulatedSession().openedUrls(), QList<QUrl>{QUrl::fromLocalFile(folder)});
+    EXPECT_EQ(testing::takeOpenFailureNotices(),
+              (QList<std::pair<QString, QString>>{{"No file manager opened the folder.", folder}}));
 }
 
 TEST_F(SettingsPagesTest, TheSyncSwitchNeedsAFolderAndAChosenFolderIsUsedAtOnce) {

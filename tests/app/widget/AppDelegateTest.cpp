@@ -5,6 +5,7 @@
 #include "DelegateFixture.h"
 #include "app/StatusItem.h"
 #include "app/StatusMenu.h"
+#include "support/OpenFailureNotices.h"
 #include "support/QtPrinters.h"
 
 namespace pellucine {
@@ -161,6 +162,15 @@ TEST_F(AppDelegateTest, RowsOpenTheirWindowsAndPages) {
     EXPECT_EQ(model->pendingSettingsBay().value(), "updates");
     EXPECT_EQ(events.count("report-opened"), 1);
     EXPECT_EQ(desktop.simulatedSession().openedUrls(), QList<QUrl>{QUrl("https://example.com")});
+}
+
+TEST_F(AppDelegateTest, AWebsiteNothingOpensIsOfferedForCopying) {
+    desktop.simulatedSession().setRefusesUrls(true);
+    delegate->perform(I::website);
+    EXPECT_EQ(desktop.simulatedSession().openedUrls(), QList<QUrl>{QUrl("https://example.com")});
+    EXPECT_EQ(testing::takeOpenFailureNotices(),
+              (QList<std::pair<QString, QString>>{
+                  {"No web browser opened the link.", "https://example.com"}}));
 }
 
 TEST_F(AppDelegateTest, ThePreviewOptionOpensTheSampleReportASecondLater) {

@@ -16,6 +16,7 @@
 #include "design/YardText.h"
 #include "platform/sim/SimulatedSession.h"
 #include "platform/sim/SimulatedUpdater.h"
+#include "support/OpenFailureNotices.h"
 #include "updates/UpdateController.h"
 #include "updates/UpdateDialogs.h"
 #include "updates/UpdatesCard.h"
@@ -116,8 +117,15 @@ TEST_F(UpdatesCardTest, ButtonsProbeAndInstallAndTheLinkOpensTheNotes) {
     EXPECT_EQ(card->releaseNotesLink()->accessibleDescription(),
               "Opens the release notes on pellucine.example.com");
     QTest::mouseClick(card->releaseNotesLink(), Qt::LeftButton);
-    EXPECT_EQ(shell.openedUrls(),
-              QList<QUrl>{QUrl("https://pellucine.example.com/release-notes/pellucine-1.5.html")});
+    const QUrl notes("https://pellucine.example.com/release-notes/pellucine-1.5.html");
+    EXPECT_EQ(shell.openedUrls(), QList<QUrl>{notes});
+    EXPECT_TRUE(testing::openFailureNotices().isEmpty());
+    // Nothing opens the page: it is offered for copying.
+    shell.setRefusesUrls(true);
+    QTest::mouseClick(card->releaseNotesLink(), Qt::LeftButton);
+    EXPECT_EQ(testing::takeOpenFailureNotices(),
+              (QList<std::pair<QString, QString>>{
+                  {"No web browser opened the link.", notes.toString()}}));
 }
 
 TEST_F(UpdatesCardTest, AnInstalledCopySaysWhereUpdatesComeFromAndOffersNoCheck) {

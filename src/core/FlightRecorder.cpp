@@ -20,6 +20,7 @@
 #include "base/FileDescriptor.h"
 #include "base/IsoDateTime.h"
 #include "base/LogTail.h"
+#include "core/RoutineEvents.h"
 
 namespace pellucine {
 
@@ -100,8 +101,8 @@ const QHash<QString, QString>& titles() {
         {QStringLiteral("report-opened"), QStringLiteral("Report a Problem opened")},
         {QStringLiteral("report-sending"), QStringLiteral("Problem report sending")},
         {QStringLiteral("report-sent"), QStringLiteral("Problem report sent")},
-        {QStringLiteral("report-saved-to-desktop"),
-         QStringLiteral("Problem report saved to the Desktop (not sent)")},
+        // Also when the copy could not be saved: its result says where it went.
+        {QStringLiteral("report-saved-to-desktop"), QStringLiteral("Problem report not sent")},
         {QStringLiteral("secure-input-on"),
          QStringLiteral("Another app turned on Secure Keyboard Entry")},
         {QStringLiteral("secure-input-off"), QStringLiteral("Secure Keyboard Entry is off again")},
@@ -129,6 +130,54 @@ const QHash<QString, QString>& titles() {
         {QStringLiteral("preview-cache-dropped"), QStringLiteral("Memory freed")},
         {QStringLiteral("previews-warmed"), QStringLiteral("Previews refreshed")},
         {droppedEvent, QStringLiteral("Events could not be written to the log")},
+        {QStringLiteral("update-available"), QStringLiteral("Update found")},
+        {QStringLiteral("update-check-started"), QStringLiteral("Update check started")},
+        {QStringLiteral("application-switcher-started"), QStringLiteral("Switcher strip ready")},
+        {QStringLiteral("application-switcher-unavailable"),
+         QStringLiteral("Switcher strip off: its keys are taken")},
+        {QStringLiteral("shortcut-monitor-started"), QStringLiteral("Switcher keys followed")},
+        {QStringLiteral("shortcut-event-tap-failed"),
+         QStringLiteral("Switcher keys could not be followed")},
+        {QStringLiteral("shortcut-event-tap-reenabled"),
+         QStringLiteral("Switcher keys followed again")},
+        {QStringLiteral("switcher-suppressed"),
+         QStringLiteral("Window previews skipped: a permission is missing")},
+        {QStringLiteral("glance-refreshed-in-place"), QStringLiteral("Window previews updated")},
+        {QStringLiteral("full-size-peek-shown"), QStringLiteral("Full-size peek shown")},
+        {QStringLiteral("preview-preload-failed"),
+         QStringLiteral("Nearby previews could not be prepared")},
+        {QStringLiteral("window-action-failed"), QStringLiteral("A window did not take an action")},
+        {QStringLiteral("window-lifecycle-monitor-started"),
+         QStringLiteral("Window changes followed")},
+        {QStringLiteral("dock-hover-monitor-started"), QStringLiteral("Dock previews started")},
+        {QStringLiteral("dock-visibility"), QStringLiteral("Taskbar entry shown or hidden")},
+        {QStringLiteral("menu-open-switcher"),
+         QStringLiteral("Show App Windows chosen in the tray menu")},
+        {QStringLiteral("menu-open-window-search"),
+         QStringLiteral("Search Windows chosen in the tray menu")},
+        {QStringLiteral("hotkey-register-failed"),
+         QStringLiteral("Window search hotkey could not be set")},
+        {QStringLiteral("memory-pressure-unavailable"),
+         QStringLiteral("Memory pressure cannot be followed")},
+        {QStringLiteral("permission-request"), QStringLiteral("Permission requested")},
+        {QStringLiteral("permission-settings-opened"),
+         QStringLiteral("Permission settings opened")},
+        {QStringLiteral("permission-settings-fallback"),
+         QStringLiteral("Permission settings opened after a request")},
+        {QStringLiteral("permissions-missing-at-launch"),
+         QStringLiteral("Permissions missing at launch")},
+        {QStringLiteral("screen-recording-live-probe"), QStringLiteral("Screen capture tried")},
+        {QStringLiteral("relaunch-requested"), QStringLiteral("PELLUCINE restarting")},
+        {QStringLiteral("relaunch-open-failed"), QStringLiteral("PELLUCINE could not restart")},
+        {QStringLiteral("stored-preferences-unreadable"),
+         QStringLiteral("Stored settings could not be read")},
+        {QStringLiteral("preferences-not-saved"), QStringLiteral("Settings could not be saved")},
+        {QStringLiteral("sync-pulled"), QStringLiteral("Settings read from the sync folder")},
+        {QStringLiteral("sync-pushed"), QStringLiteral("Settings written to the sync folder")},
+        {QStringLiteral("sync-pull-failed"),
+         QStringLiteral("Settings could not be read from the sync folder")},
+        {QStringLiteral("sync-push-failed"),
+         QStringLiteral("Settings could not be written to the sync folder")},
     };
     return table;
 }
@@ -163,6 +212,9 @@ const QHash<QString, QString>& detailLabels() {
         {QStringLiteral("pane"), QStringLiteral("Opened")},
         {QStringLiteral("warmedCount"), QStringLiteral("Refreshed")},
         {droppedCountKey, QStringLiteral("Events lost")},
+        {RoutineEvents::timesKey, QStringLiteral("Times in a row")},
+        {QStringLiteral("errorType"), QStringLiteral("Error")},
+        {QStringLiteral("commandTabMode"), QStringLiteral("Keys")},
     };
     return table;
 }
@@ -513,14 +565,24 @@ QString FlightRecorder::logFilePath(const QString& diagnosticsDirectory) {
 
 QList<ReadableDiagnosticEvent> FlightRecorder::readRecentEvents(const QString& diagnosticsDirectory,
                                                                 int limit) {
-    const auto lines = LogTail{}.lastLines(logFilePath(diagnosticsDirectory), limit);
-    if (!lines) {
-        return {};
+    // Runs of window scans fold into one row each, so more lines are read until the folded
+    // ones fill the list or the file has no more.
+    const qsizetype wanted = std::max(limit, 0);
+    QList<QByteArray> lines;
+    for (qsizetype reading = wanted;; reading *= 2) {
+        const auto tail = LogTail{}.lastLines(logFilePath(diagnosticsDirectory), reading);
+        if (!tail) {
+            return {};
+        }
+        lines = RoutineEvents::fold(*tail);
+        if (lines.size() >= wanted || tail->size() < reading) {
+            break;
+        }
     }
     const TimestampStyle timestamps(QLocale::system(), QTimeZone::systemTimeZone());
     QList<ReadableDiagnosticEvent> rows;
-    for (qsizetype i = lines->size() - 1; i >= 0; --i) {
-        if (auto row = readableEvent((*lines)[i], timestamps)) {
+    for (qsizetype i = lines.size() - 1; i >= 0 && lines.size() - i <= wanted; --i) {
+        if (auto row = readableEvent(lines[i], timestamps)) {
             rows.append(std::move(*row));
         }
     }

@@ -128,7 +128,7 @@ void Model::send() {
     setPhase(Phase::sending());
     Report report = gather();
     if (!config_.hasEndpoint()) {
-        record(QStringLiteral("saving report: no report server"));
+        // Nothing is sent: the one progress line is the saved copy's.
         handle(report, Outcome::noServer());
         return;
     }

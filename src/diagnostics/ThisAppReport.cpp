@@ -7,6 +7,7 @@
 
 #include "base/EventRecording.h"
 #include "coordination/AppModel.h"
+#include "core/RoutineEvents.h"
 #include "design/YardPalette.h"
 #include "diagnostics/DiagnosticsService.h"
 #include "diagnostics/Maker.h"
@@ -56,10 +57,11 @@ QString thisAppDiagnostics(PermissionState accessibility, PermissionState screen
     if (!log) {
         return text + QStringLiteral("(no log)");
     }
-    // Bytes that are not UTF-8 (a line cut mid-character) are replaced rather than losing the log.
-    const QStringList pieces = QString::fromUtf8(*log).split(QLatin1Char('\n'));
+    // Runs of window scans fold so that they leave room for everything else.
+    const QList<QByteArray> pieces = RoutineEvents::fold(log->split('\n'));
     const qsizetype first = std::max<qsizetype>(0, pieces.size() - diagnosticsLogPieces);
-    return text + pieces.sliced(first).join(QLatin1Char('\n'));
+    // Bytes that are not UTF-8 (a line cut mid-character) are replaced rather than losing the log.
+    return text + QString::fromUtf8(pieces.sliced(first).join('\n'));
 }
 
 QString thisAppDiagnostics(const DiagnosticsService& diagnostics) {
@@ -69,27 +71,31 @@ QString thisAppDiagnostics(const DiagnosticsService& diagnostics) {
                               DiagnosticsService::readLog(diagnostics.host().logFilePath()));
 }
 
-QString thisAppEvent(const QString& message, const QString& desktopFolder) {
+ThisAppEvent thisAppEvent(const QString& message, const QString& desktopFolder) {
     if (message.startsWith(QStringLiteral("report sent"))) {
-        return QStringLiteral("report-sent");
+        return {QStringLiteral("report-sent"), {}};
     }
     if (!message.startsWith(QStringLiteral("report not sent"))) {
-        return QStringLiteral("report-sending");
+        return {QStringLiteral("report-sending"), {}};
     }
+    // The event keeps its name whatever became of the copy; its result says where it went, so
+    // a copy that could not be written is never taken for one on the Desktop.
     static const QString savedMarker = QStringLiteral("; saved ");
     const qsizetype at = message.lastIndexOf(savedMarker);
     const QString saved = at < 0 ? QString() : message.sliced(at + savedMarker.size());
+    QString result = QStringLiteral("saved in the reports folder");
     if (saved.isEmpty() || saved == QStringLiteral("nothing")) {
-        return QStringLiteral("report-not-saved");
+        result = QStringLiteral("not saved");
+    } else if (!desktopFolder.isEmpty() &&
+               QFileInfo(QDir(desktopFolder).filePath(saved)).isFile()) {
+        result = QStringLiteral("saved on the Desktop");
     }
-    if (!desktopFolder.isEmpty() && QFileInfo(QDir(desktopFolder).filePath(saved)).isFile()) {
-        return QStringLiteral("report-saved-to-desktop");
-    }
-    return QStringLiteral("report-saved-to-reports-folder");
+    return {QStringLiteral("report-saved-to-desktop"), {{QStringLiteral("result"), result}}};
 }
 
 void thisAppRecord(const QString& message, EventRecording& events, const QString& desktopFolder) {
-    events.record(thisAppEvent(message, desktopFolder));
+    const ThisAppEvent event = thisAppEvent(message, desktopFolder);
+    events.record(event.name, event.fields);
 }
 
 namespace ReportProblem {

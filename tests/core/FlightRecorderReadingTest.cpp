@@ -51,6 +51,26 @@ TEST_F(FlightRecorderReadingTest, ReturnsOnlyTheNewestLinesOverTheLimit) {
     EXPECT_EQ(rows.last().detail, "Reason: 51");
 }
 
+TEST_F(FlightRecorderReadingTest, WindowScansNeverCrowdOutTheOtherEvents) {
+    // Ten events, each after a run of 40 scans: 410 lines for a list of 30 rows.
+    QByteArray log;
+    for (int n = 1; n <= 10; ++n) {
+        for (int i = 0; i < 20; ++i) {
+            log += eventLine(i, "window-enumeration") + '\n' + eventLine(i, "windows-refreshed") +
+                   '\n';
+        }
+        log += eventLine(n) + '\n';
+    }
+    writeLog(log);
+    const auto rows = read(30);
+    ASSERT_EQ(rows.size(), 30);
+    EXPECT_EQ(rows[0].detail, "Reason: 10");
+    EXPECT_EQ(rows[1].title, "Window list updated");
+    EXPECT_EQ(rows[1].detail, "Reason: 19 · Times in a row: 20");
+    EXPECT_EQ(rows[2].title, "Window scan completed");
+    EXPECT_EQ(rows[27].detail, "Reason: 1");
+}
+
 TEST_F(FlightRecorderReadingTest, UnusableLinesTakeTheirPlaceInTheLimit) {
     writeLog(eventLines(200) + "not json\n");
     EXPECT_EQ(read(150).size(), 149);
@@ -170,14 +190,11 @@ TEST(FlightRecorderTimestampTest, ShowsTextThatIsNoDateAsItIs) {
 
 TEST(FlightRecorderTitleTest, NamesKnownEventsAndCapitalisesOthers) {
     EXPECT_EQ(FlightRecorder::readableTitle("launch"), "PELLUCINE opened");
-    EXPECT_EQ(FlightRecorder::readableTitle("report-saved-to-desktop"),
-              "Problem report saved to the Desktop (not sent)");
     EXPECT_EQ(FlightRecorder::readableTitle("command-tab-seen-without-keystrokes"),
               "Switcher strip found through the Dock bar (keystrokes hidden)");
     EXPECT_EQ(FlightRecorder::readableTitle("previews-warmed"), "Previews refreshed");
 
-    EXPECT_EQ(FlightRecorder::readableTitle("dock-visibility"), "Dock Visibility");
-    EXPECT_EQ(FlightRecorder::readableTitle("window-action-failed"), "Window Action Failed");
+    EXPECT_EQ(FlightRecorder::readableTitle("dock-was-moved"), "Dock Was Moved");
     EXPECT_EQ(FlightRecorder::readableTitle("LAUNCH"), "Launch");
     EXPECT_EQ(FlightRecorder::readableTitle("preview--x-"), "Preview  X ");
     EXPECT_EQ(FlightRecorder::readableTitle("é-über"), "É Über");
@@ -192,12 +209,91 @@ TEST(FlightRecorderTitleTest, LabelsKnownKeysAndCapitalisesOthers) {
     EXPECT_EQ(FlightRecorder::readableDetailLabel("durationMilliseconds"), "Time (ms)");
 
     EXPECT_EQ(FlightRecorder::readableDetailLabel("bundleIdentifier"), "Bundle");
-    EXPECT_EQ(FlightRecorder::readableDetailLabel("errorType"), "Errortype");
+    EXPECT_EQ(FlightRecorder::readableDetailLabel("errorKind"), "Errorkind");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("accessibility"), "Accessibility");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("IdentifierappIdentifier"), "App");
     EXPECT_EQ(FlightRecorder::readableDetailLabel("Identifier"), "");
     // Only the exact spelling is removed.
     EXPECT_EQ(FlightRecorder::readableDetailLabel("bundleidentifier"), "Bundleidentifier");
+}
+
+// Every event the program records, with the title the Diagnostics window gives it.
+TEST(FlightRecorderTitleTest, EveryEventTheProgramRecordsHasItsOwnTitle) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"launch", "PELLUCINE opened"},
+        {"quit", "PELLUCINE closed"},
+        {"application-switcher-started", "Switcher strip ready"},
+        {"application-switcher-unavailable", "Switcher strip off: its keys are taken"},
+        {"shortcut-monitor-started", "Switcher keys followed"},
+        {"shortcut-event-tap-failed", "Switcher keys could not be followed"},
+        {"shortcut-event-tap-reenabled", "Switcher keys followed again"},
+        {"command-tab-seen-without-keystrokes",
+         "Switcher strip found through the Dock bar (keystrokes hidden)"},
+        {"native-switcher-display-resolved", "App switcher display found"},
+        {"native-switcher-frame-estimated", "App switcher position estimated"},
+        {"switcher-suppressed", "Window previews skipped: a permission is missing"},
+        {"window-enumeration", "Window scan completed"},
+        {"windows-refreshed", "Window list updated"},
+        {"windows-refresh-failed", "Window list could not update"},
+        {"window-lifecycle-monitor-started", "Window changes followed"},
+        {"window-action-failed", "A window did not take an action"},
+        {"glance-shown", "Window previews shown"},
+        {"glance-not-shown", "Window previews skipped"},
+        {"glance-refreshed-in-place", "Window previews updated"},
+        {"full-size-peek-shown", "Full-size peek shown"},
+        {"previews-loaded", "Preview images ready"},
+        {"previews-preloaded", "Nearby previews prepared"},
+        {"preview-preload-failed", "Nearby previews could not be prepared"},
+        {"preview-capture-failed", "A preview could not be shown"},
+        {"previews-warmed", "Previews refreshed"},
+        {"preview-cache-dropped", "Memory freed"},
+        {"memory-pressure-unavailable", "Memory pressure cannot be followed"},
+        {"dock-hover-monitor-started", "Dock previews started"},
+        {"dock-visibility", "Taskbar entry shown or hidden"},
+        {"menu-bar-visibility", "Tray icon shown or hidden"},
+        {"menu-open-switcher", "Show App Windows chosen in the tray menu"},
+        {"menu-open-window-search", "Search Windows chosen in the tray menu"},
+        {"window-search-opened", "Window search opened"},
+        {"window-search-committed", "Window search switched to a window"},
+        {"window-search-hotkey", "Window search hotkey set"},
+        {"window-search-from-command-tab", "Window search opened from the switcher strip"},
+        {"hotkey-register-failed", "Window search hotkey could not be set"},
+        {"secure-input-on", "Another app turned on Secure Keyboard Entry"},
+        {"secure-input-off", "Secure Keyboard Entry is off again"},
+        {"permission-status", "Permission status checked"},
+        {"permission-request", "Permission requested"},
+        {"permission-settings-opened", "Permission settings opened"},
+        {"permission-settings-fallback", "Permission settings opened after a request"},
+        {"permissions-missing-at-launch", "Permissions missing at launch"},
+        {"screen-recording-live-probe", "Screen capture tried"},
+        {"relaunch-requested", "PELLUCINE restarting"},
+        {"relaunch-open-failed", "PELLUCINE could not restart"},
+        {"settings-opened", "Settings opened"},
+        {"stored-preferences-unreadable", "Stored settings could not be read"},
+        {"preferences-not-saved", "Settings could not be saved"},
+        {"sync-pulled", "Settings read from the sync folder"},
+        {"sync-pushed", "Settings written to the sync folder"},
+        {"sync-pull-failed", "Settings could not be read from the sync folder"},
+        {"sync-push-failed", "Settings could not be written to the sync folder"},
+        {"onboarding-shown", "Welcome window opened"},
+        {"onboarding-completed", "Welcome window completed"},
+        {"deep-link", "Opened from a link"},
+        {"deep-links-dropped", "Links that came too fast were ignored"},
+        {"update-check-started", "Update check started"},
+        {"update-available", "Update found"},
+        {"update-none", "Up to date"},
+        {"update-check-failed", "Update check failed"},
+        {"report-opened", "Report a Problem opened"},
+        {"report-sending", "Problem report sending"},
+        {"report-sent", "Problem report sent"},
+        {"report-saved-to-desktop", "Problem report not sent"},
+        {"events-not-logged", "Events could not be written to the log"},
+    };
+    for (const auto& [event, title] : rows) {
+        EXPECT_EQ(FlightRecorder::readableTitle(QString::fromLatin1(event)),
+                  QString::fromUtf8(title))
+            << event;
+    }
 }
 
 }  // namespace

@@ -59,6 +59,17 @@ TEST_F(ThisAppReportTest, TheDiagnosticsTextKeepsTheLastFiveHundredPieces) {
 
     writeLog({});
     EXPECT_EQ(text(), statusLines);
+
+    // A run of 1,000 window scans after an event leaves it in the text, folded to one line.
+    QByteArray log = testing::eventLine(1) + '\n';
+    for (int i = 0; i < 1000; ++i) {
+        log += testing::eventLine(i, "windows-refreshed") + '\n';
+    }
+    writeLog(log);
+    EXPECT_EQ(text().sliced(statusLines.size()), QString::fromUtf8(testing::eventLine(1)) +
+                                                     uR"(
+{"at":"2026-03-14T09:26:53.589Z","event":"windows-refreshed","reason":"999","times":"1000"}
+)"_s);
 }
 
 TEST_F(ThisAppReportTest, WithoutALogTheTextSaysSo) {
@@ -75,26 +86,38 @@ TEST_F(ThisAppReportTest, ProgressLinesBecomeEventsWithoutTheirText) {
     const QString desktop = folder.path() + u"/Desktop"_s;
     QDir().mkpath(desktop);
     testing::putFile(desktop + u"/PELLUCINE-report-2026-12-07-2105.txt"_s, "report");
-    const auto event = [&desktop](const QString& line) { return thisAppEvent(line, desktop); };
-
-    EXPECT_EQ(event(u"sending report"_s), u"report-sending"_s);
-    EXPECT_EQ(event(u"report sent as R-17"_s), u"report-sent"_s);
-    EXPECT_EQ(event(u"report saved for email as PELLUCINE-report-2026-12-07-2105.txt"_s),
-              u"report-sending"_s);
-    EXPECT_EQ(event(u"report back from email"_s), u"report-sending"_s);
-    EXPECT_EQ(event(u"report sending switched on"_s), u"report-sending"_s);
-    EXPECT_EQ(event(u"report not sent (Orrinvale answered 503.); "
-                    "saved PELLUCINE-report-2026-12-07-2105.txt"_s),
-              u"report-saved-to-desktop"_s);
-    // A copy that went elsewhere, or nowhere, is not called saved to the desktop; a reason that
-    // itself holds "; saved " does not mislead.
-    EXPECT_EQ(event(u"report not sent (x); saved PELLUCINE-report-2026-12-07-2106.txt"_s),
-              u"report-saved-to-reports-folder"_s);
-    EXPECT_EQ(event(u"report not sent (Orrinvale said: a; saved b.); saved nothing"_s),
-              u"report-not-saved"_s);
-    EXPECT_EQ(
-        thisAppEvent(u"report not sent (x); saved PELLUCINE-report-2026-12-07-2105.txt"_s, {}),
-        u"report-saved-to-reports-folder"_s);
+    const auto saved = [](const char* result) {
+        return ThisAppEvent{u"report-saved-to-desktop"_s,
+                            {{u"result"_s, QString::fromUtf8(result)}}};
+    };
+    const ThisAppEvent sending{u"report-sending"_s, {}};
+    struct Row {
+        QString line;
+        QString desktop;
+        ThisAppEvent event;
+    };
+    const Row rows[] = {
+        {u"sending report"_s, desktop, sending},
+        {u"report sent as R-17"_s, desktop, {u"report-sent"_s, {}}},
+        {u"report saved for email as PELLUCINE-report-2026-12-07-2105.txt"_s, desktop, sending},
+        {u"report back from email"_s, desktop, sending},
+        {u"report sending switched on"_s, desktop, sending},
+        {u"report not sent (Orrinvale answered 503.); "
+         "saved PELLUCINE-report-2026-12-07-2105.txt"_s,
+         desktop, saved("saved on the Desktop")},
+        // Every report not sent is that event; its result says where the copy went, and a
+        // reason that itself holds "; saved " does not mislead.
+        {u"report not sent (x); saved PELLUCINE-report-2026-12-07-2106.txt"_s, desktop,
+         saved("saved in the reports folder")},
+        {u"report not sent (Orrinvale said: a; saved b.); saved nothing"_s, desktop,
+         saved("not saved")},
+        {u"report not sent (x); saved PELLUCINE-report-2026-12-07-2105.txt"_s,
+         {},
+         saved("saved in the reports folder")},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(thisAppEvent(row.line, row.desktop), row.event) << row.line.toStdString();
+    }
 
     RecordingEventLog log;
     thisAppRecord(u"report sent as R-17"_s, log, desktop);

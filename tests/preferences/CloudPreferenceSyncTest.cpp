@@ -307,6 +307,9 @@ TEST(CloudPreferenceSyncMessages, EveryStoreCodeAndOtherErrorHasItsText) {
         {CloudErrorCode::serviceUnavailable, noAnswer},
         {CloudErrorCode::requestRateLimited, noAnswer},
         {CloudErrorCode::zoneBusy, noAnswer},
+        {CloudErrorCode::badContainer,
+         QStringLiteral("The settings folder inside the sync folder is a link or not a folder, so "
+                        "settings can’t sync. Your change is saved here.")},
         {CloudErrorCode::serverRejectedRequest,
          QStringLiteral("Settings sync failed (15). Your change is saved here.")},
         {CloudErrorCode::unknownItem,

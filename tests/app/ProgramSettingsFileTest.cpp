@@ -87,7 +87,8 @@ TEST(ProgramSettingsFileTest, ARecordCutShortFallsBackAloneAndIsKeptAside) {
     PreferenceStore store(file, paths, clock, events);
     EXPECT_EQ(store.loadMachinePreferences(), machine);
     EXPECT_TRUE(OnboardingStore(file).hasCompletedOnboarding());
-    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences::makeDefault(clock.now()));
+    // The record falls back as never edited, so it wins over no synced one.
+    EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences());
     // What was dropped is kept aside, and the settings window is told where.
     const std::optional<UnreadableCopy> copy = store.unreadableCopy();
     ASSERT_TRUE(copy && !copy->path.isEmpty());

@@ -262,10 +262,13 @@ QList<ApplicationDescriptor> AccessibilityWindowService::snapshot() {
 // ---- Operations ------------------------------------------------------------------------------
 
 ElementRef AccessibilityWindowService::findWindowElement(const ElementList& elements,
-                                                         const WindowDescriptor& window) const {
+                                                         const WindowDescriptor& window,
+                                                         bool restoring) const {
     // A real number names the window; the frame must still agree, so a window moved or resized
-    // since the snapshot is not operated on. Elements whose number the platform cannot tell,
-    // and every element for a made-up number, are judged by frame and title.
+    // since the snapshot is not operated on. A window minimized now, and either then too or about
+    // to be restored, is the exception: its frame is out of sight, and the window manager may
+    // move it meanwhile (openbox leaves it where its animation ended). Elements whose number the
+    // platform cannot tell, and every element for a made-up number, are judged by frame and title.
     const bool byNumber = !window.hasMadeUpNumber();
     ElementRef byFrameAndTitle;
     for (const ElementRef& element : elements) {
@@ -275,6 +278,10 @@ ElementRef AccessibilityWindowService::findWindowElement(const ElementList& elem
         }
         if (!number && byFrameAndTitle) {
             continue;
+        }
+        if (number && (window.isMinimized || restoring) &&
+            readBoolAttribute(*element, ax::minimized) == true) {
+            return element;
         }
         const std::optional<GlobalRect> frame = readElementFrame(*element);
         if (!frame || !WindowCandidateIndex::framesAgree(*frame, window.frame)) {
@@ -303,7 +310,8 @@ void AccessibilityWindowService::performWindowAction(WindowAction action,
     if (!elements || elements->isEmpty()) {
         throw WindowServiceError::windowUnavailable();
     }
-    const ElementRef element = findWindowElement(*elements, window);
+    const ElementRef element =
+        findWindowElement(*elements, window, action.kind == WindowAction::Kind::restore);
     if (!element) {
         throw WindowServiceError::windowUnavailable();
     }

@@ -50,7 +50,8 @@ class AccessibilityWindowService final : public WindowServicing {
                                                             QStringView name);
 
   private:
-    ElementRef findWindowElement(const ElementList& elements, const WindowDescriptor& window) const;
+    ElementRef findWindowElement(const ElementList& elements, const WindowDescriptor& window,
+                                 bool restoring) const;
     std::optional<std::pair<GlobalRect, double>> visibleFrameAndOverlap(
         const Screen& screen, const GlobalRect& frame, double mainDisplayHeight) const;
     void activateAllWindows(qint32 pid);

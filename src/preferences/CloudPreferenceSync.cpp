@@ -166,6 +166,10 @@ QString CloudPreferenceSync::userMessage(const std::exception& error) {
                 return QStringLiteral("Choose a sync folder to sync settings.");
             case CloudErrorCode::permissionFailure:
                 return QStringLiteral("Can't write to the sync folder. Your change is saved here.");
+            case CloudErrorCode::badContainer:
+                return QStringLiteral(
+                    "The settings folder inside the sync folder is a link or not a folder, so "
+                    "settings can’t sync. Your change is saved here.");
             case CloudErrorCode::networkUnavailable:
             case CloudErrorCode::networkFailure:
             case CloudErrorCode::serviceUnavailable:

@@ -37,6 +37,7 @@ const QString keepPasswordManagersPrivate = QStringLiteral("keepPasswordManagers
 const QString shortcutKeyCode = QStringLiteral("shortcutKeyCode");
 const QString shortcutModifiers = QStringLiteral("shortcutModifiers");
 const QString modifiedAt = QStringLiteral("modifiedAt");
+const QString modifiedAtMilliseconds = QStringLiteral("modifiedAtMilliseconds");
 }  // namespace key
 
 void readBool(const JsonFieldReader& reader, const QString& name, bool& field) {
@@ -88,6 +89,15 @@ PortablePreferences PortablePreferences::fromJson(const QJsonObject& object) {
         reader.optionalUnsigned(key::shortcutModifiers, std::numeric_limits<std::uint64_t>::max())
             .value_or(switcherModifiers);
     p.modifiedAt = reader.optionalDate(key::modifiedAt).value_or(distantPast());
+    // The date holds whole seconds, as older copies read it; the milliseconds beside it order
+    // edits made within one second. A value that is not one is passed over, never fatal.
+    const QJsonValue milliseconds = object.value(key::modifiedAtMilliseconds);
+    if (p.modifiedAt.isValid() && milliseconds.isDouble()) {
+        const double ms = milliseconds.toDouble();
+        if (ms >= 1 && ms <= 999 && ms == std::floor(ms)) {
+            p.modifiedAt = p.modifiedAt.addMSecs(static_cast<qint64>(ms));
+        }
+    }
 
     if (p.version < versionBeforeWiderPreviews && p.previewWidth <= oldNarrowPreviewWidth) {
         p.previewWidth = defaultPreviewWidth;
@@ -126,6 +136,9 @@ QJsonObject PortablePreferences::toJson() const {
     o.insert(key::shortcutKeyCode, static_cast<qint64>(shortcutKeyCode));
     o.insert(key::shortcutModifiers, unsignedJsonValue(shortcutModifiers, key::shortcutModifiers));
     o.insert(key::modifiedAt, dateJsonValue(modifiedAt, key::modifiedAt));
+    if (const int ms = modifiedAt.time().msec(); ms > 0) {
+        o.insert(key::modifiedAtMilliseconds, ms);
+    }
     return o;
 }
 

@@ -53,7 +53,8 @@ struct PortablePreferences {
     // the record is normalised.
     static PortablePreferences fromJson(const QJsonObject& object);
     static PortablePreferences fromJsonData(const QByteArray& data);
-    // All 19 members, "modifiedAt" as internet date-time text. Throws PreferenceEncodingError
+    // All 19 members, "modifiedAt" as internet date-time text to whole seconds, and beside it
+    // "modifiedAtMilliseconds" when the date has any. Throws PreferenceEncodingError
     // for a width that is not finite or a date that cannot be written.
     QJsonObject toJson() const;
 

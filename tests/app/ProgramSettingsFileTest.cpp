@@ -87,6 +87,7 @@ TEST(ProgramSettingsFileTest, ARecordCutShortFallsBackAloneAndIsKeptAside) {
     PreferenceStore store(file, paths, clock, events);
     EXPECT_EQ(store.loadMachinePreferences(), machine);
     EXPECT_TRUE(OnboardingStore(file).hasCompletedOnboarding());
+    // The record falls back as one nobody edited, which never wins over a synced one.
     EXPECT_EQ(store.loadPortablePreferences(), PortablePreferences{});
     // What was dropped is kept aside, and the settings window is told where.
     const std::optional<UnreadableCopy> copy = store.unreadableCopy();

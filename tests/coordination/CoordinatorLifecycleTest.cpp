@@ -222,6 +222,29 @@ TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
     EXPECT_FALSE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty());
 }
 
+TEST_F(CoordinatorLifecycleTest, RestoreAllBringsBackWindowsMovedWhileMinimized) {
+    windowsOf[notes].append(addWindow(notes, {200, 200, 400, 300}));
+    makeCoordinator();
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    panel->actOnApplication(ApplicationAction::minimizeAll, notes);
+    refreshModel();
+    // The window manager moves minimized frames out of sight after the glance has read them, so
+    // each window is read again with a frame of its own.
+    double offset = 0;
+    for (const quint32 window : windowsOf[notes]) {
+        ASSERT_TRUE(desktop.window(window)->isMinimized);
+        desktop.moveWindow(window, {360 + offset, 950 + offset});
+        offset += 3;
+    }
+    panel->actOnApplication(ApplicationAction::restoreAll, notes);
+    for (const quint32 window : windowsOf[notes]) {
+        EXPECT_FALSE(desktop.window(window)->isMinimized) << window;
+    }
+    EXPECT_EQ(events.count(QStringLiteral("window-action-failed")), 0);
+}
+
 TEST_F(CoordinatorLifecycleTest, NothingTouchesADestroyedCoordinator) {
     startBusyCycle();
     coordinator->showWindows(maps);

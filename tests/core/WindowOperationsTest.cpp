@@ -201,6 +201,23 @@ TEST_F(WindowOperationsTest, AWindowThatMovedOrClosedIsUnavailable) {
     EXPECT_FALSE(desktop.window(other)->isMinimized);
 }
 
+TEST_F(WindowOperationsTest, RestoreFindsAMinimizedWindowWhereverItsFrameWent) {
+    const quint32 n = addWindow(pid, {100, 100, 400, 300});
+    const quint32 other = addWindow(pid, {100, 100, 400, 300});
+    const WindowDescriptor d = describe(n);
+    // The window manager minimizes both and leaves this one's frame out of sight.
+    desktop.setWindowMinimized(n, true);
+    desktop.setWindowMinimized(other, true);
+    desktop.moveWindow(n, {360, 950});
+    perform(WindowAction::restore(), d);
+    EXPECT_FALSE(desktop.window(n)->isMinimized);
+    EXPECT_EQ(desktop.requests(), (QStringList{w(n, "AXMinimized := false"), w(n, "AXRaise")}));
+    // On screen, a moved window is not restored in its twin's place.
+    expectUnavailable([&] { perform(WindowAction::restore(), d); });
+    EXPECT_TRUE(desktop.requests().isEmpty());
+    EXPECT_TRUE(desktop.window(other)->isMinimized);
+}
+
 TEST_F(WindowOperationsTest, ANumberedWindowIsFoundAmongTwinsAndDespiteANewTitle) {
     const quint32 back = addWindow(pid, {100, 100, 400, 300}, QStringLiteral("Untitled"));
     const quint32 front = addWindow(pid, {100, 100, 400, 300}, QStringLiteral("Untitled"));

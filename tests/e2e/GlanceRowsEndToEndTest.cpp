@@ -175,6 +175,46 @@ TEST_F(GlanceRowsEndToEndTest, RowsStayPutAfterARestoreInTheDockGlance) {
     }
 }
 
+TEST_F(GlanceRowsEndToEndTest, MinimizeAllThenRestoreAllBringsEveryWindowBack) {
+    movePointer(dockItem());
+    QList<Row> before;
+    ASSERT_TRUE(waitForRows(before));
+    const std::optional<ShownWindow> shown = session.shown(QString::fromLatin1(glance));
+    ASSERT_TRUE(shown);
+    // The header's App actions button, at its trailing end.
+    const QPoint appActions(shown->rect.right() - 31, shown->rect.top() + 23);
+    const auto pickAppAction = [&](int down) {
+        session.click(appActions);
+        if (!X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }, 8000)) {
+            return false;
+        }
+        for (int i = 0; i < down; ++i) {
+            tap(testing::down);
+        }
+        tap(testing::returnKey);
+        return true;
+    };
+    const auto allInState = [&](uint32_t state) {
+        return X11TestDesktop::waitUntil([&] {
+            return std::all_of(windows.begin(), windows.end(),
+                               [&](xcb_window_t w) { return desktop().wmState(w) == state; });
+        });
+    };
+
+    const qsizetype minimizing = mark();
+    ASSERT_TRUE(pickAppAction(1)) << "the app menu did not open";
+    ASSERT_TRUE(allInState(3)) << "Minimize All left a window on screen";
+    ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", minimizing));
+    ASSERT_TRUE(pickAppAction(2)) << "the app menu did not open";
+    EXPECT_TRUE(allInState(1)) << "Restore All left a window minimized";
+    const QList<QJsonObject> events = session.events().mid(minimizing);
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const QJsonObject& e) {
+                                return e.value("event").toString() == "window-action-failed";
+                            }),
+              0);
+}
+
 // The same application in the Dock glance's grid of tiles.
 class GlanceTilesEndToEndTest : public GlanceRowsEndToEndTest {
   protected:

@@ -168,6 +168,27 @@ TEST_F(SyncFolderRecordStoreTest, ALinkOrPipeNamedLikeARecordIsNeverReadOrWritte
     EXPECT_TRUE(QFileInfo(path).isFile());
 }
 
+TEST_F(SyncFolderRecordStoreTest, ALinkedContainerFolderIsNeverReadOrWrittenThrough) {
+    // The container links to a folder outside the chosen one that holds a record of its own.
+    const QString outside = temp.file("outside");
+    Location elsewhere{outside, location.container};
+    QDir().mkpath(elsewhere.containerFolder());
+    const CloudRecord theirs = SyncFolderRecordStore::saveNow(elsewhere, sample());
+    const QByteArray before = testing::fileContents(elsewhere.recordPath(name));
+    ASSERT_TRUE(QDir(location.containerFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere.containerFolder(), location.containerFolder()));
+
+    EXPECT_EQ(codeOf([&] { SyncFolderRecordStore::fetchNow(location, name); }),
+              CloudErrorCode::badContainer);
+    CloudRecord mine = sample();
+    mine.changeTag = theirs.changeTag;
+    EXPECT_EQ(codeOf([&] { SyncFolderRecordStore::saveNow(location, mine); }),
+              CloudErrorCode::badContainer);
+    EXPECT_EQ(testing::fileContents(elsewhere.recordPath(name)), before);
+    EXPECT_EQ(QDir(elsewhere.containerFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_TRUE(QFileInfo(location.containerFolder()).isSymLink());
+}
+
 TEST_F(SyncFolderRecordStoreTest, OperationsRunOnTheExecutorAndResumeOnTheMainThread) {
     ManualScheduler scheduler;
     ManualExecutor executor(scheduler);

@@ -212,7 +212,7 @@ TEST_F(CloudPreferenceSyncTest, PullDecodesThePayloadItsOwnWay) {
 }
 
 // The transport never decides between copies: whatever the dates, a push replaces the stored
-// copy and a pull hands back the stored one with its own date, to whole seconds.
+// copy and a pull hands back the stored one with its own date, to the millisecond.
 TEST_F(CloudPreferenceSyncTest, PushAndPullCarryLaterEqualAndEarlierDatesUnchanged) {
     auto sync = makeSync();
     const QDateTime local = utc(10, 0, 0);
@@ -232,8 +232,8 @@ TEST_F(CloudPreferenceSyncTest, PushAndPullCarryLaterEqualAndEarlierDatesUnchang
 
     const PortablePreferences precise = preferencesAt(utc(10, 0, 0, 750));
     ASSERT_TRUE(run(sync->push(precise))->succeeded());
-    EXPECT_EQ((**run(sync->pull())->value).modifiedAt, utc(10, 0, 0))
-        << "a pulled copy is never later than the local one it came from";
+    EXPECT_EQ((**run(sync->pull())->value).modifiedAt, utc(10, 0, 0, 750))
+        << "a pulled copy is never later or earlier than the local one it came from";
 }
 
 TEST_F(CloudPreferenceSyncTest, OverlappingPushesLandInTheOrderTheyWereAskedFor) {
@@ -307,6 +307,9 @@ TEST(CloudPreferenceSyncMessages, EveryStoreCodeAndOtherErrorHasItsText) {
         {CloudErrorCode::serviceUnavailable, noAnswer},
         {CloudErrorCode::requestRateLimited, noAnswer},
         {CloudErrorCode::zoneBusy, noAnswer},
+        {CloudErrorCode::badContainer,
+         QStringLiteral("The settings folder inside the sync folder is a link or not a folder, so "
+                        "settings can’t sync. Your change is saved here.")},
         {CloudErrorCode::serverRejectedRequest,
          QStringLiteral("Settings sync failed (15). Your change is saved here.")},
         {CloudErrorCode::unknownItem,

@@ -116,6 +116,31 @@ TEST_F(PreferenceStoreTest, SaveWritesANormalisedPrettySortedCopy) {
     EXPECT_EQ(store.loadMachinePreferences(), m);
 }
 
+TEST_F(PreferenceStoreTest, TheDateComesBackToTheMillisecondAndOddMillisecondsArePassedOver) {
+    const PortablePreferences p = PortablePreferences::makeDefault(clock.now());
+    store.savePortablePreferences(p);
+    EXPECT_EQ(store.loadPortablePreferences().modifiedAt, clock.now());
+
+    const QDateTime whole(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC);
+    const struct {
+        const char* name;
+        const char* milliseconds;
+        QDateTime loaded;
+    } rows[] = {
+        {"some", "589", clock.now()}, {"none", "0", whole},         {"a second", "1000", whole},
+        {"negative", "-3", whole},    {"a fraction", "0.5", whole}, {"text", "\"589\"", whole},
+        {"null", "null", whole},
+    };
+    for (const auto& row : rows) {
+        defaults.setValue("portablePreferences",
+                          QByteArray(R"({"modifiedAt": "2026-03-14T09:26:53Z", )"
+                                     R"("modifiedAtMilliseconds": )") +
+                              row.milliseconds + "}");
+        EXPECT_EQ(store.loadPortablePreferences().modifiedAt, row.loaded) << row.name;
+    }
+    EXPECT_TRUE(keptCopies("portablePreferences").isEmpty());
+}
+
 TEST_F(PreferenceStoreTest, UnreadableRecordIsKeptBesideTheStoreBeforeDefaultsReplaceIt) {
     const QByteArray bad =
         R"({"version": 12, "dockPreviewStyle": "carousel", "previewWidth": 700})";

@@ -62,6 +62,29 @@ TEST_F(SyncFolderPreferenceSyncTest, ThePushedRecordIsWhatAnotherMachinePulls) {
     EXPECT_EQ(**pulled->value, mine);
 }
 
+TEST_F(SyncFolderPreferenceSyncTest, EditsWithinOneSecondKeepTheirOrder) {
+    PortablePreferences later = at(1, 420);
+    later.modifiedAt = later.modifiedAt.addMSecs(600);
+    const auto pushed = follow(sync.push(later));
+    settle();
+    ASSERT_TRUE(pushed->succeeded());
+    const auto pulled = follow(sync.pull());
+    settle();
+    ASSERT_TRUE(pulled->succeeded());
+    EXPECT_EQ((*pulled->value)->modifiedAt, later.modifiedAt);
+
+    // An edit earlier in the same second finds the stored one newer.
+    PortablePreferences earlier = at(1, 500);
+    earlier.modifiedAt = earlier.modifiedAt.addMSecs(300);
+    const auto kept = follow(sync.push(earlier, [&](const PortablePreferences& stored) {
+        return stored.modifiedAt > earlier.modifiedAt;
+    }));
+    settle();
+    ASSERT_TRUE(kept->succeeded());
+    ASSERT_TRUE(*kept->value);
+    EXPECT_EQ(**kept->value, later);
+}
+
 TEST_F(SyncFolderPreferenceSyncTest, BackToBackPushesDoNotTripOverEachOthersChangeTags) {
     const auto first = follow(sync.push(at(1, 400)));
     const auto second = follow(sync.push(at(2, 500)));

@@ -93,9 +93,13 @@ QList<xcb_window_t> X11TestDesktop::stacking() const {
     return list;
 }
 
+QString X11TestDesktop::title(xcb_window_t window) const {
+    return QString::fromLatin1(propertyBytes(connection_, window, XCB_ATOM_WM_NAME));
+}
+
 std::optional<xcb_window_t> X11TestDesktop::findClient(const QString& title) const {
     for (const xcb_window_t window : clients()) {
-        if (QString::fromLatin1(propertyBytes(connection_, window, XCB_ATOM_WM_NAME)) == title) {
+        if (this->title(window) == title) {
             return window;
         }
     }

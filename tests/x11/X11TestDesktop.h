@@ -39,6 +39,8 @@ class X11TestDesktop {
 
     // The client with exactly this title (WM_NAME), or none.
     std::optional<xcb_window_t> findClient(const QString& title) const;
+    // The window's WM_NAME.
+    QString title(xcb_window_t window) const;
     QList<xcb_window_t> clients() const;
     // Clients front to back.
     QList<xcb_window_t> stacking() const;

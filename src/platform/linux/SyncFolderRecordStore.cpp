@@ -1,6 +1,8 @@
 #include "platform/linux/SyncFolderRecordStore.h"
 
-#include <QDir>
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,6 +89,28 @@ void checkLocation(const SyncFolderRecordStore::Location& location, const QStrin
     if (!isPlainName(recordName)) {
         throw CloudStoreError(CloudErrorCode::invalidArguments,
                               QStringLiteral("“%1” can’t name a record.").arg(recordName));
+    }
+}
+
+// The container folder must be a folder of its own inside the chosen one: a link there (planted
+// by anyone who shares the folder) would lead reads and writes anywhere. Missing is fine.
+void checkContainerFolder(const QString& folder) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0) {
+        if (errno == ENOENT) {
+            return;
+        }
+        failWithErrno(errno, QStringLiteral("read"), folder);
+    }
+    if (S_ISLNK(info.st_mode)) {
+        throw CloudStoreError(CloudErrorCode::badContainer,
+                              QStringLiteral("“%1” is a link. Settings are never read or written "
+                                             "through a link inside the sync folder.")
+                                  .arg(folder));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        throw CloudStoreError(CloudErrorCode::badContainer,
+                              QStringLiteral("“%1” isn’t a folder.").arg(folder));
     }
 }
 
@@ -215,6 +239,7 @@ CloudRecord SyncFolderRecordStore::decode(const QByteArray& data, const QString&
 
 CloudRecord SyncFolderRecordStore::fetchNow(const Location& location, const QString& recordName) {
     checkLocation(location, recordName);
+    checkContainerFolder(location.containerFolder());
     const QString path = location.recordPath(recordName);
     const std::optional<QByteArray> data = readRecordFile(path);
     if (!data) {
@@ -227,10 +252,12 @@ CloudRecord SyncFolderRecordStore::fetchNow(const Location& location, const QStr
 CloudRecord SyncFolderRecordStore::saveNow(const Location& location, CloudRecord record) {
     checkLocation(location, record.recordName);
     const QString folder = location.containerFolder();
-    errno = 0;
-    if (!QDir().mkpath(folder)) {
-        failWithErrno(errno != 0 ? errno : EIO, QStringLiteral("create"), folder);
+    checkContainerFolder(folder);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0 && errno != EEXIST) {
+        failWithErrno(errno, QStringLiteral("create"), folder);
     }
+    // Checked again: a link may have taken the name since.
+    checkContainerFolder(folder);
     const QString path = location.recordPath(record.recordName);
     const std::optional<QByteArray> current = readRecordFile(path);
     const QString storedTag = current ? decode(*current, record.recordName).changeTag : QString();

@@ -25,7 +25,8 @@ class SyncFolderWatch;
 // accountTemporarilyUnavailable, a missing record unknownItem, refused access
 // permissionFailure, a full disk quotaExceeded, a lost network file system networkFailure.
 // A record file that cannot be understood reads as a record without fields or tag, so the next
-// save replaces it.
+// save replaces it. A container that is a link or not a folder fails with badContainer: nothing
+// is read or written through a link below the chosen folder.
 //
 // watch() reports changes to a record (SyncFolderWatch); every fetch points the watches at the
 // folder chosen now.

@@ -247,6 +247,31 @@ TEST_F(GlanceRowsEndToEndTest, APromptAnsweringACloseFromTheGlanceIsNotCovered) 
     EXPECT_TRUE(desktop().isViewable(asked)) << "the window waits for the prompt's answer";
 }
 
+// The search hotkey pressed over the Dock glance and its peek opens search in front of them,
+// with the keyboard.
+TEST_F(GlanceRowsEndToEndTest, SearchOpensInFrontOfTheDockGlanceAndItsPeek) {
+    movePointer(dockItem());
+    QList<Row> rowsShown;
+    ASSERT_TRUE(waitForRows(rowsShown));
+    movePointer(rowsShown[0].thumbnail.center());
+    std::optional<ShownWindow> peekWindow;
+    ASSERT_TRUE(session.waitUntilShown(QStringLiteral("Pellucine peek"), peekWindow));
+    constexpr xcb_keysym_t space = 0x20;
+    keyboard().type(keyboard().keycodesOf({testing::superL, testing::shiftL, space}));
+    std::optional<ShownWindow> search;
+    ASSERT_TRUE(session.waitUntilShown(QStringLiteral("Search Windows"), search));
+    const qint64 pid = session.program().processId();
+    QList<xcb_window_t> over;
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        over = programWindowsOver(desktop(), pid, search->window, search->rect);
+        return over.isEmpty();
+    })) << over.size()
+        << " of the program's windows over the search panel";
+    EXPECT_TRUE(becomesActive(search->window));
+    tap(testing::escape);
+    EXPECT_TRUE(session.waitUntilGone(QStringLiteral("Search Windows")));
+}
+
 // The same application in the Dock glance's grid of tiles.
 class GlanceTilesEndToEndTest : public GlanceRowsEndToEndTest {
   protected:

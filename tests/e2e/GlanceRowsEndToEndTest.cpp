@@ -218,6 +218,14 @@ QList<xcb_window_t> programWindowsOver(const X11TestDesktop& desktop, qint64 pro
     return over;
 }
 
+// Waits until none of the program's windows stands over the window.
+bool comesUncovered(testing::EndToEndSession& session, const ShownWindow& window) {
+    const qint64 pid = session.program().processId();
+    return X11TestDesktop::waitUntil([&] {
+        return programWindowsOver(session.desktop(), pid, window.window, window.rect).isEmpty();
+    });
+}
+
 // An application that answers Close with a prompt of its own ("Save changes?") has it seen: no
 // panel of the program (the glance, the peek under the pointer) stays over it.
 TEST_F(GlanceRowsEndToEndTest, APromptAnsweringACloseFromTheGlanceIsNotCovered) {
@@ -237,13 +245,7 @@ TEST_F(GlanceRowsEndToEndTest, APromptAnsweringACloseFromTheGlanceIsNotCovered) 
                          row->thumbnail.center().y()));
     std::optional<ShownWindow> prompt;
     ASSERT_TRUE(session.waitUntilShown(QStringLiteral("asks"), prompt)) << "no prompt came";
-    const qint64 pid = session.program().processId();
-    QList<xcb_window_t> over;
-    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-        over = programWindowsOver(desktop(), pid, prompt->window, prompt->rect);
-        return over.isEmpty();
-    })) << over.size()
-        << " of the program's windows over the prompt";
+    EXPECT_TRUE(comesUncovered(session, *prompt)) << "the program's windows stay over the prompt";
     EXPECT_TRUE(desktop().isViewable(asked)) << "the window waits for the prompt's answer";
 }
 
@@ -260,13 +262,8 @@ TEST_F(GlanceRowsEndToEndTest, SearchOpensInFrontOfTheDockGlanceAndItsPeek) {
     keyboard().type(keyboard().keycodesOf({testing::superL, testing::shiftL, space}));
     std::optional<ShownWindow> search;
     ASSERT_TRUE(session.waitUntilShown(QStringLiteral("Search Windows"), search));
-    const qint64 pid = session.program().processId();
-    QList<xcb_window_t> over;
-    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
-        over = programWindowsOver(desktop(), pid, search->window, search->rect);
-        return over.isEmpty();
-    })) << over.size()
-        << " of the program's windows over the search panel";
+    EXPECT_TRUE(comesUncovered(session, *search))
+        << "the program's windows stay over the search panel";
     EXPECT_TRUE(becomesActive(search->window));
     tap(testing::escape);
     EXPECT_TRUE(session.waitUntilGone(QStringLiteral("Search Windows")));

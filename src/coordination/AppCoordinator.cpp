@@ -87,6 +87,12 @@ WindowSearchControlling& AppCoordinator::windowSearch() {
         const QPointer<AppCoordinator> self(this);
         windowSearch_ = panels_.windowSearch(
             [self] { return self ? self->activationHistory_ : QList<qint32>{}; });
+        // Search comes in front: the glance and its peek float above every other window.
+        windowSearch_->setOnOpening([self] {
+            if (self) {
+                self->hideGlance();
+            }
+        });
     }
     return *windowSearch_;
 }
@@ -310,6 +316,7 @@ void AppCoordinator::stop() {
     switcherWarmupTask_.cancel();
     nativeSwitcherProbeTask_.cancel();
     dockActionRefreshTask_.cancel();
+    closeAnswerTask_.cancel();
     previewTask_ = {};
     switcherWarmupTask_ = {};
     panelPreparation_ = {};
@@ -339,8 +346,15 @@ void AppCoordinator::selectWindow(const WindowDescriptor& window) {
 }
 
 void AppCoordinator::actOnWindow(WindowAction action, const WindowDescriptor& window) {
-    model_.performWindowAction(action, window);
-    scheduleDockActionRefresh(action.kind == WindowAction::Kind::close);
+    const bool closing = action.kind == WindowAction::Kind::close;
+    QSet<quint32> shownBefore;
+    if (closing) {
+        shownBefore = shownWindowsOf(window.ownerPID);
+    }
+    if (model_.performWindowAction(action, window) && closing) {
+        awaitCloseAnswer({window.ownerPID, {window.id}, shownBefore});
+    }
+    scheduleDockActionRefresh(closing);
 }
 
 void AppCoordinator::scheduleDockActionRefresh(bool closed) {
@@ -372,10 +386,21 @@ void AppCoordinator::performAppAction(ApplicationAction action, qint32 processId
             workspace.hide(processIdentifier);
             refreshVisibleGlance();
             return;
-        case ApplicationAction::quit:
+        case ApplicationAction::quit: {
+            const QSet<quint32> shownBefore = shownWindowsOf(processIdentifier);
+            QSet<quint32> closing;
+            for (const ApplicationDescriptor& application : model_.applications().value()) {
+                if (application.processIdentifier == processIdentifier) {
+                    for (const WindowDescriptor& window : application.windows) {
+                        closing.insert(window.id);
+                    }
+                }
+            }
             workspace.terminate(processIdentifier);
+            awaitCloseAnswer({processIdentifier, closing, shownBefore});
             refreshVisibleGlance();
             return;
+        }
         case ApplicationAction::minimizeAll:
         case ApplicationAction::restoreAll:
         case ApplicationAction::closeAll:
@@ -389,6 +414,9 @@ void AppCoordinator::performAppAction(ApplicationAction action, qint32 processId
         }
     }
     const WindowAction windowAction = windowActionFor(action);
+    const bool closing = action == ApplicationAction::closeAll;
+    const QSet<quint32> shownBefore = closing ? shownWindowsOf(processIdentifier) : QSet<quint32>{};
+    QSet<quint32> closed;
     for (const WindowDescriptor& window : windows) {
         try {
             model_.windowService().performWindowAction(windowAction, window);
@@ -399,8 +427,12 @@ void AppCoordinator::performAppAction(ApplicationAction action, qint32 processId
             continue;
         }
         model_.windowActedOn(windowAction, window);
+        closed.insert(window.id);
     }
-    scheduleDockActionRefresh(action == ApplicationAction::closeAll);
+    if (closing && !closed.isEmpty()) {
+        awaitCloseAnswer({processIdentifier, closed, shownBefore});
+    }
+    scheduleDockActionRefresh(closing);
 }
 
 void AppCoordinator::showWindowSearch() {

@@ -12,6 +12,7 @@
 #include "base/SharedTask.h"
 #include "base/SubscriptionBag.h"
 #include "coordination/AppModel.h"
+#include "coordination/CloseAnswer.h"
 #include "coordination/DockHoverMonitor.h"
 #include "coordination/GlanceRules.h"
 #include "coordination/GlanceSource.h"
@@ -62,6 +63,11 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     static constexpr int activityWarmedWindows = 2;
     static constexpr double activationWarmUpDelay = 0.35;
     static constexpr double activationWarmUpMaximumAge = 60;
+    // A close sent from the glance is followed this often until the application answers; one
+    // that has neither closed the window nor shown a window of its own by the end of the wait
+    // did not answer.
+    static constexpr double closeAnswerInterval = 0.1;
+    static constexpr double closeAnswerWait = 2.0;
     // After the start, the glance's panel is made ahead of the first Command-Tab.
     static constexpr double panelPreparationDelay = 0.15;
 
@@ -135,6 +141,15 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     void actOnWindow(WindowAction action, const WindowDescriptor& window);
     QCoro::Task<void> afterPermissionsChanged(CancellationToken token);
     QCoro::Task<void> dockActionRefresh(CancellationToken token, double delay);
+
+    // Answers to a close sent from the glance. A window the application puts on screen in
+    // answer (a "Save changes?" prompt) ends the glance, so that no panel covers it; no answer
+    // within the wait marks the windows unanswered and says so.
+    QSet<quint32> shownWindowsOf(qint32 processIdentifier) const;
+    void awaitCloseAnswer(CloseAnswer::Request request);
+    QCoro::Task<void> watchCloseAnswer(CancellationToken token);
+    CloseAnswer::Outcome followCloseAnswer();
+    void closeWentUnanswered();
 
     // The cycle.
     void refreshAndShowGlance(qint32 processIdentifier, GlanceSource source);
@@ -216,6 +231,8 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     SecureInputWatch secureInput_;
     TaskHandle inventoryRefreshTask_;
     TaskHandle dockActionRefreshTask_;
+    std::optional<CloseAnswer::Request> closeRequest_;
+    TaskHandle closeAnswerTask_;
     std::optional<qint32> glanceProcessIdentifier_;
     std::optional<quint32> glanceDisplayIdentifier_;
     std::optional<ScreenRect> nativeSwitcherFrame_;

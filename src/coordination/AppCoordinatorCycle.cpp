@@ -334,6 +334,12 @@ void AppCoordinator::hideGlance() {
                              &nativeSwitcherProbeTask_, &dockActionRefreshTask_}) {
         *task = {};
     }
+    closeAnswerTask_.cancel();
+    closeAnswerTask_ = {};
+    closeRequest_.reset();
+    if (!model_.unansweredWindows().value().isEmpty()) {
+        model_.unansweredWindows().set({});
+    }
     hidePanel();
     menuPanelMonitors_.clear();
     startPreviewSession();

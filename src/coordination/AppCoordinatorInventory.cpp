@@ -11,6 +11,9 @@ void AppCoordinator::refreshVisibleGlance() {
     if (!switcherPanel_ || !switcherPanel_->isPanelVisible()) {
         return;
     }
+    if (followCloseAnswer() == CloseAnswer::Outcome::prompted) {
+        return;
+    }
     if (glanceSource_ == GlanceSource::commandTab && nativeSwitcherState_.selectedIndex) {
         return;
     }

@@ -17,15 +17,17 @@ void AppCoordinator::showWindows(qint32 processIdentifier) {
     refreshAndShowGlance(processIdentifier, GlanceSource::menu);
 }
 
-// The desktop's monitors see every click and key, the program's own windows included; a click
-// on the panel itself is told apart by the panel's frame.
+// The desktop's monitors see every click and key, the program's own windows included. A click
+// on one of them (the panel, the tray icon, the status menu) leaves the glance to the program:
+// the click that opens the status menu must not close the glance its entry then toggles.
 void AppCoordinator::installMenuPanelMonitors() {
     const QPointer<AppCoordinator> self(this);
     Scheduler& scheduler = scheduler_;
     Subscription clicks = desktop_.pointerEvents().monitor(
         PointerEventSource::clicks, [self, &scheduler](const PointerEvent& event) {
-            if (event.type != PointerEvent::Type::leftDown &&
-                event.type != PointerEvent::Type::rightDown) {
+            if ((event.type != PointerEvent::Type::leftDown &&
+                 event.type != PointerEvent::Type::rightDown) ||
+                event.toOwnWindow) {
                 return;
             }
             scheduler.post([self] {

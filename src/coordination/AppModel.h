@@ -158,6 +158,9 @@ class AppModel final : public QObject {
     // The pictures the panel draws.
     Observable<PreviewImages>& previewImages() { return previewImages_; }
     Observable<SwitcherSelection>& switcherSelection() { return switcherSelection_; }
+    // Windows sent a close from the glance that their application did not answer; emptied when
+    // the glance ends.
+    Observable<QSet<quint32>>& unansweredWindows() { return unansweredWindows_; }
     // The last user-facing failure; nothing here clears it.
     Observable<std::optional<QString>>& errorMessage() { return errorMessage_; }
     Observable<SyncStatus>& syncStatus() { return syncStatus_; }
@@ -314,6 +317,7 @@ class AppModel final : public QObject {
     Observable<std::optional<QString>> windowSearchHotkeyProblem_;
     Observable<PreviewImages> previewImages_;
     Observable<SwitcherSelection> switcherSelection_;
+    Observable<QSet<quint32>> unansweredWindows_;
     Observable<std::optional<QString>> errorMessage_;
     Observable<SyncStatus> syncStatus_;
     Observable<std::optional<QString>> pendingSettingsBay_;

@@ -22,7 +22,13 @@ class RecordingWindowSearch final : public WindowSearchControlling {
             }
         }
     }
-    void show() override { ++showCount_; }
+    void setOnOpening(std::function<void()> handler) override { onOpening_ = std::move(handler); }
+    void show() override {
+        if (onOpening_) {
+            onOpening_();
+        }
+        ++showCount_;
+    }
 
     // What the next registration finds: a conflict's or failure's text, or none.
     void setNextRegistrationProblem(std::optional<QString> problem) {
@@ -36,6 +42,7 @@ class RecordingWindowSearch final : public WindowSearchControlling {
   private:
     Recency recency_;
     HotkeyProblemHandler onProblemChange_;
+    std::function<void()> onOpening_;
     std::optional<QString> problem_;
     std::optional<QString> nextProblem_;
     int registerCount_ = 0;

@@ -19,6 +19,8 @@ class WindowSearchControlling {
 
     // Called whenever the hotkey problem changes, including when it clears.
     virtual void setOnHotkeyProblemChange(HotkeyProblemHandler handler) = 0;
+    // Called as the panel opens, by the hotkey or by show, before it is on screen.
+    virtual void setOnOpening(std::function<void()> handler) = 0;
     // Unregisters the previous hotkey and registers the model's, when window search is on;
     // records "window-search-hotkey" with "result". Failures show only as the hotkey problem.
     virtual void registerHotkey() = 0;

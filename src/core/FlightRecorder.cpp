@@ -91,6 +91,8 @@ const QHash<QString, QString>& titles() {
         {QStringLiteral("window-enumeration"), QStringLiteral("Window scan completed")},
         {QStringLiteral("glance-shown"), QStringLiteral("Window previews shown")},
         {QStringLiteral("glance-not-shown"), QStringLiteral("Window previews skipped")},
+        {QStringLiteral("window-action-unanswered"),
+         QStringLiteral("An app did not answer a close")},
         {QStringLiteral("previews-loaded"), QStringLiteral("Preview images ready")},
         {QStringLiteral("window-search-opened"), QStringLiteral("Window search opened")},
         {QStringLiteral("window-search-committed"),

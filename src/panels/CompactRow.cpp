@@ -109,9 +109,9 @@ void CompactRow::paintEvent(QPaintEvent*) {
     const QRectF texts = textRect();
     const QFontMetricsF titleMetrics(titleFont());
     const QFontMetricsF locationMetrics(GlanceStyle::caption2Font());
-    const bool showsLocation = !WindowCommands::isPlainlyOnScreen(state().window);
+    const bool locationShown = showsLocation();
     const qreal height =
-        titleMetrics.height() + (showsLocation ? textSpacing + locationMetrics.height() : 0);
+        titleMetrics.height() + (locationShown ? textSpacing + locationMetrics.height() : 0);
     qreal top = texts.center().y() - height / 2;
     painter.setFont(titleFont());
     painter.setPen(GlanceStyle::primary(palette));
@@ -119,7 +119,7 @@ void CompactRow::paintEvent(QPaintEvent*) {
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      titleMetrics.elidedText(WindowCommands::displayTitle(state().window),
                                              Qt::ElideRight, texts.width()));
-    if (showsLocation) {
+    if (locationShown) {
         top += titleMetrics.height() + textSpacing;
         painter.setFont(GlanceStyle::caption2Font());
         painter.setPen(GlanceStyle::secondary(palette));

@@ -55,6 +55,8 @@ GlanceContentView::GlanceContentView(AppModel& model, const GlanceEnvironment& e
 
     subscriptions_ += model_.switcherSelection().subscribe([this](const auto&) { refresh(); });
     subscriptions_ += model_.previewImages().subscribe([this](const auto&) { refreshPictures(); });
+    subscriptions_ +=
+        model_.unansweredWindows().subscribe([this](const auto&) { refreshPictures(); });
     subscriptions_ += model_.portablePreferences().subscribeDistinct(
         [](const PortablePreferences& p) { return p.keepPasswordManagersPrivate; },
         [this](bool) { refresh(); });
@@ -73,8 +75,11 @@ WindowItem::State GlanceContentView::itemState(const WindowDescriptor& window) c
     state.isPrivate = model_.previewChoice().isPrivate(window);
     state.picture = model_.previewImages().value().value(window.id);
     state.icon = environment_.icons.icon(window.ownerPID);
-    state.location = WindowCommands::locationLabel(
-        window, environment_.workspace.runningApplication(window.ownerPID));
+    state.unanswered = model_.unansweredWindows().value().contains(window.id);
+    state.location = state.unanswered
+                         ? WindowCommands::unansweredLabel
+                         : WindowCommands::locationLabel(
+                               window, environment_.workspace.runningApplication(window.ownerPID));
     return state;
 }
 
@@ -166,7 +171,8 @@ void GlanceContentView::refresh() {
 }
 
 void GlanceContentView::refreshPictures() {
-    // The same windows in the same places: only the pictures change, nothing is laid out anew.
+    // The same windows in the same places: only the pictures (or whether a window answers)
+    // change, nothing is laid out anew.
     const QList<WindowDescriptor>& windows = model_.switcherSelection().value().windows;
     const bool sameWindows = windows.size() == items_.size() &&
                              std::equal(windows.begin(), windows.end(), items_.begin(),
@@ -180,7 +186,8 @@ void GlanceContentView::refreshPictures() {
     for (WindowItem* item : items_) {
         WindowItem::State state = itemState(item->state().window);
         if (state.picture.cacheKey() != item->state().picture.cacheKey() ||
-            state.isPrivate != item->state().isPrivate) {
+            state.isPrivate != item->state().isPrivate ||
+            state.unanswered != item->state().unanswered) {
             item->setState(std::move(state));
         }
     }

@@ -51,7 +51,7 @@ QRectF PreviewTile::cardRect() const {
 }
 
 QRectF PreviewTile::badgeRect() const {
-    if (WindowCommands::isPlainlyOnScreen(state().window)) {
+    if (!showsLocation()) {
         return {};
     }
     const QFontMetricsF metrics(badgeFont());

@@ -57,6 +57,8 @@ QString locationLabel(const WindowDescriptor& window,
                       const std::optional<RunningApplication>& owner);
 // On screen and neither minimized nor full screen: no location badge or line.
 bool isPlainlyOnScreen(const WindowDescriptor& window);
+// Stands in the location's place for a window whose application did not answer a close.
+inline const QString unansweredLabel = QStringLiteral("Not responding");
 // The title, or "Untitled window" when it is empty.
 QString displayTitle(const WindowDescriptor& window);
 

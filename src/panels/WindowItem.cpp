@@ -95,6 +95,10 @@ void WindowItem::setState(State state) {
     update();
 }
 
+bool WindowItem::showsLocation() const {
+    return state_.unanswered || !WindowCommands::isPlainlyOnScreen(state_.window);
+}
+
 void WindowItem::updateControls() {
     const QList<WindowCommand> commands = WindowCommands::controlButtons(state_.window);
     for (qsizetype i = 0; i < controls_.size(); ++i) {

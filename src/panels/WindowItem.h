@@ -30,11 +30,15 @@ class WindowItem : public QWidget {
         bool isPrivate = false;
         // Where the window is ("Minimized", "Hidden", …), also when it is plainly on screen.
         QString location;
+        // Its application did not answer a close: the location says so, wherever it is.
+        bool unanswered = false;
     };
 
     const State& state() const { return state_; }
     void setState(State state);
     bool isCompactRow() const { return compactRow_; }
+    // Whether the location is drawn: not for a window plainly on screen that answers.
+    bool showsLocation() const;
     bool showsControls() const { return !controls_.isEmpty(); }
     QList<ControlButton*> controls() const { return controls_; }
 

@@ -85,6 +85,9 @@ void WindowSearchController::show() {
         }
         return;
     }
+    if (onOpening_) {
+        onOpening_();
+    }
     if (!panel_) {
         makePanel();
     }

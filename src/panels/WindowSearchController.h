@@ -66,6 +66,7 @@ class WindowSearchController final : public QObject, public WindowSearchControll
     ~WindowSearchController() override;
 
     void setOnHotkeyProblemChange(HotkeyProblemHandler handler) override;
+    void setOnOpening(std::function<void()> handler) override { onOpening_ = std::move(handler); }
     void registerHotkey() override;
     void show() override;
 
@@ -110,6 +111,7 @@ class WindowSearchController final : public QObject, public WindowSearchControll
     std::optional<HotkeyCenter::Id> hotkeyID_;
     std::optional<QString> hotkeyProblem_;
     HotkeyProblemHandler onHotkeyProblemChange_;
+    std::function<void()> onOpening_;
     ScreenRect panelFrame_{0, 0, 660, 200};
 };
 

@@ -16,6 +16,9 @@ struct PointerEvent {
     // Scroll steps: positive is up and left.
     double scrollX = 0;
     double scrollY = 0;
+    // A press or release that went to a window of this program (its tray icon, its menus, its
+    // panels), which the program sees itself as well.
+    bool toOwnWindow = false;
 
     friend bool operator==(const PointerEvent&, const PointerEvent&) = default;
 };

@@ -222,6 +222,17 @@ TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
     EXPECT_FALSE(desktop.requests().filter(QStringLiteral("AXRaise")).isEmpty());
 }
 
+TEST_F(CoordinatorLifecycleTest, WindowSearchOpensInFrontOfTheGlanceByEndingIt) {
+    makeCoordinator();
+    coordinator->dockHoverChanged({notes, {650, 40}});
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    // The search hotkey, as the search panel reports its opening.
+    search->show();
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_EQ(search->showCount(), 1);
+}
+
 TEST_F(CoordinatorLifecycleTest, RestoreAllBringsBackWindowsMovedWhileMinimized) {
     windowsOf[notes].append(addWindow(notes, {200, 200, 400, 300}));
     makeCoordinator();

@@ -106,5 +106,19 @@ TEST_F(MenuGlanceTest, AnOutsideClickEscapeOrTheCloseButtonCloseItUntilAnotherSo
     EXPECT_EQ(menuGlanceMonitors(), 2) << "removed only by hiding the glance";
 }
 
+TEST_F(MenuGlanceTest, ClicksOnTheProgramsOwnWindowsLeaveItForTheEntryToToggle) {
+    makeCoordinator();
+    open();
+    // The click on the tray icon that opens the status menu, then the one on its entry.
+    desktop.simulatedPointer().moveTo(outside);
+    desktop.simulatedPointer().click(SimulatedPointer::Button::left, /*onOwnWindow=*/true);
+    scheduler.runUntilIdle();
+    ASSERT_TRUE(panel->isPanelVisible());
+    coordinator->showWindows(notes);
+    scheduler.runUntilIdle();
+    EXPECT_FALSE(panel->isPanelVisible());
+    EXPECT_EQ(menuGlanceMonitors(), 0);
+}
+
 }  // namespace
 }  // namespace pellucine

@@ -25,6 +25,7 @@ constexpr std::array<QRgb, 4> colours{0xd0307a, 0x2a9d3f, 0x1f5fd0, 0xe08a1e};
 // Close.
 constexpr int restoreFromRight = 103;
 constexpr int fullScreenFromRight = 69;
+constexpr int closeFromRight = 35;
 // Inside the glance's rounded corners, where nothing beneath it shows.
 constexpr int inset = 8;
 
@@ -213,6 +214,99 @@ TEST_F(GlanceRowsEndToEndTest, MinimizeAllThenRestoreAllBringsEveryWindowBack) {
                                 return e.value("event").toString() == "window-action-failed";
                             }),
               0);
+}
+
+// The program's viewable windows on the root stacked above the top-level window holding
+// `window` that overlap `area`.
+QList<xcb_window_t> programWindowsOver(const X11TestDesktop& desktop, qint64 programPID,
+                                       xcb_window_t window, const QRect& area) {
+    xcb_connection_t* c = desktop.get();
+    xcb_window_t topLevel = window;
+    while (true) {
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> up(
+            xcb_query_tree_reply(c, xcb_query_tree(c, topLevel), nullptr), &std::free);
+        if (!up || up->parent == desktop.root() || up->parent == XCB_NONE) {
+            break;
+        }
+        topLevel = up->parent;
+    }
+    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(c, xcb_query_tree(c, desktop.root()), nullptr), &std::free);
+    QList<xcb_window_t> over;
+    if (!tree) {
+        return over;
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    bool above = false;
+    // Bottom to top.
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        if (children[i] == topLevel) {
+            above = true;
+            continue;
+        }
+        if (!above || !desktop.isViewable(children[i]) ||
+            desktop.pidOf(children[i]) != std::optional<qint32>(static_cast<qint32>(programPID))) {
+            continue;
+        }
+        std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
+            xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr), &std::free);
+        if (geometry &&
+            QRect(geometry->x, geometry->y, geometry->width, geometry->height).intersects(area)) {
+            over.append(children[i]);
+        }
+    }
+    return over;
+}
+
+// Waits until none of the program's windows stands over the window.
+bool comesUncovered(testing::EndToEndSession& session, const ShownWindow& window) {
+    const qint64 pid = session.program().processId();
+    return X11TestDesktop::waitUntil([&] {
+        return programWindowsOver(session.desktop(), pid, window.window, window.rect).isEmpty();
+    });
+}
+
+// An application that answers Close with a prompt of its own ("Save changes?") has it seen: no
+// panel of the program (the glance, the peek under the pointer) stays over it.
+TEST_F(GlanceRowsEndToEndTest, APromptAnsweringACloseFromTheGlanceIsNotCovered) {
+    const xcb_window_t asked = windows[1];
+    // Over the middle of the screen, where the peek and the Dock glance stand.
+    ASSERT_TRUE(client->promptOnClose(asked, QRect(160, 80, 960, 640), QStringLiteral("asks")));
+    movePointer(dockItem());
+    QList<Row> rowsShown;
+    ASSERT_TRUE(waitForRows(rowsShown));
+    const auto row = std::find_if(rowsShown.begin(), rowsShown.end(),
+                                  [&](const Row& r) { return r.window == asked; });
+    ASSERT_NE(row, rowsShown.end());
+    const std::optional<ShownWindow> shown = session.shown(QString::fromLatin1(glance));
+    ASSERT_TRUE(shown);
+    movePointer(row->thumbnail.center());
+    session.click(QPoint(shown->rect.x() + shown->rect.width() - closeFromRight,
+                         row->thumbnail.center().y()));
+    std::optional<ShownWindow> prompt;
+    ASSERT_TRUE(session.waitUntilShown(QStringLiteral("asks"), prompt)) << "no prompt came";
+    EXPECT_TRUE(comesUncovered(session, *prompt)) << "the program's windows stay over the prompt";
+    EXPECT_TRUE(desktop().isViewable(asked)) << "the window waits for the prompt's answer";
+}
+
+// The search hotkey pressed over the Dock glance and its peek opens search in front of them,
+// with the keyboard.
+TEST_F(GlanceRowsEndToEndTest, SearchOpensInFrontOfTheDockGlanceAndItsPeek) {
+    movePointer(dockItem());
+    QList<Row> rowsShown;
+    ASSERT_TRUE(waitForRows(rowsShown));
+    movePointer(rowsShown[0].thumbnail.center());
+    std::optional<ShownWindow> peekWindow;
+    ASSERT_TRUE(session.waitUntilShown(QStringLiteral("Pellucine peek"), peekWindow));
+    constexpr xcb_keysym_t space = 0x20;
+    keyboard().type(keyboard().keycodesOf({testing::superL, testing::shiftL, space}));
+    std::optional<ShownWindow> search;
+    ASSERT_TRUE(session.waitUntilShown(QStringLiteral("Search Windows"), search));
+    EXPECT_TRUE(comesUncovered(session, *search))
+        << "the program's windows stay over the search panel";
+    EXPECT_TRUE(becomesActive(search->window));
+    tap(testing::escape);
+    EXPECT_TRUE(session.waitUntilGone(QStringLiteral("Search Windows")));
 }
 
 // The same application in the Dock glance's grid of tiles.

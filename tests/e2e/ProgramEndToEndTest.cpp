@@ -217,6 +217,42 @@ TEST_F(ProgramEndToEndTest, TheStatusMenuShowsTheCurrentAppsWindowsUntilEscape) 
     EXPECT_EQ(desktop().activeWindow(), *xterm);
 }
 
+// The click on the tray icon that opens the menu again leaves the glance up: choosing the entry
+// again is what closes it.
+TEST_F(ProgramEndToEndTest, ChoosingTheStatusMenusEntryAgainClosesTheGlanceItOpened) {
+    std::optional<ShownWindow> icon;
+    ASSERT_TRUE(
+        X11TestDesktop::waitUntil([&] { return (icon = session.trayIcon()).has_value(); }, 15000))
+        << "the status item is not in the tray";
+    const auto openMenu = [&] {
+        session.click(icon->rect.center());
+        return X11TestDesktop::waitUntil(
+            [&] {
+                return session.popup(QStringLiteral("pellucine"), {100, 100}).has_value() &&
+                       session.keyboardHeldElsewhere();
+            },
+            15000);
+    };
+    const auto chooseShowWindows = [&] {
+        for (int row = 0; row < 3; ++row) {
+            tap(down);
+        }
+        tap(returnKey);
+    };
+    const qsizetype before = mark();
+    ASSERT_TRUE(openMenu()) << "the menu did not open";
+    chooseShowWindows();
+    ASSERT_TRUE(session.waitForEvent("glance-shown", before, counting("menu", 1)));
+    std::optional<ShownWindow> glanceWindow;
+    ASSERT_TRUE(session.waitUntilShown(QString::fromLatin1(glance), glanceWindow));
+    const qsizetype again = mark();
+    ASSERT_TRUE(openMenu()) << "the menu did not open again";
+    EXPECT_TRUE(session.shown(QString::fromLatin1(glance))) << "the click on the icon closed it";
+    chooseShowWindows();
+    ASSERT_TRUE(session.waitForEvent("menu-open-switcher", again));
+    EXPECT_TRUE(session.waitUntilGone(QString::fromLatin1(glance)));
+}
+
 TEST_F(ProgramEndToEndTest, ClosingMinimizingAndMovingClientsKeepsEveryListRight) {
     xcb_connection_t* c = desktop().get();
     // Moved through the window manager, as a user dragging it.

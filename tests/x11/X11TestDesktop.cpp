@@ -297,6 +297,14 @@ bool TestClient::paint(xcb_window_t window, QRgb colour) {
     return answer() == "painted";
 }
 
+bool TestClient::promptOnClose(xcb_window_t window, const QRect& place, const QString& title) {
+    process_.write(QByteArray("prompt ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(place.x()) + ' ' + QByteArray::number(place.y()) + ' ' +
+                   QByteArray::number(place.width()) + ' ' + QByteArray::number(place.height()) +
+                   ' ' + title.toUtf8() + '\n');
+    return answer() == "prompt";
+}
+
 bool TestClient::drawLate(xcb_window_t window, QRgb colour, int delayMilliseconds) {
     process_.write(QByteArray("late ") + QByteArray::number(window) + ' ' +
                    QByteArray::number(colour & 0xffffffu, 16) + ' ' +

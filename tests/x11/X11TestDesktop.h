@@ -119,6 +119,9 @@ class TestClient {
     bool flood(xcb_window_t window, int count);
     // Paints the window in one colour; returns once the server has carried it out.
     bool paint(xcb_window_t window, QRgb colour);
+    // From now on a close request to the window leaves it open and maps a dialog transient for
+    // it, titled `title`, at `place`.
+    bool promptOnClose(xcb_window_t window, const QRect& place, const QString& title);
     // From now on the window shows white whenever it is exposed (shown again, say) and draws
     // `colour` only `delayMilliseconds` later.
     bool drawLate(xcb_window_t window, QRgb colour, int delayMilliseconds);

@@ -340,7 +340,10 @@ AccessibilityStatus SimulatedDesktop::performAction(const SimulatedElement& elem
         return AccessibilityStatus::success;
     }
     if (key.kind == Kind::closeButton && name == ax::press) {
-        destroyWindow(key.windowNumber);
+        const auto window = windows_.find(key.windowNumber);
+        if (window == windows_.end() || window->second.state.closesWhenAsked) {
+            destroyWindow(key.windowNumber);
+        }
         return AccessibilityStatus::success;
     }
     return AccessibilityStatus::failure;

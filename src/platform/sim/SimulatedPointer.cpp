@@ -16,13 +16,16 @@ void SimulatedPointer::moveTo(GlobalPoint location) {
     deliver(moves, {PointerEvent::Type::moved, location_});
 }
 
-void SimulatedPointer::click(Button button) {
+void SimulatedPointer::click(Button button, bool onOwnWindow) {
     using Type = PointerEvent::Type;
     const auto [down, up] = button == Button::left    ? std::pair{Type::leftDown, Type::leftUp}
                             : button == Button::right ? std::pair{Type::rightDown, Type::rightUp}
                                                       : std::pair{Type::otherDown, Type::otherUp};
-    deliver(clicks, {down, location_});
-    deliver(clicks, {up, location_});
+    PointerEvent event{down, location_};
+    event.toOwnWindow = onOwnWindow;
+    deliver(clicks, event);
+    event.type = up;
+    deliver(clicks, event);
 }
 
 void SimulatedPointer::scroll(double x, double y) {

@@ -18,8 +18,8 @@ class SimulatedPointer final : public PointerEventSource {
 
     // Driver.
     void moveTo(GlobalPoint location);
-    // Down, then up, where the pointer is.
-    void click(Button button);
+    // Down, then up, where the pointer is; `onOwnWindow`: on a window of the program.
+    void click(Button button, bool onOwnWindow = false);
     void scroll(double x, double y);
     // Later monitors are refused.
     void setMonitorsRefused(bool refused) { refused_ = refused; }

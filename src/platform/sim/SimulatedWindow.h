@@ -25,6 +25,9 @@ struct SimulatedWindow {
     std::optional<QString> role = QStringLiteral("AXWindow");
     std::optional<QString> subrole = QStringLiteral("AXStandardWindow");
     bool hasCloseButton = true;
+    // False: a press of its close button leaves it open, as a stopped or prompting application
+    // does.
+    bool closesWhenAsked = true;
 };
 
 }  // namespace pellucine

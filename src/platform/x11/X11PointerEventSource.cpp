@@ -1,9 +1,12 @@
 #include "platform/x11/X11PointerEventSource.h"
 
+#include <unistd.h>
 #include <xcb/xcbext.h>
 
 #include <QAbstractEventDispatcher>
+#include <vector>
 
+#include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Reply.h"
 
 namespace pellucine {
@@ -155,6 +158,40 @@ std::optional<QPoint> X11PointerEventSource::readPosition() const {
     return QPoint(reply->root_x, reply->root_y);
 }
 
+bool X11PointerEventSource::isOwnWindowUnderPointer() const {
+    const auto state = state_.lock();
+    if (!state || state->connection().hasError()) {
+        return false;
+    }
+    xcb_connection_t* c = state->connection().get();
+    // The windows under the pointer from the root's child down (a frame, a tray holding an
+    // embedded icon, the icon); a reparenting window manager puts clients a level or two down.
+    constexpr int deepest = 12;
+    std::vector<xcb_window_t> path;
+    xcb_window_t window = state->connection().root();
+    while (path.size() < deepest) {
+        const auto reply = takeReply(c, xcb_query_pointer_reply, xcb_query_pointer(c, window));
+        if (!reply || reply->same_screen == 0 || reply->child == XCB_NONE) {
+            break;
+        }
+        window = reply->child;
+        path.push_back(window);
+    }
+    const xcb_atom_t pidAtom = state->connection().atoms()._NET_WM_PID;
+    std::vector<xcb_get_property_cookie_t> asked;
+    asked.reserve(path.size());
+    for (const xcb_window_t step : path) {
+        asked.push_back(requestProperty(c, step, pidAtom));
+    }
+    const auto own = static_cast<quint32>(getpid());
+    bool found = false;
+    for (const xcb_get_property_cookie_t cookie : asked) {
+        const std::optional<X11Property> pid = takeProperty(c, cookie);
+        found = found || (pid && pid->type == XCB_ATOM_CARDINAL && pid->first32() == own);
+    }
+    return found;
+}
+
 GlobalPoint X11PointerEventSource::pointerLocation() const {
     const auto state = state_.lock();
     const std::optional<QPoint> position = readPosition();
@@ -213,6 +250,7 @@ void X11PointerEventSource::handleRaw(const X11RawInput::Event& event) {
     if (button && isWanted(kind)) {
         PointerEvent located = *button;
         located.location = pointerLocation();
+        located.toOwnWindow = kind == clicks && isOwnWindowUnderPointer();
         deliver(kind, located);
     }
 }

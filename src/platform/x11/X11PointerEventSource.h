@@ -60,6 +60,9 @@ class X11PointerEventSource final : public PointerEventSource {
     void moved(QPoint rootPixels);
     void forgetRequest();
     std::optional<QPoint> readPosition() const;
+    // Whether a window under the pointer, at any depth, is one of this process's: it names the
+    // process in _NET_WM_PID, as Qt's windows and the shell's do.
+    bool isOwnWindowUnderPointer() const;
     bool isWanted(unsigned kind) const;
     void deliver(unsigned kind, PointerEvent event);
     void reselect();

@@ -101,6 +101,22 @@ TEST_F(GlanceItemsTest, PicturesAndPrivacyChangeItemsInPlace) {
     EXPECT_EQ(tile->pictureKind(), WindowPictureKind::icon);
 }
 
+TEST_F(GlanceItemsTest, AWindowWhoseApplicationDidNotAnswerACloseSaysSoInPlace) {
+    selectWindows({window(1), window(2)});
+    model->unansweredWindows().set({2});
+    auto view = makeView(true);
+    auto* tile = qobject_cast<PreviewTile*>(view->items()[1]);
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(tile->accessibleValue(), "Not responding");
+    EXPECT_FALSE(tile->badgeRect().isEmpty()) << "on screen, and still badged";
+    EXPECT_TRUE(view->items()[0]->state().location == "On Screen");
+
+    model->unansweredWindows().set({});
+    ASSERT_EQ(view->items()[1], tile);
+    EXPECT_EQ(tile->accessibleValue(), "On Screen");
+    EXPECT_TRUE(tile->badgeRect().isEmpty());
+}
+
 TEST_F(GlanceItemsTest, ControlsSendOnlyTheirOwnActionAndFollowTheWindow) {
     selectWindows({window(1)});
     auto view = makeView(true);

@@ -134,6 +134,11 @@ TEST_F(WindowSearchControllerTest, HotkeyRegistrationReportsEachOutcome) {
 }
 
 TEST_F(WindowSearchControllerTest, TheHotkeyTogglesThePanelAndReopeningClearsTheQuery) {
+    // Each opening is announced before the panel is on screen, so that panels floating above
+    // every window can make way for it.
+    QList<bool> shownAtOpening;
+    controller->setOnOpening(
+        [this, &shownAtOpening] { shownAtOpening.append(controller->isPanelVisible()); });
     controller->registerHotkey();
     for (int i = 0; i < 2; ++i) {
         scripted.snapshots.push_back({desk(), 0.5});
@@ -155,6 +160,7 @@ TEST_F(WindowSearchControllerTest, TheHotkeyTogglesThePanelAndReopeningClearsThe
     EXPECT_TRUE(controller->isPanelVisible());
     EXPECT_EQ(field().text(), QString());
     EXPECT_EQ(controller->search().results().size(), 12);
+    EXPECT_EQ(shownAtOpening, (QList<bool>{false, false}));
     // Once the controller is gone, the hotkey is let go.
     controller.reset();
     EXPECT_TRUE(desktop.simulatedHotkeys().registrations().isEmpty());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <xcb/xtest.h>
 
+#include <QCoreApplication>
+#include <QWidget>
+
 #include "X11PanelTest.h"
 #include "panels/GlanceContentView.h"
 #include "panels/SwitcherPanelController.h"
@@ -77,6 +80,30 @@ TEST_F(MenuGlanceX11Test, AClickOutsideThePanelClosesIt) {
     open();
     clickAt(outsideThePanel());
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return closed(); }));
+}
+
+// The click that opens the status menu lands on the program's tray icon, and the one that picks
+// its entry on the program's menu: neither closes the glance, so the entry closes it.
+TEST_F(MenuGlanceX11Test, AClickOnAWindowOfTheProgramLeavesItForTheEntryToClose) {
+    open();
+    QWidget own;
+    own.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+    own.setAttribute(Qt::WA_ShowWithoutActivating);
+    own.setGeometry(8, 8, 80, 60);
+    own.show();
+    ASSERT_TRUE(X11TestDesktop::waitUntil(
+        [&] { return desktop->isViewable(static_cast<xcb_window_t>(own.winId())); }));
+    QList<PointerEvent> seen;
+    const Subscription watch = port->pointerEvents().monitor(
+        PointerEventSource::clicks, [&](const PointerEvent& event) { seen.append(event); });
+    clickAt({48, 38});
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return seen.size() == 2; }));
+    EXPECT_TRUE(seen.front().toOwnWindow);
+    // The glance's own handling of the click has run by now.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(closed());
+    coordinator->showWindows(alphaPID);
+    EXPECT_TRUE(closed());
 }
 
 TEST_F(MenuGlanceX11Test, EscapeClosesIt) {

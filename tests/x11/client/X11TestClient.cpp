@@ -14,6 +14,10 @@
 //                                                  milliseconds later; answers "late"
 //                                     openlate MS RGB TITLE  opens a window as open does
 //                                                  that draws late from its first showing
+//                                     prompt ID X Y W H TITLE  from now on a close request
+//                                                  (WM_DELETE_WINDOW) to the window leaves it
+//                                                  open and maps a dialog transient for it,
+//                                                  W x H at X, Y; answers "prompt"
 //                                     openshadow L R T B SHADOW RGB TITLE  opens an
 //                                                  undecorated window that draws a shadow
 //                                                  of its own: margins (_GTK_FRAME_EXTENTS)
@@ -190,7 +194,63 @@ class LateDrawings {
     std::map<xcb_window_t, Late> late_;
 };
 
-void runCommand(Client& client, LateDrawings& late, const std::string& line) {
+// Windows that answer a close request with a prompt of their own, as an editor with unsaved
+// changes does.
+class Prompts {
+  public:
+    struct Prompt {
+        int16_t x = 0;
+        int16_t y = 0;
+        uint16_t width = 0;
+        uint16_t height = 0;
+        std::string title;
+    };
+
+    explicit Prompts(Client& client)
+        : client_(client),
+          protocols_(client.atom("WM_PROTOCOLS")),
+          deleteWindow_(client.atom("WM_DELETE_WINDOW")) {}
+
+    void follow(xcb_window_t window, Prompt prompt) { prompts_[window] = std::move(prompt); }
+
+    void handle(const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7f) != XCB_CLIENT_MESSAGE) {
+            return;
+        }
+        const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+        const auto it = prompts_.find(message.window);
+        if (message.type != protocols_ || message.data.data32[0] != deleteWindow_ ||
+            it == prompts_.end()) {
+            return;
+        }
+        const Prompt& prompt = it->second;
+        const xcb_window_t dialog = client_.create(prompt.title, prompt.x, prompt.y);
+        const std::array<uint32_t, 2> size{prompt.width, prompt.height};
+        xcb_configure_window(client_.get(), dialog,
+                             XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size.data());
+        // USPosition and USSize: placed and sized as asked.
+        std::vector<uint32_t> hints(18, 0);
+        hints[0] = 1 | 2;
+        hints[1] = static_cast<uint32_t>(prompt.x);
+        hints[2] = static_cast<uint32_t>(prompt.y);
+        hints[3] = prompt.width;
+        hints[4] = prompt.height;
+        client_.set32(dialog, "WM_NORMAL_HINTS", client_.atom("WM_SIZE_HINTS"), hints);
+        client_.set32(dialog, "WM_TRANSIENT_FOR", XCB_ATOM_WINDOW, {message.window});
+        client_.set32(dialog, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM,
+                      {client_.atom("_NET_WM_WINDOW_TYPE_DIALOG")});
+        xcb_map_window(client_.get(), dialog);
+        xcb_flush(client_.get());
+    }
+
+  private:
+    Client& client_;
+    xcb_atom_t protocols_;
+    xcb_atom_t deleteWindow_;
+    std::map<xcb_window_t, Prompt> prompts_;
+};
+
+void runCommand(Client& client, LateDrawings& late, Prompts& prompts, const std::string& line) {
     if (line.rfind("open ", 0) == 0) {
         const xcb_window_t window = client.create(line.substr(5), 300, 300);
         xcb_map_window(client.get(), window);
@@ -231,6 +291,14 @@ void runCommand(Client& client, LateDrawings& late, const std::string& line) {
         xcb_map_window(client.get(), window);
         client.sync();
         std::cout << window << std::endl;
+    } else if (line.rfind("prompt ", 0) == 0) {
+        std::istringstream arguments(line.substr(7));
+        xcb_window_t window = XCB_NONE;
+        Prompts::Prompt prompt;
+        arguments >> window >> prompt.x >> prompt.y >> prompt.width >> prompt.height;
+        std::getline(arguments >> std::ws, prompt.title);
+        prompts.follow(window, std::move(prompt));
+        std::cout << "prompt" << std::endl;
     } else if (line.rfind("class ", 0) == 0) {
         client.windowClass = line.substr(6);
         std::cout << "class" << std::endl;
@@ -275,6 +343,7 @@ void runCommand(Client& client, LateDrawings& late, const std::string& line) {
 int runCommands() {
     Client client;
     LateDrawings late(client);
+    Prompts prompts(client);
     std::string input;
     std::array<pollfd, 2> watched{pollfd{STDIN_FILENO, POLLIN, 0},
                                   pollfd{xcb_get_file_descriptor(client.get()), POLLIN, 0}};
@@ -282,6 +351,7 @@ int runCommands() {
         while (xcb_generic_event_t* event = xcb_poll_for_event(client.get())) {
             Reply<xcb_generic_event_t> owned(event, &std::free);
             late.handle(*event);
+            prompts.handle(*event);
         }
         if (xcb_connection_has_error(client.get()) != 0) {
             return 1;
@@ -303,7 +373,7 @@ int runCommands() {
         for (std::size_t end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
             const std::string line = input.substr(0, end);
             input.erase(0, end + 1);
-            runCommand(client, late, line);
+            runCommand(client, late, prompts, line);
         }
     }
 }

@@ -41,7 +41,9 @@ class BenchPreferenceStore final : public PreferenceStoring {
 class NoPreferenceSync final : public PreferenceSyncing {
   public:
     bool isConfigured() const override { return false; }
-    QCoro::Task<void> push(PortablePreferences) override { co_return; }
+    QCoro::Task<std::optional<PortablePreferences>> push(PortablePreferences, StoredWins) override {
+        co_return std::nullopt;
+    }
     QCoro::Task<std::optional<PortablePreferences>> pull() override { co_return std::nullopt; }
 };
 

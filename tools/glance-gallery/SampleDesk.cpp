@@ -26,7 +26,9 @@ struct SampleDesk::MemoryStore final : PreferenceStoring {
 
 struct SampleDesk::NoSync final : PreferenceSyncing {
     bool isConfigured() const override { return false; }
-    QCoro::Task<void> push(PortablePreferences) override { co_return; }
+    QCoro::Task<std::optional<PortablePreferences>> push(PortablePreferences, StoredWins) override {
+        co_return std::nullopt;
+    }
     QCoro::Task<std::optional<PortablePreferences>> pull() override {
         co_return std::optional<PortablePreferences>();
     }

@@ -6,6 +6,7 @@
 #include <QWindow>
 
 #include "app/WindowActivation.h"
+#include "app/WorkAreaFit.h"
 
 namespace pellucine {
 
@@ -101,9 +102,10 @@ void QtPresentableWindow::centre() {
     QWindow& handle = window();
     // Asked of the window each time: the widget's copy lags behind the window manager.
     const QMargins margins = handle.frameMargins();
-    QRect frame(QPoint(), widget_.size().grownBy(margins));
-    frame.moveCenter(screen->availableGeometry().center());
-    const QRect client(frame.topLeft() + QPoint(margins.left(), margins.top()), widget_.size());
+    const QRect client = WorkAreaFit::place(widget_.size(), margins, screen->availableGeometry());
+    if (client.size() != widget_.size()) {
+        allowSize(client.size());
+    }
     widget_.setGeometry(client);
     if (widget_.isVisible()) {
         handle.resize(client.size());
@@ -113,6 +115,18 @@ void QtPresentableWindow::centre() {
     // screen, decorated it again): centred again when it changes.
     watchingFrame_ = true;
     marginsUsed_ = margins;
+}
+
+void QtPresentableWindow::allowSize(QSize size) {
+    // The window and the content filling it give way where the work area is smaller than
+    // their least size; their own content scrolls.
+    const auto lower = [size](QWidget& widget) {
+        widget.setMinimumSize(widget.minimumSize().boundedTo(size));
+    };
+    lower(widget_);
+    for (QWidget* child : widget_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        lower(*child);
+    }
 }
 
 void QtPresentableWindow::frameMayHaveChanged() {

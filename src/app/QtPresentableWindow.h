@@ -41,6 +41,8 @@ class QtPresentableWindow final : public QObject, public PresentableWindow {
     // The widget's window, made when missing and watched from then on.
     QWindow& window();
     void frameMayHaveChanged();
+    // Lowers the least size of the window, and of what fills it, to `size` where larger.
+    void allowSize(QSize size);
 
     QWidget& widget_;
     WindowActivation* activation_;

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
@@ -105,6 +106,26 @@ TEST_F(ProgramWindowsX11Test, AWindowInFullScreenLeavesItAndGetsItsSizeAndPlaceA
     present({500, 400});
     EXPECT_TRUE(presentedAt({500, 400}));
     EXPECT_FALSE(window.isMaximized());
+}
+
+TEST_F(ProgramWindowsX11Test, AWindowTallerThanTheWorkAreaShrinksToFitInsideIt) {
+    // Content that would rather be taller than the screen, with a least size to match.
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* content = new QWidget;
+    content->setMinimumSize(500, 900);
+    layout->addWidget(content);
+    window.setMinimumSize(500, 900);
+    present({500, 900});
+    const QRect workArea = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        const QRect frame = desktop->frameOf(id());
+        // Decorated, inside the work area and as tall as it.
+        return desktop->wmState(id()) == 1 && frame.height() > window.height() &&
+               window.width() == 500 && workArea.contains(frame) &&
+               frame.height() == workArea.height();
+    })) << "frame "
+        << desktop->frameOf(id()).y() << "+" << desktop->frameOf(id()).height();
 }
 
 // Sees the presses the window itself receives.

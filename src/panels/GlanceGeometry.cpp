@@ -73,9 +73,6 @@ double GlanceGeometry::roomAboveStrip(const ScreenRect& screenArea,
 }
 
 double GlanceGeometry::largestCardWidth(const Input& input) {
-    if (!input.dockMode) {
-        return input.previewWidth;
-    }
     double widest = 0;
     for (const WindowDescriptor& window : input.windows) {
         widest = std::max(widest, window.frame.standardized().width);

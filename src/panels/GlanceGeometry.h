@@ -88,8 +88,8 @@ struct GlanceGeometry {
     static double headerRowWidth(const QString& applicationName, int windowCount, bool menuShown,
                                  const TextMeasuring& measurer);
 
-    // The largest card the grid may use: the user's preview width, and in a Dock glance no wider
-    // than the widest window shown, so that small windows do not sit in large empty cards.
+    // The largest card the grid may use: the user's preview width, but no wider than the widest
+    // window shown, so that small windows do not sit in large empty cards.
     static double largestCardWidth(const Input& input);
 
     // "1 window", else the count followed by " windows".

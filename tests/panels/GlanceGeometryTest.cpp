@@ -293,7 +293,7 @@ TEST(GlanceGeometryTest, DockGlanceOnANegativeOriginScreen) {
     EXPECT_NEAR(g.origin.y, -106, 1e-9);
 }
 
-TEST(GlanceGeometryTest, ADockGlancesCardsAreNoWiderThanItsWidestWindow) {
+TEST(GlanceGeometryTest, CardsAreNoWiderThanTheWidestWindow) {
     const TableMeasurer measurer;
     struct Row {
         const char* name;
@@ -307,7 +307,7 @@ TEST(GlanceGeometryTest, ADockGlancesCardsAreNoWiderThanItsWidestWindow) {
         {"a window wider than the preview width", true, {{1600, 1000}}, 600},
         {"the widest of several", true, {{300, 200}, {450, 300}}, 450},
         {"a window of no known size", true, {{0, 0}}, 600},
-        {"a Command-Tab glance, the preview width", false, {{400, 300}}, 600},
+        {"above the strip as well", false, {{400, 300}}, 400},
     };
     for (const Row& row : rows) {
         GlanceGeometry::Input in = row.dockMode ? dockHover(0) : commandTab(0);

@@ -18,7 +18,7 @@ class PresentableWindow {
     virtual void unzoom() = 0;
     // The size of the window's content, its frame left out.
     virtual void setContentSize(QSize size) = 0;
-    // Centres the window on the screen it is on.
+    // Centres the window on the work area of the screen it is on, shrinking it to fit there.
     virtual void centre() = 0;
     // Shows the window above the others.
     virtual void orderFront() = 0;

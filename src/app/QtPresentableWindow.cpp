@@ -4,8 +4,10 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/WindowActivation.h"
+#include "app/WorkAreaFit.h"
 
 namespace pellucine {
 
@@ -101,9 +103,12 @@ void QtPresentableWindow::centre() {
     QWindow& handle = window();
     // Asked of the window each time: the widget's copy lags behind the window manager.
     const QMargins margins = handle.frameMargins();
-    QRect frame(QPoint(), widget_.size().grownBy(margins));
-    frame.moveCenter(screen->availableGeometry().center());
-    const QRect client(frame.topLeft() + QPoint(margins.left(), margins.top()), widget_.size());
+    const QRect client = WorkAreaFit::place(widget_.size(), margins, screen->availableGeometry());
+    if (client.size() != widget_.size()) {
+        allowSize(client.size());
+    } else {
+        restoreLeastSizes(margins, screen->availableGeometry());
+    }
     widget_.setGeometry(client);
     if (widget_.isVisible()) {
         handle.resize(client.size());
@@ -113,6 +118,42 @@ void QtPresentableWindow::centre() {
     // screen, decorated it again): centred again when it changes.
     watchingFrame_ = true;
     marginsUsed_ = margins;
+}
+
+void QtPresentableWindow::allowSize(QSize size) {
+    // The window and the content filling it give way where the work area is smaller than
+    // their least size; their own content scrolls.
+    const auto lower = [this, size](QWidget& widget) {
+        const QSize least = widget.minimumSize();
+        if (least.boundedTo(size) == least) {
+            return;
+        }
+        const bool kept = std::any_of(loweredSizes_.cbegin(), loweredSizes_.cend(),
+                                      [&](const auto& entry) { return entry.first == &widget; });
+        if (!kept) {
+            loweredSizes_.append({&widget, least});
+        }
+        widget.setMinimumSize(least.boundedTo(size));
+    };
+    lower(widget_);
+    for (QWidget* child : widget_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        lower(*child);
+    }
+}
+
+void QtPresentableWindow::restoreLeastSizes(QMargins frame, const QRect& workArea) {
+    QSize largest(0, 0);
+    for (const auto& [widget, least] : std::as_const(loweredSizes_)) {
+        largest = largest.expandedTo(least);
+    }
+    if (loweredSizes_.isEmpty() || WorkAreaFit::place(largest, frame, workArea).size() != largest) {
+        return;
+    }
+    for (const auto& [widget, least] : std::exchange(loweredSizes_, {})) {
+        if (widget) {
+            widget->setMinimumSize(least);
+        }
+    }
 }
 
 void QtPresentableWindow::frameMayHaveChanged() {

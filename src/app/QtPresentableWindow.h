@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 
 #include "app/PresentableWindow.h"
@@ -41,6 +43,10 @@ class QtPresentableWindow final : public QObject, public PresentableWindow {
     // The widget's window, made when missing and watched from then on.
     QWindow& window();
     void frameMayHaveChanged();
+    // Lowers the least size of the window, and of what fills it, to `size` where larger.
+    void allowSize(QSize size);
+    // Gives them their own back once the work area holds them with the frame.
+    void restoreLeastSizes(QMargins frame, const QRect& workArea);
 
     QWidget& widget_;
     WindowActivation* activation_;
@@ -50,6 +56,8 @@ class QtPresentableWindow final : public QObject, public PresentableWindow {
     // Until its frame is known, the window is centred again when the frame changes.
     bool watchingFrame_ = false;
     QMargins marginsUsed_;
+    // The least sizes lowered for a small work area, as they were.
+    QList<std::pair<QPointer<QWidget>, QSize>> loweredSizes_;
 };
 
 }  // namespace pellucine

@@ -33,13 +33,25 @@ ScreenRect FullSizePeekLayout::areaAbove(const ScreenRect& area, const ScreenRec
 
 FullSizePeekLayout FullSizePeekLayout::placedAround(double pictureWidth, double pictureHeight,
                                                     const ScreenRect& screenArea,
-                                                    const ScreenRect& glance, double headerDepth) {
+                                                    const ScreenRect& glance, double headerDepth,
+                                                    Size tilePicture) {
     const ScreenRect whole = screenArea.standardized();
     const ScreenRect card = glance.standardized();
+    const double ownWidth = std::max(pictureWidth, 1.0);
+    const double ownHeight = std::max(pictureHeight, 1.0);
+    // A peek is never enlarged, so a tile drawing the picture larger asks only its own size.
+    const double leastWidth = std::min(ownWidth, std::max(tilePicture.width, 0.0));
+    const double leastHeight = std::min(ownHeight, std::max(tilePicture.height, 0.0));
+    const auto asLargeAsTheTile = [&](const FullSizePeekLayout& layout) {
+        constexpr double rounding = 1e-9;
+        return layout.pictureSize.width >= leastWidth - rounding &&
+               layout.pictureSize.height >= leastHeight - rounding;
+    };
+
     const FullSizePeekLayout above = fitted(pictureWidth, pictureHeight, areaAbove(whole, card));
-    const bool ownSize = above.pictureSize.width >= std::max(pictureWidth, 1.0) &&
-                         above.pictureSize.height >= std::max(pictureHeight, 1.0);
-    if (ownSize || above.pictureSize.height >= usablePictureHeight) {
+    const bool ownSize =
+        above.pictureSize.width >= ownWidth && above.pictureSize.height >= ownHeight;
+    if (ownSize || (above.pictureSize.height >= usablePictureHeight && asLargeAsTheTile(above))) {
         return above;
     }
 
@@ -59,7 +71,15 @@ FullSizePeekLayout FullSizePeekLayout::placedAround(double pictureWidth, double 
             best = candidate;
         }
     }
-    return best;
+    if (asLargeAsTheTile(best)) {
+        return best;
+    }
+    // Over the tiles and up over the header, only as far as the picture's own size needs.
+    const double needed = std::min(ownHeight, largestPictureHeight) + verticalMargins;
+    const double height = std::clamp(needed, tilesTop - whole.y, whole.height);
+    const FullSizePeekLayout raised =
+        fitted(pictureWidth, pictureHeight, {whole.x, whole.y, whole.width, height});
+    return raised.pictureSize.width > best.pictureSize.width ? raised : best;
 }
 
 }  // namespace pellucine

@@ -28,14 +28,17 @@ struct FullSizePeekLayout {
     // whole area when the glance lies below it, nothing high when the glance reaches its top.
     static ScreenRect areaAbove(const ScreenRect& area, const ScreenRect& glance);
 
-    // The peek over a Dock glance, which it must leave readable: above the glance when the
-    // picture shows there at its own size or at least `usablePictureHeight` high; otherwise
-    // wherever it shows largest of above, beside the glance (left, then right) and over the
-    // glance's tiles below its top `headerDepth`, which holds the header and the menu button.
-    // Ties go to the earlier place.
+    // The peek over a Dock glance, which it must leave readable, and never smaller than
+    // `tilePicture`, the picture as the glance's tile draws it: above the glance when the picture
+    // shows there at its own size, or at least `usablePictureHeight` high and as large as on the
+    // tile; otherwise wherever it shows largest of above, beside the glance (left, then right)
+    // and over the glance's tiles below its top `headerDepth`, which holds the header and the
+    // menu button. Ties go to the earlier place. When none of these shows it as large as the
+    // tile does, it goes over the tiles and up over the header only as far as its own size
+    // needs.
     static FullSizePeekLayout placedAround(double pictureWidth, double pictureHeight,
                                            const ScreenRect& screenArea, const ScreenRect& glance,
-                                           double headerDepth);
+                                           double headerDepth, Size tilePicture);
     static constexpr double usablePictureHeight = 160;
 
     friend bool operator==(const FullSizePeekLayout&, const FullSizePeekLayout&) = default;

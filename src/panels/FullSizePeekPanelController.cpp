@@ -29,11 +29,13 @@ void FullSizePeekPanelController::show(const WindowDescriptor& window, const QIm
 
 void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,
                                        const ScreenRect& screenArea, const ScreenRect& glance,
-                                       double headerDepth) {
+                                       double headerDepth, Size tileCard) {
     const QSizeF points = GlanceStyle::pointSize(image.size(), panel_->devicePixelRatioF());
+    const QSizeF onTile =
+        GlanceStyle::shrunkToFit(points, QRectF(QPointF(), tileCard.toQt())).size();
     show(window, image,
          FullSizePeekLayout::placedAround(points.width(), points.height(), screenArea, glance,
-                                          headerDepth));
+                                          headerDepth, Size{onTile.width(), onTile.height()}));
 }
 
 void FullSizePeekPanelController::show(const WindowDescriptor& window, const QImage& image,

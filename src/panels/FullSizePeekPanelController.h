@@ -26,9 +26,10 @@ class FullSizePeekPanelController {
     // Fits the picture (by its pixel size) into the screen area, fills the panel anew, places
     // it and orders it front.
     void show(const WindowDescriptor& window, const QImage& image, const ScreenRect& screenArea);
-    // The same over a Dock glance: placed by FullSizePeekLayout::placedAround.
+    // The same over a Dock glance whose tiles draw pictures within `tileCard`: placed by
+    // FullSizePeekLayout::placedAround, never smaller than the tile shows it.
     void show(const WindowDescriptor& window, const QImage& image, const ScreenRect& screenArea,
-              const ScreenRect& glance, double headerDepth);
+              const ScreenRect& glance, double headerDepth, Size tileCard);
     // Orders the panel out and drops its content.
     void hide();
 

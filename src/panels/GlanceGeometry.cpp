@@ -72,6 +72,14 @@ double GlanceGeometry::roomAboveStrip(const ScreenRect& screenArea,
            PreviewPanelPlacement::stripGap - PreviewPanelPlacement::topMarginAboveStrip;
 }
 
+double GlanceGeometry::largestCardWidth(const Input& input) {
+    double widest = 0;
+    for (const WindowDescriptor& window : input.windows) {
+        widest = std::max(widest, window.frame.standardized().width);
+    }
+    return widest > 0 ? std::min(input.previewWidth, widest) : input.previewWidth;
+}
+
 QString GlanceGeometry::windowCountText(int count) {
     if (count == 1) {
         return QStringLiteral("1 window");
@@ -100,8 +108,9 @@ GlanceGeometry GlanceGeometry::compute(const Input& input, const TextMeasuring& 
     const auto windowCount = static_cast<int>(input.windows.size());
     const int n = std::max(windowCount, 1);
     const Size available = availableSize(area, input.switcherFrame);
+    const double largestCard = largestCardWidth(input);
     g.layout = PreviewGridLayout::compute(n, available.width, available.height, g.aspectRatio,
-                                          input.previewWidth);
+                                          largestCard);
     double w = g.layout.panelSize.width;
     double h = g.layout.panelSize.height;
 
@@ -118,8 +127,8 @@ GlanceGeometry GlanceGeometry::compute(const Input& input, const TextMeasuring& 
         const double hint = input.showsSearchHint ? searchHintHeight : 0;
         const double room = roomAboveStrip(area, *input.switcherFrame) - hint;
         if (h > room && room >= smallestGridAboveStrip) {
-            g.layout = PreviewGridLayout::compute(n, available.width, room, g.aspectRatio,
-                                                  input.previewWidth);
+            g.layout =
+                PreviewGridLayout::compute(n, available.width, room, g.aspectRatio, largestCard);
             w = g.layout.panelSize.width;
             h = g.layout.panelSize.height;
         }

@@ -88,6 +88,10 @@ struct GlanceGeometry {
     static double headerRowWidth(const QString& applicationName, int windowCount, bool menuShown,
                                  const TextMeasuring& measurer);
 
+    // The largest card the grid may use: the user's preview width, but no wider than the widest
+    // window shown, so that small windows do not sit in large empty cards.
+    static double largestCardWidth(const Input& input);
+
     // "1 window", else the count followed by " windows".
     static QString windowCountText(int count);
 

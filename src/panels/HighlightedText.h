@@ -43,9 +43,12 @@ using Measure = std::function<double(const Line&)>;
 
 inline constexpr QChar ellipsis{0x2026};
 
-// The line as it is, when it fits `width`; otherwise the most characters that fit, split evenly
-// around "…" (one more before it than after for an odd count), whole characters only. A
-// highlight keeps its characters; the ellipsis is highlighted when it hides highlighted ones.
+// The line as it is, when it fits `width`; otherwise the most characters that fit, whole
+// characters only, split evenly around "…" (one more before it than after for an odd count)
+// unless that hides the match: the highlights, or the first of them where they lie farther
+// apart than the room. Then the split moves just far enough to show the match, and a match too
+// deep inside the line for that keeps the characters around it, with "…" on either side. A
+// highlight keeps its visible characters; an ellipsis is highlighted when it hides some.
 Line elideMiddle(const Line& line, double width, const Measure& measure);
 
 }  // namespace HighlightedText

@@ -229,8 +229,12 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     ScreenRect area =
         visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
     if (dockMode_) {
-        // Clear of the Dock glance's header and menu button, never squeezed into a sliver.
-        peek_->show(window, image, area, panelFrame(), glanceHeaderDepth());
+        // Clear of the Dock glance's header and menu button, never squeezed into a sliver nor
+        // smaller than the tile it peeks at (a compact row's thumbnail asks nothing).
+        const Size tileCard = geometry_.usesCompactList ? Size{}
+                                                        : Size{geometry_.layout.cardWidth,
+                                                               geometry_.layout.previewHeight};
+        peek_->show(window, image, area, panelFrame(), glanceHeaderDepth(), tileCard);
     } else {
         peek_->show(window, image, area);
     }

@@ -2,9 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/uio.h>
 #include <xcb/randr.h>
-#include <xcb/xcbext.h>
 #include <xcb/xtest.h>
 
 #include <QDeadlineTimer>
@@ -463,39 +461,15 @@ std::optional<ShownWindow> EndToEndSession::dockAt(QPoint point) const {
 
 bool EndToEndSession::splitIntoTwoMonitors() {
     xcb_connection_t* c = desktop_->get();
-    const auto resources = owned(xcb_randr_get_screen_resources_current_reply(
-        c, xcb_randr_get_screen_resources_current(c, desktop_->root()), nullptr));
-    if (!resources || xcb_randr_get_screen_resources_current_outputs_length(resources.get()) < 1) {
+    const std::optional<uint32_t> output = desktop_->firstOutput();
+    if (!output) {
         return false;
     }
-    const xcb_randr_output_t output =
-        xcb_randr_get_screen_resources_current_outputs(resources.get())[0];
-    // RandR's SetMonitor, put together here: the library's own call miscounts its length. The
-    // left monitor takes the screen's output, which retires the monitor the server made for it.
-    const auto setMonitor = [&](const char* name, bool primary, int x, bool withOutput) {
-        xcb_randr_set_monitor_request_t request{};
-        request.window = desktop_->root();
-        xcb_randr_monitor_info_t monitor{desktop_->atom(name),
-                                         static_cast<uint8_t>(primary),
-                                         0,
-                                         static_cast<uint16_t>(withOutput ? 1 : 0),
-                                         static_cast<int16_t>(x),
-                                         0,
-                                         static_cast<uint16_t>(screen_.width() / 2),
-                                         static_cast<uint16_t>(screen_.height()),
-                                         338,
-                                         212};
-        xcb_randr_output_t outputs[1] = {output};
-        std::array<iovec, 5> parts{};
-        parts[2] = {&request, sizeof(request)};
-        parts[3] = {&monitor, sizeof(monitor)};
-        parts[4] = {outputs, withOutput ? sizeof(outputs) : 0};
-        xcb_protocol_request_t protocol{3, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
-        xcb_send_request(c, 0, parts.data() + 2, &protocol);
-    };
-    setMonitor("PELLUCINE-LEFT", true, 0, true);
-    setMonitor("PELLUCINE-RIGHT", false, screen_.width() / 2, false);
-    desktop_->sync();
+    // The left monitor takes the screen's output, which retires the monitor the server made
+    // for it.
+    const int half = screen_.width() / 2;
+    desktop_->setMonitor("PELLUCINE-LEFT", QRect(0, 0, half, screen_.height()), true, output);
+    desktop_->setMonitor("PELLUCINE-RIGHT", QRect(half, 0, half, screen_.height()), false);
     return X11TestDesktop::waitUntil([&] {
         const auto monitors = owned(xcb_randr_get_monitors_reply(
             c, xcb_randr_get_monitors(c, desktop_->root(), 1), nullptr));

@@ -293,5 +293,34 @@ TEST(GlanceGeometryTest, DockGlanceOnANegativeOriginScreen) {
     EXPECT_NEAR(g.origin.y, -106, 1e-9);
 }
 
+TEST(GlanceGeometryTest, CardsAreNoWiderThanTheWidestWindow) {
+    const TableMeasurer measurer;
+    struct Row {
+        const char* name;
+        bool dockMode;
+        QList<QSizeF> windows;
+        double cardWidth;
+    };
+    const Row rows[] = {
+        {"one small window", true, {{400, 300}}, 400},
+        {"a window under the smallest card", true, {{120, 90}}, 170},
+        {"a window wider than the preview width", true, {{1600, 1000}}, 600},
+        {"the widest of several", true, {{300, 200}, {450, 300}}, 450},
+        {"a window of no known size", true, {{0, 0}}, 600},
+        {"above the strip as well", false, {{400, 300}}, 400},
+    };
+    for (const Row& row : rows) {
+        GlanceGeometry::Input in = row.dockMode ? dockHover(0) : commandTab(0);
+        in.compactListPreferred = false;
+        in.switcherFrame.reset();
+        in.previewWidth = 600;
+        for (const QSizeF& size : row.windows) {
+            in.windows.append(windows(1, size.width(), size.height()).front());
+        }
+        EXPECT_DOUBLE_EQ(GlanceGeometry::compute(in, measurer).layout.cardWidth, row.cardWidth)
+            << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace pellucine

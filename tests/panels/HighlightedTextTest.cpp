@@ -72,19 +72,61 @@ TEST(HighlightedTextTest, ElisionKeepsWholeCharactersAroundTheEllipsis) {
 }
 
 TEST(HighlightedTextTest, HiddenHighlightsMarkTheEllipsisAndNothingSplitsACharacter) {
-    // A match in the middle that is cut out marks the ellipsis.
-    const Line middle{QStringLiteral("abcdefghij"), {{4, 6}}};
-    EXPECT_EQ(HighlightedText::elideMiddle(middle, 72, measure),
-              (Line{QStringLiteral("abc…hij"), {{3, 4}}}));
+    // A second match that is cut out marks the ellipsis; the first stays in view.
+    const Line middle{QStringLiteral("abcdefghij"), {{0, 1}, {5, 6}}};
+    EXPECT_EQ(HighlightedText::elideMiddle(middle, 62, measure),
+              (Line{QStringLiteral("ab…ij"), {{0, 1}, {2, 3}}}));
     // A match running into the cut keeps its visible part and marks the ellipsis with it.
-    const Line running{QStringLiteral("abcdefghij"), {{1, 5}}};
-    EXPECT_EQ(HighlightedText::elideMiddle(running, 76, measure),
-              (Line{QStringLiteral("abc…hij"), {{1, 4}}}));
+    const Line running{QStringLiteral("abcdefghij"), {{1, 3}, {4, 9}}};
+    EXPECT_EQ(HighlightedText::elideMiddle(running, 80, measure),
+              (Line{QStringLiteral("abc…hij"), {{1, 6}}}));
     // Emoji with skin tones (four units each) are kept or dropped whole.
     const QString thumbs = QStringLiteral("👍🏽");
     const Line emoji{thumbs + thumbs + thumbs + thumbs, {{12, 16}}};
     const Line shown = HighlightedText::elideMiddle(emoji, 100, measure);
     EXPECT_EQ(shown, (Line{thumbs + QStringLiteral("…") + thumbs, {{5, 9}}}));
+}
+
+TEST(HighlightedTextTest, ElisionKeepsTheMatchInView) {
+    const QString title = QStringLiteral("Quarterly report draft - budget notes - Mousepad");
+    const auto at = [&](const QString& word) {
+        const qsizetype start = title.indexOf(word);
+        return Span{start, start + word.size()};
+    };
+    struct Row {
+        const char* name;
+        QList<Span> highlights;
+        double width;
+        Line expected;
+    };
+    const Row rows[] = {
+        {"no match: an even split", {}, 200, {QStringLiteral("Quarterly … Mousepad"), {}}},
+        {"a match at the start",
+         {at(QStringLiteral("Quarterly"))},
+         218,
+         {QStringLiteral("Quarterly … Mousepad"), {{0, 9}}}},
+        {"a match hidden by an even split moves it towards the end",
+         {at(QStringLiteral("report"))},
+         212,
+         {QStringLiteral("Quarterly report…pad"), {{10, 16}}}},
+        {"a match hidden by an even split moves it towards the start",
+         {at(QStringLiteral("notes"))},
+         210,
+         {QStringLiteral("Qua…notes - Mousepad"), {{4, 9}}}},
+        {"a match deep in a long line keeps the characters around it",
+         {at(QStringLiteral("budget"))},
+         112,
+         {QStringLiteral("… budget …"), {{2, 8}}}},
+        {"matches too far apart keep the first",
+         {at(QStringLiteral("Quarterly")), at(QStringLiteral("Mousepad"))},
+         150,
+         {QStringLiteral("Quarterly…ad"), {{0, 12}}}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(HighlightedText::elideMiddle({title, row.highlights}, row.width, measure),
+                  row.expected)
+            << row.name;
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace pellucine {
 namespace {
 
 constexpr xcb_atom_t utf8String = 300;
+constexpr xcb_atom_t compoundText = 301;
 
 X11Property textProperty(const QByteArray& bytes, bool truncated = false,
                          xcb_atom_t type = utf8String) {
@@ -24,6 +25,7 @@ X11Property textProperty(const QByteArray& bytes, bool truncated = false,
 QString text(const X11Property& property) {
     X11Atoms atoms;
     atoms.UTF8_STRING = utf8String;
+    atoms.COMPOUND_TEXT = compoundText;
     return property.text(atoms);
 }
 
@@ -33,6 +35,25 @@ TEST(X11PropertyTextTest, ReadsTextUpToItsEndOrFirstNul) {
     EXPECT_EQ(text(textProperty("caf\xe9", false, XCB_ATOM_STRING)), QStringLiteral(u"café"));
     // Text of another format is none.
     EXPECT_EQ(text(X11Property{utf8String, 32, QByteArray(8, 'a'), false}), QString());
+}
+
+TEST(X11PropertyTextTest, CompoundTextIsLatin1WithItsUtf8Stretches) {
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"Latin-1 alone", "caf\xe9", QStringLiteral(u"café")},
+        {"a dash written as UTF-8", "log \x1b%G\xe2\x80\x94\x1b%@ tail",
+         QStringLiteral(u"log — tail")},
+        {"UTF-8 to the end", "\x1b%G\xd0\x94\xd0\xbe\xd0\xba", QStringLiteral(u"Док")},
+        {"another character set's escape left out", "a\x1b$(Bb\x1b(Bc", QStringLiteral("abc")},
+        {"an escape cut short at the end", "ab\x1b%", QStringLiteral("ab")},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(text(textProperty(row.bytes, false, compoundText)), row.expected) << row.name;
+    }
 }
 
 TEST(X11PropertyTextTest, MalformedUtf8BecomesReplacementCharacters) {

@@ -1,8 +1,5 @@
 #include <gmock/gmock.h>
 #include <signal.h>
-#include <sys/uio.h>
-#include <xcb/randr.h>
-#include <xcb/xcbext.h>
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -73,18 +70,6 @@ class X11DesktopTest : public X11PortTest {
         xcb_flush(c);
         X11TestDesktop::waitUntil([&] { return desktop->clients().contains(ownWindow); });
         return ownWindow;
-    }
-
-    // RandR's SetMonitor, put together here: the library's own call miscounts its length.
-    void setMonitor(const xcb_randr_monitor_info_t& monitor) {
-        xcb_randr_set_monitor_request_t request{};
-        request.window = desktop->root();
-        std::array<iovec, 4> parts{};
-        parts[2] = {&request, sizeof(request)};
-        parts[3] = {const_cast<xcb_randr_monitor_info_t*>(&monitor), sizeof(monitor)};
-        xcb_protocol_request_t protocol{2, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
-        xcb_send_request(desktop->get(), 0, parts.data() + 2, &protocol);
-        xcb_flush(desktop->get());
     }
 
     xcb_window_t ownWindow = XCB_NONE;
@@ -455,16 +440,10 @@ TEST_F(X11DesktopTest, TheMonitorsAreReadAgainOnlyAfterANoticeThatTheyMoved) {
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return visible() == QRect(0, 0, 1280, 800); }));
 
     // A monitor the user sets up, and takes away, is a RandR notice.
-    xcb_randr_monitor_info_t left{
-        desktop->atom("PELLUCINE-LEFT"), 0, 0, 0, 0, 0, 640, 800, 170, 210};
-    setMonitor(left);
-    const auto removed = qScopeGuard([&] {
-        xcb_randr_delete_monitor(desktop->get(), desktop->root(), left.name);
-        desktop->sync();
-    });
+    desktop->setMonitor("PELLUCINE-LEFT", QRect(0, 0, 640, 800), false);
+    const auto removed = qScopeGuard([&] { desktop->deleteMonitor("PELLUCINE-LEFT"); });
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return state.monitors().size() == 2; }));
-    xcb_randr_delete_monitor(desktop->get(), desktop->root(), left.name);
-    xcb_flush(desktop->get());
+    desktop->deleteMonitor("PELLUCINE-LEFT");
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return state.monitors().size() == 1; }));
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <xcb/xtest.h>
 
+#include <QScopeGuard>
 #include <array>
+#include <cstdlib>
 
 #include "X11TestDesktop.h"
 #include "base/ManualScheduler.h"
@@ -310,6 +312,33 @@ TEST_F(X11DockBarTest, AnotherDockOnTheBottomEdgeKeepsOursHidden) {
     }
     EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return dock().isShowing(); }))
         << "back once the other dock has gone";
+    EXPECT_TRUE(itemOf(pid(2)).has_value());
+}
+
+TEST_F(X11DockBarTest, FollowsTheMainMonitorWhenItsMonitorGoes) {
+    // Two monitors side by side, the left one the main one; the right one holds the output.
+    const std::optional<uint32_t> output = desktop->firstOutput();
+    ASSERT_TRUE(output) << "the server has no RandR output";
+    desktop->setMonitor("PELLUCINE-RIGHT", QRect(640, 0, 640, 800), false, output);
+    desktop->setMonitor("PELLUCINE-LEFT", QRect(0, 0, 640, 800), true);
+    const auto restored = qScopeGuard([&] {
+        desktop->deleteMonitor("PELLUCINE-LEFT");
+        desktop->deleteMonitor("PELLUCINE-RIGHT");
+    });
+    const auto centredOn = [&](int middle) {
+        testing::settle(port->state().connection());
+        const QRect bar = desktop->frameOf(dock().barWindow());
+        const auto shell = port->state().shell();
+        return dock().isShowing() && desktop->isViewable(dock().barWindow()) &&
+               std::abs(bar.center().x() - middle) <= 1 && bar.bottom() == 799 && shell &&
+               shell->dock.frame == port->state().space().toGlobal(bar);
+    };
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return centredOn(320); }, 1000))
+        << "on the new main monitor, with no window event";
+
+    desktop->deleteMonitor("PELLUCINE-LEFT");
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] { return centredOn(960); }, 1000))
+        << "on the remaining monitor";
     EXPECT_TRUE(itemOf(pid(2)).has_value());
 }
 

@@ -1,5 +1,9 @@
 #include "X11TestDesktop.h"
 
+#include <sys/uio.h>
+#include <xcb/randr.h>
+#include <xcb/xcbext.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -198,6 +202,42 @@ void X11TestDesktop::setTitle(xcb_window_t window, const QString& title) const {
 
 void X11TestDesktop::sync() const {
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+}
+
+std::optional<uint32_t> X11TestDesktop::firstOutput() const {
+    const auto resources = owned(xcb_randr_get_screen_resources_current_reply(
+        connection_, xcb_randr_get_screen_resources_current(connection_, root_), nullptr));
+    if (!resources || xcb_randr_get_screen_resources_current_outputs_length(resources.get()) < 1) {
+        return std::nullopt;
+    }
+    return xcb_randr_get_screen_resources_current_outputs(resources.get())[0];
+}
+
+void X11TestDesktop::setMonitor(const char* name, const QRect& rect, bool primary,
+                                std::optional<uint32_t> output) const {
+    // RandR's SetMonitor, put together here: the library's own call miscounts its length.
+    xcb_randr_set_monitor_request_t request{};
+    request.window = root_;
+    xcb_randr_monitor_info_t monitor{
+        atom(name), static_cast<uint8_t>(primary), 0, static_cast<uint16_t>(output ? 1 : 0),
+        static_cast<int16_t>(rect.x()), static_cast<int16_t>(rect.y()),
+        static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height()),
+        // Millimetres at 96 dots an inch.
+        static_cast<uint32_t>(rect.width() * 254 / 960),
+        static_cast<uint32_t>(rect.height() * 254 / 960)};
+    xcb_randr_output_t outputs[1] = {output.value_or(XCB_NONE)};
+    std::array<iovec, 5> parts{};
+    parts[2] = {&request, sizeof(request)};
+    parts[3] = {&monitor, sizeof(monitor)};
+    parts[4] = {outputs, output ? sizeof(outputs) : 0};
+    xcb_protocol_request_t protocol{3, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
+    xcb_send_request(connection_, 0, parts.data() + 2, &protocol);
+    sync();
+}
+
+void X11TestDesktop::deleteMonitor(const char* name) const {
+    xcb_randr_delete_monitor(connection_, root_, atom(name));
+    sync();
 }
 
 std::optional<qint32> X11TestDesktop::pidOf(xcb_window_t window) const {

@@ -71,6 +71,13 @@ class X11TestDesktop {
     void sync() const;
     // _NET_WM_PID.
     std::optional<qint32> pidOf(xcb_window_t window) const;
+    // The screen's first RandR output; none without one.
+    std::optional<uint32_t> firstOutput() const;
+    // Sets up the RandR monitor `name` (a monitor taking an output retires the one the server
+    // made for it) or takes it away, and returns once the server has done so.
+    void setMonitor(const char* name, const QRect& rect, bool primary,
+                    std::optional<uint32_t> output = std::nullopt) const;
+    void deleteMonitor(const char* name) const;
 
     // Polls `condition`, handling the test's events meanwhile, until it holds or `ms` pass.
     static bool waitUntil(const std::function<bool()>& condition, int ms = 8000);

@@ -32,6 +32,43 @@ QString withoutControls(QString text) {
     return text;
 }
 
+// Compound text as clients write it: Latin-1, with stretches of UTF-8 between ESC % G and
+// ESC % @ for what Latin-1 lacks. Other escape sequences (switches to other character sets) are
+// left out and what follows them read as Latin-1.
+QString fromCompoundText(const QByteArray& bytes) {
+    constexpr char escape = '\x1b';
+    QString text;
+    bool utf8 = false;
+    qsizetype run = 0;
+    const auto flush = [&](qsizetype end) {
+        const QByteArray part = bytes.mid(run, end - run);
+        text += utf8 ? QString::fromUtf8(part) : QString::fromLatin1(part);
+    };
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        if (bytes[i] != escape) {
+            ++i;
+            continue;
+        }
+        flush(i);
+        // ESC, intermediate bytes (0x20 to 0x2F), a final byte (0x30 to 0x7E).
+        qsizetype end = i + 1;
+        while (end < bytes.size() && bytes[end] >= 0x20 && bytes[end] <= 0x2F) {
+            ++end;
+        }
+        const QByteArray sequence = bytes.mid(i + 1, end - i);
+        if (sequence == "%G") {
+            utf8 = true;
+        } else if (sequence == "%@") {
+            utf8 = false;
+        }
+        i = std::min(end + 1, bytes.size());
+        run = i;
+    }
+    flush(bytes.size());
+    return text;
+}
+
 }  // namespace
 
 QList<quint32> X11Property::values32() const {
@@ -65,6 +102,9 @@ QString X11Property::text(const X11Atoms& atoms) const {
             bytes.truncate(completeUtf8Length(bytes));
         }
         return withoutControls(QString::fromUtf8(bytes));
+    }
+    if (type == atoms.COMPOUND_TEXT) {
+        return withoutControls(fromCompoundText(bytes));
     }
     return withoutControls(QString::fromLatin1(bytes));
 }

@@ -26,8 +26,9 @@ struct X11Property {
     // The first 32-bit item.
     std::optional<quint32> first32() const;
     // Text, up to the first NUL or the end: UTF8_STRING as UTF-8 (a malformed sequence becomes
-    // U+FFFD, one cut short by a truncated read is dropped), STRING and COMPOUND_TEXT as Latin-1.
-    // Control characters become spaces.
+    // U+FFFD, one cut short by a truncated read is dropped), STRING as Latin-1, COMPOUND_TEXT as
+    // Latin-1 with its UTF-8 stretches (other character sets' escapes left out). Control
+    // characters become spaces.
     QString text(const X11Atoms& atoms) const;
     // The NUL-separated strings of a STRING list (WM_CLASS), trailing empty item dropped, with
     // control characters as spaces.

@@ -4,8 +4,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
+#include <array>
 #include <memory>
 
 #include "X11TestDesktop.h"
@@ -105,6 +107,52 @@ TEST_F(ProgramWindowsX11Test, AWindowInFullScreenLeavesItAndGetsItsSizeAndPlaceA
     present({500, 400});
     EXPECT_TRUE(presentedAt({500, 400}));
     EXPECT_FALSE(window.isMaximized());
+}
+
+TEST_F(ProgramWindowsX11Test, AWindowTallerThanTheWorkAreaShrinksToFitInsideIt) {
+    // Content that would rather be taller than the work area a 300-high dock leaves, with a
+    // least size to match.
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* content = new QWidget;
+    content->setMinimumSize(500, 600);
+    layout->addWidget(content);
+    window.setMinimumSize(500, 600);
+    xcb_connection_t* c = desktop->get();
+    const xcb_window_t dock = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, dock, desktop->root(), 0, 500, 1280, 300, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t dockType = desktop->atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, dock, desktop->atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &dockType);
+    const std::array<uint32_t, 12> strut{0, 0, 0, 300, 0, 0, 0, 0, 0, 0, 0, 1279};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, dock, desktop->atom("_NET_WM_STRUT_PARTIAL"),
+                        XCB_ATOM_CARDINAL, 32, strut.size(), strut.data());
+    xcb_map_window(c, dock);
+    desktop->sync();
+    const auto workArea = [] { return QGuiApplication::primaryScreen()->availableGeometry(); };
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return workArea().height() == 500; }));
+
+    present({500, 600});
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        const QRect frame = desktop->frameOf(id());
+        // Decorated, inside the work area and as tall as it.
+        return desktop->wmState(id()) == 1 && frame.height() > window.height() &&
+               window.width() == 500 && workArea().contains(frame) &&
+               frame.height() == workArea().height();
+    })) << "frame "
+        << desktop->frameOf(id()).y() << "+" << desktop->frameOf(id()).height();
+
+    // With the dock gone, the window comes back at its size and keeps its least size again.
+    xcb_destroy_window(c, dock);
+    desktop->sync();
+    ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return workArea().height() == 800; }));
+    present({500, 600});
+    EXPECT_TRUE(X11TestDesktop::waitUntil([&] {
+        return window.size() == QSize(500, 600) && workArea().contains(desktop->frameOf(id()));
+    }));
+    EXPECT_EQ(window.minimumSize(), QSize(500, 600));
+    EXPECT_EQ(content->minimumSize(), QSize(500, 600));
 }
 
 // Sees the presses the window itself receives.

@@ -11,6 +11,8 @@
 #include "panels/GlanceContentView.h"
 #include "panels/GlanceHeader.h"
 #include "panels/GlanceMenu.h"
+#include "panels/GlanceStyle.h"
+#include "panels/PreviewTile.h"
 #include "panels/SwitcherPanelController.h"
 
 namespace pellucine {
@@ -168,6 +170,34 @@ TEST_F(SwitcherPanelControllerTest, ThePeekOverATallDockGlanceLeavesItsHeaderCle
     const ScreenRect peek = controller->peekPanel().frame();
     EXPECT_LE(peek.maxY(), headerBottom);
     EXPECT_GE(peek.height, FullSizePeekLayout::usablePictureHeight + 58);
+}
+
+TEST_F(SwitcherPanelControllerTest, ADockGlancesPeekIsNeverSmallerThanItsTile) {
+    model->portablePreferences().modify([](PortablePreferences& p) { p.previewWidth = 540; });
+    WindowDescriptor small = window(1);
+    small.frame = {0, 0, 640, 480};
+    selectWindows({small});
+    publish(1, picture(640, 480));
+    controller->show(dockHover());
+    // 540 asked for, narrower than the window: the card is 540.
+    const auto* tile = qobject_cast<PreviewTile*>(controller->content()->items().value(0));
+    ASSERT_NE(tile, nullptr);
+    EXPECT_DOUBLE_EQ(tile->cardRect().width(), 540);
+    const QSizeF onTile = GlanceStyle::shrunkToFit({640, 480}, tile->cardRect()).size();
+
+    hover(small);
+    scheduler.advance(0.45);
+    ASSERT_TRUE(controller->peekPanel().isVisible());
+    const QSizeF peeked = controller->peekPanel().view()->pictureRect().size();
+    EXPECT_GE(peeked.width(), onTile.width());
+    EXPECT_GE(peeked.height(), onTile.height());
+
+    // A window narrower than the preview width gets a card of its own width.
+    controller->hide();
+    small.frame = {0, 0, 320, 240};
+    selectWindows({small});
+    controller->show(dockHover());
+    EXPECT_DOUBLE_EQ(controller->geometry().layout.cardWidth, 320);
 }
 
 TEST_F(SwitcherPanelControllerTest, NoPeekWhenSwitchedOffOrHiddenWhileWaiting) {

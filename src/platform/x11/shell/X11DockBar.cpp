@@ -23,11 +23,19 @@ void X11DockBar::setWanted(bool wanted) {
     }
     wanted_ = wanted;
     QObject::disconnect(windowEvents_);
+    QObject::disconnect(monitorEvents_);
     if (const auto state = state_.lock(); state && wanted) {
         state->focusHistory();
         windowEvents_ =
             QObject::connect(&state->events(), &X11WindowEvents::windowEvent,
                              [this](const X11WindowEvent& event) { windowEvent(event); });
+        monitorEvents_ = QObject::connect(
+            &state->connection(), &X11Connection::eventReceived,
+            [this, notices = state->monitorNotices()](const xcb_generic_event_t& event) {
+                if (X11DesktopState::movesMonitors(event, notices)) {
+                    refreshSoon_.start();
+                }
+            });
     }
     refresh();
 }

@@ -25,7 +25,8 @@ namespace pellucine {
 // clear of it. A click on an icon brings that application forward, restoring its windows when
 // all of them are minimized. The bar shows only while it is wanted, while some application runs,
 // while no other dock window lies along that edge and while it is not held down (a taskbar
-// shows the applications' buttons); it follows the desktop's changes through the window events.
+// shows the applications' buttons); it follows the desktop's changes through the window events
+// and the notices that the monitors may have moved (`X11DesktopState::movesMonitors`).
 // It never takes the focus. Main thread only.
 class X11DockBar final : public SystemDock {
   public:
@@ -76,9 +77,11 @@ class X11DockBar final : public SystemDock {
     QList<X11ShellEntry> entries_;
     // The other dock windows at the last refresh: their moves can free or take the edge.
     QList<xcb_window_t> otherDocks_;
-    // Coalesces the window events of one turn of the event loop into one refresh.
+    // Coalesces the events of one turn of the event loop into one refresh.
     QTimer refreshSoon_;
     QMetaObject::Connection windowEvents_;
+    // Monitors coming, going or moving, and struts changing.
+    QMetaObject::Connection monitorEvents_;
 };
 
 }  // namespace pellucine

@@ -1,6 +1,7 @@
 #include "platform/x11/X11DrawWatch.h"
 
 #include "platform/x11/X11Reply.h"
+#include "platform/x11/X11SnapshotChanges.h"
 
 namespace pellucine {
 
@@ -163,20 +164,8 @@ void X11DrawWatch::forget(xcb_window_t window) {
 }
 
 bool X11DrawWatch::isFrameNotice(const xcb_generic_event_t& event) const {
-    switch (event.response_type & 0x7f) {
-        case XCB_CONFIGURE_NOTIFY:
-        case XCB_MAP_NOTIFY:
-        case XCB_UNMAP_NOTIFY:
-        case XCB_DESTROY_NOTIFY:
-        case XCB_REPARENT_NOTIFY:
-        case XCB_GRAVITY_NOTIFY:
-        case XCB_CIRCULATE_NOTIFY:
-            // Each names the window it was selected on right after its sequence number.
-            return frames_.contains(
-                reinterpret_cast<const xcb_configure_notify_event_t&>(event).event);
-        default:
-            return false;
-    }
+    const std::optional<xcb_window_t> on = X11SnapshotChanges::structureNoticeSelectedOn(event);
+    return on && frames_.contains(*on);
 }
 
 void X11DrawWatch::drawn(xcb_window_t window, unsigned int sequence) {

@@ -135,6 +135,8 @@ void AppModel::applySnapshot(quint64 sequence, QList<ApplicationDescriptor> snap
     const qsizetype applicationCount = snapshot.size();
     applications_.set(std::move(snapshot));
     previewCache_.prune(keeping);
+    pictureSizes_.removeIf(
+        [&keeping](const auto& entry) { return !keeping.contains(entry.key()); });
     events_.record(QStringLiteral("windows-refreshed"),
                    {{QStringLiteral("applicationCount"), QString::number(applicationCount)},
                     {QStringLiteral("windowCount"), QString::number(windowCount)}});

@@ -134,7 +134,7 @@ class AppModel final : public QObject {
 
     // What a published picture of a window on screen is beside the cache: the picture taken
     // last and young enough, an older one than the cache holds now, or older than
-    // refreshAgeSeconds.
+    // refreshAgeSeconds or taken while the window had another size.
     enum class PublishedPicture { current, superseded, old };
 
     // Creates the services the model owns, loads both preference records and installs the
@@ -298,7 +298,9 @@ class AppModel final : public QObject {
     QCoro::Task<QList<DecodedPreview>> restoreCopies(CancellationToken token,
                                                      QList<WindowDescriptor> windows);
     void publish(quint32 window, const QImage& image);
-    PublishedPicture publishedPictureState(quint32 window) const;
+    PublishedPicture publishedPictureState(const WindowDescriptor& window) const;
+    // Whether the window's latest picture was taken while its frame had another size.
+    bool pictureOutsized(const WindowDescriptor& window) const;
     // Takes down the published and cached pictures of the windows the password-manager rule
     // now hides.
     void hidePrivatePreviews();
@@ -331,6 +333,8 @@ class AppModel final : public QObject {
     qint64 previewSessionGeneration_ = 0;
     // Windows whose shown picture an action has made out of date.
     QSet<quint32> picturesDue_;
+    // The frame size each window had as its latest capture started.
+    QHash<quint32, Size> pictureSizes_;
     // The capture running for each window; an entry is removed only by its own task.
     std::unordered_map<quint32, SharedTask<QImage>> previewTasks_;
     Subscription memoryPressure_;

@@ -84,18 +84,23 @@ void AppModel::hidePrivatePreviews() {
 
 // ---- Loading ----------------------------------------------------------------------------------
 
-AppModel::PublishedPicture AppModel::publishedPictureState(quint32 window) const {
-    if (picturesDue_.contains(window)) {
+bool AppModel::pictureOutsized(const WindowDescriptor& window) const {
+    const auto taken = pictureSizes_.constFind(window.id);
+    return taken != pictureSizes_.cend() && !(*taken == window.frame.standardized().size());
+}
+
+AppModel::PublishedPicture AppModel::publishedPictureState(const WindowDescriptor& window) const {
+    if (picturesDue_.contains(window.id) || pictureOutsized(window)) {
         return PublishedPicture::old;
     }
-    const PreviewCache::Entry* entry = previewCache_.entry(window);
+    const PreviewCache::Entry* entry = previewCache_.entry(window.id);
     if (entry == nullptr) {
         return PublishedPicture::current;
     }
     if (now() - entry->createdAt > seconds(refreshAgeSeconds)) {
         return PublishedPicture::old;
     }
-    const QImage shown = previewImages_.value().value(window);
+    const QImage shown = previewImages_.value().value(window.id);
     return entry->hot && entry->hot->cacheKey() != shown.cacheKey() ? PublishedPicture::superseded
                                                                     : PublishedPicture::current;
 }
@@ -106,7 +111,7 @@ bool AppModel::needsPictures(const QList<WindowDescriptor>& windows) const {
         if (!published.contains(w.id)) {
             return w.isOnScreen || previewCache_.entry(w.id) != nullptr;
         }
-        return w.isOnScreen && publishedPictureState(w.id) != PublishedPicture::current;
+        return w.isOnScreen && publishedPictureState(w) != PublishedPicture::current;
     });
 }
 
@@ -180,7 +185,7 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
             // Shown by an earlier load, perhaps one cancelled before its refresh pass: still
             // taken again once old, and replaced by a newer picture taken meanwhile.
             if (window.isOnScreen) {
-                switch (publishedPictureState(window.id)) {
+                switch (publishedPictureState(window)) {
                     case PublishedPicture::current:
                         break;
                     case PublishedPicture::superseded:
@@ -199,7 +204,8 @@ QCoro::Task<void> AppModel::loadPreviews(CancellationToken token, QList<WindowDe
                 ++loaded;
                 ++cached;
                 if (now() - previewCache_.entry(window.id)->createdAt >
-                    seconds(refreshAgeSeconds)) {
+                        seconds(refreshAgeSeconds) ||
+                    pictureOutsized(window)) {
                     refreshList.append(window);
                 }
                 continue;
@@ -332,6 +338,7 @@ SharedTask<QImage> AppModel::captureTask(const WindowDescriptor& window) {
         return running->second;
     }
     const double width = portablePreferences_.value().previewWidth;
+    pictureSizes_.insert(window.id, window.frame.standardized().size());
     SharedTask<QImage> task =
         spawn(scheduler_, guarded(this, &AppModel::captureWindow, window, width));
     previewTasks_.emplace(window.id, task);

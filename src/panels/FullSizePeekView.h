@@ -35,6 +35,7 @@ class FullSizePeekView : public QWidget {
     static std::optional<QString> hintFor(qreal room, qreal longWidth, qreal shortWidth);
 
     const WindowDescriptor& window() const { return window_; }
+    const QImage& image() const { return image_; }
     bool hasIcon() const { return !icon_.isNull(); }
     QString title() const;
     // The hint the header has room for at the view's width.

@@ -28,6 +28,8 @@ SwitcherPanelController::SwitcherPanelController(AppModel& model, GlanceEnvironm
     if (environment_.appearance != nullptr) {
         Yard::follow(panel_.get(), *environment_.appearance);
     }
+    subscriptions_ +=
+        model_.previewImages().subscribe([this](const auto&) { followPeekedPicture(); });
 }
 
 SwitcherPanelController::~SwitcherPanelController() {
@@ -226,7 +228,14 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
         peek_->hide();
         return;
     }
-    ScreenRect area =
+    presentPeek(window, image);
+    // The recorder keeps only the event's name: the window number is not a field it writes.
+    environment_.events.record(QStringLiteral("full-size-peek-shown"),
+                               {{QStringLiteral("windowID"), QString::number(window.id)}});
+}
+
+void SwitcherPanelController::presentPeek(const WindowDescriptor& window, const QImage& image) {
+    const ScreenRect area =
         visibleFrameUnder(panelFrame(), environment_.screens.screens(), peekFallbackArea);
     if (dockMode_) {
         // Clear of the Dock glance's header and menu button, never squeezed into a sliver nor
@@ -238,9 +247,30 @@ void SwitcherPanelController::firePeek(const WindowDescriptor& window) {
     } else {
         peek_->show(window, image, area);
     }
-    // The recorder keeps only the event's name: the window number is not a field it writes.
-    environment_.events.record(QStringLiteral("full-size-peek-shown"),
-                               {{QStringLiteral("windowID"), QString::number(window.id)}});
+}
+
+void SwitcherPanelController::followPeekedPicture() {
+    const FullSizePeekView* shown = peek_ ? peek_->view() : nullptr;
+    if (shown == nullptr || !peek_->panel().isVisible()) {
+        return;
+    }
+    WindowDescriptor window = shown->window();
+    const QImage image = model_.previewImages().value().value(window.id);
+    if (image.isNull() || image.cacheKey() == shown->image().cacheKey()) {
+        return;
+    }
+    if (model_.previewChoice().isPrivate(window)) {
+        peek_->hide();
+        return;
+    }
+    // With what the glance now says of the window: its title may have changed with it.
+    for (const WindowDescriptor& listed : model_.switcherSelection().value().windows) {
+        if (listed.id == window.id) {
+            window = listed;
+            break;
+        }
+    }
+    presentPeek(window, image);
 }
 
 }  // namespace pellucine

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/Scheduler.h"
+#include "base/SubscriptionBag.h"
 #include "coordination/SwitcherPanelControlling.h"
 #include "panels/GlanceEnvironment.h"
 #include "panels/GlanceGeometry.h"
@@ -76,6 +77,10 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     };
 
     void firePeek(const WindowDescriptor& window);
+    // Shows the picture in the peek, beside the glance.
+    void presentPeek(const WindowDescriptor& window, const QImage& image);
+    // A shown peek takes its window's newly published picture.
+    void followPeekedPicture();
     // How far the glance's header (with its menu button) reaches down from the panel's top.
     double glanceHeaderDepth() const;
     void cancelPeek();
@@ -100,6 +105,7 @@ class SwitcherPanelController final : public SwitcherPanelControlling {
     bool dockMode_ = false;
     std::unique_ptr<FloatingPanel> panel_;
     QPointer<GlanceContentView> content_;
+    SubscriptionBag subscriptions_;
 };
 
 }  // namespace pellucine

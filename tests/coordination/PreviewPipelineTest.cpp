@@ -353,6 +353,32 @@ TEST_F(PreviewPipelineTest, AWindowActionKeepsEveryPictureAndRetakesOnlyTheActed
     EXPECT_EQ(model->previewImages().value().keys(), QList<quint32>{other.id});
 }
 
+TEST_F(PreviewPipelineTest, APictureTakenWhileTheWindowHadAnotherSizeIsTakenAgainWhateverItsAge) {
+    WindowDescriptor w = window();
+    w.frame = {0, 0, 400, 300};
+    run(load({w}));
+    ASSERT_EQ(captured().size(), 1);
+
+    // Moved, it keeps its picture.
+    w.frame.x = 50;
+    EXPECT_FALSE(model->needsPictures({w}));
+    // Resized by anyone, its young picture is taken again in the glance showing it.
+    w.frame.width = 640;
+    EXPECT_TRUE(model->needsPictures({w}));
+    run(load({w}));
+    EXPECT_EQ(captured().size(), 2);
+    EXPECT_FALSE(model->needsPictures({w}));
+
+    // A glance that starts from the cache shows the picture at once, then takes it again.
+    model->previewImages().set({});
+    w.frame.height = 700;
+    auto loading = follow(load({w}));
+    EXPECT_TRUE(isPublished(w));
+    settle();
+    ASSERT_TRUE(loading->succeeded());
+    EXPECT_EQ(captured().size(), 3);
+}
+
 TEST_F(PreviewPipelineTest, ARestoredWindowKeepsItsLastPictureUntilItHasDrawn) {
     WindowDescriptor restored = window();
     run(load({restored}));

@@ -63,11 +63,16 @@ class GlancePicturesEndToEndTest : public testing::EndToEndTest {
 
     // Where `colour` (give or take a JPEG copy's error) shows inside `area` of the screen.
     ColourPatch patch(QRgb colour, const QRect& area) const {
-        ColourPatch found;
+        return patch(screen(), colour, area);
+    }
+    QImage screen() const {
         if (!shot.isValid() || !session.screenshot(shot.filePath(QStringLiteral("s.png")))) {
-            return found;
+            return {};
         }
-        const QImage screen(shot.filePath(QStringLiteral("s.png")));
+        return QImage(shot.filePath(QStringLiteral("s.png")));
+    }
+    static ColourPatch patch(const QImage& screen, QRgb colour, const QRect& area) {
+        ColourPatch found;
         const QRect inside = area.intersected(screen.rect());
         for (int y = inside.top(); y <= inside.bottom(); ++y) {
             for (int x = inside.left(); x <= inside.right(); ++x) {
@@ -266,6 +271,127 @@ TEST_F(GlancePicturesEndToEndTest, PicturesOfASmallWindowAreNeverEnlarged) {
     EXPECT_FALSE(peekWindow->rect.intersects(header))
         << "peek " << peekWindow->rect.x() << "," << peekWindow->rect.y() << " "
         << peekWindow->rect.width() << "x" << peekWindow->rect.height();
+}
+
+// A window that draws its new colour 300 ms after each change of its size, with no background
+// of its own: until then the server shows in it what lay behind, here a password manager's
+// window. Its pictures after Full Screen, a half and Move & Resize from the Dock glance are of
+// its own drawing only, in the tile and in the peek.
+class ResizedPicturesEndToEndTest : public GlancePicturesEndToEndTest {
+  protected:
+    static constexpr QRgb secret = 0xe8d020;
+    static constexpr QRgb teal = 0x30c0c0;
+    static constexpr int redrawDelay = 300;
+    // From the bottom right corner of a glance of one tile.
+    static constexpr QPoint fullScreenControl{68, 61};
+    // Inside the glance's rounded corners, where nothing beneath it shows.
+    static constexpr int inset = 8;
+
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(session.start(error)) << error.toStdString();
+        vault = std::make_unique<TestClient>();
+        ASSERT_TRUE(vault->setWindowClass(QStringLiteral("keepassxc")));
+        const auto behind = vault->openWindow(desktop(), QStringLiteral("vault"));
+        ASSERT_TRUE(behind);
+        ASSERT_TRUE(vault->paint(*behind, secret));
+        desktop().sendToRoot(*behind, "_NET_WM_STATE",
+                             {1, desktop().atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                              desktop().atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 1, 0});
+        ASSERT_TRUE(
+            X11TestDesktop::waitUntil([&] { return desktop().frameOf(*behind).width() > 1000; }));
+        resizer = std::make_unique<TestClient>();
+        ASSERT_TRUE(resizer->setWindowClass(QStringLiteral("Resizer")));
+        window = resizer->openWindow(desktop(), QStringLiteral("resizer"));
+        ASSERT_TRUE(window);
+        ASSERT_TRUE(resizer->paint(*window, teal));
+        ASSERT_TRUE(session.changePreferences(
+            [](PortablePreferences& p) { p.dockPreviewStyle = DockPreviewStyle::thumbnails; }));
+        ASSERT_TRUE(session.startProgram(2, error)) << error.toStdString();
+    }
+
+    void TearDown() override {
+        GlancePicturesEndToEndTest::TearDown();
+        vault.reset();
+        resizer.reset();
+    }
+
+    std::unique_ptr<TestClient> vault;
+    std::unique_ptr<TestClient> resizer;
+    std::optional<xcb_window_t> window;
+};
+
+TEST_F(ResizedPicturesEndToEndTest, PicturesAfterAResizeAreOfTheWindowsOwnDrawing) {
+    // The tile's Full Screen control, or the keys that pick an entry of the window menu: Focus,
+    // Minimize, Full Screen, Move & Resize, whose placements begin with Maximize, Left Half.
+    const struct {
+        const char* action;
+        QList<xcb_keysym_t> keys;
+        QRgb colour;
+    } actions[] = {
+        {"Full Screen", {}, pink},
+        {"Left Half",
+         {testing::down, testing::down, testing::down, testing::down, testing::right,
+          testing::down},
+         green},
+        {"Move & Resize: Maximize",
+         {testing::down, testing::down, testing::down, testing::down, testing::right},
+         0x7a30d0},
+    };
+    movePointer(dockItem(1, 2));
+    ColourPatch tile;
+    ASSERT_TRUE(showsColour(glance, teal, &tile, inset));
+    QRgb shown = teal;
+    QString title = QStringLiteral("resizer");
+    int step = 0;
+    for (const auto& row : actions) {
+        SCOPED_TRACE(row.action);
+        ASSERT_TRUE(resizer->redrawAfterResize(*window, shown, row.colour, redrawDelay));
+        // The glance reads the window's settled frame before it acts on it.
+        ASSERT_TRUE(testing::waitUntilPlaced(desktop(), title));
+        const qsizetype before = mark();
+        title = QStringLiteral("resizer %1").arg(++step);
+        desktop().setTitle(*window, title);
+        ASSERT_TRUE(session.waitForEvent("glance-refreshed-in-place", before));
+        movePointer(tile.box.center());
+        ASSERT_TRUE(showsColour(peek, shown, nullptr, peekMargin));
+
+        if (row.keys.isEmpty()) {
+            const QRect panel = session.shown(QString::fromLatin1(glance))->rect;
+            session.click(panel.bottomRight() - fullScreenControl);
+        } else {
+            session.click(tile.box.center(), 3);
+            ASSERT_TRUE(X11TestDesktop::waitUntil([&] { return session.keyboardHeldElsewhere(); }));
+            for (const xcb_keysym_t key : row.keys) {
+                tap(key);
+            }
+            tap(testing::returnKey);
+        }
+
+        // Until both show the new drawing, every look at them finds nothing of what lay behind.
+        int leaks = 0;
+        const bool redrawn = X11TestDesktop::waitUntil(
+            [&] {
+                const QImage now = screen();
+                const auto colourIn = [&](const char* name, QRgb colour, int margin) {
+                    const std::optional<ShownWindow> panel =
+                        session.shown(QString::fromLatin1(name));
+                    return panel ? patch(now, colour,
+                                         panel->rect.adjusted(margin, margin, -margin, -margin))
+                                 : ColourPatch{};
+                };
+                leaks += colourIn(glance, secret, inset).pixels +
+                         colourIn(peek, secret, peekMargin).pixels;
+                const int enough = clientSize.width() * clientSize.height() / 2;
+                return colourIn(glance, row.colour, inset).pixels >= enough &&
+                       colourIn(peek, row.colour, peekMargin).pixels >= enough;
+            },
+            15000);
+        EXPECT_TRUE(redrawn) << "the tile and the peek show the window's new drawing";
+        EXPECT_EQ(leaks, 0) << "pixels of the window behind";
+        ASSERT_TRUE(showsColour(glance, row.colour, &tile, inset));
+        shown = row.colour;
+    }
 }
 
 }  // namespace

@@ -352,6 +352,15 @@ bool TestClient::drawLate(xcb_window_t window, QRgb colour, int delayMillisecond
     return answer() == "late";
 }
 
+bool TestClient::redrawAfterResize(xcb_window_t window, QRgb shown, QRgb next,
+                                   int delayMilliseconds) {
+    process_.write(QByteArray("redraw ") + QByteArray::number(window) + ' ' +
+                   QByteArray::number(shown & 0xffffffu, 16) + ' ' +
+                   QByteArray::number(next & 0xffffffu, 16) + ' ' +
+                   QByteArray::number(delayMilliseconds) + '\n');
+    return answer() == "redraw";
+}
+
 std::optional<xcb_window_t> TestClient::openLateWindow(const X11TestDesktop& desktop,
                                                        const QString& title, QRgb colour,
                                                        int delayMilliseconds) {

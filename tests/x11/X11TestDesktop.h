@@ -132,6 +132,10 @@ class TestClient {
     // From now on the window shows white whenever it is exposed (shown again, say) and draws
     // `colour` only `delayMilliseconds` later.
     bool drawLate(xcb_window_t window, QRgb colour, int delayMilliseconds);
+    // From now on the window has no background, so that what the server puts into it is what
+    // lay behind it: it shows `shown` whenever it is exposed, and after each change of its size
+    // draws `next` only `delayMilliseconds` later (and shows that from then on).
+    bool redrawAfterResize(xcb_window_t window, QRgb shown, QRgb next, int delayMilliseconds);
     // Opens a window as openWindow does that draws late from its first showing on.
     std::optional<xcb_window_t> openLateWindow(const X11TestDesktop& desktop, const QString& title,
                                                QRgb colour, int delayMilliseconds);

@@ -29,6 +29,10 @@ X11DesktopState::X11DesktopState(const QByteArray& displayName, double pointScal
     monitorNotices_.root = connection_.root();
     monitorNotices_.randrFirstEvent = screenReader_.listenForChanges();
     connection_.setChangeFilter([this](const xcb_generic_event_t& event) {
+        drawWatch_.note(event);
+        if (drawWatch_.isFrameNotice(event)) {
+            return false;
+        }
         if (movesMonitors(event, monitorNotices_)) {
             ++monitorNoticeCount_;
         }

@@ -1,6 +1,7 @@
 #include "platform/x11/X11DrawWatch.h"
 
 #include "platform/x11/X11Reply.h"
+#include "platform/x11/X11SnapshotChanges.h"
 
 namespace pellucine {
 
@@ -9,7 +10,6 @@ X11DrawWatch::X11DrawWatch(X11Connection& connection, X11WindowEvents& events,
     : QObject(parent), connection_(connection), clock_(clock) {
     // Asked now, answered by the first use: no round trip at start.
     xcb_prefetch_extension_data(connection_.get(), &xcb_damage_id);
-    connect(&connection_, &X11Connection::eventReceived, this, &X11DrawWatch::handle);
     connect(&events, &X11WindowEvents::windowEvent, this, &X11DrawWatch::windowEvent);
 }
 
@@ -44,7 +44,10 @@ bool X11DrawWatch::isDamageNotice(const xcb_generic_event_t& event) const {
     return noticeCode_ != 0 && (event.response_type & 0x7f) == noticeCode_;
 }
 
-std::optional<Duration> X11DrawWatch::wait(xcb_window_t window) {
+std::optional<Duration> X11DrawWatch::wait(xcb_window_t window, QSize size) {
+    if (!sizes_.contains(window)) {
+        sizes_.insert(window, size);
+    }
     const auto it = followed_.constFind(window);
     if (it == followed_.cend() || !it->settling) {
         return std::nullopt;
@@ -72,12 +75,14 @@ void X11DrawWatch::arm(Followed& followed, xcb_window_t window) {
 void X11DrawWatch::hidden(xcb_window_t window) {
     Followed& followed = followed_[window];
     followed.settling.reset();
+    followed.changed = false;
     followed.exposed = false;
     arm(followed, window);
 }
 
 void X11DrawWatch::shown(xcb_window_t window) {
     Followed& followed = followed_[window];
+    followed.changed = false;
     // Armed before it was mapped, it is heard from the start: what comes before its Expose is
     // the server's painting of the background.
     followed.exposed = followed.damage == XCB_NONE;
@@ -95,15 +100,90 @@ void X11DrawWatch::shownLate(xcb_window_t window) {
     arm(followed, window);
 }
 
-void X11DrawWatch::drawn(xcb_window_t window) {
+void X11DrawWatch::resized(xcb_window_t window, QSize size) {
+    const auto known = sizes_.find(window);
+    if (known == sizes_.end() || *known == size) {
+        sizes_.insert(window, size);
+        return;
+    }
+    *known = size;
+    changed(frames_.value(window, window));
+}
+
+void X11DrawWatch::changed(xcb_window_t window) {
+    const auto it = followed_.find(window);
+    // An unmapped client is heard from its next showing on.
+    if ((it != followed_.end() && !it->settling) || !damageOffered()) {
+        return;
+    }
+    Followed& followed = it != followed_.end() ? *it : followed_[window];
+    followed.settling = DrawSettling{clock_.now(), std::nullopt};
+    followed.exposed = false;
+    followed.changed = true;
+    arm(followed, window);
+    watchFrame(window);
+    // A request of no effect marks the moment: what the server reports after it is the client's,
+    // what it reported before is the change (the window manager's frame may follow the client).
+    followed.heardAt =
+        xcb_damage_subtract(connection_.get(), followed.damage, XCB_NONE, XCB_NONE).sequence;
+    connection_.flush();
+}
+
+void X11DrawWatch::watchFrame(xcb_window_t window) {
+    if (framed_.contains(window)) {
+        return;
+    }
+    xcb_connection_t* c = connection_.get();
+    xcb_window_t frame = window;
+    for (int depth = 0; depth < maximumFrameDepth; ++depth) {
+        const auto tree = takeReply(c, xcb_query_tree_reply, xcb_query_tree(c, frame));
+        if (!tree || tree->parent == tree->root || tree->parent == XCB_NONE) {
+            break;
+        }
+        frame = tree->parent;
+    }
+    framed_.insert(window, frame);
+    if (frame == window) {
+        return;
+    }
+    // Selected before its size is read: a later change is a notice.
+    connection_.selectEvents(frame, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    frames_.insert(frame, window);
+    if (const auto geometry = takeReply(c, xcb_get_geometry_reply, xcb_get_geometry(c, frame))) {
+        sizes_.insert(frame, QSize(geometry->width, geometry->height));
+    }
+}
+
+void X11DrawWatch::forget(xcb_window_t window) {
+    end(window, /*destroyed=*/true);
+    sizes_.remove(window);
+    if (const xcb_window_t frame = framed_.take(window); frame != XCB_NONE && frame != window) {
+        frames_.remove(frame);
+        sizes_.remove(frame);
+    }
+}
+
+bool X11DrawWatch::isFrameNotice(const xcb_generic_event_t& event) const {
+    const std::optional<xcb_window_t> on = X11SnapshotChanges::structureNoticeSelectedOn(event);
+    return on && frames_.contains(*on);
+}
+
+void X11DrawWatch::drawn(xcb_window_t window, unsigned int sequence) {
     const auto it = followed_.find(window);
     if (it == followed_.end() || !it->settling) {
         return;
     }
     const ContinuousInstant now = clock_.now();
+    // After a change only what the server reports from the mark on (sequence numbers wrap at 32
+    // bits); else what comes after the Expose.
+    const bool counts = it->changed ? static_cast<int>(sequence - it->heardAt) >= 0 : it->exposed;
+    if (!counts) {
+        return;
+    }
     if (it->settling->isSettled(now)) {
+        // Past the limit, what it shows now is its own.
         end(window);
-    } else if (it->exposed) {
+    } else {
         it->settling->drawn(now);
     }
 }
@@ -130,20 +210,28 @@ void X11DrawWatch::windowEvent(const X11WindowEvent& event) {
             shownLate(event.window);
             break;
         case X11WindowEvent::Kind::destroyed:
-            end(event.window, /*destroyed=*/true);
+            forget(event.window);
             break;
         default:
             break;
     }
 }
 
-void X11DrawWatch::handle(const xcb_generic_event_t& event) {
+void X11DrawWatch::note(const xcb_generic_event_t& event) {
     if (isDamageNotice(event)) {
         const auto& notice = reinterpret_cast<const xcb_damage_notify_event_t&>(event);
         if (const auto it = followed_.constFind(notice.drawable); it != followed_.cend() &&
                                                                   it->damage == notice.damage &&
                                                                   event.full_sequence != it->made) {
-            drawn(notice.drawable);
+            drawn(notice.drawable, event.full_sequence);
+        }
+        return;
+    }
+    if (isFrameNotice(event)) {
+        const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+        if ((event.response_type & 0x7f) == XCB_CONFIGURE_NOTIFY && e.event == e.window &&
+            (event.response_type & 0x80) == 0) {
+            resized(e.window, QSize(e.width, e.height));
         }
         return;
     }
@@ -171,10 +259,19 @@ void X11DrawWatch::handle(const xcb_generic_event_t& event) {
             }
             break;
         }
+        case XCB_CONFIGURE_NOTIFY: {
+            // The window manager's synthetic ones repeat a size the server reported already.
+            const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (e.event == e.window && (event.response_type & 0x80) == 0 &&
+                e.override_redirect == 0) {
+                resized(e.window, QSize(e.width, e.height));
+            }
+            break;
+        }
         case XCB_DESTROY_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
             if (e.event == e.window) {
-                end(e.window, /*destroyed=*/true);
+                forget(e.window);
             }
             break;
         }

@@ -44,7 +44,13 @@ QCoro::Task<void> X11ScreenCapture::untilDrawn(xcb_window_t window) {
     while (true) {
         std::optional<Duration> wait;
         if (const auto state = state_.lock()) {
-            wait = state->drawWatch().wait(window);
+            const std::optional<X11WindowInfo> info = state->window(window);
+            // Every event that came before what was read is noted: a change the read shows has
+            // been heard of.
+            state->connection().receivedEventCount();
+            if (info) {
+                wait = state->drawWatch().wait(window, info->clientRect.size());
+            }
         }
         if (!wait) {
             co_return;

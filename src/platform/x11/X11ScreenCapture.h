@@ -15,7 +15,8 @@ namespace pellucine {
 // a picture shows the frame, decorations included. X11 asks no permission to record the
 // screen, so nothing is ever refused for want of it. Minimized windows and windows on other
 // desktops are unmapped and have no picture (windowNotViewable). A client that has just come on
-// screen is pictured once it has drawn (X11DrawWatch). The pointer is never drawn.
+// screen or changed size is pictured once it has drawn (X11DrawWatch). The pointer is never
+// drawn.
 // Windows and pictures over the pixel budget of X11WindowCapture are refused (failed).
 class X11ScreenCapture final : public ScreenCapture {
   public:
@@ -29,7 +30,7 @@ class X11ScreenCapture final : public ScreenCapture {
     static std::optional<ScreenCaptureError::Case> failureOf(X11CaptureResult::Status status);
 
   private:
-    // Returns once the window has drawn since it came on screen.
+    // Returns once the window has drawn since it came on screen or changed size.
     QCoro::Task<void> untilDrawn(xcb_window_t window);
 
     std::weak_ptr<X11DesktopState> state_;

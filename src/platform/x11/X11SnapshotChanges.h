@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QSet>
+#include <optional>
 
 namespace pellucine {
 
@@ -17,6 +18,9 @@ class X11SnapshotChanges {
     // destroy, reparent, gravity, circulate), is that window's, as is an error that names a
     // window or drawable that is not there; any other event may change anything.
     static X11SnapshotChanges of(const xcb_generic_event_t& event, xcb_window_t root);
+    // For a notice of a window's structure, the window whose structure it was selected on (the
+    // window itself, or its parent); none for any other event.
+    static std::optional<xcb_window_t> structureNoticeSelectedOn(const xcb_generic_event_t& event);
 
     void add(const X11SnapshotChanges& other);
     void addWindows(const QList<xcb_window_t>& windows);

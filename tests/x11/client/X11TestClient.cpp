@@ -12,6 +12,12 @@
 //                                                  each time it is exposed (mapped again,
 //                                                  say) and draws the colour only MS
 //                                                  milliseconds later; answers "late"
+//                                     redraw ID RGB NEXT MS  from now on the window has
+//                                                  no background: it draws RGB at each
+//                                                  exposure, and after each change of its
+//                                                  size draws NEXT only MS milliseconds
+//                                                  later, and that from then on; answers
+//                                                  "redraw"
 //                                     openlate MS RGB TITLE  opens a window as open does
 //                                                  that draws late from its first showing
 //                                     prompt ID X Y W H TITLE  from now on a close request
@@ -141,14 +147,50 @@ class LateDrawings {
         xcb_clear_area(client_.get(), 1, window, 0, 0, 0, 0);
     }
 
+    // No background: `shown` at every exposure, `next` `delay` after each change of size.
+    void redraw(xcb_window_t window, uint32_t shown, uint32_t next,
+                std::chrono::milliseconds delay) {
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(client_.get(), xcb_get_geometry(client_.get(), window), nullptr),
+            &std::free);
+        const uint32_t none = XCB_BACK_PIXMAP_NONE;
+        xcb_change_window_attributes(client_.get(), window, XCB_CW_BACK_PIXMAP, &none);
+        const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(client_.get(), window, XCB_CW_EVENT_MASK, &events);
+        Resizing& resizing = resizing_[window];
+        resizing.shown = shown;
+        resizing.next = next;
+        resizing.delay = delay;
+        if (geometry) {
+            resizing.size = {geometry->width, geometry->height};
+        }
+    }
+
     void handle(const xcb_generic_event_t& event) {
-        if ((event.response_type & 0x7f) != XCB_EXPOSE) {
+        const auto type = event.response_type & 0x7f;
+        if (type == XCB_CONFIGURE_NOTIFY) {
+            const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            const auto it = resizing_.find(configure.window);
+            const std::pair<uint16_t, uint16_t> size{configure.width, configure.height};
+            if (it != resizing_.end() && it->second.size != size) {
+                it->second.size = size;
+                it->second.due = Clock::now() + it->second.delay;
+            }
+            return;
+        }
+        if (type != XCB_EXPOSE) {
             return;
         }
         const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
-        const auto it = late_.find(expose.window);
-        if (expose.count == 0 && it != late_.end()) {
+        if (expose.count != 0) {
+            return;
+        }
+        if (const auto it = late_.find(expose.window); it != late_.end()) {
             it->second.due = Clock::now() + it->second.delay;
+        }
+        if (const auto it = resizing_.find(expose.window);
+            it != resizing_.end() && !it->second.due) {
+            draw(expose.window, it->second.shown);
         }
     }
 
@@ -156,18 +198,28 @@ class LateDrawings {
     int drawDue() {
         const Clock::time_point now = Clock::now();
         int wait = -1;
-        for (auto& [window, late] : late_) {
-            if (!late.due) {
-                continue;
+        const auto due = [&](xcb_window_t window, std::optional<Clock::time_point>& when,
+                             uint32_t colour) {
+            if (!when) {
+                return false;
             }
-            if (*late.due <= now) {
-                draw(window, late.colour);
-                late.due.reset();
-                continue;
+            if (*when <= now) {
+                draw(window, colour);
+                when.reset();
+                return true;
             }
             const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(*late.due - now).count() + 1;
+                std::chrono::duration_cast<std::chrono::milliseconds>(*when - now).count() + 1;
             wait = wait < 0 ? static_cast<int>(left) : std::min(wait, static_cast<int>(left));
+            return false;
+        };
+        for (auto& [window, late] : late_) {
+            due(window, late.due, late.colour);
+        }
+        for (auto& [window, resizing] : resizing_) {
+            if (due(window, resizing.due, resizing.next)) {
+                resizing.shown = resizing.next;
+            }
         }
         return wait;
     }
@@ -176,6 +228,13 @@ class LateDrawings {
     struct Late {
         uint32_t colour = 0;
         std::chrono::milliseconds delay{0};
+        std::optional<Clock::time_point> due;
+    };
+    struct Resizing {
+        uint32_t shown = 0;
+        uint32_t next = 0;
+        std::chrono::milliseconds delay{0};
+        std::pair<uint16_t, uint16_t> size;
         std::optional<Clock::time_point> due;
     };
 
@@ -192,6 +251,7 @@ class LateDrawings {
 
     Client& client_;
     std::map<xcb_window_t, Late> late_;
+    std::map<xcb_window_t, Resizing> resizing_;
 };
 
 // Windows that answer a close request with a prompt of their own, as an editor with unsaved
@@ -334,6 +394,16 @@ void runCommand(Client& client, LateDrawings& late, Prompts& prompts, const std:
         late.follow(window, colour, std::chrono::milliseconds(delay));
         client.sync();
         std::cout << "late" << std::endl;
+    } else if (line.rfind("redraw ", 0) == 0) {
+        std::istringstream arguments(line.substr(7));
+        xcb_window_t window = XCB_NONE;
+        uint32_t shown = 0;
+        uint32_t next = 0;
+        unsigned delay = 0;
+        arguments >> window >> std::hex >> shown >> next >> std::dec >> delay;
+        late.redraw(window, shown, next, std::chrono::milliseconds(delay));
+        client.sync();
+        std::cout << "redraw" << std::endl;
     } else {
         std::cout << "unknown command" << std::endl;
     }

@@ -173,8 +173,9 @@ X11Program::X11Program(const Launch& launch)
       panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
     DesktopAppearance& desktopAppearance = desktop_.appearance();
     appearance_.setStatedScheme(statedScheme(desktopAppearance.preference()));
-    desktopScheme_ = desktopAppearance.subscribe(
-        [this](SchemePreference preference) { appearance_.setStatedScheme(statedScheme(preference)); });
+    desktopScheme_ = desktopAppearance.subscribe([this](SchemePreference preference) {
+        appearance_.setStatedScheme(statedScheme(preference));
+    });
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
     updates.setHost(

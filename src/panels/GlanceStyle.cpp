@@ -49,10 +49,8 @@ QColor destructive(ColorScheme scheme) {
     return scheme == ColorScheme::dark ? QColor(0xff, 0x45, 0x3a) : QColor(0xe0, 0x2e, 0x24);
 }
 
-QColor panelMaterial(const Yard::Palette& palette, bool translucent) {
-    QColor colour = palette.ground;
-    colour.setAlphaF(translucent ? 0.92F : 1.0F);
-    return colour;
+QColor panelMaterial(const Yard::Palette& palette) {
+    return palette.ground;
 }
 
 QColor thickMaterial(const Yard::Palette& palette) {

@@ -63,8 +63,9 @@ TEST(DesktopSchemeReadingsTest, ReadsEachSourcesWords) {
         {"theme Darkmint is not dark", schemeOfThemeName(u"Darkmint"), light},
         {"theme light", schemeOfThemeName(u"Greybird"), light},
         {"no theme", schemeOfThemeName(u" "), none},
-        {"kde colours dark", schemeOfKdeGlobals("[Colors:Window]\nBackgroundNormal=32,35,38\n"
-                                                "ForegroundNormal=252,252,252\n"),
+        {"kde colours dark",
+         schemeOfKdeGlobals("[Colors:Window]\nBackgroundNormal=32,35,38\n"
+                            "ForegroundNormal=252,252,252\n"),
          dark},
         {"kde colours light over a dark name",
          schemeOfKdeGlobals("[General]\nColorScheme=BreezeDark\n[Colors:Window]\n"

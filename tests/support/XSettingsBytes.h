@@ -18,7 +18,8 @@ inline QByteArray xsettingsBytes(const QList<std::pair<QByteArray, QByteArray>>&
             bigEndian ? qToBigEndian<quint16>(static_cast<quint16>(value), bytes)
                       : qToLittleEndian<quint16>(static_cast<quint16>(value), bytes);
         } else {
-            bigEndian ? qToBigEndian<quint32>(value, bytes) : qToLittleEndian<quint32>(value, bytes);
+            bigEndian ? qToBigEndian<quint32>(value, bytes)
+                      : qToLittleEndian<quint32>(value, bytes);
         }
         data.append(bytes, size);
     };

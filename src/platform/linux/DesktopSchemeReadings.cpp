@@ -14,8 +14,8 @@ namespace {
 enum class Session { kde, gnome, other };
 
 Session sessionOf(const QStringList& desktopNames) {
-    static const QStringList gnomeKin{QStringLiteral("GNOME"), QStringLiteral("Unity"),
-                                      QStringLiteral("Budgie"), QStringLiteral("Pantheon"),
+    static const QStringList gnomeKin{QStringLiteral("GNOME"),    QStringLiteral("Unity"),
+                                      QStringLiteral("Budgie"),   QStringLiteral("Pantheon"),
                                       QStringLiteral("Cinnamon"), QStringLiteral("X-Cinnamon")};
     for (const QString& name : desktopNames) {
         if (name.compare(QStringLiteral("KDE"), Qt::CaseInsensitive) == 0) {

@@ -7,8 +7,7 @@ namespace pellucine {
 namespace {
 
 QStringList arguments(const QString& command) {
-    return {command, QStringLiteral("org.gnome.desktop.interface"),
-            QStringLiteral("color-scheme")};
+    return {command, QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme")};
 }
 
 }  // namespace

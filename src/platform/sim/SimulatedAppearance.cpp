@@ -3,8 +3,9 @@
 namespace pellucine {
 
 Subscription SimulatedAppearance::subscribe(Handler handler) {
-    return handlers_.add(
-        [handler = std::move(handler)](const SchemePreference& preference) { handler(preference); });
+    return handlers_.add([handler = std::move(handler)](const SchemePreference& preference) {
+        handler(preference);
+    });
 }
 
 void SimulatedAppearance::setPreference(SchemePreference preference) {

@@ -20,7 +20,9 @@ X11DesktopAppearance::X11DesktopAppearance(const QByteArray& displayName, const 
         // kdeglobals is replaced by a rename: its folder is watched with it.
         const QString file = sources_.kdeGlobals;
         kde_ = std::make_unique<SyncFolderWatch>(
-            [file] { return QStringList{QFileInfo(file).absolutePath(), file}; },
+            [file] {
+                return QStringList{QFileInfo(file).absolutePath(), file};
+            },
             [this] { readKdeGlobals(); });
         readKdeGlobals();
     }

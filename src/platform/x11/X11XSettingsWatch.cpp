@@ -28,8 +28,7 @@ QByteArray selectionName(const QByteArray& displayName) {
 X11XSettingsWatch::X11XSettingsWatch(const QByteArray& displayName, Handler changed)
     : connection_(displayName), changed_(std::move(changed)) {
     const QByteArray selection = selectionName(connection_.displayName());
-    const std::array<const char*, 3> names{selection.constData(), "_XSETTINGS_SETTINGS",
-                                           "MANAGER"};
+    const std::array<const char*, 3> names{selection.constData(), "_XSETTINGS_SETTINGS", "MANAGER"};
     const std::vector<xcb_atom_t> atoms = internAtoms(connection_.get(), names);
     selection_ = atoms[0];
     settings_ = atoms[1];

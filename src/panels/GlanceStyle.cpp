@@ -53,6 +53,13 @@ QColor panelMaterial(const Yard::Palette& palette) {
     return palette.ground;
 }
 
+QColor shapedEdge(const Yard::Palette& palette) {
+    const auto mix = [](int ground, int ink) { return (3 * ground + ink + 2) / 4; };
+    return QColor(mix(palette.ground.red(), palette.fore.red()),
+                  mix(palette.ground.green(), palette.fore.green()),
+                  mix(palette.ground.blue(), palette.fore.blue()));
+}
+
 QColor thickMaterial(const Yard::Palette& palette) {
     QColor colour = palette.sheet;
     colour.setAlphaF(0.86F);

@@ -171,6 +171,7 @@ X11Program::X11Program(const Launch& launch)
                 &activation_, [this] { return desktop_.applicationSwitcher().binding(); },
                 [this] { return desktop_.systemDock().kind(); }, &desktop_.keyboardState()}),
       panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
+    reportEnvironment_.appearance = &appearance_;
     DesktopAppearance& desktopAppearance = desktop_.appearance();
     appearance_.setStatedScheme(statedScheme(desktopAppearance.preference()));
     desktopScheme_ = desktopAppearance.subscribe([this](SchemePreference preference) {

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK((theme == SchemePreference::none) == text.trimmed().isEmpty());
     const DesktopSchemeReadings readings{SchemePreference::none, gnome, theme, kde};
     const SchemePreference chosen = preferredScheme(readings, text.split(u':'));
-    FUZZ_CHECK(chosen == SchemePreference::none ||
-               chosen == gnome || chosen == theme || chosen == kde);
+    FUZZ_CHECK(chosen == SchemePreference::none || chosen == gnome || chosen == theme ||
+               chosen == kde);
     return 0;
 }

@@ -15,6 +15,7 @@ ShapedEdge::ShapedEdge(QWidget* parent) : QWidget(parent) {
 
 void ShapedEdge::setShape(const QRegion& shape) {
     rim_ = rimOf(shape);
+    setVisible(!rim_.isEmpty());
     update();
 }
 

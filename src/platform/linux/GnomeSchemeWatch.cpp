@@ -1,5 +1,9 @@
 #include "platform/linux/GnomeSchemeWatch.h"
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include "platform/linux/DesktopSchemeReadings.h"
 
 namespace pellucine {
@@ -14,8 +18,11 @@ QStringList arguments(const QString& command) {
 
 GnomeSchemeWatch::GnomeSchemeWatch(const QString& gsettings, Handler changed)
     : gsettings_(gsettings), changed_(std::move(changed)) {
-    get_.setProcessChannelMode(QProcess::SeparateChannels);
-    monitor_.setProcessChannelMode(QProcess::SeparateChannels);
+    for (QProcess* process : {&get_, &monitor_}) {
+        process->setProcessChannelMode(QProcess::SeparateChannels);
+        // A program killed outright leaves no monitor running behind it.
+        process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
     QObject::connect(&get_, &QProcess::finished, &get_, [this](int code, QProcess::ExitStatus) {
         if (code != 0) {
             return;  // no such schema or key: not a GNOME setting to follow

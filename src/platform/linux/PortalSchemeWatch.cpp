@@ -3,6 +3,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusVariant>
 
 #include "platform/linux/DesktopSchemeReadings.h"
 
@@ -32,7 +33,7 @@ PortalSchemeWatch::PortalSchemeWatch(QDBusConnection bus, Handler changed)
         return;
     }
     bus_.connect(service, path, interface, QStringLiteral("SettingChanged"), this,
-                 SLOT(settingChanged(QString, QString, QDBusVariant)));
+                 SLOT(settingChanged(QDBusMessage)));
     read(QStringLiteral("ReadOne"));
 }
 
@@ -54,10 +55,11 @@ void PortalSchemeWatch::read(const QString& method) {
             });
 }
 
-void PortalSchemeWatch::settingChanged(const QString& changedGroup, const QString& changedKey,
-                                       const QDBusVariant& value) {
-    if (changedGroup == group && changedKey == key) {
-        take(value.variant());
+void PortalSchemeWatch::settingChanged(const QDBusMessage& message) {
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() == 3 && arguments[0].toString() == group &&
+        arguments[1].toString() == key) {
+        take(arguments[2]);
     }
 }
 

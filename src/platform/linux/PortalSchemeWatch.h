@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusVariant>
+#include <QDBusMessage>
 #include <QObject>
 #include <functional>
 
@@ -22,7 +22,7 @@ class PortalSchemeWatch final : public QObject {
     PortalSchemeWatch(QDBusConnection bus, Handler changed);
 
   private slots:
-    void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    void settingChanged(const QDBusMessage& message);
 
   private:
     void read(const QString& method);

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -52,11 +53,29 @@ X11Desktop::Options desktopOptions(const AppPaths& paths, const KeyValueStore& d
         options.pointScale = primary->devicePixelRatio();
     }
     options.syncFolder = [&defaults] { return CloudPreferenceSync::chosenSyncFolder(defaults); };
-    if (const auto pressure =
-            memoryPressureFileOverride(QProcessEnvironment::systemEnvironment())) {
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (const auto pressure = memoryPressureFileOverride(environment)) {
         options.memoryPressure.path = *pressure;
     }
+    options.appearance.desktopNames =
+        environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(u':', Qt::SkipEmptyParts);
+    options.appearance.portal = true;
+    options.appearance.gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+    options.appearance.kdeGlobals = paths.defaults + QStringLiteral("/kdeglobals");
     return options;
+}
+
+// The scheme the desktop's preference states; none leaves it to Qt's palette.
+std::optional<ColorScheme> statedScheme(SchemePreference preference) {
+    switch (preference) {
+        case SchemePreference::dark:
+            return ColorScheme::dark;
+        case SchemePreference::light:
+            return ColorScheme::light;
+        case SchemePreference::none:
+            break;
+    }
+    return std::nullopt;
 }
 
 void waitForEventLog() {
@@ -152,6 +171,12 @@ X11Program::X11Program(const Launch& launch)
                 &activation_, [this] { return desktop_.applicationSwitcher().binding(); },
                 [this] { return desktop_.systemDock().kind(); }, &desktop_.keyboardState()}),
       panelFonts_(scheduler_, seconds(panelFontWarmUpDelay), FontWarmUp::Later(warmedFonts)) {
+    reportEnvironment_.appearance = &appearance_;
+    DesktopAppearance& desktopAppearance = desktop_.appearance();
+    appearance_.setStatedScheme(statedScheme(desktopAppearance.preference()));
+    desktopScheme_ = desktopAppearance.subscribe([this](SchemePreference preference) {
+        appearance_.setStatedScheme(statedScheme(preference));
+    });
     AppModel& model = environment_.model();
     UpdateController& updates = model.updates();
     updates.setHost(

@@ -75,6 +75,8 @@ class X11Program {
     QtScheduler scheduler_{systemContinuousClock()};
     ThreadPoolExecutor executor_;
     Appearance appearance_;
+    // The desktop's light or dark preference, followed into `appearance_`.
+    Subscription desktopScheme_;
     QNetworkAccessManager network_;
     AppEnvironment environment_;
     UpdateDialogs updateDialogs_;

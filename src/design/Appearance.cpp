@@ -7,13 +7,26 @@ namespace pellucine {
 
 Appearance::Appearance(QObject* parent) : QObject(parent) {
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        system_ = schemeOf(QGuiApplication::palette());
+        palette_ = schemeOf(QGuiApplication::palette());
         app->installEventFilter(this);
     }
 }
 
+template <class Change>
+void Appearance::update(Change change) {
+    const ColorScheme before = scheme();
+    change();
+    if (scheme() != before) {
+        emit schemeChanged(scheme());
+    }
+}
+
 void Appearance::setForcedScheme(std::optional<ColorScheme> scheme) {
-    update(system_, scheme);
+    update([&] { forced_ = scheme; });
+}
+
+void Appearance::setStatedScheme(std::optional<ColorScheme> scheme) {
+    update([&] { stated_ = scheme; });
 }
 
 ColorScheme Appearance::schemeOf(const QPalette& palette) {
@@ -25,18 +38,9 @@ ColorScheme Appearance::schemeOf(const QPalette& palette) {
 bool Appearance::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() &&
         event->type() == QEvent::ApplicationPaletteChange) {
-        update(schemeOf(QGuiApplication::palette()), forced_);
+        update([&] { palette_ = schemeOf(QGuiApplication::palette()); });
     }
     return QObject::eventFilter(watched, event);
-}
-
-void Appearance::update(ColorScheme system, std::optional<ColorScheme> forced) {
-    const ColorScheme before = scheme();
-    system_ = system;
-    forced_ = forced;
-    if (scheme() != before) {
-        emit schemeChanged(scheme());
-    }
 }
 
 }  // namespace pellucine

@@ -23,15 +23,15 @@ QSizeF wordmarkSize() {
 
 }  // namespace
 
-YardMasthead::YardMasthead(qreal lightsInset, QWidget* parent)
-    : QWidget(parent), lightsInset_(lightsInset) {
+YardMasthead::YardMasthead(qreal iconInset, QWidget* parent)
+    : QWidget(parent), iconInset_(iconInset) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(mastheadHeight);
     updateAccessibleName();
 }
 
-void YardMasthead::setLightsInset(qreal inset) {
-    lightsInset_ = inset;
+void YardMasthead::setIconInset(qreal inset) {
+    iconInset_ = inset;
     updateGeometry();
     placeTrailing();
     update();
@@ -71,15 +71,15 @@ QFont YardMasthead::wordmarkFont() {
         wordmarkTracking);
 }
 
-qreal YardMasthead::leadingSpace(qreal lightsInset) {
-    return std::max<qreal>(0, lightsInset - sidePadding);
+qreal YardMasthead::leadingSpace(qreal iconInset) {
+    return std::max<qreal>(sidePadding, iconInset);
 }
 
-YardMasthead::Layout YardMasthead::layout(qreal width, qreal lightsInset, QSizeF wordmarkSize,
+YardMasthead::Layout YardMasthead::layout(qreal width, qreal iconInset, QSizeF wordmarkSize,
                                           std::optional<QSizeF> trailingSize) {
     Layout result;
     const qreal middle = mastheadHeight / 2.0;
-    const qreal iconX = sidePadding + leadingSpace(lightsInset) + spacing;
+    const qreal iconX = leadingSpace(iconInset);
     result.icon = QRectF(iconX, middle - iconSide / 2.0, iconSide, iconSide);
     const qreal wordmarkX = result.icon.right() + spacing;
     result.wordmark = QRectF(QPointF(wordmarkX, middle - wordmarkSize.height() / 2), wordmarkSize);
@@ -99,7 +99,7 @@ YardMasthead::Layout YardMasthead::currentLayout() const {
     if (trailing_ != nullptr) {
         trailingSize = QSizeF(trailing_->sizeHint().expandedTo(trailing_->minimumSizeHint()));
     }
-    return layout(width(), lightsInset_, wordmarkSize(), trailingSize);
+    return layout(width(), iconInset_, wordmarkSize(), trailingSize);
 }
 
 QSize YardMasthead::sizeHint() const {

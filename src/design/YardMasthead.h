@@ -7,8 +7,8 @@
 
 namespace pellucine {
 
-// The dark band across the top of a window: room for the title-bar buttons, the application's
-// icon, the wordmark, and a trailing view on the right in the rail's ink.
+// The dark band across the top of a window: the application's icon, aligned with the window's
+// content, the wordmark, and a trailing view on the right in the rail's ink.
 class YardMasthead : public QWidget {
     Q_OBJECT
 
@@ -28,10 +28,11 @@ class YardMasthead : public QWidget {
         qreal minimumWidth = 0;
     };
 
-    explicit YardMasthead(qreal lightsInset = sidePadding, QWidget* parent = nullptr);
+    // The icon starts `iconInset` from the left edge, where the window's content starts.
+    explicit YardMasthead(qreal iconInset = sidePadding + spacing, QWidget* parent = nullptr);
 
-    qreal lightsInset() const { return lightsInset_; }
-    void setLightsInset(qreal inset);
+    qreal iconInset() const { return iconInset_; }
+    void setIconInset(qreal inset);
 
     // The view at the trailing edge; the masthead takes ownership and styles its text.
     QWidget* trailing() const { return trailing_; }
@@ -39,9 +40,9 @@ class YardMasthead : public QWidget {
 
     static QString wordmark();
     static QFont wordmarkFont();
-    // The clear space before the icon: the inset less the side padding, never negative.
-    static qreal leadingSpace(qreal lightsInset);
-    static Layout layout(qreal width, qreal lightsInset, QSizeF wordmarkSize,
+    // The clear space before the icon: the inset, never less than the side padding.
+    static qreal leadingSpace(qreal iconInset);
+    static Layout layout(qreal width, qreal iconInset, QSizeF wordmarkSize,
                          std::optional<QSizeF> trailingSize);
 
     QSize sizeHint() const override;
@@ -58,7 +59,7 @@ class YardMasthead : public QWidget {
     void placeTrailing();
     void updateAccessibleName();
 
-    qreal lightsInset_;
+    qreal iconInset_;
     QPointer<QWidget> trailing_;
 };
 

@@ -158,7 +158,7 @@ DiagnosticsView::DiagnosticsView(Context context, QWidget* parent)
     setAutoFillBackground(false);
 
     auto* root = bare(new QVBoxLayout(this));
-    auto* masthead = new YardMasthead(lightsInset);
+    auto* masthead = new YardMasthead(sidePadding);
     masthead->setTrailing(new YardText(QStringLiteral("FOR SUPPORT"), Yard::tagFont()));
     root->addWidget(masthead);
 

@@ -30,7 +30,6 @@ class DiagnosticsView : public QWidget {
     static constexpr QLatin1String windowTitle{"PELLUCINE Diagnostics"};
     static constexpr int minimumWidth = 680;
     static constexpr int minimumHeight = 460;
-    static constexpr qreal lightsInset = 84;
     static constexpr int sidePadding = 24;
     static constexpr int verticalPadding = 18;
     static constexpr int columnSpacing = 16;

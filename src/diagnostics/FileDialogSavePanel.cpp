@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QFileDialog>
 
+#include "design/Yard.h"
+
 namespace pellucine {
 
 void FileDialogSavePanel::choose(const Request& request, Completion done) {
     auto* dialog = new QFileDialog(request.sheetOn);
+    // Drawn in the scheme of the window it is over.
+    dialog->setPalette(Yard::qtPalette(Yard::scheme(dialog)));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     if (!request.title.isEmpty()) {
         dialog->setWindowTitle(request.title);

@@ -74,7 +74,7 @@ PellucineReportView::PellucineReportView(std::shared_ptr<Model> model, QWidget* 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
-    auto* masthead = new YardMasthead(lightsInset);
+    auto* masthead = new YardMasthead(pageMargins.left());
     masthead->setTrailing(new YardText(QStringLiteral("REPORT A PROBLEM"), Yard::tagFont()));
     root->addWidget(masthead);
     auto* area = new QWidget;

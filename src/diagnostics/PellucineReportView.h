@@ -27,7 +27,6 @@ class PellucineReportView final : public QWidget {
 
   public:
     static constexpr QSize contentSize{600, 470};
-    static constexpr qreal lightsInset = 44;
 
     explicit PellucineReportView(std::shared_ptr<Model> model, QWidget* parent = nullptr);
     ~PellucineReportView() override;

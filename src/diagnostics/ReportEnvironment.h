@@ -14,6 +14,7 @@
 class QNetworkAccessManager;
 
 namespace pellucine {
+class Appearance;
 struct AppPaths;
 class UrlOpener;
 }  // namespace pellucine
@@ -42,6 +43,8 @@ struct Environment {
     std::shared_ptr<FileRevealing> files;
     // Not owned.
     UrlOpener* urls = nullptr;
+    // The scheme the report window follows; not owned. None draws it light.
+    const Appearance* appearance = nullptr;
 
     // The running user's folders, "xdg-email" for mail and the file manager for revealing.
     // `urls` and `network` must outlive every report.

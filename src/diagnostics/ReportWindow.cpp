@@ -83,6 +83,9 @@ void openWindow(const Config& config, std::optional<Phase> phase, const Environm
         model->setPhase(*phase);
     }
     window = new ReportWindow(std::move(model));
+    if (environment.appearance != nullptr) {
+        Yard::follow(window, *environment.appearance);
+    }
     window->centre();
     window->show();
     window->raise();

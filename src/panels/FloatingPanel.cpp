@@ -6,6 +6,7 @@
 
 #include "panels/FloatingPanelHints.h"
 #include "panels/PanelWindowSystem.h"
+#include "panels/ShapedEdge.h"
 
 namespace pellucine {
 
@@ -15,7 +16,8 @@ FloatingPanel::FloatingPanel(bool passesInput, const PanelWindowSystem& windowSy
                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
                           (passesInput ? Qt::WindowTransparentForInput : Qt::WindowFlags())),
       passesInput_(passesInput),
-      hints_(windowSystem.floatingHints()) {
+      hints_(windowSystem.floatingHints()),
+      edge_(new ShapedEdge(this)) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
@@ -50,6 +52,7 @@ void FloatingPanel::setContent(QWidget* content) {
         content_->setGeometry(rect());
         content_->show();
     }
+    edge_->raise();
 }
 
 void FloatingPanel::orderFront(const QRect& geometry) {
@@ -103,13 +106,16 @@ void FloatingPanel::applyBackdrop() {
 void FloatingPanel::updateMask() {
     if (translucent_ || shapeRadius_ <= 0) {
         clearMask();
+        edge_->setShape(QRegion());
         return;
     }
     QPainterPath path;
     path.addRoundedRect(
         QRectF(rect()).adjusted(shapeInset_, shapeInset_, -shapeInset_, -shapeInset_), shapeRadius_,
         shapeRadius_);
-    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    const QRegion shape(path.toFillPolygon().toPolygon());
+    setMask(shape);
+    edge_->setShape(shape);
 }
 
 void FloatingPanel::resizeEvent(QResizeEvent* event) {
@@ -117,6 +123,7 @@ void FloatingPanel::resizeEvent(QResizeEvent* event) {
     if (content_) {
         content_->setGeometry(rect());
     }
+    edge_->setGeometry(rect());
     updateMask();
 }
 

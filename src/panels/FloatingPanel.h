@@ -9,6 +9,7 @@ namespace pellucine {
 
 class FloatingPanelHints;
 class PanelWindowSystem;
+class ShapedEdge;
 
 // A borderless top-level window that floats above every other window, full-screen ones
 // included, on every desktop, and never takes focus: showing it leaves the active window as it
@@ -18,7 +19,7 @@ class PanelWindowSystem;
 //
 // It shows one content widget filling it. Translucent, it lets its content's transparent parts
 // show the desktop through; opaque (without a compositing manager to blend it) it is cut to
-// its content's rounded shape instead.
+// its content's rounded shape instead, with a crisp rim along the cut.
 class FloatingPanel : public QWidget {
     Q_OBJECT
 
@@ -34,7 +35,8 @@ class FloatingPanel : public QWidget {
     // Takes effect before the next showing; a visible panel keeps its surface until then.
     void setTranslucent(bool translucent);
 
-    // The shape an opaque panel is cut to: its rectangle inset by `inset`, corners of `radius`.
+    // The shape an opaque panel is cut to: its rectangle inset by `inset`, corners of `radius`,
+    // drawn with a one-pixel rim (`ShapedEdge`).
     void setShape(qreal inset, qreal radius);
 
     QWidget* content() const { return content_; }
@@ -69,6 +71,7 @@ class FloatingPanel : public QWidget {
     qreal shapeRadius_ = 0;
     QColor backdrop_;
     QPointer<QWidget> content_;
+    ShapedEdge* edge_ = nullptr;
 };
 
 }  // namespace pellucine

@@ -43,9 +43,9 @@ void FullSizePeekPanelController::show(const WindowDescriptor& window, const QIm
     const bool translucent = !environment_.compositing || environment_.compositing();
     panel_->setTranslucent(translucent);
     panel_->setShape(0, FullSizePeekView::cornerRadius);
-    panel_->setBackdrop(GlanceStyle::panelMaterial(Yard::palette(panel_.get()), false));
+    panel_->setBackdrop(GlanceStyle::panelMaterial(Yard::palette(panel_.get())));
     auto* view = new FullSizePeekView(window, image, layout.pictureSize.toQt(),
-                                      environment_.icons.icon(window.ownerPID), translucent);
+                                      environment_.icons.icon(window.ownerPID));
     panel_->setContent(view);
     const ScreenRect frame{layout.origin.x, layout.origin.y, layout.panelSize.width,
                            layout.panelSize.height};

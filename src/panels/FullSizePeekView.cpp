@@ -12,13 +12,12 @@
 namespace pellucine {
 
 FullSizePeekView::FullSizePeekView(WindowDescriptor window, QImage image, QSizeF imageSize,
-                                   QImage icon, bool translucent, QWidget* parent)
+                                   QImage icon, QWidget* parent)
     : QWidget(parent),
       window_(std::move(window)),
       image_(std::move(image)),
       imageSize_(imageSize),
-      icon_(std::move(icon)),
-      translucent_(translucent) {
+      icon_(std::move(icon)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -68,8 +67,7 @@ void FullSizePeekView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const Yard::Palette& palette = Yard::palette(this);
     const QRectF bounds = rect();
-    GlanceStyle::fillRounded(painter, bounds, cornerRadius,
-                             GlanceStyle::panelMaterial(palette, translucent_));
+    GlanceStyle::fillRounded(painter, bounds, cornerRadius, GlanceStyle::panelMaterial(palette));
     GlanceStyle::strokeRounded(painter, bounds, cornerRadius, GlanceStyle::outline(outlineOpacity));
 
     const qreal middle = headerHeight / 2;

@@ -25,7 +25,7 @@ class FullSizePeekView : public QWidget {
     static constexpr qreal outlineOpacity = 0.18;
 
     FullSizePeekView(WindowDescriptor window, QImage image, QSizeF imageSize, QImage icon,
-                     bool translucent, QWidget* parent = nullptr);
+                     QWidget* parent = nullptr);
 
     static QString longHint() {
         return QStringLiteral("Click the preview to bring this window forward");
@@ -53,7 +53,6 @@ class FullSizePeekView : public QWidget {
     QImage image_;
     QSizeF imageSize_;
     QImage icon_;
-    bool translucent_;
 };
 
 }  // namespace pellucine

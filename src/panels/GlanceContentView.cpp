@@ -225,8 +225,7 @@ void GlanceContentView::paintEvent(QPaintEvent*) {
     const Yard::Palette& palette = Yard::palette(this);
     const QRectF card =
         QRectF(rect()).adjusted(outerPadding, outerPadding, -outerPadding, -outerPadding);
-    GlanceStyle::fillRounded(painter, card, cornerRadius,
-                             GlanceStyle::panelMaterial(palette, options_.translucent));
+    GlanceStyle::fillRounded(painter, card, cornerRadius, GlanceStyle::panelMaterial(palette));
     GlanceStyle::strokeRounded(painter, card, cornerRadius, GlanceStyle::outline(outlineOpacity));
 }
 

@@ -7,6 +7,17 @@
 
 namespace pellucine::GlanceStyle {
 
+namespace {
+
+// A quarter of the way from `from` to `to`, opaque.
+QColor quarterToward(const QColor& from, const QColor& to) {
+    const auto mix = [](int a, int b) { return (3 * a + b + 2) / 4; };
+    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
+                  mix(from.blue(), to.blue()));
+}
+
+}  // namespace
+
 QFont headlineFont() {
     return Yard::font(13, QFont::Bold);
 }
@@ -34,11 +45,8 @@ QColor primary(const Yard::Palette& palette, qreal opacity) {
 }
 
 QColor secondary(const Yard::Palette& palette) {
-    // A quarter of the way from muted to fore: legible on a tile's tinted ground too.
-    const auto mix = [](int muted, int fore) { return (3 * muted + fore + 2) / 4; };
-    return QColor(mix(palette.muted.red(), palette.fore.red()),
-                  mix(palette.muted.green(), palette.fore.green()),
-                  mix(palette.muted.blue(), palette.fore.blue()));
+    // Legible on a tile's tinted ground too.
+    return quarterToward(palette.muted, palette.fore);
 }
 
 QColor tertiary(const Yard::Palette& palette) {
@@ -49,10 +57,12 @@ QColor destructive(ColorScheme scheme) {
     return scheme == ColorScheme::dark ? QColor(0xff, 0x45, 0x3a) : QColor(0xe0, 0x2e, 0x24);
 }
 
-QColor panelMaterial(const Yard::Palette& palette, bool translucent) {
-    QColor colour = palette.ground;
-    colour.setAlphaF(translucent ? 0.92F : 1.0F);
-    return colour;
+QColor panelMaterial(const Yard::Palette& palette) {
+    return palette.ground;
+}
+
+QColor shapedEdge(const Yard::Palette& palette) {
+    return quarterToward(palette.ground, palette.fore);
 }
 
 QColor thickMaterial(const Yard::Palette& palette) {

@@ -28,9 +28,12 @@ QColor secondary(const Yard::Palette& palette);
 QColor tertiary(const Yard::Palette& palette);
 QColor destructive(ColorScheme scheme);
 
-// The panels' backgrounds. There is no blur: translucent is the scheme's ground, mostly opaque,
-// and without a compositing manager to blend it the panel is filled opaquely.
-QColor panelMaterial(const Yard::Palette& palette, bool translucent);
+// The panels' ground: the scheme's, opaque. With no blur behind it, any translucency lets the
+// text of the windows below read through; a compositing manager only rounds the corners.
+QColor panelMaterial(const Yard::Palette& palette);
+// The rim of a panel cut to its shape without a compositing manager: a quarter of the way from
+// the ground to the ink, so that it reads on dark and light desktops alike.
+QColor shapedEdge(const Yard::Palette& palette);
 // The thick material of badges and round buttons, drawn over the panel's own content.
 QColor thickMaterial(const Yard::Palette& palette);
 // The white outline of a panel at `opacity`.

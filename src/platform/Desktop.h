@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/CloudAccount.h"
+#include "platform/DesktopAppearance.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/ImageCoding.h"
 #include "platform/KeyEventSource.h"
@@ -48,6 +49,7 @@ class Desktop {
     virtual UrlOpener& urlOpener() = 0;
     virtual ApplicationLifecycle& applicationLifecycle() = 0;
     virtual MemoryPressure& memoryPressure() = 0;
+    virtual DesktopAppearance& appearance() = 0;
 
     // Input.
     virtual GlobalHotkeys& globalHotkeys() = 0;

@@ -25,7 +25,7 @@ QString word(double width) {
 }
 
 QString readout(double width) {
-    return QString::number(static_cast<qint64>(std::trunc(width))) + QStringLiteral(" pt");
+    return QString::number(static_cast<qint64>(std::trunc(width))) + QStringLiteral(" px");
 }
 
 std::optional<int> selectedPreset(double width) {

@@ -23,7 +23,7 @@ const std::array<Preset, 3>& presets();
 
 // "Compact" below 500, "Standard" below 700, "Large" from 700.
 QString word(double width);
-// The width without its fraction, then " pt".
+// The width without its fraction, then " px".
 QString readout(double width);
 // The preset whose width is exactly this one.
 std::optional<int> selectedPreset(double width);

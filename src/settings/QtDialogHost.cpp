@@ -8,12 +8,20 @@
 #include <QScreen>
 #include <QSpacerItem>
 
+#include "design/Yard.h"
 #include "diagnostics/FileDialogSavePanel.h"
 #include "settings/TitledBoxWidth.h"
 
 namespace pellucine {
 
 namespace {
+
+// A plain Qt dialog over a window of the program is drawn in that window's scheme.
+template <class Dialog>
+Dialog* inWindowsScheme(Dialog* dialog) {
+    dialog->setPalette(Yard::qtPalette(Yard::scheme(dialog)));
+    return dialog;
+}
 
 // Answers with the dialog's first chosen path once it closes, or none when it was cancelled.
 void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
@@ -31,7 +39,7 @@ void answerWhenFinished(QFileDialog* dialog, DialogHost::PathAnswer answer) {
 
 // A message box with `title` in its title bar, modal to `window`, gone once closed.
 QMessageBox* messageBox(QWidget* window, const QString& title) {
-    auto* box = new QMessageBox(window);
+    auto* box = inWindowsScheme(new QMessageBox(window));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->setWindowTitle(title);
@@ -63,7 +71,7 @@ QString QtDialogHost::windowTitle(const QString& action) {
 }
 
 void QtDialogHost::chooseFileToOpen(const FileChoice& choice, PathAnswer answer) {
-    auto* dialog = new QFileDialog(window_, windowTitle(choice.title));
+    auto* dialog = inWindowsScheme(new QFileDialog(window_, windowTitle(choice.title)));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -82,7 +90,7 @@ void QtDialogHost::chooseFileToSave(const FileChoice& choice, PathAnswer answer)
 }
 
 void QtDialogHost::chooseFolder(const QString& title, PathAnswer answer) {
-    auto* dialog = new QFileDialog(window_, windowTitle(title));
+    auto* dialog = inWindowsScheme(new QFileDialog(window_, windowTitle(title)));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setFileMode(QFileDialog::Directory);

@@ -135,8 +135,16 @@ SettingsSidebar::SettingsSidebar(const SwitcherBinding& switcherKeys, QWidget* p
 
 void SettingsSidebar::setCurrent(SettingsView::Bay bay) {
     current_ = bay;
+    bool focusLeftBehind = false;
     for (BayRow* row : rows_) {
         row->setSelected(row->bay() == bay);
+        focusLeftBehind = focusLeftBehind || (row->hasFocus() && row->bay() != bay);
+    }
+    // The focus follows the current row, so that no ring stays on the row left.
+    if (focusLeftBehind) {
+        if (BayRow* current = row(bay)) {
+            current->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 

@@ -31,6 +31,7 @@ class SettingsSidebar final : public QWidget {
     // The legend shows `switcherKeys`, the keys the switcher strip opens on.
     explicit SettingsSidebar(const SwitcherBinding& switcherKeys = {}, QWidget* parent = nullptr);
 
+    // Selects the bay's row; a row holding the focus hands it to the selected one.
     void setCurrent(SettingsView::Bay bay);
     SettingsView::Bay current() const { return current_; }
     BayRow* row(SettingsView::Bay bay) const;

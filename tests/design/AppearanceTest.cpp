@@ -81,6 +81,25 @@ TEST_F(AppearanceTest, AForcedSchemeWinsUntilItIsCleared) {
     EXPECT_FALSE(appearance.forcedScheme().has_value());
 }
 
+TEST_F(AppearanceTest, TheDesktopsStatedSchemeWinsOverThePaletteAndLosesToAForcedOne) {
+    Appearance appearance;
+    QSignalSpy changed(&appearance, &Appearance::schemeChanged);
+
+    appearance.setStatedScheme(ColorScheme::dark);
+    EXPECT_EQ(appearance.scheme(), ColorScheme::dark);
+    QApplication::setPalette(lightDesktop());
+    EXPECT_EQ(appearance.scheme(), ColorScheme::dark);
+
+    appearance.setForcedScheme(ColorScheme::light);
+    EXPECT_EQ(appearance.scheme(), ColorScheme::light);
+    appearance.setStatedScheme(std::nullopt);
+    appearance.setForcedScheme(std::nullopt);
+    // No preference stated: the palette tells again.
+    QApplication::setPalette(darkDesktop());
+    EXPECT_EQ(appearance.scheme(), ColorScheme::dark);
+    EXPECT_EQ(changed.count(), 3);
+}
+
 TEST_F(AppearanceTest, AFollowingWindowTakesEveryChangeAndOutlivesNothing) {
     Appearance appearance;
     auto window = std::make_unique<QWidget>();

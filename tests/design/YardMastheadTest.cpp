@@ -17,22 +17,23 @@ namespace {
 using testing::matches;
 using testing::renderOver;
 
-TEST(YardMasthead, TheInsetSpaceIsNeverNegative) {
-    EXPECT_EQ(YardMasthead::leadingSpace(18), 0);
-    EXPECT_EQ(YardMasthead::leadingSpace(80), 62);
-    EXPECT_EQ(YardMasthead::leadingSpace(0), 0);
-    EXPECT_EQ(YardMasthead::leadingSpace(-40), 0);
+TEST(YardMasthead, TheIconStartsAtTheInsetButNeverInsideTheSidePadding) {
+    EXPECT_EQ(YardMasthead::leadingSpace(24), 24);
+    EXPECT_EQ(YardMasthead::leadingSpace(80), 80);
+    EXPECT_EQ(YardMasthead::leadingSpace(18), 18);
+    EXPECT_EQ(YardMasthead::leadingSpace(0), 18);
+    EXPECT_EQ(YardMasthead::leadingSpace(-40), 18);
 }
 
 TEST(YardMasthead, LayoutKeepsTheSpacingAfterTheInsetAndPinsTheTrailingView) {
     const QSizeF wordmark(100, 20);
-    const auto plain = YardMasthead::layout(600, 18, wordmark, std::nullopt);
+    const auto plain = YardMasthead::layout(600, 28, wordmark, std::nullopt);
     EXPECT_EQ(plain.icon, QRectF(28, 14, 30, 30));
     EXPECT_EQ(plain.wordmark, QRectF(68, 19, 100, 20));
     EXPECT_FALSE(plain.trailing.has_value());
     EXPECT_EQ(plain.minimumWidth, 168 + 10 + 16 + 18);
 
-    const auto wide = YardMasthead::layout(600, 80, wordmark, QSizeF(50, 24));
+    const auto wide = YardMasthead::layout(600, 90, wordmark, QSizeF(50, 24));
     EXPECT_EQ(wide.icon.x(), 90);
     ASSERT_TRUE(wide.trailing.has_value());
     EXPECT_EQ(*wide.trailing, QRectF(532, 17, 50, 24));
@@ -42,7 +43,7 @@ TEST(YardMasthead, LayoutKeepsTheSpacingAfterTheInsetAndPinsTheTrailingView) {
     const auto narrow = YardMasthead::layout(100, 80, wordmark, QSizeF(50, 24));
     EXPECT_GE(narrow.trailing->left(), narrow.wordmark.right() + 36);
 
-    EXPECT_EQ(YardMasthead::layout(600, -10, wordmark, std::nullopt).icon.x(), 28);
+    EXPECT_EQ(YardMasthead::layout(600, -10, wordmark, std::nullopt).icon.x(), 18);
 }
 
 class YardMastheadWidget : public ::testing::Test {
@@ -74,14 +75,14 @@ TEST_F(YardMastheadWidget, PaintsTheRailIconAndWordmarkInBothSchemes) {
     }
 }
 
-TEST_F(YardMastheadWidget, AnInsetBelowTheTitleBarRoomPlacesTheIconAsAtThatRoom) {
+TEST_F(YardMastheadWidget, AnInsetInsideTheSidePaddingPlacesTheIconAtThePadding) {
     QWidget window;
     auto* masthead = new YardMasthead(-25, &window);
     masthead->resize(400, 58);
     const QImage image = renderOver(*masthead, Qt::blue);
-    EXPECT_TRUE(matches(image.pixelColor(28, 14), Qt::red));
-    EXPECT_TRUE(matches(image.pixelColor(27, 29), Yard::Palette::light().rail));
-    EXPECT_GE(masthead->minimumSizeHint().width(), 28 + 30);
+    EXPECT_TRUE(matches(image.pixelColor(18, 14), Qt::red));
+    EXPECT_TRUE(matches(image.pixelColor(17, 29), Yard::Palette::light().rail));
+    EXPECT_GE(masthead->minimumSizeHint().width(), 18 + 30);
 }
 
 TEST_F(YardMastheadWidget, TheTrailingViewSitsAtTheRightInTheRailInk) {

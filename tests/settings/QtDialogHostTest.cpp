@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "design/Yard.h"
 #include "settings/QtDialogHost.h"
 #include "settings/SettingsTransferFlow.h"
 #include "settings/TitledBoxWidth.h"
@@ -32,6 +33,22 @@ class QtDialogHostTest : public ::testing::Test {
     QWidget window;
     QtDialogHost host{&window};
 };
+
+TEST_F(QtDialogHostTest, DialogsAreDrawnInTheSchemeOfTheirWindow) {
+    const QColor darkText = Yard::qtPalette(ColorScheme::dark).color(QPalette::WindowText);
+    Yard::setScheme(&window, ColorScheme::dark);
+    host.chooseFolder(u"Choose the Folder to Sync Through"_s, [](const auto&) {});
+    auto* folders = openDialog<QFileDialog>();
+    ASSERT_NE(folders, nullptr);
+    EXPECT_EQ(folders->palette().color(QPalette::WindowText), darkText);
+    folders->reject();
+    host.alert({u"Sync Failed"_s, u"The folder is gone."_s, u"OK"_s}, [] {});
+    auto* box = openDialog<QMessageBox>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->palette().color(QPalette::WindowText), darkText);
+    box->reject();
+    QApplication::processEvents();
+}
 
 TEST_F(QtDialogHostTest, MessageBoxesAreTitledWithTheProgramAndTheAction) {
     std::optional<bool> confirmed;

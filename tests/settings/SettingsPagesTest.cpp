@@ -123,7 +123,7 @@ TEST_F(SettingsPagesTest, RecordsChangedElsewhereShowWithoutCountingAsChanges) {
     model->syncStatus().set(AppModel::SyncStatus::syncing());
 
     EXPECT_EQ(page->widthSlider()->value(), PreviewWidth::sliderStep(600));
-    EXPECT_EQ(page->widthReadout()->text(), QStringLiteral("600 pt"));
+    EXPECT_EQ(page->widthReadout()->text(), QStringLiteral("600 px"));
     EXPECT_EQ(page->widthWord()->text(), QStringLiteral("Standard"));
     for (const SwitcherPage::PresetChip* chip : page->presetChips()) {
         EXPECT_FALSE(chip->isSelected());
@@ -148,8 +148,8 @@ TEST(PreviewWidth, WordsReadoutsPresetsAndSteps) {
     for (const auto& [width, word] : words) {
         EXPECT_EQ(PreviewWidth::word(width), word) << width;
     }
-    EXPECT_EQ(PreviewWidth::readout(600.5), QStringLiteral("600 pt"));
-    EXPECT_EQ(PreviewWidth::readout(799.99), QStringLiteral("799 pt"));
+    EXPECT_EQ(PreviewWidth::readout(600.5), QStringLiteral("600 px"));
+    EXPECT_EQ(PreviewWidth::readout(799.99), QStringLiteral("799 px"));
     EXPECT_EQ(PreviewWidth::selectedPreset(600), 1);
     for (const double width : {600.5, 610.0, 640.0, 0.0}) {
         EXPECT_EQ(PreviewWidth::selectedPreset(width), std::nullopt) << width;

@@ -174,6 +174,11 @@ TEST_F(SettingsViewTest, ARowLeftBehindDrawsNoFocusRingWhenTheWindowIsActiveAgai
     dock->setFocus(Qt::ActiveWindowFocusReason);
     EXPECT_TRUE(dock->showsFocus());
     EXPECT_FALSE(general->showsFocus());
+    // A row clicked while the keyboard's focus is on another takes the focus from it.
+    general->setFocus(Qt::TabFocusReason);
+    view().sidebar()->row(Bay::switcher)->click();
+    EXPECT_FALSE(general->showsFocus());
+    EXPECT_TRUE(view().sidebar()->row(Bay::switcher)->hasFocus());
 }
 
 TEST_F(SettingsViewTest, TheGuideClosesOnAPageChangeAndItsLinksNavigateFirst) {

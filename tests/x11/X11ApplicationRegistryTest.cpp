@@ -160,6 +160,12 @@ TEST_F(X11IdentityTest, FallsBackInOrderWithoutAnEntry) {
     EXPECT_EQ(byClass.location, QUrl::fromLocalFile(*exe));
     EXPECT_FALSE(byClass.fromDesktopEntry);
 
+    // A lower-case class names the application capitalised; its identifier stays as set.
+    const X11ApplicationIdentity lower =
+        identifyApplication(window(3, 12, "pellucine"), entries, {}, {});
+    EXPECT_EQ(lower.name, QStringLiteral("Pellucine"));
+    EXPECT_EQ(lower.identifier, QStringLiteral("pellucine"));
+
     const X11ApplicationIdentity nothing = identifyApplication(window(2, 11), entries, {}, {});
     EXPECT_FALSE(nothing.identifier);
     EXPECT_FALSE(nothing.name);

@@ -175,7 +175,7 @@ QWidget* peekSheet(SampleDesk& desk) {
         FullSizePeekLayout::fitted(picture.width(), picture.height(), {0, 0, 1000, 700});
     auto* view = new FullSizePeekView(
         window(101, pid, QStringLiteral("Mail"), QStringLiteral("Inbox — 3 unread")), picture,
-        layout.pictureSize.toQt(), desk.environment().icons.icon(pid), true);
+        layout.pictureSize.toQt(), desk.environment().icons.icon(pid));
     return new Backdrop(view, ceilSize(layout.panelSize));
 }
 

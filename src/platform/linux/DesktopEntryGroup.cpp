@@ -2,8 +2,8 @@
 
 namespace pellucine {
 
-std::optional<QMap<QString, QString>> readDesktopEntryGroup(const QByteArray& text) {
-    static const QString groupName = QStringLiteral("Desktop Entry");
+std::optional<QMap<QString, QString>> readIniGroup(const QByteArray& text,
+                                                   const QString& groupName) {
     QMap<QString, QString> keys;
     bool found = false;
     bool inGroup = false;
@@ -30,6 +30,10 @@ std::optional<QMap<QString, QString>> readDesktopEntryGroup(const QByteArray& te
         }
     }
     return found ? std::optional(keys) : std::nullopt;
+}
+
+std::optional<QMap<QString, QString>> readDesktopEntryGroup(const QByteArray& text) {
+    return readIniGroup(text, QStringLiteral("Desktop Entry"));
 }
 
 }  // namespace pellucine

@@ -12,6 +12,7 @@
 #include "base/Scheduler.h"
 #include "platform/Desktop.h"
 #include "platform/NoticeList.h"
+#include "platform/sim/SimulatedAppearance.h"
 #include "platform/sim/SimulatedCloud.h"
 #include "platform/sim/SimulatedDisplay.h"
 #include "platform/sim/SimulatedDockRequests.h"
@@ -67,6 +68,7 @@ class SimulatedDesktop final : public Desktop,
     UrlOpener& urlOpener() override { return session_; }
     ApplicationLifecycle& applicationLifecycle() override { return session_; }
     MemoryPressure& memoryPressure() override { return memoryPressure_; }
+    DesktopAppearance& appearance() override { return appearance_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
     KeyEventSource& keyEvents() override { return keyboard_; }
@@ -157,6 +159,7 @@ class SimulatedDesktop final : public Desktop,
     // Links opened, and the program's own process started and ended.
     SimulatedSession& simulatedSession() { return session_; }
     SimulatedMemoryPressure& simulatedMemoryPressure() { return memoryPressure_; }
+    SimulatedAppearance& simulatedAppearance() { return appearance_; }
     SimulatedGlobalHotkeys& simulatedHotkeys() { return hotkeys_; }
     SimulatedKeyboardShortcutSettings& simulatedShortcuts() { return shortcuts_; }
     // The keyboard and pointer a user works, and the switcher strip's dismissals.
@@ -282,6 +285,7 @@ class SimulatedDesktop final : public Desktop,
     SimulatedCloud cloud_{scheduler_};
     SimulatedSession session_{scheduler_};
     SimulatedMemoryPressure memoryPressure_{scheduler_};
+    SimulatedAppearance appearance_{scheduler_};
     SimulatedGlobalHotkeys hotkeys_;
     SimulatedKeyboardShortcutSettings shortcuts_;
     SimulatedKeyboard keyboard_{permissions_};

@@ -97,6 +97,11 @@ X11ApplicationIdentity identifyApplication(const X11WindowInfo& window,
     if (!identity.name) {
         identity.name = nonEmpty(window.resourceName);
     }
+    // A class is a name for people, capitalised by convention; some set it as the lower-case
+    // instance ("pellucine"), which would stand out in a menu.
+    if (identity.name && identity.name->front().isLower()) {
+        (*identity.name)[0] = identity.name->front().toUpper();
+    }
     if (executablePath) {
         identity.location = QUrl::fromLocalFile(*executablePath);
     }

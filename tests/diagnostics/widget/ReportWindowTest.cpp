@@ -8,6 +8,8 @@
 
 #include "../ReportBench.h"
 #include "ReportWidgets.h"
+#include "design/Appearance.h"
+#include "design/Yard.h"
 #include "design/YardButton.h"
 #include "design/YardSwitch.h"
 #include "design/YardText.h"
@@ -72,6 +74,17 @@ TEST_F(ReportWindows, OneWindowKeepsTheWordsThroughClosingAndReopening) {
                                  "that is the number to give them."_s));
     QTest::keyClick(sent, Qt::Key_Return);
     EXPECT_TRUE(closes(sent));
+}
+
+TEST_F(ReportWindows, TheWindowTakesTheProgramsSchemeAndFollowsIt) {
+    Appearance appearance;
+    appearance.setForcedScheme(ColorScheme::dark);
+    environment.appearance = &appearance;
+    ReportWindow* window = open();
+    EXPECT_EQ(Yard::scheme(view()), ColorScheme::dark);
+    appearance.setForcedScheme(ColorScheme::light);
+    EXPECT_EQ(Yard::scheme(view()), ColorScheme::light);
+    window->close();
 }
 
 TEST_F(ReportWindows, HostContentGetsTheModelAndTheHostsSize) {

@@ -25,7 +25,7 @@ TEST(FullSizePeekViewTest, TheLongestHintThatFitsElseNone) {
 TEST(FullSizePeekViewTest, NarrowHeadersGiveUpTheHintFirst) {
     QImage picture(600, 400, QImage::Format_RGB32);
     picture.fill(Qt::gray);
-    FullSizePeekView view(untitled(), picture, QSizeF(600, 400), QImage(), true);
+    FullSizePeekView view(untitled(), picture, QSizeF(600, 400), QImage());
     EXPECT_EQ(view.title(), "Untitled window");
     EXPECT_FALSE(view.hasIcon());
     view.resize(624, 458);

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "GlanceFixture.h"
+#include "design/Yard.h"
 #include "panels/ControlButton.h"
 #include "panels/GlanceContentView.h"
 #include "panels/GlanceGeometry.h"
@@ -209,6 +210,27 @@ TEST_F(GlanceContentViewTest, PicturesArrivingUpdateTheirTilesInPlaceAndOnlyThos
     publish(3, picture());
     ASSERT_EQ(view->items().size(), 1);
     EXPECT_FALSE(view->items()[0]->state().picture.isNull());
+}
+
+TEST_F(GlanceContentViewTest, TheGroundHidesWhatLiesBehindEvenAroundANarrowPicture) {
+    for (const ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
+        selectWindows({window(1), window(2)});
+        auto view = makeView(options());
+        Yard::setScheme(view.get(), scheme);
+        publish(1, picture(24, 300));
+        QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const qreal edge = GlanceContentView::outerPadding + GlanceContentView::cornerRadius;
+        const QRect inside = view->rect().adjusted(edge, edge, -edge, -edge);
+        int seeThrough = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                seeThrough += qAlpha(image.pixel(x, y)) < 255 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(seeThrough, 0) << (scheme == ColorScheme::dark ? "dark" : "light");
+    }
 }
 
 TEST_F(GlanceContentViewTest, GridColumnsAreCentredCardWidthsTwelveApart) {

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "GlanceFixture.h"
+#include "design/Yard.h"
 #include "panels/CompactRow.h"
 #include "panels/FloatingPanel.h"
 #include "panels/FullSizePeekPanelController.h"
@@ -13,6 +14,7 @@
 #include "panels/GlanceMenu.h"
 #include "panels/GlanceStyle.h"
 #include "panels/PreviewTile.h"
+#include "panels/ShapedEdge.h"
 #include "panels/SwitcherPanelController.h"
 
 namespace pellucine {
@@ -406,6 +408,22 @@ TEST_F(SwitcherPanelControllerTest, WithoutACompositingManagerThePanelsAreOpaque
     // Cut to the card's rounded shape instead.
     EXPECT_FALSE(controller->panel().mask().isEmpty());
     EXPECT_FALSE(controller->panel().mask().contains(QPoint(2, 2)));
+    // Its steps are drawn as a crisp rim: every pixel of the cut's edge in the edge colour.
+    const QImage drawn = controller->panel().grab().toImage();
+    const QColor edge = GlanceStyle::shapedEdge(Yard::palette(&controller->panel()));
+    const QRegion rim = ShapedEdge::rimOf(controller->panel().mask());
+    int rimPixels = 0;
+    int offColour = 0;
+    for (const QRect& rect : rim) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                ++rimPixels;
+                offColour += drawn.pixelColor(x, y) == edge ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_GT(rimPixels, 0);
+    EXPECT_EQ(offColour, 0);
     hover(window(1));
     scheduler.advance(0.5);
     EXPECT_FALSE(controller->peekPanel().panel().isTranslucent());

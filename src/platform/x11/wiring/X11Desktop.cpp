@@ -40,6 +40,7 @@ X11Desktop::X11Desktop(const Options& options)
                  DesktopKeyBindings::detectFromEnvironment(),
                  DesktopBindingFolders::fromEnvironment(options.paths.defaults)),
       memoryPressure_(scheduler_, options.memoryPressure),
+      appearance_(state_->connection().displayName(), options.appearance),
       rawInput_(state_->connection()),
       keyEvents_(state_->connection(), rawInput_),
       pointerEvents_(state_, rawInput_),

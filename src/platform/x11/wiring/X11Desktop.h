@@ -15,6 +15,7 @@
 #include "platform/linux/SyncFolderCloudAccount.h"
 #include "platform/linux/UnavailablePrivateCapture.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11DesktopAppearance.h"
 #include "platform/x11/X11DesktopState.h"
 #include "platform/x11/X11GlobalHotkeys.h"
 #include "platform/x11/X11KeyEventSource.h"
@@ -52,6 +53,8 @@ class X11Desktop final : public Desktop {
         // none when they chose none.
         SyncFolderRecordStore::FolderSource syncFolder;
         PressureStallMemoryPressure::Options memoryPressure;
+        // Where the desktop's light or dark preference is read besides XSETTINGS.
+        X11DesktopAppearance::Sources appearance;
     };
 
     // Throws X11Error when the server cannot be reached.
@@ -76,6 +79,7 @@ class X11Desktop final : public Desktop {
     UrlOpener& urlOpener() override { return session_; }
     ApplicationLifecycle& applicationLifecycle() override { return session_; }
     MemoryPressure& memoryPressure() override { return memoryPressure_; }
+    DesktopAppearance& appearance() override { return appearance_; }
     GlobalHotkeys& globalHotkeys() override { return hotkeys_; }
     KeyboardShortcutSettings& keyboardShortcuts() override { return shortcuts_; }
     KeyEventSource& keyEvents() override { return keyEvents_; }
@@ -109,6 +113,7 @@ class X11Desktop final : public Desktop {
     X11KeyboardShortcutSettings shortcuts_;
     QtScheduler scheduler_{systemContinuousClock()};
     PressureStallMemoryPressure memoryPressure_;
+    X11DesktopAppearance appearance_;
     X11RawInput rawInput_;
     X11KeyEventSource keyEvents_;
     X11PointerEventSource pointerEvents_;

@@ -121,8 +121,8 @@ Config Config::thisApp(const ThisApp& context) {
     };
     config.contentSize = PellucineReportView::contentSize;
     config.supportEmail = Maker::supportEmail;
-    config.example = QStringLiteral(
-        "For example: I switched to Mousepad and its windows showed as blank cards.");
+    config.example =
+        QStringLiteral("EX: I switched to Mousepad and its windows showed as blank cards.");
     return config;
 }
 

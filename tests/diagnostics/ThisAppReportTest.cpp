@@ -145,7 +145,7 @@ TEST_F(ThisAppReportTest, TheConfigurationIsThisProgramsOwn) {
     EXPECT_FALSE(config.consent);
     EXPECT_TRUE(config.supportEmail && config.supportEmail->contains(u'@'));
     EXPECT_EQ(config.example,
-              u"For example: I switched to Mousepad and its windows showed as blank cards."_s);
+              u"EX: I switched to Mousepad and its windows showed as blank cards."_s);
 
     // The closures read the defaults, the diagnostics and the event log given.
     const QString id = config.installID();

@@ -5,9 +5,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
-#include <algorithm>
-#include <cstdlib>
-#include <memory>
+#include <array>
+
+#include "platform/x11/X11Atoms.h"
+#include "platform/x11/X11Properties.h"
+#include "platform/x11/X11Reply.h"
 
 namespace pellucine {
 
@@ -15,35 +17,6 @@ namespace {
 
 constexpr uint32_t moveDirection = 8;
 constexpr uint32_t sourceApplication = 1;
-
-template <class T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 1, uint16_t(qstrlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_NONE);
-}
-
-bool supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t atom) {
-    const xcb_atom_t supported = internAtom(connection, "_NET_SUPPORTED");
-    if (atom == XCB_NONE || supported == XCB_NONE) {
-        return false;
-    }
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, root, supported, XCB_ATOM_ATOM, 0, 4096),
-            nullptr),
-        &std::free);
-    if (!reply || reply->format != 32) {
-        return false;
-    }
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
-    return std::find(atoms, atoms + count, atom) != atoms + count;
-}
 
 // Qt's global coordinates keep each screen's origin and scale the distances from it.
 QPoint rootPixels(const QWindow& window, QPoint pointer) {
@@ -66,10 +39,15 @@ bool startWindowManagerMove(QWindow& window, QPoint pointer) {
     }
     xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window.winId());
-    const Reply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr), &std::free);
-    const xcb_atom_t moveResize = internAtom(connection, "_NET_WM_MOVERESIZE");
-    if (!tree || !supports(connection, tree->root, moveResize)) {
+    constexpr std::array<const char*, 2> names{"_NET_WM_MOVERESIZE", "_NET_SUPPORTED"};
+    const std::vector<xcb_atom_t> atoms = internAtoms(connection, names);
+    const auto tree = takeReply(connection, xcb_query_tree_reply, xcb_query_tree(connection, id));
+    if (!tree || atoms[0] == XCB_NONE) {
+        return false;
+    }
+    const std::optional<X11Property> supported =
+        takeProperty(connection, requestProperty(connection, tree->root, atoms[1]));
+    if (!supported || !supported->values32().contains(atoms[0])) {
         return false;
     }
     const QPoint at = rootPixels(window, pointer);
@@ -77,7 +55,7 @@ bool startWindowManagerMove(QWindow& window, QPoint pointer) {
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = id;
-    message.type = moveResize;
+    message.type = atoms[0];
     message.data.data32[0] = uint32_t(at.x());
     message.data.data32[1] = uint32_t(at.y());
     message.data.data32[2] = moveDirection;

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "app/X11WindowManagerMove.h"
+
 namespace pellucine {
 
 BackgroundMove::BackgroundMove(QWidget& window, StartMove startMove)
@@ -13,7 +15,7 @@ BackgroundMove::BackgroundMove(QWidget& window, StartMove startMove)
 }
 
 void BackgroundMove::install(QWidget& window) {
-    install(window, [](QWindow& handle) { return handle.startSystemMove(); });
+    install(window, startWindowManagerMove);
 }
 
 void BackgroundMove::install(QWidget& window, StartMove startMove) {
@@ -46,11 +48,14 @@ bool BackgroundMove::eventFilter(QObject* watched, QEvent* event) {
                 movesWindow(*pressed_, move->globalPosition(), held,
                             QApplication::startDragDistance())) {
                 // The window manager moves the window with the pointer from where it is now: the
-                // window first catches up with the way the pointer has come since the press.
-                const QPoint lag = (move->globalPosition() - *pressed_).toPoint();
+                // window first catches up with the way the pointer has come since the press. The
+                // pointer's place goes along as the event has it: Qt's own would be reckoned from
+                // the window's new place before the window is there.
+                const QPoint pointer = move->globalPosition().toPoint();
+                const QPoint lag = pointer - pressed_->toPoint();
                 pressed_.reset();
                 window->setFramePosition(window->framePosition() + lag);
-                startMove_(*window);
+                startMove_(*window, pointer);
                 return true;
             }
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointF>
 #include <functional>
 #include <optional>
@@ -18,8 +19,9 @@ class BackgroundMove final : public QObject {
     Q_OBJECT
 
   public:
-    // Starts the window manager's move; false when it cannot.
-    using StartMove = std::function<bool(QWindow&)>;
+    // Starts the window manager's move with the pointer at `pointer` (global); false when it
+    // cannot.
+    using StartMove = std::function<bool(QWindow& window, QPoint pointer)>;
 
     static void install(QWidget& window);
     // With `startMove` in place of the window manager's move.

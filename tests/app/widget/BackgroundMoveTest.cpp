@@ -22,9 +22,12 @@ class BackgroundMoveWindow : public ::testing::Test {
   protected:
     BackgroundMoveWindow() {
         window.resize(400, 300);
-        BackgroundMove::install(window, [this](QWindow&) { return ++moves, true; });
+        BackgroundMove::install(window, [this](QWindow&, QPoint pointer) {
+            movedFrom = pointer;
+            return ++moves, true;
+        });
         // A second install keeps the first.
-        BackgroundMove::install(window, [](QWindow&) { return false; });
+        BackgroundMove::install(window, [](QWindow&, QPoint) { return false; });
         button = new QPushButton(QStringLiteral("Press"), &window);
         button->setGeometry(200, 150, 100, 40);
         window.show();
@@ -41,6 +44,8 @@ class BackgroundMoveWindow : public ::testing::Test {
     QWidget window;
     QPushButton* button = nullptr;
     int moves = 0;
+    // Where the pointer was when the window manager took the move over.
+    QPoint movedFrom;
     const int distance = QApplication::startDragDistance();
 };
 
@@ -64,8 +69,10 @@ TEST_F(BackgroundMoveWindow, AQuickClickOrAShortWobbleNeverStartsAMove) {
 TEST_F(BackgroundMoveWindow, ADragStartsOneMoveAndAButtonKeepsItsPress) {
     const QPoint from = window.windowHandle()->framePosition();
     press({40, 60});
+    const QPoint pointer = window.mapToGlobal(QPoint(40 + distance, 63));
     drag({40 + distance, 63});
     EXPECT_EQ(moves, 1);
+    EXPECT_EQ(movedFrom, pointer);
     // The window has caught up with the pointer before the window manager takes over.
     EXPECT_EQ(window.windowHandle()->framePosition(), from + QPoint(distance, 3));
     drag({40 + 5 * distance, 60});

@@ -372,13 +372,23 @@ TEST_F(ResizedPicturesEndToEndTest, PicturesAfterAResizeAreOfTheWindowsOwnDrawin
         int leaks = 0;
         const bool redrawn = X11TestDesktop::waitUntil(
             [&] {
+                // A panel counts only where it stood, shown, both before and after the
+                // screenshot: one mapped meanwhile is not in the picture of the screen.
+                const std::optional<ShownWindow> glanceBefore =
+                    session.shown(QString::fromLatin1(glance));
+                const std::optional<ShownWindow> peekBefore =
+                    session.shown(QString::fromLatin1(peek));
                 const QImage now = screen();
                 const auto colourIn = [&](const char* name, QRgb colour, int margin) {
+                    const std::optional<ShownWindow>& before =
+                        name == glance ? glanceBefore : peekBefore;
                     const std::optional<ShownWindow> panel =
                         session.shown(QString::fromLatin1(name));
-                    return panel ? patch(now, colour,
-                                         panel->rect.adjusted(margin, margin, -margin, -margin))
-                                 : ColourPatch{};
+                    const bool held = panel && before && panel->window == before->window &&
+                                      panel->rect == before->rect;
+                    return held ? patch(now, colour,
+                                        panel->rect.adjusted(margin, margin, -margin, -margin))
+                                : ColourPatch{};
                 };
                 leaks += colourIn(glance, secret, inset).pixels +
                          colourIn(peek, secret, peekMargin).pixels;

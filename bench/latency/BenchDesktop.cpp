@@ -236,13 +236,13 @@ std::optional<BenchDesktop::Reference> BenchDesktop::runEmptyQtProgram() {
     return reference;
 }
 
-qint64 BenchDesktop::sleepsOf(qint64 processIdentifier) {
+std::optional<QHash<QString, qint64>> BenchDesktop::sleepsOf(qint64 processIdentifier) {
     const QString tasks = QStringLiteral("/proc/%1/task").arg(processIdentifier);
     const QStringList threads = QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     if (threads.isEmpty()) {
-        return -1;
+        return std::nullopt;
     }
-    qint64 sleeps = 0;
+    QHash<QString, qint64> sleeps;
     for (const QString& thread : threads) {
         QFile status(tasks + QLatin1Char('/') + thread + QStringLiteral("/status"));
         if (!status.open(QIODevice::ReadOnly)) {
@@ -250,11 +250,26 @@ qint64 BenchDesktop::sleepsOf(qint64 processIdentifier) {
         }
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("voluntary_ctxt_switches:")) {
-                sleeps += line.mid(qstrlen("voluntary_ctxt_switches:")).trimmed().toLongLong();
+                sleeps.insert(thread,
+                              line.mid(qstrlen("voluntary_ctxt_switches:")).trimmed().toLongLong());
             }
         }
     }
     return sleeps;
+}
+
+qint64 BenchDesktop::wakeUpsBetween(const QHash<QString, qint64>& before,
+                                    const QHash<QString, qint64>& after) {
+    qint64 wakeUps = 0;
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        wakeUps += it.value() - before.value(it.key(), 0);
+    }
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (!after.contains(it.key())) {
+            ++wakeUps;
+        }
+    }
+    return wakeUps;
 }
 
 BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds) {
@@ -269,14 +284,14 @@ BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds) {
     QThread::msleep(500);
     const qint64 programPid = program_ ? program_->processId() : 0;
     const qint64 emptyPid = output.contains("idle") ? empty.processId() : 0;
-    const qint64 programBefore = programPid != 0 ? sleepsOf(programPid) : -1;
-    const qint64 emptyBefore = emptyPid != 0 ? sleepsOf(emptyPid) : -1;
+    const auto programBefore = programPid != 0 ? sleepsOf(programPid) : std::nullopt;
+    const auto emptyBefore = emptyPid != 0 ? sleepsOf(emptyPid) : std::nullopt;
     QThread::sleep(seconds);
-    const qint64 programAfter = programPid != 0 ? sleepsOf(programPid) : -1;
-    const qint64 emptyAfter = emptyPid != 0 ? sleepsOf(emptyPid) : -1;
+    const auto programAfter = programPid != 0 ? sleepsOf(programPid) : std::nullopt;
+    const auto emptyAfter = emptyPid != 0 ? sleepsOf(emptyPid) : std::nullopt;
     end(empty);
-    const auto difference = [](qint64 before, qint64 after) {
-        return before < 0 || after < 0 ? qint64(-1) : after - before;
+    const auto difference = [](const auto& before, const auto& after) {
+        return before && after ? wakeUpsBetween(*before, *after) : qint64(-1);
     };
     return WakeUps{difference(programBefore, programAfter), difference(emptyBefore, emptyAfter)};
 }

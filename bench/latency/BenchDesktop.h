@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -61,9 +62,13 @@ class BenchDesktop {
     };
     std::optional<Reference> runEmptyQtProgram();
 
-    // How often the threads of a process went to sleep so far (their voluntary context
-    // switches): each sleep ends in a wake-up. -1 when the process is gone.
-    static qint64 sleepsOf(qint64 processIdentifier);
+    // How often each thread of a process went to sleep so far (its voluntary context
+    // switches), by thread: each sleep ends in a wake-up. Nothing when the process is gone.
+    static std::optional<QHash<QString, qint64>> sleepsOf(qint64 processIdentifier);
+    // The wake-ups between two readings: a thread's new sleeps, every sleep of a thread started
+    // meanwhile, and one for each thread that ended (it woke to end).
+    static qint64 wakeUpsBetween(const QHash<QString, qint64>& before,
+                                 const QHash<QString, qint64>& after);
     // The wake-ups over `seconds` of the program and of an empty Qt program started beside it,
     // both idle; -1 for one that could not be measured.
     struct WakeUps {

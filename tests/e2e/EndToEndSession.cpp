@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <iostream>
 
 #include "base/RecordingEventLog.h"
 #include "preferences/PreferenceStore.h"
@@ -729,6 +730,28 @@ void EndToEndSession::click(QPoint point, uint8_t button) const {
     xcb_test_fake_input(c, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_test_fake_input(c, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     desktop_->sync();
+}
+
+void EndToEndSession::keepTraces(const QString& base) const {
+    if (screenshot(base + QStringLiteral(".png"))) {
+        std::cerr << "screenshot: " << base.toStdString() << ".png\n";
+    }
+    // The server's windows as the failure left them.
+    QProcess tree;
+    tree.setStandardOutputFile(base + QStringLiteral(".windows.txt"));
+    tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
+    tree.waitForFinished(5000);
+    QFile::remove(base + QStringLiteral(".jsonl"));
+    if (QFile::copy(eventLogPath(), base + QStringLiteral(".jsonl"))) {
+        std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
+    }
+    // A program that ended under the case explains all it missed after.
+    if (program_ && program_->state() == QProcess::NotRunning) {
+        std::cerr << (program_->exitStatus() == QProcess::CrashExit
+                          ? std::string("the program had crashed\n")
+                          : "the program had quit, exit code " +
+                                std::to_string(program_->exitCode()) + "\n");
+    }
 }
 
 bool EndToEndSession::screenshot(const QString& path) const {

@@ -120,6 +120,10 @@ class EndToEndSession {
     void click(QPoint point, uint8_t button = 1) const;
     // Saves the root window as a PNG.
     bool screenshot(const QString& path) const;
+    // What a failed case leaves to look at, as `base` plus ".png" (the screen), ".windows.txt"
+    // (the window tree) and ".jsonl" (the event log), each named on stderr, and whether the
+    // program had ended before it was stopped.
+    void keepTraces(const QString& base) const;
 
   private:
     // What becomes of a process's output: read by the test, its errors in the test's log, or

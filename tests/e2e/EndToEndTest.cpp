@@ -3,9 +3,6 @@
 #include <xcb/xtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <iostream>
 
 #include "support/Keysyms.h"
 
@@ -16,20 +13,8 @@ void EndToEndTest::TearDown() {
         return;
     }
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const QString base = QDir::current().absoluteFilePath(
-        QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name()));
-    if (session.screenshot(base + QStringLiteral(".png"))) {
-        std::cerr << "screenshot: " << base.toStdString() << ".png\n";
-    }
-    // The server's windows as the failure left them.
-    QProcess tree;
-    tree.setStandardOutputFile(base + QStringLiteral(".windows.txt"));
-    tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
-    tree.waitForFinished(5000);
-    QFile::remove(base + QStringLiteral(".jsonl"));
-    if (QFile::copy(session.eventLogPath(), base + QStringLiteral(".jsonl"))) {
-        std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
-    }
+    session.keepTraces(QDir::current().absoluteFilePath(
+        QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name())));
 }
 
 std::optional<xcb_window_t> EndToEndTest::startFocusedXterm() {

@@ -2,10 +2,8 @@
 #include <xcb/xtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <functional>
-#include <iostream>
 #include <memory>
 
 #include "EndToEndSession.h"
@@ -84,14 +82,7 @@ class TaskbarDockEndToEndTest : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info();
             QString base = QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name());
             base.replace(QLatin1Char('/'), QLatin1Char('.'));
-            base = QDir::current().absoluteFilePath(base);
-            if (session->screenshot(base + QStringLiteral(".png"))) {
-                std::cerr << "screenshot: " << base.toStdString() << ".png\n";
-            }
-            QFile::remove(base + QStringLiteral(".jsonl"));
-            if (QFile::copy(session->eventLogPath(), base + QStringLiteral(".jsonl"))) {
-                std::cerr << "event log: " << base.toStdString() << ".jsonl\n";
-            }
+            session->keepTraces(QDir::current().absoluteFilePath(base));
         }
         session.reset();
     }

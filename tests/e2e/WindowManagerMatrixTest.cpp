@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 
 #include "EndToEndSession.h"
@@ -102,11 +100,7 @@ class WindowManagerMatrixTest : public ::testing::TestWithParam<WindowManager> {
                 ::testing::UnitTest::GetInstance()->current_test_info();
             QString base = QStringLiteral("%1.%2").arg(test->test_suite_name(), test->name());
             base.replace(QLatin1Char('/'), QLatin1Char('.'));
-            if (session->screenshot(base + QStringLiteral(".png"))) {
-                std::cerr << "screenshot: " << base.toStdString() << ".png\n";
-            }
-            QFile::remove(base + QStringLiteral(".jsonl"));
-            QFile::copy(session->eventLogPath(), base + QStringLiteral(".jsonl"));
+            session->keepTraces(base);
         }
         notes.reset();
         session.reset();

@@ -186,7 +186,6 @@ class AppCoordinator final : public QObject, public ShellCoordinating {
     // The glance.
     bool isExcludedApplication(qint32 processIdentifier) const;
     QCoro::Task<void> loadGlancePreviews(CancellationToken token, QList<WindowDescriptor> windows);
-    // Once the glance's own pictures are in, so that its captures queue behind none.
     QCoro::Task<void> preloadNeighbours(CancellationToken token, QList<WindowDescriptor> windows);
     // Claims the glance for a refused application and takes the panel down.
     void refuseGlance(qint32 processIdentifier, GlanceSource source);

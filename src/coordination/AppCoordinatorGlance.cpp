@@ -205,19 +205,6 @@ QCoro::Task<void> AppCoordinator::loadGlancePreviews(CancellationToken token,
 
 QCoro::Task<void> AppCoordinator::preloadNeighbours(CancellationToken token,
                                                     QList<WindowDescriptor> windows) {
-    const QPointer<AppCoordinator> self(this);
-    // A refresh of the glance replaces its load: the one running then is waited for.
-    while (self && !token.isCancelled() && previewTask_.isValid() && !previewTask_.isFinished()) {
-        const TaskHandle glanceLoad = previewTask_;
-        try {
-            co_await glanceLoad;
-        } catch (...) {
-            // However the glance's load ended, the neighbours are still wanted.
-        }
-    }
-    if (!self || token.isCancelled()) {
-        co_return;
-    }
     co_await model_.preloadPreviews(std::move(token), std::move(windows));
 }
 

@@ -152,27 +152,5 @@ TEST_F(GlanceDecisionTest, NeighboursArePreloadedOncePerGlance) {
     EXPECT_EQ(events.count(QStringLiteral("previews-preloaded")), 2);
 }
 
-TEST_F(GlanceDecisionTest, NeighboursAreCapturedOnlyOnceTheGlancesOwnPicturesAreIn) {
-    desktop.setDisplays({{1, {0, 0, 1440, 900}, {0, 25, 1440, 805}}});
-    desktop.simulatedPointer().moveTo({700, 400});
-    desktop.simulatedCapture().setCaptureDelay(seconds(0.1));
-    const qsizetype before = desktop.simulatedCapture().captureRequests().size();
-    coordinator->commandTabStep(false);
-    scheduler.advance(0.05);
-    const QStringList asked = desktop.simulatedCapture().captureRequests().mid(before);
-    ASSERT_FALSE(asked.isEmpty());
-    QStringList shown;
-    for (const WindowDescriptor& window : model->switcherSelection().value().windows) {
-        shown << QStringLiteral("window %1").arg(window.id);
-    }
-    for (const QString& request : asked) {
-        EXPECT_TRUE(shown.contains(request.section(QLatin1Char(':'), 0, 0)))
-            << qPrintable(request) << " before the glance's own";
-    }
-    scheduler.advance(1.0);
-    EXPECT_GT(desktop.simulatedCapture().captureRequests().size(), before + asked.size())
-        << "the neighbours were never preloaded";
-}
-
 }  // namespace
 }  // namespace pellucine

@@ -116,9 +116,6 @@ void AppDelegate::observeMachinePreference(bool MachinePreferences::*field,
 }
 
 void AppDelegate::schedulePermissionTimer() {
-    if (!services_.desktop.permissions().grantsCanChange()) {
-        return;
-    }
     Scheduler& scheduler = services_.scheduler;
     permissionTimer_ =
         ScopedWork(scheduler, scheduler.postAfter(seconds(permissionPollSeconds), [this] {

@@ -11,7 +11,6 @@ class X11SystemPermissions final : public SystemPermissions {
     bool isScreenCaptureAllowed() const override { return true; }
     bool requestScreenCapture() override { return true; }
     bool requestAccessibility() override { return true; }
-    bool grantsCanChange() const override { return false; }
 };
 
 }  // namespace pellucine

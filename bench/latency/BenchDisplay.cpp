@@ -5,6 +5,7 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -39,6 +40,8 @@ BenchDisplay::BenchDisplay(const QByteArray& displayName) {
     activeWindow_ = atom("_NET_ACTIVE_WINDOW");
     closeWindow_ = atom("_NET_CLOSE_WINDOW");
     wmPid_ = atom("_NET_WM_PID");
+    wmProtocols_ = atom("WM_PROTOCOLS");
+    takeFocus_ = atom("WM_TAKE_FOCUS");
     // Creations, reparentings and mappings of top-level windows and active-window changes
     // wake waitUntil.
     const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -233,6 +236,28 @@ std::optional<xcb_window_t> BenchDisplay::activeWindow() {
     xcb_window_t window = XCB_NONE;
     std::memcpy(&window, data.constData(), sizeof window);
     return window;
+}
+
+bool BenchDisplay::takesFocus(xcb_window_t window) {
+    // WM_HINTS: flags, then input; bit 0 of the flags says the input field is set.
+    const QByteArray hints = property(window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS);
+    std::array<quint32, 2> fields{};
+    if (hints.size() < static_cast<qsizetype>(sizeof fields)) {
+        return true;
+    }
+    std::memcpy(fields.data(), hints.constData(), sizeof fields);
+    if ((fields[0] & 1U) == 0 || fields[1] != 0) {
+        return true;
+    }
+    const QByteArray protocols = property(window, wmProtocols_, XCB_ATOM_ATOM);
+    for (qsizetype at = 0; at + 4 <= protocols.size(); at += 4) {
+        xcb_atom_t protocol = XCB_NONE;
+        std::memcpy(&protocol, protocols.constData() + at, sizeof protocol);
+        if (protocol == takeFocus_) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<quint32> BenchDisplay::processOf(xcb_window_t window) {

@@ -53,6 +53,9 @@ class BenchDisplay {
     // Asks the window manager to close `window`.
     void close(xcb_window_t window);
     std::optional<quint32> processOf(xcb_window_t window);
+    // Whether the window manager can give `window` the input focus: ICCCM's input hint, else
+    // WM_TAKE_FOCUS. A window that takes none (xclock) is raised but never made active.
+    bool takesFocus(xcb_window_t window);
 
     // For each colour, how many pixels of `window`'s on-screen contents are within `tolerance`
     // of it in every channel; none when the window cannot be read.
@@ -75,6 +78,8 @@ class BenchDisplay {
     xcb_atom_t clientList_ = XCB_NONE;
     xcb_atom_t activeWindow_ = XCB_NONE;
     xcb_atom_t closeWindow_ = XCB_NONE;
+    xcb_atom_t wmProtocols_ = XCB_NONE;
+    xcb_atom_t takeFocus_ = XCB_NONE;
     xcb_atom_t wmPid_ = XCB_NONE;
     QList<xcb_window_t> mapped_;
 };

@@ -189,21 +189,28 @@ class LatencyRun {
         clientWindows_.clear();
         windowColours_.clear();
         windowProcesses_.clear();
+        focusable_.clear();
         for (const xcb_window_t window : display_.clients()) {
             const std::optional<quint32> pid = display_.processOf(window);
             if (pid && colours.contains(*pid)) {
                 clientWindows_.append(window);
                 windowColours_.append(colours.value(*pid));
                 windowProcesses_.append(*pid);
+                if (display_.takesFocus(window)) {
+                    focusable_.append(window);
+                }
             }
         }
     }
 
+    // Only clients that take the focus: asking for one that takes none leaves the previous one
+    // active, and the wait for it to become active would leave the program at rest for the
+    // whole timeout, measuring a glance after a pause instead.
     void activate(int rotation) {
-        if (clientWindows_.isEmpty()) {
+        if (focusable_.isEmpty()) {
             return;
         }
-        const xcb_window_t window = clientWindows_[rotation % clientWindows_.size()];
+        const xcb_window_t window = focusable_[rotation % focusable_.size()];
         display_.activate(window);
         display_.waitUntil(QDeadlineTimer(2000), [&] { return display_.activeWindow() == window; });
     }
@@ -255,6 +262,7 @@ class LatencyRun {
     BenchDesktop& desktop_;
     BenchDisplay& display_;
     QList<xcb_window_t> clientWindows_;
+    QList<xcb_window_t> focusable_;
     QList<QColor> windowColours_;
     QList<quint32> windowProcesses_;
     xcb_window_t glance_ = XCB_NONE;

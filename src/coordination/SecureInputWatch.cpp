@@ -12,8 +12,11 @@ void SecureInputWatch::start() {
     if (check_) {
         check_->invalidate();
     }
-    check_ =
-        std::make_unique<RepeatingTimer>(scheduler_, seconds(checkInterval), [this] { check(); });
+    check_.reset();
+    if (keyboard_.hasSecureEventInput()) {
+        check_ = std::make_unique<RepeatingTimer>(scheduler_, seconds(checkInterval),
+                                                  [this] { check(); });
+    }
     check();
 }
 

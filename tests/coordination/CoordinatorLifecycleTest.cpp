@@ -182,6 +182,27 @@ TEST_F(CoordinatorLifecycleTest, TheGlancePanelIsPreparedOnceAfterTheStartAndNev
     EXPECT_EQ(panel, nullptr) << "prepared after stop";
 }
 
+TEST_F(CoordinatorLifecycleTest, AtRestOnlyADesktopWithSecureEntryWakesTheCoordinator) {
+    struct Row {
+        const char* name;
+        bool hasSecureEntry;
+        bool wakes;
+    };
+    const Row rows[] = {
+        {"secure entry, read every few seconds", true, true},
+        {"no secure entry, nothing to read", false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        coordinator.reset();
+        desktop.simulatedKeyboard().setHasSecureEventInput(row.hasSecureEntry);
+        makeCoordinator();
+        refreshModel();
+        scheduler.advance(5.0);
+        EXPECT_EQ(scheduler.advance(60.0) > 0, row.wakes);
+    }
+}
+
 TEST_F(CoordinatorLifecycleTest, PanelCallbacksActOnTheGlanceThatIsUp) {
     // Only the actions' own refreshes count here, not those of the window events they cause.
     desktop.setObserverCreationFails(notes, true);

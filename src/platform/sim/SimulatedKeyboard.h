@@ -37,6 +37,7 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     std::unique_ptr<KeyEventTap> createTap(Handler handler) override;
     quint64 modifierFlags() const override { return modifiers_; }
     bool isSecureEventInputEnabled() const override { return secureInput_; }
+    bool hasSecureEventInput() const override { return hasSecureInput_; }
     std::optional<char32_t> keyCharacter(quint32 virtualKey) const override {
         const auto found = characters_.constFind(virtualKey);
         return found == characters_.cend() ? std::nullopt : std::optional<char32_t>(*found);
@@ -52,6 +53,8 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     // The desktop disables every enabled tap, telling each why (a `tapDisabledBy…` type).
     void disableTaps(KeyEvent::Type reason);
     void setSecureEventInput(bool on) { secureInput_ = on; }
+    // Driver: a desktop without secure keyboard entry (its entry is then never turned on).
+    void setHasSecureEventInput(bool has) { hasSecureInput_ = has; }
     void setTapCreationFails(bool fails) { tapCreationFails_ = fails; }
     // What the layout types on the key; none: the key keeps its US name.
     void setKeyCharacter(quint32 virtualKey, std::optional<char32_t> character) {
@@ -83,6 +86,7 @@ class SimulatedKeyboard final : public KeyEventSource, public KeyboardState {
     QHash<quint32, char32_t> characters_;
     quint64 modifiers_ = 0;
     bool secureInput_ = false;
+    bool hasSecureInput_ = true;
     bool tapCreationFails_ = false;
 };
 

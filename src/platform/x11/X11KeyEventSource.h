@@ -27,6 +27,7 @@ class X11KeyEventSource final : public KeyEventSource, public KeyboardState {
     std::unique_ptr<KeyEventTap> createTap(Handler handler) override;
     quint64 modifierFlags() const override;
     bool isSecureEventInputEnabled() const override { return false; }
+    bool hasSecureEventInput() const override { return false; }
     std::optional<char32_t> keyCharacter(quint32 virtualKey) const override;
 
   private:

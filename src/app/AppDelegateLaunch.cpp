@@ -116,6 +116,9 @@ void AppDelegate::observeMachinePreference(bool MachinePreferences::*field,
 }
 
 void AppDelegate::schedulePermissionTimer() {
+    if (!services_.desktop.permissions().grantsCanChange()) {
+        return;
+    }
     Scheduler& scheduler = services_.scheduler;
     permissionTimer_ =
         ScopedWork(scheduler, scheduler.postAfter(seconds(permissionPollSeconds), [this] {

@@ -16,6 +16,9 @@ class SystemPermissions {
     // Asks for accessibility trust (the system prompts where it does) and returns whether the
     // program is trusted.
     virtual bool requestAccessibility() = 0;
+    // Whether a grant can come or go while the program runs; where none can, the gates are
+    // read once.
+    virtual bool grantsCanChange() const { return true; }
 };
 
 }  // namespace pellucine

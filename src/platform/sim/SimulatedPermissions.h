@@ -24,6 +24,7 @@ class SimulatedPermissions final : public SystemPermissions {
     }
     bool requestScreenCapture() override;
     bool requestAccessibility() override;
+    bool grantsCanChange() const override { return grantsCanChange_; }
 
     bool isAccessibilityTrusted() const { return accessibility_ == SimulatedPermission::granted; }
     // Whether taking a picture would work now, whatever the quick check says.
@@ -42,10 +43,13 @@ class SimulatedPermissions final : public SystemPermissions {
     void setScreenCaptureAnswer(std::optional<SimulatedPermission> answer) {
         screenCaptureAnswer_ = answer;
     }
+    // A desktop whose grants stay as they are while the program runs.
+    void setGrantsCanChange(bool can) { grantsCanChange_ = can; }
     // The prompts shown, in order: "accessibility", "screen capture".
     const QStringList& prompts() const { return prompts_; }
 
   private:
+    bool grantsCanChange_ = true;
     SimulatedPermission accessibility_ = SimulatedPermission::granted;
     SimulatedPermission screenCapture_ = SimulatedPermission::granted;
     std::optional<SimulatedPermission> accessibilityAnswer_;

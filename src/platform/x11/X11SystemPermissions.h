@@ -11,6 +11,7 @@ class X11SystemPermissions final : public SystemPermissions {
     bool isScreenCaptureAllowed() const override { return true; }
     bool requestScreenCapture() override { return true; }
     bool requestAccessibility() override { return true; }
+    bool grantsCanChange() const override { return false; }
 };
 
 }  // namespace pellucine

@@ -269,5 +269,12 @@ TEST_F(LaunchTimersTest, ThePermissionsAreReadAgainEveryTenSeconds) {
     EXPECT_EQ(events.count("permission-status"), 2);
 }
 
+TEST_F(LaunchTimersTest, ADesktopWhoseGrantsCannotChangeHasItsPermissionsReadNoMore) {
+    desktop.simulatedPermissions().setGrantsCanChange(false);
+    launch();
+    scheduler.advance(60.0);
+    EXPECT_EQ(events.count("permission-status"), 0);
+}
+
 }  // namespace
 }  // namespace pellucine

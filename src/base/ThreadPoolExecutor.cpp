@@ -6,6 +6,7 @@
 namespace pellucine {
 
 ThreadPoolExecutor::ThreadPoolExecutor(int maxThreads, QObject* parent) : QObject(parent) {
+    pool_.setExpiryTimeout(idleWorkerExpiryMs);
     if (maxThreads > 0) {
         pool_.setMaxThreadCount(maxThreads);
     }

@@ -20,6 +20,10 @@ class ThreadPoolExecutor final : public QObject, public BackgroundExecutor {
 
     void execute(std::function<void()> job, std::function<void()> done) override;
 
+    // How long a worker with nothing to do waits for more before it ends: soon after the last
+    // job, so that at rest no worker is left to wake and end later.
+    static constexpr int idleWorkerExpiryMs = 5000;
+
   private:
     QThreadPool pool_;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/ThreadPoolExecutor.h"
 #include "platform/x11/X11CaptureLink.h"
 
 namespace pellucine {
@@ -55,6 +56,7 @@ QImage cropInto(const QImage& source, QSize pixelSize) {
 X11WindowCapture::X11WindowCapture(QByteArray displayName, Options options)
     : displayName_(std::move(displayName)), options_(std::move(options)) {
     pool_.setMaxThreadCount(2);
+    pool_.setExpiryTimeout(ThreadPoolExecutor::idleWorkerExpiryMs);
 }
 
 X11WindowCapture::~X11WindowCapture() {

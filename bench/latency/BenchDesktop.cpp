@@ -272,7 +272,7 @@ qint64 BenchDesktop::wakeUpsBetween(const QHash<QString, qint64>& before,
     return wakeUps;
 }
 
-BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds) {
+BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds, int settleSeconds) {
     QProcess empty;
     empty.setProcessEnvironment(environment_);
     empty.setStandardErrorFile(QProcess::nullDevice());
@@ -281,7 +281,9 @@ BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds) {
     while (!output.contains("idle") && empty.waitForReadyRead(startTimeoutMs)) {
         output += empty.readAllStandardOutput();
     }
-    QThread::msleep(500);
+    // The empty program's window coming is a change the program follows (and so is what it did
+    // before): the count begins once what that set going has had time to end.
+    QThread::sleep(settleSeconds);
     const qint64 programPid = program_ ? program_->processId() : 0;
     const qint64 emptyPid = output.contains("idle") ? empty.processId() : 0;
     const auto programBefore = programPid != 0 ? sleepsOf(programPid) : std::nullopt;

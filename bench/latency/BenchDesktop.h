@@ -70,12 +70,13 @@ class BenchDesktop {
     static qint64 wakeUpsBetween(const QHash<QString, qint64>& before,
                                  const QHash<QString, qint64>& after);
     // The wake-ups over `seconds` of the program and of an empty Qt program started beside it,
-    // both idle; -1 for one that could not be measured.
+    // both idle, counted from `settleSeconds` after the empty program is up; -1 for one that
+    // could not be measured.
     struct WakeUps {
         qint64 program = -1;
         qint64 emptyQt = -1;
     };
-    WakeUps idleWakeUps(int seconds);
+    WakeUps idleWakeUps(int seconds, int settleSeconds);
 
   private:
     QProcess& launch(const QString& program, const QStringList& arguments);

@@ -26,6 +26,8 @@ constexpr xcb_keysym_t spaceKey = 0x20;
 constexpr int latencyClients = 20;
 constexpr int memoryClients = 30;
 constexpr int restedCycles = 9;
+// Longer than an idle worker waits for more work before it ends.
+constexpr int settleSeconds = 8;
 constexpr int activationTimeoutMs = 2000;
 constexpr int activationRetryMs = 100;
 constexpr unsigned long restMs = 2000;
@@ -481,7 +483,7 @@ int run(int cycles, int memoryCycles) {
         }
     }
     // At rest, after everything: no panel shown and nothing changing on the desktop.
-    const BenchDesktop::WakeUps wakeUps = desktop.idleWakeUps(idleSeconds);
+    const BenchDesktop::WakeUps wakeUps = desktop.idleWakeUps(idleSeconds, settleSeconds);
     const LatencyFigures glanceMapped = LatencyFigures::of(glance.mapped, glance.failures);
     const LatencyFigures glanceDrawn = LatencyFigures::of(glance.ready, glance.failures);
     const LatencyFigures restedDrawn = LatencyFigures::of(rested.ready, rested.failures);

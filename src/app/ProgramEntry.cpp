@@ -1,6 +1,7 @@
 #include "app/ProgramEntry.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "base/AppPaths.h"
 #include "base/Clock.h"
 #include "base/QtScheduler.h"
+#include "base/ThreadPoolExecutor.h"
 #include "core/FlightRecorder.h"
 #include "core/PrivateCaptureProbe.h"
 #include "platform/linux/HostProcess.h"
@@ -88,6 +90,8 @@ int runProgram(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("pellucine"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(bundledProgramIcon());
+    // Qt converts and scales large pictures on its shared pool; its workers end as soon as ours.
+    QThreadPool::globalInstance()->setExpiryTimeout(ThreadPoolExecutor::idleWorkerExpiryMs);
 
     QtScheduler channelScheduler(systemContinuousClock());
     // The theme's icon, when one is installed, replaces the built-in one after the launch.

@@ -12,11 +12,10 @@ void SecureInputWatch::start() {
     if (check_) {
         check_->invalidate();
     }
-    check_.reset();
-    if (keyboard_.hasSecureEventInput()) {
-        check_ = std::make_unique<RepeatingTimer>(scheduler_, seconds(checkInterval),
-                                                  [this] { check(); });
-    }
+    check_ = keyboard_.hasSecureEventInput()
+                 ? std::make_unique<RepeatingTimer>(scheduler_, seconds(checkInterval),
+                                                    [this] { check(); })
+                 : nullptr;
     check();
 }
 

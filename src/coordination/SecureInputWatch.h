@@ -12,11 +12,10 @@ namespace pellucine {
 
 // Stands in for the key tap while secure keyboard entry hides every key from it. Reads whether
 // the entry is on at the start and, on a desktop that has the entry, every `checkInterval`
-// seconds after, recording
-// "secure-input-on" or "secure-input-off" at each change; while it is on, reads the Command key
-// every `pollInterval` seconds and reports each press and each release the reads see. Reports
-// run inside the reads, on the main thread. Once stopped or destroyed it reads and reports
-// nothing. Main thread only.
+// seconds after, recording "secure-input-on" or "secure-input-off" at each change; while it is
+// on, reads the Command key every `pollInterval` seconds and reports each press and each release
+// the reads see. Reports run inside the reads, on the main thread. Once stopped or destroyed it
+// reads and reports nothing. Main thread only.
 class SecureInputWatch {
   public:
     static constexpr double checkInterval = 2.0;

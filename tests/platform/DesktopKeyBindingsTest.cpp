@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 #include "platform/KeyModifiers.h"
 #include "platform/linux/shortcuts/DesktopAccelerator.h"
@@ -120,6 +121,15 @@ TEST(GvdbTableTest, ReadsTheDconfDatabaseAndCompiledSchemas) {
     EXPECT_EQ(GVariantReader::stringArray(fallback->data),
               (QStringList{QStringLiteral("<Super>Tab"), QStringLiteral("<Alt>Tab")}));
     EXPECT_TRUE(wm->keys().contains(QStringLiteral(".path")));
+
+    // A key whose schema gives it an empty summary is named by its own words.
+    const auto named = GSettingsKeyBindings::read(
+        *wm, std::nullopt, {{QStringLiteral("switch-applications"), QString()}});
+    EXPECT_TRUE(std::any_of(named.begin(), named.end(), [](const auto& binding) {
+        return binding.name == u"Switch applications";
+    }));
+    EXPECT_TRUE(std::none_of(named.begin(), named.end(),
+                             [](const auto& binding) { return binding.name.isEmpty(); }));
 }
 
 TEST(GvdbTableTest, MalformedDatabasesReadAsNothingOrLess) {

@@ -59,9 +59,12 @@ QList<GSettingsKeyBindings::Binding> GSettingsKeyBindings::read(
         if (!accelerators) {
             accelerators = stringsOf(*fallback);
         }
-        const QString name = summaries.value(key, words(key));
+        // A key without a summary is named by its own words; one with no name at all is not a
+        // binding anyone could be told about.
+        const QString summary = summaries.value(key);
+        const QString name = summary.isEmpty() ? words(key) : summary;
         // The desktop ignores what its schema marks so.
-        if (accelerators && !accelerators->isEmpty() &&
+        if (accelerators && !accelerators->isEmpty() && !name.isEmpty() &&
             !name.startsWith(QLatin1String("DEPRECATED"))) {
             out.append({name, *accelerators});
         }

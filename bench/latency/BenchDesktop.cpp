@@ -7,6 +7,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 namespace pellucine {
 
@@ -248,9 +249,12 @@ std::optional<QHash<QString, qint64>> BenchDesktop::sleepsOf(qint64 processIdent
         if (!status.open(QIODevice::ReadOnly)) {
             continue;
         }
+        QString name;
         for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("voluntary_ctxt_switches:")) {
-                sleeps.insert(thread,
+            if (line.startsWith("Name:")) {
+                name = QString::fromUtf8(line.mid(qstrlen("Name:")).trimmed());
+            } else if (line.startsWith("voluntary_ctxt_switches:")) {
+                sleeps.insert(QStringLiteral("%1 (%2)").arg(name, thread),
                               line.mid(qstrlen("voluntary_ctxt_switches:")).trimmed().toLongLong());
             }
         }
@@ -258,15 +262,17 @@ std::optional<QHash<QString, qint64>> BenchDesktop::sleepsOf(qint64 processIdent
     return sleeps;
 }
 
-qint64 BenchDesktop::wakeUpsBetween(const QHash<QString, qint64>& before,
-                                    const QHash<QString, qint64>& after) {
-    qint64 wakeUps = 0;
+QHash<QString, qint64> BenchDesktop::wakeUpsBetween(const QHash<QString, qint64>& before,
+                                                    const QHash<QString, qint64>& after) {
+    QHash<QString, qint64> wakeUps;
     for (auto it = after.begin(); it != after.end(); ++it) {
-        wakeUps += it.value() - before.value(it.key(), 0);
+        if (const qint64 count = it.value() - before.value(it.key(), 0); count != 0) {
+            wakeUps.insert(it.key(), count);
+        }
     }
     for (auto it = before.begin(); it != before.end(); ++it) {
         if (!after.contains(it.key())) {
-            ++wakeUps;
+            wakeUps.insert(it.key() + QStringLiteral(", ended"), 1);
         }
     }
     return wakeUps;
@@ -292,10 +298,24 @@ BenchDesktop::WakeUps BenchDesktop::idleWakeUps(int seconds, int settleSeconds) 
     const auto programAfter = programPid != 0 ? sleepsOf(programPid) : std::nullopt;
     const auto emptyAfter = emptyPid != 0 ? sleepsOf(emptyPid) : std::nullopt;
     end(empty);
-    const auto difference = [](const auto& before, const auto& after) {
-        return before && after ? wakeUpsBetween(*before, *after) : qint64(-1);
+    const auto total = [](const QHash<QString, qint64>& byThread) {
+        return std::accumulate(byThread.begin(), byThread.end(), qint64(0));
     };
-    return WakeUps{difference(programBefore, programAfter), difference(emptyBefore, emptyAfter)};
+    WakeUps wakeUps;
+    if (programBefore && programAfter) {
+        const QHash<QString, qint64> byThread = wakeUpsBetween(*programBefore, *programAfter);
+        wakeUps.program = total(byThread);
+        QStringList threads;
+        for (auto it = byThread.begin(); it != byThread.end(); ++it) {
+            threads << it.key() + QLatin1Char(' ') + QString::number(it.value());
+        }
+        threads.sort();
+        wakeUps.programThreads = threads.join(QStringLiteral(", "));
+    }
+    if (emptyBefore && emptyAfter) {
+        wakeUps.emptyQt = total(wakeUpsBetween(*emptyBefore, *emptyAfter));
+    }
+    return wakeUps;
 }
 
 qint64 BenchDesktop::residentKiB(const char* field) const {

@@ -63,18 +63,21 @@ class BenchDesktop {
     std::optional<Reference> runEmptyQtProgram();
 
     // How often each thread of a process went to sleep so far (its voluntary context
-    // switches), by thread: each sleep ends in a wake-up. Nothing when the process is gone.
+    // switches), by thread ("name (id)"): each sleep ends in a wake-up. Nothing when the process
+    // is gone.
     static std::optional<QHash<QString, qint64>> sleepsOf(qint64 processIdentifier);
-    // The wake-ups between two readings: a thread's new sleeps, every sleep of a thread started
-    // meanwhile, and one for each thread that ended (it woke to end).
-    static qint64 wakeUpsBetween(const QHash<QString, qint64>& before,
-                                 const QHash<QString, qint64>& after);
+    // The wake-ups between two readings by thread: a thread's new sleeps, every sleep of a thread
+    // started meanwhile, and one for each thread that ended (it woke to end).
+    static QHash<QString, qint64> wakeUpsBetween(const QHash<QString, qint64>& before,
+                                                 const QHash<QString, qint64>& after);
     // The wake-ups over `seconds` of the program and of an empty Qt program started beside it,
     // both idle, counted from `settleSeconds` after the empty program is up; -1 for one that
     // could not be measured.
     struct WakeUps {
         qint64 program = -1;
         qint64 emptyQt = -1;
+        // The program's threads that woke, with how often: "name (id) count, ...".
+        QString programThreads;
     };
     WakeUps idleWakeUps(int seconds, int settleSeconds);
 

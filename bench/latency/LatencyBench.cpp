@@ -521,6 +521,9 @@ int run(int cycles, int memoryCycles) {
     std::printf("wake-ups over %d s idle, no panel shown: %lld, empty Qt program %lld\n",
                 idleSeconds, static_cast<long long>(wakeUps.program),
                 static_cast<long long>(wakeUps.emptyQt));
+    if (!wakeUps.programThreads.isEmpty()) {
+        std::printf("  the program's threads that woke: %s\n", qPrintable(wakeUps.programThreads));
+    }
 
     const double emptyStart = LatencyFigures::of(emptyStarts).median;
     const double emptyAnon = LatencyFigures::of(emptyAnonymous).median;
